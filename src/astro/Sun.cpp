@@ -1,0 +1,28 @@
+#include "astro/Sun.h"
+
+#include "astro/Angles.h"
+
+namespace tavik {
+
+SunState SunPosition(std::int32_t calcDayNumber, double calcDayFraction, double siderealAngle)
+{
+    constexpr double Obliquity = 23.4406;
+    double n = calcDayNumber + calcDayFraction - 4382;
+    // Neither angle is reduced to one turn; the sines take them as they are.
+    double meanAnomaly = 356.6349 + 0.98560027 * n;
+    double meanLongitude = 279.4033 + 360 * n / 365.242197;
+    double lambda = meanLongitude + 1.9151 * SinDeg(meanAnomaly) + 0.02 * SinDeg(2 * meanAnomaly);
+
+    SunState s;
+    s.SunX = CosDeg(lambda);
+    s.SunY = SinDeg(lambda) * CosDeg(Obliquity);
+    s.SunZ = SinDeg(lambda) * SinDeg(Obliquity);
+    double declination = ArcSinDeg(s.SunZ);
+    // The angle itself is divided by the factor, not its tangent.
+    s.SubSolarLat = declination / 0.993305525;
+    double rightAscension = Atan2Deg(s.SunY, s.SunX);
+    s.SubSolarLon = WestLongitude(Reduce360(rightAscension - siderealAngle));
+    return s;
+}
+
+} // namespace tavik

@@ -1,0 +1,21 @@
+// Low-precision analytic sun: epoch 1989 December 31 0h UT, fixed obliquity,
+// two-term equation of centre. No nutation, aberration or parallax.
+#pragma once
+
+#include <cstdint>
+
+namespace tavik {
+
+struct SunState {
+    // Unit vector toward the sun, celestial frame (x to the vernal equinox,
+    // z to the north celestial pole).
+    double SunX = 0, SunY = 0, SunZ = 0;
+    double SubSolarLat = 0; // degrees, north positive
+    double SubSolarLon = 0; // degrees, west positive, -180..180
+};
+
+// The sun at DayNumber calcDayNumber plus calcDayFraction; siderealAngle in
+// degrees places the sub-solar point on the rotating Earth.
+SunState SunPosition(std::int32_t calcDayNumber, double calcDayFraction, double siderealAngle);
+
+} // namespace tavik

@@ -1,0 +1,24 @@
+// The DayNumber scale: whole days since 1978 January 1, 0h UT (Julian Date of
+// a day's start = DayNumber + 2443509.5), and its conversions.
+#pragma once
+
+#include <cstdint>
+
+namespace tavik {
+
+// Gregorian calendar date to DayNumber, for every date (no Julian switch in
+// 1582). Day 0 of a month is the last day of the month before.
+std::int32_t DayNumber(std::int16_t day, std::int16_t month, std::int16_t year);
+
+// Two-digit TLE epoch year: 57-99 are 1957-1999, 00-56 are 2000-2056.
+int EpochYear(std::int32_t twoDigitYear);
+
+// TLE epoch YYDDD.dddddddd to a DayNumber with fraction. The fraction comes
+// from the epoch's printed digits, not from subtraction.
+double EpochToDayNumber(double epoch);
+
+// Greenwich sidereal angle, degrees 0 up to 360. Only the whole day enters the
+// century count; the day fraction adds the Earth's rotation.
+double GreenwichSidereal(double dayNumber, double dayFraction);
+
+} // namespace tavik

@@ -1,0 +1,42 @@
+// The per-instant calculation chain shared by the forecast run and the year
+// file: elements, position, look angles, sun angle, shadow, in that order.
+#pragma once
+
+#include "astro/Illumination.h"
+#include "astro/Locator.h"
+#include "catalogue/Catalogue.h"
+#include "orbit/Elements.h"
+#include "orbit/LookAngles.h"
+#include "orbit/Propagation.h"
+
+namespace tavik {
+
+// What one instant leaves for the next: the shadow flag. The sun-angle step
+// runs before the shadow test, so an instant's illumination is computed with
+// the previous instant's flag: sunlit for the first minute of an eclipse, 0
+// for the first minute after it. False until the first shadow test.
+struct ShadowCarry {
+    bool InEclipse = false;
+};
+
+struct StepState {
+    PreparedElements Prepared;
+    OrbitState Orbit;
+    LookState Look;
+    SunAngleResult Light;
+    bool InEclipse = false;
+
+    double SatHeight() const { return Orbit.SatHeight; }
+    double SatAzimuth() const { return Look.SatAzimuth; }
+    double SatElevation() const { return Look.SatElevation; }
+    double SunAngle() const { return Light.SunAngle; }
+    double Illumination() const { return Light.Illumination; }
+    const SunState& Sun() const { return Light.Sun; }
+};
+
+// Runs PrepareElements, SatellitePosition, LookAngles, ComputeSunAngle and
+// ComputeEclipse for the instant; reads and then updates carry.InEclipse.
+StepState ComputeState(const CurrentElementSet& elements, const Station& station,
+                       const Attitude& attitude, const CalcInstant& instant, ShadowCarry& carry);
+
+} // namespace tavik

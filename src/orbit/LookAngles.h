@@ -1,0 +1,37 @@
+// Station on the ellipsoid, the satellite and the attitude axis in the
+// celestial frame, and azimuth and elevation from the station.
+#pragma once
+
+#include "orbit/Elements.h"
+#include "orbit/Propagation.h"
+
+namespace tavik {
+
+// Spacecraft attitude in orbit-plane longitude and latitude, degrees. Both
+// are 0 from start-up on, which points the axis away from perigee.
+struct Attitude {
+    double AttitudeLon = 0;
+    double AttitudeLat = 0;
+};
+
+struct LookState {
+    // Earth-fixed unit vectors and position (km) of the station.
+    double StationUpX = 0, StationUpY = 0, StationUpZ = 0;
+    double StationEastX = 0, StationEastY = 0, StationEastZ = 0;
+    double StationNorthX = 0, StationNorthY = 0, StationNorthZ = 0;
+    double StationPosX = 0, StationPosY = 0, StationPosZ = 0;
+    // Orbit plane to celestial: row is the celestial axis, column the orbit-plane axis.
+    double RotXx = 0, RotXy = 0, RotXz = 0;
+    double RotYx = 0, RotYy = 0, RotYz = 0;
+    double RotZx = 0, RotZy = 0, RotZz = 0;
+    double SatCelX = 0, SatCelY = 0, SatCelZ = 0;                // celestial, km
+    double AttitudeCelX = 0, AttitudeCelY = 0, AttitudeCelZ = 0; // celestial, unit vector
+    double Range = 0;        // km, station to satellite
+    double SatAzimuth = 0;   // degrees 0 up to 360, from north through east
+    double SatElevation = 0; // degrees -90..90
+};
+
+LookState LookAngles(const CurrentElementSet& elements, const PreparedElements& prepared,
+                     const OrbitState& orbit, const Attitude& attitude);
+
+} // namespace tavik

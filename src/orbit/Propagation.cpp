@@ -1,0 +1,114 @@
+#include "orbit/Propagation.h"
+
+#include "astro/Angles.h"
+#include "astro/TimeScales.h"
+
+#include <cmath>
+#include <sstream>
+
+namespace tavik {
+
+KeplerSolution SolveKepler(double currentMeanAnomaly, double eccentricity)
+{
+    KeplerSolution s;
+    double m = currentMeanAnomaly / DegPerRadian;
+    double e = m;
+    for (;;) {
+        double c = std::cos(e);
+        double sn = std::sin(e);
+        double denominator = 1 - eccentricity * c;
+        double d = ((e - eccentricity * sn) - m) / denominator;
+        e = e - d;
+        ++s.Corrections;
+        if (std::fabs(d) < 0.0001) {
+            s.Converged = true;
+            break;
+        }
+        if (s.Corrections >= MaxKeplerCorrections || !std::isfinite(d)) break;
+    }
+    s.EccentricAnomaly = std::fabs(e) * DegPerRadian;
+    return s;
+}
+
+OrbitState SatellitePosition(const CurrentElementSet& el, const PreparedElements& p,
+                             const CalcInstant& at)
+{
+    OrbitState o;
+    o.CalcDayNumber = DayNumber(at.CalcDay, at.CalcMonth, at.CalcYear);
+    o.CalcDayFraction = (at.CalcHour + at.CalcMinute / 60 + at.CalcSecond / 3600) / 24;
+    o.EpochDayNumber = EpochToDayNumber(el.Epoch);
+    double t = (o.CalcDayNumber - IntegerPart(o.EpochDayNumber)) + o.CalcDayFraction
+               - FractionPart(o.EpochDayNumber);
+    o.DaysSinceEpoch = t;
+
+    double dc = (-2 * el.Decay * 360) / (el.MeanMotion * 360) / 3;
+    double dt = dc * t / 2;
+    double km = 1 - 3 * dt;  // mean anomaly
+    double kd = 1 + 4 * dt;  // axes
+    double kdp = 1 - 7 * dt; // node and perigee drift
+
+    o.CurrentRAAN = Reduce360(el.RAAN + p.NodeRate * t * kdp);
+    o.CurrentArgPerigee = Reduce360(el.ArgPerigee + p.PerigeeRate * t * kdp);
+    o.CosArgPerigee = CosDeg(o.CurrentArgPerigee);
+    o.SinArgPerigee = SinDeg(o.CurrentArgPerigee);
+    o.CosRAAN = CosDeg(o.CurrentRAAN);
+    o.SinRAAN = SinDeg(o.CurrentRAAN);
+    o.CurrentMeanAnomaly = Reduce360(el.MeanAnomaly + el.MeanMotion * t * 360 * km);
+    o.SemiMajorAxis = p.SemiMajorAxis0 * kd;
+    o.SemiMinorAxis = p.SemiMinorAxis0 * kd;
+    o.SiderealAngle = GreenwichSidereal(o.CalcDayNumber, o.CalcDayFraction);
+    o.CosSidereal = CosDeg(-o.SiderealAngle);
+    o.SinSidereal = SinDeg(-o.SiderealAngle);
+
+    KeplerSolution k = SolveKepler(o.CurrentMeanAnomaly, el.Eccentricity);
+    o.KeplerConverged = k.Converged;
+    o.EccentricAnomaly = k.EccentricAnomaly;
+    o.SinEccAnomaly = SinDeg(o.EccentricAnomaly);
+    o.CosEccAnomaly = CosDeg(o.EccentricAnomaly);
+    o.OrbitRadius = o.SemiMajorAxis * (1 - el.Eccentricity * o.CosEccAnomaly);
+    o.SatHeight = o.OrbitRadius - 6378.137;
+    return o;
+}
+
+std::string PropagationProblem(const CurrentElementSet& el)
+{
+    std::ostringstream why;
+    const std::string name = "\"" + el.CurrentSatName + "\"";
+    if (el.Line1.empty() || el.Line2.empty()) {
+        why << name << " cannot be computed: its element line " << (el.Line1.empty() ? 1 : 2)
+            << " is missing";
+        return why.str();
+    }
+    const double fields[] = {el.Epoch, el.Inclination, el.RAAN, el.Eccentricity, el.ArgPerigee,
+                             el.MeanAnomaly, el.MeanMotion, el.Decay, el.RevNumber};
+    for (double f : fields) {
+        if (!std::isfinite(f)) {
+            return name + " cannot be computed: an element field holds a number out of range";
+        }
+    }
+    if (!(el.MeanMotion > 0)) {
+        why << name << " cannot be computed: its mean motion (" << el.MeanMotion
+            << " revolutions per day) is not above 0";
+        return why.str();
+    }
+    if (!(el.Eccentricity >= 0 && el.Eccentricity < 1)) {
+        why << name << " cannot be computed: its eccentricity (" << el.Eccentricity
+            << ") is not from 0 up to below 1";
+        return why.str();
+    }
+    if (!(el.Epoch >= 0 && el.Epoch < 100000)) {
+        why << name << " cannot be computed: its epoch (" << el.Epoch
+            << ") is not a two-digit year and a day of the year";
+        return why.str();
+    }
+    PreparedElements p = PrepareElements(el, Station{});
+    if (!std::isfinite(p.SemiMajorAxis0) || !(p.SemiMinorAxis0 > 0)
+        || !std::isfinite(p.PrecessionConst)) {
+        why << name << " cannot be computed: its mean motion (" << el.MeanMotion
+            << " revolutions per day) gives no usable orbit";
+        return why.str();
+    }
+    return {};
+}
+
+} // namespace tavik

@@ -1,0 +1,67 @@
+// Propagation of the current element set to a calculation instant: Kepler
+// ellipse with J2 drift of node and perigee and linear drag factors.
+#pragma once
+
+#include "catalogue/Catalogue.h"
+#include "orbit/Elements.h"
+
+#include <cstdint>
+#include <string>
+
+namespace tavik {
+
+// The calculation instant, UTC calendar fields.
+struct CalcInstant {
+    std::int16_t CalcDay = 1;
+    std::int16_t CalcMonth = 1;
+    std::int16_t CalcYear = 2000;
+    double CalcHour = 0;
+    double CalcMinute = 0;
+    double CalcSecond = 0;
+};
+
+struct OrbitState {
+    std::int32_t CalcDayNumber = 0; // whole days
+    double CalcDayFraction = 0;     // day
+    double EpochDayNumber = 0;      // days, with fraction
+    double DaysSinceEpoch = 0;      // days
+    double CurrentRAAN = 0;         // degrees
+    double CurrentArgPerigee = 0;   // degrees
+    double CosRAAN = 0, SinRAAN = 0;
+    double CosArgPerigee = 0, SinArgPerigee = 0;
+    double CurrentMeanAnomaly = 0;  // degrees
+    double SemiMajorAxis = 0;       // km
+    double SemiMinorAxis = 0;       // km
+    double SiderealAngle = 0;       // degrees
+    double CosSidereal = 0;         // cosine of minus SiderealAngle
+    double SinSidereal = 0;         // sine of minus SiderealAngle
+    double EccentricAnomaly = 0;    // degrees
+    double CosEccAnomaly = 0, SinEccAnomaly = 0;
+    double OrbitRadius = 0;         // km from the Earth's centre
+    double SatHeight = 0;           // km above a spherical Earth
+    bool KeplerConverged = true;
+};
+
+// Enough corrections for an eccentricity of 0.99 (about 170 near M = 10).
+inline constexpr int MaxKeplerCorrections = 1000;
+
+struct KeplerSolution {
+    double EccentricAnomaly = 0; // degrees
+    int Corrections = 0;
+    bool Converged = false;
+};
+
+// Newton's method on E - e sin E = M in radians, started at E = M, at least
+// one correction, stopping when a correction is below 1e-4 rad.
+KeplerSolution SolveKepler(double currentMeanAnomaly, double eccentricity);
+
+OrbitState SatellitePosition(const CurrentElementSet& elements, const PreparedElements& prepared,
+                             const CalcInstant& instant);
+
+// Why the element set cannot be propagated, naming the satellite; empty when
+// it can. Refused: a missing element line, a field that is not finite, a mean
+// motion not above 0, an eccentricity outside 0 up to below 1, an epoch that
+// is not YYDDD.dddddddd, and axes that come out unusable.
+std::string PropagationProblem(const CurrentElementSet& elements);
+
+} // namespace tavik

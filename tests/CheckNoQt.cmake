@@ -1,0 +1,17 @@
+# Fails when a source of the engine (everything under src/ except the two
+# front ends) includes a Qt header.
+file(GLOB_RECURSE sources ${SOURCE_DIR}/*.h ${SOURCE_DIR}/*.cpp)
+set(offenders "")
+foreach(f IN LISTS sources)
+  if(f MATCHES "/src/(shell|cli)/")
+    continue()
+  endif()
+  file(STRINGS ${f} hits REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]Q")
+  if(hits)
+    list(APPEND offenders "${f}: ${hits}")
+  endif()
+endforeach()
+if(offenders)
+  message(FATAL_ERROR "Qt headers in the engine:\n${offenders}")
+endif()
+message(STATUS "engine sources are free of Qt")
