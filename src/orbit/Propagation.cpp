@@ -30,6 +30,17 @@ KeplerSolution SolveKepler(double currentMeanAnomaly, double eccentricity)
     return s;
 }
 
+DragFactors ComputeDragFactors(double decay, double meanMotion, double t)
+{
+    DragFactors f;
+    f.DC = (-2 * decay * 360) / (meanMotion * 360) / 3;
+    f.DT = f.DC * t / 2;
+    f.KM = 1 - 3 * f.DT;
+    f.KD = 1 + 4 * f.DT;
+    f.KDP = 1 - 7 * f.DT;
+    return f;
+}
+
 OrbitState SatellitePosition(const CurrentElementSet& el, const PreparedElements& p,
                              const CalcInstant& at)
 {
@@ -41,11 +52,8 @@ OrbitState SatellitePosition(const CurrentElementSet& el, const PreparedElements
                - FractionPart(o.EpochDayNumber);
     o.DaysSinceEpoch = t;
 
-    double dc = (-2 * el.Decay * 360) / (el.MeanMotion * 360) / 3;
-    double dt = dc * t / 2;
-    double km = 1 - 3 * dt;  // mean anomaly
-    double kd = 1 + 4 * dt;  // axes
-    double kdp = 1 - 7 * dt; // node and perigee drift
+    const DragFactors drag = ComputeDragFactors(el.Decay, el.MeanMotion, t);
+    const double km = drag.KM, kd = drag.KD, kdp = drag.KDP;
 
     o.CurrentRAAN = Reduce360(el.RAAN + p.NodeRate * t * kdp);
     o.CurrentArgPerigee = Reduce360(el.ArgPerigee + p.PerigeeRate * t * kdp);

@@ -42,6 +42,17 @@ struct OrbitState {
     bool KeplerConverged = true;
 };
 
+// Linear drag factors for the time since epoch t (days).
+struct DragFactors {
+    double DC = 0;  // drag coefficient, -2 Decay / (3 MeanMotion)
+    double DT = 0;  // DC t / 2
+    double KM = 1;  // mean anomaly factor
+    double KD = 1;  // axis factor
+    double KDP = 1; // node and perigee drift factor
+};
+
+DragFactors ComputeDragFactors(double decay, double meanMotion, double t);
+
 // Enough corrections for an eccentricity of 0.99 (about 170 near M = 10).
 inline constexpr int MaxKeplerCorrections = 1000;
 
