@@ -1,0 +1,52 @@
+#include "forecast/StripChart.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tavik {
+
+void PixelBuffer::VerticalLine(int x, int y0, int y1, Rgb colour)
+{
+    if (x < 0 || x >= Width) return;
+    if (y0 > y1) std::swap(y0, y1);
+    for (int y = std::max(y0, 0); y <= y1 && y < Height; ++y)
+        Pixels[static_cast<std::size_t>(y) * Width + x] = colour;
+}
+
+int PixelColumn(float x)
+{
+    return static_cast<int>(std::nearbyint(x));
+}
+
+PixelBuffer RenderStrip(const ForecastResult& result, const StripStyle& style, int width, int height)
+{
+    PixelBuffer buffer(width, height, style.Background);
+    const float minuteWidth = MinuteWidth(width);
+    for (std::size_t i = 0; i < result.DrawnSteps && i < result.Minutes.size(); ++i) {
+        const MinuteRecord& rec = result.Minutes[i];
+        const int day = static_cast<int>(i / StepsPerDay) + 1;
+        const int minute = static_cast<int>(i % StepsPerDay);
+        const int x = PixelColumn(static_cast<float>(minute) * minuteWidth);
+        const int top = RowTop(day) + 1, bottom = RowTop(day) + 10;
+        const Rgb sunlight = SunlightTickColour(rec.InEclipse, rec.Illumination);
+        if (rec.SatElevation > 0) {
+            const Rgb pass = PassTickColour(rec.SatElevation);
+            buffer.VerticalLine(x, top, bottom, pass);
+            if (style.PassBand) {
+                buffer.VerticalLine(x, top + 3, bottom, sunlight);
+                continue;
+            }
+        }
+        buffer.VerticalLine(x, top, bottom, sunlight);
+    }
+    return buffer;
+}
+
+void DrawHourLines(PixelBuffer& buffer, float hourWidth)
+{
+    constexpr Rgb Grey{128, 128, 128};
+    for (int h = 0; h < 24; ++h)
+        buffer.VerticalLine(PixelColumn(static_cast<float>(h) * hourWidth), buffer.Height, 0, Grey);
+}
+
+} // namespace tavik

@@ -1,0 +1,51 @@
+#include "output/ListFiles.h"
+
+#include "platform/AtomicFile.h"
+#include "platform/Cp1252.h"
+
+namespace tavik {
+
+std::string SafeFileStem(std::string_view satName)
+{
+    if (satName == ".") return "_";
+    if (satName == "..") return "__";
+    std::string stem;
+    for (char c : satName) {
+        auto u = static_cast<unsigned char>(c);
+        stem += (c == '/' || u < 0x20 || u == 0x7F) ? '_' : c;
+    }
+    constexpr std::size_t MaxStem = 200; // file names hold 255 bytes; leave room for the suffix
+    if (stem.size() > MaxStem) {
+        std::size_t cut = MaxStem;
+        // Do not cut a UTF-8 sequence in two.
+        while (cut > 0 && (static_cast<unsigned char>(stem[cut]) & 0xC0) == 0x80) --cut;
+        stem.resize(cut);
+    }
+    if (stem.empty()) stem = "_";
+    return stem;
+}
+
+std::string PassesFileName(std::string_view satName) { return SafeFileStem(satName) + "_passes.txt"; }
+std::string EclipsesFileName(std::string_view satName) { return SafeFileStem(satName) + "_eclipses.txt"; }
+
+std::string PassesHeader(std::string_view satName)
+{
+    return "visible passes forecast for " + std::string(satName);
+}
+
+std::string EclipsesHeader(std::string_view satName)
+{
+    return "eclipses forecast for " + std::string(satName);
+}
+
+std::string ListFileBytes(std::string_view header, const std::vector<std::string>& lines)
+{
+    std::vector<std::string> all;
+    all.reserve(lines.size() + 2);
+    all.emplace_back(header);
+    all.emplace_back(121, '-');
+    all.insert(all.end(), lines.begin(), lines.end());
+    return Utf8ToCp1252(JoinCrLf(all));
+}
+
+} // namespace tavik
