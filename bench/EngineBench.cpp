@@ -1,0 +1,145 @@
+// Speed of the engine: one step of the chain, a whole 59-day run (alone and
+// with the strip rendering), the one-year table, and loading a full catalogue.
+#include "catalogue/Catalogue.h"
+#include "forecast/Forecast.h"
+#include "forecast/StripChart.h"
+#include "output/YearFile.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+
+namespace {
+
+using namespace tavik;
+
+CurrentElementSet ExampleSet()
+{
+    CurrentElementSet e;
+    e.CurrentSatName = "BENCH";
+    e.Line1 = "1";
+    e.Line2 = "2";
+    e.Epoch = 26340.5;
+    e.Inclination = 51.64;
+    e.RAAN = 120;
+    e.Eccentricity = 0.0005;
+    e.ArgPerigee = 90;
+    e.MeanAnomaly = 270;
+    e.MeanMotion = 15.5;
+    e.Decay = 0.0001;
+    return e;
+}
+
+Station Site()
+{
+    Station st;
+    st.StationLat = 50;
+    st.StationLon = 10;
+    return st;
+}
+
+ForecastRequest Request()
+{
+    ForecastRequest r;
+    r.DayText = "06";
+    r.MonthText = "12";
+    r.YearText = "2026";
+    r.Elements = ExampleSet();
+    r.Site = Site();
+    r.Formats = IsoFormats();
+    return r;
+}
+
+void BM_ComputeState(benchmark::State& state)
+{
+    CurrentElementSet e = ExampleSet();
+    Station st = Site();
+    ShadowCarry carry;
+    CalcInstant at;
+    at.CalcDay = 6;
+    at.CalcMonth = 12;
+    at.CalcYear = 2026;
+    int minute = 0;
+    for (auto _ : state) {
+        at.CalcHour = minute / 60;
+        at.CalcMinute = minute % 60;
+        minute = (minute + 1) % 1440;
+        benchmark::DoNotOptimize(ComputeState(e, st, Attitude{}, at, carry));
+    }
+}
+BENCHMARK(BM_ComputeState);
+
+void BM_ForecastRun(benchmark::State& state)
+{
+    ForecastRequest r = Request();
+    for (auto _ : state) {
+        ShadowCarry carry;
+        benchmark::DoNotOptimize(RunForecast(r, carry));
+    }
+}
+BENCHMARK(BM_ForecastRun)->Unit(benchmark::kMillisecond);
+
+void BM_ForecastRunWithStrip(benchmark::State& state)
+{
+    ForecastRequest r = Request();
+    for (auto _ : state) {
+        ShadowCarry carry;
+        ForecastResult result = RunForecast(r, carry);
+        PixelBuffer b = RenderStrip(result, StripStyle{{255, 255, 255}, true});
+        DrawHourLines(b, HourWidth(HourStripWidth));
+        benchmark::DoNotOptimize(b.Pixels.data());
+    }
+}
+BENCHMARK(BM_ForecastRunWithStrip)->Unit(benchmark::kMillisecond);
+
+void BM_StripRenderOnly(benchmark::State& state)
+{
+    ShadowCarry carry;
+    ForecastResult result = RunForecast(Request(), carry);
+    for (auto _ : state) {
+        PixelBuffer b = RenderStrip(result, StripStyle{{255, 255, 255}, true});
+        benchmark::DoNotOptimize(b.Pixels.data());
+    }
+}
+BENCHMARK(BM_StripRenderOnly)->Unit(benchmark::kMicrosecond);
+
+void BM_YearFile(benchmark::State& state)
+{
+    for (auto _ : state) {
+        ShadowCarry carry;
+        auto rows = SunAngleYearRows(2026, ExampleSet(), Site(), Attitude{}, carry, IsoFormats());
+        benchmark::DoNotOptimize(YearFileBytes(rows));
+    }
+}
+BENCHMARK(BM_YearFile)->Unit(benchmark::kMicrosecond);
+
+std::string FullCatalogueText()
+{
+    std::string text;
+    char line[128];
+    for (int i = 1; i <= 500; ++i) {
+        std::snprintf(line, sizeof line, "SAT %03d\r\n", i);
+        text += line;
+        std::snprintf(line, sizeof line,
+                      "1 %05dU 26001A   26335.50000000  .00001234  00000-0  12345-4 0  9990\r\n", i);
+        text += line;
+        std::snprintf(line, sizeof line,
+                      "2 %05d  51.6400 %8.4f 0005000  90.0000 270.0000 15.50000000    10\r\n", i,
+                      (i * 0.7));
+        text += line;
+    }
+    return text;
+}
+
+void BM_LoadFullCatalogue(benchmark::State& state)
+{
+    std::string text = FullCatalogueText();
+    auto catalogue = std::make_unique<SatelliteCatalogue>();
+    for (auto _ : state) {
+        LoadResult r = ParseCatalogue(text, "bench.tle", *catalogue);
+        benchmark::DoNotOptimize(r.Names.data());
+    }
+}
+BENCHMARK(BM_LoadFullCatalogue)->Unit(benchmark::kMicrosecond);
+
+} // namespace
