@@ -1,0 +1,20 @@
+// Windows-1252, the single-byte code page of the files tavik reads and
+// writes. Text inside tavik is UTF-8.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tavik {
+
+// ASCII stays; U+00A0..U+00FF become the byte of the same value; the 27
+// characters Windows-1252 places in 0x80..0x9F (the euro sign, curly quotes,
+// dashes...) become their bytes. Every other character, and every malformed
+// UTF-8 sequence, becomes one "?".
+std::string Utf8ToCp1252(std::string_view utf8);
+
+// The reverse; the five bytes Windows-1252 leaves undefined (0x81, 0x8D,
+// 0x8F, 0x90, 0x9D) become "?".
+std::string Cp1252ToUtf8(std::string_view bytes);
+
+} // namespace tavik
