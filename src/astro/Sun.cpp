@@ -15,8 +15,9 @@ SunState SunPosition(std::int32_t calcDayNumber, double calcDayFraction, double 
 
     SunState s;
     s.SunX = CosDeg(lambda);
-    s.SunY = SinDeg(lambda) * CosDeg(Obliquity);
-    s.SunZ = SinDeg(lambda) * SinDeg(Obliquity);
+    const double sinLambda = SinDeg(lambda);
+    s.SunY = sinLambda * CosDeg(Obliquity);
+    s.SunZ = sinLambda * SinDeg(Obliquity);
     double declination = ArcSinDeg(s.SunZ);
     // The angle itself is divided by the factor, not its tangent.
     s.SubSolarLat = declination / 0.993305525;

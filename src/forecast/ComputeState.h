@@ -39,4 +39,21 @@ struct StepState {
 StepState ComputeState(const CurrentElementSet& elements, const Station& station,
                        const Attitude& attitude, const CalcInstant& instant, ShadowCarry& carry);
 
+// Everything of the chain that depends only on the element set, the station
+// and the attitude. Computing it once per run gives the same doubles as
+// computing it at every step, only faster.
+struct StepConstants {
+    PreparedElements Prepared;
+    EpochSplit Epoch;
+    StationFrame Frame;
+    AttitudeAxis Axis;
+};
+
+StepConstants MakeStepConstants(const CurrentElementSet& elements, const Station& station,
+                                const Attitude& attitude);
+
+// The chain for one instant with the constants computed beforehand.
+StepState ComputeStateWith(const StepConstants& constants, const CurrentElementSet& elements,
+                           const CalcInstant& instant, ShadowCarry& carry);
+
 } // namespace tavik

@@ -6,34 +6,62 @@
 
 namespace tavik {
 
-LookState LookAngles(const CurrentElementSet& el, const PreparedElements& p, const OrbitState& o,
-                     const Attitude& attitude)
+StationFrame MakeStationFrame(const PreparedElements& p)
 {
     constexpr double EquatorialRadius2 = 40680631.59076899; // 6378.137^2, km^2
     constexpr double PolarRadius2 = 40408715.536225;        // 6356.785^2, km^2
     const double cl = p.StationCosLat, sl = p.StationSinLat;
     const double co = p.StationCosLon, so = p.StationSinLon;
 
-    LookState s;
+    StationFrame f;
     double d = std::sqrt(EquatorialRadius2 * (cl * cl) + PolarRadius2 * (sl * sl));
     double req = EquatorialRadius2 / d;
     double rpol = PolarRadius2 / d;
+    f.UpX = cl * co;
+    f.UpY = cl * so;
+    f.UpZ = sl;
+    f.EastX = -so;
+    f.EastY = co;
+    f.NorthX = -sl * co;
+    f.NorthY = -sl * so;
+    f.NorthZ = cl;
+    f.PosX = req * f.UpX;
+    f.PosY = req * f.UpY;
+    f.PosZ = rpol * f.UpZ;
+    return f;
+}
 
-    s.StationUpX = cl * co;
-    s.StationUpY = cl * so;
-    s.StationUpZ = sl;
-    s.StationEastX = -so;
-    s.StationEastY = co;
-    s.StationNorthX = -sl * co;
-    s.StationNorthY = -sl * so;
-    s.StationNorthZ = cl;
-    s.StationPosX = req * s.StationUpX;
-    s.StationPosY = req * s.StationUpY;
-    s.StationPosZ = rpol * s.StationUpZ;
+AttitudeAxis MakeAttitudeAxis(const Attitude& attitude)
+{
+    AttitudeAxis a;
+    a.Ax = -CosDeg(attitude.AttitudeLat) * CosDeg(attitude.AttitudeLon);
+    a.Ay = -CosDeg(attitude.AttitudeLat) * SinDeg(attitude.AttitudeLon);
+    a.Az = -SinDeg(attitude.AttitudeLat);
+    return a;
+}
 
-    double ax = -CosDeg(attitude.AttitudeLat) * CosDeg(attitude.AttitudeLon);
-    double ay = -CosDeg(attitude.AttitudeLat) * SinDeg(attitude.AttitudeLon);
-    double az = -SinDeg(attitude.AttitudeLat);
+LookState LookAngles(const CurrentElementSet& el, const PreparedElements& p, const OrbitState& o,
+                     const Attitude& attitude)
+{
+    return LookAnglesWith(MakeStationFrame(p), MakeAttitudeAxis(attitude), el, p, o);
+}
+
+LookState LookAnglesWith(const StationFrame& f, const AttitudeAxis& axis, const CurrentElementSet& el,
+                         const PreparedElements& p, const OrbitState& o)
+{
+    LookState s;
+    s.StationUpX = f.UpX;
+    s.StationUpY = f.UpY;
+    s.StationUpZ = f.UpZ;
+    s.StationEastX = f.EastX;
+    s.StationEastY = f.EastY;
+    s.StationNorthX = f.NorthX;
+    s.StationNorthY = f.NorthY;
+    s.StationNorthZ = f.NorthZ;
+    s.StationPosX = f.PosX;
+    s.StationPosY = f.PosY;
+    s.StationPosZ = f.PosZ;
+    const double ax = axis.Ax, ay = axis.Ay, az = axis.Az;
 
     double px = o.SemiMajorAxis * (o.CosEccAnomaly - el.Eccentricity);
     double py = o.SemiMinorAxis * o.SinEccAnomaly;

@@ -31,7 +31,28 @@ struct LookState {
     double SatElevation = 0; // degrees -90..90
 };
 
+// The station's local axes and position on the ellipsoid (Earth-fixed),
+// which depend on the station alone.
+struct StationFrame {
+    double UpX = 0, UpY = 0, UpZ = 0;
+    double EastX = 0, EastY = 0; // the east vector has no z part
+    double NorthX = 0, NorthY = 0, NorthZ = 0;
+    double PosX = 0, PosY = 0, PosZ = 0; // km
+};
+
+// The attitude axis in the orbit-plane frame.
+struct AttitudeAxis {
+    double Ax = -1, Ay = 0, Az = 0;
+};
+
+StationFrame MakeStationFrame(const PreparedElements& prepared);
+AttitudeAxis MakeAttitudeAxis(const Attitude& attitude);
+
 LookState LookAngles(const CurrentElementSet& elements, const PreparedElements& prepared,
                      const OrbitState& orbit, const Attitude& attitude);
+// The same with the station frame and attitude axis computed beforehand.
+LookState LookAnglesWith(const StationFrame& frame, const AttitudeAxis& axis,
+                         const CurrentElementSet& elements, const PreparedElements& prepared,
+                         const OrbitState& orbit);
 
 } // namespace tavik

@@ -41,15 +41,29 @@ DragFactors ComputeDragFactors(double decay, double meanMotion, double t)
     return f;
 }
 
+EpochSplit SplitEpoch(double epoch)
+{
+    EpochSplit s;
+    s.EpochDayNumber = EpochToDayNumber(epoch);
+    s.Whole = IntegerPart(s.EpochDayNumber);
+    s.Fraction = FractionPart(s.EpochDayNumber);
+    return s;
+}
+
 OrbitState SatellitePosition(const CurrentElementSet& el, const PreparedElements& p,
                              const CalcInstant& at)
+{
+    return SatellitePositionAt(el, p, SplitEpoch(el.Epoch), at);
+}
+
+OrbitState SatellitePositionAt(const CurrentElementSet& el, const PreparedElements& p,
+                               const EpochSplit& epoch, const CalcInstant& at)
 {
     OrbitState o;
     o.CalcDayNumber = DayNumber(at.CalcDay, at.CalcMonth, at.CalcYear);
     o.CalcDayFraction = (at.CalcHour + at.CalcMinute / 60 + at.CalcSecond / 3600) / 24;
-    o.EpochDayNumber = EpochToDayNumber(el.Epoch);
-    double t = (o.CalcDayNumber - IntegerPart(o.EpochDayNumber)) + o.CalcDayFraction
-               - FractionPart(o.EpochDayNumber);
+    o.EpochDayNumber = epoch.EpochDayNumber;
+    double t = (o.CalcDayNumber - epoch.Whole) + o.CalcDayFraction - epoch.Fraction;
     o.DaysSinceEpoch = t;
 
     const DragFactors drag = ComputeDragFactors(el.Decay, el.MeanMotion, t);

@@ -66,8 +66,21 @@ struct KeplerSolution {
 // one correction, stopping when a correction is below 1e-4 rad.
 KeplerSolution SolveKepler(double currentMeanAnomaly, double eccentricity);
 
+// The epoch on the DayNumber scale and its whole and fractional parts,
+// which depend on the element set alone.
+struct EpochSplit {
+    double EpochDayNumber = 0;
+    std::int32_t Whole = 0;
+    double Fraction = 0;
+};
+
+EpochSplit SplitEpoch(double epoch);
+
 OrbitState SatellitePosition(const CurrentElementSet& elements, const PreparedElements& prepared,
                              const CalcInstant& instant);
+// The same with the epoch split computed beforehand.
+OrbitState SatellitePositionAt(const CurrentElementSet& elements, const PreparedElements& prepared,
+                               const EpochSplit& epoch, const CalcInstant& instant);
 
 // Why the element set cannot be propagated, naming the satellite; empty when
 // it can. Refused: a missing element line, a field that is not finite, a mean
