@@ -70,15 +70,36 @@ void BM_ComputeState(benchmark::State& state)
 }
 BENCHMARK(BM_ComputeState);
 
+// The same step with the run constants computed once, as a run does it.
+void BM_ComputeStateWith(benchmark::State& state)
+{
+    CurrentElementSet e = ExampleSet();
+    StepConstants constants = MakeStepConstants(e, Site(), Attitude{});
+    ShadowCarry carry;
+    CalcInstant at;
+    at.CalcDay = 6;
+    at.CalcMonth = 12;
+    at.CalcYear = 2026;
+    int minute = 0;
+    for (auto _ : state) {
+        at.CalcHour = minute / 60;
+        at.CalcMinute = minute % 60;
+        minute = (minute + 1) % 1440;
+        benchmark::DoNotOptimize(ComputeStateWith(constants, e, at, carry));
+    }
+}
+BENCHMARK(BM_ComputeStateWith);
+
 void BM_ForecastRun(benchmark::State& state)
 {
     ForecastRequest r = Request();
+    r.Threads = static_cast<int>(state.range(0));
     for (auto _ : state) {
         ShadowCarry carry;
         benchmark::DoNotOptimize(RunForecast(r, carry));
     }
 }
-BENCHMARK(BM_ForecastRun)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ForecastRun)->Arg(1)->Arg(2)->ArgName("threads")->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_ForecastRunWithStrip(benchmark::State& state)
 {
@@ -91,7 +112,7 @@ void BM_ForecastRunWithStrip(benchmark::State& state)
         benchmark::DoNotOptimize(b.Pixels.data());
     }
 }
-BENCHMARK(BM_ForecastRunWithStrip)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ForecastRunWithStrip)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_StripRenderOnly(benchmark::State& state)
 {

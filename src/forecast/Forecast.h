@@ -28,6 +28,7 @@ struct MinuteRecord {
     double SunAngle = 0;
     double Illumination = 0;
     bool InEclipse = false;
+    bool KeplerConverged = true;
 };
 
 struct Rgb {
@@ -76,6 +77,9 @@ struct ForecastRequest {
     Station Site;
     Attitude Axis;
     RegionalFormats Formats;
+    // Threads that compute days side by side; 0 takes what the machine has.
+    // The results are the same for any number.
+    int Threads = 0;
 };
 
 // Throws InputError, before computing anything, when the start texts name

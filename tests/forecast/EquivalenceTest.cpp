@@ -1,0 +1,124 @@
+// A run computes its constants once and days side by side; the results must
+// be those of the chain recomputing everything at every step, in order.
+#include "forecast/EclipseFinder.h"
+#include "forecast/Forecast.h"
+#include "forecast/PassFinder.h"
+#include "forecast/StripChart.h"
+#include "platform/TextForms.h"
+
+#include <gtest/gtest.h>
+
+namespace tavik {
+namespace {
+
+// The straightforward run: every step a full ComputeState, one after another.
+ForecastResult ReferenceRun(const ForecastRequest& q, ShadowCarry& carry)
+{
+    ForecastResult r;
+    r.Start = *ParseDateTexts(q.DayText, q.MonthText, q.YearText).Date;
+    PassFinder passes;
+    EclipseFinder eclipses;
+    DateTime dayStart = r.Start, stepTime;
+    r.RowLabels.push_back(FormatDatePattern(dayStart, q.Formats));
+    for (int day = 1; day <= ForecastDays; ++day) {
+        if (day >= 2) r.RowLabels.push_back(FormatDatePattern(stepTime, q.Formats));
+        for (int m = 0; m < StepsPerDay; ++m) {
+            stepTime = dayStart.AddMinutes(m);
+            CalendarFields f = stepTime.Fields();
+            CalcInstant at;
+            at.CalcDay = static_cast<std::int16_t>(f.Day);
+            at.CalcMonth = static_cast<std::int16_t>(f.Month);
+            at.CalcYear = static_cast<std::int16_t>(f.Year);
+            at.CalcHour = f.Hour;
+            at.CalcMinute = f.Minute;
+            StepState s = ComputeState(q.Elements, q.Site, q.Axis, at, carry);
+            MinuteRecord rec{s.SatHeight(), s.SatAzimuth(), s.SatElevation(), s.SunAngle(),
+                             s.Illumination(), s.InEclipse, s.Orbit.KeplerConverged};
+            r.Minutes.push_back(rec);
+            r.DailySunAngle[static_cast<std::size_t>(day - 1)] = rec.SunAngle;
+            if (rec.SatHeight < MinimumHeight) {
+                r.End = RunEnd::BelowMinimumHeight;
+                return r;
+            }
+            passes.Step(at, {rec.SatElevation, rec.SatAzimuth, rec.SunAngle, rec.Illumination}, r.PassLines);
+            eclipses.Step(rec.InEclipse, stepTime, q.Formats, r.EclipseLines);
+            r.DrawnSteps = r.Minutes.size();
+        }
+        dayStart = dayStart.AddDays(1);
+    }
+    return r;
+}
+
+CurrentElementSet Set(const char* name, double inclination, double eccentricity, double meanMotion,
+                      double decay, double argPerigee)
+{
+    CurrentElementSet e;
+    e.CurrentSatName = name;
+    e.Line1 = "1";
+    e.Line2 = "2";
+    e.Epoch = 26335.25;
+    e.Inclination = inclination;
+    e.RAAN = 47.5;
+    e.Eccentricity = eccentricity;
+    e.ArgPerigee = argPerigee;
+    e.MeanAnomaly = 12.25;
+    e.MeanMotion = meanMotion;
+    e.Decay = decay;
+    return e;
+}
+
+void ExpectSameRecords(const ForecastResult& a, const ForecastResult& b)
+{
+    ASSERT_EQ(a.Minutes.size(), b.Minutes.size());
+    for (std::size_t i = 0; i < a.Minutes.size(); ++i) {
+        const MinuteRecord &x = a.Minutes[i], &y = b.Minutes[i];
+        // Bit for bit: EXPECT_EQ on doubles compares exactly.
+        if (x.SatHeight != y.SatHeight || x.SatAzimuth != y.SatAzimuth || x.SatElevation != y.SatElevation
+            || x.SunAngle != y.SunAngle || x.Illumination != y.Illumination || x.InEclipse != y.InEclipse) {
+            ADD_FAILURE() << "step " << i << " differs";
+            return;
+        }
+    }
+}
+
+TEST(RunEquivalence, SameAsRecomputingEveryStepForAnyThreadCount)
+{
+    struct Case {
+        CurrentElementSet Elements;
+        bool StartInShadow;
+    };
+    const Case cases[] = {
+        {Set("LEO", 51.64, 0.0005, 15.5, 0.0001, 90), false},
+        {Set("SSO", 98.7, 0.0012, 14.3, 0.00002, 200), true},
+        {Set("MOLNIYA", 63.4, 0.72, 2.006, 0, 270), false},
+        {Set("DECAYING", 51.6, 0.0004, 16.2, 0.004, 10), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Elements.CurrentSatName);
+        ForecastRequest q{"28", "12", "2026", c.Elements, Station{}, Attitude{}, GermanLikeFormats(), 0};
+        q.Elements = c.Elements;
+        q.Site = MakeStation("JO40hc");
+        q.Formats = GermanLikeFormats();
+
+        ShadowCarry refCarry{c.StartInShadow};
+        const ForecastResult ref = ReferenceRun(q, refCarry);
+        for (int threads : {1, 2, 3, 7}) {
+            SCOPED_TRACE(threads);
+            q.Threads = threads;
+            ShadowCarry carry{c.StartInShadow};
+            const ForecastResult run = RunForecast(q, carry);
+            ExpectSameRecords(run, ref);
+            EXPECT_EQ(run.End, ref.End);
+            EXPECT_EQ(run.PassLines, ref.PassLines);
+            EXPECT_EQ(run.EclipseLines, ref.EclipseLines);
+            EXPECT_EQ(run.RowLabels, ref.RowLabels);
+            EXPECT_EQ(run.DrawnSteps, ref.DrawnSteps);
+            EXPECT_EQ(carry.InEclipse, refCarry.InEclipse);
+            for (int d = 0; d < ForecastDays; ++d) EXPECT_EQ(run.DailySunAngle[d], ref.DailySunAngle[d]);
+            EXPECT_EQ(RenderStrip(run).Pixels, RenderStrip(ref).Pixels);
+        }
+    }
+}
+
+} // namespace
+} // namespace tavik
