@@ -39,7 +39,13 @@ double LenientNumber(std::string_view text)
             if (c == '-' || c == '+') { exponentNegative = c == '-'; continue; }
         }
         if (stage == Stage::Exponent) {
-            if (digit) { exponent += c; ++exponentDigits; continue; }
+            if (digit) {
+                // Leading zeros carry no value; keeping them would make the
+                // length clamp below read "E0000001" as a huge exponent.
+                if (c != '0' || !exponent.empty()) exponent += c;
+                ++exponentDigits;
+                continue;
+            }
             break;
         }
         if ((stage == Stage::Mantissa || stage == Stage::Fraction)
@@ -53,6 +59,7 @@ double LenientNumber(std::string_view text)
     if (exponentDigits > 0) {
         // Keep the exponent bounded; beyond a few thousand the result is 0 or
         // infinite either way.
+        if (exponent.empty()) exponent = "0";
         if (exponent.size() > 6) exponent = "99999";
         number += exponentNegative ? "e-" : "e";
         number += exponent;
