@@ -22,6 +22,13 @@ struct FileDescriptor {
     throw InputError(path + ": " + reason);
 }
 
+std::string SizeText(std::size_t bytes)
+{
+    if (bytes >= (1u << 20) && bytes % (1u << 20) == 0) return std::to_string(bytes >> 20) + " MiB";
+    if (bytes >= 1024 && bytes % 1024 == 0) return std::to_string(bytes >> 10) + " KiB";
+    return std::to_string(bytes) + " bytes";
+}
+
 } // namespace
 
 std::string ReadTextFile(const std::string& path, std::size_t maxBytes)
@@ -43,7 +50,7 @@ std::string ReadTextFile(const std::string& path, std::size_t maxBytes)
         }
         if (n == 0) break;
         if (bytes.size() + static_cast<std::size_t>(n) > maxBytes)
-            Fail(path, "is larger than " + std::to_string(maxBytes >> 20) + " MiB; not a text file tavik can use");
+            Fail(path, "is larger than " + SizeText(maxBytes) + "; not a text file tavik can use");
         bytes.append(buffer, static_cast<std::size_t>(n));
     }
     return bytes;
