@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-charts-dev libgl-dev
   locales-all
+  fonts-dejavu-core
 )
 
 missing=()

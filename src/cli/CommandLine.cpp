@@ -1,0 +1,196 @@
+#include "cli/CommandLine.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace tavik::cli {
+
+namespace {
+
+struct KnownOption {
+    std::string_view Name;
+    std::optional<std::string> Options::*Value = nullptr; // options that take a value
+    bool Options::*Flag = nullptr;                        // options that do not
+};
+
+const KnownOption KnownOptions[] = {
+    {"--settings", &Options::Settings, nullptr},
+    {"--tle", &Options::Tle, nullptr},
+    {"--locator", &Options::Locator, nullptr},
+    {"--satellite", &Options::Satellite, nullptr},
+    {"--start", &Options::Start, nullptr},
+    {"--year", &Options::Year, nullptr},
+    {"--year-dir", &Options::YearDir, nullptr},
+    {"--strip", &Options::Strip, nullptr},
+    {"--save-passes", nullptr, &Options::SavePasses},
+    {"--save-eclipses", nullptr, &Options::SaveEclipses},
+    {"--help", nullptr, &Options::Help},
+    {"-h", nullptr, &Options::Help},
+    {"--version", nullptr, &Options::Version},
+};
+
+std::string Quoted(std::string_view s)
+{
+    std::string out(1, '"');
+    out.append(s);
+    out += '"';
+    return out;
+}
+
+bool AllDigits(std::string_view s)
+{
+    return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
+std::vector<std::string_view> SplitAt(std::string_view text, char separator)
+{
+    std::vector<std::string_view> parts;
+    std::size_t pos = 0;
+    for (;;) {
+        std::size_t end = text.find(separator, pos);
+        parts.push_back(text.substr(pos, end == std::string_view::npos ? end : end - pos));
+        if (end == std::string_view::npos) return parts;
+        pos = end + 1;
+    }
+}
+
+} // namespace
+
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args)
+{
+    ParsedCommandLine out;
+    Options& o = out.Values;
+    std::vector<const KnownOption*> seen;
+    auto fail = [&out](std::string message) {
+        out.UsageError = std::move(message);
+        return out;
+    };
+
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string_view arg = args[i];
+        if (arg.size() < 2 || arg[0] != '-')
+            return fail("unexpected argument " + Quoted(arg) + "; every input is given by an option");
+
+        std::string_view name = arg;
+        std::optional<std::string> inlineValue;
+        if (std::size_t eq = arg.find('='); eq != std::string_view::npos && arg.substr(0, 2) == "--") {
+            name = arg.substr(0, eq);
+            inlineValue = std::string(arg.substr(eq + 1));
+        }
+        const KnownOption* known = nullptr;
+        for (const KnownOption& s : KnownOptions)
+            if (s.Name == name) known = &s;
+        if (!known) return fail("unknown option " + Quoted(name));
+        // -h and --help are one option.
+        auto same = [known](const KnownOption* s) { return s->Value == known->Value && s->Flag == known->Flag; };
+        if (std::any_of(seen.begin(), seen.end(), same))
+            return fail("option " + std::string(name) + " is given more than once");
+        seen.push_back(known);
+
+        if (known->Flag) {
+            if (inlineValue) return fail("option " + std::string(name) + " takes no value");
+            o.*(known->Flag) = true;
+            continue;
+        }
+        if (inlineValue) {
+            o.*(known->Value) = *inlineValue;
+            continue;
+        }
+        // A following option is far more likely a forgotten value than a
+        // file or satellite whose name begins with two hyphens.
+        if (i + 1 >= args.size() || std::string_view(args[i + 1]).substr(0, 2) == "--")
+            return fail("option " + std::string(name) + " needs a value");
+        o.*(known->Value) = args[++i];
+    }
+    if (o.YearDir && !o.Year) return fail("option --year-dir needs --year");
+    return out;
+}
+
+std::string UsageText()
+{
+    return R"(Usage: tavik-forecast [OPTION]...
+Lists the passes of one satellite over a station and the satellite's eclipses
+for 59 days, minute by minute from 00:00 UTC of the start day, and writes them
+to files on request.
+
+Inputs. By default they come from the settings file tavik.ini (line 1 the
+station's Maidenhead locator, line 2 the TLE file; a relative TLE path is
+taken from the settings file's folder), looked for in the program's folder,
+then as $XDG_CONFIG_HOME/tavik/tavik.ini (~/.config/tavik/tavik.ini). With
+both --tle and --locator no settings file is needed.
+  --settings FILE     read this settings file instead (whenever given)
+  --tle FILE          the TLE file (instead of the settings file's line 2)
+  --locator LOC       the station's locator, e.g. JO40hc (instead of line 1)
+  --satellite SAT     the satellite by its name in the TLE file (exact, else
+                      ignoring case) or by its position 1, 2, ...; default 1
+  --start DATE        the first day, YYYY-MM-DD or DD.MM.YYYY, in UTC;
+                      default: today's UTC date
+
+Outputs. The passes list and the eclipses list go to standard output; dates
+and numbers follow the locale (LC_TIME, LC_NUMERIC).
+  --save-passes       write "<satellite>_passes.txt" into the current folder
+  --save-eclipses     write "<satellite>_eclipses.txt" into the current folder
+  --year YEAR         write "<satellite>_sowi_<YEAR>.csv": the sun angle and
+                      the sub-solar point at 12:00 UTC of 366 days from
+                      January 1 of YEAR, into the program's folder
+  --year-dir DIR      write the year file into DIR instead
+  --strip FILE        draw the day-by-minute strip chart, with its date column
+                      and hour scale, as a PNG image into FILE
+Files are written in Windows-1252 with CR LF line ends. Each file written is
+announced on standard output as "<file> has been written".
+
+  -h, --help          show this text and exit
+  --version           show the version and exit
+
+Exit status:
+  0  success; also when the satellite sinks below 150 km and the forecast
+     stops early (the partial lists are printed and written, and the reason
+     goes to standard error)
+  1  an input that cannot be used (settings file, TLE file, locator,
+     satellite, a --start or --year text that is not a date or year), an
+     element set that cannot be computed, or a file that cannot be written;
+     the other requested files are still written
+  2  a wrong command line: unknown option, option without its value, option
+     given twice, stray argument
+)";
+}
+
+std::optional<DateTexts> SplitStartDate(std::string_view text)
+{
+    if (auto parts = SplitAt(text, '-'); parts.size() == 3 && AllDigits(parts[0]) && AllDigits(parts[1])
+                                           && AllDigits(parts[2]))
+        return DateTexts{std::string(parts[2]), std::string(parts[1]), std::string(parts[0])};
+    if (auto parts = SplitAt(text, '.'); parts.size() == 3 && AllDigits(parts[0]) && AllDigits(parts[1])
+                                           && AllDigits(parts[2]))
+        return DateTexts{std::string(parts[0]), std::string(parts[1]), std::string(parts[2])};
+    return std::nullopt;
+}
+
+int FindSatellite(const std::vector<std::string>& names, std::string_view wanted)
+{
+    for (std::size_t i = 0; i < names.size(); ++i)
+        if (names[i] == wanted) return static_cast<int>(i) + 1;
+    if (AllDigits(wanted)) {
+        std::string_view digits = wanted;
+        while (digits.size() > 1 && digits.front() == '0') digits.remove_prefix(1);
+        if (digits.size() <= 4) {
+            int index = std::stoi(std::string(digits));
+            if (index >= 1 && index <= static_cast<int>(names.size())) return index;
+        }
+    }
+    for (std::size_t i = 0; i < names.size(); ++i)
+        if (EqualIgnoringAsciiCase(names[i], wanted)) return static_cast<int>(i) + 1;
+    return 0;
+}
+
+} // namespace tavik::cli

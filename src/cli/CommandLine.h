@@ -1,0 +1,59 @@
+// The command line of tavik-forecast: options, their values and the usage
+// text. Plain C++ so that it can be tested without starting Qt.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tavik::cli {
+
+inline constexpr const char* ProgramName = "tavik-forecast";
+
+// Exit statuses, documented in the usage text.
+inline constexpr int ExitSuccess = 0;
+inline constexpr int ExitFailure = 1; // an input that cannot be used, a file that cannot be written
+inline constexpr int ExitUsage = 2;   // the command line itself is wrong
+
+struct Options {
+    std::optional<std::string> Settings;
+    std::optional<std::string> Tle;
+    std::optional<std::string> Locator;
+    std::optional<std::string> Satellite;
+    std::optional<std::string> Start;
+    std::optional<std::string> Year;
+    std::optional<std::string> YearDir;
+    std::optional<std::string> Strip;
+    bool SavePasses = false;
+    bool SaveEclipses = false;
+    bool Help = false;
+    bool Version = false;
+};
+
+struct ParsedCommandLine {
+    Options Values;
+    std::string UsageError; // empty when the command line is usable
+};
+
+// Reads the arguments after the program name. "--option value" and
+// "--option=value" are both accepted; a value may not start with "--" unless
+// it is given with "=". Each option may appear once.
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+std::string UsageText();
+
+// The start day split into the day, month and year texts the engine takes:
+// "YYYY-MM-DD" or "DD.MM.YYYY". Nothing when the text has neither layout;
+// whether the numbers form a date is left to the engine's date check.
+struct DateTexts {
+    std::string Day, Month, Year;
+};
+std::optional<DateTexts> SplitStartDate(std::string_view text);
+
+// The satellite chosen by --satellite among the catalogue's names: an exact
+// name first, then a number 1..count, then a name that differs only in the
+// case of ASCII letters. Returns the 1-based index or 0 when none matches.
+int FindSatellite(const std::vector<std::string>& names, std::string_view wanted);
+
+} // namespace tavik::cli
