@@ -1,5 +1,6 @@
 #include "catalogue/Catalogue.h"
 
+#include "platform/Cp1252.h"
 #include "platform/Error.h"
 #include "platform/TextFile.h"
 
@@ -179,7 +180,8 @@ LoadResult ParseCatalogue(std::string_view text, const std::string& sourceName,
         // A fresh entry: fields a short entry lacks must not come from an
         // older load.
         entry = ElementSet{};
-        entry.SatName = std::string(name);
+        // Names from Windows come in its code page, names from Linux in UTF-8.
+        entry.SatName = TextToUtf8(name);
         result.Names.push_back(entry.SatName);
     }
 

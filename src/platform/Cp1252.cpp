@@ -102,4 +102,35 @@ std::string Cp1252ToUtf8(std::string_view bytes)
     return out;
 }
 
+bool IsValidUtf8(std::string_view bytes)
+{
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        std::size_t extra;
+        std::uint32_t min;
+        if (c < 0x80) { ++i; continue; }
+        if ((c & 0xE0) == 0xC0) { extra = 1; min = 0x80; }
+        else if ((c & 0xF0) == 0xE0) { extra = 2; min = 0x800; }
+        else if ((c & 0xF8) == 0xF0) { extra = 3; min = 0x10000; }
+        else return false;
+        if (i + extra >= bytes.size()) return false;
+        std::uint32_t cp = c & (0x3F >> extra);
+        for (std::size_t k = 1; k <= extra; ++k) {
+            const auto d = static_cast<unsigned char>(bytes[i + k]);
+            if ((d & 0xC0) != 0x80) return false;
+            cp = (cp << 6) | (d & 0x3F);
+        }
+        // Overlong forms, surrogates and code points past U+10FFFF are not UTF-8.
+        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+        i += extra + 1;
+    }
+    return true;
+}
+
+std::string TextToUtf8(std::string_view bytes)
+{
+    return IsValidUtf8(bytes) ? std::string(bytes) : Cp1252ToUtf8(bytes);
+}
+
 } // namespace tavik

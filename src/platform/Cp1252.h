@@ -13,6 +13,13 @@ namespace tavik {
 // UTF-8 sequence, becomes one "?".
 std::string Utf8ToCp1252(std::string_view utf8);
 
+// Whether the bytes are well-formed UTF-8 (ASCII included).
+bool IsValidUtf8(std::string_view bytes);
+
+// Text read from a file that may be UTF-8 or Windows-1252: kept as it is when
+// it is valid UTF-8, converted from Windows-1252 otherwise.
+std::string TextToUtf8(std::string_view bytes);
+
 // The reverse; the five bytes Windows-1252 leaves undefined (0x81, 0x8D,
 // 0x8F, 0x90, 0x9D) become "?".
 std::string Cp1252ToUtf8(std::string_view bytes);

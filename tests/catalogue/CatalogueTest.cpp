@@ -747,3 +747,17 @@ TEST(SelectElementSet, IndexOutsideTheLoadedEntriesIsRefused)
 
 } // namespace
 } // namespace tavik
+
+namespace tavik {
+namespace {
+
+TEST(ParseCatalogue, NamesInTheWindowsCodePageBecomeUtf8)
+{
+    SatelliteCatalogue catalogue;
+    ParseCatalogue("CAF\xC9 SAT\nR\xC3\x96MER\n", "names.tle", catalogue);
+    EXPECT_EQ(catalogue.Entry(1).SatName, "CAF\xC3\x89 SAT");
+    EXPECT_EQ(catalogue.Entry(2).SatName, "R\xC3\x96MER"); // UTF-8 stays as it is
+}
+
+} // namespace
+} // namespace tavik

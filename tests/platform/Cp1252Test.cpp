@@ -136,3 +136,31 @@ TEST(Cp1252Test, DefinedBytesSurviveTheRoundTrip)
 
 } // namespace
 } // namespace tavik
+
+namespace tavik {
+namespace {
+
+TEST(TextToUtf8, KeepsUtf8AndConvertsTheCodePage)
+{
+    struct Case {
+        std::string In, Out;
+        bool Valid;
+    };
+    const Case cases[] = {
+        {"NOAA 19", "NOAA 19", true},
+        {"CAF\xC3\x89 SAT", "CAF\xC3\x89 SAT", true},      // already UTF-8
+        {"CAF\xC9 SAT", "CAF\xC3\x89 SAT", false},         // Windows-1252 E acute
+        {"\x80 SAT", "\xE2\x82\xAC SAT", false},           // euro sign
+        {"\xC0\x80", "\xC3\x80\xE2\x82\xAC", false},       // overlong NUL is not UTF-8
+        {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC", false}, // a surrogate is not UTF-8
+        {"\xE2\x82", "\xC3\xA2\xE2\x80\x9A", false},        // cut short
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.In);
+        EXPECT_EQ(IsValidUtf8(c.In), c.Valid);
+        EXPECT_EQ(TextToUtf8(c.In), c.Out);
+    }
+}
+
+} // namespace
+} // namespace tavik
