@@ -22,6 +22,8 @@ const KnownOption KnownOptions[] = {
     {"--year", &Options::Year, nullptr},
     {"--year-dir", &Options::YearDir, nullptr},
     {"--strip", &Options::Strip, nullptr},
+    {"--out", &Options::Out, nullptr},
+    {"--all", nullptr, &Options::All},
     {"--save-passes", nullptr, &Options::SavePasses},
     {"--save-eclipses", nullptr, &Options::SaveEclipses},
     {"--help", nullptr, &Options::Help},
@@ -113,6 +115,15 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args)
         o.*(known->Value) = args[++i];
     }
     if (o.YearDir && !o.Year) return fail("option --year-dir needs --year");
+    if (o.Out && !o.All) return fail("option --out needs --all");
+    if (o.All) {
+        const char* single = o.Satellite ? "--satellite" : o.SavePasses ? "--save-passes"
+                             : o.SaveEclipses            ? "--save-eclipses"
+                             : o.Year                    ? "--year"
+                             : o.Strip                   ? "--strip"
+                                                         : nullptr;
+        if (single) return fail(std::string("option ") + single + " is for one satellite, not with --all");
+    }
     return out;
 }
 
@@ -149,6 +160,16 @@ and numbers follow the locale (LC_TIME, LC_NUMERIC).
 Files are written in Windows-1252 with CR LF line ends. Each file written is
 announced on standard output as "<file> has been written".
 
+The whole catalogue at once:
+  --all               forecast every satellite of the TLE file from the same
+                      start day, on all cores; write each one's passes and
+                      eclipses files and summary.csv, and print the summary:
+                      passes, eclipses, longest and total eclipse minutes,
+                      minutes sunlit in percent, and why a satellite has no
+                      full forecast
+  --out DIR           the folder for --all (created if missing); default the
+                      current folder
+
   -h, --help          show this text and exit
   --version           show the version and exit
 
@@ -162,6 +183,7 @@ Exit status:
      the other requested files are still written
   2  a wrong command line: unknown option, option without its value, option
      given twice, stray argument
+  130  --all was interrupted (Ctrl-C); every file written is whole
 )";
 }
 

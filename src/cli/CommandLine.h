@@ -15,6 +15,7 @@ inline constexpr const char* ProgramName = "tavik-forecast";
 inline constexpr int ExitSuccess = 0;
 inline constexpr int ExitFailure = 1; // an input that cannot be used, a file that cannot be written
 inline constexpr int ExitUsage = 2;   // the command line itself is wrong
+inline constexpr int ExitInterrupted = 130; // stopped by an interrupt (Ctrl-C)
 
 struct Options {
     std::optional<std::string> Settings;
@@ -25,8 +26,10 @@ struct Options {
     std::optional<std::string> Year;
     std::optional<std::string> YearDir;
     std::optional<std::string> Strip;
+    std::optional<std::string> Out;
     bool SavePasses = false;
     bool SaveEclipses = false;
+    bool All = false;
     bool Help = false;
     bool Version = false;
 };

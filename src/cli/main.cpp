@@ -9,6 +9,7 @@
 #include "catalogue/Catalogue.h"
 #include "catalogue/Settings.h"
 #include "forecast/Forecast.h"
+#include "output/Batch.h"
 #include "output/ListFiles.h"
 #include "output/YearFile.h"
 #include "platform/AtomicFile.h"
@@ -22,7 +23,11 @@
 #include <QGuiApplication>
 #include <QString>
 
+#include <atomic>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -130,10 +135,9 @@ Station StationFrom(const Options& o, const Settings& settings)
     }
 }
 
-CurrentElementSet ChooseSatellite(const Options& o, const std::string& tlePath)
+std::unique_ptr<SatelliteCatalogue> LoadTle(const std::string& tlePath, LoadResult& loaded)
 {
     auto catalogue = std::make_unique<SatelliteCatalogue>();
-    LoadResult loaded;
     try {
         loaded = LoadCatalogue(tlePath, *catalogue);
     } catch (const InputError& e) {
@@ -142,6 +146,13 @@ CurrentElementSet ChooseSatellite(const Options& o, const std::string& tlePath)
     if (loaded.IgnoredNames > 0)
         Report("warning: " + tlePath + ": only the first " + std::to_string(CatalogueCapacity)
                + " satellites are read; " + std::to_string(loaded.IgnoredNames) + " more are left out");
+    return catalogue;
+}
+
+CurrentElementSet ChooseSatellite(const Options& o, const std::string& tlePath)
+{
+    LoadResult loaded;
+    auto catalogue = LoadTle(tlePath, loaded);
 
     const std::string wanted = o.Satellite.value_or("1");
     const int index = FindSatellite(loaded.Names, wanted);
@@ -172,6 +183,49 @@ bool WriteOutput(const std::string& path, const std::string& bytes)
     }
     std::cout << path << " has been written" << std::endl;
     return true;
+}
+
+// Set by an interrupt; --all stops between and inside forecasts, so every
+// file already written is whole.
+std::atomic<bool> Interrupted{false};
+
+extern "C" void OnInterrupt(int) { Interrupted.store(true); }
+
+int RunAll(const Options& o, const DateTexts& start, const Station& station, const std::string& tlePath)
+{
+    LoadResult loaded;
+    auto catalogue = LoadTle(tlePath, loaded);
+    BatchRequest request;
+    request.DayText = start.Day;
+    request.MonthText = start.Month;
+    request.YearText = start.Year;
+    request.Site = station;
+    request.Formats = FormatsFromProcessLocale();
+    request.OutDir = o.Out.value_or(".");
+    request.Cancel = &Interrupted;
+    if (::isatty(STDERR_FILENO)) {
+        request.Progress = [](int done, int total, const std::string& name) {
+            std::fprintf(stderr, "\r\033[K%d/%d %s", done, total, name.c_str());
+            if (done == total) std::fputc('\n', stderr);
+        };
+    }
+    std::signal(SIGINT, OnInterrupt);
+    std::signal(SIGTERM, OnInterrupt);
+    const std::vector<BatchRow> rows = RunBatch(*catalogue, request);
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+
+    std::cout << SummaryTable(rows);
+    int status = ExitSuccess;
+    for (const BatchRow& row : rows)
+        if (row.WriteFailed) status = ExitFailure;
+    const std::string summary = (std::filesystem::path(request.OutDir) / "summary.csv").string();
+    if (!WriteOutput(summary, SummaryCsv(rows))) status = ExitFailure;
+    if (Interrupted.load()) {
+        Report("interrupted; the satellites marked \"interrupted\" were not computed");
+        return ExitInterrupted;
+    }
+    return status;
 }
 
 int Run(int argc, char** argv)
@@ -219,6 +273,7 @@ int Run(int argc, char** argv)
     }
     const Station station = StationFrom(o, settings);
     const std::string tlePath = o.Tle ? *o.Tle : settings.TleFilePath;
+    if (o.All) return RunAll(o, start, station, tlePath);
     const CurrentElementSet elements = ChooseSatellite(o, tlePath);
 
     ForecastRequest request;

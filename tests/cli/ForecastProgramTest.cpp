@@ -578,3 +578,92 @@ TEST_F(ForecastProgram, DatesAndNumbersFollowTheLocale)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ForecastProgram, AllSatellitesIntoOneFolderWithASummary)
+{
+    Outcome r = Run(ExampleArgs({"--all", "--out", "forecasts"}));
+    EXPECT_EQ(r.Status, 0) << r.Err;
+    const fs::path out = work_ / "forecasts";
+    for (const char* name : {"TAVIK-LEO", "TAVIK-SSO", "TAVIK-MOLNIYA", "TAVIK-GEO", "TAVIK-REENTRY"}) {
+        SCOPED_TRACE(name);
+        EXPECT_TRUE(fs::exists(out / (std::string(name) + "_passes.txt")));
+        EXPECT_TRUE(fs::exists(out / (std::string(name) + "_eclipses.txt")));
+        EXPECT_TRUE(Contains(r.Out, name));
+    }
+    const std::string csv = ReadBytes(out / "summary.csv");
+    std::vector<std::string> rows = SplitLines(csv, "\n");
+    ASSERT_EQ(rows.size(), 6u) << csv;
+    EXPECT_EQ(rows[0], "name,passes,eclipses,longest eclipse (min),total eclipse (min),sunlit (%),reason");
+    EXPECT_EQ(rows[1].rfind("TAVIK-LEO,370,869,37,", 0), 0u) << rows[1];
+    EXPECT_TRUE(Contains(rows[5], "sank below 150 km")) << rows[5];
+    // The same passes as the single-satellite run writes.
+    Outcome one = Run(ExampleArgs({"--save-passes"}));
+    EXPECT_EQ(ReadBytes(out / "TAVIK-LEO_passes.txt"), ReadBytes(work_ / "TAVIK-LEO_passes.txt"));
+}
+
+TEST_F(ForecastProgram, AllRefusesOptionsForOneSatellite)
+{
+    struct Case {
+        std::vector<std::string> Args;
+        const char* Mentions;
+    };
+    const Case cases[] = {
+        {{"--all", "--satellite", "2"}, "--satellite"},
+        {{"--all", "--save-passes"}, "--save-passes"},
+        {{"--all", "--strip", "x.png"}, "--strip"},
+        {{"--out", "dir"}, "--out needs --all"},
+    };
+    for (const auto& c : cases) {
+        Outcome r = Run(ExampleArgs(c.Args));
+        EXPECT_EQ(r.Status, 2);
+        EXPECT_TRUE(Contains(r.Err, c.Mentions)) << r.Err;
+    }
+}
+
+TEST_F(ForecastProgram, AnInterruptLeavesOnlyWholeFiles)
+{
+    // A catalogue long enough to be interrupted half way.
+    const std::string leo = ReadBytes(Examples / "example.tle").substr(0, 150);
+    std::string big;
+    for (int i = 0; i < 400; ++i) big += "SAT " + std::to_string(i) + leo.substr(leo.find('\n'));
+    WriteBytes(dir_ / "big.tle", big);
+
+    const fs::path out = work_ / "big";
+    pid_t pid = fork();
+    if (pid == 0) {
+        int null = open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        dup2(null, 2);
+        setenv("LC_ALL", "C", 1);
+        execl(Program.c_str(), Program.c_str(), "--tle", (dir_ / "big.tle").c_str(), "--locator", "JO40hc",
+              "--start", "2026-12-06", "--all", "--out", out.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    ASSERT_GT(pid, 0);
+    // Wait until some files are there, then interrupt.
+    for (int i = 0; i < 600 && !(fs::exists(out) && std::distance(fs::directory_iterator(out), {}) > 6); ++i)
+        usleep(50 * 1000);
+    kill(pid, SIGINT);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 130);
+    int whole = 0;
+    for (const auto& entry : fs::directory_iterator(out)) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_EQ(name.find(".tmp"), std::string::npos) << name;
+        if (name == "summary.csv") continue;
+        const std::string bytes = ReadBytes(entry.path());
+        EXPECT_EQ(bytes.rfind(name.find("_passes") != std::string::npos ? "visible passes" : "eclipses", 0), 0u) << name;
+        EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n") << name;
+        ++whole;
+    }
+    EXPECT_GT(whole, 0);
+    EXPECT_LT(whole, 800); // it stopped before the end
+    const std::string csv = ReadBytes(out / "summary.csv");
+    EXPECT_TRUE(Contains(csv, ",interrupted\n")) << csv.substr(0, 300);
+}
+
+} // namespace

@@ -1,0 +1,55 @@
+// The forecast for every satellite of a catalogue from one start date, on all
+// cores, with each satellite's passes and eclipses files and a summary.
+#pragma once
+
+#include "catalogue/Catalogue.h"
+#include "forecast/Forecast.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tavik {
+
+struct BatchRow {
+    std::string Name;
+    int Passes = 0;
+    int Eclipses = 0;
+    std::int64_t LongestEclipse = 0; // minutes
+    std::int64_t TotalEclipse = 0;   // minutes
+    double SunlitPercent = 0;        // of the distinct minutes computed
+    std::string Reason;              // why there is no full forecast; empty when there is
+    std::string PassesFile, EclipsesFile; // as written, empty when not written
+    bool WriteFailed = false;
+};
+
+struct BatchRequest {
+    std::string DayText, MonthText, YearText;
+    Station Site;
+    Attitude Axis;
+    RegionalFormats Formats;
+    std::string OutDir; // created if missing
+    int Threads = 0;    // satellites computed at once; 0 takes what the machine has
+    const std::atomic<bool>* Cancel = nullptr; // set it to stop between and inside runs
+    // Called after each satellite, from the thread that computed it, with the
+    // number done so far.
+    std::function<void(int done, int total, const std::string& name)> Progress;
+};
+
+// Throws InputError for start texts that name no date and OutputError when
+// the folder cannot be created; a satellite that cannot be computed or whose
+// files cannot be written gets its reason in its row.
+std::vector<BatchRow> RunBatch(const SatelliteCatalogue& catalogue, const BatchRequest& request);
+
+// The share of distinct minutes in sunlight, in percent (minute 1440 of a day
+// is minute 0 of the next and counts once).
+double SunlitPercent(const ForecastResult& result);
+
+// The summary as CSV (comma separated, names quoted when they need it, "."
+// decimals) and as an aligned text table for a terminal.
+std::string SummaryCsv(const std::vector<BatchRow>& rows);
+std::string SummaryTable(const std::vector<BatchRow>& rows);
+
+} // namespace tavik
