@@ -4,9 +4,17 @@
 
 namespace tavik {
 
+namespace {
+
+constexpr double Obliquity = 23.4406; // degrees, fixed
+// The same doubles at every call: computed once.
+const double CosObliquity = CosDeg(Obliquity);
+const double SinObliquity = SinDeg(Obliquity);
+
+} // namespace
+
 SunState SunPosition(std::int32_t calcDayNumber, double calcDayFraction, double siderealAngle)
 {
-    constexpr double Obliquity = 23.4406;
     double n = calcDayNumber + calcDayFraction - 4382;
     // Neither angle is reduced to one turn; the sines take them as they are.
     double meanAnomaly = 356.6349 + 0.98560027 * n;
@@ -16,8 +24,8 @@ SunState SunPosition(std::int32_t calcDayNumber, double calcDayFraction, double 
     SunState s;
     s.SunX = CosDeg(lambda);
     const double sinLambda = SinDeg(lambda);
-    s.SunY = sinLambda * CosDeg(Obliquity);
-    s.SunZ = sinLambda * SinDeg(Obliquity);
+    s.SunY = sinLambda * CosObliquity;
+    s.SunZ = sinLambda * SinObliquity;
     double declination = ArcSinDeg(s.SunZ);
     // The angle itself is divided by the factor, not its tangent.
     s.SubSolarLat = declination / 0.993305525;

@@ -36,6 +36,17 @@ CalcInstant InstantOf(DateTime t)
     return at;
 }
 
+// The instant of minute m of the day that starts at dayStart, midnight being
+// that day's fields at 00:00: only minute 1440 changes the date.
+CalcInstant MinuteOfDay(const CalcInstant& midnight, DateTime dayStart, int m)
+{
+    if (m >= 1440) return InstantOf(dayStart.AddMinutes(m));
+    CalcInstant at = midnight;
+    at.CalcHour = m / 60;
+    at.CalcMinute = m % 60;
+    return at;
+}
+
 } // namespace
 
 Rgb SunlightTickColour(bool inEclipse, double illumination)
@@ -68,8 +79,9 @@ void ComputeDays(const ForecastRequest& request, const StepConstants& constants,
     ShadowCarry carry{inEclipse};
     for (int day = firstDay; day <= lastDay; ++day) {
         const DateTime dayStart = start.AddDays(day - 1);
+        const CalcInstant midnight = InstantOf(dayStart);
         for (int m = 0; m < StepsPerDay; ++m) {
-            const CalcInstant at = InstantOf(dayStart.AddMinutes(m));
+            const CalcInstant at = MinuteOfDay(midnight, dayStart, m);
             const StepState s = ComputeStateWith(constants, request.Elements, at, carry);
             MinuteRecord& rec = minutes[static_cast<std::size_t>(day - 1) * StepsPerDay + static_cast<std::size_t>(m)];
             rec.SatHeight = s.SatHeight();
@@ -153,6 +165,7 @@ ForecastResult RunForecast(const ForecastRequest& request, ShadowCarry& carry,
             // before, which is 00:00 of this day.
             if (day >= 2) r.RowLabels.push_back(FormatDatePattern(stepTime, request.Formats));
             const DateTime dayStart = r.Start.AddDays(day - 1);
+            const CalcInstant midnight = InstantOf(dayStart);
             for (int m = 0; m < StepsPerDay; ++m) {
                 const std::size_t i = static_cast<std::size_t>(day - 1) * StepsPerDay + static_cast<std::size_t>(m);
                 MinuteRecord& rec = r.Minutes[i];
@@ -174,7 +187,8 @@ ForecastResult RunForecast(const ForecastRequest& request, ShadowCarry& carry,
                                    + " UTC; the forecast stops there";
                     return r;
                 }
-                passes.Step(InstantOf(stepTime), {rec.SatElevation, rec.SatAzimuth, rec.SunAngle, rec.Illumination},
+                const CalcInstant at = MinuteOfDay(midnight, dayStart, m);
+                passes.Step(at, {rec.SatElevation, rec.SatAzimuth, rec.SunAngle, rec.Illumination},
                             r.PassLines);
                 if (eclipses.Step(rec.InEclipse, stepTime, request.Formats, r.EclipseLines))
                     r.EclipseMinutes.push_back(eclipses.LastDuration);
