@@ -1,0 +1,58 @@
+// The window's layout is fixed and given in twips; at 15 twips a pixel every
+// position and size becomes a whole number of pixels.
+#pragma once
+
+#include <QFont>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QRect>
+#include <QSize>
+
+#include <algorithm>
+
+namespace tavik::shell {
+
+inline constexpr int TwipsPerPixel = 15;
+
+constexpr QRect Twips(int left, int top, int width, int height)
+{
+    return QRect(left / TwipsPerPixel, top / TwipsPerPixel, width / TwipsPerPixel, height / TwipsPerPixel);
+}
+constexpr QSize Twips(int width, int height) { return QSize(width / TwipsPerPixel, height / TwipsPerPixel); }
+
+// The system's sans-serif at the given size.
+inline QFont SansFont(double points, bool bold = false)
+{
+    QFont f = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    return f;
+}
+
+// The system's fixed-pitch font, so that the columns of the lists line up.
+inline QFont FixedFont(double points, bool bold = false)
+{
+    QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    f.setStyleHint(QFont::Monospace);
+    f.setFixedPitch(true);
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    return f;
+}
+
+// The layout was made for a narrower font than most systems have. A label
+// whose text does not fit first takes up to `room` pixels, when there is
+// free space to its right, and then a slightly smaller size, so that its
+// text is never cut off.
+inline void FitToWidth(QLabel* label, int room = 0)
+{
+    const int needed = QFontMetrics(label->font()).horizontalAdvance(label->text()) + 1;
+    if (needed > label->width() && room > label->width()) label->resize(std::min(needed, room), label->height());
+    QFont f = label->font();
+    while (f.pointSizeF() > 6 && QFontMetrics(f).horizontalAdvance(label->text()) + 1 > label->width())
+        f.setPointSizeF(f.pointSizeF() - 0.25);
+    label->setFont(f);
+}
+
+} // namespace tavik::shell

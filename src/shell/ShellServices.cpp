@@ -1,0 +1,35 @@
+#include "shell/ShellServices.h"
+
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
+
+namespace tavik::shell {
+
+ShellServices ShellServices::System()
+{
+    ShellServices s;
+    s.Now = [] { return std::time(nullptr); };
+    s.ProgramFolder = QCoreApplication::applicationDirPath();
+    s.Formats = FormatsFromProcessLocale();
+    s.ChooseKepFile = [](QWidget* parent, const QString& startFolder) {
+        QFileDialog dialog(parent, QStringLiteral("Open Kep File"), startFolder);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setNameFilters({QString::fromLatin1(KepFileFilters[0]), QString::fromLatin1(KepFileFilters[1])});
+        dialog.selectNameFilter(QString::fromLatin1(KepFileFilters[0]));
+        if (dialog.exec() != QDialog::Accepted) return QString();
+        return dialog.selectedFiles().value(0);
+    };
+    s.ShowMessage = [](QWidget* parent, MessageKind kind, const QString& title, const QString& text) {
+        switch (kind) {
+        case MessageKind::Information: QMessageBox::information(parent, title, text); break;
+        case MessageKind::Warning: QMessageBox::warning(parent, title, text); break;
+        case MessageKind::Error: QMessageBox::critical(parent, title, text); break;
+        }
+    };
+    return s;
+}
+
+} // namespace tavik::shell

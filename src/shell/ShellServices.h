@@ -1,0 +1,38 @@
+// What the window takes from its surroundings: the clock, the program folder,
+// the regional formats, the file chooser and the way messages reach the user.
+// The program passes the real ones; tests pass their own, so that no modal
+// dialog waits for a click and the clock can be set.
+#pragma once
+
+#include "platform/RegionalFormats.h"
+
+#include <QString>
+
+#include <ctime>
+#include <functional>
+
+class QWidget;
+
+namespace tavik::shell {
+
+enum class MessageKind { Information, Warning, Error };
+
+struct ShellServices {
+    // The system clock; the start date is the UTC date of this instant.
+    std::function<std::time_t()> Now;
+    // Where tavik.ini is looked for first and where the year file goes.
+    QString ProgramFolder;
+    RegionalFormats Formats;
+    // The "Open Kep File" chooser; an empty result means cancelled.
+    std::function<QString(QWidget* parent, const QString& startFolder)> ChooseKepFile;
+    std::function<void(QWidget* parent, MessageKind kind, const QString& title, const QString& text)> ShowMessage;
+
+    // The system clock, the executable's folder, the process locale, a file
+    // dialog and message boxes.
+    static ShellServices System();
+};
+
+// The two filters of the "Open Kep File" dialog, the first one selected.
+inline const char* const KepFileFilters[] = {"TLE Files (*.txt)", "All Files (*)"};
+
+} // namespace tavik::shell

@@ -1,0 +1,64 @@
+// tavik: the desktop window.
+
+#include "shell/AboutBox.h"
+#include "shell/MainWindow.h"
+#include "shell/ShellServices.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QPixmap>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+
+#include <cstdio>
+#include <utility>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("tavik"));
+    QApplication::setDesktopFileName(QStringLiteral("tavik"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("tavik"), QIcon(QPixmap::fromImage(tavik::shell::AboutPicture()))));
+
+    // Not for users: "--screenshot-dir DIR" saves every tab and the about box
+    // as PNG files once the first forecast is on screen, then quits. It is
+    // how the window's look is checked on a machine without a screen.
+    QString screenshotDir;
+    const QStringList args = QApplication::arguments();
+    for (int i = 1; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--screenshot-dir") && i + 1 < args.size()) {
+            screenshotDir = args[++i];
+        } else if (args[i].startsWith(QLatin1String("--screenshot-dir="))) {
+            screenshotDir = args[i].mid(17);
+        } else {
+            std::fprintf(stderr, "tavik: unknown argument \"%s\"; tavik takes none\n", qPrintable(args[i]));
+            return 2;
+        }
+    }
+
+    tavik::shell::ShellServices services = tavik::shell::ShellServices::System();
+    if (!screenshotDir.isEmpty()) {
+        // Nobody is there to close a message box.
+        services.ShowMessage = [](QWidget*, tavik::shell::MessageKind, const QString& title, const QString& text) {
+            std::fprintf(stderr, "tavik: %s: %s\n", qPrintable(title), qPrintable(text));
+        };
+    }
+    tavik::shell::MainWindow window(std::move(services));
+    if (!screenshotDir.isEmpty()) {
+        auto shoot = [&window, screenshotDir] {
+            static bool taken = false;
+            if (taken) return;
+            taken = true;
+            QApplication::exit(window.SaveScreenshots(screenshotDir) ? 0 : 1);
+        };
+        QObject::connect(&window, &tavik::shell::MainWindow::ForecastDone, &window, [shoot] { QTimer::singleShot(200, shoot); });
+        QTimer::singleShot(0, &window, [&window, shoot] {
+            window.StartUp();
+            if (!window.IsBusy()) QTimer::singleShot(200, shoot);
+        });
+    } else {
+        QTimer::singleShot(0, &window, [&window] { window.StartUp(); });
+    }
+    return QApplication::exec();
+}
