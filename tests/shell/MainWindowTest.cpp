@@ -830,6 +830,21 @@ TEST_F(WindowTest, SunAngleYearFileGoesToTheProgramFolderAndClearsTheForecast)
     EXPECT_EQ(QColor(strip.pixel(100, RowTop(1) + 5)), QColor(255, 255, 255));
 }
 
+TEST_F(WindowTest, YearFileThatCannotBeWrittenIsReported)
+{
+    WriteSettings();
+    Start();
+    SetText("Text4", QStringLiteral("2023"));
+    ASSERT_TRUE(QDir(program_.path()).mkdir(QStringLiteral("TAVSAT 1_sowi_2023.csv")));
+    Trigger("MnuWriteSunYear");
+    ASSERT_TRUE(WaitIdle());
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0].Kind, MessageKind::Error);
+    EXPECT_TRUE(messages_[0].Text.contains(ProgramFile(QStringLiteral("TAVSAT 1_sowi_2023.csv"))));
+    EXPECT_FALSE(messages_[0].Text.contains(QStringLiteral("has been written")));
+    EXPECT_TRUE(Get<QComboBox>("Combo1")->isEnabled());
+}
+
 TEST_F(WindowTest, BadYearIsReportedAndChangesNothing)
 {
     WriteSettings();
