@@ -16,6 +16,7 @@
 #include "platform/Clock.h"
 #include "platform/Error.h"
 #include "platform/RegionalFormats.h"
+#include "platform/SettingsLocation.h"
 #include "platform/TextForms.h"
 
 #include <QCoreApplication>
@@ -69,38 +70,18 @@ void QtMessages(QtMsgType type, const QMessageLogContext&, const QString& messag
 
 std::string ProgramFolder() { return QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString(); }
 
-bool Exists(const std::string& path)
-{
-    std::error_code ec;
-    return std::filesystem::exists(path, ec);
-}
-
-std::string UserSettingsPath()
-{
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    std::filesystem::path base;
-    // A relative XDG_CONFIG_HOME is invalid and to be ignored.
-    if (config && *config && std::filesystem::path(config).is_absolute()) {
-        base = config;
-    } else {
-        const char* home = std::getenv("HOME");
-        if (!home || !*home) return {};
-        base = std::filesystem::path(home) / ".config";
-    }
-    return (base / "tavik" / "tavik.ini").string();
-}
-
-// The settings file: the one named on the command line, else the program's
-// own, else the user's. Throws InputError when none exists.
+// The settings file: the one named on the command line, else the first of
+// the places the window looks at too. Throws InputError when none exists.
 std::string SettingsPath(const Options& o)
 {
     if (o.Settings) return *o.Settings;
-    const std::string own = (std::filesystem::path(ProgramFolder()) / "tavik.ini").string();
-    if (Exists(own)) return own;
-    const std::string user = UserSettingsPath();
-    if (!user.empty() && Exists(user)) return user;
-    throw InputError("no settings file: neither " + own + (user.empty() ? "" : " nor " + user)
-                     + " exists; give --settings FILE, or both --tle and --locator");
+    if (auto found = FindSettingsFile(ProgramFolder())) return *found;
+    const std::vector<std::string> places = SettingsCandidates(ProgramFolder());
+    std::string where = places.size() == 1 ? places[0] + " does not exist" : "neither " + places[0];
+    for (std::size_t i = 1; i < places.size(); ++i) where += " nor " + places[i];
+    if (places.size() > 1) where += " exists";
+    throw InputError("no settings file: " + where
+                     + "; give --settings FILE, or both --tle and --locator");
 }
 
 DateTexts StartTexts(const Options& o)
