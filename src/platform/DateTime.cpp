@@ -36,6 +36,14 @@ std::int64_t FloorDiv(std::int64_t a, std::int64_t b)
     return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
 }
 
+// The seconds since midnight, 0..86399. Taken from the remainder rather than
+// as seconds - days * 86400, which overflows near the ends of the range.
+std::int64_t SecondOfDay(std::int64_t seconds)
+{
+    const std::int64_t r = seconds % 86400;
+    return r < 0 ? r + 86400 : r;
+}
+
 } // namespace
 
 bool IsLeapYear(int year)
@@ -66,7 +74,7 @@ CalendarFields DateTime::Fields() const
 {
     CalendarFields f;
     std::int64_t days = FloorDiv(seconds_, 86400);
-    std::int64_t rest = seconds_ - days * 86400;
+    std::int64_t rest = SecondOfDay(seconds_);
     CivilFromDays(days + EpochOffsetDays, f.Year, f.Month, f.Day);
     f.Hour = static_cast<int>(rest / 3600);
     f.Minute = static_cast<int>(rest / 60 % 60);
@@ -76,7 +84,7 @@ CalendarFields DateTime::Fields() const
 
 bool DateTime::IsMidnight() const
 {
-    return seconds_ - FloorDiv(seconds_, 86400) * 86400 == 0;
+    return SecondOfDay(seconds_) == 0;
 }
 
 } // namespace tavik

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace tavik {
 namespace {
 
@@ -76,6 +78,28 @@ TEST(DateTime, FieldsBeforeTheEpochDay)
     EXPECT_EQ(f.Day, 29);
     EXPECT_EQ(f.Hour, 6);
     EXPECT_EQ(f.Minute, 30);
+}
+
+// The fields of an instant near either end of the 64-bit range were found as
+// seconds - days * 86400, which overflowed; any count of seconds now gives
+// fields without undefined behaviour.
+TEST(DateTime, FieldsOfTheExtremeSecondCountsDoNotOverflow)
+{
+    for (std::int64_t s : {std::numeric_limits<std::int64_t>::min(), std::numeric_limits<std::int64_t>::min() + 1,
+                           std::numeric_limits<std::int64_t>::max(), std::int64_t{-1}}) {
+        const DateTime t = DateTime::FromSeconds(s);
+        const CalendarFields f = t.Fields();
+        EXPECT_GE(f.Hour, 0);
+        EXPECT_LE(f.Hour, 23);
+        EXPECT_GE(f.Second, 0);
+        EXPECT_LE(f.Second, 59);
+        EXPECT_EQ(t.IsMidnight(), f.Hour == 0 && f.Minute == 0 && f.Second == 0);
+    }
+    const CalendarFields last = DateTime::FromSeconds(-1).Fields();
+    EXPECT_EQ(last.Day, 29);
+    EXPECT_EQ(last.Hour, 23);
+    EXPECT_EQ(last.Minute, 59);
+    EXPECT_EQ(last.Second, 59);
 }
 
 } // namespace
