@@ -4,6 +4,7 @@
 #include "platform/Error.h"
 #include "platform/TextFile.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <vector>
 
@@ -32,9 +33,13 @@ std::vector<std::string_view> FirstLines(std::string_view text, std::size_t coun
 std::string Quoted(std::string_view s)
 {
     constexpr std::size_t Shown = 40;
+    std::size_t cut = std::min(s.size(), Shown);
+    // Cut between characters, not inside one: the message must stay UTF-8.
+    if (cut < s.size())
+        while (cut > 0 && (static_cast<unsigned char>(s[cut]) & 0xC0) == 0x80) --cut;
     std::string out = "\"";
-    for (char c : s.substr(0, Shown)) out += (static_cast<unsigned char>(c) < 0x20) ? '?' : c;
-    if (s.size() > Shown) out += "...";
+    for (char c : s.substr(0, cut)) out += (static_cast<unsigned char>(c) < 0x20) ? '?' : c;
+    if (cut < s.size()) out += "...";
     return out + "\"";
 }
 
@@ -44,6 +49,8 @@ Settings ParseSettings(std::string_view text, const std::string& sourceName)
 {
     if (text.find('\0') != std::string_view::npos)
         throw InputError(sourceName + ": not a text file (it holds NUL bytes)");
+    // Windows editors put a byte order mark in front of UTF-8 text.
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     auto lines = FirstLines(text, 2);
     if (lines.empty())
         throw InputError(sourceName + ": the file is empty; line 1 must give the station's "

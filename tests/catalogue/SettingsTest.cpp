@@ -2,6 +2,7 @@
 
 #include "catalogue/Catalogue.h"
 #include "catalogue/Settings.h"
+#include "platform/Cp1252.h"
 #include "platform/Error.h"
 
 #include <gtest/gtest.h>
@@ -137,6 +138,28 @@ TEST(ParseSettings, UnusableFileIsRefusedNamingTheSourceAndTheLine)
             EXPECT_FALSE(Contains(message, c.MustNotContain)) << message;
         }
     }
+}
+
+// A settings file saved as UTF-8 by a Windows editor starts with a byte
+// order mark, which was read as part of the locator and refused it.
+TEST(ParseSettings, ByteOrderMarkIsNotPartOfTheLocator)
+{
+    Settings s = ParseSettings("\xEF\xBB\xBFJO40HC\r\nexample.tle\r\n", "tavik.ini");
+    EXPECT_EQ(s.StationLocator, "JO40HC");
+    EXPECT_EQ(s.TleFilePath, "example.tle");
+}
+
+// A long locator line is shown cut to 40 bytes in the message; the cut fell
+// inside a character of more than one byte and left the message no UTF-8.
+TEST(ParseSettings, LongLocatorLineIsCutBetweenCharactersInTheMessage)
+{
+    std::string line;
+    for (int i = 0; i < 30; ++i) line += "\u03A9"; // two bytes each: byte 40 ends one
+    line = "J" + line;                            // now byte 40 is inside one
+    std::string message = InputErrorMessage([&] { ParseSettings(line + "\r\na.tle\r\n", "tavik.ini"); });
+    EXPECT_TRUE(IsValidUtf8(message)) << message;
+    EXPECT_TRUE(Contains(message, "\"J\u03A9")) << message;
+    EXPECT_TRUE(Contains(message, "...\"")) << message;
 }
 
 TEST(ReadSettings, RelativeTlePathIsTakenFromTheSettingsFolder)
