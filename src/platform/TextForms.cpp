@@ -1,5 +1,6 @@
 #include "platform/TextForms.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -157,9 +158,18 @@ NumberProblem ReadWholeNumber(std::string_view text, std::int64_t& value)
     return NumberProblem::None;
 }
 
+// The text as typed, for a message: at most 40 bytes, cut between
+// characters, control characters shown as "?".
 std::string Quoted(std::string_view text)
 {
-    return "\"" + std::string(text) + "\"";
+    constexpr std::size_t Shown = 40;
+    std::size_t cut = std::min(text.size(), Shown);
+    if (cut < text.size())
+        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    std::string out = "\"";
+    for (char c : text.substr(0, cut)) out += static_cast<unsigned char>(c) < 0x20 ? '?' : c;
+    if (cut < text.size()) out += "...";
+    return out + "\"";
 }
 
 const char* MonthName(int month)

@@ -1,4 +1,5 @@
 #include "platform/TextForms.h"
+#include "platform/Cp1252.h"
 
 #include <gtest/gtest.h>
 
@@ -294,6 +295,28 @@ INSTANTIATE_TEST_SUITE_P(Table, ParseYearTextTest,
                                            YearTextCase{"-2024", 0}, YearTextCase{"20x4", 0},
                                            YearTextCase{"2024.5", 0}, YearTextCase{"", 0},
                                            YearTextCase{"   ", 0}));
+
+// A typed text is quoted in the message that refuses it; a pasted megabyte
+// made a megabyte of message, and a control character went into it as is.
+TEST(ParseDateTextsTest, MessageQuotesAtMostFortyBytesWithoutControlCharacters)
+{
+    const std::string huge(1 << 20, '7');
+    ParsedYear year = ParseYearText(huge + "x");
+    ASSERT_FALSE(year);
+    EXPECT_LT(year.Error.size(), 120u) << year.Error;
+    EXPECT_NE(year.Error.find("\"" + std::string(40, '7') + "...\""), std::string::npos) << year.Error;
+
+    ParsedDate date = ParseDateTexts("6", "1\n2", "2026");
+    ASSERT_FALSE(date);
+    EXPECT_EQ(date.WrongField, DateTextField::Month);
+    EXPECT_NE(date.Error.find("\"1?2\""), std::string::npos) << date.Error;
+
+    std::string omegas;
+    for (int i = 0; i < 30; ++i) omegas += "\u03A9";
+    date = ParseDateTexts("x" + omegas, "1", "2026");
+    ASSERT_FALSE(date);
+    EXPECT_TRUE(IsValidUtf8(date.Error)) << date.Error;
+}
 
 } // namespace
 } // namespace tavik
