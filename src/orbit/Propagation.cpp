@@ -123,6 +123,27 @@ std::string PropagationProblem(const CurrentElementSet& el)
             << ") is not a two-digit year and a day of the year";
         return why.str();
     }
+    // An exponent lets a field hold far more than its columns can in the
+    // plain layout; such values overflow the drift and drag terms to NaN.
+    const struct {
+        const char* What;
+        double Value;
+        double Limit;
+    } bounds[] = {
+        {"inclination", el.Inclination, 1e8},
+        {"right ascension of the ascending node", el.RAAN, 1e8},
+        {"argument of perigee", el.ArgPerigee, 1e8},
+        {"mean anomaly", el.MeanAnomaly, 1e8},
+        {"mean motion", el.MeanMotion, 1e11},
+        {"drag term (first derivative of the mean motion)", el.Decay, 1},
+    };
+    for (const auto& b : bounds) {
+        if (!(std::fabs(b.Value) < b.Limit)) {
+            why << name << " cannot be computed: its " << b.What << " (" << b.Value
+                << ") is out of range for its field";
+            return why.str();
+        }
+    }
     PreparedElements p = PrepareElements(el, Station{});
     if (!std::isfinite(p.SemiMajorAxis0) || !(p.SemiMinorAxis0 > 0)
         || !std::isfinite(p.PrecessionConst)) {

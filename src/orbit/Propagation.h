@@ -85,7 +85,8 @@ OrbitState SatellitePositionAt(const CurrentElementSet& elements, const Prepared
 // Why the element set cannot be propagated, naming the satellite; empty when
 // it can. Refused: a missing element line, a field that is not finite, a mean
 // motion not above 0, an eccentricity outside 0 up to below 1, an epoch that
-// is not YYDDD.dddddddd, and axes that come out unusable.
+// is not YYDDD.dddddddd, an angle, mean motion or drag term beyond what its
+// columns hold without an exponent, and axes that come out unusable.
 std::string PropagationProblem(const CurrentElementSet& elements);
 
 } // namespace tavik

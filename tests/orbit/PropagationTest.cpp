@@ -194,5 +194,47 @@ TEST(PropagationProblem, RefusesSetsThatCannotBeComputed)
     EXPECT_EQ(PropagationProblem(nearlyParabolic), "");
 }
 
+// A field written with an exponent can hold far more than its columns allow;
+// a drag term of 9e306 (".9E+307") or a mean motion of 1e130 passed the
+// checks and then overflowed the drag factors or the node drift, so that a
+// run or the year file computed NaN sun angles and positions.
+TEST(PropagationProblem, RefusesFieldsBeyondTheirColumnsThatOverflowToNaN)
+{
+    struct Case {
+        const char* What;
+        void (*Spoil)(CurrentElementSet&);
+        const char* Mentions;
+    };
+    const Case cases[] = {
+        {"drag term 9e306", [](CurrentElementSet& e) { e.Decay = 9e306; }, "drag term"},
+        {"drag term 1", [](CurrentElementSet& e) { e.Decay = 1; }, "drag term"},
+        {"mean motion 1e130", [](CurrentElementSet& e) { e.MeanMotion = 1e130; }, "mean motion"},
+        {"inclination 1e300", [](CurrentElementSet& e) { e.Inclination = 1e300; }, "inclination"},
+        {"node -1e307", [](CurrentElementSet& e) { e.RAAN = -1e307; }, "ascending node"},
+        {"perigee 9.9e307", [](CurrentElementSet& e) { e.ArgPerigee = 9.9e307; }, "perigee"},
+        {"mean anomaly -1.7e308", [](CurrentElementSet& e) { e.MeanAnomaly = -1.7e308; }, "mean anomaly"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.What);
+        CurrentElementSet e = ExampleSet();
+        c.Spoil(e);
+        std::string why = PropagationProblem(e);
+        EXPECT_NE(why.find("EXAMPLE"), std::string::npos) << why;
+        EXPECT_NE(why.find(c.Mentions), std::string::npos) << why;
+    }
+
+    // What the plain columns can hold still computes to finite numbers.
+    CurrentElementSet widest = ExampleSet();
+    widest.Decay = 0.99999999;
+    widest.MeanMotion = 99999999.9;
+    widest.Inclination = -9999999;
+    EXPECT_EQ(PropagationProblem(widest), "");
+    PreparedElements p = PrepareElements(widest, Station{});
+    CalcInstant late;
+    late.CalcYear = 9999;
+    OrbitState o = SatellitePosition(widest, p, late);
+    EXPECT_TRUE(std::isfinite(o.CurrentRAAN) && std::isfinite(o.CurrentMeanAnomaly)) << o.CurrentRAAN;
+}
+
 } // namespace
 } // namespace tavik
