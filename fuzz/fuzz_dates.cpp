@@ -1,0 +1,94 @@
+// Any bytes as the three start-date texts (split at the first two line
+// feeds) and as the year text of the year file. An accepted date is a real
+// calendar day named by the texts; a refusal names the wrong text, briefly.
+#include "FuzzChecks.h"
+
+#include "platform/DateTime.h"
+#include "platform/TextForms.h"
+
+#include <optional>
+#include <string>
+
+namespace {
+
+using namespace tavik;
+
+// The texts as a person reads them: blanks around a whole number with an
+// optional sign. Nothing for anything else; huge numbers saturate.
+std::optional<long long> Reference(std::string_view t)
+{
+    while (!t.empty() && (t.front() == ' ' || t.front() == '\t')) t.remove_prefix(1);
+    while (!t.empty() && (t.back() == ' ' || t.back() == '\t')) t.remove_suffix(1);
+    bool negative = false;
+    if (!t.empty() && (t.front() == '+' || t.front() == '-')) {
+        negative = t.front() == '-';
+        t.remove_prefix(1);
+    }
+    if (t.empty()) return std::nullopt;
+    long long v = 0;
+    for (char c : t) {
+        if (c < '0' || c > '9') return std::nullopt;
+        v = v > 100000000000LL ? v : v * 10 + (c - '0');
+    }
+    return negative ? -v : v;
+}
+
+void CheckMessage(const std::string& message, std::string_view field)
+{
+    fuzz::Require(!message.empty(), "a refusal says why");
+    fuzz::Require(message.find(field) != std::string::npos, "a refusal names the field", message);
+    fuzz::Require(message.size() < 300, "a refusal is short", message);
+    fuzz::Require(!fuzz::HasC0(message), "a refusal holds no control characters", message);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    std::string_view parts[3];
+    std::string_view rest = text;
+    for (int i = 0; i < 2; ++i) {
+        const std::size_t nl = rest.find('\n');
+        if (nl == std::string_view::npos) {
+            parts[i] = rest;
+            rest = {};
+            break;
+        }
+        parts[i] = rest.substr(0, nl);
+        rest.remove_prefix(nl + 1);
+    }
+    parts[2] = rest;
+
+    const auto day = Reference(parts[0]), month = Reference(parts[1]), year = Reference(parts[2]);
+    const bool real = day && month && year && *year >= 1 && *year <= 9999 && *month >= 1 && *month <= 12
+                      && *day >= 1 && *day <= DaysInMonth(static_cast<int>(*year), static_cast<int>(*month));
+
+    const ParsedDate parsed = ParseDateTexts(parts[0], parts[1], parts[2]);
+    fuzz::Require(static_cast<bool>(parsed) == real, "a date is accepted exactly when it is a real day", text);
+    if (parsed) {
+        const CalendarFields f = parsed.Date->Fields();
+        fuzz::Require(f.Year == *year && f.Month == *month && f.Day == *day, "the day the texts name", text);
+        fuzz::Require(f.Hour == 0 && f.Minute == 0 && f.Second == 0, "at 00:00:00", text);
+        fuzz::Require(DateTime::FromCalendar(f.Year, f.Month, f.Day) == *parsed.Date, "a valid calendar date");
+        fuzz::Require(parsed.Error.empty() && parsed.WrongField == DateTextField::None, "no error with a date");
+    } else {
+        const char* names[] = {"", "day", "month", "year"};
+        fuzz::Require(parsed.WrongField != DateTextField::None, "a refusal points at a box");
+        CheckMessage(parsed.Error, names[static_cast<int>(parsed.WrongField)]);
+    }
+
+    for (std::string_view y : {text, parts[2]}) {
+        const auto expected = Reference(y);
+        const ParsedYear py = ParseYearText(y);
+        const bool good = expected && *expected >= 1 && *expected <= 9999;
+        fuzz::Require(static_cast<bool>(py) == good, "a year is accepted exactly when it is 1..9999", y);
+        if (py) {
+            fuzz::Require(*py.Year == *expected, "the year the text names", y);
+            fuzz::Require(DateTime::FromCalendar(*py.Year, 1, 1, 12).has_value(), "its January 1 exists", y);
+        } else {
+            CheckMessage(py.Error, "year");
+        }
+    }
+    return 0;
+}
