@@ -6,10 +6,11 @@ namespace tavik {
 
 SunAngleResult ComputeSunAngle(std::int32_t calcDayNumber, double calcDayFraction,
                                double siderealAngle, double attitudeCelX,
-                               double attitudeCelY, double attitudeCelZ, bool inEclipse)
+                               double attitudeCelY, double attitudeCelZ, bool inEclipse,
+                               bool subSolarPoint)
 {
     SunAngleResult r;
-    r.Sun = SunPosition(calcDayNumber, calcDayFraction, siderealAngle);
+    r.Sun = SunPosition(calcDayNumber, calcDayFraction, siderealAngle, subSolarPoint);
     double c = r.Sun.SunX * attitudeCelX + r.Sun.SunY * attitudeCelY + r.Sun.SunZ * attitudeCelZ;
     r.SunAngle = ArcSinDeg(-c);
     r.Illumination = inEclipse ? 0.0 : CosDeg(r.SunAngle);

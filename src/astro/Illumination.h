@@ -22,7 +22,8 @@ struct SunAngleResult {
 // shadow test of the current instant comes after.
 SunAngleResult ComputeSunAngle(std::int32_t calcDayNumber, double calcDayFraction,
                                double siderealAngle, double attitudeCelX,
-                               double attitudeCelY, double attitudeCelZ, bool inEclipse);
+                               double attitudeCelY, double attitudeCelZ, bool inEclipse,
+                               bool subSolarPoint = true);
 
 // True while the satellite (celestial frame, km) is inside the shadow
 // cylinder behind the Earth. Both comparisons are strict.

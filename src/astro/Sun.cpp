@@ -13,7 +13,8 @@ const double SinObliquity = SinDeg(Obliquity);
 
 } // namespace
 
-SunState SunPosition(std::int32_t calcDayNumber, double calcDayFraction, double siderealAngle)
+SunState SunPosition(std::int32_t calcDayNumber, double calcDayFraction, double siderealAngle,
+                     bool subSolarPoint)
 {
     double n = calcDayNumber + calcDayFraction - 4382;
     // Neither angle is reduced to one turn; the sines take them as they are.
@@ -26,6 +27,7 @@ SunState SunPosition(std::int32_t calcDayNumber, double calcDayFraction, double 
     const double sinLambda = SinDeg(lambda);
     s.SunY = sinLambda * CosObliquity;
     s.SunZ = sinLambda * SinObliquity;
+    if (!subSolarPoint) return s;
     double declination = ArcSinDeg(s.SunZ);
     // The angle itself is divided by the factor, not its tangent.
     s.SubSolarLat = declination / 0.993305525;

@@ -16,6 +16,9 @@ struct SunState {
 
 // The sun at DayNumber calcDayNumber plus calcDayFraction; siderealAngle in
 // degrees places the sub-solar point on the rotating Earth.
-SunState SunPosition(std::int32_t calcDayNumber, double calcDayFraction, double siderealAngle);
+// Without subSolarPoint only the sun vector is computed: the forecast run
+// reads nothing else, and the sub-solar point costs two arctangents.
+SunState SunPosition(std::int32_t calcDayNumber, double calcDayFraction, double siderealAngle,
+                     bool subSolarPoint = true);
 
 } // namespace tavik

@@ -35,12 +35,20 @@ double EpochToDayNumber(double epoch)
     return static_cast<double>(DayNumber(0, 1, year) + ddd) + FractionPart(epoch);
 }
 
-double GreenwichSidereal(double dayNumber, double dayFraction)
+double SiderealAt0h(double dayNumber)
 {
     double t = (dayNumber + 2443509.5 - 2451545) / 36525;
-    double theta = 100.460618375 + 36000.7700536083 * t + 0.0003879333 * (t * t)
-                   - (t * t * t) / 38710000 + 360.98564736629 * dayFraction;
-    return Reduce360(theta);
+    return 100.460618375 + 36000.7700536083 * t + 0.0003879333 * (t * t) - (t * t * t) / 38710000;
+}
+
+double GreenwichSiderealFrom(double siderealAt0h, double dayFraction)
+{
+    return Reduce360(siderealAt0h + 360.98564736629 * dayFraction);
+}
+
+double GreenwichSidereal(double dayNumber, double dayFraction)
+{
+    return GreenwichSiderealFrom(SiderealAt0h(dayNumber), dayFraction);
 }
 
 } // namespace tavik

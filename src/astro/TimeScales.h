@@ -21,4 +21,10 @@ double EpochToDayNumber(double epoch);
 // century count; the day fraction adds the Earth's rotation.
 double GreenwichSidereal(double dayNumber, double dayFraction);
 
+// The same in two parts: the angle at 0h UT of the day, before reduction,
+// and the rotation during the day added to it. The run computes the first
+// once per day.
+double SiderealAt0h(double dayNumber);
+double GreenwichSiderealFrom(double siderealAt0h, double dayFraction);
+
 } // namespace tavik

@@ -14,19 +14,25 @@ StepConstants MakeStepConstants(const CurrentElementSet& elements, const Station
 }
 
 StepState ComputeStateWith(const StepConstants& c, const CurrentElementSet& elements,
-                           const CalcInstant& instant, ShadowCarry& carry)
+                           const CalcInstant& instant, ShadowCarry& carry, bool subSolarPoint)
 {
     StepState s;
+    ComputeStateOn(s, c, MakeDayTerms(instant), elements, instant, carry, subSolarPoint);
+    return s;
+}
+
+void ComputeStateOn(StepState& s, const StepConstants& c, const DayTerms& day, const CurrentElementSet& elements,
+                    const CalcInstant& instant, ShadowCarry& carry, bool subSolarPoint)
+{
     s.Prepared = c.Prepared;
-    s.Orbit = SatellitePositionAt(elements, s.Prepared, c.Epoch, instant);
-    s.Look = LookAnglesWith(c.Frame, c.Axis, elements, s.Prepared, s.Orbit);
+    SatellitePositionInto(s.Orbit, elements, c.Prepared, c.Epoch, day, instant);
+    LookAnglesInto(s.Look, c.Frame, c.Axis, elements, c.Prepared, s.Orbit);
     s.Light = ComputeSunAngle(s.Orbit.CalcDayNumber, s.Orbit.CalcDayFraction, s.Orbit.SiderealAngle,
                               s.Look.AttitudeCelX, s.Look.AttitudeCelY, s.Look.AttitudeCelZ,
-                              carry.InEclipse);
+                              carry.InEclipse, subSolarPoint);
     carry.InEclipse = ComputeEclipse(s.Light.Sun, s.Look.SatCelX, s.Look.SatCelY, s.Look.SatCelZ,
                                      s.Orbit.OrbitRadius);
     s.InEclipse = carry.InEclipse;
-    return s;
 }
 
 StepState ComputeState(const CurrentElementSet& elements, const Station& station,

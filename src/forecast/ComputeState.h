@@ -52,8 +52,14 @@ struct StepConstants {
 StepConstants MakeStepConstants(const CurrentElementSet& elements, const Station& station,
                                 const Attitude& attitude);
 
-// The chain for one instant with the constants computed beforehand.
+// The chain for one instant with the constants computed beforehand. The
+// forecast run reads no sub-solar point and may leave it out.
 StepState ComputeStateWith(const StepConstants& constants, const CurrentElementSet& elements,
-                           const CalcInstant& instant, ShadowCarry& carry);
+                           const CalcInstant& instant, ShadowCarry& carry, bool subSolarPoint = true);
+// The same with the day's terms computed beforehand, once per calendar day,
+// written into s (every field).
+void ComputeStateOn(StepState& s, const StepConstants& constants, const DayTerms& day,
+                    const CurrentElementSet& elements, const CalcInstant& instant, ShadowCarry& carry,
+                    bool subSolarPoint);
 
 } // namespace tavik

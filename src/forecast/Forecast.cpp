@@ -77,12 +77,15 @@ void ComputeDays(const ForecastRequest& request, const StepConstants& constants,
                  int firstDay, int lastDay, bool inEclipse, std::vector<MinuteRecord>& minutes)
 {
     ShadowCarry carry{inEclipse};
+    StepState s;
     for (int day = firstDay; day <= lastDay; ++day) {
         const DateTime dayStart = start.AddDays(day - 1);
         const CalcInstant midnight = InstantOf(dayStart);
+        const DayTerms today = MakeDayTerms(midnight);
+        const DayTerms tomorrow = MakeDayTerms(InstantOf(dayStart.AddDays(1)));
         for (int m = 0; m < StepsPerDay; ++m) {
             const CalcInstant at = MinuteOfDay(midnight, dayStart, m);
-            const StepState s = ComputeStateWith(constants, request.Elements, at, carry);
+            ComputeStateOn(s, constants, m < 1440 ? today : tomorrow, request.Elements, at, carry, false);
             MinuteRecord& rec = minutes[static_cast<std::size_t>(day - 1) * StepsPerDay + static_cast<std::size_t>(m)];
             rec.SatHeight = s.SatHeight();
             rec.SatAzimuth = s.SatAzimuth();

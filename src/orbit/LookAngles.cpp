@@ -50,11 +50,19 @@ LookState LookAnglesWith(const StationFrame& f, const AttitudeAxis& axis, const 
                          const PreparedElements& p, const OrbitState& o)
 {
     LookState s;
+    LookAnglesInto(s, f, axis, el, p, o);
+    return s;
+}
+
+void LookAnglesInto(LookState& s, const StationFrame& f, const AttitudeAxis& axis, const CurrentElementSet& el,
+                    const PreparedElements& p, const OrbitState& o)
+{
     s.StationUpX = f.UpX;
     s.StationUpY = f.UpY;
     s.StationUpZ = f.UpZ;
     s.StationEastX = f.EastX;
     s.StationEastY = f.EastY;
+    s.StationEastZ = 0;
     s.StationNorthX = f.NorthX;
     s.StationNorthY = f.NorthY;
     s.StationNorthZ = f.NorthZ;
@@ -105,7 +113,6 @@ LookState LookAnglesWith(const StationFrame& f, const AttitudeAxis& axis, const 
     double north = rx * s.StationNorthX + ry * s.StationNorthY + rz * s.StationNorthZ;
     s.SatAzimuth = Atan2Deg(east, north);
     s.SatElevation = ArcSinDeg(up);
-    return s;
 }
 
 } // namespace tavik

@@ -54,5 +54,9 @@ LookState LookAngles(const CurrentElementSet& elements, const PreparedElements& 
 LookState LookAnglesWith(const StationFrame& frame, const AttitudeAxis& axis,
                          const CurrentElementSet& elements, const PreparedElements& prepared,
                          const OrbitState& orbit);
+// The same written into out, every field.
+void LookAnglesInto(LookState& out, const StationFrame& frame, const AttitudeAxis& axis,
+                    const CurrentElementSet& elements, const PreparedElements& prepared,
+                    const OrbitState& orbit);
 
 } // namespace tavik

@@ -53,14 +53,29 @@ EpochSplit SplitEpoch(double epoch)
 OrbitState SatellitePosition(const CurrentElementSet& el, const PreparedElements& p,
                              const CalcInstant& at)
 {
-    return SatellitePositionAt(el, p, SplitEpoch(el.Epoch), at);
+    return SatellitePositionAt(el, p, SplitEpoch(el.Epoch), MakeDayTerms(at), at);
+}
+
+DayTerms MakeDayTerms(const CalcInstant& at)
+{
+    DayTerms d;
+    d.CalcDayNumber = DayNumber(at.CalcDay, at.CalcMonth, at.CalcYear);
+    d.SiderealAt0h = SiderealAt0h(d.CalcDayNumber);
+    return d;
 }
 
 OrbitState SatellitePositionAt(const CurrentElementSet& el, const PreparedElements& p,
-                               const EpochSplit& epoch, const CalcInstant& at)
+                               const EpochSplit& epoch, const DayTerms& day, const CalcInstant& at)
 {
     OrbitState o;
-    o.CalcDayNumber = DayNumber(at.CalcDay, at.CalcMonth, at.CalcYear);
+    SatellitePositionInto(o, el, p, epoch, day, at);
+    return o;
+}
+
+void SatellitePositionInto(OrbitState& o, const CurrentElementSet& el, const PreparedElements& p,
+                           const EpochSplit& epoch, const DayTerms& day, const CalcInstant& at)
+{
+    o.CalcDayNumber = day.CalcDayNumber;
     o.CalcDayFraction = (at.CalcHour + at.CalcMinute / 60 + at.CalcSecond / 3600) / 24;
     o.EpochDayNumber = epoch.EpochDayNumber;
     double t = (o.CalcDayNumber - epoch.Whole) + o.CalcDayFraction - epoch.Fraction;
@@ -78,7 +93,7 @@ OrbitState SatellitePositionAt(const CurrentElementSet& el, const PreparedElemen
     o.CurrentMeanAnomaly = Reduce360(el.MeanAnomaly + el.MeanMotion * t * 360 * km);
     o.SemiMajorAxis = p.SemiMajorAxis0 * kd;
     o.SemiMinorAxis = p.SemiMinorAxis0 * kd;
-    o.SiderealAngle = GreenwichSidereal(o.CalcDayNumber, o.CalcDayFraction);
+    o.SiderealAngle = GreenwichSiderealFrom(day.SiderealAt0h, o.CalcDayFraction);
     o.CosSidereal = CosDeg(-o.SiderealAngle);
     o.SinSidereal = SinDeg(-o.SiderealAngle);
 
@@ -89,7 +104,6 @@ OrbitState SatellitePositionAt(const CurrentElementSet& el, const PreparedElemen
     o.CosEccAnomaly = CosDeg(o.EccentricAnomaly);
     o.OrbitRadius = o.SemiMajorAxis * (1 - el.Eccentricity * o.CosEccAnomaly);
     o.SatHeight = o.OrbitRadius - 6378.137;
-    return o;
 }
 
 std::string PropagationProblem(const CurrentElementSet& el)

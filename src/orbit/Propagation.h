@@ -78,9 +78,23 @@ EpochSplit SplitEpoch(double epoch);
 
 OrbitState SatellitePosition(const CurrentElementSet& elements, const PreparedElements& prepared,
                              const CalcInstant& instant);
-// The same with the epoch split computed beforehand.
+// What depends only on the calculation date: its DayNumber and the sidereal
+// angle at its 0h UT.
+struct DayTerms {
+    std::int32_t CalcDayNumber = 0;
+    double SiderealAt0h = 0;
+};
+
+DayTerms MakeDayTerms(const CalcInstant& instant);
+
+// The same with the epoch split and the day terms computed beforehand.
 OrbitState SatellitePositionAt(const CurrentElementSet& elements, const PreparedElements& prepared,
-                               const EpochSplit& epoch, const CalcInstant& instant);
+                               const EpochSplit& epoch, const DayTerms& day, const CalcInstant& instant);
+// The same written into out, every field: the per-minute loop keeps one
+// state and spares itself a fresh one at every step.
+void SatellitePositionInto(OrbitState& out, const CurrentElementSet& elements,
+                           const PreparedElements& prepared, const EpochSplit& epoch, const DayTerms& day,
+                           const CalcInstant& instant);
 
 // Why the element set cannot be propagated, naming the satellite; empty when
 // it can. Refused: a missing element line, a field that is not finite, a mean
