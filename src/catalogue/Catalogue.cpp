@@ -103,6 +103,19 @@ double FieldAfterPoint(std::string_view line, std::size_t first, std::size_t las
     return LenientNumber(text);
 }
 
+// A damaged file may hold control characters in a name line; shown as they
+// are they would act on terminals and upset message boxes. A tab reads as a
+// blank, the others as "?".
+std::string WithoutControlCharacters(std::string name)
+{
+    for (char& c : name) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '\t') c = ' ';
+        else if (u < 0x20 || u == 0x7F) c = '?';
+    }
+    return name;
+}
+
 std::string_view TrimBlanks(std::string_view s)
 {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -181,7 +194,7 @@ LoadResult ParseCatalogue(std::string_view text, const std::string& sourceName,
         // older load.
         entry = ElementSet{};
         // Names from Windows come in its code page, names from Linux in UTF-8.
-        entry.SatName = TextToUtf8(name);
+        entry.SatName = WithoutControlCharacters(TextToUtf8(name));
         result.Names.push_back(entry.SatName);
     }
 

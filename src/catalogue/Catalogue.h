@@ -15,7 +15,7 @@ inline constexpr int CatalogueCapacity = 500;
 struct ElementSet {
     std::string Line1;       // element line 1 as read
     std::string Line2;       // element line 2 as read
-    std::string SatName;     // name line, leading and trailing spaces removed
+    std::string SatName;     // name line, outer blanks removed, control characters as "?", UTF-8
     double Epoch = 0;        // YYDDD.dddddddd
     double Decay = 0;        // first derivative of mean motion field, rev/day^2, sign not read
     double Inclination = 0;  // degrees

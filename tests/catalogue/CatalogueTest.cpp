@@ -759,5 +759,16 @@ TEST(ParseCatalogue, NamesInTheWindowsCodePageBecomeUtf8)
     EXPECT_EQ(catalogue.Entry(2).SatName, "R\xC3\x96MER"); // UTF-8 stays as it is
 }
 
+// Control characters of a damaged name line went into the name as they were,
+// and from there into terminals (an escape sequence acts there), message
+// boxes and list headers.
+TEST(ParseCatalogue, ControlCharactersInANameAreShownAsQuestionMarks)
+{
+    auto catalogue = std::make_unique<SatelliteCatalogue>();
+    ParseCatalogue(std::string("SAT\x1B[2J\0X\x7F\n\tNOAA\t19\t\n", 21), "names.tle", *catalogue);
+    EXPECT_EQ(catalogue->Entry(1).SatName, "SAT?[2J?X?");
+    EXPECT_EQ(catalogue->Entry(2).SatName, "NOAA 19");
+}
+
 } // namespace
 } // namespace tavik
