@@ -47,6 +47,13 @@ EpochSplit SplitEpoch(double epoch)
     s.EpochDayNumber = EpochToDayNumber(epoch);
     s.Whole = IntegerPart(s.EpochDayNumber);
     s.Fraction = FractionPart(s.EpochDayNumber);
+    // Epochs before 1978 lie before day 0. The text of a negative day number
+    // splits toward zero with an unsigned fraction (-265.25 gives -265 and
+    // 0.25), which would put the epoch 2 x 0.25 days late: take -266 and 0.75.
+    if (s.EpochDayNumber < 0 && s.Fraction > 0) {
+        s.Whole -= 1;
+        s.Fraction = 1 - s.Fraction;
+    }
     return s;
 }
 

@@ -236,5 +236,29 @@ TEST(PropagationProblem, RefusesFieldsBeyondTheirColumnsThatOverflowToNaN)
     EXPECT_TRUE(std::isfinite(o.CurrentRAAN) && std::isfinite(o.CurrentMeanAnomaly)) << o.CurrentRAAN;
 }
 
+// Epoch years 57 to 77 name 1957 to 1977, before day 0 of the DayNumber
+// scale. The split of a negative day number into whole days and fraction
+// went toward zero with an unsigned fraction, so that such an epoch was
+// placed twice its day fraction late: a day late for an epoch at noon.
+TEST(SatellitePosition, EpochBefore1978IsPlacedOnItsOwnInstant)
+{
+    for (double epoch : {77100.5, 57001.25, 77365.875, 77365.0}) {
+        SCOPED_TRACE(epoch);
+        const EpochSplit split = SplitEpoch(epoch);
+        EXPECT_LT(split.EpochDayNumber, 0);
+        EXPECT_GE(split.Fraction, 0);
+        EXPECT_LT(split.Fraction, 1);
+        EXPECT_EQ(split.Whole + split.Fraction, split.EpochDayNumber);
+    }
+    CurrentElementSet e = ExampleSet();
+    e.Epoch = 77100.5; // 1977 April 10, 12:00 UT
+    CalcInstant at;
+    at.CalcDay = 10;
+    at.CalcMonth = 4;
+    at.CalcYear = 1977;
+    at.CalcHour = 12;
+    EXPECT_EQ(SatellitePosition(e, PrepareElements(e, Station{}), at).DaysSinceEpoch, 0);
+}
+
 } // namespace
 } // namespace tavik
