@@ -112,6 +112,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::Require(!name.empty(), "a name is never empty");
         fuzz::Require(fuzz::ValidUtf8(name), "a name is UTF-8", name);
         fuzz::Require(name.front() != ' ' && name.back() != ' ', "a name has no outer blanks", name);
+        fuzz::Require(!fuzz::HasControl(name), "a name holds no control characters", name);
 
         // Whatever the name, the files named after it stay in their folder.
         const std::string stem = SafeFileStem(name);
