@@ -1,6 +1,7 @@
 // Speed of the engine: one step of the chain, a whole 59-day run (alone and
 // with the strip rendering), the one-year table, and loading a full catalogue.
 #include "catalogue/Catalogue.h"
+#include "WorkedExample.h"
 #include "forecast/Forecast.h"
 #include "forecast/StripChart.h"
 #include "output/YearFile.h"
@@ -14,30 +15,9 @@ namespace {
 
 using namespace tavik;
 
-CurrentElementSet ExampleSet()
-{
-    CurrentElementSet e;
-    e.CurrentSatName = "BENCH";
-    e.Line1 = "1";
-    e.Line2 = "2";
-    e.Epoch = 26340.5;
-    e.Inclination = 51.64;
-    e.RAAN = 120;
-    e.Eccentricity = 0.0005;
-    e.ArgPerigee = 90;
-    e.MeanAnomaly = 270;
-    e.MeanMotion = 15.5;
-    e.Decay = 0.0001;
-    return e;
-}
+CurrentElementSet ExampleSet() { return test::WorkedExampleSet("BENCH"); }
 
-Station Site()
-{
-    Station st;
-    st.StationLat = 50;
-    st.StationLon = 10;
-    return st;
-}
+Station Site() { return test::Lat50Lon10(); }
 
 ForecastRequest Request()
 {

@@ -1,6 +1,7 @@
 // The whole chain for one instant: the worked example end to end, and the
 // shadow flag carried from one instant to the next.
 #include "forecast/ComputeState.h"
+#include "WorkedExample.h"
 
 #include "Printed.h"
 
@@ -9,30 +10,9 @@
 namespace tavik {
 namespace {
 
-CurrentElementSet ExampleSet()
-{
-    CurrentElementSet e;
-    e.CurrentSatName = "EXAMPLE";
-    e.Line1 = "1";
-    e.Line2 = "2";
-    e.Epoch = 26340.5;
-    e.Inclination = 51.64;
-    e.RAAN = 120;
-    e.Eccentricity = 0.0005;
-    e.ArgPerigee = 90;
-    e.MeanAnomaly = 270;
-    e.MeanMotion = 15.5;
-    e.Decay = 0.0001;
-    return e;
-}
+CurrentElementSet ExampleSet() { return test::WorkedExampleSet(); }
 
-Station Lat50Lon10()
-{
-    Station st;
-    st.StationLat = 50;
-    st.StationLon = 10;
-    return st;
-}
+Station Lat50Lon10() { return test::Lat50Lon10(); }
 
 CalcInstant At(int day, int hour, int minute)
 {

@@ -1,6 +1,7 @@
 // Whole 59-day runs: structure, rules checked against the per-minute chain,
 // the stop below 150 km, and refusals before the run.
 #include "forecast/Forecast.h"
+#include "WorkedExample.h"
 
 #include "platform/Error.h"
 
@@ -11,22 +12,7 @@
 namespace tavik {
 namespace {
 
-CurrentElementSet ExampleSet()
-{
-    CurrentElementSet e;
-    e.CurrentSatName = "EXAMPLE";
-    e.Line1 = "1";
-    e.Line2 = "2";
-    e.Epoch = 26340.5;
-    e.Inclination = 51.64;
-    e.RAAN = 120;
-    e.Eccentricity = 0.0005;
-    e.ArgPerigee = 90;
-    e.MeanAnomaly = 270;
-    e.MeanMotion = 15.5;
-    e.Decay = 0.0001;
-    return e;
-}
+CurrentElementSet ExampleSet() { return test::WorkedExampleSet(); }
 
 ForecastRequest Request(const CurrentElementSet& e = ExampleSet(), std::string day = "06",
                         std::string month = "12", std::string year = "2026")

@@ -1,5 +1,6 @@
 // Propagation to a calculation instant, with the worked example.
 #include "orbit/Propagation.h"
+#include "WorkedExample.h"
 
 #include "astro/Angles.h"
 
@@ -13,22 +14,7 @@ namespace tavik {
 namespace {
 
 // The worked example's element set: epoch 2026 December 6, 12h UT.
-CurrentElementSet ExampleSet()
-{
-    CurrentElementSet e;
-    e.CurrentSatName = "EXAMPLE";
-    e.Line1 = "1";
-    e.Line2 = "2";
-    e.Epoch = 26340.5;
-    e.Inclination = 51.64;
-    e.RAAN = 120;
-    e.Eccentricity = 0.0005;
-    e.ArgPerigee = 90;
-    e.MeanAnomaly = 270;
-    e.MeanMotion = 15.5;
-    e.Decay = 0.0001;
-    return e;
-}
+CurrentElementSet ExampleSet() { return test::WorkedExampleSet(); }
 
 CalcInstant At(int hour, int minute)
 {

@@ -1,5 +1,6 @@
 // The list files and the year file, byte for byte.
 #include "output/ListFiles.h"
+#include "WorkedExample.h"
 #include "output/YearFile.h"
 
 #include "platform/Error.h"
@@ -54,22 +55,7 @@ TEST(ListFiles, NamesAreSafeInsideTheFolder)
     EXPECT_EQ(YearFileName("NOAA 19", 2024), "NOAA 19_sowi_2024.csv");
 }
 
-CurrentElementSet ExampleSet()
-{
-    CurrentElementSet e;
-    e.CurrentSatName = "EXAMPLE";
-    e.Line1 = "1";
-    e.Line2 = "2";
-    e.Epoch = 26340.5;
-    e.Inclination = 51.64;
-    e.RAAN = 120;
-    e.Eccentricity = 0.0005;
-    e.ArgPerigee = 90;
-    e.MeanAnomaly = 270;
-    e.MeanMotion = 15.5;
-    e.Decay = 0.0001;
-    return e;
-}
+CurrentElementSet ExampleSet() { return test::WorkedExampleSet(); }
 
 std::vector<std::string> Rows(int year, const RegionalFormats& f)
 {
