@@ -8,6 +8,7 @@
 #include "astro/Angles.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <thread>
 
@@ -70,33 +71,37 @@ const MinuteRecord* ForecastResult::At(int day, int minute) const
 
 namespace {
 
-// The steps of days [firstDay, lastDay] (1-based), computed with the run
-// constants. Each range starts from its own shadow flag; the caller mends
-// the illumination of a range's first step once the flag before it is known.
-void ComputeDays(const ForecastRequest& request, const StepConstants& constants, DateTime start,
-                 int firstDay, int lastDay, bool inEclipse, std::vector<MinuteRecord>& minutes)
+// The steps of one day (1-based), computed with the run constants. The
+// shadow flag runs on from the day before in the same range of days; a range
+// starts from a guessed flag, and the walk mends the illumination of its
+// first step once the real flag is known.
+void ComputeDay(const ForecastRequest& request, const StepConstants& constants, DateTime start, int day,
+                ShadowCarry& carry, StepState& s, std::vector<MinuteRecord>& minutes)
 {
-    ShadowCarry carry{inEclipse};
-    StepState s;
-    for (int day = firstDay; day <= lastDay; ++day) {
-        const DateTime dayStart = start.AddDays(day - 1);
-        const CalcInstant midnight = InstantOf(dayStart);
-        const DayTerms today = MakeDayTerms(midnight);
-        const DayTerms tomorrow = MakeDayTerms(InstantOf(dayStart.AddDays(1)));
-        for (int m = 0; m < StepsPerDay; ++m) {
-            const CalcInstant at = MinuteOfDay(midnight, dayStart, m);
-            ComputeStateOn(s, constants, m < 1440 ? today : tomorrow, request.Elements, at, carry, false);
-            MinuteRecord& rec = minutes[static_cast<std::size_t>(day - 1) * StepsPerDay + static_cast<std::size_t>(m)];
-            rec.SatHeight = s.SatHeight();
-            rec.SatAzimuth = s.SatAzimuth();
-            rec.SatElevation = s.SatElevation();
-            rec.SunAngle = s.SunAngle();
-            rec.Illumination = s.Illumination();
-            rec.InEclipse = s.InEclipse;
-            rec.KeplerConverged = s.Orbit.KeplerConverged;
-        }
+    const DateTime dayStart = start.AddDays(day - 1);
+    const CalcInstant midnight = InstantOf(dayStart);
+    const DayTerms today = MakeDayTerms(midnight);
+    const DayTerms tomorrow = MakeDayTerms(InstantOf(dayStart.AddDays(1)));
+    for (int m = 0; m < StepsPerDay; ++m) {
+        const CalcInstant at = MinuteOfDay(midnight, dayStart, m);
+        ComputeStateOn(s, constants, m < 1440 ? today : tomorrow, request.Elements, at, carry, false);
+        MinuteRecord& rec = minutes[static_cast<std::size_t>(day - 1) * StepsPerDay + static_cast<std::size_t>(m)];
+        rec.SatHeight = s.SatHeight();
+        rec.SatAzimuth = s.SatAzimuth();
+        rec.SatElevation = s.SatElevation();
+        rec.SunAngle = s.SunAngle();
+        rec.Illumination = s.Illumination();
+        rec.InEclipse = s.InEclipse;
+        rec.KeplerConverged = s.Orbit.KeplerConverged;
     }
 }
+
+// A contiguous range of days computed by one thread, which publishes the
+// last day it has finished so the walk can follow right behind it.
+struct DayRange {
+    int First = 1, Last = 0;
+    std::atomic<int> Done{0};
+};
 
 int ThreadCount(int requested)
 {
@@ -120,11 +125,51 @@ ForecastResult RunForecast(const ForecastRequest& request, ShadowCarry& carry,
     r.Minutes.resize(static_cast<std::size_t>(ForecastDays) * StepsPerDay);
 
     const StepConstants constants = MakeStepConstants(request.Elements, request.Site, request.Axis);
-    const int threads = ThreadCount(request.Threads);
-    // Days are computed in blocks, side by side within a block; the finders
-    // then walk each block in order. Blocks keep a run that stops early from
-    // computing far past its end, and let a stop request act between them.
-    constexpr int BlockDays = 10;
+    const int threads = std::min(ThreadCount(request.Threads), ForecastDays);
+
+    // The days are split into contiguous ranges, one per thread. This thread
+    // computes the first, shorter range and then walks every day in order
+    // (finders, labels, stops) right behind the others, so the walk overlaps
+    // their computing. A stop tells them to finish.
+    std::vector<DayRange> ranges(static_cast<std::size_t>(threads));
+    {
+        const double share = static_cast<double>(ForecastDays) / threads;
+        // The walk costs about a sixth of the computing: the first range is
+        // shortened by that much.
+        const int first = threads == 1 ? ForecastDays : std::max(1, static_cast<int>(share * 0.8));
+        ranges[0].First = 1;
+        ranges[0].Last = first;
+        for (int t = 1; t < threads; ++t) {
+            ranges[t].First = ranges[t - 1].Last + 1;
+            ranges[t].Last = first + ((ForecastDays - first) * t) / (threads - 1);
+        }
+        for (auto& range : ranges) range.Done.store(range.First - 1);
+    }
+    std::atomic<bool> finish{false};
+    auto computeRange = [&](DayRange& range, bool inEclipse) {
+        ShadowCarry rangeCarry{inEclipse};
+        StepState s;
+        for (int day = range.First; day <= range.Last && !finish.load(std::memory_order_relaxed); ++day) {
+            ComputeDay(request, constants, r.Start, day, rangeCarry, s, r.Minutes);
+            range.Done.store(day, std::memory_order_release);
+            range.Done.notify_all();
+        }
+        // Whatever ends the range, the walk must not wait for it any more.
+        range.Done.store(range.Last, std::memory_order_release);
+        range.Done.notify_all();
+    };
+    struct Workers {
+        std::vector<std::thread> Threads;
+        std::atomic<bool>& Finish;
+        ~Workers()
+        {
+            Finish.store(true);
+            for (auto& t : Threads) t.join();
+        }
+    } workers{{}, finish};
+    for (int t = 1; t < threads; ++t)
+        workers.Threads.emplace_back(computeRange, std::ref(ranges[static_cast<std::size_t>(t)]), false);
+    computeRange(ranges[0], carry.InEclipse);
 
     PassFinder passes;
     EclipseFinder eclipses;
@@ -132,71 +177,64 @@ ForecastResult RunForecast(const ForecastRequest& request, ShadowCarry& carry,
     r.RowLabels.push_back(FormatDatePattern(r.Start, request.Formats));
 
     auto stop = [&](RunEnd end, int day, int minute, std::size_t computed) {
+        finish.store(true);
         r.End = end;
         r.StopDay = day;
         r.StopMinute = minute;
         r.Minutes.resize(computed);
     };
 
-    for (int blockFirst = 1; blockFirst <= ForecastDays; blockFirst += BlockDays) {
-        const int blockLast = std::min(blockFirst + BlockDays - 1, ForecastDays);
-        const int blockDays = blockLast - blockFirst + 1;
-        const int parts = std::min(threads, blockDays);
-        std::vector<std::thread> workers;
-        std::vector<int> partFirst;
-        for (int p = 0; p < parts; ++p) {
-            const int first = blockFirst + p * blockDays / parts;
-            const int last = blockFirst + (p + 1) * blockDays / parts - 1;
-            partFirst.push_back(first);
-            if (p == 0) continue;
-            workers.emplace_back(ComputeDays, std::cref(request), std::cref(constants), r.Start, first,
-                                 last, false, std::ref(r.Minutes));
+    std::size_t owner = 0;
+    for (int day = 1; day <= ForecastDays; ++day) {
+        if (progress && !progress(day, ProgressMaximum)) {
+            finish.store(true);
+            for (auto& t : workers.Threads) t.join();
+            workers.Threads.clear();
+            stop(RunEnd::Cancelled, day, 0, static_cast<std::size_t>(day - 1) * StepsPerDay);
+            r.StopReason = "the forecast was stopped";
+            return r;
         }
-        ComputeDays(request, constants, r.Start, blockFirst,
-                    blockFirst + blockDays / parts - 1, carry.InEclipse, r.Minutes);
-        for (auto& w : workers) w.join();
+        if (day > ranges[owner].Last) ++owner;
+        DayRange& range = ranges[owner];
+        for (int done = range.Done.load(std::memory_order_acquire); done < day;
+             done = range.Done.load(std::memory_order_acquire))
+            range.Done.wait(done, std::memory_order_acquire);
+        const bool rangeStart = owner > 0 && day == range.First;
 
-        for (int day = blockFirst; day <= blockLast; ++day) {
-            if (progress && !progress(day, ProgressMaximum)) {
-                stop(RunEnd::Cancelled, day, 0, static_cast<std::size_t>(day - 1) * StepsPerDay);
-                r.StopReason = "the forecast was stopped";
+        // The label of a later row comes from the last step of the day
+        // before, which is 00:00 of this day.
+        if (day >= 2) r.RowLabels.push_back(FormatDatePattern(stepTime, request.Formats));
+        const DateTime dayStart = r.Start.AddDays(day - 1);
+        const CalcInstant midnight = InstantOf(dayStart);
+        for (int m = 0; m < StepsPerDay; ++m) {
+            const std::size_t i = static_cast<std::size_t>(day - 1) * StepsPerDay + static_cast<std::size_t>(m);
+            MinuteRecord& rec = r.Minutes[i];
+            stepTime = dayStart.AddMinutes(m);
+            // A range computed on its own started from a guessed shadow
+            // flag: its first step reads the real one, as in ComputeSunAngle.
+            if (m == 0 && rangeStart) rec.Illumination = carry.InEclipse ? 0.0 : CosDeg(rec.SunAngle);
+            carry.InEclipse = rec.InEclipse;
+            // Overwritten at every step: the day keeps the value of minute 1440.
+            r.DailySunAngle[static_cast<std::size_t>(day - 1)] = rec.SunAngle;
+
+            if (rec.SatHeight < MinimumHeight || !rec.KeplerConverged) {
+                // Let the other threads finish before the records shrink.
+                finish.store(true);
+                for (auto& t : workers.Threads) t.join();
+                workers.Threads.clear();
+                stop(rec.KeplerConverged ? RunEnd::BelowMinimumHeight : RunEnd::KeplerFailed, day, m, i + 1);
+                r.StopReason = "\"" + r.SatName + "\" "
+                               + (rec.KeplerConverged
+                                      ? "sank below 150 km at "
+                                      : "could not be placed in its orbit (Kepler's equation did not converge) at ")
+                               + FormatGeneralDateTime(stepTime, request.Formats) + " UTC; the forecast stops there";
                 return r;
             }
-            const bool partStart = day != blockFirst
-                                   && std::find(partFirst.begin(), partFirst.end(), day) != partFirst.end();
-            // The label of a later row comes from the last step of the day
-            // before, which is 00:00 of this day.
-            if (day >= 2) r.RowLabels.push_back(FormatDatePattern(stepTime, request.Formats));
-            const DateTime dayStart = r.Start.AddDays(day - 1);
-            const CalcInstant midnight = InstantOf(dayStart);
-            for (int m = 0; m < StepsPerDay; ++m) {
-                const std::size_t i = static_cast<std::size_t>(day - 1) * StepsPerDay + static_cast<std::size_t>(m);
-                MinuteRecord& rec = r.Minutes[i];
-                stepTime = dayStart.AddMinutes(m);
-                // A range computed on its own started from a guessed shadow
-                // flag: its first step reads the real one, as in ComputeSunAngle.
-                if (m == 0 && partStart) rec.Illumination = carry.InEclipse ? 0.0 : CosDeg(rec.SunAngle);
-                carry.InEclipse = rec.InEclipse;
-                // Overwritten at every step: the day keeps the value of minute 1440.
-                r.DailySunAngle[static_cast<std::size_t>(day - 1)] = rec.SunAngle;
-
-                if (rec.SatHeight < MinimumHeight || !rec.KeplerConverged) {
-                    stop(rec.KeplerConverged ? RunEnd::BelowMinimumHeight : RunEnd::KeplerFailed, day, m, i + 1);
-                    r.StopReason = "\"" + r.SatName + "\" "
-                                   + (rec.KeplerConverged
-                                          ? "sank below 150 km at "
-                                          : "could not be placed in its orbit (Kepler's equation did not converge) at ")
-                                   + FormatGeneralDateTime(stepTime, request.Formats)
-                                   + " UTC; the forecast stops there";
-                    return r;
-                }
-                const CalcInstant at = MinuteOfDay(midnight, dayStart, m);
-                passes.Step(at, {rec.SatElevation, rec.SatAzimuth, rec.SunAngle, rec.Illumination},
-                            r.PassLines);
-                if (eclipses.Step(rec.InEclipse, stepTime, request.Formats, r.EclipseLines))
-                    r.EclipseMinutes.push_back(eclipses.LastDuration);
-                r.DrawnSteps = i + 1;
-            }
+            const CalcInstant at = MinuteOfDay(midnight, dayStart, m);
+            passes.Step(at, {rec.SatElevation, rec.SatAzimuth, rec.SunAngle, rec.Illumination}, r.PassLines);
+            if (eclipses.Step(rec.InEclipse, stepTime, request.Formats, r.EclipseLines))
+                r.EclipseMinutes.push_back(eclipses.LastDuration);
+            r.DrawnSteps = i + 1;
         }
     }
     if (progress) progress(0, ProgressMaximum);
