@@ -138,8 +138,10 @@ std::vector<BatchRow> RunBatch(const SatelliteCatalogue& catalogue, const BatchR
             if (request.Progress) request.Progress(finished, count, row.Name);
         }
     };
+    // One more than the cores: while one satellite's files are flushed to
+    // disk, the cores keep computing the others.
     int threads = request.Threads > 0 ? request.Threads
-                                      : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+                                      : static_cast<int>(std::max(1u, std::thread::hardware_concurrency())) + 1;
     threads = std::min(threads, std::max(count, 1));
     std::vector<std::thread> pool;
     for (int t = 1; t < threads; ++t) pool.emplace_back(worker);

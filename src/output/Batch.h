@@ -31,7 +31,7 @@ struct BatchRequest {
     Attitude Axis;
     RegionalFormats Formats;
     std::string OutDir; // created if missing
-    int Threads = 0;    // satellites computed at once; 0 takes what the machine has
+    int Threads = 0;    // satellites computed at once; 0: one more than the machine's cores
     const std::atomic<bool>* Cancel = nullptr; // set it to stop between and inside runs
     // Called after each satellite, from the thread that computed it, with the
     // number done so far.
