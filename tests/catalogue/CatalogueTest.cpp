@@ -8,6 +8,7 @@
 // in front of them, with LF endings.
 
 #include "catalogue/Catalogue.h"
+#include "TestSupport.h"
 #include "platform/Error.h"
 
 #include <gtest/gtest.h>
@@ -127,19 +128,8 @@ std::string ThreeSatellites(std::string_view eol = "\r\n")
                 eol);
 }
 
-template <class F>
-std::string InputErrorMessage(F&& action)
-{
-    try {
-        action();
-    } catch (const InputError& e) {
-        return e.what();
-    }
-    ADD_FAILURE() << "expected an InputError";
-    return {};
-}
-
-bool Contains(const std::string& text, std::string_view part) { return text.find(part) != std::string::npos; }
+using test::Contains;
+using test::InputErrorMessage;
 
 // The TLE check digit: the sum of the digits, each "-" counting 1, modulo 10.
 int TleChecksum(std::string_view first68)

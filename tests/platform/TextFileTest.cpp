@@ -1,6 +1,7 @@
 // Reading whole single-byte text files.
 
 #include "platform/TextFile.h"
+#include "TestSupport.h"
 #include "platform/Error.h"
 
 #include <gtest/gtest.h>
@@ -16,48 +17,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-template <class F>
-std::string InputErrorMessage(F&& action)
-{
-    try {
-        action();
-    } catch (const InputError& e) {
-        return e.what();
-    }
-    ADD_FAILURE() << "expected an InputError";
-    return {};
-}
+using test::Contains;
+using test::InputErrorMessage;
+using test::TempFolder;
 
-bool Contains(const std::string& text, std::string_view part) { return text.find(part) != std::string::npos; }
-
-// A folder of its own under the system's temporary folder, removed with
-// everything in it when the test ends.
-class TempFolder {
-public:
-    TempFolder()
-    {
-        std::random_device random;
-        Path = fs::temp_directory_path() / ("tavik-textfile-test-" + std::to_string(random()));
-        fs::create_directories(Path);
-    }
-    ~TempFolder()
-    {
-        std::error_code ignored;
-        fs::remove_all(Path, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    std::string Write(const std::string& name, std::string_view bytes) const
-    {
-        fs::path file = Path / name;
-        std::ofstream out(file, std::ios::binary);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        return file.string();
-    }
-
-    fs::path Path;
-};
 
 // Every byte value, in an order that is not the natural one, repeated past
 // the size of one read so that joining the pieces is exercised.
