@@ -23,19 +23,6 @@ namespace {
 
 using namespace tavik;
 
-CalcInstant InstantOf(DateTime t)
-{
-    const CalendarFields f = t.Fields();
-    CalcInstant at;
-    at.CalcDay = static_cast<std::int16_t>(f.Day);
-    at.CalcMonth = static_cast<std::int16_t>(f.Month);
-    at.CalcYear = static_cast<std::int16_t>(f.Year);
-    at.CalcHour = f.Hour;
-    at.CalcMinute = f.Minute;
-    at.CalcSecond = f.Second;
-    return at;
-}
-
 // Instants a run or the year file can reach: the first and last minute of the
 // date range the start texts allow, a date of our time, and the element
 // set's own epoch and the days after it.
@@ -59,7 +46,7 @@ std::vector<DateTime> Instants(const CurrentElementSet& e)
 
 void CheckStep(const CurrentElementSet& e, const Station& site, DateTime t, ShadowCarry& carry)
 {
-    const StepState s = ComputeState(e, site, Attitude{}, InstantOf(t), carry);
+    const StepState s = ComputeState(e, site, Attitude{}, CalcInstantOf(t), carry);
     const std::string who = e.CurrentSatName + " / " + e.Line1 + " / " + e.Line2;
     // The year file writes these whatever the height.
     fuzz::Require(std::isfinite(s.SunAngle()), "sun angle finite", who);

@@ -2,6 +2,19 @@
 
 namespace tavik {
 
+CalcInstant CalcInstantOf(DateTime t)
+{
+    const CalendarFields f = t.Fields();
+    CalcInstant at;
+    at.CalcDay = static_cast<std::int16_t>(f.Day);
+    at.CalcMonth = static_cast<std::int16_t>(f.Month);
+    at.CalcYear = static_cast<std::int16_t>(f.Year);
+    at.CalcHour = f.Hour;
+    at.CalcMinute = f.Minute;
+    at.CalcSecond = f.Second;
+    return at;
+}
+
 StepConstants MakeStepConstants(const CurrentElementSet& elements, const Station& station,
                                 const Attitude& attitude)
 {

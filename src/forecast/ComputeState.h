@@ -8,6 +8,7 @@
 #include "orbit/Elements.h"
 #include "orbit/LookAngles.h"
 #include "orbit/Propagation.h"
+#include "platform/DateTime.h"
 
 namespace tavik {
 
@@ -33,6 +34,9 @@ struct StepState {
     double Illumination() const { return Light.Illumination; }
     const SunState& Sun() const { return Light.Sun; }
 };
+
+// The calculation instant of a date-time: its UTC calendar fields.
+CalcInstant CalcInstantOf(DateTime t);
 
 // Runs PrepareElements, SatellitePosition, LookAngles, ComputeSunAngle and
 // ComputeEclipse for the instant; reads and then updates carry.InEclipse.

@@ -24,24 +24,11 @@ std::uint8_t RoundHalfEven(double v)
     return static_cast<std::uint8_t>(r);
 }
 
-CalcInstant InstantOf(DateTime t)
-{
-    CalendarFields f = t.Fields();
-    CalcInstant at;
-    at.CalcDay = static_cast<std::int16_t>(f.Day);
-    at.CalcMonth = static_cast<std::int16_t>(f.Month);
-    at.CalcYear = static_cast<std::int16_t>(f.Year);
-    at.CalcHour = f.Hour;
-    at.CalcMinute = f.Minute;
-    at.CalcSecond = f.Second;
-    return at;
-}
-
 // The instant of minute m of the day that starts at dayStart, midnight being
 // that day's fields at 00:00: only minute 1440 changes the date.
 CalcInstant MinuteOfDay(const CalcInstant& midnight, DateTime dayStart, int m)
 {
-    if (m >= 1440) return InstantOf(dayStart.AddMinutes(m));
+    if (m >= 1440) return CalcInstantOf(dayStart.AddMinutes(m));
     CalcInstant at = midnight;
     at.CalcHour = m / 60;
     at.CalcMinute = m % 60;
@@ -79,9 +66,9 @@ void ComputeDay(const ForecastRequest& request, const StepConstants& constants, 
                 ShadowCarry& carry, StepState& s, std::vector<MinuteRecord>& minutes)
 {
     const DateTime dayStart = start.AddDays(day - 1);
-    const CalcInstant midnight = InstantOf(dayStart);
+    const CalcInstant midnight = CalcInstantOf(dayStart);
     const DayTerms today = MakeDayTerms(midnight);
-    const DayTerms tomorrow = MakeDayTerms(InstantOf(dayStart.AddDays(1)));
+    const DayTerms tomorrow = MakeDayTerms(CalcInstantOf(dayStart.AddDays(1)));
     for (int m = 0; m < StepsPerDay; ++m) {
         const CalcInstant at = MinuteOfDay(midnight, dayStart, m);
         ComputeStateOn(s, constants, m < 1440 ? today : tomorrow, request.Elements, at, carry, false);
@@ -205,7 +192,7 @@ ForecastResult RunForecast(const ForecastRequest& request, ShadowCarry& carry,
         // before, which is 00:00 of this day.
         if (day >= 2) r.RowLabels.push_back(FormatDatePattern(stepTime, request.Formats));
         const DateTime dayStart = r.Start.AddDays(day - 1);
-        const CalcInstant midnight = InstantOf(dayStart);
+        const CalcInstant midnight = CalcInstantOf(dayStart);
         for (int m = 0; m < StepsPerDay; ++m) {
             const std::size_t i = static_cast<std::size_t>(day - 1) * StepsPerDay + static_cast<std::size_t>(m);
             MinuteRecord& rec = r.Minutes[i];

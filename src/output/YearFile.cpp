@@ -29,12 +29,7 @@ std::vector<std::string> SunAngleYearRows(int year, const CurrentElementSet& ele
         if (progress) progress(t, YearProgressMaximum);
         // Still at 12:00:00: in a common year the last row is January 1 of the next year.
         DateTime day = yearStart->AddDays(t);
-        CalendarFields f = day.Fields();
-        CalcInstant at;
-        at.CalcDay = static_cast<std::int16_t>(f.Day);
-        at.CalcMonth = static_cast<std::int16_t>(f.Month);
-        at.CalcYear = static_cast<std::int16_t>(f.Year);
-        at.CalcHour = 12;
+        const CalcInstant at = CalcInstantOf(day);
         StepState s = ComputeState(elements, station, attitude, at, carry);
         // The regional short date, not a cut of the date-time text, which
         // would take part of the time where day or month have one digit.

@@ -24,13 +24,7 @@ ForecastResult ReferenceRun(const ForecastRequest& q, ShadowCarry& carry)
         if (day >= 2) r.RowLabels.push_back(FormatDatePattern(stepTime, q.Formats));
         for (int m = 0; m < StepsPerDay; ++m) {
             stepTime = dayStart.AddMinutes(m);
-            CalendarFields f = stepTime.Fields();
-            CalcInstant at;
-            at.CalcDay = static_cast<std::int16_t>(f.Day);
-            at.CalcMonth = static_cast<std::int16_t>(f.Month);
-            at.CalcYear = static_cast<std::int16_t>(f.Year);
-            at.CalcHour = f.Hour;
-            at.CalcMinute = f.Minute;
+            const CalcInstant at = CalcInstantOf(stepTime);
             StepState s = ComputeState(q.Elements, q.Site, q.Axis, at, carry);
             MinuteRecord rec{s.SatHeight(), s.SatAzimuth(), s.SatElevation(), s.SunAngle(),
                              s.Illumination(), s.InEclipse, s.Orbit.KeplerConverged};
