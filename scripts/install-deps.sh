@@ -7,7 +7,7 @@ packages=(
   g++ cmake make pkg-config
   clang-14 libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-charts-dev libgl-dev
+  qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
   locales-all
   fonts-dejavu-core
 )
