@@ -133,4 +133,33 @@ std::string TextToUtf8(std::string_view bytes)
     return IsValidUtf8(bytes) ? std::string(bytes) : Cp1252ToUtf8(bytes);
 }
 
+std::vector<std::string_view> Utf8Characters(std::string_view utf8)
+{
+    std::vector<std::string_view> characters;
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+        if (length > 1 && !(i + length <= utf8.size() && IsValidUtf8(utf8.substr(i, length)))) length = 1;
+        characters.push_back(utf8.substr(i, length));
+        i += length;
+    }
+    return characters;
+}
+
+char32_t Utf8CodePoint(std::string_view character)
+{
+    if (character.empty()) return 0;
+    const auto lead = static_cast<unsigned char>(character[0]);
+    if (character.size() == 1) return lead;
+    char32_t cp = lead & (0x7F >> character.size());
+    for (std::size_t k = 1; k < character.size(); ++k) cp = (cp << 6) | (static_cast<unsigned char>(character[k]) & 0x3F);
+    return cp;
+}
+
+bool IsControlCharacter(char32_t cp)
+{
+    return cp < 0x20 || (cp >= 0x7F && cp <= 0x9F) || (cp >= 0x202A && cp <= 0x202E) || (cp >= 0x2066 && cp <= 0x2069);
+}
+
 } // namespace tavik

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tavik {
 
@@ -23,5 +24,19 @@ std::string TextToUtf8(std::string_view bytes);
 // The reverse; the five bytes Windows-1252 leaves undefined (0x81, 0x8D,
 // 0x8F, 0x90, 0x9D) become "?".
 std::string Cp1252ToUtf8(std::string_view bytes);
+
+// The characters of UTF-8 text, one view per code point; a byte that starts
+// no well-formed sequence is a character of its own.
+std::vector<std::string_view> Utf8Characters(std::string_view utf8);
+
+// The code point of one character as Utf8Characters gives it; a lone byte
+// gives its own value.
+char32_t Utf8CodePoint(std::string_view character);
+
+// Characters that act on a terminal or on the direction of the text around
+// them instead of showing: the C0 and C1 controls, DEL, and the
+// bidirectional embeddings, overrides and isolates (U+202A to U+202E,
+// U+2066 to U+2069).
+bool IsControlCharacter(char32_t cp);
 
 } // namespace tavik

@@ -63,7 +63,7 @@ TEST(Locator, LowerCaseSubsquareIsFoldedNotShifted)
 
 TEST(Locator, ProblemTable)
 {
-    struct Case { const char* Locator; bool Usable; const char* Why; } cases[] = {
+    struct Case { const char* Locator; bool Usable; const char* Why; const char* Says = nullptr; } cases[] = {
         {"JO40", true, "four characters"},
         {"JO40HC", true, "six characters"},
         {"jo40hc", true, "lower case"},
@@ -89,6 +89,15 @@ TEST(Locator, ProblemTable)
         {"JO40HCAB", false, "letters where the extended square digits go"},
         {"JO40HC12YA", false, "extended subsquare beyond X"},
         {"JO 40HC", false, "blank inside"},
+        // Counted as characters, not bytes, and the one not allowed named.
+        {"J\xD0\x9E" "40HC", false, "Cyrillic O, two bytes",
+         "characters 1 and 2 must be field letters A to R; character 2 is \"\xD0\x9E\" (U+041E)"},
+        {"J\xD6" "40HC", false, "O with umlaut from a Windows-1252 file",
+         "characters 1 and 2 must be field letters A to R; character 2 is \"\xC3\x96\" (U+00D6)"},
+        {"JO4\x1B" "HC", false, "escape character", "characters 3 and 4 must be digits 0 to 9; character 4 is U+001B"},
+        {"JO40H\xE2\x80\xAE", false, "right-to-left override",
+         "characters 5 and 6 must be subsquare letters A to X; character 6 is U+202E"},
+        {"JO40HC\xD0\x9E", false, "seven characters, eight bytes", "a locator has 4, 6, 8 or 10 characters, this one has 7"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string("\"") + c.Locator + "\": " + c.Why);
@@ -96,6 +105,9 @@ TEST(Locator, ProblemTable)
         EXPECT_EQ(problem.has_value(), !c.Usable) << problem.value_or("");
         if (problem) {
             EXPECT_FALSE(problem->empty());
+            if (c.Says) {
+                EXPECT_EQ(*problem, c.Says);
+            }
         }
     }
 }
