@@ -211,6 +211,102 @@ LoadResult LoadCatalogue(const std::string& path, SatelliteCatalogue& catalogue)
     return ParseCatalogue(text, path, catalogue);
 }
 
+int TleCheckDigit(std::string_view line)
+{
+    int sum = 0;
+    for (char c : line.substr(0, 68)) {
+        if (c >= '0' && c <= '9') sum += c - '0';
+        else if (c == '-') sum += 1;
+    }
+    return sum % 10;
+}
+
+namespace {
+
+struct NeededField {
+    std::size_t First, Last; // columns, from 1
+    const char* What;
+};
+
+// The fields the orbit reads, in column order; the revolution number of
+// line 2 is not among them.
+constexpr NeededField Line1Fields[] = {
+    {19, 32, "epoch"},
+    {34, 43, "first derivative of the mean motion"},
+};
+constexpr NeededField Line2Fields[] = {
+    {9, 16, "inclination"},
+    {18, 25, "right ascension of the ascending node"},
+    {27, 33, "eccentricity"},
+    {35, 42, "argument of perigee"},
+    {44, 51, "mean anomaly"},
+    {53, 63, "mean motion"},
+};
+
+// A line cut short, as a download caught half way leaves it: its fields
+// would read as other numbers (a mean motion of "15.4" instead of
+// 15.49823110 moves every pass).
+template <std::size_t N>
+std::string CutShort(std::string_view line, int number, const NeededField (&fields)[N])
+{
+    for (const NeededField& f : fields) {
+        if (line.size() >= f.Last) continue;
+        return "its element line " + std::to_string(number) + " is cut off after column "
+               + std::to_string(line.size()) + (line.size() >= f.First ? ", inside" : ", before") + " the "
+               + f.What + " (columns " + std::to_string(f.First) + "-" + std::to_string(f.Last) + ")";
+    }
+    return {};
+}
+
+// Columns 3-7; blanks and leading zeros do not tell numbers apart.
+std::string CatalogueNumber(std::string_view line)
+{
+    std::string_view n = Columns(line, 3, 7);
+    while (!n.empty() && (n.front() == ' ' || n.front() == '0')) n.remove_prefix(1);
+    while (!n.empty() && n.back() == ' ') n.remove_suffix(1);
+    return std::string(n);
+}
+
+std::string Shown(std::string_view text)
+{
+    std::string out;
+    for (char c : text) out += (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F) ? '?' : c;
+    return out;
+}
+
+void CheckDigitAndLength(std::string_view line, int number, std::vector<std::string>& warnings)
+{
+    const std::string which = "element line " + std::to_string(number) + ": ";
+    if (line.size() != 69)
+        warnings.push_back(which + "it has " + std::to_string(line.size()) + " characters, not 69");
+    if (line.size() < 69) return;
+    const char digit = line[68];
+    if (digit < '0' || digit > '9') {
+        warnings.push_back(which + "column 69 holds no check digit");
+    } else if (digit - '0' != TleCheckDigit(line)) {
+        warnings.push_back(which + "its check digit is " + std::string(1, digit) + ", but its columns 1-68 give "
+                           + std::to_string(TleCheckDigit(line)) + "; the line may be damaged");
+    }
+}
+
+} // namespace
+
+ElementLineCheck CheckElementLines(std::string_view line1, std::string_view line2)
+{
+    ElementLineCheck check;
+    check.Problem = CutShort(line1, 1, Line1Fields);
+    if (check.Problem.empty()) check.Problem = CutShort(line2, 2, Line2Fields);
+    if (check.Problem.empty()) {
+        const std::string first = CatalogueNumber(line1), second = CatalogueNumber(line2);
+        if (first != second)
+            check.Problem = "its element lines belong to two satellites: line 1 has the catalogue number \""
+                            + Shown(Columns(line1, 3, 7)) + "\", line 2 \"" + Shown(Columns(line2, 3, 7)) + "\"";
+    }
+    CheckDigitAndLength(line1, 1, check.Warnings);
+    CheckDigitAndLength(line2, 2, check.Warnings);
+    return check;
+}
+
 CurrentElementSet SelectElementSet(const SatelliteCatalogue& catalogue, int index)
 {
     if (index < 1 || index > catalogue.CatalogueCount)
@@ -231,6 +327,12 @@ CurrentElementSet SelectElementSet(const SatelliteCatalogue& catalogue, int inde
     c.MeanMotion = e.MeanMotion;
     c.Decay = e.Decay;
     c.RevNumber = e.RevNumber;
+    // A missing line is the orbit model's refusal; there is nothing to check.
+    if (!e.Line1.empty() && !e.Line2.empty()) {
+        ElementLineCheck check = CheckElementLines(e.Line1, e.Line2);
+        c.LineProblem = std::move(check.Problem);
+        for (std::string& w : check.Warnings) c.LineWarnings.push_back("\"" + e.SatName + "\": " + std::move(w));
+    }
     return c;
 }
 

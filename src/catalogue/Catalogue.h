@@ -57,10 +57,32 @@ LoadResult ParseCatalogue(std::string_view text, const std::string& sourceName,
 // name line, throws InputError naming the path and leaves the catalogue as it was.
 LoadResult LoadCatalogue(const std::string& path, SatelliteCatalogue& catalogue);
 
+// What two element lines tell about themselves beyond their fields.
+struct ElementLineCheck {
+    // Why the set cannot be used, without the satellite's name: a line too
+    // short to hold a field the orbit needs, or lines of two catalogue
+    // numbers. Empty when it can be used.
+    std::string Problem;
+    // A check digit that does not match its line, a line that is not 69
+    // characters long: worth a word, not a refusal, since stored files may
+    // carry wrong check digits. Without the name, e.g. "element line 2: ...".
+    std::vector<std::string> Warnings;
+};
+
+// The check digit of a TLE line: the digits of columns 1 to 68 added up, a
+// minus sign counting 1, modulo 10.
+int TleCheckDigit(std::string_view line);
+
+ElementLineCheck CheckElementLines(std::string_view line1, std::string_view line2);
+
 // The element set the orbit model works on: a copy of one catalogue entry.
 struct CurrentElementSet {
     std::string CurrentSatName;
     std::string Line1, Line2; // for the window to show
+    // CheckElementLines of the two lines, filled by SelectElementSet; the
+    // warnings begin with the quoted name. Empty for sets made otherwise.
+    std::string LineProblem;
+    std::vector<std::string> LineWarnings;
     double Epoch = 0;
     double Inclination = 0;
     double RAAN = 0;
@@ -72,8 +94,8 @@ struct CurrentElementSet {
     double RevNumber = 0;
 };
 
-// Copies entry index (1..CatalogueCount) of the catalogue. Throws InputError
-// for an index outside the loaded entries.
+// Copies entry index (1..CatalogueCount) of the catalogue and checks its
+// element lines. Throws InputError for an index outside the loaded entries.
 CurrentElementSet SelectElementSet(const SatelliteCatalogue& catalogue, int index);
 
 } // namespace tavik

@@ -130,6 +130,14 @@ std::unique_ptr<SatelliteCatalogue> LoadTle(const std::string& tlePath, LoadResu
     return catalogue;
 }
 
+// A check digit that does not match is worth a word, but stored files often
+// carry them, so the forecast runs; a refused set says only why.
+void ReportLineWarnings(const CurrentElementSet& elements)
+{
+    if (!elements.LineProblem.empty()) return;
+    for (const std::string& warning : elements.LineWarnings) Report("warning: " + warning);
+}
+
 CurrentElementSet ChooseSatellite(const Options& o, const std::string& tlePath)
 {
     LoadResult loaded;
@@ -143,7 +151,9 @@ CurrentElementSet ChooseSatellite(const Options& o, const std::string& tlePath)
                          + std::to_string(count) + (count == 1 ? " satellite" : " satellites")
                          + "; give its name or a number from 1 to " + std::to_string(count));
     }
-    return SelectElementSet(*catalogue, index);
+    CurrentElementSet elements = SelectElementSet(*catalogue, index);
+    ReportLineWarnings(elements);
+    return elements;
 }
 
 void PrintList(const std::string& header, const std::vector<std::string>& lines)
@@ -176,6 +186,7 @@ int RunAll(const Options& o, const DateTexts& start, const Station& station, con
 {
     LoadResult loaded;
     auto catalogue = LoadTle(tlePath, loaded);
+    for (int i = 1; i <= catalogue->CatalogueCount; ++i) ReportLineWarnings(SelectElementSet(*catalogue, i));
     BatchRequest request;
     request.DayText = start.Day;
     request.MonthText = start.Month;

@@ -3,7 +3,10 @@
 #include "astro/Angles.h"
 #include "astro/TimeScales.h"
 
+#include "platform/DateTime.h"
+
 #include <cmath>
+#include <iomanip>
 #include <sstream>
 
 namespace tavik {
@@ -122,6 +125,7 @@ std::string PropagationProblem(const CurrentElementSet& el)
             << " is missing";
         return why.str();
     }
+    if (!el.LineProblem.empty()) return name + " cannot be computed: " + el.LineProblem;
     const double fields[] = {el.Epoch, el.Inclination, el.RAAN, el.Eccentricity, el.ArgPerigee,
                              el.MeanAnomaly, el.MeanMotion, el.Decay, el.RevNumber};
     for (double f : fields) {
@@ -143,6 +147,18 @@ std::string PropagationProblem(const CurrentElementSet& el)
         why << name << " cannot be computed: its epoch (" << el.Epoch
             << ") is not a two-digit year and a day of the year";
         return why.str();
+    }
+    {
+        // Day 0 or 999 would be read as a day of the year before or after.
+        const std::int32_t yy = IntegerPart(el.Epoch / 1000);
+        const double day = el.Epoch - 1000.0 * yy;
+        const int year = EpochYear(yy);
+        const int days = IsLeapYear(year) ? 366 : 365;
+        if (!(day >= 1 && day < days + 1)) {
+            why << std::setprecision(12) << name << " cannot be computed: its epoch (" << el.Epoch
+                << ") names day " << day << " of " << year << ", which has days 1 to " << days;
+            return why.str();
+        }
     }
     // An exponent lets a field hold far more than its columns can in the
     // plain layout; such values overflow the drift and drag terms to NaN.

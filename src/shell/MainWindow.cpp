@@ -252,6 +252,10 @@ void MainWindow::BuildControls()
         label1_[i]->setFont(FixedFont(8.25));
         label1_[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
     }
+    // Doubts about the element lines shown above it (a check digit that does
+    // not match), between the lines and the pass list.
+    lineWarning_ = passes->Place(MakeLabel(nullptr, "LineWarning", QString(), {}), Twips(360, 1155, 13215, 255));
+    lineWarning_->setStyleSheet(QStringLiteral("color: rgb(160, 0, 0)"));
     label3_ = passes->Place(MakeLabel(nullptr, "Label3", QString(), {}), Twips(12120, 660, 1095, 255));
     label3_->setFont(SansFont(9.75, true));
     list1_ = passes->Place(makeList("List1"), Twips(360, 1440, 13215, 9285));
@@ -438,6 +442,16 @@ void MainWindow::SelectElementSet(int index)
     shownIsCurrent_ = false;
     label1_[0]->setText(Q(current_->Line1));
     label1_[1]->setText(Q(current_->Line2));
+    // A refused set says why in its own message; a usable one with doubtful
+    // lines runs, with the doubt in sight.
+    QStringList warnings;
+    if (current_->LineProblem.empty())
+        for (const std::string& w : current_->LineWarnings) warnings << Q(w);
+    const QString text = warnings.isEmpty() ? QString() : QStringLiteral("Warning: ") + warnings.join(QStringLiteral("  "));
+    lineWarning_->setFont(SansFont(8.25));
+    lineWarning_->setText(text);
+    lineWarning_->setToolTip(warnings.join(QLatin1Char('\n')));
+    FitToWidth(lineWarning_);
 }
 
 // ---------------------------------------------------------------- handlers

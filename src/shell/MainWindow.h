@@ -151,6 +151,7 @@ private:
     QLabel* label4_ = nullptr;
     QLabel* label1_[2] = {nullptr, nullptr};
     QLabel* label3_ = nullptr;
+    QLabel* lineWarning_ = nullptr;
     QListWidget* list1_ = nullptr;
     QPushButton* command1_ = nullptr;
     QLabel* label5_ = nullptr;

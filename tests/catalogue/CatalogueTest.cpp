@@ -472,6 +472,45 @@ TEST(ParseCatalogue, ShortLine1YieldsTheColumnsThatExist)
     }
 }
 
+// A line cut off inside a field gave another number for it, lines of two
+// satellites were combined, and a damaged line with its old check digit went
+// unnoticed.
+TEST(CheckElementLines, Table)
+{
+    const std::string l1(TavsatL1), l2(TavsatL2);
+    auto withLast = [](std::string line, char c) { line.back() = c; return line; };
+    struct Case {
+        std::string Line1, Line2;
+        const char* Problem;
+        std::vector<std::string> Warnings;
+    } cases[] = {
+        {l1, l2, "", {}},
+        {std::string(TavsatL1Minus), l2, "", {}}, // the minus sign counts 1
+        {std::string(OrbisL1), std::string(OrbisL2), "", {}},
+        {l1, withLast(l2, '0'), "", {"element line 2: its check digit is 0, but its columns 1-68 give 5; the line may be damaged"}},
+        {withLast(l1, 'x'), l2, "", {"element line 1: column 69 holds no check digit"}},
+        {l1, l2 + " ", "", {"element line 2: it has 70 characters, not 69"}},
+        {l1.substr(0, 68), l2, "", {"element line 1: it has 68 characters, not 69"}},
+        {l1, l2.substr(0, 63), "", {"element line 2: it has 63 characters, not 69"}},
+        {l1, l2.substr(0, 62), "its element line 2 is cut off after column 62, inside the mean motion (columns 53-63)",
+         {"element line 2: it has 62 characters, not 69"}},
+        {l1.substr(0, 33), l2, "its element line 1 is cut off after column 33, before the first derivative of the mean motion (columns 34-43)",
+         {"element line 1: it has 33 characters, not 69"}},
+        {l1, "2 90002" + l2.substr(7), "its element lines belong to two satellites: line 1 has the catalogue number \"90001\", line 2 \"90002\"",
+         {"element line 2: its check digit is 5, but its columns 1-68 give 6; the line may be damaged"}},
+        // Leading zeros or blanks write the same number.
+        {"1 00005" + l1.substr(7), "2     5" + l2.substr(7), "",
+         {"element line 1: its check digit is 5, but its columns 1-68 give 0; the line may be damaged",
+          "element line 2: its check digit is 5, but its columns 1-68 give 0; the line may be damaged"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Line1 + " / " + c.Line2);
+        const ElementLineCheck check = CheckElementLines(c.Line1, c.Line2);
+        EXPECT_EQ(check.Problem, c.Problem);
+        EXPECT_EQ(check.Warnings, c.Warnings);
+    }
+}
+
 TEST(ParseCatalogue, ElementLinesBeforeTheFirstNameAreCountedAndBelongToNoEntry)
 {
     auto cat = NewCatalogue();

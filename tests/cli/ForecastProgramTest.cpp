@@ -232,6 +232,23 @@ TEST_F(ForecastProgram, RefusesAnUnknownSatellite)
     }
 }
 
+// A changed digit under its old check digit was taken without a word.
+TEST_F(ForecastProgram, CheckDigitThatDoesNotMatchIsWarnedAndTheForecastRuns)
+{
+    std::string tle = ReadBytes(Examples / "example.tle");
+    const std::string line2 = "2 99101  51.6393 187.4219 0004712 112.9034 247.2511 15.49823110 51030";
+    ASSERT_NE(tle.find(line2), std::string::npos);
+    tle.replace(tle.find(line2), line2.size(), "2 99101  51.6393 187.4219 0004712 112.9034 247.2511 15.49823111 51030");
+    WriteBytes(dir_ / "changed.tle", tle);
+    std::vector<std::string> args = ExampleArgs();
+    args[1] = (dir_ / "changed.tle").string();
+    Outcome r = Run(args);
+    EXPECT_EQ(r.Status, 0);
+    EXPECT_EQ(r.Err, "tavik-forecast: warning: \"TAVIK-LEO\": element line 2: its check digit is 0, but its "
+                     "columns 1-68 give 1; the line may be damaged\n");
+    EXPECT_EQ(r.Out.rfind("visible passes forecast for TAVIK-LEO\n", 0), 0u);
+}
+
 TEST_F(ForecastProgram, ReadsTheSettingsFileBesideTheProgram)
 {
     // The build puts the example settings beside the program; its relative

@@ -165,6 +165,10 @@ TEST(PropagationProblem, RefusesSetsThatCannotBeComputed)
         {"eccentricity 10000", [](CurrentElementSet& e) { e.Eccentricity = 1e4; }, "eccentricity"},
         {"infinite field", [](CurrentElementSet& e) { e.RAAN = INFINITY; }, "out of range"},
         {"negative epoch", [](CurrentElementSet& e) { e.Epoch = -5; }, "epoch"},
+        {"epoch day 0", [](CurrentElementSet& e) { e.Epoch = 26000.75; }, "names day 0.75 of 2026"},
+        {"epoch day 366 of a common year", [](CurrentElementSet& e) { e.Epoch = 26366; }, "which has days 1 to 365"},
+        {"epoch day 367 of a leap year", [](CurrentElementSet& e) { e.Epoch = 24367.5; }, "which has days 1 to 366"},
+        {"epoch day 999 of 1999", [](CurrentElementSet& e) { e.Epoch = 99999.5; }, "names day 999.5 of 1999"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.What);
@@ -175,6 +179,9 @@ TEST(PropagationProblem, RefusesSetsThatCannotBeComputed)
         EXPECT_NE(why.find(c.Mentions), std::string::npos) << why;
     }
     EXPECT_EQ(PropagationProblem(ExampleSet()), "");
+    CurrentElementSet lastMomentOfALeapYear = ExampleSet();
+    lastMomentOfALeapYear.Epoch = 24366.99999999;
+    EXPECT_EQ(PropagationProblem(lastMomentOfALeapYear), "");
     CurrentElementSet nearlyParabolic = ExampleSet();
     nearlyParabolic.Eccentricity = 0.9999999;
     EXPECT_EQ(PropagationProblem(nearlyParabolic), "");

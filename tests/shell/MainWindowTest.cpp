@@ -433,6 +433,25 @@ TEST_F(WindowTest, ElementSetThatCannotBePropagatedIsReportedByName)
     EXPECT_FALSE(window_->IsBusy());
 }
 
+TEST_F(WindowTest, CheckDigitThatDoesNotMatchIsShownBesideTheLinesAndTheForecastRuns)
+{
+    WriteAll(ProgramFile(QStringLiteral("doubtful.tle")),
+             "DOUBTFUL\r\n1 90001U 20101A   20345.51234567  .00001234  00000-0  23456-4 0  9995\r\n"
+             "2 90001  51.6416 247.4627 0012345 130.5360 123.4567 15.50123456123450\r\n");
+    WriteAll(ProgramFile(QStringLiteral("tavik.ini")), "JO40HC\r\ndoubtful.tle\r\n");
+    Start();
+    EXPECT_TRUE(messages_.empty());
+    ASSERT_NE(window_->ShownResult(), nullptr);
+    EXPECT_EQ(Text("LineWarning"),
+              QStringLiteral("Warning: \"DOUBTFUL\": element line 2: its check digit is 0, but its columns 1-68 give 5; "
+                             "the line may be damaged"));
+
+    chooserAnswer_ = TestData("three.tle");
+    Trigger("MenuFileOpen");
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Text("LineWarning"), QString());
+}
+
 // ----------------------------------------------------------------- triggers
 
 TEST_F(WindowTest, ChoosingTheThirdItemMakesEntryThreeCurrentAndFillsListsAndChart)
