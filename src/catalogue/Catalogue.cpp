@@ -155,6 +155,11 @@ LoadResult ParseCatalogue(std::string_view text, const std::string& sourceName,
     LoadResult result;
     bool pastCapacity = false;
 
+    // Read byte by byte, UTF-16 text looks like names full of NUL bytes and
+    // no element line at all.
+    if (text.substr(0, 2) == "\xFF\xFE" || text.substr(0, 2) == "\xFE\xFF")
+        throw InputError(sourceName + ": the file is in UTF-16 (it begins with a UTF-16 byte order mark); "
+                                      "save it as UTF-8 or Windows-1252 text");
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
 
     std::size_t pos = 0;

@@ -47,6 +47,9 @@ std::string Quoted(std::string_view s)
 
 Settings ParseSettings(std::string_view text, const std::string& sourceName)
 {
+    if (text.substr(0, 2) == "\xFF\xFE" || text.substr(0, 2) == "\xFE\xFF")
+        throw InputError(sourceName + ": the file is in UTF-16 (it begins with a UTF-16 byte order mark); "
+                                      "save it as UTF-8 or Windows-1252 text");
     if (text.find('\0') != std::string_view::npos)
         throw InputError(sourceName + ": not a text file (it holds NUL bytes)");
     // Windows editors put a byte order mark in front of UTF-8 text.

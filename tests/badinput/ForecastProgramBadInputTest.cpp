@@ -167,6 +167,8 @@ INSTANTIATE_TEST_SUITE_P(
                     {"{root}/kep", "is a folder"}},
         ProgramCase{"TleFileEmpty", {{"empty.tle", ""}}, {"--tle", "{root}/empty.tle", "--locator", "JO40HC"},
                     {"{root}/empty.tle", "no satellite found"}},
+        ProgramCase{"TleFileInUtf16", {{"wide.tle", std::string("\xFF\xFEN\0A\0M\0E\0\r\0\n\0", 14)}},
+                    {"--tle", "{root}/wide.tle", "--locator", "JO40HC"}, {"TLE file {root}/wide.tle", "UTF-16"}},
         ProgramCase{"TleFileWithoutNames", {{"lines.tle", GoodLine1 + "\r\n" + GoodLine2 + "\r\n"}},
                     {"--tle", "{root}/lines.tle", "--locator", "JO40HC"}, {"{root}/lines.tle", "no satellite found"}},
         ProgramCase{"MeanMotionZero", {{"good.tle", MeanMotionZeroTle}, {"work/BADIN-1_passes.txt", OldList}},
