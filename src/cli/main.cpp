@@ -87,7 +87,11 @@ std::string SettingsPath(const Options& o)
 DateTexts StartTexts(const Options& o)
 {
     if (!o.Start) {
-        CalendarFields today = UtcNow().Fields();
+        const std::optional<DateTime> now = UtcNow();
+        if (!now)
+            throw InputError("the system clock reads a date outside the years 1 to 9999, so today cannot be the "
+                             "start day; give one with --start YYYY-MM-DD");
+        CalendarFields today = now->Fields();
         return {std::to_string(today.Day), std::to_string(today.Month), std::to_string(today.Year)};
     }
     auto texts = SplitStartDate(*o.Start);

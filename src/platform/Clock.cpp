@@ -15,18 +15,22 @@ std::int16_t UtcOffsetMinutes()
     return UtcOffsetMinutes(std::time(nullptr));
 }
 
-DateTime UtcAt(std::time_t at)
+std::optional<DateTime> UtcAt(std::time_t at)
 {
     std::int16_t offset = UtcOffsetMinutes(at);
     std::tm local{};
-    ::localtime_r(&at, &local);
+    if (::localtime_r(&at, &local) == nullptr) return std::nullopt;
     auto localTime = DateTime::FromCalendar(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
                                             local.tm_hour, local.tm_min,
                                             local.tm_sec > 59 ? 59 : local.tm_sec);
-    return localTime.value_or(DateTime{}).AddMinutes(-offset);
+    if (!localTime) return std::nullopt;
+    const DateTime utc = localTime->AddMinutes(-offset);
+    const int year = utc.Fields().Year;
+    if (year < 1 || year > 9999) return std::nullopt;
+    return utc;
 }
 
-DateTime UtcNow()
+std::optional<DateTime> UtcNow()
 {
     return UtcAt(std::time(nullptr));
 }

@@ -5,6 +5,7 @@
 #include "platform/DateTime.h"
 
 #include <cstdint>
+#include <optional>
 #include <ctime>
 
 namespace tavik {
@@ -15,8 +16,10 @@ std::int16_t UtcOffsetMinutes(std::time_t at);
 std::int16_t UtcOffsetMinutes();
 
 // The local clock shifted by minus the UTC offset: the current UTC date-time.
-DateTime UtcNow();
+// Nothing when the clock reads a date outside the years 1 to 9999, which no
+// date-time value holds (it used to become 1899-12-30 without a word).
+std::optional<DateTime> UtcNow();
 // The same for a given instant of the system clock.
-DateTime UtcAt(std::time_t at);
+std::optional<DateTime> UtcAt(std::time_t at);
 
 } // namespace tavik

@@ -367,12 +367,12 @@ void MainWindow::StartUp()
     // 7. The hour scale.
     DrawHourGrid();
     // 8. The start date.
-    FillStartDate();
+    const bool dated = FillStartDate();
     // 9. The catalogue, 10. entry 1 current, and its forecast, so that the
     // name, the element lines and the lists belong to one satellite.
     if (!tleFilePath_.isEmpty() && LoadKepFile(tleFilePath_)) {
         SelectElementSet(1);
-        RunForecast();
+        if (dated) RunForecast();
     }
 }
 
@@ -404,12 +404,20 @@ void MainWindow::ReadSettingsFile()
     }
 }
 
-void MainWindow::FillStartDate()
+bool MainWindow::FillStartDate()
 {
-    const CalendarFields today = UtcAt(services_.Now()).Fields();
+    const std::optional<DateTime> now = UtcAt(services_.Now());
+    if (!now) {
+        Report(MessageKind::Error, QStringLiteral("Start date"),
+               QStringLiteral("The system clock reads a date outside the years 1 to 9999, so today cannot be the "
+                              "start date.\n\nType the start date and press \"recalc\"."));
+        return false;
+    }
+    const CalendarFields today = now->Fields();
     text2_->setText(QStringLiteral("%1").arg(today.Day, 2, 10, QLatin1Char('0')));
     text3_->setText(QStringLiteral("%1").arg(today.Month, 2, 10, QLatin1Char('0')));
     text4_->setText(QStringLiteral("%1").arg(today.Year, 4, 10, QLatin1Char('0')));
+    return true;
 }
 
 bool MainWindow::LoadKepFile(const QString& path)

@@ -82,7 +82,7 @@ private:
 
     // Start-up steps.
     void ReadSettingsFile();
-    void FillStartDate();
+    bool FillStartDate();
     bool LoadKepFile(const QString& path);
     void SelectElementSet(int index);
 

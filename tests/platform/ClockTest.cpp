@@ -62,13 +62,27 @@ TEST(Clock, UtcDateIsTheSameInEveryZone)
                           "NZST-12NZDT,M9.5.0,M4.1.0/3"}) {
         SCOPED_TRACE(z);
         ZoneScope zone(z);
-        CalendarFields f = UtcAt(Late5March2024).Fields();
+        CalendarFields f = UtcAt(Late5March2024).value().Fields();
         EXPECT_EQ(f.Day, 5);
         EXPECT_EQ(f.Month, 3);
         EXPECT_EQ(f.Year, 2024);
         EXPECT_EQ(f.Hour, 23);
         EXPECT_EQ(f.Minute, 30);
     }
+}
+
+// A clock past 9999-12-31 gave 1899-12-30 as today, without a word.
+TEST(Clock, DateOutsideTheYears1To9999IsNone)
+{
+    ZoneScope zone("UTC0");
+    constexpr std::time_t LastSecondOf9999 = 253402300799;
+    const CalendarFields last = UtcAt(LastSecondOf9999).value().Fields();
+    EXPECT_EQ(last.Year, 9999);
+    EXPECT_EQ(last.Month, 12);
+    EXPECT_EQ(last.Day, 31);
+    EXPECT_EQ(UtcAt(LastSecondOf9999 + 1), std::nullopt);
+    EXPECT_EQ(UtcAt(LastSecondOf9999 + 86400LL * 366 * 1000), std::nullopt);
+    EXPECT_EQ(UtcAt(-62135596800 - 1), std::nullopt); // the second before 0001-01-01
 }
 
 TEST(Clock, ZoneChangeTakesEffectAtTheNextCall)

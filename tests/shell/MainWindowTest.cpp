@@ -336,6 +336,20 @@ TEST_F(WindowTest, StartDateIsTheUtcDateInEveryZone)
     }
 }
 
+// A clock past 9999-12-31 made the start date 1899-12-30 without a word.
+TEST_F(WindowTest, ClockPastTheYear9999IsReportedAndNothingRuns)
+{
+    WriteSettings();
+    Start(253402300800); // 10000-01-01 00:00:00 UTC
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0].Kind, MessageKind::Error);
+    EXPECT_TRUE(messages_[0].Text.contains(QStringLiteral("outside the years 1 to 9999"))) << messages_[0].Text.toStdString();
+    EXPECT_EQ(Text("Text2"), QStringLiteral("DD"));
+    EXPECT_EQ(Text("Text4"), QStringLiteral("YYYY"));
+    EXPECT_EQ(window_->Current()->CurrentSatName, "TAVSAT 1");
+    EXPECT_EQ(window_->ShownResult(), nullptr);
+}
+
 TEST_F(WindowTest, StartUpShowsLocatorElementLinesItemsAndEntryOnesForecast)
 {
     WriteSettings("JO40HC12");
