@@ -210,9 +210,9 @@ LoadResult ParseCatalogue(std::string_view text, const std::string& sourceName,
     return result;
 }
 
-LoadResult LoadCatalogue(const std::string& path, SatelliteCatalogue& catalogue)
+LoadResult LoadCatalogue(const std::string& path, SatelliteCatalogue& catalogue, FileKinds kinds)
 {
-    std::string text = ReadTextFile(path);
+    std::string text = ReadTextFile(path, TextFileMaxBytes, kinds);
     return ParseCatalogue(text, path, catalogue);
 }
 

@@ -2,6 +2,8 @@
 // file, and the current element set that the orbit model reads.
 #pragma once
 
+#include "platform/TextFile.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -55,7 +57,8 @@ LoadResult ParseCatalogue(std::string_view text, const std::string& sourceName,
 
 // Reads the file at path; a missing or unreadable file, or one without any
 // name line, throws InputError naming the path and leaves the catalogue as it was.
-LoadResult LoadCatalogue(const std::string& path, SatelliteCatalogue& catalogue);
+LoadResult LoadCatalogue(const std::string& path, SatelliteCatalogue& catalogue,
+                         FileKinds kinds = FileKinds::RegularOnly);
 
 // What two element lines tell about themselves beyond their fields.
 struct ElementLineCheck {

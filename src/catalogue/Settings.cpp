@@ -63,15 +63,17 @@ Settings ParseSettings(std::string_view text, const std::string& sourceName)
     if (auto problem = LocatorProblem(s.StationLocator))
         throw InputError(sourceName + ": line 1: " + Quoted(s.StationLocator)
                          + " is not a Maidenhead locator: " + *problem);
-    if (lines.size() < 2 || lines[1].empty())
+    if (lines.size() < 2)
         throw InputError(sourceName + ": line 2 is missing; it must name the TLE file to load");
+    if (lines[1].find_first_not_of(" \t") == std::string_view::npos)
+        throw InputError(sourceName + ": line 2 is empty; it must name the TLE file to load");
     s.TleFilePath = std::string(lines[1]);
     return s;
 }
 
-Settings ReadSettings(const std::string& path)
+Settings ReadSettings(const std::string& path, FileKinds kinds)
 {
-    std::string text = ReadTextFile(path, 1u << 20);
+    std::string text = ReadTextFile(path, 1u << 20, kinds);
     Settings s = ParseSettings(text, path);
     std::filesystem::path tle(s.TleFilePath);
     if (tle.is_relative()) {

@@ -2,6 +2,8 @@
 // line 2 the TLE file to load. Read at start-up, never written.
 #pragma once
 
+#include "platform/TextFile.h"
+
 #include <string>
 #include <string_view>
 
@@ -19,6 +21,6 @@ Settings ParseSettings(std::string_view text, const std::string& sourceName);
 
 // Reads and parses the file; a relative TLE path is resolved against the
 // folder that holds the settings file.
-Settings ReadSettings(const std::string& path);
+Settings ReadSettings(const std::string& path, FileKinds kinds = FileKinds::RegularOnly);
 
 } // namespace tavik

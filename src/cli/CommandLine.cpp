@@ -138,9 +138,11 @@ Inputs. By default they come from the settings file tavik.ini (line 1 the
 station's Maidenhead locator, line 2 the TLE file; a relative TLE path is
 taken from the settings file's folder), looked for in the program's folder,
 then as $XDG_CONFIG_HOME/tavik/tavik.ini (~/.config/tavik/tavik.ini). With
-both --tle and --locator no settings file is needed.
+both --tle and --locator no settings file is needed. Pipes and process
+substitutions are read to their end; no input may exceed 64 MiB.
   --settings FILE     read this settings file instead (whenever given)
-  --tle FILE          the TLE file (instead of the settings file's line 2)
+  --tle FILE          the TLE file (instead of the settings file's line 2);
+                      - reads it from standard input
   --locator LOC       the station's locator, e.g. JO40hc (instead of line 1)
   --satellite SAT     the satellite by its name in the TLE file (exact, else
                       ignoring case) or by its position 1, 2, ...; default 1

@@ -17,6 +17,7 @@
 #include "platform/Error.h"
 #include "platform/RegionalFormats.h"
 #include "platform/SettingsLocation.h"
+#include "platform/TextFile.h"
 #include "platform/TextForms.h"
 
 #include <QCoreApplication>
@@ -120,16 +121,23 @@ Station StationFrom(const Options& o, const Settings& settings)
     }
 }
 
+// "--tle -" reads standard input.
+std::string TleName(const std::string& tlePath) { return tlePath == "-" ? "standard input" : tlePath; }
+
 std::unique_ptr<SatelliteCatalogue> LoadTle(const std::string& tlePath, LoadResult& loaded)
 {
     auto catalogue = std::make_unique<SatelliteCatalogue>();
     try {
-        loaded = LoadCatalogue(tlePath, *catalogue);
+        // Pipes, devices and process substitutions are read to their end.
+        if (tlePath == "-")
+            loaded = ParseCatalogue(ReadTextStream(STDIN_FILENO, TleName(tlePath)), TleName(tlePath), *catalogue);
+        else
+            loaded = LoadCatalogue(tlePath, *catalogue, FileKinds::StreamsToo);
     } catch (const InputError& e) {
-        throw InputError(std::string("TLE file ") + e.what());
+        throw InputError(std::string(tlePath == "-" ? "TLE text on " : "TLE file ") + e.what());
     }
     if (loaded.IgnoredNames > 0)
-        Report("warning: " + tlePath + ": only the first " + std::to_string(CatalogueCapacity)
+        Report("warning: " + TleName(tlePath) + ": only the first " + std::to_string(CatalogueCapacity)
                + " satellites are read; " + std::to_string(loaded.IgnoredNames) + " more are left out");
     return catalogue;
 }
@@ -151,7 +159,7 @@ CurrentElementSet ChooseSatellite(const Options& o, const std::string& tlePath)
     const int index = FindSatellite(loaded.Names, wanted);
     if (index == 0) {
         const std::size_t count = loaded.Names.size();
-        throw InputError("no satellite " + Quoted(wanted) + " in " + tlePath + ", which holds "
+        throw InputError("no satellite " + Quoted(wanted) + " in " + TleName(tlePath) + ", which holds "
                          + std::to_string(count) + (count == 1 ? " satellite" : " satellites")
                          + "; give its name or a number from 1 to " + std::to_string(count));
     }
@@ -262,13 +270,14 @@ int Run(int argc, char** argv)
     if (o.Settings || !o.Tle || !o.Locator) {
         const std::string path = SettingsPath(o);
         try {
-            settings = ReadSettings(path);
+            settings = ReadSettings(path, FileKinds::StreamsToo);
         } catch (const InputError& e) {
             throw InputError(std::string("settings file ") + e.what());
         }
     }
     const Station station = StationFrom(o, settings);
-    const std::string tlePath = o.Tle ? *o.Tle : settings.TleFilePath;
+    // Only --tle - means standard input; a settings file naming "-" names a file.
+    const std::string tlePath = o.Tle ? *o.Tle : settings.TleFilePath == "-" ? "./-" : settings.TleFilePath;
     if (o.All) return RunAll(o, start, station, tlePath);
     const CurrentElementSet elements = ChooseSatellite(o, tlePath);
 

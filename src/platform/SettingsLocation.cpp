@@ -32,7 +32,10 @@ std::optional<std::string> FindSettingsFile(const std::string& programFolder)
 {
     for (const std::string& candidate : SettingsCandidates(programFolder)) {
         std::error_code ec;
-        if (std::filesystem::is_regular_file(candidate, ec)) return candidate;
+        // A named pipe or a device under that name is the settings file
+        // too, so that reading it says what it is instead of "no settings file".
+        const auto status = std::filesystem::status(candidate, ec);
+        if (!ec && std::filesystem::exists(status) && !std::filesystem::is_directory(status)) return candidate;
     }
     return std::nullopt;
 }

@@ -20,7 +20,7 @@ std::string UserSettingsPath();
 // user's (left out when UserSettingsPath is empty).
 std::vector<std::string> SettingsCandidates(const std::string& programFolder);
 
-// The first candidate that exists, or nothing.
+// The first candidate that exists and is not a folder, or nothing.
 std::optional<std::string> FindSettingsFile(const std::string& programFolder);
 
 } // namespace tavik

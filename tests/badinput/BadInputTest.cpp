@@ -21,6 +21,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -114,7 +116,8 @@ INSTANTIATE_TEST_SUITE_P(
         SettingsCase{"DigitForLetter", "J040HC\r\nexample.tle\r\n", {"line 1", "A to R"}, nullptr},
         SettingsCase{"DigitForSubsquareLetter", "JO40H1\r\nexample.tle\r\n", {"line 1", "A to X"}, nullptr},
         SettingsCase{"ControlCharacters", "JO\x1B[31m40\r\nexample.tle\r\n", {"line 1", "\"JO?[31m40\""}, nullptr},
-        SettingsCase{"EmptyLine2", "JO40HC\r\n\r\nexample.tle\r\n", {"line 2"}, nullptr},
+        SettingsCase{"EmptyLine2", "JO40HC\r\n\r\nexample.tle\r\n", {"line 2 is empty"}, nullptr},
+        SettingsCase{"BlankLine2", "JO40HC\r\n  \r\n", {"line 2 is empty"}, nullptr},
         SettingsCase{"LowerCaseIsFolded", "jo40hc\r\nexample.tle\r\n", {}, "JO40HC"},
         SettingsCase{"MixedCaseEightCharacters", "Jo40hC12\nexample.tle\n", {}, "JO40HC"},
         SettingsCase{"ByteOrderMark", "\xEF\xBB\xBFJO40HC\r\nexample.tle\r\n", {}, "JO40HC"},
@@ -345,6 +348,10 @@ INSTANTIATE_TEST_SUITE_P(
         TleCase{"Missing", [](const ScratchFolder& f) { return f / "no-such.tle"; }, false, {std::strerror(ENOENT)}},
         TleCase{"Folder", [](const ScratchFolder& f) { fs::create_directory(f / "kep"); return f / "kep"; }, false,
                 {"is a folder"}},
+        TleCase{"NamedPipe", [](const ScratchFolder& f) { ::mkfifo((f / "kep").c_str(), 0600); return f / "kep"; }, false,
+                {"is a named pipe, not a regular file"}},
+        TleCase{"Device", [](const ScratchFolder&) { return fs::path("/dev/zero"); }, false,
+                {"is a device, not a regular file"}},
         TleCase{"Empty", Text(""), false, {"no satellite found"}},
         TleCase{"Utf16LittleEndian", Text(std::string("\xFF\xFEN\0A\0M\0E\0\r\0\n\0", 14)), false, {"UTF-16"}},
         TleCase{"Utf16BigEndian", Text(std::string("\xFE\xFF\0N\0A\0M\0E\0\r\0\n", 14)), false, {"UTF-16"}},

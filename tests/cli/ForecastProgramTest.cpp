@@ -249,6 +249,42 @@ TEST_F(ForecastProgram, CheckDigitThatDoesNotMatchIsWarnedAndTheForecastRuns)
     EXPECT_EQ(r.Out.rfind("visible passes forecast for TAVIK-LEO\n", 0), 0u);
 }
 
+// "--tle -" named a file called "-"; a pipe is read to its end, under the
+// same size limit as a file.
+TEST_F(ForecastProgram, ReadsStandardInputPipesAndProcessSubstitutions)
+{
+    const std::string tle = (Examples / "example.tle").string();
+    const Outcome reference = Run(ExampleArgs());
+    ASSERT_EQ(reference.Status, 0);
+    const std::string rest = " --locator JO40hc --start 2026-12-06";
+    struct Case {
+        const char* Shell;
+        std::string Script; // $0 is the program
+    } cases[] = {
+        {"/bin/sh", "cat '" + tle + "' | \"$0\" --tle -" + rest},
+        {"/bin/bash", "exec \"$0\" --tle <(cat '" + tle + "')" + rest},
+        {"/bin/sh", "mkfifo '" + (dir_ / "fifo").string() + "' && { cat '" + tle + "' > '" + (dir_ / "fifo").string()
+                        + "' & } && exec \"$0\" --tle '" + (dir_ / "fifo").string() + "'" + rest},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Script);
+        const Outcome r = Run({"-c", c.Script, Program}, {}, c.Shell);
+        EXPECT_EQ(r.Status, 0) << r.Err;
+        EXPECT_EQ(r.Err, "");
+        EXPECT_TRUE(r.Out == reference.Out);
+    }
+
+    const Outcome empty = Run({"-c", "exec \"$0\" --tle -" + rest + " < /dev/null", Program}, {}, "/bin/sh");
+    EXPECT_EQ(empty.Status, 1);
+    ExpectOneErrorLine(empty);
+    EXPECT_TRUE(Contains(empty.Err, "TLE text on standard input: no satellite found")) << empty.Err;
+
+    const Outcome endless = Run({"--tle", "/dev/zero", "--locator", "JO40hc", "--start", "2026-12-06"});
+    EXPECT_EQ(endless.Status, 1);
+    ExpectOneErrorLine(endless);
+    EXPECT_TRUE(Contains(endless.Err, "/dev/zero: is larger than 64 MiB")) << endless.Err;
+}
+
 TEST_F(ForecastProgram, ReadsTheSettingsFileBesideTheProgram)
 {
     // The build puts the example settings beside the program; its relative

@@ -6,6 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -71,17 +76,31 @@ TEST(ReadTextFile, LimitAppliesAcrossSeveralReads)
 TEST(ReadTextFile, MissingFileOrFolderIsRefusedNamingThePath)
 {
     TempFolder folder;
-    const std::string paths[] = {
-        (folder.Path / "absent.tle").string(),
-        (folder.Path / "no-folder" / "absent.tle").string(),
-        folder.Path.string(), // a folder, not a file
+    const std::string absent = (folder.Path / "absent.tle").string();
+    const std::string pipe = (folder.Path / "pipe.tle").string();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const struct {
+        std::string Path, Says;
+    } cases[] = {
+        {absent, absent + ": " + std::strerror(ENOENT)},
+        {(folder.Path / "no-folder" / "absent.tle").string(),
+         (folder.Path / "no-folder" / "absent.tle").string() + ": " + std::strerror(ENOENT)},
+        {folder.Path.string(), folder.Path.string() + ": is a folder, not a file"},
+        // Neither opened so that it blocks nor read.
+        {pipe, pipe + ": is a named pipe, not a regular file"},
+        {"/dev/zero", "/dev/zero: is a device, not a regular file"},
+        // A blank that ends a name cannot be seen unless the name is quoted.
+        {absent + " ", "\"" + absent + " \": " + std::strerror(ENOENT) + " (the name ends with a blank)"},
     };
-    for (const auto& path : paths) {
-        SCOPED_TRACE(path);
-        std::string message = InputErrorMessage([&] { ReadTextFile(path); });
-        EXPECT_TRUE(Contains(message, path)) << message;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Path);
+        EXPECT_EQ(InputErrorMessage([&] { ReadTextFile(c.Path); }), c.Says);
     }
     EXPECT_THROW(ReadTextFile(""), InputError);
+    // A command line reads devices and pipes to their end.
+    EXPECT_EQ(ReadTextFile("/dev/null", 10, FileKinds::StreamsToo), "");
+    EXPECT_EQ(InputErrorMessage([&] { ReadTextFile("/dev/zero", 100'000, FileKinds::StreamsToo); }),
+              "/dev/zero: is larger than 100000 bytes; not a text file tavik can use");
 }
 
 } // namespace
