@@ -134,6 +134,24 @@ struct MainWindow::ForecastJob {
     QString Error;
 };
 
+// Reading the input files: at start-up the settings file and the TLE file it
+// names, after "Open Kep File" the chosen file.
+struct MainWindow::LoadJob {
+    bool StartUp = false;
+    bool RunForecast = false; // after a load, for entry 1
+    std::string ProgramFolder;
+    std::string TlePath;
+    std::unique_ptr<SatelliteCatalogue> Catalogue; // a copy of the one in use, loaded into
+    // What the start-up found.
+    std::string SettingsPath; // empty: there is none
+    std::vector<std::string> SettingsCandidates;
+    std::optional<Station> Site;
+    std::string SettingsError;
+    // What the load gave.
+    std::optional<LoadResult> Loaded;
+    std::string LoadError;
+};
+
 struct MainWindow::YearJob {
     int Year = 0;
     CurrentElementSet Elements;
@@ -360,29 +378,81 @@ void MainWindow::StartUp()
 {
     // 1. Visible while the rest draws into it.
     show();
-    // 2. and 3. The settings file, 4. the station.
-    ReadSettingsFile();
     // 6. The spacecraft attitude.
     attitude_ = Attitude{0, 0};
     // 7. The hour scale.
     DrawHourGrid();
     // 8. The start date.
     const bool dated = FillStartDate();
-    // 9. The catalogue, 10. entry 1 current, and its forecast, so that the
-    // name, the element lines and the lists belong to one satellite.
-    if (!tleFilePath_.isEmpty() && LoadKepFile(tleFilePath_)) {
-        SelectElementSet(1);
-        if (dated) RunForecast();
+    // 2. to 5., 9. and 10.: the settings file, the station and the catalogue
+    // are read on the worker, so that a slow or stuck file never holds up
+    // the window; then entry 1 becomes current and its forecast runs, so
+    // that the name, the element lines and the lists belong to one satellite.
+    auto job = std::make_shared<LoadJob>();
+    job->StartUp = true;
+    job->ProgramFolder = PathOf(services_.ProgramFolder);
+    job->RunForecast = dated;
+    StartLoad(job);
+}
+
+void MainWindow::StartLoad(const std::shared_ptr<LoadJob>& job)
+{
+    // Loaded into a copy: a file that cannot be used leaves the catalogue
+    // in use as it was.
+    job->Catalogue = std::make_unique<SatelliteCatalogue>(*catalogue_);
+    loadJob_ = job;
+    stop_ = false;
+    SetBusy(true);
+    disconnect(watcher_, nullptr, this, nullptr);
+    connect(watcher_, &QFutureWatcher<void>::finished, this, &MainWindow::LoadFinished);
+    watcher_->setFuture(QtConcurrent::run([job] { ReadInputFiles(*job); }));
+}
+
+void MainWindow::ReadInputFiles(LoadJob& job)
+{
+    if (job.StartUp) {
+        const std::optional<std::string> found = FindSettingsFile(job.ProgramFolder);
+        if (!found) {
+            job.SettingsCandidates = SettingsCandidates(job.ProgramFolder);
+            return;
+        }
+        job.SettingsPath = *found;
+        try {
+            const Settings settings = ReadSettings(*found);
+            job.Site = MakeStation(settings.StationLocator);
+            job.TlePath = settings.TleFilePath;
+        } catch (const std::exception& e) {
+            job.SettingsError = e.what();
+            return;
+        }
+    }
+    if (job.TlePath.empty()) return;
+    try {
+        job.Loaded = LoadCatalogue(job.TlePath, *job.Catalogue);
+    } catch (const std::exception& e) {
+        job.LoadError = e.what();
     }
 }
 
-void MainWindow::ReadSettingsFile()
+void MainWindow::LoadFinished()
 {
-    const std::string folder = PathOf(services_.ProgramFolder);
-    const std::optional<std::string> found = FindSettingsFile(folder);
-    if (!found) {
+    std::shared_ptr<LoadJob> job = std::move(loadJob_);
+    if (!job) return;
+    if (job->StartUp) ApplySettings(*job);
+    const bool loaded = ApplyCatalogue(*job);
+    SetBusy(false);
+    if (loaded) {
+        SelectElementSet(1);
+        // Not for a window that is closing.
+        if (job->RunForecast && !stop_) RunForecast();
+    }
+}
+
+void MainWindow::ApplySettings(const LoadJob& job)
+{
+    if (job.SettingsPath.empty()) {
         QStringList places;
-        for (const std::string& c : SettingsCandidates(folder)) places << FromPath(c);
+        for (const std::string& c : job.SettingsCandidates) places << FromPath(c);
         settingsProblem_ = QStringLiteral("There is no settings file. tavik looks for %1.\n\n"
                                           "Line 1 of that file gives your station's Maidenhead locator "
                                           "(for example JO40hc), line 2 the TLE file to load.")
@@ -390,18 +460,38 @@ void MainWindow::ReadSettingsFile()
         Report(MessageKind::Error, QStringLiteral("Settings file"), settingsProblem_);
         return;
     }
-    settingsPath_ = FromPath(*found);
-    try {
-        const Settings settings = ReadSettings(*found);
-        station_ = MakeStation(settings.StationLocator);
-        label3_->setFont(SansFont(9.75, true));
-        label3_->setText(Q(settings.StationLocator));
-        FitToWidth(label3_);
-        tleFilePath_ = FromPath(settings.TleFilePath);
-    } catch (const std::exception& e) {
-        settingsProblem_ = QStringLiteral("The settings file cannot be used:\n%1").arg(Q(e.what()));
+    settingsPath_ = FromPath(job.SettingsPath);
+    if (!job.Site) {
+        settingsProblem_ = QStringLiteral("The settings file cannot be used:\n%1").arg(Q(job.SettingsError));
         Report(MessageKind::Error, QStringLiteral("Settings file"), settingsProblem_);
+        return;
     }
+    station_ = job.Site;
+    label3_->setFont(SansFont(9.75, true));
+    label3_->setText(Q(station_->StationLocator));
+    FitToWidth(label3_);
+}
+
+bool MainWindow::ApplyCatalogue(LoadJob& job)
+{
+    if (!job.Loaded) {
+        if (!job.LoadError.empty())
+            Report(MessageKind::Error, QStringLiteral("Kep file"),
+                   QStringLiteral("The Kep file cannot be loaded:\n%1").arg(Q(job.LoadError)));
+        return false;
+    }
+    catalogue_ = std::move(job.Catalogue);
+    tleFilePath_ = FromPath(job.TlePath);
+    combo1_->clear();
+    for (const std::string& name : job.Loaded->Names) combo1_->addItem(Q(name));
+    combo1_->setCurrentIndex(0);
+    if (job.Loaded->IgnoredNames > 0)
+        Report(MessageKind::Warning, QStringLiteral("Kep file"),
+               QStringLiteral("%1 holds more than %2 satellites; the last %3 are left out.")
+                   .arg(tleFilePath_)
+                   .arg(CatalogueCapacity)
+                   .arg(job.Loaded->IgnoredNames));
+    return true;
 }
 
 bool MainWindow::FillStartDate()
@@ -417,30 +507,6 @@ bool MainWindow::FillStartDate()
     text2_->setText(QStringLiteral("%1").arg(today.Day, 2, 10, QLatin1Char('0')));
     text3_->setText(QStringLiteral("%1").arg(today.Month, 2, 10, QLatin1Char('0')));
     text4_->setText(QStringLiteral("%1").arg(today.Year, 4, 10, QLatin1Char('0')));
-    return true;
-}
-
-bool MainWindow::LoadKepFile(const QString& path)
-{
-    LoadResult loaded;
-    try {
-        // Leaves the catalogue as it was when the file cannot be used.
-        loaded = LoadCatalogue(PathOf(path), *catalogue_);
-    } catch (const std::exception& e) {
-        Report(MessageKind::Error, QStringLiteral("Kep file"),
-               QStringLiteral("The Kep file cannot be loaded:\n%1").arg(Q(e.what())));
-        return false;
-    }
-    tleFilePath_ = path;
-    combo1_->clear();
-    for (const std::string& name : loaded.Names) combo1_->addItem(Q(name));
-    combo1_->setCurrentIndex(0);
-    if (loaded.IgnoredNames > 0)
-        Report(MessageKind::Warning, QStringLiteral("Kep file"),
-               QStringLiteral("%1 holds more than %2 satellites; the last %3 are left out.")
-                   .arg(path)
-                   .arg(CatalogueCapacity)
-                   .arg(loaded.IgnoredNames));
     return true;
 }
 
@@ -486,9 +552,10 @@ void MainWindow::MenuFileOpen_Click()
     const QString start = tleFilePath_.isEmpty() ? QDir::currentPath() : QFileInfo(tleFilePath_).absolutePath();
     const QString path = services_.ChooseKepFile ? services_.ChooseKepFile(this, start) : QString();
     if (path.isEmpty()) return; // cancelled: nothing changes
-    if (!LoadKepFile(path)) return;
-    SelectElementSet(1);
-    RunForecast();
+    auto job = std::make_shared<LoadJob>();
+    job->TlePath = PathOf(path);
+    job->RunForecast = true;
+    StartLoad(job);
 }
 
 void MainWindow::MnuInfo_Click()

@@ -41,8 +41,9 @@ public:
     explicit MainWindow(ShellServices services, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Shows the window, reads the settings, fills the start date, loads the
-    // catalogue, makes entry 1 current and starts its forecast.
+    // Shows the window and fills the start date, then reads the settings
+    // and the catalogue on the worker; when they are read, makes entry 1
+    // current and starts its forecast.
     void StartUp();
 
     bool IsBusy() const { return busy_; }
@@ -73,6 +74,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    struct LoadJob;
     struct ForecastJob;
     struct YearJob;
 
@@ -80,10 +82,14 @@ private:
     void BuildMenus();
     void BuildChart();
 
-    // Start-up steps.
-    void ReadSettingsFile();
+    // Start-up steps and the loading of a Kep file. Files are read on the
+    // worker; what they gave is taken over on this thread.
     bool FillStartDate();
-    bool LoadKepFile(const QString& path);
+    void StartLoad(const std::shared_ptr<LoadJob>& job);
+    static void ReadInputFiles(LoadJob& job);
+    void LoadFinished();
+    void ApplySettings(const LoadJob& job);
+    bool ApplyCatalogue(LoadJob& job);
     void SelectElementSet(int index);
 
     // Handlers.
@@ -131,6 +137,7 @@ private:
     // Worker.
     bool busy_ = false;
     std::atomic<bool> stop_{false};
+    std::shared_ptr<LoadJob> loadJob_;
     std::shared_ptr<ForecastJob> forecastJob_;
     std::shared_ptr<YearJob> yearJob_;
     QFutureWatcher<void>* watcher_ = nullptr;

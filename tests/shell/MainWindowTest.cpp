@@ -33,6 +33,8 @@
 #include <QtCharts/QCategoryAxis>
 #include <QtCharts/QChartView>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -433,6 +435,35 @@ TEST_F(WindowTest, MissingKepFileIsReportedAndLeavesTheBoxEmpty)
     EXPECT_EQ(Text("Label1_0"), QStringLiteral("TLE Line1"));
 }
 
+// A named pipe in tavik.ini froze the window before it appeared: the file
+// was opened on the interface thread, and opening a pipe waits for a writer.
+TEST_F(WindowTest, PipeOrDeviceAsKepFileIsRefusedByNameWithoutBlocking)
+{
+    const QString pipe = ProgramFile(QStringLiteral("kep.tle"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    WriteAll(ProgramFile(QStringLiteral("tavik.ini")), "JO40HC\r\nkep.tle\r\n");
+    window_ = std::make_unique<MainWindow>(Services(March5At2330));
+    window_->StartUp();
+    EXPECT_TRUE(window_->IsBusy()) << "the files are read on the worker, after StartUp has returned";
+    EXPECT_TRUE(window_->isVisible());
+    ASSERT_TRUE(WaitIdle());
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0].Kind, MessageKind::Error);
+    EXPECT_TRUE(messages_[0].Text.contains(pipe + QStringLiteral(": is a named pipe, not a regular file")))
+        << messages_[0].Text.toStdString();
+    EXPECT_EQ(Text("Label3"), QStringLiteral("JO40HC"));
+    EXPECT_EQ(Get<QComboBox>("Combo1")->count(), 0);
+
+    messages_.clear();
+    chooserAnswer_ = QStringLiteral("/dev/zero");
+    Trigger("MenuFileOpen");
+    ASSERT_TRUE(WaitIdle());
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_TRUE(messages_[0].Text.contains(QStringLiteral("/dev/zero: is a device, not a regular file")))
+        << messages_[0].Text.toStdString();
+    EXPECT_EQ(Get<QComboBox>("Combo1")->count(), 0);
+}
+
 TEST_F(WindowTest, ElementSetThatCannotBePropagatedIsReportedByName)
 {
     WriteAll(ProgramFile(QStringLiteral("broken.tle")),
@@ -660,7 +691,7 @@ TEST_F(WindowTest, CancelledOrFailedOpenKepFileChangesNothing)
 
     chooserAnswer_ = ProgramFile(QStringLiteral("missing.txt"));
     Trigger("MenuFileOpen");
-    EXPECT_FALSE(window_->IsBusy());
+    ASSERT_TRUE(WaitIdle());
     ASSERT_EQ(messages_.size(), 1u);
     EXPECT_TRUE(messages_[0].Text.contains(ProgramFile(QStringLiteral("missing.txt"))));
     EXPECT_EQ(ComboItems(), items);
@@ -672,6 +703,7 @@ TEST_F(WindowTest, CancelledOrFailedOpenKepFileChangesNothing)
     WriteAll(ProgramFile(QStringLiteral("empty.txt")), "\r\n   \r\n");
     chooserAnswer_ = ProgramFile(QStringLiteral("empty.txt"));
     Trigger("MenuFileOpen");
+    ASSERT_TRUE(WaitIdle());
     ASSERT_EQ(messages_.size(), 1u);
     EXPECT_TRUE(messages_[0].Text.contains(ProgramFile(QStringLiteral("empty.txt"))));
     EXPECT_EQ(ComboItems(), items);
