@@ -191,6 +191,7 @@ LoadResult ParseCatalogue(std::string_view text, const std::string& sourceName,
         if (next->CatalogueCount == CatalogueCapacity) {
             pastCapacity = true;
             ++result.IgnoredNames;
+            result.LeftOutNames.push_back(WithoutControlCharacters(TextToUtf8(name)));
             continue;
         }
         ++next->CatalogueCount;

@@ -41,6 +41,7 @@ struct SatelliteCatalogue {
 struct LoadResult {
     std::vector<std::string> Names;  // the names of entries 1..CatalogueCount, in order
     int IgnoredNames = 0;            // name lines past the 500th, left out
+    std::vector<std::string> LeftOutNames; // their names, as they would have been listed
     int OrphanElementLines = 0;      // element lines before the first name line
 };
 

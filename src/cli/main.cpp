@@ -136,10 +136,14 @@ std::unique_ptr<SatelliteCatalogue> LoadTle(const std::string& tlePath, LoadResu
     } catch (const InputError& e) {
         throw InputError(std::string(tlePath == "-" ? "TLE text on " : "TLE file ") + e.what());
     }
+    return catalogue;
+}
+
+void ReportLeftOut(const LoadResult& loaded, const std::string& tlePath)
+{
     if (loaded.IgnoredNames > 0)
         Report("warning: " + TleName(tlePath) + ": only the first " + std::to_string(CatalogueCapacity)
                + " satellites are read; " + std::to_string(loaded.IgnoredNames) + " more are left out");
-    return catalogue;
 }
 
 // A check digit that does not match is worth a word, but stored files often
@@ -158,11 +162,19 @@ CurrentElementSet ChooseSatellite(const Options& o, const std::string& tlePath)
     const std::string wanted = o.Satellite.value_or("1");
     const int index = FindSatellite(loaded.Names, wanted);
     if (index == 0) {
+        // Chosen among every name of the file, it would be found past the 500th.
+        std::vector<std::string> all = loaded.Names;
+        all.insert(all.end(), loaded.LeftOutNames.begin(), loaded.LeftOutNames.end());
+        if (const int beyond = FindSatellite(all, wanted); beyond > CatalogueCapacity)
+            throw InputError("satellite " + Quoted(wanted) + " lies past the " + std::to_string(CatalogueCapacity)
+                             + " entries that are read from " + TleName(tlePath) + ": it is number "
+                             + std::to_string(beyond) + " of " + std::to_string(all.size()));
         const std::size_t count = loaded.Names.size();
         throw InputError("no satellite " + Quoted(wanted) + " in " + TleName(tlePath) + ", which holds "
                          + std::to_string(count) + (count == 1 ? " satellite" : " satellites")
                          + "; give its name or a number from 1 to " + std::to_string(count));
     }
+    ReportLeftOut(loaded, tlePath);
     CurrentElementSet elements = SelectElementSet(*catalogue, index);
     ReportLineWarnings(elements);
     return elements;
@@ -198,6 +210,7 @@ int RunAll(const Options& o, const DateTexts& start, const Station& station, con
 {
     LoadResult loaded;
     auto catalogue = LoadTle(tlePath, loaded);
+    ReportLeftOut(loaded, tlePath);
     for (int i = 1; i <= catalogue->CatalogueCount; ++i) ReportLineWarnings(SelectElementSet(*catalogue, i));
     BatchRequest request;
     request.DayText = start.Day;

@@ -176,6 +176,16 @@ INSTANTIATE_TEST_SUITE_P(
                     {"--tle", "{root}/wide.tle", "--locator", "JO40HC"}, {"TLE file {root}/wide.tle", "UTF-16"}},
         ProgramCase{"TleFileWithoutNames", {{"lines.tle", GoodLine1 + "\r\n" + GoodLine2 + "\r\n"}},
                     {"--tle", "{root}/lines.tle", "--locator", "JO40HC"}, {"{root}/lines.tle", "no satellite found"}},
+        // Past the 500 entries read, it is there but cannot be chosen.
+        ProgramCase{"SatelliteBeyondThe500th",
+                    {{"six-hundred.tle", [] {
+                          std::string s;
+                          for (int i = 1; i <= 600; ++i) s += Entry("SAT " + std::to_string(i), GoodLine1, GoodLine2);
+                          return s;
+                      }()}},
+                    {"--tle", "{root}/six-hundred.tle", "--locator", "JO40HC", "--satellite", "SAT 550"},
+                    {"satellite \"SAT 550\" lies past the 500 entries that are read from {root}/six-hundred.tle",
+                     "number 550 of 600"}},
         ProgramCase{"MeanMotionZero", {{"good.tle", MeanMotionZeroTle}, {"work/BADIN-1_passes.txt", OldList}},
                     WithGood({"--save-passes"}), {"\"BADIN-1\"", "mean motion"}},
         ProgramCase{"NameWithoutElementLines", {{"good.tle", "LONELY\r\n"}}, WithGood({}),

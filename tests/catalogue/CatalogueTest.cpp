@@ -579,6 +579,7 @@ TEST(ParseCatalogue, The501stNameAndItsElementLinesAreLeftOut)
     EXPECT_EQ(cat->CatalogueCount, 500);
     EXPECT_EQ(r.Names.size(), 500u);
     EXPECT_EQ(r.IgnoredNames, 1);
+    EXPECT_EQ(r.LeftOutNames, std::vector<std::string>{"GEN 501"}); // so that choosing it can say why it fails
     EXPECT_EQ(r.OrphanElementLines, 0);
     const ElementSet& last = cat->Entry(500);
     EXPECT_EQ(last.SatName, "GEN 500");
