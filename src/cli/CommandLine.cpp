@@ -159,8 +159,11 @@ and numbers follow the locale (LC_TIME, LC_NUMERIC).
   --year-dir DIR      write the year file into DIR instead
   --strip FILE        draw the day-by-minute strip chart, with its date column
                       and hour scale, as a PNG image into FILE
-Files are written in Windows-1252 with CR LF line ends. Each file written is
-announced on standard output as "<file> has been written".
+Files are written in Windows-1252 with CR LF line ends. Where the locale's
+AM/PM designators or decimal separator hold characters Windows-1252 lacks,
+the files use 24-hour time or "." instead (standard error says so once); the
+terminal keeps the locale's forms. Each file written is announced on
+standard output as "<file> has been written".
 
 The whole catalogue at once:
   --all               forecast every satellite of the TLE file from the same

@@ -217,7 +217,10 @@ int RunAll(const Options& o, const DateTexts& start, const Station& station, con
     request.MonthText = start.Month;
     request.YearText = start.Year;
     request.Site = station;
-    request.Formats = FormatsFromProcessLocale();
+    // Every form here goes into files.
+    const FileFormats files = Cp1252FileFormats(FormatsFromProcessLocale());
+    if (!files.Note.empty()) Report("note: " + files.Note);
+    request.Formats = files.Formats;
     request.OutDir = o.Out.value_or(".");
     request.Cancel = &Interrupted;
     if (::isatty(STDERR_FILENO)) {
@@ -321,12 +324,19 @@ int Run(int argc, char** argv)
     auto write = [&status](const std::string& path, const std::string& bytes) {
         if (!WriteOutput(path, bytes)) status = ExitFailure;
     };
+    // The eclipses and year files hold dates and numbers in the forms
+    // Windows-1252 can hold; the pass lines have no regional forms.
+    const FileFormats files = Cp1252FileFormats(request.Formats);
+    if ((o.SaveEclipses || year) && !files.Note.empty()) Report("note: " + files.Note);
     if (o.SavePasses) write(PassesFileName(name), ListFileBytes(PassesHeader(name), result.PassLines));
-    if (o.SaveEclipses) write(EclipsesFileName(name), ListFileBytes(EclipsesHeader(name), result.EclipseLines));
+    if (o.SaveEclipses)
+        write(EclipsesFileName(name),
+              ListFileBytes(EclipsesHeader(name),
+                            files.Note.empty() ? result.EclipseLines : EclipseLinesIn(result, files.Formats)));
     if (year) {
         const std::string folder = o.YearDir ? *o.YearDir : ProgramFolder();
         const std::vector<std::string> rows =
-            SunAngleYearRows(*year, elements, station, request.Axis, carry, request.Formats);
+            SunAngleYearRows(*year, elements, station, request.Axis, carry, files.Formats);
         write((std::filesystem::path(folder) / YearFileName(name, *year)).string(), YearFileBytes(rows));
     }
     if (o.Strip) {

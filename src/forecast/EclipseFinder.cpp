@@ -4,6 +4,13 @@
 
 namespace tavik {
 
+std::string EclipseLine(DateTime start, DateTime end, const RegionalFormats& formats)
+{
+    // Both instants lie on whole minutes: this is the number of steps in shadow.
+    return FormatGeneralDateTime(start, formats) + "   ->   " + FormatGeneralDateTime(end, formats)
+           + "    duration: " + std::to_string(DateTime::MinutesBetween(start, end)) + " min";
+}
+
 bool EclipseFinder::Step(bool inEclipse, DateTime stepTime, const RegionalFormats& formats,
                          std::vector<std::string>& lines)
 {
@@ -13,11 +20,8 @@ bool EclipseFinder::Step(bool inEclipse, DateTime stepTime, const RegionalFormat
     }
     if (EclipseOpen && !inEclipse) {
         EclipseEnd = stepTime;
-        // Both instants lie on whole minutes: this is the number of steps in shadow.
         LastDuration = DateTime::MinutesBetween(EclipseStart, EclipseEnd);
-        lines.push_back(FormatGeneralDateTime(EclipseStart, formats) + "   ->   "
-                        + FormatGeneralDateTime(EclipseEnd, formats) + "    duration: "
-                        + std::to_string(LastDuration) + " min");
+        lines.push_back(EclipseLine(EclipseStart, EclipseEnd, formats));
         EclipseOpen = false;
         return true;
     }

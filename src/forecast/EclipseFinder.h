@@ -11,6 +11,10 @@
 
 namespace tavik {
 
+// "<entry>   ->   <exit>    duration: <n> min", the instants in the general
+// date-time form of the given formats.
+std::string EclipseLine(DateTime start, DateTime end, const RegionalFormats& formats);
+
 class EclipseFinder {
 public:
     // One minute step at stepTime; appends a line to `lines` when the

@@ -99,6 +99,16 @@ int ThreadCount(int requested)
 
 } // namespace
 
+std::vector<std::string> EclipseLinesIn(const ForecastResult& result, const RegionalFormats& formats)
+{
+    std::vector<std::string> lines;
+    lines.reserve(result.EclipseStarts.size());
+    for (std::size_t i = 0; i < result.EclipseStarts.size(); ++i)
+        lines.push_back(EclipseLine(result.EclipseStarts[i], result.EclipseStarts[i].AddMinutes(result.EclipseMinutes[i]),
+                                    formats));
+    return lines;
+}
+
 ForecastResult RunForecast(const ForecastRequest& request, ShadowCarry& carry,
                            const ForecastProgress& progress)
 {
@@ -220,8 +230,10 @@ ForecastResult RunForecast(const ForecastRequest& request, ShadowCarry& carry,
             }
             const CalcInstant at = MinuteOfDay(midnight, dayStart, m);
             passes.Step(at, {rec.SatElevation, rec.SatAzimuth, rec.SunAngle, rec.Illumination}, r.PassLines);
-            if (eclipses.Step(rec.InEclipse, stepTime, request.Formats, r.EclipseLines))
+            if (eclipses.Step(rec.InEclipse, stepTime, request.Formats, r.EclipseLines)) {
                 r.EclipseMinutes.push_back(eclipses.LastDuration);
+                r.EclipseStarts.push_back(eclipses.EclipseStart);
+            }
             r.DrawnSteps = i + 1;
         }
     }

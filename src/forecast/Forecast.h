@@ -62,6 +62,7 @@ struct ForecastResult {
     int StopDay = 0, StopMinute = 0;       // where a stopped run ended
     std::string StopReason;                // for the user, empty when completed
     std::vector<std::int64_t> EclipseMinutes; // duration of each eclipse line
+    std::vector<DateTime> EclipseStarts;      // entry of each eclipse line
 
     bool Completed() const { return End == RunEnd::Completed; }
     const MinuteRecord* At(int day, int minute) const;
@@ -81,6 +82,10 @@ struct ForecastRequest {
     // The results are the same for any number.
     int Threads = 0;
 };
+
+// The eclipses list written in other forms: those a file can hold where
+// the screen's cannot be written (Cp1252FileFormats).
+std::vector<std::string> EclipseLinesIn(const ForecastResult& result, const RegionalFormats& formats);
 
 // Throws InputError, before computing anything, when the start texts name
 // no date or the element set cannot be propagated. carry.InEclipse is read

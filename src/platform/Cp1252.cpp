@@ -87,6 +87,16 @@ std::string Utf8ToCp1252(std::string_view utf8)
     return out;
 }
 
+bool FitsCp1252(std::string_view utf8)
+{
+    if (!IsValidUtf8(utf8)) return false;
+    for (std::string_view c : Utf8Characters(utf8)) {
+        const char32_t cp = Utf8CodePoint(c);
+        if (cp != '?' && ByteFor(cp) == '?') return false;
+    }
+    return true;
+}
+
 std::string Cp1252ToUtf8(std::string_view bytes)
 {
     std::string out;

@@ -14,6 +14,10 @@ namespace tavik {
 // UTF-8 sequence, becomes one "?".
 std::string Utf8ToCp1252(std::string_view utf8);
 
+// Whether Utf8ToCp1252 writes every character of the text as itself, with
+// no "?" in place of one the code page lacks.
+bool FitsCp1252(std::string_view utf8);
+
 // Whether the bytes are well-formed UTF-8 (ASCII included).
 bool IsValidUtf8(std::string_view bytes);
 

@@ -1,5 +1,7 @@
 #include "platform/RegionalFormats.h"
 
+#include "platform/Cp1252.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <iconv.h>
@@ -254,6 +256,51 @@ RegionalFormats FormatsFromPatterns(std::string_view dateFormat, std::string_vie
     ApplyTimePattern(timeFormat, ampmTimeFormat, am, pm, f);
     if (!radix.empty()) f.DecimalSeparator = std::string(radix);
     return f;
+}
+
+FileFormats Cp1252FileFormats(const RegionalFormats& regional)
+{
+    const RegionalFormats iso = IsoFormats();
+    FileFormats out{regional, {}};
+    RegionalFormats& f = out.Formats;
+    std::vector<std::string> lacking, instead;
+    auto quoted = [](const std::string& s) { return "\"" + s + "\""; };
+    if (!FitsCp1252(f.DateSeparator)) {
+        lacking.push_back("date separator " + quoted(f.DateSeparator));
+        instead.push_back("ISO dates");
+        f.Order = iso.Order;
+        f.DateSeparator = iso.DateSeparator;
+        f.DayLeadingZero = f.MonthLeadingZero = true;
+    }
+    if (f.TwelveHour && !(FitsCp1252(f.AmDesignator) && FitsCp1252(f.PmDesignator))) {
+        lacking.push_back("AM/PM designators " + quoted(f.AmDesignator) + " and " + quoted(f.PmDesignator));
+        instead.push_back("24-hour time");
+        f.TwelveHour = false;
+        f.HourLeadingZero = true;
+        f.AmDesignator.clear();
+        f.PmDesignator.clear();
+        f.DesignatorBeforeTime = false;
+    }
+    if (!FitsCp1252(f.TimeSeparator)) {
+        lacking.push_back("time separator " + quoted(f.TimeSeparator));
+        instead.push_back(quoted(iso.TimeSeparator) + " between hours and minutes");
+        f.TimeSeparator = iso.TimeSeparator;
+    }
+    if (!FitsCp1252(f.DecimalSeparator)) {
+        lacking.push_back("decimal separator " + quoted(f.DecimalSeparator));
+        instead.push_back(quoted(iso.DecimalSeparator) + " for decimals");
+        f.DecimalSeparator = iso.DecimalSeparator;
+    }
+    if (lacking.empty()) return out;
+    auto join = [](const std::vector<std::string>& parts) {
+        std::string text;
+        for (std::size_t i = 0; i < parts.size(); ++i)
+            text += (i == 0 ? "" : i + 1 == parts.size() ? " and " : ", ") + parts[i];
+        return text;
+    };
+    out.Note = "Windows-1252 cannot hold the locale's " + join(lacking) + ", so the files use " + join(instead)
+               + "; the screen keeps the locale's forms";
+    return out;
 }
 
 RegionalFormats FormatsFromProcessLocale()

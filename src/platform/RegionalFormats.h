@@ -55,6 +55,18 @@ RegionalFormats FormatsFromPatterns(std::string_view dateFormat, std::string_vie
                                     std::string_view ampmTimeFormat, std::string_view am,
                                     std::string_view pm, std::string_view radix);
 
+// The forms a Windows-1252 file can hold. Where the regional AM and PM
+// designators, separators or decimal separator hold characters the code page
+// lacks (the designators of Arabic, Hindi, Bengali or Burmese, the Arabic
+// decimal separator of Pashto), the file would get "?" in their place and
+// lose what they say: it gets 24-hour time, the ISO separators or "."
+// instead. The screen keeps the regional forms.
+struct FileFormats {
+    RegionalFormats Formats;
+    std::string Note; // what was changed and why, for the user; empty when nothing was
+};
+FileFormats Cp1252FileFormats(const RegionalFormats& regional);
+
 // The regional formats of the process locale as the environment names it
 // (LC_ALL, then LC_TIME or LC_NUMERIC, then LANG, as setlocale(LC_ALL, "")
 // would resolve them), read without changing the process's global locale.

@@ -158,6 +158,7 @@ struct MainWindow::YearJob {
     Station Site;
     Attitude Axis;
     RegionalFormats Formats;
+    std::string FormsNote; // why Formats are not the screen's
     ShadowCarry Carry;
     std::vector<std::string> Rows;
     QString Error;
@@ -584,9 +585,15 @@ void MainWindow::SaveList(bool passes)
     const std::string& name = current_->CurrentSatName;
     const std::string fileName = passes ? PassesFileName(name) : EclipsesFileName(name);
     const std::string header = passes ? PassesHeader(name) : EclipsesHeader(name);
+    // The eclipse lines in forms Windows-1252 can hold; the pass lines have
+    // no regional forms.
+    const FileFormats files = Cp1252FileFormats(services_.Formats);
+    const bool otherForms = !passes && !files.Note.empty() && shown_;
+    const std::vector<std::string> lines = otherForms ? EclipseLinesIn(*shown_, files.Formats)
+                                                      : ItemsOf(passes ? list1_ : list3_);
     try {
         // In the current working directory, like a file saved from a shell.
-        WriteFileAtomically(fileName, ListFileBytes(header, ItemsOf(passes ? list1_ : list3_)));
+        WriteFileAtomically(fileName, ListFileBytes(header, lines));
     } catch (const std::exception& e) {
         status->clear();
         Report(MessageKind::Error, QStringLiteral("Save"),
@@ -596,6 +603,15 @@ void MainWindow::SaveList(bool passes)
     status->setFont(SansFont(8.25));
     status->setText(FromPath(fileName) + QStringLiteral(" has been written"));
     FitToWidth(status);
+    if (otherForms) NoteFileForms(files.Note);
+}
+
+void MainWindow::NoteFileForms(const std::string& note)
+{
+    // Once a session: the forms do not change while it lasts.
+    if (fileFormsNoted_) return;
+    fileFormsNoted_ = true;
+    Report(MessageKind::Information, QStringLiteral("Files"), Q(note) + QStringLiteral("."));
 }
 
 // ---------------------------------------------------------------- forecast
@@ -800,7 +816,10 @@ void MainWindow::MnuWriteSunYear_Click()
     job->Elements = *current_;
     job->Site = *station_;
     job->Axis = attitude_;
-    job->Formats = services_.Formats;
+    // A file only: the forms Windows-1252 can hold.
+    const FileFormats files = Cp1252FileFormats(services_.Formats);
+    job->Formats = files.Formats;
+    job->FormsNote = files.Note;
     job->Carry = carry_;
     yearJob_ = job;
 
@@ -841,6 +860,7 @@ void MainWindow::YearFileFinished()
             // The file goes to the program's folder, which the user may not
             // know; say where it is.
             Report(MessageKind::Information, QStringLiteral("Sun angle file"), FromPath(path) + QStringLiteral(" has been written"));
+            if (!job->FormsNote.empty()) NoteFileForms(job->FormsNote);
         } catch (const std::exception& e) {
             Report(MessageKind::Error, QStringLiteral("Sun angle file"),
                    QStringLiteral("%1 has not been written:\n%2").arg(FromPath(path), Q(e.what())));

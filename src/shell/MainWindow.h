@@ -112,6 +112,7 @@ private:
     void DrawHourGrid();
     void ShowStrip();
     void SaveList(bool passes);
+    void NoteFileForms(const std::string& note);
     void SetBusy(bool busy);
     void SetProgress(int value, int maximum);
     void StopWorker();
@@ -132,6 +133,7 @@ private:
     ShadowCarry carry_;
     std::optional<ForecastResult> shown_;
     bool shownIsCurrent_ = false; // shown_ was computed for current_
+    bool fileFormsNoted_ = false; // the user has been told that files use other forms
     PixelBuffer strip_{StripWidth, StripHeight, StripStyle{}.Background};
 
     // Worker.

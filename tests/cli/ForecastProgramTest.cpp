@@ -630,6 +630,34 @@ TEST_F(ForecastProgram, DatesAndNumbersFollowTheLocale)
         << rows[1];
 }
 
+// Written in Windows-1252, the AM/PM designators of ar_EG and the decimal
+// separator of ps_AF became "?": "11?9885781509708" in the year file.
+TEST_F(ForecastProgram, FilesUseFormsWindows1252HoldsAndSaySoOnce)
+{
+    struct Case {
+        const char* Locale;
+        const char* Says;
+    } cases[] = {{"ar_EG.UTF-8", "24-hour time"}, {"ps_AF.UTF-8", "\".\" for decimals"}};
+    for (const Case& c : cases) {
+        locale_t installed = newlocale(LC_ALL_MASK, c.Locale, nullptr);
+        if (!installed) continue;
+        freelocale(installed);
+        SCOPED_TRACE(c.Locale);
+        Outcome r = Run(ExampleArgs({"--save-eclipses", "--year", "2026", "--year-dir", work_.string()}),
+                        {{"LC_ALL", c.Locale}});
+        ASSERT_EQ(r.Status, 0) << r.Err;
+        EXPECT_EQ(std::count(r.Err.begin(), r.Err.end(), '\n'), 1) << r.Err;
+        EXPECT_EQ(r.Err.rfind("tavik-forecast: note: Windows-1252 cannot hold the locale's ", 0), 0u) << r.Err;
+        EXPECT_TRUE(Contains(r.Err, c.Says)) << r.Err;
+        for (const char* file : {"TAVIK-LEO_eclipses.txt", "TAVIK-LEO_sowi_2026.csv"}) {
+            const std::string bytes = ReadBytes(work_ / file);
+            ASSERT_FALSE(bytes.empty()) << file;
+            EXPECT_EQ(bytes.find('?'), std::string::npos) << file;
+        }
+        EXPECT_TRUE(std::regex_search(ReadBytes(work_ / "TAVIK-LEO_sowi_2026.csv"), std::regex(" ; 11\\.98857")));
+    }
+}
+
 } // namespace
 
 namespace {

@@ -113,6 +113,12 @@ TEST(RunForecast, OneEclipseLinePerPassageThroughTheShadow)
         EXPECT_NE(r.EclipseLines[i].find("duration: " + std::to_string(r.EclipseMinutes[i]) + " min"),
                   std::string::npos);
     }
+    // The lines a file gets in other forms are made the same way.
+    EXPECT_EQ(EclipseLinesIn(r, IsoFormats()), r.EclipseLines);
+    const std::vector<std::string> german = EclipseLinesIn(r, GermanLikeFormats());
+    ASSERT_EQ(german.size(), r.EclipseLines.size());
+    EXPECT_EQ(german[0].substr(0, 10), r.EclipseLines[0].substr(8, 2) + "." + r.EclipseLines[0].substr(5, 2) + "."
+                                           + r.EclipseLines[0].substr(0, 4));
 }
 
 TEST(RunForecast, IlluminationLagsOneStepBehindTheShadow)

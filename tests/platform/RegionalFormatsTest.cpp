@@ -1,4 +1,5 @@
 #include "platform/RegionalFormats.h"
+#include "platform/Cp1252.h"
 #include "platform/TextForms.h"
 
 #include <gtest/gtest.h>
@@ -115,6 +116,63 @@ TEST(PresetsTest, IsoIsTheDefaultValue)
     EXPECT_EQ(IsoFormats(), RegionalFormats{});
     EXPECT_NE(GermanLikeFormats(), IsoFormats());
     EXPECT_NE(UsLikeFormats(), IsoFormats());
+}
+
+// ---- forms a Windows-1252 file can hold ----
+
+// A file got "?" for AM/PM designators and a decimal separator the code page
+// lacks: "08/12/2026 11:35:00 ?" no longer told morning from evening.
+TEST(Cp1252FileFormatsTest, FormsTheCodePageLacksGiveWayToIsoForms)
+{
+    RegionalFormats arabic = UsLikeFormats();
+    arabic.Order = DateOrder::DayMonthYear;
+    arabic.AmDesignator = "\xD8\xB5"; // the Arabic letters of ar_EG
+    arabic.PmDesignator = "\xD9\x85";
+    RegionalFormats pashto = IsoFormats();
+    pashto.DecimalSeparator = "\xD9\xAB"; // Arabic decimal separator
+    RegionalFormats both = arabic;
+    both.DecimalSeparator = pashto.DecimalSeparator;
+    RegionalFormats greek = GermanLikeFormats();
+    greek.TwelveHour = true;
+    greek.AmDesignator = "\xCF\x80\xCE\xBC";
+    greek.PmDesignator = "\xCE\xBC\xCE\xBC";
+    RegionalFormats latin1 = UsLikeFormats();
+    latin1.AmDesignator = "a.m.";
+    latin1.PmDesignator = "p.\xC2\xA0m."; // a no-break space is in the code page
+
+    const DateTime evening = At(2026, 12, 8, 23, 35, 0);
+    struct Case {
+        const char* Label;
+        RegionalFormats Regional;
+        const char* File;   // the evening in the file's forms
+        const char* Number; // -11.5 in the file's forms
+        const char* Note;
+    } cases[] = {
+        {"ISO", IsoFormats(), "2026-12-08 23:35:00", "-11.5", ""},
+        {"German", GermanLikeFormats(), "08.12.2026 23:35:00", "-11,5", ""},
+        {"US", UsLikeFormats(), "12/8/2026 11:35:00 PM", "-11.5", ""},
+        {"Latin-1 designators", latin1, "12/8/2026 11:35:00 p.\xC2\xA0m.", "-11.5", ""},
+        {"Arabic designators", arabic, "8/12/2026 23:35:00", "-11.5",
+         "Windows-1252 cannot hold the locale's AM/PM designators \"\xD8\xB5\" and \"\xD9\x85\", so the files use "
+         "24-hour time; the screen keeps the locale's forms"},
+        {"Arabic decimal separator", pashto, "2026-12-08 23:35:00", "-11.5",
+         "Windows-1252 cannot hold the locale's decimal separator \"\xD9\xAB\", so the files use \".\" for decimals; "
+         "the screen keeps the locale's forms"},
+        {"both", both, "8/12/2026 23:35:00", "-11.5",
+         "Windows-1252 cannot hold the locale's AM/PM designators \"\xD8\xB5\" and \"\xD9\x85\" and decimal "
+         "separator \"\xD9\xAB\", so the files use 24-hour time and \".\" for decimals; the screen keeps the locale's forms"},
+        {"Greek designators", greek, "08.12.2026 23:35:00", "-11,5",
+         "Windows-1252 cannot hold the locale's AM/PM designators \"\xCF\x80\xCE\xBC\" and \"\xCE\xBC\xCE\xBC\", so the "
+         "files use 24-hour time; the screen keeps the locale's forms"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Label);
+        const FileFormats files = Cp1252FileFormats(c.Regional);
+        EXPECT_EQ(FormatGeneralDateTime(evening, files.Formats), c.File);
+        EXPECT_EQ(FormatDefaultDouble(-11.5, files.Formats), c.Number);
+        EXPECT_EQ(files.Note, c.Note);
+        EXPECT_EQ(files.Formats == c.Regional, files.Note.empty());
+    }
 }
 
 // ---- the process locale ----
@@ -237,6 +295,29 @@ INSTANTIATE_TEST_SUITE_P(
                         DateOrder::YearMonthDay, "."},
         EnvironmentCase{"NotInstalled", {{"LC_ALL", "xx_XX.UTF-8"}}, DateOrder::YearMonthDay, "."}),
     [](const ::testing::TestParamInfo<EnvironmentCase>& info) { return std::string(info.param.Name); });
+
+// The locales whose forms Windows-1252 lacks: what their files get fits it.
+TEST(ProcessLocaleTest, FilesOfEveryLocaleGetFormsWindows1252Holds)
+{
+    const DateTime morning = At(2026, 12, 8, 11, 35, 0), evening = At(2026, 12, 8, 23, 35, 0);
+    for (const char* name : {"ar_EG.UTF-8", "ps_AF.UTF-8", "hi_IN.UTF-8", "bn_BD.UTF-8", "my_MM.UTF-8", "de_DE.UTF-8",
+                             "en_US.UTF-8", "el_GR.UTF-8"}) {
+        if (!Installed(name)) continue;
+        SCOPED_TRACE(name);
+        LocaleEnvironment env;
+        env.Set("LC_ALL", name);
+        const RegionalFormats regional = FormatsFromProcessLocale();
+        const FileFormats files = Cp1252FileFormats(regional);
+        const std::string texts[] = {FormatGeneralDateTime(morning, files.Formats),
+                                     FormatGeneralDateTime(evening, files.Formats),
+                                     FormatDefaultDouble(11.9885781509708, files.Formats)};
+        for (const std::string& text : texts) EXPECT_TRUE(FitsCp1252(text)) << text;
+        EXPECT_NE(texts[0], texts[1]) << "morning and evening stay apart";
+        const bool regionalFits = FitsCp1252(FormatGeneralDateTime(evening, regional))
+                                  && FitsCp1252(FormatDefaultDouble(11.9885781509708, regional));
+        EXPECT_EQ(files.Note.empty(), regionalFits) << files.Note;
+    }
+}
 
 TEST(ProcessLocaleTest, CLocaleGivesIsoFormats)
 {

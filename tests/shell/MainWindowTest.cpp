@@ -23,6 +23,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -634,6 +635,39 @@ TEST_F(WindowTest, SaveButtonsWriteTheListsIntoTheWorkingFolder)
     EXPECT_EQ(lines.size(), Items("List3").size() + 3);
     EXPECT_TRUE(messages_.empty());
     EXPECT_FALSE(QFile::exists(ProgramFile(QStringLiteral("TAVSAT 1_passes.txt"))));
+}
+
+// Saved in Windows-1252, Arabic AM/PM designators became "?": morning and
+// evening could no longer be told apart in the file.
+TEST_F(WindowTest, FilesGetFormsWindows1252HoldsAndTheUserIsToldOnce)
+{
+    WriteSettings();
+    ShellServices services = Services(March5At2330);
+    services.Formats = UsLikeFormats();
+    services.Formats.AmDesignator = "\xD8\xB5";
+    services.Formats.PmDesignator = "\xD9\x85";
+    window_ = std::make_unique<MainWindow>(services);
+    window_->StartUp();
+    ASSERT_TRUE(WaitIdle());
+    ASSERT_TRUE(messages_.empty());
+    const QStringList screen = Items("List3");
+    ASSERT_FALSE(screen.isEmpty());
+    EXPECT_TRUE(screen[0].contains(QString::fromUtf8("\xD8\xB5")) || screen[0].contains(QString::fromUtf8("\xD9\x85")));
+
+    for (int save = 0; save < 2; ++save) Click("Command2", 2);
+    const QStringList lines = ReadAll(WorkFile(QStringLiteral("TAVSAT 1_eclipses.txt"))).split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), screen.size() + 3);
+    const QRegularExpression twentyFourHours(QStringLiteral("^[0-9/]+ (1[3-9]|2[0-3]):[0-5][0-9]:00   ->   "));
+    int afternoons = 0;
+    for (int i = 2; i < lines.size() - 1; ++i) {
+        EXPECT_FALSE(lines[i].contains(QLatin1Char('?'))) << lines[i].toStdString();
+        afternoons += lines[i].contains(twentyFourHours);
+    }
+    EXPECT_GT(afternoons, 0);
+    ASSERT_EQ(messages_.size(), 1u) << "said once";
+    EXPECT_EQ(messages_[0].Kind, MessageKind::Information);
+    EXPECT_TRUE(messages_[0].Text.contains(QStringLiteral("24-hour time"))) << messages_[0].Text.toStdString();
+    EXPECT_EQ(Items("List3"), screen) << "the screen keeps the regional forms";
 }
 
 TEST_F(WindowTest, SaveThatFailsIsReportedAndClaimsNothing)
