@@ -104,16 +104,20 @@ double FieldAfterPoint(std::string_view line, std::size_t first, std::size_t las
 }
 
 // A damaged file may hold control characters in a name line; shown as they
-// are they would act on terminals and upset message boxes. A tab reads as a
-// blank, the others as "?".
-std::string WithoutControlCharacters(std::string name)
+// are they would act on terminals and upset message boxes, and the
+// bidirectional ones would turn the text around them. A tab reads as a
+// blank, the others as "?". The name is UTF-8.
+std::string WithoutControlCharacters(std::string_view name)
 {
-    for (char& c : name) {
-        const auto u = static_cast<unsigned char>(c);
-        if (c == '\t') c = ' ';
-        else if (u < 0x20 || u == 0x7F) c = '?';
+    std::string out;
+    out.reserve(name.size());
+    for (std::string_view c : Utf8Characters(name)) {
+        const char32_t cp = Utf8CodePoint(c);
+        if (cp == '\t') out += ' ';
+        else if (IsControlCharacter(cp)) out += '?';
+        else out += c;
     }
-    return name;
+    return out;
 }
 
 std::string_view TrimBlanks(std::string_view s)

@@ -162,8 +162,10 @@ and numbers follow the locale (LC_TIME, LC_NUMERIC).
 Files are written in Windows-1252 with CR LF line ends. Where the locale's
 AM/PM designators or decimal separator hold characters Windows-1252 lacks,
 the files use 24-hour time or "." instead (standard error says so once); the
-terminal keeps the locale's forms. Each file written is announced on
-standard output as "<file> has been written".
+terminal keeps the locale's forms. summary.csv (--all) is UTF-8 with LF line
+ends; a name or reason in it that begins with "=", "+", "-" or "@" gets a
+"'" in front, inside quotes, so that spreadsheets read it as text. Each file
+written is announced on standard output as "<file> has been written".
 
 The whole catalogue at once:
   --all               forecast every satellite of the TLE file from the same

@@ -77,8 +77,12 @@ BatchRow Forecast(const SatelliteCatalogue& catalogue, int index, const std::str
 
 std::string CsvField(const std::string& s)
 {
-    if (s.find_first_of(",\"\r\n") == std::string::npos) return s;
-    std::string out = "\"";
+    // A spreadsheet takes a cell that begins with one of these for a formula
+    // ("=HYPERLINK(...)" in a name line would run); a "'" in front, inside
+    // quotes, makes it text.
+    const bool formula = !s.empty() && std::string_view("=+-@").find(s.front()) != std::string_view::npos;
+    if (!formula && s.find_first_of(",\"\r\n") == std::string::npos) return s;
+    std::string out = formula ? "\"'" : "\"";
     for (char c : s) {
         if (c == '"') out += '"';
         out += c;

@@ -47,8 +47,10 @@ std::vector<BatchRow> RunBatch(const SatelliteCatalogue& catalogue, const BatchR
 // is minute 0 of the next and counts once).
 double SunlitPercent(const ForecastResult& result);
 
-// The summary as CSV (comma separated, names quoted when they need it, "."
-// decimals) and as an aligned text table for a terminal.
+// The summary as CSV (UTF-8 with LF line ends, comma separated, names quoted
+// when they need it, "." decimals; a name or reason that begins with "=",
+// "+", "-" or "@" is quoted with a "'" in front, so that a spreadsheet takes
+// it as text, not as a formula) and as an aligned text table for a terminal.
 std::string SummaryCsv(const std::vector<BatchRow>& rows);
 std::string SummaryTable(const std::vector<BatchRow>& rows);
 

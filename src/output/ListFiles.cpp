@@ -10,9 +10,10 @@ std::string SafeFileStem(std::string_view satName)
     if (satName == ".") return "_";
     if (satName == "..") return "__";
     std::string stem;
-    for (char c : satName) {
-        auto u = static_cast<unsigned char>(c);
-        stem += (c == '/' || u < 0x20 || u == 0x7F) ? '_' : c;
+    for (std::string_view c : Utf8Characters(satName)) {
+        const char32_t cp = Utf8CodePoint(c);
+        if (c == "/" || IsControlCharacter(cp)) stem += '_';
+        else stem += c;
     }
     constexpr std::size_t MaxStem = 200; // file names hold 255 bytes; leave room for the suffix
     if (stem.size() > MaxStem) {

@@ -9,7 +9,7 @@
 namespace tavik {
 
 // The satellite name made safe as a file name: "/" and control characters
-// become "_", "." and ".." become "_" and "__", and the name is cut to 200
+// (bidirectional controls included) become "_", "." and ".." become "_" and "__", and the name is cut to 200
 // bytes; blanks stay ("NOAA 19").
 std::string SafeFileStem(std::string_view satName);
 

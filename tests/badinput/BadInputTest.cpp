@@ -572,8 +572,9 @@ TEST_P(AwkwardSatelliteName, FilesStayInTheirFolderUnderASafeName)
         SCOPED_TRACE(name);
         EXPECT_LE(name.size(), 255u);
         EXPECT_EQ(name.find('/'), std::string::npos);
-        EXPECT_TRUE(std::none_of(name.begin(), name.end(),
-                                 [](char ch) { return static_cast<unsigned char>(ch) < 0x20 || ch == 0x7F; }));
+        const std::vector<std::string_view> characters = Utf8Characters(name);
+        EXPECT_TRUE(std::none_of(characters.begin(), characters.end(),
+                                 [](std::string_view ch) { return IsControlCharacter(Utf8CodePoint(ch)); }));
         EXPECT_TRUE(IsValidUtf8(name) || !IsValidUtf8(c.Name));
         WriteFileAtomically((folder / name).string(), ListFileBytes(PassesHeader(c.Name), {}));
     }
@@ -597,7 +598,9 @@ INSTANTIATE_TEST_SUITE_P(
                       NameCase{"ControlCharacters", "SAT\x01\x1B[2J\x7F" "1"}, NameCase{"NewLine", "SAT\r\n1"},
                       NameCase{"ThreeHundredCharacters", std::string(300, 'S')},
                       NameCase{"ThreeHundredOmegas", [] { std::string s; for (int i = 0; i < 300; ++i) s += "\u03A9"; return s; }()},
-                      NameCase{"Blanks", "NOAA 19"}, NameCase{"Backslash", "C:\\KEP\\SAT"}),
+                      NameCase{"Blanks", "NOAA 19"}, NameCase{"Backslash", "C:\\KEP\\SAT"},
+                      NameCase{"RightToLeftOverride", "SAT\xE2\x80\xAE" "txt.exe"},
+                      NameCase{"C1Control", "SAT\xC2\x9B" "2J"}),
     [](const ::testing::TestParamInfo<NameCase>& info) { return std::string(info.param.Label); });
 
 // ---------------------------------------------------------------------------

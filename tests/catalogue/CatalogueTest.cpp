@@ -798,6 +798,14 @@ TEST(ParseCatalogue, ControlCharactersInANameAreShownAsQuestionMarks)
     ParseCatalogue(std::string("SAT\x1B[2J\0X\x7F\n\tNOAA\t19\t\n", 21), "names.tle", *catalogue);
     EXPECT_EQ(catalogue->Entry(1).SatName, "SAT?[2J?X?");
     EXPECT_EQ(catalogue->Entry(2).SatName, "NOAA 19");
+    // The bidirectional overrides and isolates turn the text around them, and
+    // a C1 control (here CSI) acts on some terminals as ESC [ does.
+    ParseCatalogue("SAT \xE2\x80\xAE" "1-ATAN\xE2\x80\xAC\nA\xE2\x81\xA6" "B\xE2\x81\xA9\nC\xC2\x9B" "2J\nCAF\xC3\x89\n",
+                   "names.tle", *catalogue);
+    EXPECT_EQ(catalogue->Entry(1).SatName, "SAT ?1-ATAN?");
+    EXPECT_EQ(catalogue->Entry(2).SatName, "A?B?");
+    EXPECT_EQ(catalogue->Entry(3).SatName, "C?2J");
+    EXPECT_EQ(catalogue->Entry(4).SatName, "CAF\xC3\x89");
 }
 
 } // namespace

@@ -127,10 +127,15 @@ TEST(BatchSummary, CsvQuotesWhatNeedsIt)
 {
     BatchRow plain{"NOAA 19", 3, 4, 35, 120, 91.25, "", "", "", false};
     BatchRow odd{"A,\"B\"", 0, 0, 0, 0, 0, "x, y", "", "", false};
-    EXPECT_EQ(SummaryCsv({plain, odd}),
+    // Cells a spreadsheet would take for formulas are made text.
+    BatchRow formula{"=HYPERLINK(\"http://x\",\"SAT\")", 1, 1, 1, 1, 50, "@SUM(A1)", "", "", false};
+    BatchRow signs{"+1", 1, 1, 1, 1, 50, "-5", "", "", false};
+    EXPECT_EQ(SummaryCsv({plain, odd, formula, signs}),
               "name,passes,eclipses,longest eclipse (min),total eclipse (min),sunlit (%),reason\n"
               "NOAA 19,3,4,35,120,91.2,\n"
-              "\"A,\"\"B\"\"\",0,0,0,0,0.0,\"x, y\"\n");
+              "\"A,\"\"B\"\"\",0,0,0,0,0.0,\"x, y\"\n"
+              "\"'=HYPERLINK(\"\"http://x\"\",\"\"SAT\"\")\",1,1,1,1,50.0,\"'@SUM(A1)\"\n"
+              "\"'+1\",1,1,1,1,50.0,\"'-5\"\n");
     EXPECT_NE(SummaryTable({plain}).find("NOAA 19"), std::string::npos);
 }
 

@@ -44,6 +44,7 @@ TEST(ListFiles, NamesAreSafeInsideTheFolder)
         {"..", "___passes.txt"},
         {".", "__passes.txt"},
         {"TAB\tNAME", "TAB_NAME_passes.txt"},
+        {"SAT\xE2\x80\xAE" "1\xE2\x81\xA7", "SAT_1__passes.txt"}, // right-to-left override, first-strong isolate
         {std::string(300, 'X'), std::string(200, 'X') + "_passes.txt"},
     };
     for (const auto& c : cases) {
