@@ -170,7 +170,9 @@ public:
         const int error = errno;
         if (error == EPIPE) return;
         broken_ = true;
-        Report(std::string("cannot write standard output") + (error != 0 ? std::string(": ") + std::strerror(error) : ""));
+        std::string message = "cannot write standard output";
+        if (error != 0) message += std::string(": ") + std::strerror(error);
+        Report(message);
     }
 
     bool Broken() const { return broken_; }
@@ -253,8 +255,8 @@ int RunAll(StandardOutput& out, const Options& o, const DateTexts& start, const 
     if (!WriteOutput(out, summary, SummaryCsv(rows))) status = ExitFailure;
     for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, SIG_DFL);
     if (const int signal = StopSignal.load(); signal != 0) {
-        Report(std::string(signal == SIGINT ? "interrupted" : signal == SIGTERM ? "stopped by SIGTERM" : "stopped by SIGHUP")
-               + "; the satellites marked \"interrupted\" were not computed");
+        const char* how = signal == SIGINT ? "interrupted" : signal == SIGTERM ? "stopped by SIGTERM" : "stopped by SIGHUP";
+        Report(std::string(how) + "; the satellites marked \"interrupted\" were not computed");
         return ExitStoppedBy(signal);
     }
     return status;
