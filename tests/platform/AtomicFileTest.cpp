@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -300,6 +301,29 @@ TEST_F(AtomicFileTest, HiddenNameOfAKilledWriterIsRemovedByTheNextWrite)
     std::vector<std::string> kept{".out.txt.mine.tmp", running, "out.txt"};
     std::sort(kept.begin(), kept.end());
     EXPECT_EQ(Listing(), kept);
+}
+
+TEST_F(AtomicFileTest, PipeReaderThatLeavesGivesAnErrorNotADeadProgram)
+{
+    const std::string pipe = PathOf("pipe");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+    int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    // The reader goes away after the open; SIGPIPE would end the test program.
+    WriteFunction leaves = [&reader](int fd, const void* data, std::size_t size) {
+        if (reader >= 0) ::close(reader);
+        reader = -1;
+        return ::write(fd, data, size);
+    };
+    try {
+        WriteFileAtomically(pipe, "bytes", leaves);
+        FAIL() << "no OutputError";
+    } catch (const OutputError& e) {
+        EXPECT_NE(std::string(e.what()).find(std::strerror(EPIPE)), std::string::npos) << e.what();
+    }
+    sigset_t pending;
+    ASSERT_EQ(::sigpending(&pending), 0);
+    EXPECT_FALSE(sigismember(&pending, SIGPIPE)) << "a SIGPIPE is left for later";
 }
 
 // What a path names before the write: the path to write, the regular file
