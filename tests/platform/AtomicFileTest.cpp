@@ -14,6 +14,7 @@
 #include <fcntl.h>
 #include <functional>
 #include <iterator>
+#include <optional>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -392,14 +393,17 @@ Snapshot Take(const std::string& path, bool follow)
 // The message of the write (empty when it succeeds), made by a child process
 // that has given up root if it had it: a writer that replaced device nodes
 // could then not replace the machine's /dev/null, just as a user could not.
-std::string WriteWithoutRoot(const std::string& path)
+// Nothing when root cannot be given up.
+constexpr int CannotDropRoot = 77;
+
+std::optional<std::string> WriteWithoutRoot(const std::string& path)
 {
     int channel[2];
     if (::pipe(channel) != 0) return "no pipe";
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(channel[0]);
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(1);
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(CannotDropRoot);
         std::string message;
         try {
             WriteFileAtomically(path, NewBytes);
@@ -415,8 +419,9 @@ std::string WriteWithoutRoot(const std::string& path)
     for (ssize_t n; (n = ::read(channel[0], buffer, sizeof buffer)) > 0;) message.append(buffer, static_cast<std::size_t>(n));
     ::close(channel[0]);
     int status = 0;
-    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return "the writing process failed";
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return "the writing process failed";
+    if (WEXITSTATUS(status) == CannotDropRoot) return std::nullopt;
+    if (WEXITSTATUS(status) != 0) return "the writing process failed";
     return message;
 }
 
@@ -434,7 +439,10 @@ TEST_P(TargetTest, KeepsWhatThePathNamesAndLeavesNoTemporaryFile)
 
     std::string message;
     if (c.Who == Runs::WithoutRoot) {
-        message = WriteWithoutRoot(made.Path);
+        const std::optional<std::string> written = WriteWithoutRoot(made.Path);
+        if (!written) GTEST_SKIP() << "root cannot be given up here, and as root a faulty writer would replace "
+                                   << made.Path;
+        message = *written;
     } else {
         try {
             WriteFileAtomically(made.Path, NewBytes);
