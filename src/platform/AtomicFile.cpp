@@ -84,12 +84,14 @@ PathParts Split(const std::string& path)
     return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
 }
 
-// The bytes through the given write; 0, or the errno of the failure.
-int WriteAll(int fd, std::string_view bytes, const WriteFunction& write)
+// The bytes through the given write; 0, or the errno of the failure. The
+// count written so far goes to *written when asked for.
+int WriteAll(int fd, std::string_view bytes, const WriteFunction& write, std::size_t* written = nullptr)
 {
     const char* data = bytes.data();
     std::size_t left = bytes.size();
     while (left > 0) {
+        if (written != nullptr) *written = bytes.size() - left;
         errno = 0;
         const ssize_t n = write(fd, data, left);
         if (n < 0) {
@@ -267,9 +269,12 @@ void WriteInPlace(const std::string& path, const Target& target, std::string_vie
     if (!bytes.empty() && ::fallocate(fd.Get(), FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(bytes.size())) != 0
         && errno != EOPNOTSUPP && errno != ENOSYS && errno != EINVAL)
         FailErrno(path, errno);
-    if (const int error = WriteAll(fd.Get(), bytes, write); error != 0)
+    std::size_t written = 0;
+    if (const int error = WriteAll(fd.Get(), bytes, write, &written); error != 0) {
+        if (written == 0) FailErrno(path, error);
         Fail(path, std::string(std::strerror(error)) + "; the file has " + std::to_string(opened.st_nlink)
                        + " hard links, so it was written in place and is now incomplete");
+    }
     if (::ftruncate(fd.Get(), static_cast<off_t>(bytes.size())) != 0) FailErrno(path, errno);
     if (::fsync(fd.Get()) != 0) FailErrno(path, errno);
     if (const int closeError = fd.Close(); closeError != 0) FailErrno(path, closeError);

@@ -39,7 +39,9 @@ enum class Staging { Unnamed, HiddenName };
 //   anyone may write to, only a link owned by the folder's owner or by the
 //   user), otherwise refused; the file it leads to is written as above.
 // On failure OutputError names the path and the system's reason; an existing
-// regular file is left as it was, and no temporary file remains.
+// regular file is left as it was (one with several hard links only when the
+// failure comes before its first byte is overwritten; the message says when
+// it did not), and no temporary file remains.
 void WriteFileAtomically(const std::string& path, std::string_view bytes);
 // The same with the low-level write replaced, so that tests can play a disk
 // that fills up.
