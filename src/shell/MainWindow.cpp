@@ -495,13 +495,17 @@ void MainWindow::SaveList(bool passes)
     const std::string& name = current_->CurrentSatName;
     const std::string fileName = passes ? PassesFileName(name) : EclipsesFileName(name);
     const std::string header = passes ? PassesHeader(name) : EclipsesHeader(name);
+    // In the current working directory, like a file saved from a shell. The
+    // window shows that folder nowhere, so a failure names the whole path.
+    std::error_code noFolder;
+    const std::filesystem::path whole = std::filesystem::absolute(fileName, noFolder);
+    const std::string path = noFolder ? fileName : whole.string();
     try {
-        // In the current working directory, like a file saved from a shell.
-        WriteFileAtomically(fileName, ListFileBytes(header, ItemsOf(passes ? list1_ : list3_)));
+        WriteFileAtomically(path, ListFileBytes(header, ItemsOf(passes ? list1_ : list3_)));
     } catch (const std::exception& e) {
         status->clear();
         Report(MessageKind::Error, QStringLiteral("Save"),
-               QStringLiteral("%1 has not been written:\n%2").arg(FromPath(fileName), Q(e.what())));
+               QStringLiteral("%1 has not been written:\n%2").arg(FromPath(path), Q(e.what())));
         return;
     }
     status->setFont(SansFont(8.25));
