@@ -1,16 +1,34 @@
 #!/usr/bin/env bash
-# Installs the Debian packages tavik needs to build, test and run, but only
-# those that are missing. Safe to run again.
+# Installs the Debian packages tavik needs to build, test, fuzz and run, but
+# only those that are missing. Safe to run again.
+#
+#   bash scripts/install-deps.sh          install what is missing
+#   bash scripts/install-deps.sh --list   print the package names, one a line
+#
+# Packages come without their Recommends, so whatever the build needs is named
+# here even when another package only recommends it (libqt6opengl6-dev, which
+# Qt Charts' CMake package requires). scripts/check-deps.sh proves after each
+# CI build that nothing the build used is missing from this list.
 set -euo pipefail
 
 packages=(
+  # compiler and build
   g++ cmake make pkg-config
+  # fuzzing: clang with libFuzzer and the sanitizer runtimes
   clang-14 libclang-rt-14-dev
+  # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
+  # the window and the command line
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
+  # regional formats the tests pin, and the fonts the window's tests draw with
   locales-all
   fonts-dejavu-core
 )
+
+if [ "${1:-}" = "--list" ]; then
+  printf '%s\n' "${packages[@]}"
+  exit 0
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -19,10 +37,13 @@ for p in "${packages[@]}"; do
   fi
 done
 
-if [ "${#missing[@]}" -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  sudo_cmd=()
-  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
-  "${sudo_cmd[@]}" apt-get update -q
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+if [ "${#missing[@]}" -eq 0 ]; then
+  echo "Setup: the ${#packages[@]} Debian packages tavik needs are installed; nothing to install."
+  exit 0
 fi
+
+echo "Setup: installing ${#missing[@]} missing Debian packages (and what they depend on): ${missing[*]}"
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+"${sudo_cmd[@]}" apt-get update -q
+DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -6,4 +6,7 @@ bash scripts/install-deps.sh
 build=${TAVIK_BUILD_DIR:-build}
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release
 cmake --build "$build" -j"$(nproc)"
+# Everything the build just used must come from install-deps.sh's packages,
+# or a fresh machine would fail where this one passed.
+bash scripts/check-deps.sh "$build"
 ctest --test-dir "$build" --output-on-failure -j"$(nproc)"

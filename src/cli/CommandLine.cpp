@@ -187,10 +187,14 @@ Exit status:
   1  an input that cannot be used (settings file, TLE file, locator,
      satellite, a --start or --year text that is not a date or year), an
      element set that cannot be computed, or a file that cannot be written;
-     the other requested files are still written
+     the other requested files are still written. Also when standard output
+     cannot be written (a full disk); a reader that stops reading, as
+     "| head" does, only ends the listing
   2  a wrong command line: unknown option, option without its value, option
      given twice, stray argument
-  130  --all was interrupted (Ctrl-C); every file written is whole
+  129, 130, 143  --all was stopped by SIGHUP (a closed terminal), SIGINT
+     (Ctrl-C) or SIGTERM: 128 + the signal's number; every file written is
+     whole and summary.csv marks the satellites not computed
 )";
 }
 

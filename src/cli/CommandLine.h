@@ -15,7 +15,8 @@ inline constexpr const char* ProgramName = "tavik-forecast";
 inline constexpr int ExitSuccess = 0;
 inline constexpr int ExitFailure = 1; // an input that cannot be used, a file that cannot be written
 inline constexpr int ExitUsage = 2;   // the command line itself is wrong
-inline constexpr int ExitInterrupted = 130; // stopped by an interrupt (Ctrl-C)
+// --all stopped by SIGINT (Ctrl-C: 130), SIGTERM (143) or SIGHUP (129).
+inline constexpr int ExitStoppedBy(int signal) { return 128 + signal; }
 
 struct Options {
     std::optional<std::string> Settings;

@@ -26,9 +26,12 @@
 #include <QString>
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <filesystem>
 #include <iostream>
@@ -180,15 +183,57 @@ CurrentElementSet ChooseSatellite(const Options& o, const std::string& tlePath)
     return elements;
 }
 
-void PrintList(const std::string& header, const std::vector<std::string>& lines)
+// Standard output, checked after every print. A reader that has gone away
+// (EPIPE: "| head" has read enough) ends the listing quietly, as SIGPIPE
+// did, but the files are still written; any other failure, such as a full
+// disk, is said once on standard error and makes the exit status 1.
+class StandardOutput {
+public:
+    // For --strip /dev/stdout: standard output carries the image, which the
+    // lists and announcements would spoil.
+    void Silence() { silent_ = true; }
+
+    void Print(const std::string& text)
+    {
+        if (silent_ || failed_) return;
+        errno = 0;
+        std::cout << text;
+        std::cout.flush();
+        if (std::cout) return;
+        failed_ = true;
+        const int error = errno;
+        if (error == EPIPE) return;
+        broken_ = true;
+        std::string message = "cannot write standard output";
+        if (error != 0) message += std::string(": ") + std::strerror(error);
+        Report(message);
+    }
+
+    bool Broken() const { return broken_; }
+
+private:
+    bool silent_ = false, failed_ = false, broken_ = false;
+};
+
+// Whether the path names the file standard output goes to (/dev/stdout,
+// /dev/fd/1 or the file itself).
+bool IsStandardOutput(const std::string& path)
 {
-    std::cout << header << '\n' << std::string(121, '-') << '\n';
-    for (const std::string& line : lines) std::cout << line << '\n';
+    struct stat named {}, out {};
+    return ::stat(path.c_str(), &named) == 0 && ::fstat(STDOUT_FILENO, &out) == 0 && named.st_dev == out.st_dev
+           && named.st_ino == out.st_ino;
+}
+
+void PrintList(StandardOutput& out, const std::string& header, const std::vector<std::string>& lines)
+{
+    std::string text = header + '\n' + std::string(121, '-') + '\n';
+    for (const std::string& line : lines) text += line + '\n';
+    out.Print(text);
 }
 
 // Writes one file and says so; a failure is reported and leaves any older
 // file of that name as it was.
-bool WriteOutput(const std::string& path, const std::string& bytes)
+bool WriteOutput(StandardOutput& out, const std::string& path, const std::string& bytes)
 {
     try {
         WriteFileAtomically(path, bytes);
@@ -196,17 +241,25 @@ bool WriteOutput(const std::string& path, const std::string& bytes)
         Report(e.what());
         return false;
     }
-    std::cout << path << " has been written" << std::endl;
+    out.Print(path + " has been written\n");
     return true;
 }
 
-// Set by an interrupt; --all stops between and inside forecasts, so every
-// file already written is whole.
+// Set by SIGINT (Ctrl-C), SIGTERM or SIGHUP (a closed terminal): --all stops
+// between and inside forecasts, so every file already written is whole, and
+// exits with 128 + the number of the first of them.
 std::atomic<bool> Interrupted{false};
+std::atomic<int> StopSignal{0};
 
-extern "C" void OnInterrupt(int) { Interrupted.store(true); }
+extern "C" void OnStopSignal(int signal)
+{
+    int none = 0;
+    StopSignal.compare_exchange_strong(none, signal);
+    Interrupted.store(true);
+}
 
-int RunAll(const Options& o, const DateTexts& start, const Station& station, const std::string& tlePath)
+int RunAll(StandardOutput& out, const Options& o, const DateTexts& start, const Station& station,
+           const std::string& tlePath)
 {
     LoadResult loaded;
     auto catalogue = LoadTle(tlePath, loaded);
@@ -229,26 +282,26 @@ int RunAll(const Options& o, const DateTexts& start, const Station& station, con
             if (done == total) std::fputc('\n', stderr);
         };
     }
-    std::signal(SIGINT, OnInterrupt);
-    std::signal(SIGTERM, OnInterrupt);
+    // Held until summary.csv is written, so that it marks what was stopped.
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, OnStopSignal);
     const std::vector<BatchRow> rows = RunBatch(*catalogue, request);
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
 
-    std::cout << SummaryTable(rows);
+    out.Print(SummaryTable(rows));
     int status = ExitSuccess;
     for (const BatchRow& row : rows)
         if (row.WriteFailed) status = ExitFailure;
     const std::string summary = (std::filesystem::path(request.OutDir) / "summary.csv").string();
-    if (!WriteOutput(summary, SummaryCsv(rows))) status = ExitFailure;
-    if (Interrupted.load()) {
-        Report("interrupted; the satellites marked \"interrupted\" were not computed");
-        return ExitInterrupted;
+    if (!WriteOutput(out, summary, SummaryCsv(rows))) status = ExitFailure;
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, SIG_DFL);
+    if (const int signal = StopSignal.load(); signal != 0) {
+        const char* how = signal == SIGINT ? "interrupted" : signal == SIGTERM ? "stopped by SIGTERM" : "stopped by SIGHUP";
+        Report(std::string(how) + "; the satellites marked \"interrupted\" were not computed");
+        return ExitStoppedBy(signal);
     }
     return status;
 }
 
-int Run(int argc, char** argv)
+int Run(int argc, char** argv, StandardOutput& out)
 {
     const ParsedCommandLine parsed = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.UsageError.empty()) {
@@ -257,11 +310,11 @@ int Run(int argc, char** argv)
     }
     const Options& o = parsed.Values;
     if (o.Help) {
-        std::cout << UsageText();
+        out.Print(UsageText());
         return ExitSuccess;
     }
     if (o.Version) {
-        std::cout << ProgramName << ' ' << TAVIK_VERSION << '\n';
+        out.Print(std::string(ProgramName) + ' ' + TAVIK_VERSION + '\n');
         return ExitSuccess;
     }
 
@@ -294,7 +347,7 @@ int Run(int argc, char** argv)
     const Station station = StationFrom(o, settings);
     // Only --tle - means standard input; a settings file naming "-" names a file.
     const std::string tlePath = o.Tle ? *o.Tle : settings.TleFilePath == "-" ? "./-" : settings.TleFilePath;
-    if (o.All) return RunAll(o, start, station, tlePath);
+    if (o.All) return RunAll(out, o, start, station, tlePath);
     const CurrentElementSet elements = ChooseSatellite(o, tlePath);
 
     ForecastRequest request;
@@ -307,11 +360,11 @@ int Run(int argc, char** argv)
     ShadowCarry carry;
     const ForecastResult result = RunForecast(request, carry);
 
+    if (o.Strip && IsStandardOutput(*o.Strip)) out.Silence();
     const std::string& name = elements.CurrentSatName;
-    PrintList(PassesHeader(name), result.PassLines);
-    std::cout << '\n';
-    PrintList(EclipsesHeader(name), result.EclipseLines);
-    std::cout.flush();
+    PrintList(out, PassesHeader(name), result.PassLines);
+    out.Print("\n");
+    PrintList(out, EclipsesHeader(name), result.EclipseLines);
 
     int status = ExitSuccess;
     if (!result.Completed()) {
@@ -321,8 +374,8 @@ int Run(int argc, char** argv)
         if (result.End != RunEnd::BelowMinimumHeight) status = ExitFailure;
     }
 
-    auto write = [&status](const std::string& path, const std::string& bytes) {
-        if (!WriteOutput(path, bytes)) status = ExitFailure;
+    auto write = [&status, &out](const std::string& path, const std::string& bytes) {
+        if (!WriteOutput(out, path, bytes)) status = ExitFailure;
     };
     // The eclipses and year files hold dates and numbers in the forms
     // Windows-1252 can hold; the pass lines have no regional forms.
@@ -355,8 +408,13 @@ int Run(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    // A reader that goes away gives EPIPE where the program can handle it,
+    // instead of SIGPIPE ending it before its files are written.
+    std::signal(SIGPIPE, SIG_IGN);
+    StandardOutput out;
+    int status = ExitFailure;
     try {
-        return Run(argc, argv);
+        status = Run(argc, argv, out);
     } catch (const InputError& e) {
         Report(e.what());
     } catch (const OutputError& e) {
@@ -364,5 +422,5 @@ int main(int argc, char** argv)
     } catch (const std::exception& e) {
         Report(std::string("unexpected failure: ") + e.what());
     }
-    return ExitFailure;
+    return status == ExitSuccess && out.Broken() ? ExitFailure : status;
 }

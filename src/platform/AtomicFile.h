@@ -18,15 +18,34 @@ std::string JoinCrLf(const std::vector<std::string>& lines);
 // Same contract as POSIX write(2): bytes written, or -1 with errno set.
 using WriteFunction = std::function<ssize_t(int fd, const void* data, std::size_t size)>;
 
-// Writes the bytes to a fresh file in the target's folder, syncs it and
-// renames it over the target. A new file gets mode 0644 less the umask; a
-// replaced file keeps its permission bits; a symbolic link is followed and
-// its target replaced. On any failure the temporary file is removed, an
-// existing target is left as it was, and OutputError names the path and the
-// system's reason.
+// How the new content of a regular file waits until it replaces the old:
+// Unnamed (O_TMPFILE) where the file system allows it, else under a hidden
+// name. Tests choose HiddenName to play a file system without unnamed files.
+enum class Staging { Unnamed, HiddenName };
+
+// Writes the bytes to the path, whatever it names:
+// - a regular file, or none: the bytes go to a fresh file in the target's
+//   folder, which is synced and renamed over the target. A new file gets
+//   mode 0644 less the umask; a replaced file keeps its permission bits and,
+//   where the process may set them, its owner and group;
+// - a regular file with several hard links: written in place, so that the
+//   links stay one file (space is reserved first, so a full disk leaves the
+//   old content whole on most file systems);
+// - a device, a named pipe or an open file named through /proc (such as
+//   /dev/stdout): opened and written directly, never replaced. A named pipe
+//   that no program reads is refused at once instead of waiting;
+// - a symbolic link: followed only where the kernel's protection against
+//   links planted in shared folders would follow it (in a sticky folder that
+//   anyone may write to, only a link owned by the folder's owner or by the
+//   user), otherwise refused; the file it leads to is written as above.
+// On failure OutputError names the path and the system's reason; an existing
+// regular file is left as it was (one with several hard links only when the
+// failure comes before its first byte is overwritten; the message says when
+// it did not), and no temporary file remains.
 void WriteFileAtomically(const std::string& path, std::string_view bytes);
 // The same with the low-level write replaced, so that tests can play a disk
 // that fills up.
-void WriteFileAtomically(const std::string& path, std::string_view bytes, const WriteFunction& write);
+void WriteFileAtomically(const std::string& path, std::string_view bytes, const WriteFunction& write,
+                         Staging staging = Staging::Unnamed);
 
 } // namespace tavik

@@ -591,13 +591,17 @@ void MainWindow::SaveList(bool passes)
     const bool otherForms = !passes && !files.Note.empty() && shown_;
     const std::vector<std::string> lines = otherForms ? EclipseLinesIn(*shown_, files.Formats)
                                                       : ItemsOf(passes ? list1_ : list3_);
+    // In the current working directory, like a file saved from a shell. The
+    // window shows that folder nowhere, so a failure names the whole path.
+    std::error_code noFolder;
+    const std::filesystem::path whole = std::filesystem::absolute(fileName, noFolder);
+    const std::string path = noFolder ? fileName : whole.string();
     try {
-        // In the current working directory, like a file saved from a shell.
-        WriteFileAtomically(fileName, ListFileBytes(header, lines));
+        WriteFileAtomically(path, ListFileBytes(header, lines));
     } catch (const std::exception& e) {
         status->clear();
         Report(MessageKind::Error, QStringLiteral("Save"),
-               QStringLiteral("%1 has not been written:\n%2").arg(FromPath(fileName), Q(e.what())));
+               QStringLiteral("%1 has not been written:\n%2").arg(FromPath(path), Q(e.what())));
         return;
     }
     status->setFont(SansFont(8.25));

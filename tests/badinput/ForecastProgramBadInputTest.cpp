@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -84,7 +86,9 @@ private:
 struct ProgramCase {
     const char* Label;
     // Files to make before the run, by path relative to the root; a value
-    // of "<dir>" makes a folder. They must all be there, unchanged, after.
+    // of "<dir>" makes a folder, "<pipe>" a named pipe and "<full device>" a
+    // node of the device that is always full (root only). They must all be
+    // there, unchanged, after.
     std::map<std::string, std::string> Files;
     std::vector<std::string> Args;
     std::vector<std::string> Mentions; // in the error line; {root} expands
@@ -114,7 +118,10 @@ TEST_P(ForecastProgramBadInput, ExitsWithStatusOneAndOneLineNamingTheProblem)
         const fs::path path = scene.Root() / name;
         fs::create_directories(path.parent_path());
         if (bytes == "<dir>") fs::create_directory(path);
-        else WriteBytes(path, bytes);
+        else if (bytes == "<pipe>") ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
+        else if (bytes != "<full device>") WriteBytes(path, bytes);
+        else if (::geteuid() != 0) GTEST_SKIP() << "only root may make a device node";
+        else ASSERT_EQ(::mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 7)), 0);
     }
     const Outcome r = scene.Run(c.Args);
 
@@ -133,7 +140,11 @@ TEST_P(ForecastProgramBadInput, ExitsWithStatusOneAndOneLineNamingTheProblem)
     std::vector<std::string> atWork;
     for (const auto& [name, bytes] : c.Files) {
         const fs::path path = scene.Root() / name;
+        struct stat info {};
         if (bytes == "<dir>") EXPECT_TRUE(fs::is_directory(path)) << name;
+        else if (bytes == "<pipe>") EXPECT_TRUE(fs::is_fifo(path)) << name;
+        else if (bytes == "<full device>")
+            EXPECT_TRUE(::lstat(path.c_str(), &info) == 0 && S_ISCHR(info.st_mode) && info.st_rdev == makedev(1, 7)) << name;
         else EXPECT_EQ(ReadBytes(path), bytes) << name;
         if (fs::path(name).parent_path() == "work") atWork.push_back(fs::path(name).filename().string());
     }
@@ -219,7 +230,11 @@ INSTANTIATE_TEST_SUITE_P(
         ProgramCase{"PassesFileIsAFolder", {{"good.tle", GoodTle}, {"work/BADIN-1_passes.txt", "<dir>"}},
                     WithGood({"--save-passes"}), {"cannot write BADIN-1_passes.txt", "is a folder"}, true},
         ProgramCase{"StripIntoAMissingFolder", {{"good.tle", GoodTle}}, WithGood({"--strip", "{root}/gone/strip.png"}),
-                    {"cannot write {root}/gone/strip.png"}, true}),
+                    {"cannot write {root}/gone/strip.png"}, true},
+        ProgramCase{"StripIntoAFullDevice", {{"good.tle", GoodTle}, {"full", "<full device>"}},
+                    WithGood({"--strip", "{root}/full"}), {"cannot write {root}/full", std::strerror(ENOSPC)}, true},
+        ProgramCase{"PassesIntoAPipeNobodyReads", {{"good.tle", GoodTle}, {"work/BADIN-1_passes.txt", "<pipe>"}},
+                    WithGood({"--save-passes"}), {"cannot write BADIN-1_passes.txt", "no program is reading"}, true}),
     [](const ::testing::TestParamInfo<ProgramCase>& info) { return std::string(info.param.Label); });
 
 } // namespace

@@ -12,7 +12,9 @@
 
 #include <algorithm>
 #include <clocale>
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <locale.h>
@@ -94,6 +96,10 @@ protected:
                 const std::string& program = Program)
     {
         const fs::path out = dir_ / "stdout", err = dir_ / "stderr";
+        int pipeEnds[2] = {-1, -1};
+        if (stdout_ == Output::Pipe || stdout_ == Output::ClosedPipe) {
+            EXPECT_EQ(pipe(pipeEnds), 0);
+        }
         pid_t pid = fork();
         if (pid == 0) {
             setenv("LC_ALL", "C", 1);
@@ -103,7 +109,10 @@ protected:
                 if (value) setenv(name.c_str(), value->c_str(), 1);
                 else unsetenv(name.c_str());
             }
-            int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            int o = stdout_ == Output::FullDevice ? open("/dev/full", O_WRONLY)
+                    : pipeEnds[1] >= 0            ? pipeEnds[1]
+                                                  : open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (pipeEnds[0] >= 0) close(pipeEnds[0]); // for a closed pipe, no reader is left at all
             int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             if (o < 0 || e < 0 || dup2(o, 1) < 0 || dup2(e, 2) < 0 || chdir(work_.c_str()) != 0) _exit(127);
             std::vector<char*> argv;
@@ -114,10 +123,16 @@ protected:
             _exit(127);
         }
         Outcome r;
+        if (pipeEnds[1] >= 0) close(pipeEnds[1]);
+        if (stdout_ == Output::Pipe) {
+            char buffer[4096];
+            for (ssize_t n; (n = read(pipeEnds[0], buffer, sizeof buffer)) > 0;) r.Out.append(buffer, static_cast<std::size_t>(n));
+        }
+        if (pipeEnds[0] >= 0) close(pipeEnds[0]);
         int status = 0;
         if (pid > 0 && waitpid(pid, &status, 0) == pid)
             r.Status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        r.Out = ReadBytes(out);
+        if (stdout_ == Output::File) r.Out = ReadBytes(out);
         r.Err = ReadBytes(err);
         return r;
     }
@@ -143,6 +158,9 @@ protected:
     }
 
     fs::path dir_, work_;
+    // Where Run sends standard output: a file read into Out, /dev/full, a
+    // pipe read into Out, or a pipe whose reader has gone (as after "| head").
+    enum class Output { File, FullDevice, Pipe, ClosedPipe } stdout_ = Output::File;
 };
 
 // What every failure must look like: one line on standard error, nothing
@@ -552,6 +570,15 @@ TEST_F(ForecastProgram, DrawsTheStripChartAsPng)
     EXPECT_EQ(darkPixels(8, 8, 8 + 81, 8 + 11), 0) << "nothing above row 1";
     EXPECT_GT(darkPixels(80, 689, 80 + 881, 705), 100) << "hour numbers";
     EXPECT_GT(darkPixels(32, 689, 73, 705), 20) << "UTC";
+
+    // Into standard output read through a pipe, as with "| display": the
+    // image alone, since the lists would spoil it.
+    stdout_ = Output::Pipe;
+    const Outcome piped = Run(ExampleArgs({"--strip", "/dev/stdout"}),
+                              {{"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}, {"QT_QPA_PLATFORM", std::nullopt}});
+    EXPECT_EQ(piped.Status, 0) << piped.Err;
+    EXPECT_EQ(piped.Err, "");
+    EXPECT_TRUE(piped.Out == bytes) << piped.Out.substr(0, 100);
 }
 
 TEST_F(ForecastProgram, FailedWritesAreReportedAndTheRestIsWritten)
@@ -589,6 +616,43 @@ TEST_F(ForecastProgram, FailedWritesAreReportedAndTheRestIsWritten)
     }
     EXPECT_TRUE(fs::is_directory(work_ / "TAVIK-LEO_passes.txt" / "inside"));
     EXPECT_FALSE(fs::exists(dir_ / "no"));
+}
+
+TEST_F(ForecastProgram, FullStandardOutputFailsTheRunAndAReaderThatLeftOnlyEndsTheListing)
+{
+    const std::string full = "tavik-forecast: cannot write standard output: No space left on device\n";
+    struct Case {
+        Output To;
+        std::vector<std::string> Args;
+        int Status;
+        std::string Err;
+        const char* Written; // a file the run must still write whole, and its last satellite
+        const char* LastName;
+    };
+    const Case cases[] = {
+        {Output::FullDevice, {"--help"}, 1, full, nullptr, nullptr},
+        {Output::FullDevice, {"--version"}, 1, full, nullptr, nullptr},
+        {Output::FullDevice, ExampleArgs({"--save-passes"}), 1, full, "TAVIK-LEO_passes.txt", nullptr},
+        {Output::FullDevice, ExampleArgs({"--all", "--out", "full"}), 1, full, "full/summary.csv", "TAVIK-REENTRY"},
+        {Output::ClosedPipe, ExampleArgs({"--save-passes"}), 0, "", "TAVIK-LEO_passes.txt", nullptr},
+        {Output::ClosedPipe, ExampleArgs({"--all", "--out", "head"}), 0, "", "head/summary.csv", "TAVIK-REENTRY"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Args.back());
+        stdout_ = c.To;
+        Outcome r = Run(c.Args);
+        EXPECT_EQ(r.Status, c.Status);
+        EXPECT_EQ(r.Err, c.Err);
+        if (c.Written) {
+            const std::string bytes = ReadBytes(work_ / c.Written);
+            ASSERT_FALSE(bytes.empty()) << c.Written;
+            EXPECT_EQ(bytes.back(), '\n');
+            if (c.LastName) {
+                EXPECT_TRUE(Contains(bytes.substr(bytes.rfind('\n', bytes.size() - 2)), c.LastName)) << bytes;
+            }
+            fs::remove(work_ / c.Written);
+        }
+    }
 }
 
 TEST_F(ForecastProgram, DecayingSatelliteStopsEarlyAndThatIsAResult)
@@ -711,40 +775,52 @@ TEST_F(ForecastProgram, AnInterruptLeavesOnlyWholeFiles)
     for (int i = 0; i < 400; ++i) big += "SAT " + std::to_string(i) + leo.substr(leo.find('\n'));
     WriteBytes(dir_ / "big.tle", big);
 
-    const fs::path out = work_ / "big";
-    pid_t pid = fork();
-    if (pid == 0) {
-        int null = open("/dev/null", O_WRONLY);
-        dup2(null, 1);
-        dup2(null, 2);
-        setenv("LC_ALL", "C", 1);
-        execl(Program.c_str(), Program.c_str(), "--tle", (dir_ / "big.tle").c_str(), "--locator", "JO40hc",
-              "--start", "2026-12-06", "--all", "--out", out.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
+    // Ctrl-C, kill, a closed terminal: stopped with whole files and a summary
+    // that says what was not computed. SIGKILL cannot be caught, but it too
+    // must leave no temporary file in sight.
+    struct Case {
+        int Signal;
+        bool Summary;
+    };
+    for (const Case c : {Case{SIGINT, true}, Case{SIGTERM, true}, Case{SIGHUP, true}, Case{SIGKILL, false}}) {
+        SCOPED_TRACE(strsignal(c.Signal));
+        const fs::path out = work_ / ("big-" + std::to_string(c.Signal));
+        pid_t pid = fork();
+        if (pid == 0) {
+            int null = open("/dev/null", O_WRONLY);
+            dup2(null, 1);
+            dup2(null, 2);
+            setenv("LC_ALL", "C", 1);
+            execl(Program.c_str(), Program.c_str(), "--tle", (dir_ / "big.tle").c_str(), "--locator", "JO40hc",
+                  "--start", "2026-12-06", "--all", "--out", out.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        ASSERT_GT(pid, 0);
+        // Wait until some files are there, then interrupt.
+        for (int i = 0; i < 600 && !(fs::exists(out) && std::distance(fs::directory_iterator(out), {}) > 6); ++i)
+            usleep(50 * 1000);
+        kill(pid, c.Signal);
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        // A caught signal ends with an exit status, SIGKILL by the signal.
+        EXPECT_EQ(WIFEXITED(status), c.Summary);
+        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), 128 + c.Signal);
+        int whole = 0;
+        for (const auto& entry : fs::directory_iterator(out)) {
+            const std::string name = entry.path().filename().string();
+            EXPECT_NE(name[0], '.') << name;
+            if (name == "summary.csv") continue;
+            const std::string bytes = ReadBytes(entry.path());
+            EXPECT_EQ(bytes.rfind(name.find("_passes") != std::string::npos ? "visible passes" : "eclipses", 0), 0u) << name;
+            EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n") << name;
+            ++whole;
+        }
+        EXPECT_GT(whole, 0);
+        EXPECT_LT(whole, 800); // it stopped before the end
+        if (!c.Summary) continue;
+        const std::string csv = ReadBytes(out / "summary.csv");
+        EXPECT_TRUE(Contains(csv, ",interrupted\n")) << csv.substr(0, 300);
     }
-    ASSERT_GT(pid, 0);
-    // Wait until some files are there, then interrupt.
-    for (int i = 0; i < 600 && !(fs::exists(out) && std::distance(fs::directory_iterator(out), {}) > 6); ++i)
-        usleep(50 * 1000);
-    kill(pid, SIGINT);
-    int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 130);
-    int whole = 0;
-    for (const auto& entry : fs::directory_iterator(out)) {
-        const std::string name = entry.path().filename().string();
-        EXPECT_EQ(name.find(".tmp"), std::string::npos) << name;
-        if (name == "summary.csv") continue;
-        const std::string bytes = ReadBytes(entry.path());
-        EXPECT_EQ(bytes.rfind(name.find("_passes") != std::string::npos ? "visible passes" : "eclipses", 0), 0u) << name;
-        EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n") << name;
-        ++whole;
-    }
-    EXPECT_GT(whole, 0);
-    EXPECT_LT(whole, 800); // it stopped before the end
-    const std::string csv = ReadBytes(out / "summary.csv");
-    EXPECT_TRUE(Contains(csv, ",interrupted\n")) << csv.substr(0, 300);
 }
 
 } // namespace
