@@ -1,9 +1,11 @@
 // Speed of the engine: one step of the chain, a whole 59-day run (alone and
-// with the strip rendering), the one-year table, and loading a full catalogue.
+// with the strip rendering), the one-year table, loading a full catalogue,
+// and SGP4 over a run's instants.
 #include "catalogue/Catalogue.h"
 #include "WorkedExample.h"
 #include "forecast/Forecast.h"
 #include "forecast/StripChart.h"
+#include "orbit/Sgp4.h"
 #include "output/YearFile.h"
 
 #include <benchmark/benchmark.h>
@@ -147,5 +149,36 @@ void BM_LoadFullCatalogue(benchmark::State& state)
     }
 }
 BENCHMARK(BM_LoadFullCatalogue)->Unit(benchmark::kMicrosecond);
+
+// Two of the bundled example's element sets: a low orbit, and a Molniya
+// orbit, which takes the deep-space terms and the 12-hour resonance.
+constexpr const char* ExampleLeo = "TAVIK-LEO\n"
+    "1 99101U 26041A   26335.51234567  .00012345  00000-0  21962-3 0  9993\n"
+    "2 99101  51.6393 187.4219 0004712 112.9034 247.2511 15.49823110 51030\n";
+constexpr const char* ExampleMolniya = "TAVIK-MOLNIYA\n"
+    "1 99103U 24090A   26337.74016204 -.00000135  00000-0  00000+0 0  3186\n"
+    "2 99103  62.8104 279.6331 7107813 269.4772  14.9905  2.00591420 19630\n";
+
+// SGP4 alone at the 85,019 instants of a run (59 days, minutes 0 to 1440
+// of each), carrying the resonance integration from minute to minute.
+void BM_Sgp4RunInstants(benchmark::State& state, const char* tle)
+{
+    auto catalogue = std::make_unique<SatelliteCatalogue>();
+    ParseCatalogue(tle, "bench.tle", *catalogue);
+    const Sgp4 model(Sgp4ElementsOf(SelectElementSet(*catalogue, 1)));
+    for (auto _ : state) {
+        ResonanceCarry carry;
+        double sum = 0;
+        for (int day = 0; day < 59; ++day) {
+            for (int minute = 0; minute <= 1440; ++minute) {
+                const Sgp4State s = model.StateAt(day * 1440.0 + minute, carry);
+                sum += s.Position.X;
+            }
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+}
+BENCHMARK_CAPTURE(BM_Sgp4RunInstants, leo, ExampleLeo)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Sgp4RunInstants, molniya, ExampleMolniya)->Unit(benchmark::kMillisecond);
 
 } // namespace

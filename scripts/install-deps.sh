@@ -18,6 +18,9 @@ packages=(
   clang-14 libclang-rt-14-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
+  # installed for its verification data only: the SGP4 test reads the
+  # element sets and reference output it ships (no Python runs)
+  python3-sgp4
   # the window and the command line
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
   # regional formats the tests pin, and the fonts the window's tests draw with

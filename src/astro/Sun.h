@@ -21,4 +21,11 @@ struct SunState {
 SunState SunPosition(std::int32_t calcDayNumber, double calcDayFraction, double siderealAngle,
                      bool subSolarPoint = true);
 
+inline constexpr double AstronomicalUnit = 149597870.7; // km
+
+// The Sun's distance from the Earth's centre, km, from the mean anomaly g of
+// the same model: 1.00014 - 0.01671 cos g - 0.00014 cos 2g astronomical
+// units (the almanac's low-precision formula).
+double SunDistance(std::int32_t calcDayNumber, double calcDayFraction);
+
 } // namespace tavik

@@ -103,6 +103,19 @@ double FieldAfterPoint(std::string_view line, std::size_t first, std::size_t las
     return LenientNumber(text);
 }
 
+// A field of eight columns in the element lines' exponent form: a sign,
+// five digits after an assumed point and a signed exponent digit, so that
+// "-13525-3" is -0.13525e-3.
+double ExponentField(std::string_view line, std::size_t first)
+{
+    std::string text(Columns(line, first, first));
+    text += "0.";
+    text += Columns(line, first + 1, first + 5);
+    text += 'E';
+    text += Columns(line, first + 6, first + 7);
+    return LenientNumber(text);
+}
+
 // A damaged file may hold control characters in a name line; shown as they
 // are they would act on terminals and upset message boxes, and the
 // bidirectional ones would turn the text around them. A tab reads as a
@@ -133,6 +146,7 @@ void ReadLine1(ElementSet& e, std::string_view line)
     e.Epoch = Field(line, 19, 33);
     // Column 34 holds the sign and is not read: Decay is never negative.
     e.Decay = FieldAfterPoint(line, 36, 43);
+    e.BStar = ExponentField(line, 54);
 }
 
 void ReadLine2(ElementSet& e, std::string_view line)
@@ -337,6 +351,7 @@ CurrentElementSet SelectElementSet(const SatelliteCatalogue& catalogue, int inde
     c.MeanMotion = e.MeanMotion;
     c.Decay = e.Decay;
     c.RevNumber = e.RevNumber;
+    c.BStar = e.BStar;
     // A missing line is the orbit model's refusal; there is nothing to check.
     if (!e.Line1.empty() && !e.Line2.empty()) {
         ElementLineCheck check = CheckElementLines(e.Line1, e.Line2);

@@ -27,6 +27,7 @@ struct ElementSet {
     double MeanAnomaly = 0;  // degrees
     double MeanMotion = 0;   // revolutions per day
     double RevNumber = 0;    // revolutions at epoch
+    double BStar = 0;        // drag term B*, per Earth radius, with its sign; SGP4 reads it
 };
 
 // Indices 1 to 500. A load overwrites entries from 1 upward and leaves those
@@ -96,6 +97,7 @@ struct CurrentElementSet {
     double MeanMotion = 0;
     double Decay = 0;
     double RevNumber = 0;
+    double BStar = 0;
 };
 
 // Copies entry index (1..CatalogueCount) of the catalogue and checks its

@@ -2,10 +2,13 @@
 #include "astro/Illumination.h"
 
 #include "astro/Angles.h"
+#include "astro/Shadow.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
+#include <optional>
 
 namespace tavik {
 namespace {
@@ -91,6 +94,63 @@ TEST(ComputeSunAngle, IlluminationIsZeroWhileTheCarriedFlagSaysShadow)
     EXPECT_EQ(dark.Illumination, 0);
     // The sun angle has no lag: the flag changes only the illumination.
     EXPECT_EQ(lit.SunAngle, dark.SunAngle);
+}
+
+TEST(ConicalShadow, UmbraAndPenumbraEdgesAndTheSunsVisibleDisc)
+{
+    // The Sun along +x at 1 AU. The edges are placed on the cones of lines
+    // touching both spheres, a construction apart from the discs the code
+    // compares: the umbra's apex lies Re D / (Rs - Re) behind the Earth,
+    // with a half-angle asin((Rs - Re) / D); the penumbra's apex Re D /
+    // (Rs + Re) toward the Sun, with asin((Rs + Re) / D). Halfway through
+    // the penumbra the Earth's limb crosses the Sun's centre: there the Earth
+    // hides half the Sun's disc less the sliver between the limb's arc and
+    // its tangent, a/(3 pi b) of the disc to first order in the Sun's and
+    // the Earth's apparent radii a and b.
+    const double D = AstronomicalUnit, Re = ShadowRadius, Rs = SunRadius;
+    const double x = 42164; // km behind the Earth's centre: a geostationary radius
+    const double umbra = (Re * D / (Rs - Re) - x) * std::tan(std::asin((Rs - Re) / D));
+    const double penumbra = (Re * D / (Rs + Re) + x) * std::tan(std::asin((Rs + Re) / D));
+    const double limbOnCentre = (D + x) * std::tan(std::asin(Re / D));
+    const double a = std::asin(Rs / std::hypot(D + x, limbOnCentre));
+    const double b = std::asin(Re / std::hypot(x, limbOnCentre));
+    // Beyond the umbra's tip the Earth shows smaller than the Sun: a ring.
+    const double far = 2.0e6;
+    const double ringA = std::asin(Rs / (D + far)), ringB = std::asin(Re / far);
+
+    SunState sun;
+    sun.SunX = 1;
+    struct Case {
+        const char* What;
+        Vector3 Satellite;
+        std::optional<ShadowZone> Zone; // none where rounding may tip an exact edge either way
+        double SunFraction, Tolerance;
+    };
+    const double metres10 = 0.01;
+    const Case cases[] = {
+        {"full umbra, on the axis", {-x, 0, 0}, ShadowZone::Umbra, 0, 0},
+        {"10 m inside the umbra's edge", {-x, umbra - metres10, 0}, ShadowZone::Umbra, 0, 0},
+        {"on the umbra's edge", {-x, 0, umbra}, std::nullopt, 0, 1e-9},
+        {"10 m outside the umbra's edge", {-x, umbra + metres10, 0}, ShadowZone::Penumbra, 0, 1e-5},
+        {"half penumbra", {-x, limbOnCentre, 0}, ShadowZone::Penumbra, 0.5 + a / (3 * std::numbers::pi * b), 1e-6},
+        {"10 m inside the penumbra's edge", {-x, 0, penumbra - metres10}, ShadowZone::Penumbra, 1, 1e-5},
+        {"on the penumbra's edge", {-x, penumbra, 0}, std::nullopt, 1, 1e-9},
+        {"10 m outside the penumbra's edge", {-x, penumbra + metres10, 0}, ShadowZone::Sunlit, 1, 0},
+        {"full sunlight, toward the Sun", {x, 0, 0}, ShadowZone::Sunlit, 1, 0},
+        {"beyond the umbra's tip", {-far, 0, 0}, ShadowZone::Penumbra, 1 - (ringB * ringB) / (ringA * ringA), 1e-9},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.What);
+        const ConeShadow s = ConicalShadow(c.Satellite, sun, D, Re, Rs);
+        if (c.Zone) {
+            EXPECT_EQ(s.Zone, *c.Zone);
+        }
+        EXPECT_NEAR(s.SunFraction, c.SunFraction, c.Tolerance);
+        if (s.Zone == ShadowZone::Penumbra) {
+            EXPECT_GT(s.SunFraction, 0);
+            EXPECT_LT(s.SunFraction, 1);
+        }
+    }
 }
 
 } // namespace

@@ -44,6 +44,14 @@ TEST(SunPosition, December2026Midnight)
     EXPECT_PRINTED(s.SubSolarLon, "-177.7054");
 }
 
+TEST(SunDistance, NearestInJanuaryFarthestInJuly)
+{
+    // 2021: perihelion January 2, 0.983257 AU; aphelion July 5, 1.016729 AU
+    // (astronomical almanac). The formula holds to about 1e-4 AU.
+    EXPECT_NEAR(SunDistance(15707, 0.58) / AstronomicalUnit, 0.983257, 1e-4);
+    EXPECT_NEAR(SunDistance(15891, 0.94) / AstronomicalUnit, 1.016729, 1e-4);
+}
+
 TEST(SunPosition, SunVectorIsUnitAndLatitudeBounded)
 {
     // Largest sub-solar latitude: 23.4406 / 0.993305525.

@@ -64,18 +64,19 @@ struct Expected {
     double MeanAnomaly;  // line 2, columns 44-51
     double MeanMotion;   // line 2, columns 53-63
     double RevNumber;    // line 2, columns 64-68
+    double BStar;        // line 1: sign in 54, "0." + 55-59, exponent 60-61
 };
 
 const Expected Tavsat{TavsatName, TavsatL1, TavsatL2,
                       20345.51234567, 0.00001234, 51.6416, 247.4627, 0.0012345,
-                      130.5360, 123.4567, 15.50123456, 12345};
+                      130.5360, 123.4567, 15.50123456, 12345, 0.23456e-4};
 const Expected Kestrel{KestrelName, KestrelL1, KestrelL2,
                        24123.25, 0.00000152, 98.7012, 12.3456, 0.0001420,
-                       87.6543, 272.4890, 14.21876543, 6789};
+                       87.6543, 272.4890, 14.21876543, 6789, 0.84210e-4};
 // Column 34 holds "-", which is not read: Decay is the bare 0.00000123.
 const Expected Orbis{OrbisName, OrbisL1, OrbisL2,
                      24200.753125, 0.00000123, 63.4215, 301.2000, 0.7201234,
-                     270.1234, 15.6789, 2.00612345, 1234};
+                     270.1234, 15.6789, 2.00612345, 1234, 0.10000e-3};
 
 void ExpectEntry(const ElementSet& e, const Expected& x)
 {
@@ -91,6 +92,7 @@ void ExpectEntry(const ElementSet& e, const Expected& x)
     EXPECT_DOUBLE_EQ(e.MeanAnomaly, x.MeanAnomaly);
     EXPECT_DOUBLE_EQ(e.MeanMotion, x.MeanMotion);
     EXPECT_DOUBLE_EQ(e.RevNumber, x.RevNumber);
+    EXPECT_DOUBLE_EQ(e.BStar, x.BStar);
 }
 
 void ExpectBlankElements(const ElementSet& e)
@@ -106,6 +108,7 @@ void ExpectBlankElements(const ElementSet& e)
     EXPECT_EQ(e.MeanAnomaly, 0);
     EXPECT_EQ(e.MeanMotion, 0);
     EXPECT_EQ(e.RevNumber, 0);
+    EXPECT_EQ(e.BStar, 0);
 }
 
 // The catalogue is 500 records; keep it off the stack.
@@ -718,6 +721,7 @@ void ExpectCopyOf(const CurrentElementSet& c, const ElementSet& e)
     EXPECT_EQ(c.MeanMotion, e.MeanMotion);
     EXPECT_EQ(c.Decay, e.Decay);
     EXPECT_EQ(c.RevNumber, e.RevNumber);
+    EXPECT_EQ(c.BStar, e.BStar);
 }
 
 TEST(SelectElementSet, CopiesEveryFieldOfTheChosenEntry)
