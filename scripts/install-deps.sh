@@ -16,6 +16,9 @@ packages=(
   g++ cmake make pkg-config
   # fuzzing: clang with libFuzzer and the sanitizer runtimes
   clang-14 libclang-rt-14-dev
+  # llvm-ar-14 and llvm-ranlib-14, which CMake takes for clang's static
+  # libraries wherever they are installed (clang-14 only recommends them)
+  llvm-14
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   # installed for its verification data only: the SGP4 test reads the
