@@ -11,6 +11,7 @@
 #include "forecast/Forecast.h"
 #include "output/Batch.h"
 #include "output/ListFiles.h"
+#include "output/ListLines.h"
 #include "output/YearFile.h"
 #include "platform/AtomicFile.h"
 #include "platform/Clock.h"
@@ -257,43 +258,43 @@ int Run(int argc, char** argv)
     if (o.All) return RunAll(o, start, station, tlePath);
     const CurrentElementSet elements = ChooseSatellite(o, tlePath);
 
+    const RegionalFormats formats = FormatsFromProcessLocale();
     ForecastRequest request;
-    request.DayText = start.Day;
-    request.MonthText = start.Month;
-    request.YearText = start.Year;
+    request.Start = *ParseDateTexts(start.Day, start.Month, start.Year).Date; // StartTexts checked it
     request.Elements = elements;
     request.Site = station;
-    request.Formats = FormatsFromProcessLocale();
     ShadowCarry carry;
     const ForecastResult result = RunForecast(request, carry);
+    const std::vector<std::string> passLines = PassLines(result);
+    const std::vector<std::string> eclipseLines = EclipseLines(result, formats);
 
     const std::string& name = elements.CurrentSatName;
-    PrintList(PassesHeader(name), result.PassLines);
+    PrintList(PassesHeader(name), passLines);
     std::cout << '\n';
-    PrintList(EclipsesHeader(name), result.EclipseLines);
+    PrintList(EclipsesHeader(name), eclipseLines);
     std::cout.flush();
 
     int status = ExitSuccess;
     if (!result.Completed()) {
         // Sinking below 150 km is what the forecast found, not a failure;
         // any other stop means the element set could not be followed.
-        Report(result.StopReason);
+        Report(StopMessage(result, formats));
         if (result.End != RunEnd::BelowMinimumHeight) status = ExitFailure;
     }
 
     auto write = [&status](const std::string& path, const std::string& bytes) {
         if (!WriteOutput(path, bytes)) status = ExitFailure;
     };
-    if (o.SavePasses) write(PassesFileName(name), ListFileBytes(PassesHeader(name), result.PassLines));
-    if (o.SaveEclipses) write(EclipsesFileName(name), ListFileBytes(EclipsesHeader(name), result.EclipseLines));
+    if (o.SavePasses) write(PassesFileName(name), ListFileBytes(PassesHeader(name), passLines));
+    if (o.SaveEclipses) write(EclipsesFileName(name), ListFileBytes(EclipsesHeader(name), eclipseLines));
     if (year) {
         const std::string folder = o.YearDir ? *o.YearDir : ProgramFolder();
         const std::vector<std::string> rows =
-            SunAngleYearRows(*year, elements, station, request.Axis, carry, request.Formats);
+            SunAngleYearRows(*year, elements, station, request.Axis, carry, formats);
         write((std::filesystem::path(folder) / YearFileName(name, *year)).string(), YearFileBytes(rows));
     }
     if (o.Strip) {
-        const std::string png = StripPngBytes(result);
+        const std::string png = StripPngBytes(result, RowLabels(result, formats));
         if (png.empty()) {
             Report(*o.Strip + ": the image could not be encoded as PNG");
             status = ExitFailure;

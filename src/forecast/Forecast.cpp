@@ -1,9 +1,6 @@
 #include "forecast/Forecast.h"
 
-#include "forecast/EclipseFinder.h"
-#include "forecast/PassFinder.h"
 #include "platform/Error.h"
-#include "platform/TextForms.h"
 
 #include "astro/Angles.h"
 
@@ -92,9 +89,9 @@ struct DayRange {
 
 int ThreadCount(int requested)
 {
-    if (requested > 0) return std::min(requested, 16);
+    if (requested > 0) return std::min(requested, ThreadsAtMost);
     unsigned n = std::thread::hardware_concurrency();
-    return static_cast<int>(std::clamp(n, 1u, 4u));
+    return static_cast<int>(std::clamp(n, 1u, static_cast<unsigned>(DefaultThreadsAtMost)));
 }
 
 } // namespace
@@ -102,13 +99,11 @@ int ThreadCount(int requested)
 ForecastResult RunForecast(const ForecastRequest& request, ShadowCarry& carry,
                            const ForecastProgress& progress)
 {
-    ParsedDate start = ParseDateTexts(request.DayText, request.MonthText, request.YearText);
-    if (!start) throw InputError(start.Error);
     if (std::string why = PropagationProblem(request.Elements); !why.empty()) throw InputError(why);
 
     ForecastResult r;
     r.SatName = request.Elements.CurrentSatName;
-    r.Start = *start.Date;
+    r.Start = request.Start;
     r.Minutes.resize(static_cast<std::size_t>(ForecastDays) * StepsPerDay);
 
     const StepConstants constants = MakeStepConstants(request.Elements, request.Site, request.Axis);
@@ -161,13 +156,14 @@ ForecastResult RunForecast(const ForecastRequest& request, ShadowCarry& carry,
     PassFinder passes;
     EclipseFinder eclipses;
     DateTime stepTime;
-    r.RowLabels.push_back(FormatDatePattern(r.Start, request.Formats));
+    r.RowDates.push_back(r.Start);
 
     auto stop = [&](RunEnd end, int day, int minute, std::size_t computed) {
         finish.store(true);
         r.End = end;
         r.StopDay = day;
         r.StopMinute = minute;
+        r.StopTime = r.Start.AddDays(day - 1).AddMinutes(minute);
         r.Minutes.resize(computed);
     };
 
@@ -178,7 +174,6 @@ ForecastResult RunForecast(const ForecastRequest& request, ShadowCarry& carry,
             for (auto& t : workers.Threads) t.join();
             workers.Threads.clear();
             stop(RunEnd::Cancelled, day, 0, static_cast<std::size_t>(day - 1) * StepsPerDay);
-            r.StopReason = "the forecast was stopped";
             return r;
         }
         if (day > ranges[owner].Last) ++owner;
@@ -190,7 +185,7 @@ ForecastResult RunForecast(const ForecastRequest& request, ShadowCarry& carry,
 
         // The label of a later row comes from the last step of the day
         // before, which is 00:00 of this day.
-        if (day >= 2) r.RowLabels.push_back(FormatDatePattern(stepTime, request.Formats));
+        if (day >= 2) r.RowDates.push_back(stepTime);
         const DateTime dayStart = r.Start.AddDays(day - 1);
         const CalcInstant midnight = CalcInstantOf(dayStart);
         for (int m = 0; m < StepsPerDay; ++m) {
@@ -211,17 +206,12 @@ ForecastResult RunForecast(const ForecastRequest& request, ShadowCarry& carry,
                 for (auto& t : workers.Threads) t.join();
                 workers.Threads.clear();
                 stop(rec.KeplerConverged ? RunEnd::BelowMinimumHeight : RunEnd::KeplerFailed, day, m, i + 1);
-                r.StopReason = "\"" + r.SatName + "\" "
-                               + (rec.KeplerConverged
-                                      ? "sank below 150 km at "
-                                      : "could not be placed in its orbit (Kepler's equation did not converge) at ")
-                               + FormatGeneralDateTime(stepTime, request.Formats) + " UTC; the forecast stops there";
                 return r;
             }
             const CalcInstant at = MinuteOfDay(midnight, dayStart, m);
-            passes.Step(at, {rec.SatElevation, rec.SatAzimuth, rec.SunAngle, rec.Illumination}, r.PassLines);
-            if (eclipses.Step(rec.InEclipse, stepTime, request.Formats, r.EclipseLines))
-                r.EclipseMinutes.push_back(eclipses.LastDuration);
+            if (auto pass = passes.Step(at, {rec.SatElevation, rec.SatAzimuth, rec.SunAngle, rec.Illumination}))
+                r.Passes.push_back(*pass);
+            if (auto eclipse = eclipses.Step(rec.InEclipse, stepTime)) r.Eclipses.push_back(*eclipse);
             r.DrawnSteps = i + 1;
         }
     }
