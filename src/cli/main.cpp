@@ -149,7 +149,7 @@ CurrentElementSet ChooseSatellite(const Options& o, const std::string& tlePath)
 
 void PrintList(const std::string& header, const std::vector<std::string>& lines)
 {
-    std::cout << header << '\n' << std::string(121, '-') << '\n';
+    std::cout << header << '\n' << std::string(ListRuleWidth, '-') << '\n';
     for (const std::string& line : lines) std::cout << line << '\n';
 }
 

@@ -13,19 +13,11 @@ namespace tavik {
 
 namespace {
 
-std::uint8_t RoundHalfEven(double v)
-{
-    double r = std::nearbyint(v); // the default rounding mode: halves to even
-    if (!(r >= 0)) return 0;
-    if (r > 255) return 255;
-    return static_cast<std::uint8_t>(r);
-}
-
 // The instant of minute m of the day that starts at dayStart, midnight being
 // that day's fields at 00:00: only minute 1440 changes the date.
 CalcInstant MinuteOfDay(const CalcInstant& midnight, DateTime dayStart, int m)
 {
-    if (m >= 1440) return CalcInstantOf(dayStart.AddMinutes(m));
+    if (m >= MinutesPerDay) return CalcInstantOf(dayStart.AddMinutes(m));
     CalcInstant at = midnight;
     at.CalcHour = m / 60;
     at.CalcMinute = m % 60;
@@ -33,18 +25,6 @@ CalcInstant MinuteOfDay(const CalcInstant& midnight, DateTime dayStart, int m)
 }
 
 } // namespace
-
-Rgb SunlightTickColour(bool inEclipse, double illumination)
-{
-    if (inEclipse) return {};
-    std::uint8_t k = RoundHalfEven((illumination * 100) * 2.55);
-    return {k, k, 0};
-}
-
-Rgb PassTickColour(double satElevation)
-{
-    return {0, RoundHalfEven(((satElevation * 2.8) * 0.35) + 128), 0};
-}
 
 const MinuteRecord* ForecastResult::At(int day, int minute) const
 {
@@ -68,7 +48,7 @@ void ComputeDay(const ForecastRequest& request, const StepConstants& constants, 
     const DayTerms tomorrow = MakeDayTerms(CalcInstantOf(dayStart.AddDays(1)));
     for (int m = 0; m < StepsPerDay; ++m) {
         const CalcInstant at = MinuteOfDay(midnight, dayStart, m);
-        ComputeStateOn(s, constants, m < 1440 ? today : tomorrow, request.Elements, at, carry, false);
+        ComputeStateOn(s, constants, m < MinutesPerDay ? today : tomorrow, request.Elements, at, carry, false);
         MinuteRecord& rec = minutes[static_cast<std::size_t>(day - 1) * StepsPerDay + static_cast<std::size_t>(m)];
         rec.SatHeight = s.SatHeight();
         rec.SatAzimuth = s.SatAzimuth();

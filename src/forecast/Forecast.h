@@ -17,7 +17,8 @@
 namespace tavik {
 
 inline constexpr int ForecastDays = 59;
-inline constexpr int StepsPerDay = 1441; // minutes 0 to 1440: midnight is computed twice
+inline constexpr int MinutesPerDay = 1440;
+inline constexpr int StepsPerDay = MinutesPerDay + 1; // minutes 0 to 1440: midnight is computed twice
 inline constexpr int ProgressMaximum = 60;
 inline constexpr double MinimumHeight = 150; // km; below it the run stops
 
@@ -31,15 +32,6 @@ struct MinuteRecord {
     bool InEclipse = false;
     bool KeplerConverged = true;
 };
-
-struct Rgb {
-    std::uint8_t R = 0, G = 0, B = 0;
-    friend bool operator==(Rgb, Rgb) = default;
-};
-
-// Colours of the strip chart, halves rounded to even.
-Rgb SunlightTickColour(bool inEclipse, double illumination);
-Rgb PassTickColour(double satElevation);
 
 enum class RunEnd {
     Completed,

@@ -32,7 +32,7 @@ OrbitState Equatorial(double axes, double eccentricAnomaly)
     o.SinEccAnomaly = SinDeg(eccentricAnomaly);
     o.CosArgPerigee = 1;
     o.CosRAAN = 1;
-    o.CosSidereal = 1;
+    o.CosMinusSidereal = 1;
     return o;
 }
 

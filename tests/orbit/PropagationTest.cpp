@@ -66,7 +66,7 @@ TEST(SatellitePosition, WorkedExampleAtEpoch)
     EXPECT_PRINTED(o.EccentricAnomaly, "269.97135");
     EXPECT_PRINTED(o.OrbitRadius, "6794.8623");
     EXPECT_PRINTED(o.SatHeight, "416.7253");
-    EXPECT_EQ(o.SinSidereal, -std::sin(o.SiderealAngle / 57.29577951309679));
+    EXPECT_EQ(o.SinMinusSidereal, -std::sin(o.SiderealAngle / 57.29577951309679));
 }
 
 TEST(SatellitePosition, BeforeTheEpochRunsBackwards)
