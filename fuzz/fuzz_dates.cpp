@@ -45,18 +45,15 @@ long long MonthLength(long long year, long long month)
     return month == 2 && leap ? 29 : Days[month - 1];
 }
 
-// Days from 1899 December 30 by the C library's own calendar arithmetic.
+// Days from 1899 December 30, which lies 25569 days before 1970, by the C
+// library's calendar arithmetic.
 long long LibraryDays(int year, int month, int day)
 {
     std::tm t{};
     t.tm_year = year - 1900;
     t.tm_mon = month - 1;
     t.tm_mday = day;
-    std::tm epoch{};
-    epoch.tm_year = -1;
-    epoch.tm_mon = 11;
-    epoch.tm_mday = 30;
-    return (static_cast<long long>(::timegm(&t)) - static_cast<long long>(::timegm(&epoch))) / 86400;
+    return static_cast<long long>(::timegm(&t)) / 86400 + 25569;
 }
 
 void CheckMessage(const std::string& message, std::string_view field)

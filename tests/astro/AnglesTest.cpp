@@ -3,47 +3,36 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <clocale>
+#include <vector>
 
 namespace tavik {
 namespace {
 
 TEST(Angles, EdgeRulesOfEveryHelper)
 {
-    struct Case {
+    // Rows of argument, expected and tolerance (0: exact). DegPerRadian is not
+    // exactly 180/pi, so round angles miss by about 1e-11.
+    const struct {
         const char* Function;
         double (*F)(double);
-        double Arg, Expected, Tolerance;
+        std::vector<std::array<double, 3>> Rows;
+    } helpers[] = {
+        {"ArcSinDeg", ArcSinDeg, {{1.0000000001, 90, 0}, {1, 90, 0}, {-1, -90, 0}, {-1.5, -90, 0}, {0, 0, 0}, {0.5, 30, 1e-10}}},
+        {"ArcCosDeg", ArcCosDeg, {{1, 0, 0}, {1.2, 0, 0}, {-1, 180, 0}, {-1.2, 180, 0}, {0, 90, 0}, {0.5, 60, 1e-10}}},
+        {"WestLongitude", WestLongitude, {{10, -10, 0}, {190, 170, 0}, {359, 1, 0}, {180, 180, 0}, {0, 0, 0}, {179.5, -179.5, 0}}},
+        // Negative whole turns give 360, not 0; sidereal angles run to many turns.
+        {"Reduce360", Reduce360, {{725, 5, 1e-9}, {360, 0, 0}, {-10, 350, 1e-9}, {-730, 350, 1e-9}, {-360, 360, 0}, {0, 0, 0},
+                                  {719.5, 359.5, 1e-9}, {-0.5, 359.5, 1e-9}, {36010.77, 10.77, 1e-9}}},
+        // Atan2Deg(y, x): 0 up to but excluding 360; (0, 0) gives 0.
+        {"Atan2Deg(1, x)", [](double x) { return Atan2Deg(1, x); }, {{1, 45, 1e-10}, {-1, 135, 1e-10}, {0, 90, 0}}},
+        {"Atan2Deg(-1, x)", [](double x) { return Atan2Deg(-1, x); }, {{-1, 225, 1e-10}, {1, 315, 1e-10}, {0, 270, 0}}},
+        {"Atan2Deg(0, x)", [](double x) { return Atan2Deg(0, x); }, {{0, 0, 0}, {1, 0, 0}, {-1, 180, 0}}},
+        {"Atan2Deg(y, 0)", [](double y) { return Atan2Deg(y, 0); }, {{-5, 270, 0}}},
     };
-    // Tolerance 0: exact. DegPerRadian is not exactly 180/pi, so round angles miss by about 1e-11.
-    const Case cases[] = {
-        {"ArcSinDeg", ArcSinDeg, 1.0000000001, 90, 0}, {"ArcSinDeg", ArcSinDeg, 1, 90, 0},
-        {"ArcSinDeg", ArcSinDeg, -1, -90, 0},          {"ArcSinDeg", ArcSinDeg, -1.5, -90, 0},
-        {"ArcSinDeg", ArcSinDeg, 0, 0, 0},             {"ArcSinDeg", ArcSinDeg, 0.5, 30, 1e-10},
-        {"ArcCosDeg", ArcCosDeg, 1, 0, 0},             {"ArcCosDeg", ArcCosDeg, 1.2, 0, 0},
-        {"ArcCosDeg", ArcCosDeg, -1, 180, 0},          {"ArcCosDeg", ArcCosDeg, -1.2, 180, 0},
-        {"ArcCosDeg", ArcCosDeg, 0, 90, 0},            {"ArcCosDeg", ArcCosDeg, 0.5, 60, 1e-10},
-        {"WestLongitude", WestLongitude, 10, -10, 0},  {"WestLongitude", WestLongitude, 190, 170, 0},
-        {"WestLongitude", WestLongitude, 359, 1, 0},   {"WestLongitude", WestLongitude, 180, 180, 0},
-        {"WestLongitude", WestLongitude, 0, 0, 0},     {"WestLongitude", WestLongitude, 179.5, -179.5, 0},
-        // Negative whole turns give 360, not 0.
-        {"Reduce360", Reduce360, 725, 5, 1e-9},        {"Reduce360", Reduce360, 360, 0, 0},
-        {"Reduce360", Reduce360, -10, 350, 1e-9},      {"Reduce360", Reduce360, -730, 350, 1e-9},
-        {"Reduce360", Reduce360, -360, 360, 0},        {"Reduce360", Reduce360, 0, 0, 0},
-        {"Reduce360", Reduce360, 719.5, 359.5, 1e-9},  {"Reduce360", Reduce360, -0.5, 359.5, 1e-9},
-        {"Reduce360", Reduce360, 36010.77, 10.77, 1e-9}, // sidereal angles of many turns
-        // Atan2Deg, arguments y, x: 0 up to but excluding 360; (0, 0) gives 0.
-        {"Atan2Deg(1, x)", [](double x) { return Atan2Deg(1, x); }, 1, 45, 1e-10},
-        {"Atan2Deg(1, x)", [](double x) { return Atan2Deg(1, x); }, -1, 135, 1e-10},
-        {"Atan2Deg(-1, x)", [](double x) { return Atan2Deg(-1, x); }, -1, 225, 1e-10},
-        {"Atan2Deg(-1, x)", [](double x) { return Atan2Deg(-1, x); }, 1, 315, 1e-10},
-        {"Atan2Deg(y, 0)", [](double y) { return Atan2Deg(y, 0); }, 0, 0, 0},
-        {"Atan2Deg(y, 0)", [](double y) { return Atan2Deg(y, 0); }, 1, 90, 0},
-        {"Atan2Deg(y, 0)", [](double y) { return Atan2Deg(y, 0); }, -5, 270, 0},
-        {"Atan2Deg(0, x)", [](double x) { return Atan2Deg(0, x); }, 1, 0, 0},
-        {"Atan2Deg(0, x)", [](double x) { return Atan2Deg(0, x); }, -1, 180, 0},
-    };
-    for (const auto& c : cases) EXPECT_NEAR(c.F(c.Arg), c.Expected, c.Tolerance) << c.Function << "(" << c.Arg << ")";
+    for (const auto& h : helpers)
+        for (const auto& [arg, expected, tolerance] : h.Rows) EXPECT_NEAR(h.F(arg), expected, tolerance) << h.Function << " " << arg;
 }
 
 TEST(NumberSplit, PartsComeFromTheDecimalTextNotTheBinaryValue)
@@ -54,7 +43,7 @@ TEST(NumberSplit, PartsComeFromTheDecimalTextNotTheBinaryValue)
         double Fraction; // exactly the double nearest to the printed fraction, not x - trunc(x)
     };
     const Case cases[] = {{19123.12345678, 19123, 0.12345678}, {19.12312345678, 19, 0.12312345678},
-                          {17871.5, 17871, 0.5},  {-2.75, -2, 0.75}, {-0.5, 0, 0.5}, {26340.0, 26340, 0},
+                          {17871.5, 17871, 0.5}, {26340.99, 26340, 0.99}, {77100.05, 77100, 0.05},  {-2.75, -2, 0.75}, {-0.5, 0, 0.5}, {26340.0, 26340, 0},
                           {3e12, 2147483647, 0}, // saturates
                           {1e-7, 0, 1e-7}, {1e20, 2147483647, 0}, {-1e20, -2147483647, 0}}; // exponent forms: by value
     for (const auto& c : cases) {

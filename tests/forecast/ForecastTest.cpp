@@ -30,6 +30,7 @@ TEST(RunForecast, CoversFiftyNineDaysOf1441StepsIntoTheNextYear)
     EXPECT_TRUE(r.Completed());
     EXPECT_EQ(r.Minutes.size(), 59u * 1441u);
     EXPECT_EQ(r.DrawnSteps, r.Minutes.size());
+    EXPECT_TRUE(!r.At(0, 0) && !r.At(60, 0) && !r.At(1, -1) && !r.At(1, 1441) && r.At(59, 1440)); // steps outside the run
     const std::vector<std::string> labels = RowLabels(r, IsoFormats());
     ASSERT_EQ(labels.size(), 59u);
     EXPECT_EQ(labels.front() + labels[25] + labels[26] + labels.back(), "2026-12-062026-12-312027-01-012027-02-02");
@@ -88,6 +89,7 @@ TEST(RunForecast, ReportsEachDayThenZeroAndStopsWhenTheCallbackSaysSo)
     });
     EXPECT_EQ(values, (std::vector<int>{1, 2, 3}));
     EXPECT_EQ(r.End, RunEnd::Cancelled);
+    EXPECT_TRUE(r.StopDay == 3 && r.StopMinute == 0) << r.StopDay << " " << r.StopMinute;
     EXPECT_EQ(r.Minutes.size(), 2u * 1441u);
     values.clear();
     RunExample(test::WorkedExampleSet(), false, [&](int v, int) { return values.push_back(v), true; });

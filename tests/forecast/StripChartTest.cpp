@@ -66,14 +66,14 @@ TEST(RenderStrip, PassTickIsCoveredUnlessTheBandIsAskedForAndNothingAfterTheLast
     EXPECT_EQ(plain.At(PixelColumn(8 * MinuteWidth(889)), 23), White);
 }
 
-TEST(RenderStrip, HourLinesSpanTheFullHeight)
+TEST(RenderStrip, TwentyFourHourLinesSpanTheFullHeight)
 {
     PixelBuffer b(889, 681, White);
     DrawHourLines(b, HourWidth(881));
     const int x5 = PixelColumn(5 * HourWidth(881)); // 183.54 -> 184
     EXPECT_EQ(x5, 184);
     EXPECT_TRUE(b.At(x5, 0) == Grey && b.At(x5, 680) == Grey && b.At(0, 300) == Grey); // hour 0 on the left edge
-    EXPECT_EQ(b.At(x5 + 1, 300), White);
+    EXPECT_TRUE(b.At(x5 + 1, 300) == White && b.At(881, 300) == White); // 24 lines, none at 24:00
 }
 
 } // namespace

@@ -88,9 +88,9 @@ TEST(SolveKepler, ReferenceSolutionsConvergenceAndItsBound)
         else EXPECT_TRUE(s.Corrections > 100 && s.Corrections <= MaxKeplerCorrections) << s.Corrections;
         EXPECT_TRUE(s.Converged);
     }
-    const KeplerSolution nan = SolveKepler(10, std::nan(""));
+    const KeplerSolution nan = SolveKepler(10, std::nan("")); // a correction that is not a number stops at once
     EXPECT_FALSE(nan.Converged);
-    EXPECT_LE(nan.Corrections, MaxKeplerCorrections);
+    EXPECT_EQ(nan.Corrections, 1);
 }
 
 // A field written with an exponent can hold far more than its columns allow;
@@ -112,7 +112,7 @@ TEST(PropagationProblem, RefusesSetsThatCannotBeComputedOrOverflowToNaN)
         {&E::Decay, 9e306, "drag term"},          {&E::Decay, 1, "drag term"},
         {&E::Inclination, 1e300, "inclination"},  {&E::RAAN, -1e307, "ascending node"},
         {&E::ArgPerigee, 9.9e307, "perigee"},     {&E::MeanAnomaly, -1.7e308, "mean anomaly"},
-        {&E::Eccentricity, 0.9999999, nullptr},   {&E::Decay, 0.0001, nullptr},
+        {&E::Eccentricity, 0.9999999, nullptr},   {&E::Eccentricity, 0, nullptr}, // circular
     };
     for (const auto& c : cases) {
         E e = test::WorkedExampleSet();

@@ -105,7 +105,7 @@ TEST_F(BatchTest, RefusesABadStartAndAFolderThatCannotBeMade)
     }
 }
 
-TEST(BatchSummary, CsvQuotesWhatNeedsIt)
+TEST(BatchSummary, CsvQuotesWhatNeedsItAndTheTableKeepsItsColumns)
 {
     const BatchRow plain{"NOAA 19", 3, 4, 35, 120, 91.25, "", "", "", false};
     const BatchRow odd{"A,\"B\"", 0, 0, 0, 0, 0, "x, y", "", "", false};
@@ -113,16 +113,22 @@ TEST(BatchSummary, CsvQuotesWhatNeedsIt)
               "name,passes,eclipses,longest eclipse (min),total eclipse (min),sunlit (%),reason\n"
               "NOAA 19,3,4,35,120,91.2,\n"
               "\"A,\"\"B\"\"\",0,0,0,0,0.0,\"x, y\"\n");
-    EXPECT_TRUE(test::Contains(SummaryTable({plain}), "NOAA 19"));
+    EXPECT_EQ(SummaryTable({plain, odd}), "satellite  passes  eclipses  longest  total min  sunlit %  reason\n"
+                                          "NOAA 19         3         4       35        120      91.2  \n"
+                                          "A,\"B\"           0         0        0          0       0.0  x, y\n");
 }
 
-TEST(BatchSummary, SunlitPercentCountsTheRepeatedMidnightOnce)
+TEST(BatchSummary, SunlitPercentCountsTheRepeatedMidnightOnceAndTheLastStepToo)
 {
     ForecastResult r;
     r.Minutes.resize(2 * StepsPerDay);
     // Day 1's minute 1440 is day 2's minute 0: in shadow, but counted once.
     for (int m = 1440; m < 1451; ++m) r.Minutes[static_cast<std::size_t>(m)].InEclipse = true;
     EXPECT_DOUBLE_EQ(SunlitPercent(r), 100.0 * (2880 - 10) / 2880); // 2 x 1440 distinct minutes, 10 in shadow
+    r.Minutes.assign(59 * StepsPerDay, MinuteRecord{});
+    r.Minutes.back().InEclipse = true; // the last day's minute 1440 repeats nothing
+    EXPECT_DOUBLE_EQ(SunlitPercent(r), 100.0 * (59 * 1440) / (59 * 1440 + 1));
+    EXPECT_EQ(SunlitPercent(ForecastResult{}), 0);
 }
 
 } // namespace

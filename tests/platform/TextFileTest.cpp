@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace tavik {
 namespace {
 
@@ -53,6 +56,21 @@ TEST(ReadTextFile, MissingFileOrFolderIsRefusedNamingThePath)
         EXPECT_TRUE(Contains(message, path.string())) << message;
     }
     EXPECT_TRUE(Contains(InputErrorMessage([] { ReadTextFile(""); }), "no file name"));
+}
+
+// A program started with its standard input closed gets descriptor 0 for the
+// first file it opens; that one is closed after reading like any other.
+TEST(ReadTextFile, ClosesTheFileEvenWhenItIsDescriptorZero)
+{
+    test::TempFolder folder;
+    const std::string path = folder.Write("a.txt", "x").string();
+    const int savedInput = ::dup(0);
+    ::close(0);
+    EXPECT_EQ(ReadTextFile(path), "x");
+    const bool leaked = ::fcntl(0, F_GETFD) != -1;
+    ::dup2(savedInput, 0);
+    ::close(savedInput);
+    EXPECT_FALSE(leaked);
 }
 
 } // namespace
