@@ -45,7 +45,7 @@ TEST(PassFinder, RulesOnSyntheticElevations)
         {"rise at the first step", {5, 10, -1}, {{0, 2, 10}}},
         {"exactly 0 neither opens nor closes", {0, 0, 3, 0, 2, -1}, {{2, 5, 3}}},
         {"highest elevation below 1 degree", {-1, 0.4, 0.9, -0.2}, {{1, 3, 0.9}}},
-        {"two passes, maximum reset between", {-1, 30, -1, -3, 2, -1}, {{1, 2, 30}, {4, 5, 2}}},
+        {"two passes, maximum reset between", {-1, 30, -1, -3, 0.5, -1}, {{1, 2, 30}, {4, 5, 0.5}}},
         {"open at the end gives nothing", {-1, 4, 8, 9}, {}},
         {"never above the horizon", {-5, -4, 0, -1}, {}},
     };

@@ -113,6 +113,7 @@ TEST(TextToUtf8, KeepsValidUtf8AndConvertsAnythingElseFromTheCodePage)
         {"\xC2", false},            {"\xE2\x82", false},         {"\xF8\x88\x80\x80\x80", false}, {"\x80", false},
     };
     for (const auto& [text, valid] : edges) EXPECT_EQ(IsValidUtf8(text), valid) << text;
+    EXPECT_FALSE(IsValidUtf8(std::string_view("\xC2\x80", 1))); // cut short, whatever lies beyond the view
 }
 
 } // namespace
