@@ -24,12 +24,9 @@ Station Site() { return test::Lat50Lon10(); }
 ForecastRequest Request()
 {
     ForecastRequest r;
-    r.DayText = "06";
-    r.MonthText = "12";
-    r.YearText = "2026";
+    r.Start = *DateTime::FromCalendar(2026, 12, 6);
     r.Elements = ExampleSet();
     r.Site = Site();
-    r.Formats = IsoFormats();
     return r;
 }
 

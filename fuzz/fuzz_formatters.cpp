@@ -4,7 +4,7 @@
 #include "FuzzChecks.h"
 
 #include "forecast/EclipseFinder.h"
-#include "forecast/PassFinder.h"
+#include "output/ListLines.h"
 #include "platform/DateTime.h"
 #include "platform/RegionalFormats.h"
 #include "platform/TextForms.h"
@@ -132,15 +132,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     // One pass line's halves, with anything in the fields.
-    CalcInstant at;
-    at.CalcHour = NextDouble(in);
-    at.CalcMinute = NextDouble(in);
-    PassStepValues v;
+    PassPoint v;
+    v.At.CalcHour = NextDouble(in);
+    v.At.CalcMinute = NextDouble(in);
     v.SatAzimuth = NextDouble(in);
-    v.SatElevation = NextDouble(in);
     v.SunAngle = NextDouble(in);
     v.Illumination = NextDouble(in);
-    const std::string summary = PassStepSummary(at, v);
+    const CalcInstant& at = v.At;
+    const std::string summary = PassStepSummary(v);
     fuzz::Require(fuzz::ValidUtf8(summary), "a pass summary is UTF-8", summary);
     fuzz::Require(summary.size() <= 5 * 312 + 60, "a pass summary is bounded", summary);
     fuzz::Require(!fuzz::ContainsNoCase(summary, "nan") && !fuzz::ContainsNoCase(summary, "inf"),
@@ -161,12 +160,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return First + static_cast<std::int64_t>(w % static_cast<std::uint64_t>(Last - First)) / 60 * 60;
     };
     EclipseFinder eclipses;
-    std::vector<std::string> lines;
     const DateTime enter = DateTime::FromSeconds(instant());
     const DateTime leave = DateTime::FromSeconds(instant());
-    eclipses.Step(true, enter, formats, lines);
-    eclipses.Step(false, leave, formats, lines);
-    fuzz::Require(lines.size() == 1 && fuzz::ValidUtf8(lines[0]) && lines[0].size() <= 160, "one short eclipse line");
+    eclipses.Step(true, enter);
+    const std::optional<EclipseEvent> eclipse = eclipses.Step(false, leave);
+    fuzz::Require(eclipse.has_value(), "an eclipse ends when the shadow does");
+    const std::string line = EclipseLine(*eclipse, formats);
+    fuzz::Require(fuzz::ValidUtf8(line) && line.size() <= 160, "one short eclipse line", line);
 
     // Any instant at all, as a date-time text.
     CheckDateTime(static_cast<std::int64_t>(in.Word()), formats);

@@ -1,9 +1,12 @@
-// Compares a computed value with a reference printed to a given number of
-// decimals: the value, rounded to as many decimals as the reference shows,
+// Compares computed values with references printed to a given number of
+// decimals: a value, rounded to as many decimals as its reference shows,
 // must read exactly as the reference.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 
 namespace tavik::test {
@@ -15,6 +18,21 @@ inline std::string RoundedLike(double value, const std::string& printed)
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
     return buffer;
+}
+
+// One row of a table of figures; a row without a reference is skipped.
+struct Figure {
+    const char* Name;
+    double Value;
+    const char* Printed;
+};
+
+inline void ExpectPrinted(std::initializer_list<Figure> figures)
+{
+    for (const Figure& f : figures)
+        if (f.Printed) {
+            EXPECT_EQ(RoundedLike(f.Value, f.Printed), f.Printed) << f.Name;
+        }
 }
 
 } // namespace tavik::test

@@ -1,12 +1,16 @@
-// Small helpers shared by the tests that read files and expect refusals.
+// Small helpers shared by the tests that read files, expect refusals or set
+// the environment.
 #pragma once
 
 #include "platform/Error.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <string>
 #include <string_view>
@@ -55,6 +59,30 @@ public:
     }
 
     std::filesystem::path Path;
+};
+
+// Sets (or, for nullptr, clears) an environment variable for the life of the
+// object; TZ takes effect at once.
+class EnvScope {
+public:
+    EnvScope(const char* name, const char* value) : name_(name)
+    {
+        if (const char* old = std::getenv(name)) saved_ = old;
+        Set(value);
+    }
+    ~EnvScope() { Set(saved_ ? saved_->c_str() : nullptr); }
+    EnvScope(const EnvScope&) = delete;
+    EnvScope& operator=(const EnvScope&) = delete;
+
+private:
+    void Set(const char* value)
+    {
+        if (value) ::setenv(name_.c_str(), value, 1);
+        else ::unsetenv(name_.c_str());
+        ::tzset();
+    }
+    std::string name_;
+    std::optional<std::string> saved_;
 };
 
 } // namespace tavik::test

@@ -10,27 +10,10 @@ namespace tavik::test {
 
 inline CurrentElementSet WorkedExampleSet(const char* name = "EXAMPLE")
 {
-    CurrentElementSet e;
-    e.CurrentSatName = name;
-    e.Line1 = "1";
-    e.Line2 = "2";
-    e.Epoch = 26340.5;
-    e.Inclination = 51.64;
-    e.RAAN = 120;
-    e.Eccentricity = 0.0005;
-    e.ArgPerigee = 90;
-    e.MeanAnomaly = 270;
-    e.MeanMotion = 15.5;
-    e.Decay = 0.0001;
-    return e;
+    return {.CurrentSatName = name, .Line1 = "1", .Line2 = "2", .Epoch = 26340.5, .Inclination = 51.64, .RAAN = 120,
+            .Eccentricity = 0.0005, .ArgPerigee = 90, .MeanAnomaly = 270, .MeanMotion = 15.5, .Decay = 0.0001};
 }
 
-inline Station Lat50Lon10()
-{
-    Station st;
-    st.StationLat = 50;
-    st.StationLon = 10;
-    return st;
-}
+inline Station Lat50Lon10() { return {.StationLocator = "", .StationLon = 10, .StationLat = 50}; }
 
 } // namespace tavik::test

@@ -2,14 +2,15 @@
 // cylindrical shadow test.
 #pragma once
 
+#include "astro/Earth.h"
 #include "astro/Sun.h"
 
 #include <cstdint>
 
 namespace tavik {
 
-// Radius of the shadow cylinder: the Earth's equatorial radius, km.
-inline constexpr double ShadowRadius = 6378.137;
+// Radius of the shadow cylinder, km.
+inline constexpr double ShadowRadius = EarthRadius;
 
 struct SunAngleResult {
     SunState Sun;

@@ -7,6 +7,13 @@ namespace tavik {
 namespace {
 
 constexpr double Obliquity = 23.4406; // degrees, fixed
+// The mean elements below count days from 1989 December 31, 0h UT, which is
+// this DayNumber.
+constexpr double ElementsDayNumber = 4382;
+// (1 - f)^2 of the Earth's flattening f: the ratio of geocentric to geodetic
+// latitude tangents, used here on the angle itself to place the sub-solar
+// point on the ellipsoid.
+constexpr double GeodeticLatitudeFactor = 0.993305525;
 // The same doubles at every call: computed once.
 const double CosObliquity = CosDeg(Obliquity);
 const double SinObliquity = SinDeg(Obliquity);
@@ -15,7 +22,7 @@ const double SinObliquity = SinDeg(Obliquity);
 // reduced to one turn, the sines take them as they are.
 double DaysSinceEpoch(std::int32_t calcDayNumber, double calcDayFraction)
 {
-    return calcDayNumber + calcDayFraction - 4382;
+    return calcDayNumber + calcDayFraction - ElementsDayNumber;
 }
 
 double MeanAnomaly(double n) { return 356.6349 + 0.98560027 * n; }
@@ -38,7 +45,7 @@ SunState SunPosition(std::int32_t calcDayNumber, double calcDayFraction, double 
     if (!subSolarPoint) return s;
     double declination = ArcSinDeg(s.SunZ);
     // The angle itself is divided by the factor, not its tangent.
-    s.SubSolarLat = declination / 0.993305525;
+    s.SubSolarLat = declination / GeodeticLatitudeFactor;
     double rightAscension = Atan2Deg(s.SunY, s.SunX);
     s.SubSolarLon = WestLongitude(Reduce360(rightAscension - siderealAngle));
     return s;

@@ -63,7 +63,7 @@ void PrintAt(QPainter& painter, const QRect& area, int x, int y, const QString& 
 
 } // namespace
 
-std::string StripPngBytes(const ForecastResult& result)
+std::string StripPngBytes(const ForecastResult& result, const std::vector<std::string>& rowLabels)
 {
     PixelBuffer buffer = RenderStrip(result, StripStyle{.PassBand = true});
     const float hourWidth = HourWidth(HourStripWidth);
@@ -81,9 +81,8 @@ std::string StripPngBytes(const ForecastResult& result)
         painter.setPen(Ink);
 
         painter.setFont(SansFont(10));
-        for (std::size_t i = 0; i < result.RowLabels.size(); ++i)
-            PrintAt(painter, DateColumn, 10, RowTop(static_cast<int>(i) + 1),
-                    QString::fromStdString(result.RowLabels[i]));
+        for (std::size_t i = 0; i < rowLabels.size(); ++i)
+            PrintAt(painter, DateColumn, 10, RowTop(static_cast<int>(i) + 1), QString::fromStdString(rowLabels[i]));
         for (int h = 0; h < 24; ++h) {
             // A printed number gets one blank in front: " 5".
             const int x = PixelColumn(10 + static_cast<float>(h) * hourWidth);

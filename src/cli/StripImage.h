@@ -5,6 +5,7 @@
 #include "forecast/Forecast.h"
 
 #include <string>
+#include <vector>
 
 namespace tavik::cli {
 
@@ -12,7 +13,8 @@ namespace tavik::cli {
 inline constexpr int StripImageWidth = 985;
 inline constexpr int StripImageHeight = 713;
 
-// The PNG file's bytes. Needs a QGuiApplication for the fonts.
-std::string StripPngBytes(const ForecastResult& result);
+// The PNG file's bytes, each row labelled with its text. Needs a
+// QGuiApplication for the fonts.
+std::string StripPngBytes(const ForecastResult& result, const std::vector<std::string>& rowLabels);
 
 } // namespace tavik::cli

@@ -11,6 +11,7 @@
 #include "forecast/Forecast.h"
 #include "output/Batch.h"
 #include "output/ListFiles.h"
+#include "output/ListLines.h"
 #include "output/YearFile.h"
 #include "platform/AtomicFile.h"
 #include "platform/Clock.h"
@@ -226,7 +227,7 @@ bool IsStandardOutput(const std::string& path)
 
 void PrintList(StandardOutput& out, const std::string& header, const std::vector<std::string>& lines)
 {
-    std::string text = header + '\n' + std::string(121, '-') + '\n';
+    std::string text = header + '\n' + std::string(ListRuleWidth, '-') + '\n';
     for (const std::string& line : lines) text += line + '\n';
     out.Print(text);
 }
@@ -350,27 +351,27 @@ int Run(int argc, char** argv, StandardOutput& out)
     if (o.All) return RunAll(out, o, start, station, tlePath);
     const CurrentElementSet elements = ChooseSatellite(o, tlePath);
 
+    const RegionalFormats formats = FormatsFromProcessLocale();
     ForecastRequest request;
-    request.DayText = start.Day;
-    request.MonthText = start.Month;
-    request.YearText = start.Year;
+    request.Start = *ParseDateTexts(start.Day, start.Month, start.Year).Date; // StartTexts checked it
     request.Elements = elements;
     request.Site = station;
-    request.Formats = FormatsFromProcessLocale();
     ShadowCarry carry;
     const ForecastResult result = RunForecast(request, carry);
+    const std::vector<std::string> passLines = PassLines(result);
+    const std::vector<std::string> eclipseLines = EclipseLines(result, formats);
 
     if (o.Strip && IsStandardOutput(*o.Strip)) out.Silence();
     const std::string& name = elements.CurrentSatName;
-    PrintList(out, PassesHeader(name), result.PassLines);
+    PrintList(out, PassesHeader(name), passLines);
     out.Print("\n");
-    PrintList(out, EclipsesHeader(name), result.EclipseLines);
+    PrintList(out, EclipsesHeader(name), eclipseLines);
 
     int status = ExitSuccess;
     if (!result.Completed()) {
         // Sinking below 150 km is what the forecast found, not a failure;
         // any other stop means the element set could not be followed.
-        Report(result.StopReason);
+        Report(StopMessage(result, formats));
         if (result.End != RunEnd::BelowMinimumHeight) status = ExitFailure;
     }
 
@@ -379,13 +380,11 @@ int Run(int argc, char** argv, StandardOutput& out)
     };
     // The eclipses and year files hold dates and numbers in the forms
     // Windows-1252 can hold; the pass lines have no regional forms.
-    const FileFormats files = Cp1252FileFormats(request.Formats);
+    const FileFormats files = Cp1252FileFormats(formats);
     if ((o.SaveEclipses || year) && !files.Note.empty()) Report("note: " + files.Note);
-    if (o.SavePasses) write(PassesFileName(name), ListFileBytes(PassesHeader(name), result.PassLines));
+    if (o.SavePasses) write(PassesFileName(name), ListFileBytes(PassesHeader(name), passLines));
     if (o.SaveEclipses)
-        write(EclipsesFileName(name),
-              ListFileBytes(EclipsesHeader(name),
-                            files.Note.empty() ? result.EclipseLines : EclipseLinesIn(result, files.Formats)));
+        write(EclipsesFileName(name), ListFileBytes(EclipsesHeader(name), EclipseLines(result, files.Formats)));
     if (year) {
         const std::string folder = o.YearDir ? *o.YearDir : ProgramFolder();
         const std::vector<std::string> rows =
@@ -393,7 +392,7 @@ int Run(int argc, char** argv, StandardOutput& out)
         write((std::filesystem::path(folder) / YearFileName(name, *year)).string(), YearFileBytes(rows));
     }
     if (o.Strip) {
-        const std::string png = StripPngBytes(result);
+        const std::string png = StripPngBytes(result, RowLabels(result, formats));
         if (png.empty()) {
             Report(*o.Strip + ": the image could not be encoded as PNG");
             status = ExitFailure;

@@ -26,18 +26,9 @@ StepConstants MakeStepConstants(const CurrentElementSet& elements, const Station
     return c;
 }
 
-StepState ComputeStateWith(const StepConstants& c, const CurrentElementSet& elements,
-                           const CalcInstant& instant, ShadowCarry& carry, bool subSolarPoint)
-{
-    StepState s;
-    ComputeStateOn(s, c, MakeDayTerms(instant), elements, instant, carry, subSolarPoint);
-    return s;
-}
-
 void ComputeStateOn(StepState& s, const StepConstants& c, const DayTerms& day, const CurrentElementSet& elements,
                     const CalcInstant& instant, ShadowCarry& carry, bool subSolarPoint)
 {
-    s.Prepared = c.Prepared;
     SatellitePositionInto(s.Orbit, elements, c.Prepared, c.Epoch, day, instant);
     LookAnglesInto(s.Look, c.Frame, c.Axis, elements, c.Prepared, s.Orbit);
     s.Light = ComputeSunAngle(s.Orbit.CalcDayNumber, s.Orbit.CalcDayFraction, s.Orbit.SiderealAngle,
@@ -52,7 +43,10 @@ StepState ComputeState(const CurrentElementSet& elements, const Station& station
                        const Attitude& attitude, const CalcInstant& instant, ShadowCarry& carry)
 {
     // Every constant is recomputed at every step, in the chain's own order.
-    return ComputeStateWith(MakeStepConstants(elements, station, attitude), elements, instant, carry);
+    StepState s;
+    ComputeStateOn(s, MakeStepConstants(elements, station, attitude), MakeDayTerms(instant), elements, instant,
+                   carry, true);
+    return s;
 }
 
 } // namespace tavik

@@ -21,7 +21,6 @@ struct ShadowCarry {
 };
 
 struct StepState {
-    PreparedElements Prepared;
     OrbitState Orbit;
     LookState Look;
     SunAngleResult Light;
@@ -56,12 +55,9 @@ struct StepConstants {
 StepConstants MakeStepConstants(const CurrentElementSet& elements, const Station& station,
                                 const Attitude& attitude);
 
-// The chain for one instant with the constants computed beforehand. The
+// The chain for one instant with the constants computed beforehand and the
+// day's terms once per calendar day, written into s (every field). The
 // forecast run reads no sub-solar point and may leave it out.
-StepState ComputeStateWith(const StepConstants& constants, const CurrentElementSet& elements,
-                           const CalcInstant& instant, ShadowCarry& carry, bool subSolarPoint = true);
-// The same with the day's terms computed beforehand, once per calendar day,
-// written into s (every field).
 void ComputeStateOn(StepState& s, const StepConstants& constants, const DayTerms& day,
                     const CurrentElementSet& elements, const CalcInstant& instant, ShadowCarry& carry,
                     bool subSolarPoint);

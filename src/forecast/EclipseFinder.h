@@ -1,31 +1,27 @@
-// Watches the shadow flag at every minute step and writes one line per
-// passage through the Earth's shadow.
+// Watches the shadow flag at every minute step and reports each passage
+// through the Earth's shadow when it ends.
 #pragma once
 
 #include "platform/DateTime.h"
-#include "platform/RegionalFormats.h"
 
 #include <cstdint>
-#include <string>
-#include <vector>
+#include <optional>
 
 namespace tavik {
 
-// "<entry>   ->   <exit>    duration: <n> min", the instants in the general
-// date-time form of the given formats.
-std::string EclipseLine(DateTime start, DateTime end, const RegionalFormats& formats);
+struct EclipseEvent {
+    DateTime Entry;                  // the first step in shadow
+    DateTime Exit;                   // the first step out of it again
+    std::int64_t DurationMinutes = 0; // steps in shadow: both instants lie on whole minutes
+};
 
 class EclipseFinder {
 public:
-    // One minute step at stepTime; appends a line to `lines` when the
-    // satellite leaves the shadow here. Returns true when it did.
-    bool Step(bool inEclipse, DateTime stepTime, const RegionalFormats& formats,
-              std::vector<std::string>& lines);
+    // One minute step at stepTime; the eclipse that ends here, if one does.
+    std::optional<EclipseEvent> Step(bool inEclipse, DateTime stepTime);
 
     bool EclipseOpen = false;
     DateTime EclipseStart;
-    DateTime EclipseEnd;
-    std::int64_t LastDuration = 0; // minutes, of the eclipse that ended last
 };
 
 } // namespace tavik

@@ -1,9 +1,6 @@
 #include "forecast/Forecast.h"
 
-#include "forecast/EclipseFinder.h"
-#include "forecast/PassFinder.h"
 #include "platform/Error.h"
-#include "platform/TextForms.h"
 
 #include "astro/Angles.h"
 
@@ -16,19 +13,11 @@ namespace tavik {
 
 namespace {
 
-std::uint8_t RoundHalfEven(double v)
-{
-    double r = std::nearbyint(v); // the default rounding mode: halves to even
-    if (!(r >= 0)) return 0;
-    if (r > 255) return 255;
-    return static_cast<std::uint8_t>(r);
-}
-
 // The instant of minute m of the day that starts at dayStart, midnight being
 // that day's fields at 00:00: only minute 1440 changes the date.
 CalcInstant MinuteOfDay(const CalcInstant& midnight, DateTime dayStart, int m)
 {
-    if (m >= 1440) return CalcInstantOf(dayStart.AddMinutes(m));
+    if (m >= MinutesPerDay) return CalcInstantOf(dayStart.AddMinutes(m));
     CalcInstant at = midnight;
     at.CalcHour = m / 60;
     at.CalcMinute = m % 60;
@@ -36,18 +25,6 @@ CalcInstant MinuteOfDay(const CalcInstant& midnight, DateTime dayStart, int m)
 }
 
 } // namespace
-
-Rgb SunlightTickColour(bool inEclipse, double illumination)
-{
-    if (inEclipse) return {};
-    std::uint8_t k = RoundHalfEven((illumination * 100) * 2.55);
-    return {k, k, 0};
-}
-
-Rgb PassTickColour(double satElevation)
-{
-    return {0, RoundHalfEven(((satElevation * 2.8) * 0.35) + 128), 0};
-}
 
 const MinuteRecord* ForecastResult::At(int day, int minute) const
 {
@@ -71,7 +48,7 @@ void ComputeDay(const ForecastRequest& request, const StepConstants& constants, 
     const DayTerms tomorrow = MakeDayTerms(CalcInstantOf(dayStart.AddDays(1)));
     for (int m = 0; m < StepsPerDay; ++m) {
         const CalcInstant at = MinuteOfDay(midnight, dayStart, m);
-        ComputeStateOn(s, constants, m < 1440 ? today : tomorrow, request.Elements, at, carry, false);
+        ComputeStateOn(s, constants, m < MinutesPerDay ? today : tomorrow, request.Elements, at, carry, false);
         MinuteRecord& rec = minutes[static_cast<std::size_t>(day - 1) * StepsPerDay + static_cast<std::size_t>(m)];
         rec.SatHeight = s.SatHeight();
         rec.SatAzimuth = s.SatAzimuth();
@@ -92,33 +69,21 @@ struct DayRange {
 
 int ThreadCount(int requested)
 {
-    if (requested > 0) return std::min(requested, 16);
+    if (requested > 0) return std::min(requested, ThreadsAtMost);
     unsigned n = std::thread::hardware_concurrency();
-    return static_cast<int>(std::clamp(n, 1u, 4u));
+    return static_cast<int>(std::clamp(n, 1u, static_cast<unsigned>(DefaultThreadsAtMost)));
 }
 
 } // namespace
 
-std::vector<std::string> EclipseLinesIn(const ForecastResult& result, const RegionalFormats& formats)
-{
-    std::vector<std::string> lines;
-    lines.reserve(result.EclipseStarts.size());
-    for (std::size_t i = 0; i < result.EclipseStarts.size(); ++i)
-        lines.push_back(EclipseLine(result.EclipseStarts[i], result.EclipseStarts[i].AddMinutes(result.EclipseMinutes[i]),
-                                    formats));
-    return lines;
-}
-
 ForecastResult RunForecast(const ForecastRequest& request, ShadowCarry& carry,
                            const ForecastProgress& progress)
 {
-    ParsedDate start = ParseDateTexts(request.DayText, request.MonthText, request.YearText);
-    if (!start) throw InputError(start.Error);
     if (std::string why = PropagationProblem(request.Elements); !why.empty()) throw InputError(why);
 
     ForecastResult r;
     r.SatName = request.Elements.CurrentSatName;
-    r.Start = *start.Date;
+    r.Start = request.Start;
     r.Minutes.resize(static_cast<std::size_t>(ForecastDays) * StepsPerDay);
 
     const StepConstants constants = MakeStepConstants(request.Elements, request.Site, request.Axis);
@@ -171,13 +136,14 @@ ForecastResult RunForecast(const ForecastRequest& request, ShadowCarry& carry,
     PassFinder passes;
     EclipseFinder eclipses;
     DateTime stepTime;
-    r.RowLabels.push_back(FormatDatePattern(r.Start, request.Formats));
+    r.RowDates.push_back(r.Start);
 
     auto stop = [&](RunEnd end, int day, int minute, std::size_t computed) {
         finish.store(true);
         r.End = end;
         r.StopDay = day;
         r.StopMinute = minute;
+        r.StopTime = r.Start.AddDays(day - 1).AddMinutes(minute);
         r.Minutes.resize(computed);
     };
 
@@ -188,7 +154,6 @@ ForecastResult RunForecast(const ForecastRequest& request, ShadowCarry& carry,
             for (auto& t : workers.Threads) t.join();
             workers.Threads.clear();
             stop(RunEnd::Cancelled, day, 0, static_cast<std::size_t>(day - 1) * StepsPerDay);
-            r.StopReason = "the forecast was stopped";
             return r;
         }
         if (day > ranges[owner].Last) ++owner;
@@ -200,7 +165,7 @@ ForecastResult RunForecast(const ForecastRequest& request, ShadowCarry& carry,
 
         // The label of a later row comes from the last step of the day
         // before, which is 00:00 of this day.
-        if (day >= 2) r.RowLabels.push_back(FormatDatePattern(stepTime, request.Formats));
+        if (day >= 2) r.RowDates.push_back(stepTime);
         const DateTime dayStart = r.Start.AddDays(day - 1);
         const CalcInstant midnight = CalcInstantOf(dayStart);
         for (int m = 0; m < StepsPerDay; ++m) {
@@ -221,19 +186,12 @@ ForecastResult RunForecast(const ForecastRequest& request, ShadowCarry& carry,
                 for (auto& t : workers.Threads) t.join();
                 workers.Threads.clear();
                 stop(rec.KeplerConverged ? RunEnd::BelowMinimumHeight : RunEnd::KeplerFailed, day, m, i + 1);
-                r.StopReason = "\"" + r.SatName + "\" "
-                               + (rec.KeplerConverged
-                                      ? "sank below 150 km at "
-                                      : "could not be placed in its orbit (Kepler's equation did not converge) at ")
-                               + FormatGeneralDateTime(stepTime, request.Formats) + " UTC; the forecast stops there";
                 return r;
             }
             const CalcInstant at = MinuteOfDay(midnight, dayStart, m);
-            passes.Step(at, {rec.SatElevation, rec.SatAzimuth, rec.SunAngle, rec.Illumination}, r.PassLines);
-            if (eclipses.Step(rec.InEclipse, stepTime, request.Formats, r.EclipseLines)) {
-                r.EclipseMinutes.push_back(eclipses.LastDuration);
-                r.EclipseStarts.push_back(eclipses.EclipseStart);
-            }
+            if (auto pass = passes.Step(at, {rec.SatElevation, rec.SatAzimuth, rec.SunAngle, rec.Illumination}))
+                r.Passes.push_back(*pass);
+            if (auto eclipse = eclipses.Step(rec.InEclipse, stepTime)) r.Eclipses.push_back(*eclipse);
             r.DrawnSteps = i + 1;
         }
     }

@@ -4,8 +4,9 @@
 #pragma once
 
 #include "forecast/ComputeState.h"
+#include "forecast/EclipseFinder.h"
+#include "forecast/PassFinder.h"
 #include "platform/DateTime.h"
-#include "platform/RegionalFormats.h"
 
 #include <array>
 #include <cstdint>
@@ -16,7 +17,8 @@
 namespace tavik {
 
 inline constexpr int ForecastDays = 59;
-inline constexpr int StepsPerDay = 1441; // minutes 0 to 1440: midnight is computed twice
+inline constexpr int MinutesPerDay = 1440;
+inline constexpr int StepsPerDay = MinutesPerDay + 1; // minutes 0 to 1440: midnight is computed twice
 inline constexpr int ProgressMaximum = 60;
 inline constexpr double MinimumHeight = 150; // km; below it the run stops
 
@@ -31,15 +33,6 @@ struct MinuteRecord {
     bool KeplerConverged = true;
 };
 
-struct Rgb {
-    std::uint8_t R = 0, G = 0, B = 0;
-    friend bool operator==(Rgb, Rgb) = default;
-};
-
-// Colours of the strip chart, halves rounded to even.
-Rgb SunlightTickColour(bool inEclipse, double illumination);
-Rgb PassTickColour(double satElevation);
-
 enum class RunEnd {
     Completed,
     BelowMinimumHeight, // the satellite sank below 150 km: partial results
@@ -50,19 +43,17 @@ enum class RunEnd {
 struct ForecastResult {
     std::string SatName;
     DateTime Start;                        // 00:00:00 UTC of day 1
-    std::vector<std::string> PassLines;    // the passes list
-    std::vector<std::string> EclipseLines; // the eclipses list
+    std::vector<PassEvent> Passes;         // each pass that ended within the run
+    std::vector<EclipseEvent> Eclipses;    // each eclipse that ended within the run
     // The sun angle at minute 1440 of each day. Only a completed run rewrites
     // every element; after a stop the chart keeps the previous series.
     std::array<double, ForecastDays> DailySunAngle{};
-    std::vector<std::string> RowLabels;    // "YYYY/mm/dd" of the rows labelled so far
+    std::vector<DateTime> RowDates;        // the date of each row labelled so far
     std::vector<MinuteRecord> Minutes;     // steps computed, index (day - 1) * 1441 + minute
     std::size_t DrawnSteps = 0;            // steps whose ticks were drawn
     RunEnd End = RunEnd::Completed;
     int StopDay = 0, StopMinute = 0;       // where a stopped run ended
-    std::string StopReason;                // for the user, empty when completed
-    std::vector<std::int64_t> EclipseMinutes; // duration of each eclipse line
-    std::vector<DateTime> EclipseStarts;      // entry of each eclipse line
+    DateTime StopTime;                     // the step it ended at
 
     bool Completed() const { return End == RunEnd::Completed; }
     const MinuteRecord* At(int day, int minute) const;
@@ -72,24 +63,25 @@ struct ForecastResult {
 // false to stop the run.
 using ForecastProgress = std::function<bool(int value, int maximum)>;
 
+// More threads than this gain nothing on the machines tavik runs on: the
+// walk that follows them is about a quarter of a run.
+inline constexpr int DefaultThreadsAtMost = 4;
+// A cap on what a caller may ask for, so a typo cannot start thousands.
+inline constexpr int ThreadsAtMost = 16;
+
 struct ForecastRequest {
-    std::string DayText, MonthText, YearText; // the start date as typed
+    DateTime Start; // 00:00:00 UTC of the first day
     CurrentElementSet Elements;
     Station Site;
     Attitude Axis;
-    RegionalFormats Formats;
-    // Threads that compute days side by side; 0 takes what the machine has.
-    // The results are the same for any number.
+    // Threads that compute days side by side; 0 takes the machine's cores, up
+    // to DefaultThreadsAtMost. The results are the same for any number.
     int Threads = 0;
 };
 
-// The eclipses list written in other forms: those a file can hold where
-// the screen's cannot be written (Cp1252FileFormats).
-std::vector<std::string> EclipseLinesIn(const ForecastResult& result, const RegionalFormats& formats);
-
-// Throws InputError, before computing anything, when the start texts name
-// no date or the element set cannot be propagated. carry.InEclipse is read
-// at the first step and left as the last step set it.
+// Throws InputError, before computing anything, when the element set cannot
+// be propagated. carry.InEclipse is read at the first step and left as the
+// last step set it.
 ForecastResult RunForecast(const ForecastRequest& request, ShadowCarry& carry,
                            const ForecastProgress& progress = {});
 

@@ -5,6 +5,30 @@
 
 namespace tavik {
 
+namespace {
+
+std::uint8_t RoundHalfEven(double v)
+{
+    double r = std::nearbyint(v); // the default rounding mode: halves to even
+    if (!(r >= 0)) return 0;
+    if (r > 255) return 255;
+    return static_cast<std::uint8_t>(r);
+}
+
+} // namespace
+
+Rgb SunlightTickColour(bool inEclipse, double illumination)
+{
+    if (inEclipse) return {};
+    std::uint8_t k = RoundHalfEven((illumination * 100) * 2.55);
+    return {k, k, 0};
+}
+
+Rgb PassTickColour(double satElevation)
+{
+    return {0, RoundHalfEven(((satElevation * 2.8) * 0.35) + 128), 0};
+}
+
 void PixelBuffer::VerticalLine(int x, int y0, int y1, Rgb colour)
 {
     if (x < 0 || x >= Width) return;

@@ -5,6 +5,7 @@
 
 #include "forecast/Forecast.h"
 
+#include <cstdint>
 #include <vector>
 
 namespace tavik {
@@ -12,6 +13,16 @@ namespace tavik {
 inline constexpr int StripWidth = 889;  // 13335 twips at 15 twips a pixel
 inline constexpr int StripHeight = 681; // 10215 twips
 inline constexpr int HourStripWidth = 881; // the hour scale beneath: 13215 twips
+
+struct Rgb {
+    std::uint8_t R = 0, G = 0, B = 0;
+    friend bool operator==(Rgb, Rgb) = default;
+};
+
+// Colours of the ticks, halves rounded to even: yellow as bright as the
+// illumination, black in the shadow; green the brighter the higher a pass.
+Rgb SunlightTickColour(bool inEclipse, double illumination);
+Rgb PassTickColour(double satElevation);
 
 struct PixelBuffer {
     int Width = 0, Height = 0;
@@ -32,7 +43,7 @@ struct StripStyle {
 };
 
 // Horizontal units per minute and per hour, in single precision.
-inline float MinuteWidth(int scaleWidth) { return static_cast<float>(scaleWidth) / 1440.0f; }
+inline float MinuteWidth(int scaleWidth) { return static_cast<float>(scaleWidth) / static_cast<float>(MinutesPerDay); }
 inline float HourWidth(int scaleWidth) { return static_cast<float>(scaleWidth) / 24.0f; }
 
 // The pixel column of x scale units, halves to even.

@@ -1,6 +1,7 @@
 #include "orbit/Elements.h"
 
 #include "astro/Angles.h"
+#include "astro/Earth.h"
 
 #include <cmath>
 
@@ -15,7 +16,6 @@ PreparedElements PrepareElements(const CurrentElementSet& elements, const Statio
 {
     constexpr double EarthMu = 398600.0;                  // km^3/s^2
     constexpr double SecondsPerRadianOfDay = 13750.98708; // 86400 / 2pi, 10 digits
-    constexpr double EarthRadius = 6378.137;              // km
     constexpr double J2 = 0.00108263;
 
     PreparedElements p;

@@ -1,6 +1,7 @@
 #include "orbit/LookAngles.h"
 
 #include "astro/Angles.h"
+#include "astro/Earth.h"
 
 #include <cmath>
 
@@ -8,8 +9,8 @@ namespace tavik {
 
 StationFrame MakeStationFrame(const PreparedElements& p)
 {
-    constexpr double EquatorialRadius2 = 40680631.59076899; // 6378.137^2, km^2
-    constexpr double PolarRadius2 = 40408715.536225;        // 6356.785^2, km^2
+    constexpr double EquatorialRadius2 = EarthRadius * EarthRadius; // km^2
+    constexpr double PolarRadius2 = PolarRadius * PolarRadius;       // km^2
     const double cl = p.StationCosLat, sl = p.StationSinLat;
     const double co = p.StationCosLon, so = p.StationSinLon;
 
@@ -43,14 +44,8 @@ AttitudeAxis MakeAttitudeAxis(const Attitude& attitude)
 LookState LookAngles(const CurrentElementSet& el, const PreparedElements& p, const OrbitState& o,
                      const Attitude& attitude)
 {
-    return LookAnglesWith(MakeStationFrame(p), MakeAttitudeAxis(attitude), el, p, o);
-}
-
-LookState LookAnglesWith(const StationFrame& f, const AttitudeAxis& axis, const CurrentElementSet& el,
-                         const PreparedElements& p, const OrbitState& o)
-{
     LookState s;
-    LookAnglesInto(s, f, axis, el, p, o);
+    LookAnglesInto(s, MakeStationFrame(p), MakeAttitudeAxis(attitude), el, p, o);
     return s;
 }
 
@@ -96,8 +91,8 @@ void LookAnglesInto(LookState& s, const StationFrame& f, const AttitudeAxis& axi
     s.AttitudeCelZ = ax * s.RotZx + ay * s.RotZy + az * s.RotZz;
 
     // Earth-fixed: turn by minus the sidereal angle about z.
-    double sx = s.SatCelX * o.CosSidereal - s.SatCelY * o.SinSidereal;
-    double sy = s.SatCelX * o.SinSidereal + s.SatCelY * o.CosSidereal;
+    double sx = s.SatCelX * o.CosMinusSidereal - s.SatCelY * o.SinMinusSidereal;
+    double sy = s.SatCelX * o.SinMinusSidereal + s.SatCelY * o.CosMinusSidereal;
     double sz = s.SatCelZ;
 
     double rx = sx - s.StationPosX;

@@ -50,11 +50,8 @@ AttitudeAxis MakeAttitudeAxis(const Attitude& attitude);
 
 LookState LookAngles(const CurrentElementSet& elements, const PreparedElements& prepared,
                      const OrbitState& orbit, const Attitude& attitude);
-// The same with the station frame and attitude axis computed beforehand.
-LookState LookAnglesWith(const StationFrame& frame, const AttitudeAxis& axis,
-                         const CurrentElementSet& elements, const PreparedElements& prepared,
-                         const OrbitState& orbit);
-// The same written into out, every field.
+// The same with the station frame and attitude axis computed beforehand,
+// written into out, every field.
 void LookAnglesInto(LookState& out, const StationFrame& frame, const AttitudeAxis& axis,
                     const CurrentElementSet& elements, const PreparedElements& prepared,
                     const OrbitState& orbit);

@@ -1,6 +1,7 @@
 #include "orbit/Propagation.h"
 
 #include "astro/Angles.h"
+#include "astro/Earth.h"
 #include "astro/TimeScales.h"
 
 #include "platform/DateTime.h"
@@ -63,7 +64,9 @@ EpochSplit SplitEpoch(double epoch)
 OrbitState SatellitePosition(const CurrentElementSet& el, const PreparedElements& p,
                              const CalcInstant& at)
 {
-    return SatellitePositionAt(el, p, SplitEpoch(el.Epoch), MakeDayTerms(at), at);
+    OrbitState o;
+    SatellitePositionInto(o, el, p, SplitEpoch(el.Epoch), MakeDayTerms(at), at);
+    return o;
 }
 
 DayTerms MakeDayTerms(const CalcInstant& at)
@@ -72,14 +75,6 @@ DayTerms MakeDayTerms(const CalcInstant& at)
     d.CalcDayNumber = DayNumber(at.CalcDay, at.CalcMonth, at.CalcYear);
     d.SiderealAt0h = SiderealAt0h(d.CalcDayNumber);
     return d;
-}
-
-OrbitState SatellitePositionAt(const CurrentElementSet& el, const PreparedElements& p,
-                               const EpochSplit& epoch, const DayTerms& day, const CalcInstant& at)
-{
-    OrbitState o;
-    SatellitePositionInto(o, el, p, epoch, day, at);
-    return o;
 }
 
 void SatellitePositionInto(OrbitState& o, const CurrentElementSet& el, const PreparedElements& p,
@@ -104,8 +99,8 @@ void SatellitePositionInto(OrbitState& o, const CurrentElementSet& el, const Pre
     o.SemiMajorAxis = p.SemiMajorAxis0 * kd;
     o.SemiMinorAxis = p.SemiMinorAxis0 * kd;
     o.SiderealAngle = GreenwichSiderealFrom(day.SiderealAt0h, o.CalcDayFraction);
-    o.CosSidereal = CosDeg(-o.SiderealAngle);
-    o.SinSidereal = SinDeg(-o.SiderealAngle);
+    o.CosMinusSidereal = CosDeg(-o.SiderealAngle);
+    o.SinMinusSidereal = SinDeg(-o.SiderealAngle);
 
     KeplerSolution k = SolveKepler(o.CurrentMeanAnomaly, el.Eccentricity);
     o.KeplerConverged = k.Converged;
@@ -113,7 +108,7 @@ void SatellitePositionInto(OrbitState& o, const CurrentElementSet& el, const Pre
     o.SinEccAnomaly = SinDeg(o.EccentricAnomaly);
     o.CosEccAnomaly = CosDeg(o.EccentricAnomaly);
     o.OrbitRadius = o.SemiMajorAxis * (1 - el.Eccentricity * o.CosEccAnomaly);
-    o.SatHeight = o.OrbitRadius - 6378.137;
+    o.SatHeight = o.OrbitRadius - EarthRadius;
 }
 
 std::string PropagationProblem(const CurrentElementSet& el)

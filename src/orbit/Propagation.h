@@ -33,8 +33,8 @@ struct OrbitState {
     double SemiMajorAxis = 0;       // km
     double SemiMinorAxis = 0;       // km
     double SiderealAngle = 0;       // degrees
-    double CosSidereal = 0;         // cosine of minus SiderealAngle
-    double SinSidereal = 0;         // sine of minus SiderealAngle
+    double CosMinusSidereal = 0;    // cosine of minus SiderealAngle
+    double SinMinusSidereal = 0;    // sine of minus SiderealAngle
     double EccentricAnomaly = 0;    // degrees
     double CosEccAnomaly = 0, SinEccAnomaly = 0;
     double OrbitRadius = 0;         // km from the Earth's centre
@@ -87,11 +87,9 @@ struct DayTerms {
 
 DayTerms MakeDayTerms(const CalcInstant& instant);
 
-// The same with the epoch split and the day terms computed beforehand.
-OrbitState SatellitePositionAt(const CurrentElementSet& elements, const PreparedElements& prepared,
-                               const EpochSplit& epoch, const DayTerms& day, const CalcInstant& instant);
-// The same written into out, every field: the per-minute loop keeps one
-// state and spares itself a fresh one at every step.
+// The same with the epoch split and the day terms computed beforehand,
+// written into out, every field: the per-minute loop keeps one state and
+// spares itself a fresh one at every step.
 void SatellitePositionInto(OrbitState& out, const CurrentElementSet& elements,
                            const PreparedElements& prepared, const EpochSplit& epoch, const DayTerms& day,
                            const CalcInstant& instant);

@@ -1,6 +1,7 @@
 #include "output/Batch.h"
 
 #include "output/ListFiles.h"
+#include "output/ListLines.h"
 #include "platform/AtomicFile.h"
 #include "platform/Error.h"
 #include "platform/TextForms.h"
@@ -31,14 +32,13 @@ std::vector<std::string> UniqueStems(const SatelliteCatalogue& catalogue)
     return stems;
 }
 
-BatchRow Forecast(const SatelliteCatalogue& catalogue, int index, const std::string& stem,
+BatchRow Forecast(const SatelliteCatalogue& catalogue, int index, const std::string& stem, DateTime start,
                   const BatchRequest& request)
 {
     const CurrentElementSet elements = SelectElementSet(catalogue, index);
     BatchRow row;
     row.Name = elements.CurrentSatName;
-    ForecastRequest q{request.DayText, request.MonthText, request.YearText, elements, request.Site,
-                      request.Axis, request.Formats, 1};
+    ForecastRequest q{start, elements, request.Site, request.Axis, 1};
     ShadowCarry carry;
     ForecastResult r;
     try {
@@ -51,22 +51,22 @@ BatchRow Forecast(const SatelliteCatalogue& catalogue, int index, const std::str
         row.Reason = "interrupted";
         return row;
     }
-    row.Passes = static_cast<int>(r.PassLines.size());
-    row.Eclipses = static_cast<int>(r.EclipseLines.size());
-    for (std::int64_t m : r.EclipseMinutes) {
-        row.LongestEclipse = std::max(row.LongestEclipse, m);
-        row.TotalEclipse += m;
+    row.Passes = static_cast<int>(r.Passes.size());
+    row.Eclipses = static_cast<int>(r.Eclipses.size());
+    for (const EclipseEvent& e : r.Eclipses) {
+        row.LongestEclipse = std::max(row.LongestEclipse, e.DurationMinutes);
+        row.TotalEclipse += e.DurationMinutes;
     }
     row.SunlitPercent = SunlitPercent(r);
-    if (!r.Completed()) row.Reason = r.StopReason;
+    row.Reason = StopMessage(r, request.Formats);
 
     const std::filesystem::path dir(request.OutDir);
     const std::string passes = (dir / (stem + "_passes.txt")).string();
     const std::string eclipses = (dir / (stem + "_eclipses.txt")).string();
     try {
-        WriteFileAtomically(passes, ListFileBytes(PassesHeader(row.Name), r.PassLines));
+        WriteFileAtomically(passes, ListFileBytes(PassesHeader(row.Name), PassLines(r)));
         row.PassesFile = passes;
-        WriteFileAtomically(eclipses, ListFileBytes(EclipsesHeader(row.Name), r.EclipseLines));
+        WriteFileAtomically(eclipses, ListFileBytes(EclipsesHeader(row.Name), EclipseLines(r, request.Formats)));
         row.EclipsesFile = eclipses;
     } catch (const OutputError& e) {
         row.Reason = e.what();
@@ -114,8 +114,8 @@ double SunlitPercent(const ForecastResult& result)
 
 std::vector<BatchRow> RunBatch(const SatelliteCatalogue& catalogue, const BatchRequest& request)
 {
-    if (ParsedDate start = ParseDateTexts(request.DayText, request.MonthText, request.YearText); !start)
-        throw InputError(start.Error);
+    const ParsedDate start = ParseDateTexts(request.DayText, request.MonthText, request.YearText);
+    if (!start) throw InputError(start.Error);
     std::error_code ec;
     std::filesystem::create_directories(request.OutDir, ec);
     if (ec || !std::filesystem::is_directory(request.OutDir))
@@ -137,7 +137,7 @@ std::vector<BatchRow> RunBatch(const SatelliteCatalogue& catalogue, const BatchR
                 row.Reason = "interrupted";
                 continue;
             }
-            row = Forecast(catalogue, i + 1, stems[static_cast<std::size_t>(i)], request);
+            row = Forecast(catalogue, i + 1, stems[static_cast<std::size_t>(i)], *start.Date, request);
             const int finished = done.fetch_add(1) + 1;
             if (request.Progress) request.Progress(finished, count, row.Name);
         }

@@ -4,6 +4,7 @@
 
 #include "catalogue/Catalogue.h"
 #include "forecast/Forecast.h"
+#include "platform/RegionalFormats.h"
 
 #include <atomic>
 #include <cstdint>

@@ -44,7 +44,7 @@ std::string ListFileBytes(std::string_view header, const std::vector<std::string
     std::vector<std::string> all;
     all.reserve(lines.size() + 2);
     all.emplace_back(header);
-    all.emplace_back(121, '-');
+    all.emplace_back(ListRuleWidth, '-');
     all.insert(all.end(), lines.begin(), lines.end());
     return Utf8ToCp1252(JoinCrLf(all));
 }

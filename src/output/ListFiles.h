@@ -8,6 +8,9 @@
 
 namespace tavik {
 
+// The hyphens of the rule under a list's header, in the files and on a terminal.
+inline constexpr std::size_t ListRuleWidth = 121;
+
 // The satellite name made safe as a file name: "/" and control characters
 // (bidirectional controls included) become "_", "." and ".." become "_" and "__", and the name is cut to 200
 // bytes; blanks stay ("NOAA 19").

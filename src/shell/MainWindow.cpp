@@ -2,6 +2,7 @@
 
 #include "catalogue/Settings.h"
 #include "output/ListFiles.h"
+#include "output/ListLines.h"
 #include "output/YearFile.h"
 #include "platform/AtomicFile.h"
 #include "platform/Clock.h"
@@ -589,7 +590,7 @@ void MainWindow::SaveList(bool passes)
     // no regional forms.
     const FileFormats files = Cp1252FileFormats(services_.Formats);
     const bool otherForms = !passes && !files.Note.empty() && shown_;
-    const std::vector<std::string> lines = otherForms ? EclipseLinesIn(*shown_, files.Formats)
+    const std::vector<std::string> lines = otherForms ? EclipseLines(*shown_, files.Formats)
                                                       : ItemsOf(passes ? list1_ : list3_);
     // In the current working directory, like a file saved from a shell. The
     // window shows that folder nowhere, so a failure names the whole path.
@@ -662,13 +663,10 @@ void MainWindow::RunForecast()
     }
 
     auto job = std::make_shared<ForecastJob>();
-    job->Request.DayText = S(text2_->text());
-    job->Request.MonthText = S(text3_->text());
-    job->Request.YearText = S(text4_->text());
+    job->Request.Start = *start.Date;
     job->Request.Elements = *current_;
     job->Request.Site = *station_;
     job->Request.Axis = attitude_;
-    job->Request.Formats = services_.Formats;
     job->Carry = carry_;
     forecastJob_ = job;
 
@@ -726,14 +724,14 @@ void MainWindow::ForecastFinished()
 void MainWindow::ShowForecast(const ForecastResult& result)
 {
     list1_->clear();
-    for (const std::string& line : result.PassLines) list1_->addItem(Q(line));
+    for (const std::string& line : PassLines(result)) list1_->addItem(Q(line));
     list3_->clear();
-    for (const std::string& line : result.EclipseLines) list3_->addItem(Q(line));
+    for (const std::string& line : EclipseLines(result, services_.Formats)) list3_->addItem(Q(line));
 
     strip_ = RenderStrip(result, StripStyle{.PassBand = true});
     picture2_->Clear();
-    for (std::size_t i = 0; i < result.RowLabels.size(); ++i)
-        picture2_->PrintAt(10, RowTop(static_cast<int>(i) + 1), Q(result.RowLabels[i]));
+    const std::vector<std::string> labels = RowLabels(result, services_.Formats);
+    for (std::size_t i = 0; i < labels.size(); ++i) picture2_->PrintAt(10, RowTop(static_cast<int>(i) + 1), Q(labels[i]));
 
     // A run that stopped early keeps the previous series in the chart.
     if (result.Completed()) {
@@ -784,7 +782,7 @@ QString MainWindow::MinuteTip(QPoint at) const
     const MinuteRecord* r = shown_->At(day, minute);
     if (!r || (day - 1) * StepsPerDay + minute >= static_cast<int>(shown_->DrawnSteps)) {
         tip += QStringLiteral("\nnot computed");
-        if (!shown_->StopReason.empty()) tip += QStringLiteral(": ") + Q(shown_->StopReason);
+        if (!shown_->Completed()) tip += QStringLiteral(": ") + Q(StopMessage(*shown_, f));
         return tip;
     }
     tip += r->InEclipse ? QStringLiteral("\nin shadow") : QStringLiteral("\nsunlit");

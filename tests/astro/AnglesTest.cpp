@@ -3,131 +3,66 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <clocale>
-#include <cmath>
+#include <vector>
 
 namespace tavik {
 namespace {
 
-struct Case1 {
-    double Arg;
-    double Expected;
-};
-
-TEST(Angles, ArcSinIsClampedAndFormedThroughArcTan)
+TEST(Angles, EdgeRulesOfEveryHelper)
 {
-    // Reference values: the helper's edge rules and sin 30 = 0.5.
-    const Case1 cases[] = {{1.0000000001, 90}, {1, 90}, {-1, -90}, {-1.5, -90}, {0, 0}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.Arg);
-        EXPECT_EQ(ArcSinDeg(c.Arg), c.Expected);
-    }
-    // DegPerRadian is not exactly 180/pi, so round angles miss by about 1e-11.
-    EXPECT_NEAR(ArcSinDeg(0.5), 30, 1e-10);
-}
-
-TEST(Angles, ArcCosIsClamped)
-{
-    const Case1 cases[] = {{1, 0}, {1.2, 0}, {-1, 180}, {-1.2, 180}, {0, 90}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.Arg);
-        EXPECT_EQ(ArcCosDeg(c.Arg), c.Expected);
-    }
-    EXPECT_NEAR(ArcCosDeg(0.5), 60, 1e-10);
-}
-
-TEST(Angles, Atan2CoversOneTurnFromZero)
-{
-    struct Case {
-        double Y, X, Expected;
+    // Rows of argument, expected and tolerance (0: exact). DegPerRadian is not
+    // exactly 180/pi, so round angles miss by about 1e-11.
+    const struct {
+        const char* Function;
+        double (*F)(double);
+        std::vector<std::array<double, 3>> Rows;
+    } helpers[] = {
+        {"ArcSinDeg", ArcSinDeg, {{1.0000000001, 90, 0}, {1, 90, 0}, {-1, -90, 0}, {-1.5, -90, 0}, {0, 0, 0}, {0.5, 30, 1e-10}}},
+        {"ArcCosDeg", ArcCosDeg, {{1, 0, 0}, {1.2, 0, 0}, {-1, 180, 0}, {-1.2, 180, 0}, {0, 90, 0}, {0.5, 60, 1e-10}}},
+        {"WestLongitude", WestLongitude, {{10, -10, 0}, {190, 170, 0}, {359, 1, 0}, {180, 180, 0}, {0, 0, 0}, {179.5, -179.5, 0}}},
+        // Negative whole turns give 360, not 0; sidereal angles run to many turns.
+        {"Reduce360", Reduce360, {{725, 5, 1e-9}, {360, 0, 0}, {-10, 350, 1e-9}, {-730, 350, 1e-9}, {-360, 360, 0}, {0, 0, 0},
+                                  {719.5, 359.5, 1e-9}, {-0.5, 359.5, 1e-9}, {36010.77, 10.77, 1e-9}}},
+        // Atan2Deg(y, x): 0 up to but excluding 360; (0, 0) gives 0.
+        {"Atan2Deg(1, x)", [](double x) { return Atan2Deg(1, x); }, {{1, 45, 1e-10}, {-1, 135, 1e-10}, {0, 90, 0}}},
+        {"Atan2Deg(-1, x)", [](double x) { return Atan2Deg(-1, x); }, {{-1, 225, 1e-10}, {1, 315, 1e-10}, {0, 270, 0}}},
+        {"Atan2Deg(0, x)", [](double x) { return Atan2Deg(0, x); }, {{0, 0, 0}, {1, 0, 0}, {-1, 180, 0}}},
+        {"Atan2Deg(y, 0)", [](double y) { return Atan2Deg(y, 0); }, {{-5, 270, 0}}},
     };
-    // Arguments in the order y, x.
-    const Case cases[] = {
-        {1, 1, 45},   {1, -1, 135}, {-1, -1, 225}, {-1, 1, 315}, {-5, 0, 270},
-        {0, 0, 0},    {0, 1, 0},    {1, 0, 90},    {0, -1, 180}, {-1, 0, 270},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.Y << ", " << c.X);
-        EXPECT_NEAR(Atan2Deg(c.Y, c.X), c.Expected, 1e-10);
-        EXPECT_GE(Atan2Deg(c.Y, c.X), 0);
-        EXPECT_LT(Atan2Deg(c.Y, c.X), 360);
-    }
+    for (const auto& h : helpers)
+        for (const auto& [arg, expected, tolerance] : h.Rows) EXPECT_NEAR(h.F(arg), expected, tolerance) << h.Function << " " << arg;
 }
 
-TEST(Angles, Reduce360KeepsNegativeWholeTurnsAt360)
-{
-    const Case1 cases[] = {{725, 5},   {360, 0},   {-10, 350}, {-730, 350},
-                           {-360, 360}, {0, 0},    {719.5, 359.5}, {-0.5, 359.5}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.Arg);
-        EXPECT_NEAR(Reduce360(c.Arg), c.Expected, 1e-9);
-    }
-    // Sidereal angles of tens of thousands of degrees.
-    EXPECT_NEAR(Reduce360(36000.77 + 10), 10.77, 1e-9);
-}
-
-TEST(Angles, WestLongitudeTurnsEastNegative)
-{
-    const Case1 cases[] = {{10, -10}, {190, 170}, {359, 1}, {180, 180}, {0, 0}, {179.5, -179.5}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.Arg);
-        EXPECT_EQ(WestLongitude(c.Arg), c.Expected);
-    }
-}
-
-TEST(Angles, DegPerRadianIsTheModelsValueNotExactly180OverPi)
-{
-    EXPECT_EQ(DegPerRadian, 57.29577951309679);
-    EXPECT_NE(DegPerRadian, 180 / M_PI);
-    EXPECT_EQ(SinDeg(90), std::sin(90 / 57.29577951309679));
-}
-
-TEST(NumberSplit, TakesPartsFromTheDecimalText)
+TEST(NumberSplit, PartsComeFromTheDecimalTextNotTheBinaryValue)
 {
     struct Case {
         double X;
         std::int32_t Integer;
-        double Fraction;
+        double Fraction; // exactly the double nearest to the printed fraction, not x - trunc(x)
     };
-    const Case cases[] = {
-        {19123.12345678, 19123, 0.12345678},
-        {19.12312345678, 19, 0.12312345678},
-        {17871.5, 17871, 0.5},
-        {-2.75, -2, 0.75},
-        {-0.5, 0, 0.5},
-        {26340.0, 26340, 0}, // no decimal point: the whole number and 0
-    };
+    const Case cases[] = {{19123.12345678, 19123, 0.12345678}, {19.12312345678, 19, 0.12312345678},
+                          {17871.5, 17871, 0.5}, {26340.99, 26340, 0.99}, {77100.05, 77100, 0.05},  {-2.75, -2, 0.75}, {-0.5, 0, 0.5}, {26340.0, 26340, 0},
+                          {3e12, 2147483647, 0}, // saturates
+                          {1e-7, 0, 1e-7}, {1e20, 2147483647, 0}, {-1e20, -2147483647, 0}}; // exponent forms: by value
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.X);
-        EXPECT_EQ(IntegerPart(c.X), c.Integer);
-        // Exactly the double nearest to the printed fraction, not x - trunc(x).
-        EXPECT_EQ(FractionPart(c.X), c.Fraction);
+        EXPECT_EQ(IntegerPart(c.X), c.Integer) << c.X;
+        EXPECT_EQ(FractionPart(c.X), c.Fraction) << c.X;
     }
-    EXPECT_NE(19123.12345678 - 19123, 0.12345678);
-}
-
-TEST(NumberSplit, DecimalCommaTextSplitsTheSame)
-{
-    EXPECT_EQ(IntegerPartOfText("19123,12345678"), 19123);
+    EXPECT_EQ(IntegerPartOfText("19123,12345678"), 19123); // a decimal comma splits the same
     EXPECT_EQ(FractionPartOfText("19123,12345678"), 0.12345678);
-    EXPECT_EQ(IntegerPartOfText("19,12312345678"), 19);
+    EXPECT_EQ(DecimalText15(17871.520833333333), "17871.5208333333");
+    EXPECT_EQ(DecimalText15(0.1), "0.1");
 }
 
-TEST(NumberSplit, IndependentOfTheProcessLocale)
+TEST(NumberSplit, DecimalCommaLocaleDoesNotChangeTheSplit)
 {
-    const char* old = std::setlocale(LC_ALL, nullptr);
-    std::string saved = old ? old : "C";
+    const std::string saved = std::setlocale(LC_ALL, nullptr);
     if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "de_DE.UTF-8 not installed";
     EXPECT_EQ(IntegerPart(19123.12345678), 19123);
     EXPECT_EQ(FractionPart(19123.12345678), 0.12345678);
     std::setlocale(LC_ALL, saved.c_str());
-}
-
-TEST(NumberSplit, TextHasAtMostFifteenSignificantDigits)
-{
-    EXPECT_EQ(DecimalText15(19123.12345678), "19123.12345678");
-    EXPECT_EQ(DecimalText15(0.1), "0.1");
-    EXPECT_EQ(DecimalText15(17871.520833333333), "17871.5208333333");
 }
 
 } // namespace

@@ -13,87 +13,52 @@
 namespace tavik {
 namespace {
 
-// The sun along +x.
-SunState SunAlongX()
-{
-    SunState s;
-    s.SunX = 1;
-    return s;
-}
-
-bool InShadowAt(double x, double y, double z)
-{
-    return ComputeEclipse(SunAlongX(), x, y, z, std::sqrt(x * x + y * y + z * z));
-}
-
-TEST(ComputeEclipse, CylinderGeometry)
+TEST(ComputeEclipse, StrictlyInsideTheCylinderBehindTheEarth)
 {
     struct Case {
         const char* What;
         double X, Y, Z;
         bool Expected;
     };
-    const double r = 7000;
-    const double edge = std::asin(6378.137 / r); // about 65.67 degrees from the anti-sun line
+    const double r = 7000, edge = std::asin(EarthRadius / r); // about 65.67 degrees from the anti-sun line
+    // A point whose computed distance from the axis is ShadowRadius to the last bit.
+    const double onEdge = 6378.1370000039688;
     const Case cases[] = {
         {"behind the Earth on the sun line", -r, 0, 0, true},
         {"between the Earth and the sun", r, 0, 0, false},
         {"perpendicular to the sun, low", 0, 6500, 0, false},
+        {"perpendicular to the sun, within the radius: the plane is not behind", 0, 6000, 0, false},
         {"perpendicular to the sun, far", 0, 0, 42164, false},
         {"night side inside the cylinder", -r * std::cos(edge - 0.01), r * std::sin(edge - 0.01), 0, true},
         {"night side outside the cylinder", -r * std::cos(edge + 0.01), 0, r * std::sin(edge + 0.01), false},
         {"far behind, within one Earth radius of the line", -400000, 6000, 0, true},
         {"far behind, beyond one Earth radius", -400000, 6400, 0, false},
+        {"exactly ShadowRadius from the axis", -10000, onEdge, 0, false},
+        {"a millimetre inside", -10000, onEdge - 1e-6, 0, true},
+        {"a millimetre outside", -10000, onEdge + 1e-6, 0, false},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.What);
-        EXPECT_EQ(InShadowAt(c.X, c.Y, c.Z), c.Expected);
-    }
+    SunState sunAlongX;
+    sunAlongX.SunX = 1;
+    for (const auto& c : cases)
+        EXPECT_EQ(ComputeEclipse(sunAlongX, c.X, c.Y, c.Z, std::sqrt(c.X * c.X + c.Y * c.Y + c.Z * c.Z)), c.Expected)
+            << c.What;
 }
 
-TEST(ComputeSunAngle, AgainstThePerigeeDirection)
+TEST(ComputeSunAngle, AngleFromTheAttitudeAxisAndIlluminationItsCosine)
 {
-    // With the attitude angles at 0 the axis points away from perigee; here
-    // perigee is along +x, so the axis is -x. The date only places the sun.
-    struct Case {
-        const char* What;
-        double PerigeeToSunAngle; // degrees between perigee direction and sun
-        double SunAngle;
-    };
-    const Case cases[] = {
-        {"sun in the perigee direction", 0, 90},
-        {"sun perpendicular to perigee", 90, 0},
-        {"sun opposite to perigee", 180, -90},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.What);
-        // Build an attitude axis at the wanted angle from today's sun.
-        SunAngleResult probe = ComputeSunAngle(17871, 0, 0, 1, 0, 0, false);
-        const SunState& sun = probe.Sun;
-        // Perigee direction p: rotate the sun vector about an axis perpendicular to it.
-        double nx = sun.SunY, ny = -sun.SunX, nz = 0; // perpendicular to the sun, in xy
-        double n = std::sqrt(nx * nx + ny * ny);
-        nx /= n;
-        ny /= n;
-        double a = c.PerigeeToSunAngle;
-        double px = CosDeg(a) * sun.SunX + SinDeg(a) * nx;
-        double py = CosDeg(a) * sun.SunY + SinDeg(a) * ny;
-        double pz = CosDeg(a) * sun.SunZ + SinDeg(a) * nz;
-        SunAngleResult r = ComputeSunAngle(17871, 0, 0, -px, -py, -pz, false);
-        EXPECT_NEAR(r.SunAngle, c.SunAngle, 1e-6);
-        EXPECT_NEAR(r.Illumination, CosDeg(c.SunAngle), 1e-6);
-        EXPECT_GE(r.Illumination, 0);
+    const SunState sun = ComputeSunAngle(17871, 0, 0, 1, 0, 0, false).Sun; // the date only places the sun
+    const double n = std::hypot(sun.SunX, sun.SunY), px = sun.SunY / n, py = -sun.SunX / n; // a unit vector across it
+    // The axis turned by a degrees from the anti-sun direction: the sun is 90 - a above the plane across the axis.
+    for (double a : {0.0, 60.0, 90.0, 180.0}) {
+        const double ax = -(CosDeg(a) * sun.SunX + SinDeg(a) * px), ay = -(CosDeg(a) * sun.SunY + SinDeg(a) * py);
+        const SunAngleResult lit = ComputeSunAngle(17871, 0, 0, ax, ay, -CosDeg(a) * sun.SunZ, false);
+        EXPECT_NEAR(lit.SunAngle, 90 - a, 1e-6) << a;
+        EXPECT_NEAR(lit.Illumination, CosDeg(90 - a), 1e-6) << a;
+        // The flag carried from the previous instant darkens without changing the angle.
+        const SunAngleResult dark = ComputeSunAngle(17871, 0, 0, ax, ay, -CosDeg(a) * sun.SunZ, true);
+        EXPECT_EQ(dark.Illumination, 0) << a;
+        EXPECT_EQ(dark.SunAngle, lit.SunAngle) << a;
     }
-}
-
-TEST(ComputeSunAngle, IlluminationIsZeroWhileTheCarriedFlagSaysShadow)
-{
-    SunAngleResult lit = ComputeSunAngle(17871, 0, 0, 0, 1, 0, false);
-    SunAngleResult dark = ComputeSunAngle(17871, 0, 0, 0, 1, 0, true);
-    EXPECT_GT(lit.Illumination, 0);
-    EXPECT_EQ(dark.Illumination, 0);
-    // The sun angle has no lag: the flag changes only the illumination.
-    EXPECT_EQ(lit.SunAngle, dark.SunAngle);
 }
 
 TEST(ConicalShadow, UmbraAndPenumbraEdgesAndTheSunsVisibleDisc)

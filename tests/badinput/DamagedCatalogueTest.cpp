@@ -8,6 +8,7 @@
 #include "astro/Locator.h"
 #include "catalogue/Catalogue.h"
 #include "forecast/Forecast.h"
+#include "output/ListLines.h"
 #include "output/YearFile.h"
 #include "platform/Cp1252.h"
 #include "platform/RegionalFormats.h"
@@ -37,10 +38,10 @@ std::vector<std::string> SeedFiles()
 }
 
 // Pass and eclipse lines as written under the ISO formats.
-const std::regex PassLine(
+const std::regex PassLinePattern(
     "[0-9]{2}/[0-9]{2}/[0-9]{4}  [0-9]{2}:[0-9]{2} \\(Az [0-9]{3}\u00B0\\)  illum: [0-9]{3}%   sun angle: -?[0-9]{2}\u00B0 -> "
     "[0-9]{2}:[0-9]{2} \\(Az [0-9]{3}\u00B0\\)  illum: [0-9]{3}%   sun angle: -?[0-9]{2}\u00B0  maxEl: [0-9]{2}\u00B0");
-const std::regex EclipseLine("[0-9]{4}-[0-9]{2}-[0-9]{2}( [0-9]{2}:[0-9]{2}:[0-9]{2})?   ->   "
+const std::regex EclipseLinePattern("[0-9]{4}-[0-9]{2}-[0-9]{2}( [0-9]{2}:[0-9]{2}:[0-9]{2})?   ->   "
                              "[0-9]{4}-[0-9]{2}-[0-9]{2}( [0-9]{2}:[0-9]{2}:[0-9]{2})?    duration: [0-9]+ min");
 const std::regex YearRow("[0-9]{4,5}-[0-9]{2}-[0-9]{2} ; -?[0-9.E+-]+;-?[0-9.E+-]+;-?[0-9.E+-]+");
 
@@ -53,12 +54,10 @@ void CheckEntry(const CurrentElementSet& elements, Tally& tally)
     const std::string name = "\"" + elements.CurrentSatName + "\"";
     SCOPED_TRACE(elements.CurrentSatName.substr(0, 80));
     ForecastRequest request;
-    request.DayText = "6";
-    request.MonthText = "12";
-    request.YearText = "2026";
+    request.Start = *DateTime::FromCalendar(2026, 12, 6);
     request.Elements = elements;
     request.Site = MakeStation("JO40HC");
-    request.Formats = IsoFormats();
+    const RegionalFormats formats = IsoFormats();
     ShadowCarry carry;
 
     ForecastResult r;
@@ -77,7 +76,7 @@ void CheckEntry(const CurrentElementSet& elements, Tally& tally)
     } else {
         ++tally.Stopped;
         EXPECT_TRUE(r.End == RunEnd::BelowMinimumHeight || r.End == RunEnd::KeplerFailed);
-        ExpectClearMessage(r.StopReason, {name, "the forecast stops there"}, 400 + name.size());
+        ExpectClearMessage(StopMessage(r, formats), {name, "the forecast stops there"}, 400 + name.size());
     }
     for (std::size_t i = 0; i < r.DrawnSteps; ++i) {
         const MinuteRecord& m = r.Minutes[i];
@@ -85,13 +84,13 @@ void CheckEntry(const CurrentElementSet& elements, Tally& tally)
                     && std::isfinite(m.SunAngle) && std::isfinite(m.Illumination))
             << "step " << i;
     }
-    for (const std::string& line : r.PassLines) EXPECT_TRUE(std::regex_match(line, PassLine)) << line;
-    for (const std::string& line : r.EclipseLines) EXPECT_TRUE(std::regex_match(line, EclipseLine)) << line;
+    for (const std::string& line : PassLines(r)) EXPECT_TRUE(std::regex_match(line, PassLinePattern)) << line;
+    for (const std::string& line : EclipseLines(r, formats)) EXPECT_TRUE(std::regex_match(line, EclipseLinePattern)) << line;
 
     // The year file of the same set, at both ends of the years it takes.
     for (int year : {1, 2026, 9999}) {
         const std::vector<std::string> rows =
-            SunAngleYearRows(year, elements, request.Site, request.Axis, carry, request.Formats);
+            SunAngleYearRows(year, elements, request.Site, request.Axis, carry, formats);
         ASSERT_EQ(rows.size(), static_cast<std::size_t>(YearRows));
         for (const std::string& row : rows) ASSERT_TRUE(std::regex_match(row, YearRow)) << row;
     }

@@ -1,227 +1,147 @@
-// Whole 59-day runs: structure, rules checked against the per-minute chain,
+// Whole 59-day runs: structure, rules checked against the per-minute records,
 // the stop below 150 km, and refusals before the run.
 #include "forecast/Forecast.h"
 #include "WorkedExample.h"
 
+#include "output/ListLines.h"
 #include "platform/Error.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 namespace tavik {
 namespace {
 
-CurrentElementSet ExampleSet() { return test::WorkedExampleSet(); }
-
-ForecastRequest Request(const CurrentElementSet& e = ExampleSet(), std::string day = "06",
-                        std::string month = "12", std::string year = "2026")
+ForecastResult RunExample(const CurrentElementSet& e, bool startInShadow = false, const ForecastProgress& progress = {})
 {
-    ForecastRequest r;
-    r.DayText = day;
-    r.MonthText = month;
-    r.YearText = year;
-    r.Elements = e;
-    r.Site.StationLat = 50;
-    r.Site.StationLon = 10;
-    r.Formats = IsoFormats();
-    return r;
+    ShadowCarry carry{startInShadow};
+    return RunForecast({*DateTime::FromCalendar(2026, 12, 6), e, test::Lat50Lon10(), {}, 0}, carry, progress);
 }
 
 // One run of the worked example shared by the tests that only read it.
 const ForecastResult& ExampleRun()
 {
-    static const ForecastResult result = [] {
-        ShadowCarry carry;
-        return RunForecast(Request(), carry);
-    }();
+    static const ForecastResult result = RunExample(test::WorkedExampleSet());
     return result;
 }
 
-TEST(RunForecast, CoversFiftyNineDaysOf1441Steps)
+TEST(RunForecast, CoversFiftyNineDaysOf1441StepsIntoTheNextYear)
 {
     const ForecastResult& r = ExampleRun();
     EXPECT_TRUE(r.Completed());
     EXPECT_EQ(r.Minutes.size(), 59u * 1441u);
     EXPECT_EQ(r.DrawnSteps, r.Minutes.size());
-    ASSERT_EQ(r.RowLabels.size(), 59u);
-    EXPECT_EQ(r.RowLabels.front(), "2026-12-06");
-    EXPECT_EQ(r.RowLabels[25], "2026-12-31");
-    EXPECT_EQ(r.RowLabels[26], "2027-01-01"); // runs on into the next year
-    EXPECT_EQ(r.RowLabels.back(), "2027-02-02");
-}
-
-TEST(RunForecast, DailySunAngleIsTheValueAtMinute1440)
-{
-    const ForecastResult& r = ExampleRun();
+    EXPECT_TRUE(!r.At(0, 0) && !r.At(60, 0) && !r.At(1, -1) && !r.At(1, 1441) && r.At(59, 1440)); // steps outside the run
+    const std::vector<std::string> labels = RowLabels(r, IsoFormats());
+    ASSERT_EQ(labels.size(), 59u);
+    EXPECT_EQ(labels.front() + labels[25] + labels[26] + labels.back(), "2026-12-062026-12-312027-01-012027-02-02");
     for (int d = 1; d <= 59; ++d) {
-        EXPECT_EQ(r.DailySunAngle[static_cast<std::size_t>(d - 1)], r.At(d, 1440)->SunAngle);
+        EXPECT_EQ(r.DailySunAngle[static_cast<std::size_t>(d - 1)], r.At(d, 1440)->SunAngle) << d;
+        // Minute 1440 and minute 0 of the next day are the same instant.
         if (d < 59) {
-            // Minute 1440 and minute 0 of the next day are the same instant.
-            EXPECT_EQ(r.At(d, 1440)->SatElevation, r.At(d + 1, 0)->SatElevation);
-            EXPECT_EQ(r.At(d, 1440)->InEclipse, r.At(d + 1, 0)->InEclipse);
+            EXPECT_EQ(r.At(d, 1440)->SatElevation, r.At(d + 1, 0)->SatElevation) << d;
         }
     }
 }
 
-// Walks the steps in order, skipping the repeated midnight step, and
-// returns the (day, minute) pairs where the predicate switches on.
-template <class Predicate>
-std::vector<std::pair<int, int>> Onsets(const ForecastResult& r, Predicate on)
-{
-    std::vector<std::pair<int, int>> out;
-    bool previous = false;
-    for (int d = 1; d <= 59; ++d) {
-        for (int m = (d == 1 ? 0 : 1); m <= 1440; ++m) {
-            bool now = on(*r.At(d, m));
-            if (now && !previous) out.emplace_back(d, m);
-            previous = now;
-        }
-    }
-    return out;
-}
-
-TEST(RunForecast, OnePassLinePerCompletedPassAboveTheHorizon)
+TEST(RunForecast, OneEventPerPassAndPerEclipseThatEndedEachFromItsFirstMinute)
 {
     const ForecastResult& r = ExampleRun();
-    auto rises = Onsets(r, [](const MinuteRecord& m) { return m.SatElevation > 0; });
-    // A pass still open after the last step gives no line.
-    bool openAtEnd = r.At(59, 1440)->SatElevation > 0;
-    ASSERT_FALSE(r.PassLines.empty());
-    EXPECT_EQ(r.PassLines.size() + (openAtEnd ? 1 : 0), rises.size());
-    // Each line's rise time is the first minute above the horizon.
-    for (std::size_t i = 0; i < r.PassLines.size(); ++i) {
-        auto [d, m] = rises[i];
-        char hhmm[8];
-        std::snprintf(hhmm, sizeof hhmm, "%02d:%02d", m / 60 % 24, m % 60);
-        EXPECT_EQ(r.PassLines[i].substr(12, 5), hhmm) << r.PassLines[i];
+    // Walks the steps in order, skipping the repeated midnight steps: the minutes where a flag switches on.
+    auto onsets = [&r](bool (*on)(const MinuteRecord&)) {
+        std::vector<DateTime> out;
+        bool previous = false;
+        for (int d = 1; d <= 59; ++d)
+            for (int m = (d == 1 ? 0 : 1); m <= 1440; ++m) {
+                if (on(*r.At(d, m)) && !previous) out.push_back(r.Start.AddDays(d - 1).AddMinutes(m));
+                previous = on(*r.At(d, m));
+            }
+        return out;
+    };
+    const auto rises = onsets([](const MinuteRecord& m) { return m.SatElevation > 0; });
+    const auto entries = onsets([](const MinuteRecord& m) { return m.InEclipse; });
+    // An event still open after the last step is not reported.
+    ASSERT_EQ(r.Passes.size() + (r.At(59, 1440)->SatElevation > 0), rises.size());
+    ASSERT_EQ(r.Eclipses.size() + r.At(59, 1440)->InEclipse, entries.size());
+    EXPECT_GT(r.Passes.size(), 100u);
+    EXPECT_GT(r.Eclipses.size(), 100u);
+    for (std::size_t i = 0; i < r.Passes.size(); ++i) {
+        const CalcInstant& at = r.Passes[i].Rise.At;
+        EXPECT_EQ(*DateTime::FromCalendar(at.CalcYear, at.CalcMonth, at.CalcDay, static_cast<int>(at.CalcHour),
+                                          static_cast<int>(at.CalcMinute)),
+                  rises[i]) << i;
     }
+    for (std::size_t i = 0; i < r.Eclipses.size(); ++i) {
+        EXPECT_EQ(r.Eclipses[i].Entry, entries[i]) << i;
+        EXPECT_TRUE(r.Eclipses[i].DurationMinutes > 0 && r.Eclipses[i].DurationMinutes < 40) << i; // a low orbit
+    }
+    // The illumination of a step uses the shadow flag of the step before.
+    for (std::size_t i = 1; i < r.Minutes.size(); ++i)
+        EXPECT_EQ(r.Minutes[i].Illumination == 0, r.Minutes[i - 1].InEclipse) << i;
 }
 
-TEST(RunForecast, OneEclipseLinePerPassageThroughTheShadow)
-{
-    const ForecastResult& r = ExampleRun();
-    auto entries = Onsets(r, [](const MinuteRecord& m) { return m.InEclipse; });
-    ASSERT_FALSE(r.EclipseLines.empty());
-    bool openAtEnd = r.At(59, 1440)->InEclipse;
-    EXPECT_EQ(r.EclipseLines.size() + (openAtEnd ? 1 : 0), entries.size());
-    EXPECT_EQ(r.EclipseMinutes.size(), r.EclipseLines.size());
-    for (std::size_t i = 0; i < r.EclipseLines.size(); ++i) {
-        // A low orbit spends at most about 36 minutes in the shadow.
-        EXPECT_GT(r.EclipseMinutes[i], 0);
-        EXPECT_LT(r.EclipseMinutes[i], 40);
-        EXPECT_NE(r.EclipseLines[i].find("duration: " + std::to_string(r.EclipseMinutes[i]) + " min"),
-                  std::string::npos);
-    }
-    // The lines a file gets in other forms are made the same way.
-    EXPECT_EQ(EclipseLinesIn(r, IsoFormats()), r.EclipseLines);
-    const std::vector<std::string> german = EclipseLinesIn(r, GermanLikeFormats());
-    ASSERT_EQ(german.size(), r.EclipseLines.size());
-    EXPECT_EQ(german[0].substr(0, 10), r.EclipseLines[0].substr(8, 2) + "." + r.EclipseLines[0].substr(5, 2) + "."
-                                           + r.EclipseLines[0].substr(0, 4));
-}
-
-TEST(RunForecast, IlluminationLagsOneStepBehindTheShadow)
-{
-    const ForecastResult& r = ExampleRun();
-    for (std::size_t i = 1; i < r.Minutes.size(); ++i) {
-        if (r.Minutes[i - 1].InEclipse) EXPECT_EQ(r.Minutes[i].Illumination, 0) << i;
-        else EXPECT_GT(r.Minutes[i].Illumination, 0) << i;
-    }
-}
-
-TEST(RunForecast, ReportsProgressOncePerDayThenZero)
+TEST(RunForecast, ReportsEachDayThenZeroAndStopsWhenTheCallbackSaysSo)
 {
     std::vector<int> values;
-    ShadowCarry carry;
-    RunForecast(Request(), carry, [&](int v, int max) {
+    const ForecastResult r = RunExample(test::WorkedExampleSet(), false, [&](int v, int max) {
         EXPECT_EQ(max, 60);
         values.push_back(v);
-        return true;
+        return v < 3;
     });
+    EXPECT_EQ(values, (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(r.End, RunEnd::Cancelled);
+    EXPECT_TRUE(r.StopDay == 3 && r.StopMinute == 0) << r.StopDay << " " << r.StopMinute;
+    EXPECT_EQ(r.Minutes.size(), 2u * 1441u);
+    values.clear();
+    RunExample(test::WorkedExampleSet(), false, [&](int v, int) { return values.push_back(v), true; });
     ASSERT_EQ(values.size(), 60u);
     for (int d = 1; d <= 59; ++d) EXPECT_EQ(values[static_cast<std::size_t>(d - 1)], d);
     EXPECT_EQ(values.back(), 0);
 }
 
-TEST(RunForecast, CanBeStoppedFromTheProgressCallback)
-{
-    ShadowCarry carry;
-    ForecastResult r = RunForecast(Request(), carry, [](int v, int) { return v < 3; });
-    EXPECT_EQ(r.End, RunEnd::Cancelled);
-    EXPECT_EQ(r.Minutes.size(), 2u * 1441u);
-}
-
 TEST(RunForecast, StopsBelow150KmKeepingWhatItHas)
 {
-    // A set decaying fast enough to sink through 150 km within the run.
-    CurrentElementSet decaying = ExampleSet();
-    decaying.CurrentSatName = "DECAYING";
+    CurrentElementSet decaying = test::WorkedExampleSet("DECAYING"); // sinks through 150 km within the run
     decaying.MeanMotion = 16.2;
     decaying.Decay = 0.004;
-    ShadowCarry carry;
-    ForecastResult r = RunForecast(Request(decaying), carry);
+    const ForecastResult r = RunExample(decaying);
     ASSERT_EQ(r.End, RunEnd::BelowMinimumHeight);
     EXPECT_GT(r.StopDay, 1);
-    const MinuteRecord& last = r.Minutes.back();
-    EXPECT_LT(last.SatHeight, 150);
+    EXPECT_LT(r.Minutes.back().SatHeight, 150);
     EXPECT_EQ(r.DrawnSteps, r.Minutes.size() - 1); // the stopping step draws nothing
     for (std::size_t i = 0; i + 1 < r.Minutes.size(); ++i) EXPECT_GE(r.Minutes[i].SatHeight, 150);
-    EXPECT_EQ(r.RowLabels.size(), static_cast<std::size_t>(r.StopDay));
-    EXPECT_NE(r.StopReason.find("DECAYING"), std::string::npos);
-    EXPECT_NE(r.StopReason.find("150 km"), std::string::npos);
-}
+    EXPECT_EQ(r.RowDates.size(), static_cast<std::size_t>(r.StopDay));
+    EXPECT_NE(StopMessage(r, IsoFormats()).find("\"DECAYING\" sank below 150 km at "), std::string::npos);
 
-TEST(RunForecast, BelowTheLimitAtTheFirstStepDrawsNothing)
-{
-    CurrentElementSet low = ExampleSet();
+    CurrentElementSet low = test::WorkedExampleSet(); // below the limit at the first step
     low.MeanMotion = 16.6;
-    ShadowCarry carry;
-    ForecastResult r = RunForecast(Request(low), carry);
-    EXPECT_EQ(r.End, RunEnd::BelowMinimumHeight);
-    EXPECT_EQ(r.Minutes.size(), 1u);
-    EXPECT_EQ(r.DrawnSteps, 0u);
-    EXPECT_TRUE(r.PassLines.empty());
-    EXPECT_TRUE(r.EclipseLines.empty());
+    const ForecastResult first = RunExample(low);
+    EXPECT_EQ(first.End, RunEnd::BelowMinimumHeight);
+    EXPECT_EQ(first.Minutes.size(), 1u);
+    EXPECT_EQ(first.DrawnSteps, 0u);
+    EXPECT_TRUE(first.Passes.empty() && first.Eclipses.empty());
 }
 
-TEST(RunForecast, RefusesBadStartTextsAndUnusableSetsBeforeComputing)
+TEST(RunForecast, RefusesAnUnusableSetBeforeComputing)
 {
-    struct Case {
-        const char* What;
-        ForecastRequest R;
-        const char* Mentions;
-    };
-    CurrentElementSet noMotion = ExampleSet();
+    CurrentElementSet noMotion = test::WorkedExampleSet();
     noMotion.MeanMotion = 0;
-    const Case cases[] = {
-        {"31 February", Request(ExampleSet(), "31", "02", "2026"), "31"},
-        {"empty day", Request(ExampleSet(), "", "12", "2026"), "day"},
-        {"letters", Request(ExampleSet(), "06", "Dec", "2026"), "Dec"},
-        {"year 0", Request(ExampleSet(), "06", "12", "0"), "year"},
-        {"mean motion 0", Request(noMotion), "EXAMPLE"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.What);
-        ShadowCarry carry{true};
-        try {
-            RunForecast(c.R, carry);
-            ADD_FAILURE() << "no error";
-        } catch (const InputError& e) {
-            EXPECT_NE(std::string(e.what()).find(c.Mentions), std::string::npos) << e.what();
-        }
-        EXPECT_TRUE(carry.InEclipse); // nothing was computed
+    ShadowCarry carry{true};
+    try {
+        RunForecast({*DateTime::FromCalendar(2026, 12, 6), noMotion, {}, {}, 0}, carry);
+        ADD_FAILURE() << "no error";
+    } catch (const InputError& e) {
+        EXPECT_NE(std::string(e.what()).find("EXAMPLE"), std::string::npos) << e.what();
     }
+    EXPECT_TRUE(carry.InEclipse); // nothing was computed
 }
 
 TEST(RunForecast, TheFirstStepReadsTheShadowFlagTheLastComputationLeft)
 {
-    ShadowCarry dark{true}, lit{false};
-    ForecastResult a = RunForecast(Request(), dark, [](int v, int) { return v < 2; });
-    ForecastResult b = RunForecast(Request(), lit, [](int v, int) { return v < 2; });
-    EXPECT_EQ(a.Minutes[0].Illumination, 0);
-    EXPECT_GT(b.Minutes[0].Illumination, 0);
-    EXPECT_EQ(a.Minutes[1].Illumination, b.Minutes[1].Illumination);
+    const ForecastResult dark = RunExample(test::WorkedExampleSet(), true, [](int v, int) { return v < 2; });
+    const ForecastResult lit = RunExample(test::WorkedExampleSet(), false, [](int v, int) { return v < 2; });
+    EXPECT_EQ(dark.Minutes[0].Illumination, 0);
+    EXPECT_GT(lit.Minutes[0].Illumination, 0);
+    EXPECT_EQ(dark.Minutes[1].Illumination, lit.Minutes[1].Illumination);
 }
 
 } // namespace

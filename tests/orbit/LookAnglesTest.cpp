@@ -1,94 +1,71 @@
-// Station vectors, rotation into the celestial frame, azimuth and elevation.
+// Station on the ellipsoid, azimuth and elevation.
 #include "orbit/LookAngles.h"
 
 #include "astro/Angles.h"
 
 #include "Printed.h"
 
-#include <gtest/gtest.h>
-
-#include <cmath>
+#include <array>
+#include <tuple>
 
 namespace tavik {
 namespace {
 
-PreparedElements StationAt(double lat, double lon)
-{
-    CurrentElementSet e;
-    e.MeanMotion = 1.0027; // geostationary-like; only the station and inclination matter here
-    Station st;
-    st.StationLat = lat;
-    st.StationLon = lon;
-    return PrepareElements(e, st);
-}
-
-// An equatorial circular orbit with equal axes, sidereal angle 0.
-OrbitState Equatorial(double axes, double eccentricAnomaly)
+// A station at longitude 0 and an equatorial circular orbit of 42164 km radius at sidereal angle 0.
+LookState Look(double lat, double eccentricAnomaly)
 {
     OrbitState o;
-    o.SemiMajorAxis = o.SemiMinorAxis = axes;
-    o.EccentricAnomaly = eccentricAnomaly;
+    o.SemiMajorAxis = o.SemiMinorAxis = 42164;
     o.CosEccAnomaly = CosDeg(eccentricAnomaly);
     o.SinEccAnomaly = SinDeg(eccentricAnomaly);
-    o.CosArgPerigee = 1;
-    o.CosRAAN = 1;
-    o.CosSidereal = 1;
-    return o;
+    o.CosArgPerigee = o.CosRAAN = o.CosMinusSidereal = 1;
+    return LookAngles({}, PrepareElements({}, {.StationLocator = "", .StationLon = 0, .StationLat = lat}), o, {});
 }
 
-TEST(LookAngles, StationOnTheEquatorAtGreenwich)
+TEST(LookAngles, StationFrameAndPlaceOnTheEllipsoid)
 {
-    LookState s = LookAngles(CurrentElementSet{}, StationAt(0, 0), Equatorial(42164, 10), Attitude{});
-    EXPECT_EQ(s.StationUpX, 1);
-    EXPECT_EQ(s.StationUpY, 0);
-    EXPECT_EQ(s.StationUpZ, 0);
-    EXPECT_EQ(s.StationEastX, -0.0);
-    EXPECT_EQ(s.StationEastY, 1);
-    EXPECT_EQ(s.StationEastZ, 0);
-    EXPECT_EQ(s.StationNorthZ, 1);
-    EXPECT_NEAR(s.StationPosX, 6378.137, 1e-9);
-    EXPECT_EQ(s.StationPosZ, 0);
+    const LookState s = Look(0, 10); // up, east and north at latitude 0, longitude 0
+    EXPECT_EQ((std::array{s.StationUpX, s.StationUpY, s.StationUpZ, s.StationEastX, s.StationEastY, s.StationEastZ,
+                          s.StationNorthX, s.StationNorthY, s.StationNorthZ}),
+              (std::array<double, 9>{1, 0, 0, 0, 1, 0, 0, 0, 1}));
+    EXPECT_NEAR(Look(0, 10).StationPosX, 6378.137, 1e-9);
+    EXPECT_EQ(Look(0, 10).StationPosZ, 0);
+    EXPECT_NEAR(Look(90, 10).StationPosX, 0, 1e-8);
+    EXPECT_NEAR(Look(90, 10).StationPosZ, 6356.785, 1e-9);
+    test::ExpectPrinted({{"x at 45", Look(45, 10).StationPosX, "4517.579"}, {"z at 45", Look(45, 10).StationPosZ, "4487.383"}});
 }
 
-TEST(LookAngles, StationOnTheEllipsoid)
+TEST(LookAngles, GeostationaryFromTheEquatorOverheadAndBelow)
 {
-    LookState pole = LookAngles(CurrentElementSet{}, StationAt(90, 0), Equatorial(42164, 10), Attitude{});
-    EXPECT_NEAR(pole.StationPosX, 0, 1e-8);
-    EXPECT_NEAR(pole.StationPosZ, 6356.785, 1e-9);
-    LookState mid = LookAngles(CurrentElementSet{}, StationAt(45, 0), Equatorial(42164, 10), Attitude{});
-    EXPECT_PRINTED(mid.StationPosX, "4517.579");
-    EXPECT_PRINTED(mid.StationPosZ, "4487.383");
-}
-
-TEST(LookAngles, GeostationaryFromTheEquator)
-{
-    LookState s = LookAngles(CurrentElementSet{}, StationAt(0, 0), Equatorial(42164, 10), Attitude{});
+    const LookState s = Look(0, 10), overhead = Look(0, 0);
     EXPECT_NEAR(s.SatAzimuth, 90, 1e-9);
-    EXPECT_PRINTED(s.SatElevation, "78.2321");
-    EXPECT_PRINTED(s.Range, "35899.85");
-
-    LookState overhead = LookAngles(CurrentElementSet{}, StationAt(0, 0), Equatorial(42164, 0), Attitude{});
+    test::ExpectPrinted({{"SatElevation", s.SatElevation, "78.2321"}, {"Range", s.Range, "35899.85"}});
     EXPECT_EQ(overhead.SatElevation, 90);
-    EXPECT_EQ(overhead.SatAzimuth, 0);
-
-    LookState below = LookAngles(CurrentElementSet{}, StationAt(0, 0), Equatorial(42164, 180), Attitude{});
-    EXPECT_LT(below.SatElevation, 0);
+    EXPECT_EQ(overhead.SatAzimuth, 0); // both arguments of the azimuth's arctangent are 0
+    EXPECT_LT(Look(0, 180).SatElevation, 0);
 }
 
-TEST(LookAngles, ZeroAttitudePointsAwayFromPerigee)
+TEST(LookAngles, AttitudeAxisTurnsWithTheOrbitIntoTheCelestialFrame)
 {
-    OrbitState o = Equatorial(7000, 33);
+    // An inclined orbit, turned by node and perigee: the rotation must stay a rotation.
+    OrbitState o;
     o.CosArgPerigee = CosDeg(40);
     o.SinArgPerigee = SinDeg(40);
     o.CosRAAN = CosDeg(200);
     o.SinRAAN = SinDeg(200);
-    PreparedElements p = StationAt(50, 10);
-    p.CosIncl = CosDeg(98.7);
-    p.SinIncl = SinDeg(98.7);
-    LookState s = LookAngles(CurrentElementSet{}, p, o, Attitude{});
-    EXPECT_EQ(s.AttitudeCelX, -s.RotXx);
-    EXPECT_EQ(s.AttitudeCelY, -s.RotYx);
-    EXPECT_EQ(s.AttitudeCelZ, -s.RotZx);
+    CurrentElementSet e;
+    e.Inclination = 98.7;
+    const PreparedElements p = PrepareElements(e, {});
+    // Attitude (0, 0) points away from perigee, (90, 0) against the motion at perigee, (0, 90) against the normal.
+    for (const auto& [lon, lat, column] : {std::tuple{0.0, 0.0, 0}, {90.0, 0.0, 1}, {0.0, 90.0, 2}}) {
+        const LookState s = LookAngles(e, p, o, {lon, lat});
+        const double rot[3][3] = {{s.RotXx, s.RotXy, s.RotXz}, {s.RotYx, s.RotYy, s.RotYz}, {s.RotZx, s.RotZy, s.RotZz}};
+        EXPECT_NEAR(s.AttitudeCelX, -rot[0][column], 1e-12) << column;
+        EXPECT_NEAR(s.AttitudeCelY, -rot[1][column], 1e-12) << column;
+        EXPECT_NEAR(s.AttitudeCelZ, -rot[2][column], 1e-12) << column;
+        for (int i = 0; i < 3; ++i) // the third column is the cross product of the first two
+            EXPECT_NEAR(rot[i][2], rot[(i + 1) % 3][0] * rot[(i + 2) % 3][1] - rot[(i + 2) % 3][0] * rot[(i + 1) % 3][1], 1e-12);
+    }
 }
 
 } // namespace

@@ -1,14 +1,10 @@
 // The whole catalogue at once: rows, files, names that repeat, refusals.
 #include "output/Batch.h"
-
-#include "platform/Error.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <mutex>
-#include <unistd.h>
 
 namespace tavik {
 namespace {
@@ -31,124 +27,113 @@ const char* const Catalogue4 =
 
 class BatchTest : public ::testing::Test {
 protected:
-    void SetUp() override
+    void SetUp() override { ParseCatalogue(Catalogue4, "four.tle", catalogue_); }
+    BatchRequest Request(int threads = 0)
     {
-        dir_ = fs::temp_directory_path() / ("tavik-batch-" + std::to_string(::getpid()));
-        fs::remove_all(dir_);
-        ParseCatalogue(Catalogue4, "four.tle", catalogue_);
-        request_.DayText = "06";
-        request_.MonthText = "12";
-        request_.YearText = "2026";
-        request_.Site = MakeStation("JO40hc");
-        request_.Formats = IsoFormats();
-        request_.OutDir = (dir_ / "out").string();
+        return {.DayText = "06", .MonthText = "12", .YearText = "2026", .Site = MakeStation("JO40hc"), .Axis = {},
+                .Formats = IsoFormats(), .OutDir = (folder_.Path / "out").string(), .Threads = threads, .Progress = {}};
     }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    fs::path dir_;
+    test::TempFolder folder_;
     SatelliteCatalogue catalogue_;
-    BatchRequest request_;
 };
 
-TEST_F(BatchTest, OneRowPerEntryInCatalogueOrderWithTheirFiles)
+TEST_F(BatchTest, OneRowPerEntryInCatalogueOrderWithTheirFilesAndTheSameForAnyThreadCount)
 {
     std::vector<int> progress;
     std::mutex m;
-    request_.Progress = [&](int done, int total, const std::string&) {
+    BatchRequest request = Request(3);
+    request.Progress = [&](int done, int total, const std::string&) {
         std::lock_guard<std::mutex> lock(m);
         EXPECT_EQ(total, 4);
         progress.push_back(done);
     };
-    std::vector<BatchRow> rows = RunBatch(catalogue_, request_);
+    const std::vector<BatchRow> rows = RunBatch(catalogue_, request);
     ASSERT_EQ(rows.size(), 4u);
-    EXPECT_EQ(rows[0].Name, "ALPHA");
-    EXPECT_EQ(rows[1].Name, "ALPHA");
-    EXPECT_EQ(rows[2].Name, "HALF/SET");
-    EXPECT_EQ(rows[3].Name, "GEO");
-    EXPECT_EQ(progress.size(), 4u);
+    EXPECT_EQ(rows[0].Name + rows[1].Name + rows[2].Name + rows[3].Name, "ALPHAALPHAHALF/SETGEO");
+    std::sort(progress.begin(), progress.end());
+    EXPECT_EQ(progress, (std::vector<int>{1, 2, 3, 4}));
+    EXPECT_EQ(SummaryCsv(rows), SummaryCsv(RunBatch(catalogue_, Request(1))));
 
     EXPECT_TRUE(rows[0].Reason.empty());
-    EXPECT_GT(rows[0].Passes, 100);
-    EXPECT_GT(rows[0].Eclipses, 100);
-    EXPECT_LE(rows[0].LongestEclipse, 40);
-    EXPECT_GT(rows[0].SunlitPercent, 50);
-    EXPECT_LT(rows[0].SunlitPercent, 100);
+    EXPECT_TRUE(rows[0].Passes > 100 && rows[0].Eclipses > 100 && rows[0].LongestEclipse <= 40);
+    EXPECT_TRUE(rows[0].SunlitPercent > 50 && rows[0].SunlitPercent < 100);
     // A name that repeats gets files of its own.
     EXPECT_EQ(fs::path(rows[0].PassesFile).filename(), "ALPHA_passes.txt");
     EXPECT_EQ(fs::path(rows[1].PassesFile).filename(), "ALPHA~2_passes.txt");
     EXPECT_TRUE(fs::exists(rows[1].EclipsesFile));
     // Refused by name, no files.
-    EXPECT_NE(rows[2].Reason.find("HALF/SET"), std::string::npos) << rows[2].Reason;
-    EXPECT_NE(rows[2].Reason.find("line 2"), std::string::npos) << rows[2].Reason;
+    EXPECT_TRUE(test::Contains(rows[2].Reason, "HALF/SET") && test::Contains(rows[2].Reason, "line 2")) << rows[2].Reason;
     EXPECT_TRUE(rows[2].PassesFile.empty());
-    EXPECT_FALSE(fs::exists(dir_ / "out" / "HALF_SET_passes.txt"));
+    EXPECT_FALSE(fs::exists(folder_.Path / "out" / "HALF_SET_passes.txt"));
     // Always in view and in sunlight: the open pass gives no line.
     EXPECT_EQ(rows[3].Passes, 0);
     EXPECT_EQ(rows[3].SunlitPercent, 100);
 }
 
-TEST_F(BatchTest, SameRowsForAnyNumberOfThreads)
+TEST_F(BatchTest, AFileThatCannotBeWrittenFailsItsOwnRowOnly)
 {
-    request_.Threads = 1;
-    std::vector<BatchRow> one = RunBatch(catalogue_, request_);
-    request_.Threads = 3;
-    std::vector<BatchRow> three = RunBatch(catalogue_, request_);
-    EXPECT_EQ(SummaryCsv(one), SummaryCsv(three));
+    fs::create_directories(folder_.Path / "out" / "GEO_passes.txt"); // a folder where the file should go
+    const std::vector<BatchRow> rows = RunBatch(catalogue_, Request());
+    EXPECT_TRUE(rows[3].WriteFailed);
+    EXPECT_TRUE(test::Contains(rows[3].Reason, "GEO_passes.txt")) << rows[3].Reason;
+    EXPECT_TRUE(rows[3].PassesFile.empty() && rows[3].EclipsesFile.empty());
+    for (int i : {0, 1}) EXPECT_TRUE(!rows[i].WriteFailed && fs::exists(rows[i].PassesFile) && fs::exists(rows[i].EclipsesFile)) << i;
 }
 
 TEST_F(BatchTest, AnInterruptBeforeTheStartComputesAndWritesNothing)
 {
     std::atomic<bool> cancel{true};
-    request_.Cancel = &cancel;
-    std::vector<BatchRow> rows = RunBatch(catalogue_, request_);
-    for (const BatchRow& r : rows) EXPECT_EQ(r.Reason, "interrupted");
-    EXPECT_TRUE(fs::is_empty(dir_ / "out"));
+    BatchRequest request = Request();
+    request.Cancel = &cancel;
+    for (const BatchRow& r : RunBatch(catalogue_, request)) EXPECT_EQ(r.Reason, "interrupted");
+    EXPECT_TRUE(fs::is_empty(folder_.Path / "out"));
 }
 
 TEST_F(BatchTest, RefusesABadStartAndAFolderThatCannotBeMade)
 {
-    request_.DayText = "31";
-    request_.MonthText = "02";
-    EXPECT_THROW(RunBatch(catalogue_, request_), InputError);
-    request_.DayText = "06";
-    request_.MonthText = "12";
-    fs::create_directories(dir_);
-    std::ofstream(dir_ / "file") << "x";
-    request_.OutDir = (dir_ / "file" / "out").string();
+    BatchRequest request = Request();
+    request.DayText = "31";
+    request.MonthText = "02";
+    EXPECT_THROW(RunBatch(catalogue_, request), InputError);
+    request = Request();
+    request.OutDir = folder_.Write("file", "x").string() + "/out";
     try {
-        RunBatch(catalogue_, request_);
+        RunBatch(catalogue_, request);
         ADD_FAILURE() << "no error";
     } catch (const OutputError& e) {
-        EXPECT_NE(std::string(e.what()).find(request_.OutDir), std::string::npos) << e.what();
+        EXPECT_TRUE(test::Contains(e.what(), request.OutDir)) << e.what();
     }
 }
 
-TEST(BatchSummary, CsvQuotesWhatNeedsIt)
+TEST(BatchSummary, CsvQuotesWhatNeedsItAndTheTableKeepsItsColumns)
 {
-    BatchRow plain{"NOAA 19", 3, 4, 35, 120, 91.25, "", "", "", false};
-    BatchRow odd{"A,\"B\"", 0, 0, 0, 0, 0, "x, y", "", "", false};
+    const BatchRow plain{"NOAA 19", 3, 4, 35, 120, 91.25, "", "", "", false};
+    const BatchRow odd{"A,\"B\"", 0, 0, 0, 0, 0, "x, y", "", "", false};
     // Cells a spreadsheet would take for formulas are made text.
-    BatchRow formula{"=HYPERLINK(\"http://x\",\"SAT\")", 1, 1, 1, 1, 50, "@SUM(A1)", "", "", false};
-    BatchRow signs{"+1", 1, 1, 1, 1, 50, "-5", "", "", false};
+    const BatchRow formula{"=HYPERLINK(\"http://x\",\"SAT\")", 1, 1, 1, 1, 50, "@SUM(A1)", "", "", false};
+    const BatchRow signs{"+1", 1, 1, 1, 1, 50, "-5", "", "", false};
     EXPECT_EQ(SummaryCsv({plain, odd, formula, signs}),
               "name,passes,eclipses,longest eclipse (min),total eclipse (min),sunlit (%),reason\n"
               "NOAA 19,3,4,35,120,91.2,\n"
               "\"A,\"\"B\"\"\",0,0,0,0,0.0,\"x, y\"\n"
               "\"'=HYPERLINK(\"\"http://x\"\",\"\"SAT\"\")\",1,1,1,1,50.0,\"'@SUM(A1)\"\n"
               "\"'+1\",1,1,1,1,50.0,\"'-5\"\n");
-    EXPECT_NE(SummaryTable({plain}).find("NOAA 19"), std::string::npos);
+    EXPECT_EQ(SummaryTable({plain, odd}), "satellite  passes  eclipses  longest  total min  sunlit %  reason\n"
+                                          "NOAA 19         3         4       35        120      91.2  \n"
+                                          "A,\"B\"           0         0        0          0       0.0  x, y\n");
 }
 
-TEST(BatchSummary, SunlitPercentCountsTheRepeatedMidnightOnce)
+TEST(BatchSummary, SunlitPercentCountsTheRepeatedMidnightOnceAndTheLastStepToo)
 {
     ForecastResult r;
     r.Minutes.resize(2 * StepsPerDay);
     // Day 1's minute 1440 is day 2's minute 0: in shadow, but counted once.
-    r.Minutes[1440].InEclipse = true;
-    r.Minutes[1441].InEclipse = true;
-    for (int m = 1442; m < 1442 + 9; ++m) r.Minutes[static_cast<std::size_t>(m)].InEclipse = true;
-    // 2 x 1440 distinct minutes, 10 in shadow.
-    EXPECT_DOUBLE_EQ(SunlitPercent(r), 100.0 * (2880 - 10) / 2880);
+    for (int m = 1440; m < 1451; ++m) r.Minutes[static_cast<std::size_t>(m)].InEclipse = true;
+    EXPECT_DOUBLE_EQ(SunlitPercent(r), 100.0 * (2880 - 10) / 2880); // 2 x 1440 distinct minutes, 10 in shadow
+    r.Minutes.assign(59 * StepsPerDay, MinuteRecord{});
+    r.Minutes.back().InEclipse = true; // the last day's minute 1440 repeats nothing
+    EXPECT_DOUBLE_EQ(SunlitPercent(r), 100.0 * (59 * 1440) / (59 * 1440 + 1));
+    EXPECT_EQ(SunlitPercent(ForecastResult{}), 0);
 }
 
 } // namespace

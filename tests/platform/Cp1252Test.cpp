@@ -1,165 +1,119 @@
+// Windows-1252 to and from UTF-8, checked against the C library's converter
+// and at the edges of every range.
 #include "platform/Cp1252.h"
 
 #include <gtest/gtest.h>
 
 #include <iconv.h>
-#include <optional>
-#include <string>
 
 namespace tavik {
 namespace {
 
+// UTF-8 of a code point of the basic plane.
 std::string Utf8(char32_t cp)
 {
-    std::string s;
-    if (cp < 0x80) {
-        s += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        s += static_cast<char>(0xC0 | (cp >> 6));
-        s += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        s += static_cast<char>(0xE0 | (cp >> 12));
-        s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        s += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        s += static_cast<char>(0xF0 | (cp >> 18));
-        s += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        s += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-    return s;
+    if (cp < 0x80) return std::string(1, static_cast<char>(cp));
+    if (cp < 0x800) return {static_cast<char>(0xC0 | (cp >> 6)), static_cast<char>(0x80 | (cp & 0x3F))};
+    return {static_cast<char>(0xE0 | (cp >> 12)), static_cast<char>(0x80 | ((cp >> 6) & 0x3F)),
+            static_cast<char>(0x80 | (cp & 0x3F))};
 }
 
-// The C library's own converter, as an independent reference; nothing when
-// it has no byte for the text.
-class Iconv {
-public:
-    Iconv(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
-    ~Iconv() { if (ok()) iconv_close(cd_); }
-    Iconv(const Iconv&) = delete;
-    Iconv& operator=(const Iconv&) = delete;
-    bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-
-    std::optional<std::string> Convert(std::string in)
+// The C library's converter, as an independent reference; "?" where it has no byte.
+struct Iconv {
+    iconv_t Cd;
+    Iconv(const char* to, const char* from) : Cd(iconv_open(to, from)) {}
+    ~Iconv() { if (Ok()) iconv_close(Cd); }
+    bool Ok() const { return Cd != reinterpret_cast<iconv_t>(-1); }
+    std::string Convert(std::string in)
     {
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        iconv(Cd, nullptr, nullptr, nullptr, nullptr);
         std::string out(in.size() * 4 + 4, '\0');
-        char* ip = in.data();
-        char* op = out.data();
+        char *ip = in.data(), *op = out.data();
         std::size_t il = in.size(), ol = out.size();
-        if (iconv(cd_, &ip, &il, &op, &ol) == static_cast<std::size_t>(-1)) return std::nullopt;
+        if (iconv(Cd, &ip, &il, &op, &ol) == static_cast<std::size_t>(-1)) return "?";
         out.resize(out.size() - ol);
         return out;
     }
-
-private:
-    iconv_t cd_;
 };
 
-TEST(Cp1252Test, EveryBasicPlaneCharacterMatchesTheSystemConverter)
+TEST(Cp1252, EveryBasicPlaneCharacterAndEveryByteConvertLikeTheSystemConverter)
 {
-    Iconv reference("CP1252", "UTF-8");
-    if (!reference.ok()) GTEST_SKIP() << "no CP1252 converter installed";
+    Iconv encode("CP1252", "UTF-8"), decode("UTF-8", "CP1252");
+    if (!encode.Ok() || !decode.Ok()) GTEST_SKIP() << "no CP1252 converter installed";
     int mapped = 0;
     for (char32_t cp = 0; cp < 0x10000; ++cp) {
         if (cp >= 0xD800 && cp <= 0xDFFF) continue;
-        const std::string text = Utf8(cp);
-        const std::string expected = reference.Convert(text).value_or("?");
-        ASSERT_EQ(Utf8ToCp1252(text), expected) << "U+" << std::hex << static_cast<unsigned>(cp);
-        if (expected != "?" && cp >= 0x80) ++mapped;
+        const std::string expected = encode.Convert(Utf8(cp));
+        ASSERT_EQ(Utf8ToCp1252(Utf8(cp)), expected) << "U+" << std::hex << static_cast<unsigned>(cp);
+        mapped += expected != "?" && cp >= 0x80;
     }
     EXPECT_EQ(mapped, 96 + 27); // U+00A0..U+00FF and the 27 characters in 0x80..0x9F
-}
-
-TEST(Cp1252Test, EveryByteReadsLikeTheSystemConverter)
-{
-    Iconv reference("UTF-8", "CP1252");
-    if (!reference.ok()) GTEST_SKIP() << "no CP1252 converter installed";
-    for (int b = 0; b < 256; ++b) {
-        const std::string byte(1, static_cast<char>(b));
-        EXPECT_EQ(Cp1252ToUtf8(byte), reference.Convert(byte).value_or("?")) << "byte " << b;
-    }
-}
-
-struct EncodeCase {
-    const char* Name;
-    std::string Utf8;
-    std::string Expected;
-};
-
-class Utf8ToCp1252Test : public ::testing::TestWithParam<EncodeCase> {};
-
-TEST_P(Utf8ToCp1252Test, Converts)
-{
-    EXPECT_EQ(Utf8ToCp1252(GetParam().Utf8), GetParam().Expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, Utf8ToCp1252Test,
-    ::testing::Values(
-        EncodeCase{"Ascii", "NOAA 19 (Az 123)", "NOAA 19 (Az 123)"},
-        EncodeCase{"NulStays", std::string("a\0b", 3), std::string("a\0b", 3)},
-        EncodeCase{"Degree", "29\xC2\xB0", "29\xB0"},
-        EncodeCase{"Latin1", "\xC3\xA9t\xC3\xA9 \xC3\xBF", "\xE9t\xE9 \xFF"},
-        EncodeCase{"NoBreakSpace", "\xC2\xA0", "\xA0"},
-        EncodeCase{"Euro", "\xE2\x82\xAC", "\x80"},
-        EncodeCase{"CurlyQuotes", "\xE2\x80\x9Cx\xE2\x80\x9D", "\x93x\x94"},
-        EncodeCase{"YDiaeresis", "\xC5\xB8", "\x9F"},
-        EncodeCase{"C1ControlHasNoByte", "\xC2\x81", "?"},
-        EncodeCase{"Cjk", "\xE4\xB8\xAD", "?"},
-        EncodeCase{"AstralIsOneQuestionMark", "a\xF0\x9F\x98\x80z", "a?z"},
-        EncodeCase{"StrayContinuation", "a\xB0z", "a?z"},
-        EncodeCase{"Latin1ByteNotUtf8", "caf\xE9", "caf?"},
-        EncodeCase{"TruncatedAtEnd", "ab\xE2\x82", "ab?"},
-        EncodeCase{"TruncatedBeforeAscii", "\xE2\x82" "A", "?A"},
-        EncodeCase{"TruncatedBeforeLead", "\xE2\xC2\xB0", "?\xB0"},
-        EncodeCase{"Overlong", "\xC0\xAF", "??"},
-        EncodeCase{"OverlongThreeBytes", "\xE0\x80\xAF", "???"},
-        EncodeCase{"Surrogate", "\xED\xA0\x80", "???"},
-        EncodeCase{"BeyondUnicode", "\xF4\x90\x80\x80", "????"},
-        EncodeCase{"ImpossibleLead", "\xFF\xFE", "??"}),
-    [](const ::testing::TestParamInfo<EncodeCase>& info) { return std::string(info.param.Name); });
-
-TEST(Cp1252Test, UndefinedBytesReadAsQuestionMarks)
-{
-    EXPECT_EQ(Cp1252ToUtf8("\x81\x8D\x8F\x90\x9D"), "?????");
-    EXPECT_EQ(Cp1252ToUtf8("\x80 \xB0 \x9F"), "\xE2\x82\xAC \xC2\xB0 \xC5\xB8");
-}
-
-TEST(Cp1252Test, DefinedBytesSurviveTheRoundTrip)
-{
-    std::string all;
     for (int b = 0; b < 256; ++b)
-        if (b != 0x81 && b != 0x8D && b != 0x8F && b != 0x90 && b != 0x9D) all += static_cast<char>(b);
-    EXPECT_EQ(Utf8ToCp1252(Cp1252ToUtf8(all)), all);
+        EXPECT_EQ(Cp1252ToUtf8(std::string(1, static_cast<char>(b))), decode.Convert(std::string(1, static_cast<char>(b)))) << b;
 }
 
-} // namespace
-} // namespace tavik
-
-namespace tavik {
-namespace {
-
-TEST(TextToUtf8, KeepsUtf8AndConvertsTheCodePage)
+TEST(Cp1252, FirstAndLastOfEachRangeAndJustPastThemBothWays)
 {
-    struct Case {
+    const std::pair<std::string, std::string> bothWays[] = {
+        {"\x7F", "\x7F"},     {"\xC2\xA0", "\xA0"}, {"\xC3\xBF", "\xFF"}, // U+007F, U+00A0, U+00FF
+        {"\xE2\x82\xAC", "\x80"}, {"\xC5\xB8", "\x9F"},                     // the first and last of 0x80..0x9F
+        {"\xE2\x80\x9Cx\xE2\x80\x9D", "\x93x\x94"}, {std::string("a\0b", 3), std::string("a\0b", 3)},
+    };
+    for (const auto& [utf8, bytes] : bothWays) {
+        EXPECT_EQ(Utf8ToCp1252(utf8), bytes) << utf8;
+        EXPECT_EQ(Cp1252ToUtf8(bytes), utf8) << utf8;
+    }
+    EXPECT_EQ(Utf8ToCp1252("\xC2\x80\xC2\x9F\xC4\x80"), "???"); // U+0080, U+009F, U+0100 have no byte
+    EXPECT_EQ(Cp1252ToUtf8("\x81\x8D\x8F\x90\x9D"), "?????");    // nor these bytes a character
+    std::string defined;
+    for (int b = 1; b < 256; ++b)
+        if (b != 0x81 && b != 0x8D && b != 0x8F && b != 0x90 && b != 0x9D) defined += static_cast<char>(b);
+    EXPECT_EQ(Utf8ToCp1252(Cp1252ToUtf8(defined)), defined);
+}
+
+TEST(Utf8ToCp1252, EachMalformedSequenceIsOneQuestionMarkUpToTheByteThatBreaksIt)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"a\xF0\x9F\x98\x80z", "a?z"},  {"\xF4\x8F\xBF\xBF", "?"}, // U+10000.., U+10FFFF: no byte
+        {"a\xB0z", "a?z"},              {"caf\xE9", "caf?"},       // stray continuation, Latin-1 byte
+        {"ab\xE2\x82", "ab?"},          {"\xE2\x82" "A", "?A"},    {"\xE2\xC2\xB0", "?\xB0"}, // cut short
+        {"\xC0\xAF", "??"},             {"\xC1\xBF", "??"},        {"\xE0\x80\xAF", "???"},   // overlong
+        {"\xE0\x9F\xBF", "???"},        {"\xF0\x8F\xBF\xBF", "????"},
+        {"\xED\xA0\x80", "???"},        {"\xED\xBF\xBF", "???"},   // surrogates
+        {"\xF4\x90\x80\x80", "????"},   {"\xF5\x80\x80\x80", "????"}, {"\xFF\xFE", "??"}, // beyond Unicode
+    };
+    for (const auto& [utf8, bytes] : cases) EXPECT_EQ(Utf8ToCp1252(utf8), bytes) << utf8;
+}
+
+TEST(TextToUtf8, KeepsValidUtf8AndConvertsAnythingElseFromTheCodePage)
+{
+    const struct {
         std::string In, Out;
         bool Valid;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"NOAA 19", "NOAA 19", true},
-        {"CAF\xC3\x89 SAT", "CAF\xC3\x89 SAT", true},      // already UTF-8
-        {"CAF\xC9 SAT", "CAF\xC3\x89 SAT", false},         // Windows-1252 E acute
-        {"\x80 SAT", "\xE2\x82\xAC SAT", false},           // euro sign
-        {"\xC0\x80", "\xC3\x80\xE2\x82\xAC", false},       // overlong NUL is not UTF-8
-        {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC", false}, // a surrogate is not UTF-8
-        {"\xE2\x82", "\xC3\xA2\xE2\x80\x9A", false},        // cut short
+        {"CAF\xC3\x89 SAT", "CAF\xC3\x89 SAT", true},
+        {"CAF\xC9 SAT", "CAF\xC3\x89 SAT", false}, // Windows-1252 E acute
+        {"\x80 SAT", "\xE2\x82\xAC SAT", false},   // euro sign
+        {"\xC0\x80", "\xC3\x80\xE2\x82\xAC", false}, // overlong NUL
+        {"\xE2\x82", "\xC3\xA2\xE2\x80\x9A", false}, // cut short
+        {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC", false}, // a surrogate
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.In);
-        EXPECT_EQ(IsValidUtf8(c.In), c.Valid);
-        EXPECT_EQ(TextToUtf8(c.In), c.Out);
+        EXPECT_EQ(IsValidUtf8(c.In), c.Valid) << c.In;
+        EXPECT_EQ(TextToUtf8(c.In), c.Out) << c.In;
     }
+    // The first and last code point of each length, and just past them.
+    const std::pair<std::string, bool> edges[] = {
+        {"\xC2\x80", true},         {"\xC1\xBF", false},         {"\xDF\xBF", true},   // U+0080, overlong U+007F, U+07FF
+        {"\xE0\xA0\x80", true},     {"\xE0\x9F\xBF", false},     {"\xEF\xBF\xBF", true}, // U+0800, overlong, U+FFFF
+        {"\xF0\x90\x80\x80", true}, {"\xF0\x8F\xBF\xBF", false}, // U+10000 and overlong U+FFFF
+        {"\xF4\x8F\xBF\xBF", true}, {"\xF4\x90\x80\x80", false}, // U+10FFFF and past it
+        {"\xED\x9F\xBF", true},     {"\xED\xA0\x80", false},     {"\xED\xBF\xBF", false}, {"\xEE\x80\x80", true},
+        {"\xC2", false},            {"\xE2\x82", false},         {"\xF8\x88\x80\x80\x80", false}, {"\x80", false},
+    };
+    for (const auto& [text, valid] : edges) EXPECT_EQ(IsValidUtf8(text), valid) << text;
+    EXPECT_FALSE(IsValidUtf8(std::string_view("\xC2\x80", 1))); // cut short, whatever lies beyond the view
 }
 
 } // namespace

@@ -517,7 +517,7 @@ TEST_F(WindowTest, ChoosingTheThirdItemMakesEntryThreeCurrentAndFillsListsAndCha
     EXPECT_FALSE(Items("List1").isEmpty());
     EXPECT_FALSE(Items("List3").isEmpty());
     EXPECT_NE(Items("List1"), passesBefore);
-    EXPECT_EQ(Items("List1").size(), static_cast<int>(window_->ShownResult()->PassLines.size()));
+    EXPECT_EQ(Items("List1").size(), static_cast<int>(window_->ShownResult()->Passes.size()));
 
     QBarSet* set = SunAngleSet();
     ASSERT_EQ(set->count(), 59);
@@ -540,7 +540,7 @@ TEST_F(WindowTest, RecalcRunsForTheEditedStartDateAndKeepsTheHourScale)
     Recalc();
     ASSERT_TRUE(WaitIdle());
     EXPECT_TRUE(messages_.empty());
-    EXPECT_EQ(window_->ShownResult()->RowLabels.front(), "2024-03-10");
+    EXPECT_EQ(window_->ShownResult()->RowDates.front(), *DateTime::FromCalendar(2024, 3, 10));
     EXPECT_TRUE(Items("List3")[0].startsWith(QStringLiteral("2024-03-10"))) << Items("List3")[0].toStdString();
     EXPECT_TRUE(Items("List1")[0].startsWith(QStringLiteral("03/10/2024"))) << Items("List1")[0].toStdString();
 
@@ -579,7 +579,7 @@ TEST_F(WindowTest, StripShowsRowsPassBandDateColumnAndTooltip)
     EXPECT_GT(band, 0);
 
     // One date label per row, its text beside the row.
-    EXPECT_EQ(r.RowLabels.size(), 59u);
+    EXPECT_EQ(r.RowDates.size(), 59u);
     const QImage dates = Get<PictureBox>("Picture2")->Image();
     auto inked = [&](int top, int bottom) {
         for (int y = top; y <= bottom; ++y)
@@ -766,7 +766,7 @@ TEST_F(WindowTest, InfoTwiceGivesOneAboutBoxAndTheMainWindowStillWorks)
     Recalc();
     ASSERT_TRUE(WaitIdle());
     EXPECT_TRUE(messages_.empty());
-    EXPECT_EQ(window_->ShownResult()->RowLabels.front(), "2024-03-07");
+    EXPECT_EQ(window_->ShownResult()->RowDates.front(), *DateTime::FromCalendar(2024, 3, 7));
 
     // Closed, it goes; the next choice brings a new one.
     about->close();
@@ -827,7 +827,7 @@ TEST_F(WindowTest, BadStartDateIsReportedAndTheListsStay)
     EXPECT_TRUE(messages_[0].Text.contains(QStringLiteral("\"31\"")));
     EXPECT_EQ(Items("List1"), passes);
     EXPECT_EQ(Items("List3"), eclipses);
-    EXPECT_EQ(window_->ShownResult()->RowLabels.front(), "2024-03-05");
+    EXPECT_EQ(window_->ShownResult()->RowDates.front(), *DateTime::FromCalendar(2024, 3, 5));
 
     messages_.clear();
     SetText("Text2", QStringLiteral("05"));

@@ -1,0 +1,71 @@
+#include "output/ListLines.h"
+
+#include "platform/TextForms.h"
+
+#include <cmath>
+
+namespace tavik {
+
+std::string PassStepSummary(const PassPoint& p)
+{
+    // The azimuth is floored (truncated); illumination and sun angle go to
+    // the nearest integer.
+    return FormatPattern00(p.At.CalcHour) + ":" + FormatPattern00(p.At.CalcMinute) + " (Az "
+           + FormatPattern000(std::floor(p.SatAzimuth)) + "\u00B0)" + "  illum: "
+           + FormatPattern000(100 * p.Illumination) + "%   sun angle: " + FormatPattern00(p.SunAngle) + "\u00B0";
+}
+
+std::string PassLine(const PassEvent& pass)
+{
+    const CalcInstant& set = pass.Set.At;
+    return FormatPattern00(set.CalcMonth) + "/" + FormatPattern00(set.CalcDay) + "/" + std::to_string(set.CalcYear)
+           + "  " + PassStepSummary(pass.Rise) + " -> " + PassStepSummary(pass.Set)
+           + "  maxEl: " + FormatPattern00(std::floor(pass.MaxElevation)) + "\u00B0";
+}
+
+std::string EclipseLine(const EclipseEvent& eclipse, const RegionalFormats& formats)
+{
+    return FormatGeneralDateTime(eclipse.Entry, formats) + "   ->   " + FormatGeneralDateTime(eclipse.Exit, formats)
+           + "    duration: " + std::to_string(eclipse.DurationMinutes) + " min";
+}
+
+std::vector<std::string> PassLines(const ForecastResult& result)
+{
+    std::vector<std::string> lines;
+    lines.reserve(result.Passes.size());
+    for (const PassEvent& pass : result.Passes) lines.push_back(PassLine(pass));
+    return lines;
+}
+
+std::vector<std::string> EclipseLines(const ForecastResult& result, const RegionalFormats& formats)
+{
+    std::vector<std::string> lines;
+    lines.reserve(result.Eclipses.size());
+    for (const EclipseEvent& eclipse : result.Eclipses) lines.push_back(EclipseLine(eclipse, formats));
+    return lines;
+}
+
+std::vector<std::string> RowLabels(const ForecastResult& result, const RegionalFormats& formats)
+{
+    std::vector<std::string> labels;
+    labels.reserve(result.RowDates.size());
+    for (DateTime d : result.RowDates) labels.push_back(FormatDatePattern(d, formats));
+    return labels;
+}
+
+std::string StopMessage(const ForecastResult& result, const RegionalFormats& formats)
+{
+    const std::string at = FormatGeneralDateTime(result.StopTime, formats) + " UTC; the forecast stops there";
+    switch (result.End) {
+    case RunEnd::Completed: return {};
+    case RunEnd::Cancelled: return "the forecast was stopped";
+    case RunEnd::BelowMinimumHeight:
+        return "\"" + result.SatName + "\" sank below " + FormatPattern00(MinimumHeight) + " km at " + at;
+    case RunEnd::KeplerFailed:
+        return "\"" + result.SatName
+               + "\" could not be placed in its orbit (Kepler's equation did not converge) at " + at;
+    }
+    return {};
+}
+
+} // namespace tavik

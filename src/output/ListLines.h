@@ -1,0 +1,27 @@
+// The text of a run's results: the lines of the passes and eclipses lists,
+// the strip chart's row labels and the message of a run that stopped early.
+#pragma once
+
+#include "forecast/Forecast.h"
+#include "platform/RegionalFormats.h"
+
+#include <string>
+#include <vector>
+
+namespace tavik {
+
+// "hh:mm (Az aaa°)  illum: iii%   sun angle: ss°" for the rise or set step.
+std::string PassStepSummary(const PassPoint& p);
+// The pass dated by its set step, month first, with rise, set and the
+// highest elevation.
+std::string PassLine(const PassEvent& pass);
+std::string EclipseLine(const EclipseEvent& eclipse, const RegionalFormats& formats);
+
+std::vector<std::string> PassLines(const ForecastResult& result);
+std::vector<std::string> EclipseLines(const ForecastResult& result, const RegionalFormats& formats);
+// "YYYY/mm/dd" with the regional date separator, one per labelled row.
+std::vector<std::string> RowLabels(const ForecastResult& result, const RegionalFormats& formats);
+// Why a run ended early, for the user; empty for a completed run.
+std::string StopMessage(const ForecastResult& result, const RegionalFormats& formats);
+
+} // namespace tavik
