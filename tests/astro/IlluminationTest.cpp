@@ -27,7 +27,7 @@ TEST(ComputeEclipse, StrictlyInsideTheCylinderBehindTheEarth)
         {"behind the Earth on the sun line", -r, 0, 0, true},
         {"between the Earth and the sun", r, 0, 0, false},
         {"perpendicular to the sun, low", 0, 6500, 0, false},
-        {"perpendicular to the sun, within the radius: the plane is not behind", 0, 6000, 0, false},
+        {"perpendicular to the sun within one Earth radius: not behind", 0, 6000, 0, false},
         {"perpendicular to the sun, far", 0, 0, 42164, false},
         {"night side inside the cylinder", -r * std::cos(edge - 0.01), r * std::sin(edge - 0.01), 0, true},
         {"night side outside the cylinder", -r * std::cos(edge + 0.01), 0, r * std::sin(edge + 0.01), false},
@@ -48,7 +48,7 @@ TEST(ComputeSunAngle, AngleFromTheAttitudeAxisAndIlluminationItsCosine)
 {
     const SunState sun = ComputeSunAngle(17871, 0, 0, 1, 0, 0, false).Sun; // the date only places the sun
     const double n = std::hypot(sun.SunX, sun.SunY), px = sun.SunY / n, py = -sun.SunX / n; // a unit vector across it
-    // The axis turned by a degrees from the anti-sun direction: the sun is 90 - a above the plane across the axis.
+    // The axis turned by a degrees from the direction away from the sun: the sun angle is 90 - a.
     for (double a : {0.0, 60.0, 90.0, 180.0}) {
         const double ax = -(CosDeg(a) * sun.SunX + SinDeg(a) * px), ay = -(CosDeg(a) * sun.SunY + SinDeg(a) * py);
         const SunAngleResult lit = ComputeSunAngle(17871, 0, 0, ax, ay, -CosDeg(a) * sun.SunZ, false);

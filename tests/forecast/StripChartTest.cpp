@@ -26,7 +26,7 @@ TEST(StripColours, ShadowBlackSunlightYellowByIlluminationPassesGreenByElevation
 ForecastResult Synthetic(std::size_t steps)
 {
     ForecastResult r;
-    r.Minutes.assign(steps, MinuteRecord{.SatHeight = 0, .SatAzimuth = 0, .SatElevation = -10, .SunAngle = 0, .Illumination = 1});
+    r.Minutes.assign(steps, {.SatHeight = 0, .SatAzimuth = 0, .SatElevation = -10, .SunAngle = 0, .Illumination = 1});
     r.DrawnSteps = steps;
     return r;
 }

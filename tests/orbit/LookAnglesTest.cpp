@@ -32,7 +32,8 @@ TEST(LookAngles, StationFrameAndPlaceOnTheEllipsoid)
     EXPECT_EQ(Look(0, 10).StationPosZ, 0);
     EXPECT_NEAR(Look(90, 10).StationPosX, 0, 1e-8);
     EXPECT_NEAR(Look(90, 10).StationPosZ, 6356.785, 1e-9);
-    test::ExpectPrinted({{"x at 45", Look(45, 10).StationPosX, "4517.579"}, {"z at 45", Look(45, 10).StationPosZ, "4487.383"}});
+    test::ExpectPrinted(
+        {{"x at 45", Look(45, 10).StationPosX, "4517.579"}, {"z at 45", Look(45, 10).StationPosZ, "4487.383"}});
 }
 
 TEST(LookAngles, GeostationaryFromTheEquatorOverheadAndBelow)
@@ -63,9 +64,11 @@ TEST(LookAngles, AttitudeAxisTurnsWithTheOrbitIntoTheCelestialFrame)
         EXPECT_NEAR(s.AttitudeCelX, -rot[0][column], 1e-12) << column;
         EXPECT_NEAR(s.AttitudeCelY, -rot[1][column], 1e-12) << column;
         EXPECT_NEAR(s.AttitudeCelZ, -rot[2][column], 1e-12) << column;
-        for (int i = 0; i < 3; ++i) // the third column is the cross product of the first two
-            EXPECT_NEAR(rot[i][2], rot[(i + 1) % 3][0] * rot[(i + 2) % 3][1] - rot[(i + 2) % 3][0] * rot[(i + 1) % 3][1], 1e-12);
     }
+    const LookState s = LookAngles(e, p, o, {}); // the third column is the cross product of the first two
+    EXPECT_NEAR(s.RotXz, s.RotYx * s.RotZy - s.RotZx * s.RotYy, 1e-12);
+    EXPECT_NEAR(s.RotYz, s.RotZx * s.RotXy - s.RotXx * s.RotZy, 1e-12);
+    EXPECT_NEAR(s.RotZz, s.RotXx * s.RotYy - s.RotYx * s.RotXy, 1e-12);
 }
 
 } // namespace

@@ -77,7 +77,8 @@ TEST_F(BatchTest, AFileThatCannotBeWrittenFailsItsOwnRowOnly)
     EXPECT_TRUE(rows[3].WriteFailed);
     EXPECT_TRUE(test::Contains(rows[3].Reason, "GEO_passes.txt")) << rows[3].Reason;
     EXPECT_TRUE(rows[3].PassesFile.empty() && rows[3].EclipsesFile.empty());
-    for (int i : {0, 1}) EXPECT_TRUE(!rows[i].WriteFailed && fs::exists(rows[i].PassesFile) && fs::exists(rows[i].EclipsesFile)) << i;
+    for (int i : {0, 1})
+        EXPECT_TRUE(!rows[i].WriteFailed && fs::exists(rows[i].PassesFile) && fs::exists(rows[i].EclipsesFile)) << i;
 }
 
 TEST_F(BatchTest, AnInterruptBeforeTheStartComputesAndWritesNothing)

@@ -48,8 +48,10 @@ TEST(Cp1252, EveryBasicPlaneCharacterAndEveryByteConvertLikeTheSystemConverter)
         mapped += expected != "?" && cp >= 0x80;
     }
     EXPECT_EQ(mapped, 96 + 27); // U+00A0..U+00FF and the 27 characters in 0x80..0x9F
-    for (int b = 0; b < 256; ++b)
-        EXPECT_EQ(Cp1252ToUtf8(std::string(1, static_cast<char>(b))), decode.Convert(std::string(1, static_cast<char>(b)))) << b;
+    for (int b = 0; b < 256; ++b) {
+        const std::string byte(1, static_cast<char>(b));
+        EXPECT_EQ(Cp1252ToUtf8(byte), decode.Convert(byte)) << b;
+    }
 }
 
 TEST(Cp1252, FirstAndLastOfEachRangeAndJustPastThemBothWays)

@@ -32,7 +32,8 @@ TEST(ReadTextFile, ReturnsTheBytesExactly)
     test::TempFolder folder;
     const std::string cases[] = {"", "JO40HC\r\nline 2\rline 3\nend", std::string("a\0b\xB0" "c\r\n", 7), "JO40HC",
                                  MixedBytes(200'000)};
-    for (const auto& bytes : cases) EXPECT_TRUE(ReadTextFile(folder.Write("file.txt", bytes).string()) == bytes) << bytes.size();
+    for (const auto& bytes : cases)
+        EXPECT_TRUE(ReadTextFile(folder.Write("file.txt", bytes).string()) == bytes) << bytes.size();
 }
 
 TEST(ReadTextFile, SizeLimitIsInclusiveAcrossReadsAndNamedInItsUnit)
