@@ -13,7 +13,7 @@
 
 namespace fuzz {
 
-inline void Require(bool ok, const char* what, std::string_view detail = {})
+inline void Require(bool ok, const char* what, std::string_view detail = "")
 {
     if (ok) return;
     std::fprintf(stderr, "\n*** check failed: %s\n*** %.*s\n", what, static_cast<int>(std::min<std::size_t>(detail.size(), 2000)),

@@ -36,15 +36,14 @@ double NextDouble(fuzz::Bytes& in)
 
 RegionalFormats NextFormats(fuzz::Bytes& in)
 {
-    const RegionalFormats presets[] = {IsoFormats(), GermanLikeFormats(), UsLikeFormats()};
-    if (const unsigned pick = in.Byte() % 4; pick < 3) return presets[pick];
-    // A separator of more than one byte, and a designator before the time.
-    RegionalFormats f = UsLikeFormats();
-    f.DecimalSeparator = "\u066B";
-    f.DesignatorBeforeTime = true;
-    f.AmDesignator = "\u5348\u524D";
-    f.PmDesignator = "\u5348\u5F8C";
-    return f;
+    // The last has a separator of more than one byte and a designator before the time.
+    RegionalFormats odd = UsLikeFormats();
+    odd.DecimalSeparator = "\u066B";
+    odd.DesignatorBeforeTime = true;
+    odd.AmDesignator = "\u5348\u524D";
+    odd.PmDesignator = "\u5348\u5F8C";
+    const RegionalFormats all[] = {IsoFormats(), GermanLikeFormats(), UsLikeFormats(), odd};
+    return all[in.Byte() % 4];
 }
 
 std::string Shown(double v, const std::string& text)

@@ -1,18 +1,12 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang++-14 (libFuzzer, AddressSanitizer,
-# UndefinedBehaviorSanitizer) and runs each for a bounded time, starting
-# from the seed corpus in fuzz/corpus/<target>/. Fails when any target finds
-# a crash, a sanitizer report, a failed check, a hang or a memory blow-up.
+# UndefinedBehaviorSanitizer) and runs each for SECONDS (default 60) from its
+# seed corpus fuzz/corpus/<target>/, which is only read; what the fuzzer
+# learns goes to <build>/work/. Fails on any crash, sanitizer report, failed
+# check, hang or memory blow-up, saved as <build>/findings/<target>-crash-...
+# and replayed with <build>/<target> <file>.
 #
-#   bash fuzz/run.sh [SECONDS_PER_TARGET]   (default 60)
-#
-# TAVIK_FUZZ_BUILD_DIR  build folder (default build-fuzz)
-# TAVIK_FUZZ_TARGETS    which targets (default all four)
-#
-# Inputs the fuzzer finds interesting go to <build>/work/<target>/, so that
-# later runs start from them; the seed corpus is only read. Findings are
-# saved as <build>/findings/<target>-crash-... and replayed with:
-# <build>/<target> <file>
+#   bash fuzz/run.sh [SECONDS]   TAVIK_FUZZ_BUILD_DIR (build-fuzz), TAVIK_FUZZ_TARGETS (all four)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

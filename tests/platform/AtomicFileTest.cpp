@@ -8,20 +8,19 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
-#include <functional>
 #include <memory>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/un.h>
 #include <sys/wait.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace tavik {
 namespace {
 
 namespace fs = std::filesystem;
-using test::Contains;
 
 const std::string OldBytes = "old content\r\n", NewBytes = "new content\r\n";
 
@@ -34,26 +33,9 @@ std::string Read(const fs::path& path)
 std::vector<std::string> Listing(const fs::path& folder)
 {
     std::vector<std::string> names;
-    for (const auto& entry : fs::recursive_directory_iterator(folder))
-        names.push_back(entry.path().lexically_relative(folder).string());
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) names.push_back(entry.path().lexically_relative(folder));
     std::sort(names.begin(), names.end());
     return names;
-}
-
-struct Snapshot {
-    mode_t Mode;
-    dev_t Device;
-    uid_t Owner;
-    gid_t Group;
-    nlink_t Links;
-    bool operator==(const Snapshot&) const = default;
-};
-
-std::optional<Snapshot> Take(const std::string& path, bool follow)
-{
-    struct stat info {};
-    if ((follow ? ::stat(path.c_str(), &info) : ::lstat(path.c_str(), &info)) != 0) return std::nullopt;
-    return Snapshot{info.st_mode, info.st_rdev, info.st_uid, info.st_gid, info.st_nlink};
 }
 
 TEST(WriteFileAtomically, NewFileGetsTheBytesAndMode0644LessTheUmask)
@@ -70,33 +52,29 @@ TEST(WriteFileAtomically, NewFileGetsTheBytesAndMode0644LessTheUmask)
         WriteFileAtomically(name, bytes);
         ::umask(old);
         EXPECT_EQ(Read(folder.Path / name), bytes);
-        EXPECT_EQ(fs::status(folder.Path / name).permissions(), mask == 022 ? fs::perms(0644) : fs::perms(0600));
+        EXPECT_EQ(fs::status(folder.Path / name).permissions(), fs::perms(mask == 022 ? 0644 : 0600));
     }
     fs::current_path(before);
     EXPECT_EQ(Listing(folder.Path), (std::vector<std::string>{"NOAA 19_18.txt", "NOAA 19_63.txt"}));
     EXPECT_EQ(JoinCrLf({"a", "", "b"}), "a\r\n\r\nb\r\n");
 }
 
-// What a path names before the write: the path to write, the regular file
-// whose bytes must end up new (or stay old on failure), the read end of a
-// pipe that must receive the bytes, the write to use, and the names the
-// write must remove.
+// What a path names before the write.
+enum class Setup {
+    NullDevice, FullDevice, PipeWithReader, PipeWithoutReader, Socket, Folder, MissingFolder, ReadOnlyFolder,
+    File, NewFile, HardLinked, Mode0600, OwnedByOther, ForeignLinkInStickyFolder, FolderOwnersLinkInStickyFolder,
+    OwnLinkInStickyFolder, HiddenNamesLeftBehind,
+};
+// How the disk takes the bytes.
+enum class Disk { Takes, ReaderLeaves, FullAtOnce, FullHalfWay, IoErrorHalfWay, TakesNothingHalfWay, Dribbles };
+
 struct Made {
-    std::string Path, Holder = {};
-    int Reader = -1;
-    WriteFunction Write = {};
-    std::vector<std::string> Gone = {};
+    std::string Path, Holder;      // the path to write; the file whose bytes end up new, or stay old on failure
+    int Reader = -1;               // the read end of a pipe that must receive the bytes
+    std::vector<std::string> Gone = {}; // names the write removes
 };
 
-enum class Runs { AsAnyone, OnlyAsRoot, NotAsRoot };
-
-struct TargetCase {
-    const char* Name;
-    Runs Who;
-    std::function<Made(const std::string& folder)> Make;
-    const char* Reason; // what the message says; nullptr: the write succeeds
-    Staging How = Staging::Unnamed;
-};
+constexpr uid_t Other = 4321; // a user other than the one running the tests
 
 std::string Regular(const std::string& path)
 {
@@ -104,64 +82,119 @@ std::string Regular(const std::string& path)
     return path;
 }
 
-// The disk takes the first half of the bytes and then fails with the error;
-// with 0 it takes nothing more.
-WriteFunction FillsUpHalfWay(int error)
+Made Make(Setup setup, const std::string& f)
 {
-    return [calls = std::make_shared<int>(0), error](int fd, const void* data, std::size_t size) -> ssize_t {
-        if (++*calls == 1) return ::write(fd, data, size / 2);
-        errno = error;
-        return error == 0 ? 0 : -1;
+    const std::string file = f + "/out.txt";
+    // A sticky folder anyone may write to, like /tmp, owned by the given
+    // user, holding a link of the given user to a file outside it.
+    const auto sticky = [&](uid_t folderOwner, uid_t linkOwner) {
+        const std::string shared = f + "/shared", link = shared + "/out.txt";
+        fs::create_directory(shared);
+        EXPECT_EQ(::chmod(shared.c_str(), 01777) | ::chown(shared.c_str(), folderOwner, folderOwner), 0);
+        EXPECT_EQ(::symlink(Regular(file).c_str(), link.c_str()) | ::lchown(link.c_str(), linkOwner, linkOwner), 0);
+        return Made{link, file};
     };
+    switch (setup) {
+    case Setup::NullDevice:
+    case Setup::FullDevice: {
+        // Made in the folder where root may; otherwise the machine's own,
+        // which a user cannot replace even with a faulty writer.
+        const std::string name = setup == Setup::NullDevice ? "null" : "full";
+        if (::geteuid() != 0) return {"/dev/" + name, ""};
+        EXPECT_EQ(::mknod((f + "/" + name).c_str(), S_IFCHR | 0666, makedev(1, setup == Setup::NullDevice ? 3 : 7)), 0);
+        return {f + "/" + name, ""};
+    }
+    case Setup::PipeWithReader:
+    case Setup::PipeWithoutReader:
+        EXPECT_EQ(::mkfifo((f + "/pipe").c_str(), 0644), 0);
+        return {f + "/pipe", "", setup == Setup::PipeWithReader ? ::open((f + "/pipe").c_str(), O_RDONLY | O_NONBLOCK) : -1};
+    case Setup::Socket: {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, (f + "/socket").c_str(), sizeof address.sun_path - 1);
+        const int s = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        EXPECT_EQ(::bind(s, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+        ::close(s);
+        return {f + "/socket", ""};
+    }
+    case Setup::Folder: fs::create_directory(f + "/taken"); return {f + "/taken", Regular(f + "/taken/inside")};
+    case Setup::MissingFolder: return {f + "/no/out.txt", ""};
+    case Setup::ReadOnlyFolder: EXPECT_EQ(::chmod(f.c_str(), 0555), 0); return {Regular(file), file};
+    case Setup::File: return {Regular(file), file};
+    case Setup::NewFile: return {file, ""};
+    case Setup::HardLinked: EXPECT_EQ(::link(Regular(file).c_str(), (f + "/other.txt").c_str()), 0); return {file, f + "/other.txt"};
+    case Setup::Mode0600: EXPECT_EQ(::chmod(Regular(file).c_str(), 0600), 0); return {file, file};
+    case Setup::OwnedByOther: EXPECT_EQ(::chown(Regular(file).c_str(), Other, Other), 0); return {file, file};
+    case Setup::ForeignLinkInStickyFolder: return sticky(::geteuid(), Other);
+    case Setup::FolderOwnersLinkInStickyFolder: return sticky(Other, Other);
+    case Setup::OwnLinkInStickyFolder: return sticky(::geteuid(), ::geteuid());
+    case Setup::HiddenNamesLeftBehind: {
+        // A killed writer leaves its hidden name behind; the next write of the
+        // same output removes those whose writer is gone or that are an hour old.
+        const pid_t child = ::fork();
+        if (child == 0) ::_exit(0);
+        EXPECT_EQ(::waitpid(child, nullptr, 0), child); // its pid now names no process
+        const std::string killed = ".out.txt." + std::to_string(child) + "-aB3dE9.tmp";
+        const std::string mine = ".out.txt." + std::to_string(::getpid()), aged = mine + "-zzzzzz.tmp";
+        for (const std::string& name : {killed, aged, mine + "-aB3dE9.tmp", std::string(".out.txt.mine.tmp"),
+                                        std::string(".out.txt.ABCD1234.tmp"), std::string(".other.txt.1-aB3dE9.tmp")})
+            Regular(f + "/" + name);
+        fs::last_write_time(f + "/" + aged, fs::file_time_type::clock::now() - std::chrono::hours(2));
+        return {Regular(file), file, -1, {killed, aged}};
+    }
+    }
+    return {};
 }
 
-// A device node made in the folder where root may make one; otherwise the
-// machine's own, which a user cannot replace even with a faulty writer.
-Made Device(const std::string& folder, const char* name, unsigned minor)
+WriteFunction Writer(Disk disk, int reader)
 {
-    if (::geteuid() != 0) return {std::string("/dev/") + name};
-    EXPECT_EQ(::mknod((folder + "/" + name).c_str(), S_IFCHR | 0666, makedev(1, minor)), 0);
-    return {folder + "/" + name};
+    auto calls = std::make_shared<int>(0);
+    const int error = disk == Disk::FullHalfWay ? ENOSPC : disk == Disk::IoErrorHalfWay ? EIO : 0;
+    switch (disk) {
+    case Disk::Takes: break;
+    case Disk::ReaderLeaves: // SIGPIPE would end the program
+        return [calls, reader](int fd, const void* data, std::size_t size) {
+            if (++*calls == 1) ::close(reader);
+            return ::write(fd, data, size);
+        };
+    case Disk::FullAtOnce: return [](int, const void*, std::size_t) -> ssize_t { return errno = ENOSPC, -1; };
+    case Disk::FullHalfWay:
+    case Disk::IoErrorHalfWay:
+    case Disk::TakesNothingHalfWay:
+        return [calls, error](int fd, const void* data, std::size_t size) -> ssize_t {
+            if (++*calls == 1) return ::write(fd, data, size / 2);
+            errno = error;
+            return error == 0 ? 0 : -1;
+        };
+    case Disk::Dribbles: // five bytes at a time, every third call interrupted
+        return [calls](int fd, const void* data, std::size_t size) -> ssize_t {
+            if (++*calls % 3 == 0) return errno = EINTR, -1;
+            return ::write(fd, data, std::min<std::size_t>(size, 5));
+        };
+    }
+    return [](int fd, const void* data, std::size_t size) { return ::write(fd, data, size); };
 }
 
-Made Pipe(const std::string& folder, bool reader)
+// What must stay as it was: kind and mode, device, owner, group and links.
+using Snapshot = std::tuple<mode_t, dev_t, uid_t, gid_t, nlink_t>;
+
+std::optional<Snapshot> Take(const std::string& path, bool follow)
 {
-    EXPECT_EQ(::mkfifo((folder + "/pipe").c_str(), 0644), 0);
-    return {folder + "/pipe", "", reader ? ::open((folder + "/pipe").c_str(), O_RDONLY | O_NONBLOCK) : -1};
+    struct stat i {};
+    if ((follow ? ::stat(path.c_str(), &i) : ::lstat(path.c_str(), &i)) != 0) return std::nullopt;
+    return Snapshot{i.st_mode, i.st_rdev, i.st_uid, i.st_gid, i.st_nlink};
 }
 
-// A sticky folder anyone may write to, like /tmp, owned by the given user,
-// holding a link to a file outside it that belongs to the given user.
-Made LinkInStickyFolder(const std::string& folder, uid_t folderOwner, uid_t linkOwner)
-{
-    const std::string shared = folder + "/shared", link = shared + "/out.txt";
-    fs::create_directory(shared);
-    EXPECT_EQ(::chmod(shared.c_str(), 01777), 0);
-    EXPECT_EQ(::chown(shared.c_str(), folderOwner, folderOwner), 0);
-    EXPECT_EQ(::symlink(Regular(folder + "/real.txt").c_str(), link.c_str()), 0);
-    EXPECT_EQ(::lchown(link.c_str(), linkOwner, linkOwner), 0);
-    return {link, folder + "/real.txt"};
-}
+enum class Runs { AsAnyone, OnlyAsRoot, NotAsRoot };
 
-constexpr uid_t Other = 4321; // a user other than the one running the tests
-
-// A killed writer leaves its hidden name behind; the next write of the same
-// output removes those whose writer is gone or that are an hour old, and no
-// other names.
-Made HiddenNamesLeftBehind(const std::string& folder)
-{
-    const pid_t child = ::fork();
-    if (child == 0) ::_exit(0);
-    EXPECT_EQ(::waitpid(child, nullptr, 0), child); // its pid now names no process
-    const std::string killed = ".out.txt." + std::to_string(child) + "-aB3dE9.tmp";
-    const std::string running = ".out.txt." + std::to_string(::getpid()) + "-aB3dE9.tmp";
-    const std::string old = ".out.txt." + std::to_string(::getpid()) + "-zzzzzz.tmp";
-    for (const std::string& name : {killed, running, old, std::string(".out.txt.mine.tmp"),
-                                    std::string(".out.txt.ABCD1234.tmp"), std::string(".other.txt.1-aB3dE9.tmp")})
-        Regular(folder + "/" + name);
-    fs::last_write_time(folder + "/" + old, fs::file_time_type::clock::now() - std::chrono::hours(2));
-    return {Regular(folder + "/out.txt"), folder + "/out.txt", -1, {}, {killed, old}};
-}
+struct TargetCase {
+    const char* Name;
+    Setup What;
+    Disk How;
+    const char* Reason; // what the message says; nullptr: the write succeeds
+    Runs Who = Runs::AsAnyone;
+    Staging Staged = Staging::Unnamed;
+};
 
 void PrintTo(const TargetCase& c, std::ostream* out) { *out << c.Name; }
 
@@ -173,7 +206,7 @@ TEST_P(WriteTarget, KeepsWhatThePathNamesAndLeavesNoTemporaryFile)
     if (c.Who == Runs::OnlyAsRoot && ::geteuid() != 0) GTEST_SKIP() << "only root may make device nodes and give files away";
     if (c.Who == Runs::NotAsRoot && ::geteuid() == 0) GTEST_SKIP() << "root may write into a read-only folder";
     test::TempFolder folder;
-    const Made made = c.Make(folder.Path.string());
+    const Made made = Make(c.What, folder.Path.string());
     std::vector<std::string> listing = Listing(folder.Path);
     for (const std::string& gone : made.Gone) std::erase(listing, gone);
     const auto path = Take(made.Path, false), holder = Take(made.Holder, true);
@@ -184,8 +217,7 @@ TEST_P(WriteTarget, KeepsWhatThePathNamesAndLeavesNoTemporaryFile)
     ::close(0);
     std::string message;
     try {
-        const auto plain = [](int fd, const void* data, std::size_t size) { return ::write(fd, data, size); };
-        WriteFileAtomically(made.Path, NewBytes, made.Write ? made.Write : plain, c.How);
+        WriteFileAtomically(made.Path, NewBytes, Writer(c.How, made.Reader), c.Staged);
     } catch (const OutputError& e) {
         message = e.what();
     }
@@ -199,136 +231,51 @@ TEST_P(WriteTarget, KeepsWhatThePathNamesAndLeavesNoTemporaryFile)
     const std::string said = c.Reason ? "cannot write " + made.Path + ": " + c.Reason : "";
     EXPECT_TRUE(message == said || (c.Reason && message.rfind(said + ": ", 0) == 0)) << message;
     EXPECT_TRUE(Take(made.Path, false) == path) << "the path names something else now";
-    if (!made.Holder.empty()) {
-        EXPECT_TRUE(Take(made.Holder, true) == holder) << "mode, owner or links of the file changed";
-        EXPECT_EQ(Read(made.Holder), c.Reason ? OldBytes : NewBytes);
-    }
-    if (made.Reader >= 0) {
+    EXPECT_TRUE(Take(made.Holder, true) == holder) << "mode, owner or links of the file changed";
+    if (!made.Holder.empty()) { EXPECT_EQ(Read(made.Holder), c.Reason ? OldBytes : NewBytes); }
+    if (made.Reader >= 0 && c.How == Disk::Takes) {
         char buffer[64] = {};
-        const ssize_t n = ::read(made.Reader, buffer, sizeof buffer);
-        EXPECT_EQ(std::string(buffer, static_cast<std::size_t>(std::max<ssize_t>(n, 0))), NewBytes);
+        EXPECT_EQ(std::string(buffer, static_cast<std::size_t>(std::max<ssize_t>(::read(made.Reader, buffer, 64), 0))), NewBytes);
         ::close(made.Reader);
     }
     sigset_t pending;
-    ASSERT_EQ(::sigpending(&pending), 0);
-    EXPECT_FALSE(sigismember(&pending, SIGPIPE)) << "a SIGPIPE is left for later";
+    EXPECT_TRUE(::sigpending(&pending) == 0 && !sigismember(&pending, SIGPIPE)) << "a SIGPIPE is left for later";
     EXPECT_EQ(Listing(folder.Path), listing);
 }
+
+const char* const Full = std::strerror(ENOSPC);
 
 INSTANTIATE_TEST_SUITE_P(
     Table, WriteTarget,
     ::testing::Values(
-        TargetCase{"NullDevice", Runs::AsAnyone, [](const std::string& f) { return Device(f, "null", 3); }, nullptr},
-        TargetCase{"FullDeviceSaysTheDiskIsFull", Runs::AsAnyone, [](const std::string& f) { return Device(f, "full", 7); },
-                   std::strerror(ENOSPC)},
-        TargetCase{"PipeWithAReader", Runs::AsAnyone, [](const std::string& f) { return Pipe(f, true); }, nullptr},
-        TargetCase{"PipeWithoutAReaderIsRefusedAtOnce", Runs::AsAnyone, [](const std::string& f) { return Pipe(f, false); },
-                   "is a pipe that no program is reading"},
-        // SIGPIPE would end the program.
-        TargetCase{"PipeReaderThatLeavesGivesAnErrorNotADeadProgram", Runs::AsAnyone,
-                   [](const std::string& f) {
-                       Made made = Pipe(f, true);
-                       made.Write = [reader = std::make_shared<int>(made.Reader)](int fd, const void* data, std::size_t size) {
-                           if (*reader >= 0) ::close(*reader);
-                           *reader = -1;
-                           return ::write(fd, data, size);
-                       };
-                       made.Reader = -1;
-                       return made;
-                   },
-                   std::strerror(EPIPE)},
-        TargetCase{"Socket", Runs::AsAnyone,
-                   [](const std::string& f) {
-                       sockaddr_un address{};
-                       address.sun_family = AF_UNIX;
-                       std::strncpy(address.sun_path, (f + "/socket").c_str(), sizeof address.sun_path - 1);
-                       const int s = ::socket(AF_UNIX, SOCK_STREAM, 0);
-                       EXPECT_EQ(::bind(s, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
-                       ::close(s);
-                       return Made{f + "/socket"};
-                   },
-                   "is a socket, not a file"},
-        TargetCase{"FolderIsRefusedAndKept", Runs::AsAnyone,
-                   [](const std::string& f) {
-                       fs::create_directory(f + "/taken");
-                       return Made{f + "/taken", Regular(f + "/taken/inside")};
-                   },
-                   "is a folder, not a file"},
-        TargetCase{"MissingFolderIsNamed", Runs::AsAnyone, [](const std::string& f) { return Made{f + "/no/out.txt"}; },
-                   std::strerror(ENOENT)},
-        TargetCase{"ReadOnlyFolderKeepsTheOldFile", Runs::NotAsRoot,
-                   [](const std::string& f) {
-                       Made made{Regular(f + "/out.txt"), f + "/out.txt"};
-                       EXPECT_EQ(::chmod(f.c_str(), 0555), 0);
-                       return made;
-                   },
-                   std::strerror(EACCES)},
-        TargetCase{"HardLinkedFileStaysOneFile", Runs::AsAnyone,
-                   [](const std::string& f) {
-                       EXPECT_EQ(::link(Regular(f + "/out.txt").c_str(), (f + "/other-name.txt").c_str()), 0);
-                       return Made{f + "/out.txt", f + "/other-name.txt"};
-                   },
-                   nullptr},
-        TargetCase{"HardLinkedFileOnAFullDiskKeepsItsContent", Runs::AsAnyone,
-                   [](const std::string& f) {
-                       EXPECT_EQ(::link(Regular(f + "/out.txt").c_str(), (f + "/other-name.txt").c_str()), 0);
-                       return Made{f + "/out.txt", f + "/other-name.txt", -1, [](int, const void*, std::size_t) -> ssize_t {
-                                       errno = ENOSPC;
-                                       return -1;
-                                   }};
-                   },
-                   std::strerror(ENOSPC)},
-        TargetCase{"Mode0600IsKept", Runs::AsAnyone,
-                   [](const std::string& f) {
-                       EXPECT_EQ(::chmod(Regular(f + "/out.txt").c_str(), 0600), 0);
-                       return Made{f + "/out.txt", f + "/out.txt"};
-                   },
-                   nullptr},
-        TargetCase{"OwnerAndGroupAreKept", Runs::OnlyAsRoot,
-                   [](const std::string& f) {
-                       EXPECT_EQ(::chown(Regular(f + "/out.txt").c_str(), Other, Other), 0);
-                       return Made{f + "/out.txt", f + "/out.txt"};
-                   },
-                   nullptr},
-        TargetCase{"ForeignLinkInAStickyFolderIsRefused", Runs::OnlyAsRoot,
-                   [](const std::string& f) { return LinkInStickyFolder(f, ::geteuid(), Other); },
-                   "is a symbolic link that is not followed"},
-        TargetCase{"LinkOfTheStickyFoldersOwnerIsFollowed", Runs::OnlyAsRoot,
-                   [](const std::string& f) { return LinkInStickyFolder(f, Other, Other); }, nullptr},
-        TargetCase{"OwnLinkInAStickyFolderIsFollowed", Runs::AsAnyone,
-                   [](const std::string& f) { return LinkInStickyFolder(f, ::geteuid(), ::geteuid()); }, nullptr},
-        TargetCase{"DiskFullHalfWayKeepsTheOldFile", Runs::AsAnyone,
-                   [](const std::string& f) { return Made{Regular(f + "/out.txt"), f + "/out.txt", -1, FillsUpHalfWay(ENOSPC)}; },
-                   std::strerror(ENOSPC)},
-        TargetCase{"IoErrorHalfWayIsReportedAsSuch", Runs::AsAnyone,
-                   [](const std::string& f) { return Made{Regular(f + "/out.txt"), f + "/out.txt", -1, FillsUpHalfWay(EIO)}; },
-                   std::strerror(EIO)},
-        TargetCase{"WriteThatTakesNothingIsAFullDisk", Runs::AsAnyone,
-                   [](const std::string& f) { return Made{Regular(f + "/out.txt"), f + "/out.txt", -1, FillsUpHalfWay(0)}; },
-                   std::strerror(ENOSPC)},
+        TargetCase{"NullDevice", Setup::NullDevice, Disk::Takes, nullptr},
+        TargetCase{"FullDeviceSaysTheDiskIsFull", Setup::FullDevice, Disk::Takes, Full},
+        TargetCase{"PipeWithAReader", Setup::PipeWithReader, Disk::Takes, nullptr},
+        TargetCase{"PipeWithoutAReaderIsRefusedAtOnce", Setup::PipeWithoutReader, Disk::Takes, "is a pipe that no program is reading"},
+        TargetCase{"PipeReaderThatLeavesGivesAnErrorNotADeadProgram", Setup::PipeWithReader, Disk::ReaderLeaves, std::strerror(EPIPE)},
+        TargetCase{"Socket", Setup::Socket, Disk::Takes, "is a socket, not a file"},
+        TargetCase{"FolderIsRefusedAndKept", Setup::Folder, Disk::Takes, "is a folder, not a file"},
+        TargetCase{"MissingFolderIsNamed", Setup::MissingFolder, Disk::Takes, std::strerror(ENOENT)},
+        TargetCase{"ReadOnlyFolderKeepsTheOldFile", Setup::ReadOnlyFolder, Disk::Takes, std::strerror(EACCES), Runs::NotAsRoot},
+        TargetCase{"HardLinkedFileStaysOneFile", Setup::HardLinked, Disk::Takes, nullptr},
+        TargetCase{"HardLinkedFileOnAFullDiskKeepsItsContent", Setup::HardLinked, Disk::FullAtOnce, Full},
+        TargetCase{"Mode0600IsKept", Setup::Mode0600, Disk::Takes, nullptr},
+        TargetCase{"OwnerAndGroupAreKept", Setup::OwnedByOther, Disk::Takes, nullptr, Runs::OnlyAsRoot},
+        TargetCase{"ForeignLinkInAStickyFolderIsRefused", Setup::ForeignLinkInStickyFolder, Disk::Takes,
+                   "is a symbolic link that is not followed", Runs::OnlyAsRoot},
+        TargetCase{"LinkOfTheStickyFoldersOwnerIsFollowed", Setup::FolderOwnersLinkInStickyFolder, Disk::Takes, nullptr,
+                   Runs::OnlyAsRoot},
+        TargetCase{"OwnLinkInAStickyFolderIsFollowed", Setup::OwnLinkInStickyFolder, Disk::Takes, nullptr},
+        TargetCase{"DiskFullHalfWayKeepsTheOldFile", Setup::File, Disk::FullHalfWay, Full},
+        TargetCase{"IoErrorHalfWayIsReportedAsSuch", Setup::File, Disk::IoErrorHalfWay, std::strerror(EIO)},
+        TargetCase{"WriteThatTakesNothingIsAFullDisk", Setup::File, Disk::TakesNothingHalfWay, Full},
         // A file system without unnamed files (O_TMPFILE).
-        TargetCase{"DiskFullUnderAHiddenName", Runs::AsAnyone,
-                   [](const std::string& f) { return Made{Regular(f + "/out.txt"), f + "/out.txt", -1, FillsUpHalfWay(ENOSPC)}; },
-                   std::strerror(ENOSPC), Staging::HiddenName},
-        TargetCase{"DiskFullOnANewFileLeavesNoFile", Runs::AsAnyone,
-                   [](const std::string& f) { return Made{f + "/new.txt", "", -1, FillsUpHalfWay(ENOSPC)}; },
-                   std::strerror(ENOSPC)},
-        TargetCase{"ShortAndInterruptedWritesAreResumed", Runs::AsAnyone,
-                   [](const std::string& f) {
-                       auto calls = std::make_shared<int>(0);
-                       return Made{Regular(f + "/out.txt"), f + "/out.txt", -1,
-                                   [calls](int fd, const void* data, std::size_t size) -> ssize_t {
-                                       if (++*calls % 3 == 0) {
-                                           errno = EINTR;
-                                           return -1;
-                                       }
-                                       return ::write(fd, data, std::min<std::size_t>(size, 5));
-                                   }};
-                   },
-                   nullptr},
-        TargetCase{"StaleHiddenNamesAreRemoved", Runs::AsAnyone, HiddenNamesLeftBehind, nullptr},
-        TargetCase{"StaleHiddenNamesAreRemovedWithoutUnnamedFiles", Runs::AsAnyone, HiddenNamesLeftBehind, nullptr,
-                   Staging::HiddenName}),
+        TargetCase{"DiskFullUnderAHiddenName", Setup::File, Disk::FullHalfWay, Full, Runs::AsAnyone, Staging::HiddenName},
+        TargetCase{"DiskFullOnANewFileLeavesNoFile", Setup::NewFile, Disk::FullHalfWay, Full},
+        TargetCase{"ShortAndInterruptedWritesAreResumed", Setup::File, Disk::Dribbles, nullptr},
+        TargetCase{"StaleHiddenNamesAreRemoved", Setup::HiddenNamesLeftBehind, Disk::Takes, nullptr},
+        TargetCase{"StaleHiddenNamesAreRemovedWithoutUnnamedFiles", Setup::HiddenNamesLeftBehind, Disk::Takes, nullptr,
+                   Runs::AsAnyone, Staging::HiddenName}),
     [](const ::testing::TestParamInfo<TargetCase>& info) { return std::string(info.param.Name); });
 
 } // namespace
