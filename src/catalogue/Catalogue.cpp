@@ -71,14 +71,9 @@ double LenientNumber(std::string_view text)
     bool negative = *first == '-';
     if (negative) ++first;
     if (*first == '.' && first + 1 == last) return 0;
-    double value = 0;
-    auto [ptr, ec] = std::from_chars(first, last, value, std::chars_format::general);
-    if (ec == std::errc::result_out_of_range) {
+    double value = 0; // from_chars leaves it so where it reads nothing
+    if (std::from_chars(first, last, value, std::chars_format::general).ec == std::errc::result_out_of_range)
         value = exponentNegative ? 0.0 : std::numeric_limits<double>::infinity();
-    } else if (ec != std::errc()) {
-        value = 0;
-    }
-    (void)ptr;
     return negative ? -value : value;
 }
 

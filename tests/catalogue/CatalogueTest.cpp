@@ -282,13 +282,15 @@ TEST(CheckElementLines, CutLinesAndTwoSatellitesAreProblemsWrongCheckDigitsWarni
 
 TEST(SelectElementSet, CopiesTheChosenEntryWithItsLineCheckNamingTheSatellite)
 {
-    auto cat = Loaded(ThreeSatellites() + Join({"CUT", TavsatL1, TavsatL2.substr(0, 62)}));
+    auto cat = Loaded(ThreeSatellites() + Join({"CUT", TavsatL1, TavsatL2.substr(0, 62), "HALF", TavsatL1}));
     const Expected* expected[] = {&Tavsat, &Kestrel, &Orbis};
     for (int i = 1; i <= 3; ++i) ExpectEntry(SelectElementSet(*cat, i), *expected[i - 1]);
     const CurrentElementSet cut = SelectElementSet(*cat, 4);
     EXPECT_EQ(cut.LineProblem.value_or(""), "its element line 2 is cut off after column 62, inside the mean motion "
                                             "(columns 53-63)");
     EXPECT_EQ(cut.LineWarnings, std::vector<std::string>{"\"CUT\": element line 2: it has 62 characters, not 69"});
+    const CurrentElementSet half = SelectElementSet(*cat, 5); // a missing line is the orbit model's refusal
+    EXPECT_TRUE(!half.LineProblem && half.LineWarnings.empty()) << half.LineProblem.value_or("");
     ParseCatalogue(Join({"ORBIS M", OrbisL1, OrbisL2}), "one.tle", *cat);
     EXPECT_EQ(cut.SatName, "CUT"); // a copy: a later load leaves it as it is
     for (int index : {0, -1, 2, 501, 32767}) {

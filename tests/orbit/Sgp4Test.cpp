@@ -49,15 +49,11 @@ std::vector<VerificationSet> ReadSets(const std::filesystem::path& folder)
     for (std::string line; std::getline(out, line);) {
         std::istringstream fields(line);
         ReferenceRow r;
-        if (line.find("xx") != std::string::npos) {
-            int number = 0;
-            fields >> number;
-            EXPECT_LT(set, sets.size());
-            EXPECT_EQ(number, set < sets.size() ? sets[set].Number : -1);
-            ++set;
-        } else if (set > 0 && set <= sets.size()
-                   && fields >> r.Minutes >> r.Position.X >> r.Position.Y >> r.Position.Z >> r.Velocity.X
-                          >> r.Velocity.Y >> r.Velocity.Z) {
+        int number = 0;
+        if (line.find("xx") != std::string::npos && fields >> number) {
+            EXPECT_EQ(number, set < sets.size() ? sets[set++].Number : -1);
+        } else if (set > 0 && fields >> r.Minutes >> r.Position.X >> r.Position.Y >> r.Position.Z >> r.Velocity.X
+                                      >> r.Velocity.Y >> r.Velocity.Z) {
             sets[set - 1].Rows.push_back(r);
         }
     }

@@ -9,10 +9,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <tuple>
 #include <unistd.h>
@@ -108,15 +106,7 @@ Made Make(Setup setup, const std::string& f)
     case Setup::PipeWithoutReader:
         EXPECT_EQ(::mkfifo((f + "/pipe").c_str(), 0644), 0);
         return {f + "/pipe", "", setup == Setup::PipeWithReader ? ::open((f + "/pipe").c_str(), O_RDONLY | O_NONBLOCK) : -1};
-    case Setup::Socket: {
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        std::strncpy(address.sun_path, (f + "/socket").c_str(), sizeof address.sun_path - 1);
-        const int s = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        EXPECT_EQ(::bind(s, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
-        ::close(s);
-        return {f + "/socket", ""};
-    }
+    case Setup::Socket: EXPECT_EQ(::mknod((f + "/socket").c_str(), S_IFSOCK | 0644, 0), 0); return {f + "/socket", ""};
     case Setup::Folder: fs::create_directory(f + "/taken"); return {f + "/taken", Regular(f + "/taken/inside")};
     case Setup::MissingFolder: return {f + "/no/out.txt", ""};
     case Setup::ReadOnlyFolder: EXPECT_EQ(::chmod(f.c_str(), 0555), 0); return {Regular(file), file};

@@ -67,14 +67,11 @@ TEST(DateTimeForms, RegionalShortDateLongTimeGeneralFormAndDatePattern)
     bare.AmDesignator.clear();
     bare.PmDesignator.clear();
     const struct { RegionalFormats Formats; DateTime When; const char* General; const char* Pattern; } cases[] = {
-        {GermanLikeFormats(), At(2026, 12, 6, 5, 13, 0), "06.12.2026 05:13:00", "2026.12.06"},
         {GermanLikeFormats(), At(2026, 12, 6), "06.12.2026", "2026.12.06"}, // midnight: the date alone
         {GermanLikeFormats(), At(2026, 12, 6, 0, 0, 1), "06.12.2026 00:00:01", "2026.12.06"},
-        {UsLikeFormats(), At(2026, 2, 3, 5, 13, 0), "2/3/2026 5:13:00 AM", "2026/02/03"},
         {UsLikeFormats(), At(2026, 1, 2, 0, 30, 5), "1/2/2026 12:30:05 AM", "2026/01/02"},
         {UsLikeFormats(), At(2026, 1, 2, 12, 0, 0), "1/2/2026 12:00:00 PM", "2026/01/02"},
         {UsLikeFormats(), At(2026, 11, 22, 23, 59, 59), "11/22/2026 11:59:59 PM", "2026/11/22"},
-        {UsLikeFormats(), At(2026, 12, 6), "12/6/2026", "2026/12/06"},
         {IsoFormats(), At(2026, 12, 6, 17, 5, 9), "2026-12-06 17:05:09", "2026-12-06"},
         {IsoFormats(), At(99, 3, 4, 11), "0099-03-04 11:00:00", "0099-03-04"},
         {before, At(2026, 12, 6, 17, 13, 0), "12/6/2026 nachm. 5:13:00", "2026/12/06"},
@@ -175,13 +172,14 @@ TEST(TextToolkit, LinesTrimmingQuotingAndCutsBetweenCharacters)
         {Prefix5, "abcd" + omega, "abcd"},  // not half of the omega
         {Prefix5, "abc" + omega, "abc" + omega},
         {Prefix5, omega + omega + omega, omega + omega},
-        {QuotedText, "abc", "\"abc\""},
+        {Prefix5, "\x80\x80\x80\x80\x80\x80", ""},
+        {QuotedText, "a b", "\"a b\""},
         {QuotedText, "1\n2\t\x7F", "\"1?2?\x7F\""},
         {QuotedText, seven40, "\"" + seven40 + "\""},
         {QuotedText, seven40 + "7", "\"" + seven40 + "...\""},
     };
     for (const auto& c : cases) EXPECT_EQ(c.Apply(c.In), c.Out) << c.In;
-    for (const char* utf16 : {"\xFF\xFE", "\xFE\xFF"})
+    for (const char* utf16 : {"\xFF\xFE" "J", "\xFE\xFF" "J"})
         EXPECT_EQ(test::InputErrorMessage([&] { NoMark(utf16); }),
                   "a.txt: the file is in UTF-16 (it begins with a UTF-16 byte order mark); save it as UTF-8 or "
                   "Windows-1252 text");
