@@ -13,76 +13,52 @@
 
 namespace fuzz {
 
-[[noreturn]] inline void Fail(const char* what, std::string_view detail)
+inline void Require(bool ok, const char* what, std::string_view detail = "")
 {
+    if (ok) return;
     std::fprintf(stderr, "\n*** check failed: %s\n*** %.*s\n", what, static_cast<int>(std::min<std::size_t>(detail.size(), 2000)),
                  detail.data());
     std::abort();
-}
-
-inline void Require(bool ok, const char* what, std::string_view detail = {})
-{
-    if (!ok) Fail(what, detail);
 }
 
 // Well-formed UTF-8, written out here rather than borrowed from the engine
 // so that the engine is not its own judge.
 inline bool ValidUtf8(std::string_view s)
 {
-    std::size_t i = 0;
-    while (i < s.size()) {
+    for (std::size_t i = 0; i < s.size();) {
         const auto b = static_cast<unsigned char>(s[i]);
-        std::size_t n;
-        std::uint32_t cp;
-        if (b < 0x80) { ++i; continue; }
-        if (b >= 0xC2 && b <= 0xDF) { n = 1; cp = b & 0x1Fu; }
-        else if (b >= 0xE0 && b <= 0xEF) { n = 2; cp = b & 0x0Fu; }
-        else if (b >= 0xF0 && b <= 0xF4) { n = 3; cp = b & 0x07u; }
-        else return false;
-        if (i + n >= s.size()) return false;
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        const std::size_t n = b >= 0xC2 && b <= 0xDF ? 1 : b >= 0xE0 && b <= 0xEF ? 2 : b >= 0xF0 && b <= 0xF4 ? 3 : 0;
+        if (n == 0 || i + n >= s.size()) return false;
+        std::uint32_t cp = b & (0x3Fu >> n);
         for (std::size_t k = 1; k <= n; ++k) {
             const auto c = static_cast<unsigned char>(s[i + k]);
             if ((c & 0xC0) != 0x80) return false;
             cp = (cp << 6) | (c & 0x3Fu);
         }
-        if ((n == 2 && cp < 0x800) || (n == 3 && cp < 0x10000) || cp > 0x10FFFF
-            || (cp >= 0xD800 && cp <= 0xDFFF))
+        if ((n == 2 && cp < 0x800) || (n == 3 && cp < 0x10000) || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
             return false;
         i += n + 1;
     }
     return true;
 }
 
-// C0 control characters: what would upset a terminal or a message box.
-inline bool HasC0(std::string_view s)
+// C0 control characters, and DEL when asked: what would upset a terminal or
+// a message box, or a file name.
+inline bool HasControl(std::string_view s, bool del = false)
 {
-    for (char c : s)
-        if (static_cast<unsigned char>(c) < 0x20) return true;
-    return false;
-}
-
-// The same and DEL: what a file name must not hold.
-inline bool HasControl(std::string_view s)
-{
-    for (char c : s)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return true;
-    return false;
+    return std::any_of(s.begin(), s.end(), [del](char c) { return static_cast<unsigned char>(c) < 0x20 || (del && c == 0x7F); });
 }
 
 inline bool ContainsNoCase(std::string_view text, std::string_view part)
 {
-    if (part.size() > text.size()) return false;
-    for (std::size_t i = 0; i + part.size() <= text.size(); ++i) {
-        bool same = true;
-        for (std::size_t k = 0; k < part.size() && same; ++k) {
-            char a = text[i + k], b = part[k];
-            if (a >= 'A' && a <= 'Z') a = static_cast<char>(a - 'A' + 'a');
-            if (b >= 'A' && b <= 'Z') b = static_cast<char>(b - 'A' + 'a');
-            same = a == b;
-        }
-        if (same) return true;
-    }
-    return false;
+    return std::search(text.begin(), text.end(), part.begin(), part.end(), [](char a, char b) {
+               const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+               return lower(a) == lower(b);
+           }) != text.end();
 }
 
 // Reads the fuzzer's bytes front to back; past the end everything is 0.
@@ -103,7 +79,6 @@ public:
         std::memcpy(&d, &w, sizeof d);
         return d;
     }
-    std::size_t Left() const { return size_ - pos_; }
 
 private:
     const std::uint8_t* data_;

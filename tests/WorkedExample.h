@@ -10,7 +10,7 @@ namespace tavik::test {
 
 inline CurrentElementSet WorkedExampleSet(const char* name = "EXAMPLE")
 {
-    return {.CurrentSatName = name, .Line1 = "1", .Line2 = "2", .Epoch = 26340.5, .Inclination = 51.64, .RAAN = 120,
+    return {.SatName = name, .Line1 = "1", .Line2 = "2", .Epoch = 26340.5, .Inclination = 51.64, .RAAN = 120,
             .Eccentricity = 0.0005, .ArgPerigee = 90, .MeanAnomaly = 270, .MeanMotion = 15.5, .Decay = 0.0001};
 }
 

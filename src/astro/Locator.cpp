@@ -2,6 +2,7 @@
 
 #include "platform/Cp1252.h"
 #include "platform/Error.h"
+#include "platform/Text.h"
 
 #include <cstdio>
 #include <vector>
@@ -9,13 +10,6 @@
 namespace tavik {
 
 namespace {
-
-std::string_view TrimBlanks(std::string_view s)
-{
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-    return s;
-}
 
 char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
 

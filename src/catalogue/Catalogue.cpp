@@ -2,6 +2,7 @@
 
 #include "platform/Cp1252.h"
 #include "platform/Error.h"
+#include "platform/Text.h"
 #include "platform/TextFile.h"
 
 #include <charconv>
@@ -70,14 +71,9 @@ double LenientNumber(std::string_view text)
     bool negative = *first == '-';
     if (negative) ++first;
     if (*first == '.' && first + 1 == last) return 0;
-    double value = 0;
-    auto [ptr, ec] = std::from_chars(first, last, value, std::chars_format::general);
-    if (ec == std::errc::result_out_of_range) {
+    double value = 0; // from_chars leaves it so where it reads nothing
+    if (std::from_chars(first, last, value, std::chars_format::general).ec == std::errc::result_out_of_range)
         value = exponentNegative ? 0.0 : std::numeric_limits<double>::infinity();
-    } else if (ec != std::errc()) {
-        value = 0;
-    }
-    (void)ptr;
     return negative ? -value : value;
 }
 
@@ -133,13 +129,6 @@ std::string WithoutControlCharacters(std::string_view name)
     return out;
 }
 
-std::string_view TrimBlanks(std::string_view s)
-{
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-    return s;
-}
-
 void ReadLine1(ElementSet& e, std::string_view line)
 {
     e.Line1 = std::string(line);
@@ -161,6 +150,15 @@ void ReadLine2(ElementSet& e, std::string_view line)
     e.RevNumber = Field(line, 64, 68);
 }
 
+// A missing line is the orbit model's refusal; there is nothing to check.
+void CheckLines(ElementSet& e)
+{
+    if (e.Line1.empty() || e.Line2.empty()) return;
+    ElementLineCheck check = CheckElementLines(e.Line1, e.Line2);
+    e.LineProblem = std::move(check.Problem);
+    for (std::string& w : check.Warnings) e.LineWarnings.push_back("\"" + e.SatName + "\": " + std::move(w));
+}
+
 } // namespace
 
 LoadResult ParseCatalogue(std::string_view text, const std::string& sourceName,
@@ -173,24 +171,9 @@ LoadResult ParseCatalogue(std::string_view text, const std::string& sourceName,
     LoadResult result;
     bool pastCapacity = false;
 
-    // Read byte by byte, UTF-16 text looks like names full of NUL bytes and
-    // no element line at all.
-    if (text.substr(0, 2) == "\xFF\xFE" || text.substr(0, 2) == "\xFE\xFF")
-        throw InputError(sourceName + ": the file is in UTF-16 (it begins with a UTF-16 byte order mark); "
-                                      "save it as UTF-8 or Windows-1252 text");
-    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find_first_of("\r\n", pos);
-        std::string_view line = text.substr(pos, end == std::string_view::npos ? end : end - pos);
-        if (end == std::string_view::npos) {
-            pos = text.size();
-        } else {
-            pos = end + 1;
-            if (text[end] == '\r' && pos < text.size() && text[pos] == '\n') ++pos;
-        }
-
+    LineReader lines(WithoutByteOrderMark(text, sourceName));
+    while (const std::optional<std::string_view> read = lines.Next()) {
+        const std::string_view line = *read;
         bool isLine1 = line.substr(0, 2) == "1 ";
         bool isLine2 = line.substr(0, 2) == "2 ";
         if (isLine1 || isLine2) {
@@ -225,6 +208,7 @@ LoadResult ParseCatalogue(std::string_view text, const std::string& sourceName,
     if (next->CatalogueCount == 0)
         throw InputError(sourceName + ": no satellite found (a TLE file holds a name line "
                                       "followed by its two element lines)");
+    for (int i = 1; i <= next->CatalogueCount; ++i) CheckLines(next->Entries[static_cast<std::size_t>(i)]);
     catalogue = std::move(*next);
     return result;
 }
@@ -271,7 +255,7 @@ constexpr NeededField Line2Fields[] = {
 // would read as other numbers (a mean motion of "15.4" instead of
 // 15.49823110 moves every pass).
 template <std::size_t N>
-std::string CutShort(std::string_view line, int number, const NeededField (&fields)[N])
+std::optional<std::string> CutShort(std::string_view line, int number, const NeededField (&fields)[N])
 {
     for (const NeededField& f : fields) {
         if (line.size() >= f.Last) continue;
@@ -279,7 +263,7 @@ std::string CutShort(std::string_view line, int number, const NeededField (&fiel
                + std::to_string(line.size()) + (line.size() >= f.First ? ", inside" : ", before") + " the "
                + f.What + " (columns " + std::to_string(f.First) + "-" + std::to_string(f.Last) + ")";
     }
-    return {};
+    return std::nullopt;
 }
 
 // Columns 3-7; blanks and leading zeros do not tell numbers apart.
@@ -319,8 +303,8 @@ ElementLineCheck CheckElementLines(std::string_view line1, std::string_view line
 {
     ElementLineCheck check;
     check.Problem = CutShort(line1, 1, Line1Fields);
-    if (check.Problem.empty()) check.Problem = CutShort(line2, 2, Line2Fields);
-    if (check.Problem.empty()) {
+    if (!check.Problem) check.Problem = CutShort(line2, 2, Line2Fields);
+    if (!check.Problem) {
         const std::string first = CatalogueNumber(line1), second = CatalogueNumber(line2);
         if (first != second)
             check.Problem = "its element lines belong to two satellites: line 1 has the catalogue number \""
@@ -337,28 +321,7 @@ CurrentElementSet SelectElementSet(const SatelliteCatalogue& catalogue, int inde
         throw InputError("there is no satellite number " + std::to_string(index)
                          + " in the catalogue, which holds "
                          + std::to_string(catalogue.CatalogueCount));
-    const ElementSet& e = catalogue.Entry(index);
-    CurrentElementSet c;
-    c.Line1 = e.Line1;
-    c.Line2 = e.Line2;
-    c.CurrentSatName = e.SatName;
-    c.Epoch = e.Epoch;
-    c.Inclination = e.Inclination;
-    c.RAAN = e.RAAN;
-    c.Eccentricity = e.Eccentricity;
-    c.ArgPerigee = e.ArgPerigee;
-    c.MeanAnomaly = e.MeanAnomaly;
-    c.MeanMotion = e.MeanMotion;
-    c.Decay = e.Decay;
-    c.RevNumber = e.RevNumber;
-    c.BStar = e.BStar;
-    // A missing line is the orbit model's refusal; there is nothing to check.
-    if (!e.Line1.empty() && !e.Line2.empty()) {
-        ElementLineCheck check = CheckElementLines(e.Line1, e.Line2);
-        c.LineProblem = std::move(check.Problem);
-        for (std::string& w : check.Warnings) c.LineWarnings.push_back("\"" + e.SatName + "\": " + std::move(w));
-    }
-    return c;
+    return catalogue.Entry(index);
 }
 
 } // namespace tavik

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,21 +15,32 @@ namespace tavik {
 
 inline constexpr int CatalogueCapacity = 500;
 
+// One satellite's element set: an entry of the catalogue, and as a copy of
+// one entry the current element set that the orbit model reads.
 struct ElementSet {
+    std::string SatName;     // name line, outer blanks removed, control characters as "?", UTF-8
     std::string Line1;       // element line 1 as read
     std::string Line2;       // element line 2 as read
-    std::string SatName;     // name line, outer blanks removed, control characters as "?", UTF-8
+    // What CheckElementLines says of the two lines, with the warnings led by
+    // the quoted name; nothing when a line is missing, which the orbit model
+    // refuses by itself.
+    std::optional<std::string> LineProblem = {};
+    std::vector<std::string> LineWarnings = {};
     double Epoch = 0;        // YYDDD.dddddddd
-    double Decay = 0;        // first derivative of mean motion field, rev/day^2, sign not read
     double Inclination = 0;  // degrees
     double RAAN = 0;         // degrees
     double Eccentricity = 0; // 0 up to below 1
     double ArgPerigee = 0;   // degrees
     double MeanAnomaly = 0;  // degrees
     double MeanMotion = 0;   // revolutions per day
+    double Decay = 0;        // first derivative of mean motion field, rev/day^2, sign not read
     double RevNumber = 0;    // revolutions at epoch
     double BStar = 0;        // drag term B*, per Earth radius, with its sign; SGP4 reads it
 };
+
+// The element set the orbit model works on: a copy of one catalogue entry,
+// so that a later load leaves it as it is.
+using CurrentElementSet = ElementSet;
 
 // Indices 1 to 500. A load overwrites entries from 1 upward and leaves those
 // above the new count as they were, unlisted.
@@ -51,9 +63,10 @@ struct LoadResult {
 // D) are read up to the first character that does not fit; no digits give 0.
 double LenientNumber(std::string_view text);
 
-// Reads TLE text into the catalogue. A line ends at CR LF, a lone CR or a lone
-// LF. Throws InputError (naming sourceName) when the text holds no name line;
-// the catalogue is then left as it was.
+// Reads TLE text into the catalogue and checks the element lines of each
+// entry. A line ends at CR LF, a lone CR or a lone LF. Throws InputError
+// (naming sourceName) when the text holds no name line; the catalogue is then
+// left as it was.
 LoadResult ParseCatalogue(std::string_view text, const std::string& sourceName,
                           SatelliteCatalogue& catalogue);
 
@@ -66,8 +79,8 @@ LoadResult LoadCatalogue(const std::string& path, SatelliteCatalogue& catalogue,
 struct ElementLineCheck {
     // Why the set cannot be used, without the satellite's name: a line too
     // short to hold a field the orbit needs, or lines of two catalogue
-    // numbers. Empty when it can be used.
-    std::string Problem;
+    // numbers.
+    std::optional<std::string> Problem;
     // A check digit that does not match its line, a line that is not 69
     // characters long: worth a word, not a refusal, since stored files may
     // carry wrong check digits. Without the name, e.g. "element line 2: ...".
@@ -80,28 +93,8 @@ int TleCheckDigit(std::string_view line);
 
 ElementLineCheck CheckElementLines(std::string_view line1, std::string_view line2);
 
-// The element set the orbit model works on: a copy of one catalogue entry.
-struct CurrentElementSet {
-    std::string CurrentSatName;
-    std::string Line1, Line2; // for the window to show
-    // CheckElementLines of the two lines, filled by SelectElementSet; the
-    // warnings begin with the quoted name. Empty for sets made otherwise.
-    std::string LineProblem;
-    std::vector<std::string> LineWarnings;
-    double Epoch = 0;
-    double Inclination = 0;
-    double RAAN = 0;
-    double Eccentricity = 0;
-    double ArgPerigee = 0;
-    double MeanAnomaly = 0;
-    double MeanMotion = 0;
-    double Decay = 0;
-    double RevNumber = 0;
-    double BStar = 0;
-};
-
-// Copies entry index (1..CatalogueCount) of the catalogue and checks its
-// element lines. Throws InputError for an index outside the loaded entries.
+// A copy of entry index (1..CatalogueCount) of the catalogue. Throws
+// InputError for an index outside the loaded entries.
 CurrentElementSet SelectElementSet(const SatelliteCatalogue& catalogue, int index);
 
 } // namespace tavik

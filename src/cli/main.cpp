@@ -154,7 +154,7 @@ void ReportLeftOut(const LoadResult& loaded, const std::string& tlePath)
 // carry them, so the forecast runs; a refused set says only why.
 void ReportLineWarnings(const CurrentElementSet& elements)
 {
-    if (!elements.LineProblem.empty()) return;
+    if (elements.LineProblem) return;
     for (const std::string& warning : elements.LineWarnings) Report("warning: " + warning);
 }
 
@@ -362,7 +362,7 @@ int Run(int argc, char** argv, StandardOutput& out)
     const std::vector<std::string> eclipseLines = EclipseLines(result, formats);
 
     if (o.Strip && IsStandardOutput(*o.Strip)) out.Silence();
-    const std::string& name = elements.CurrentSatName;
+    const std::string& name = elements.SatName;
     PrintList(out, PassesHeader(name), passLines);
     out.Print("\n");
     PrintList(out, EclipsesHeader(name), eclipseLines);

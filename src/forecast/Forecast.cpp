@@ -79,10 +79,10 @@ int ThreadCount(int requested)
 ForecastResult RunForecast(const ForecastRequest& request, ShadowCarry& carry,
                            const ForecastProgress& progress)
 {
-    if (std::string why = PropagationProblem(request.Elements); !why.empty()) throw InputError(why);
+    if (const auto why = PropagationProblem(request.Elements)) throw InputError(*why);
 
     ForecastResult r;
-    r.SatName = request.Elements.CurrentSatName;
+    r.SatName = request.Elements.SatName;
     r.Start = request.Start;
     r.Minutes.resize(static_cast<std::size_t>(ForecastDays) * StepsPerDay);
 

@@ -111,16 +111,16 @@ void SatellitePositionInto(OrbitState& o, const CurrentElementSet& el, const Pre
     o.SatHeight = o.OrbitRadius - EarthRadius;
 }
 
-std::string PropagationProblem(const CurrentElementSet& el)
+std::optional<std::string> PropagationProblem(const CurrentElementSet& el)
 {
     std::ostringstream why;
-    const std::string name = "\"" + el.CurrentSatName + "\"";
+    const std::string name = "\"" + el.SatName + "\"";
     if (el.Line1.empty() || el.Line2.empty()) {
         why << name << " cannot be computed: its element line " << (el.Line1.empty() ? 1 : 2)
             << " is missing";
         return why.str();
     }
-    if (!el.LineProblem.empty()) return name + " cannot be computed: " + el.LineProblem;
+    if (el.LineProblem) return name + " cannot be computed: " + *el.LineProblem;
     const double fields[] = {el.Epoch, el.Inclination, el.RAAN, el.Eccentricity, el.ArgPerigee,
                              el.MeanAnomaly, el.MeanMotion, el.Decay, el.RevNumber};
     for (double f : fields) {
@@ -183,7 +183,7 @@ std::string PropagationProblem(const CurrentElementSet& el)
             << " revolutions per day) gives no usable orbit";
         return why.str();
     }
-    return {};
+    return std::nullopt;
 }
 
 } // namespace tavik

@@ -6,6 +6,7 @@
 #include "orbit/Elements.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace tavik {
@@ -94,11 +95,11 @@ void SatellitePositionInto(OrbitState& out, const CurrentElementSet& elements,
                            const PreparedElements& prepared, const EpochSplit& epoch, const DayTerms& day,
                            const CalcInstant& instant);
 
-// Why the element set cannot be propagated, naming the satellite; empty when
+// Why the element set cannot be propagated, naming the satellite; nothing when
 // it can. Refused: a missing element line, a field that is not finite, a mean
 // motion not above 0, an eccentricity outside 0 up to below 1, an epoch that
 // is not YYDDD.dddddddd, an angle, mean motion or drag term beyond what its
 // columns hold without an exponent, and axes that come out unusable.
-std::string PropagationProblem(const CurrentElementSet& elements);
+std::optional<std::string> PropagationProblem(const CurrentElementSet& elements);
 
 } // namespace tavik

@@ -37,7 +37,7 @@ BatchRow Forecast(const SatelliteCatalogue& catalogue, int index, const std::str
 {
     const CurrentElementSet elements = SelectElementSet(catalogue, index);
     BatchRow row;
-    row.Name = elements.CurrentSatName;
+    row.Name = elements.SatName;
     ForecastRequest q{start, elements, request.Site, request.Axis, 1};
     ShadowCarry carry;
     ForecastResult r;

@@ -2,6 +2,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/Cp1252.h"
+#include "platform/Text.h"
 
 namespace tavik {
 
@@ -16,12 +17,7 @@ std::string SafeFileStem(std::string_view satName)
         else stem += c;
     }
     constexpr std::size_t MaxStem = 200; // file names hold 255 bytes; leave room for the suffix
-    if (stem.size() > MaxStem) {
-        std::size_t cut = MaxStem;
-        // Do not cut a UTF-8 sequence in two.
-        while (cut > 0 && (static_cast<unsigned char>(stem[cut]) & 0xC0) == 0x80) --cut;
-        stem.resize(cut);
-    }
+    stem.resize(Utf8Prefix(stem, MaxStem).size());
     if (stem.empty()) stem = "_";
     return stem;
 }

@@ -19,7 +19,7 @@ std::vector<std::string> SunAngleYearRows(int year, const CurrentElementSet& ele
                                           ShadowCarry& carry, const RegionalFormats& formats,
                                           const YearProgress& progress)
 {
-    if (std::string why = PropagationProblem(elements); !why.empty()) throw InputError(why);
+    if (const auto why = PropagationProblem(elements)) throw InputError(*why);
     auto yearStart = DateTime::FromCalendar(year, 1, 1, 12);
     if (!yearStart) throw InputError("the year " + std::to_string(year) + " is not from 1 to 9999");
 

@@ -84,7 +84,8 @@ void Tokenize(std::string_view pattern, std::string_view ampmPattern, int depth,
             if (pattern[i] == '0') zeroFlag = true;
             ++i;
         }
-        while (i < pattern.size() && pattern[i] >= '1' && pattern[i] <= '9') ++i; // field width
+        // A field width: its leading zero went as a flag above, later zeros are its digits.
+        while (i < pattern.size() && pattern[i] >= '0' && pattern[i] <= '9') ++i;
         while (i < pattern.size() && (pattern[i] == 'E' || pattern[i] == 'O')) ++i;
         if (i >= pattern.size()) break;
         char conversion = pattern[i++];
@@ -93,7 +94,7 @@ void Tokenize(std::string_view pattern, std::string_view ampmPattern, int depth,
         case 'd': numeric(Field::Day, true); break;
         case 'e': numeric(Field::Day, false); break;
         case 'm': numeric(Field::Month, true); break;
-        case 'b': case 'B': case 'h': field(Field::MonthName, true); break;
+        case 'b': case 'B': case 'h': field(Field::MonthName, true); break; // counts as a two-digit month
         case 'y': case 'Y': numeric(Field::Year, true); break;
         case 'H': numeric(Field::Hour24, true); break;
         case 'k': numeric(Field::Hour24, false); break;
@@ -163,7 +164,7 @@ void ApplyDatePattern(std::string_view pattern, RegionalFormats& f)
     auto separator = monthByName ? std::nullopt : SeparatorBetween(tokens, positions[0], positions[1]);
     f.DateSeparator = separator.value_or("/");
     f.DayLeadingZero = tokens[*day].LeadingZero;
-    f.MonthLeadingZero = monthByName || tokens[*month].LeadingZero;
+    f.MonthLeadingZero = tokens[*month].LeadingZero;
 }
 
 void ApplyTimePattern(std::string_view pattern, std::string_view ampmPattern, std::string_view am,
@@ -226,8 +227,9 @@ bool IsAscii(std::string_view text)
     return true;
 }
 
-// Locale strings come in the locale's own code set; tavik's text is UTF-8.
-std::optional<std::string> ToUtf8(const std::string& text, const std::string& codeset)
+} // namespace
+
+std::optional<std::string> LocaleTextToUtf8(const std::string& text, const std::string& codeset)
 {
     if (IsAscii(text) || codeset == "UTF-8") return text;
     iconv_t cd = iconv_open("UTF-8", codeset.c_str());
@@ -244,8 +246,6 @@ std::optional<std::string> ToUtf8(const std::string& text, const std::string& co
     out.resize(out.size() - outLeft);
     return out;
 }
-
-} // namespace
 
 RegionalFormats FormatsFromPatterns(std::string_view dateFormat, std::string_view timeFormat,
                                     std::string_view ampmTimeFormat, std::string_view am,
@@ -314,8 +314,8 @@ RegionalFormats FormatsFromProcessLocale()
         if (time) {
             const std::string codeset = time.Info(CODESET);
             f = FormatsFromPatterns(time.Info(D_FMT), time.Info(T_FMT), time.Info(T_FMT_AMPM),
-                                    ToUtf8(time.Info(AM_STR), codeset).value_or("AM"),
-                                    ToUtf8(time.Info(PM_STR), codeset).value_or("PM"), iso.DecimalSeparator);
+                                    LocaleTextToUtf8(time.Info(AM_STR), codeset).value_or("AM"),
+                                    LocaleTextToUtf8(time.Info(PM_STR), codeset).value_or("PM"), iso.DecimalSeparator);
         }
     }
 
@@ -323,7 +323,7 @@ RegionalFormats FormatsFromProcessLocale()
     if (!IsCLocale(numericName)) {
         Locale numeric(LC_NUMERIC_MASK | LC_CTYPE_MASK, numericName);
         if (numeric) {
-            auto radix = ToUtf8(numeric.Info(RADIXCHAR), numeric.Info(CODESET));
+            auto radix = LocaleTextToUtf8(numeric.Info(RADIXCHAR), numeric.Info(CODESET));
             if (radix && !radix->empty()) f.DecimalSeparator = *radix;
         }
     }

@@ -4,6 +4,7 @@
 // once at start-up and passed down as a plain value.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -66,6 +67,11 @@ struct FileFormats {
     std::string Note; // what was changed and why, for the user; empty when nothing was
 };
 FileFormats Cp1252FileFormats(const RegionalFormats& regional);
+
+// Text of the C library's locale data, which comes in the locale's own code
+// set (ISO-8859-7 for el_GR, KOI8-R for ru_RU.KOI8-R), as UTF-8; nothing when
+// the code set is unknown or the text is not in it.
+std::optional<std::string> LocaleTextToUtf8(const std::string& text, const std::string& codeset);
 
 // The regional formats of the process locale as the environment names it
 // (LC_ALL, then LC_TIME or LC_NUMERIC, then LANG, as setlocale(LC_ALL, "")

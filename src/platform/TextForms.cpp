@@ -1,6 +1,7 @@
 #include "platform/TextForms.h"
 
-#include <algorithm>
+#include "platform/Text.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -123,25 +124,13 @@ std::string FormatDefaultDouble(double v, const RegionalFormats& fmts)
 
 namespace {
 
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
-std::string_view Trimmed(std::string_view text)
-{
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
 enum class NumberProblem { None, Empty, NotANumber };
 
 // A whole number with an optional sign; very long digit strings saturate so
 // that the range check, not an overflow, reports them.
 NumberProblem ReadWholeNumber(std::string_view text, std::int64_t& value)
 {
-    text = Trimmed(text);
+    text = TrimBlanks(text);
     if (text.empty()) return NumberProblem::Empty;
     bool negative = false;
     if (text.front() == '+' || text.front() == '-') {
@@ -156,20 +145,6 @@ NumberProblem ReadWholeNumber(std::string_view text, std::int64_t& value)
     }
     if (negative) value = -value;
     return NumberProblem::None;
-}
-
-// The text as typed, for a message: at most 40 bytes, cut between
-// characters, control characters shown as "?".
-std::string Quoted(std::string_view text)
-{
-    constexpr std::size_t Shown = 40;
-    std::size_t cut = std::min(text.size(), Shown);
-    if (cut < text.size())
-        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
-    std::string out = "\"";
-    for (char c : text.substr(0, cut)) out += static_cast<unsigned char>(c) < 0x20 ? '?' : c;
-    if (cut < text.size()) out += "...";
-    return out + "\"";
 }
 
 const char* MonthName(int month)

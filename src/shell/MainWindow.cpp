@@ -521,7 +521,7 @@ void MainWindow::SelectElementSet(int index)
     // A refused set says why in its own message; a usable one with doubtful
     // lines runs, with the doubt in sight.
     QStringList warnings;
-    if (current_->LineProblem.empty())
+    if (!current_->LineProblem)
         for (const std::string& w : current_->LineWarnings) warnings << Q(w);
     const QString text = warnings.isEmpty() ? QString() : QStringLiteral("Warning: ") + warnings.join(QStringLiteral("  "));
     lineWarning_->setFont(SansFont(8.25));
@@ -583,7 +583,7 @@ void MainWindow::SaveList(bool passes)
         Report(MessageKind::Warning, QStringLiteral("Save"), QStringLiteral("There is no satellite, so there is no list to save."));
         return;
     }
-    const std::string& name = current_->CurrentSatName;
+    const std::string& name = current_->SatName;
     const std::string fileName = passes ? PassesFileName(name) : EclipsesFileName(name);
     const std::string header = passes ? PassesHeader(name) : EclipsesHeader(name);
     // The eclipse lines in forms Windows-1252 can hold; the pass lines have
@@ -635,8 +635,8 @@ bool MainWindow::ReadyToCompute(const QString& what)
                    .arg(settingsProblem_));
         return false;
     }
-    if (const std::string why = PropagationProblem(*current_); !why.empty()) {
-        Report(MessageKind::Error, what, Q(why));
+    if (const auto why = PropagationProblem(*current_)) {
+        Report(MessageKind::Error, what, Q(*why));
         return false;
     }
     return true;
@@ -853,7 +853,7 @@ void MainWindow::YearFileFinished()
     if (!job) return;
     carry_ = job->Carry;
     SetProgress(0, YearProgressMaximum);
-    const std::string path = (std::filesystem::path(PathOf(services_.ProgramFolder)) / YearFileName(job->Elements.CurrentSatName, job->Year)).string();
+    const std::string path = (std::filesystem::path(PathOf(services_.ProgramFolder)) / YearFileName(job->Elements.SatName, job->Year)).string();
     if (!job->Error.isEmpty()) {
         Report(MessageKind::Error, QStringLiteral("Sun angle file"), job->Error);
     } else {

@@ -300,7 +300,7 @@ TEST_P(BadTleFile, RefusedKeepingTheCatalogueOrLoadedAndEveryEntryClear)
 
     // The first entry, made current and run from 2026-12-06.
     const CurrentElementSet elements = SelectElementSet(*catalogue, 1);
-    const std::string quotedName = "\"" + elements.CurrentSatName + "\"";
+    const std::string quotedName = "\"" + elements.SatName + "\"";
     ShadowCarry carry{true};
     int progressCalls = 0;
     auto progress = [&progressCalls](int, int) { ++progressCalls; return true; };
@@ -309,7 +309,7 @@ TEST_P(BadTleFile, RefusedKeepingTheCatalogueOrLoadedAndEveryEntryClear)
         const std::string why = InputErrorOf([&] { RunForecast(RequestFor(elements), carry, progress); });
         std::vector<std::string> parts = c.Mentions;
         parts.push_back(quotedName);
-        ExpectClearMessage(why, parts, 400 + elements.CurrentSatName.size());
+        ExpectClearMessage(why, parts, 400 + elements.SatName.size());
         EXPECT_EQ(progressCalls, 0) << "refused before any step";
         EXPECT_TRUE(carry.InEclipse) << "the shadow flag is left as it was";
         // The year file refuses it the same way.
@@ -326,7 +326,7 @@ TEST_P(BadTleFile, RefusedKeepingTheCatalogueOrLoadedAndEveryEntryClear)
         EXPECT_EQ(r.Minutes.size(), static_cast<std::size_t>(ForecastDays) * StepsPerDay);
     } else {
         EXPECT_FALSE(r.Completed());
-        ExpectClearMessage(StopMessage(r, IsoFormats()), {quotedName, "stops"}, 400 + elements.CurrentSatName.size());
+        ExpectClearMessage(StopMessage(r, IsoFormats()), {quotedName, "stops"}, 400 + elements.SatName.size());
     }
     for (std::size_t i = 0; i < r.DrawnSteps; ++i) {
         const MinuteRecord& m = r.Minutes[i];

@@ -51,8 +51,8 @@ struct Tally {
 
 void CheckEntry(const CurrentElementSet& elements, Tally& tally)
 {
-    const std::string name = "\"" + elements.CurrentSatName + "\"";
-    SCOPED_TRACE(elements.CurrentSatName.substr(0, 80));
+    const std::string name = "\"" + elements.SatName + "\"";
+    SCOPED_TRACE(elements.SatName.substr(0, 80));
     ForecastRequest request;
     request.Start = *DateTime::FromCalendar(2026, 12, 6);
     request.Elements = elements;
@@ -112,7 +112,7 @@ TEST_P(DamagedCatalogue, EveryEntryGivesAForecastOrAClearRefusal)
     Tally tally;
     for (int i = 1; i <= catalogue->CatalogueCount; ++i) {
         const CurrentElementSet e = SelectElementSet(*catalogue, i);
-        EXPECT_TRUE(IsValidUtf8(e.CurrentSatName));
+        EXPECT_TRUE(IsValidUtf8(e.SatName));
         CheckEntry(e, tally);
         if (HasFatalFailure()) return;
     }

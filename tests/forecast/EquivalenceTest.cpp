@@ -66,7 +66,7 @@ TEST(RunEquivalence, SameAsRecomputingEveryStepForAnyThreadCount)
     const RegionalFormats formats = GermanLikeFormats();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
-        const CurrentElementSet elements{.CurrentSatName = c.Name, .Line1 = "1", .Line2 = "2", .Epoch = 26335.25,
+        const CurrentElementSet elements{.SatName = c.Name, .Line1 = "1", .Line2 = "2", .Epoch = 26335.25,
                                          .Inclination = c.Inclination, .RAAN = 47.5, .Eccentricity = c.Eccentricity,
                                          .ArgPerigee = c.ArgPerigee, .MeanAnomaly = 12.25, .MeanMotion = c.MeanMotion,
                                          .Decay = c.Decay};

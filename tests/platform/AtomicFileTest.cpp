@@ -1,25 +1,18 @@
 #include "platform/AtomicFile.h"
-
-#include "platform/Error.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cerrno>
+#include <chrono>
 #include <csignal>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <fcntl.h>
-#include <functional>
-#include <iterator>
-#include <optional>
-#include <sys/socket.h>
+#include <memory>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <sys/un.h>
 #include <sys/wait.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace tavik {
@@ -27,330 +20,59 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class AtomicFileTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/tavik-atomic-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        folder_ = pattern;
-    }
-    void TearDown() override
-    {
-        std::error_code ignored;
-        fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add, ignored);
-        fs::remove_all(folder_, ignored);
-    }
+const std::string OldBytes = "old content\r\n", NewBytes = "new content\r\n";
 
-    std::string PathOf(const std::string& name) const { return folder_ + "/" + name; }
-
-    static std::string Read(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-
-    std::vector<std::string> Listing() const
-    {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(folder_)) names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-    static unsigned ModeOf(const std::string& path)
-    {
-        struct stat info {};
-        EXPECT_EQ(::stat(path.c_str(), &info), 0);
-        return info.st_mode & 0777;
-    }
-
-    std::string folder_;
-};
-
-// Sets the umask for one test.
-class UmaskScope {
-public:
-    explicit UmaskScope(mode_t mask) : old_(::umask(mask)) {}
-    ~UmaskScope() { ::umask(old_); }
-
-private:
-    mode_t old_;
-};
-
-TEST(JoinCrLfTest, EveryLineEndsWithCrLf)
+std::string Read(const fs::path& path)
 {
-    EXPECT_EQ(JoinCrLf({}), "");
-    EXPECT_EQ(JoinCrLf({"a"}), "a\r\n");
-    EXPECT_EQ(JoinCrLf({"a", "", "b"}), "a\r\n\r\nb\r\n");
-    EXPECT_EQ(JoinCrLf({""}), "\r\n");
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-TEST_F(AtomicFileTest, WritesTheBytesExactly)
+std::vector<std::string> Listing(const fs::path& folder)
 {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) names.push_back(entry.path().lexically_relative(folder));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(WriteFileAtomically, NewFileGetsTheBytesAndMode0644LessTheUmask)
+{
+    test::TempFolder folder;
     static const char raw[] = "header\r\n\xB0 deg\r\n\0tail";
     const std::string bytes(raw, sizeof raw - 1);
-    WriteFileAtomically(PathOf("out.txt"), bytes);
-    EXPECT_EQ(Read(PathOf("out.txt")), bytes);
-    EXPECT_EQ(Listing(), std::vector<std::string>{"out.txt"});
-}
-
-TEST_F(AtomicFileTest, EmptyContentGivesAnEmptyFile)
-{
-    WriteFileAtomically(PathOf("empty.txt"), "");
-    EXPECT_TRUE(fs::exists(PathOf("empty.txt")));
-    EXPECT_EQ(fs::file_size(PathOf("empty.txt")), 0u);
-}
-
-TEST_F(AtomicFileTest, OverwriteReplacesTheWholeFile)
-{
-    WriteFileAtomically(PathOf("out.txt"), "a much longer first content\r\n");
-    WriteFileAtomically(PathOf("out.txt"), "short\r\n");
-    EXPECT_EQ(Read(PathOf("out.txt")), "short\r\n");
-    EXPECT_EQ(Listing(), std::vector<std::string>{"out.txt"});
-}
-
-TEST_F(AtomicFileTest, NewFilesGetMode0644LessTheUmask)
-{
-    struct Case {
-        mode_t Umask;
-        unsigned Expected;
-    };
-    for (Case c : {Case{022, 0644}, Case{077, 0600}, Case{002, 0644}}) {
-        UmaskScope scope(c.Umask);
-        const std::string path = PathOf("new-" + std::to_string(c.Umask));
-        WriteFileAtomically(path, "x");
-        EXPECT_EQ(ModeOf(path), c.Expected) << "umask " << std::oct << c.Umask;
-    }
-}
-
-TEST_F(AtomicFileTest, ReplacedFileKeepsItsPermissionBits)
-{
-    const std::string path = PathOf("kept.txt");
-    WriteFileAtomically(path, "old");
-    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
-    WriteFileAtomically(path, "new");
-    EXPECT_EQ(ModeOf(path), 0640u);
-    EXPECT_EQ(Read(path), "new");
-}
-
-TEST_F(AtomicFileTest, WritesThroughASymbolicLink)
-{
-    const std::string real = PathOf("real.txt");
-    const std::string link = PathOf("link.txt");
-    WriteFileAtomically(real, "old");
-    fs::create_symlink("real.txt", link);
-    WriteFileAtomically(link, "new");
-    EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_EQ(Read(real), "new");
-    EXPECT_EQ(Listing(), (std::vector<std::string>{"link.txt", "real.txt"}));
-}
-
-TEST_F(AtomicFileTest, RelativePathLandsInTheWorkingDirectory)
-{
     const fs::path before = fs::current_path();
-    fs::current_path(folder_);
-    WriteFileAtomically("NOAA 19_passes.txt", "x\r\n");
+    fs::current_path(folder.Path); // a name without a folder lands in the working directory
+    for (const mode_t mask : {022, 077}) {
+        const mode_t old = ::umask(mask);
+        const std::string name = "NOAA 19_" + std::to_string(mask) + ".txt";
+        WriteFileAtomically(name, "a much longer first content");
+        WriteFileAtomically(name, bytes);
+        ::umask(old);
+        EXPECT_EQ(Read(folder.Path / name), bytes);
+        EXPECT_EQ(fs::status(folder.Path / name).permissions(), fs::perms(mask == 022 ? 0644 : 0600));
+    }
     fs::current_path(before);
-    EXPECT_EQ(Read(PathOf("NOAA 19_passes.txt")), "x\r\n");
+    EXPECT_EQ(Listing(folder.Path), (std::vector<std::string>{"NOAA 19_18.txt", "NOAA 19_63.txt"}));
+    EXPECT_EQ(JoinCrLf({"a", "", "b"}), "a\r\n\r\nb\r\n");
 }
 
-TEST_F(AtomicFileTest, ShortAndInterruptedWritesAreResumed)
-{
-    int calls = 0;
-    WriteFunction dribble = [&calls](int fd, const void* data, std::size_t size) -> ssize_t {
-        if (++calls % 3 == 0) {
-            errno = EINTR;
-            return -1;
-        }
-        return ::write(fd, data, std::min<std::size_t>(size, 5));
-    };
-    const std::string bytes = "twenty-three characters";
-    WriteFileAtomically(PathOf("out.txt"), bytes, dribble);
-    EXPECT_EQ(Read(PathOf("out.txt")), bytes);
-    EXPECT_GT(calls, 5);
-}
-
-struct FailingWriteCase {
-    const char* Name;
-    int Error;          // errno of the failing call; 0: the call writes nothing
-    const char* Reason; // expected in the message
-    Staging How = Staging::Unnamed;
+// What a path names before the write.
+enum class Setup {
+    NullDevice, FullDevice, PipeWithReader, PipeWithoutReader, Socket, Folder, MissingFolder, ReadOnlyFolder,
+    File, NewFile, HardLinked, Mode0600, OwnedByOther, ForeignLinkInStickyFolder, FolderOwnersLinkInStickyFolder,
+    OwnLinkInStickyFolder, HiddenNamesLeftBehind,
 };
+// How the disk takes the bytes.
+enum class Disk { Takes, ReaderLeaves, FullAtOnce, FullHalfWay, IoErrorHalfWay, TakesNothingHalfWay, Dribbles };
 
-class FailingWriteTest : public AtomicFileTest, public ::testing::WithParamInterface<FailingWriteCase> {};
-
-TEST_P(FailingWriteTest, LeavesTheOldFileAndNoTemporaryFile)
-{
-    const FailingWriteCase& c = GetParam();
-    const std::string path = PathOf("sat_passes.txt");
-    WriteFileAtomically(path, "old content\r\n");
-
-    // The disk takes the first half, then fails.
-    int calls = 0;
-    WriteFunction fillsUp = [&calls, &c](int fd, const void* data, std::size_t size) -> ssize_t {
-        if (++calls == 1) return ::write(fd, data, size / 2);
-        if (c.Error == 0) return 0;
-        errno = c.Error;
-        return -1;
-    };
-    try {
-        WriteFileAtomically(path, std::string(10000, 'n'), fillsUp, c.How);
-        FAIL() << "no OutputError";
-    } catch (const OutputError& e) {
-        const std::string message = e.what();
-        EXPECT_NE(message.find(path), std::string::npos) << message;
-        EXPECT_NE(message.find(c.Reason), std::string::npos) << message;
-    }
-    EXPECT_EQ(calls, 2);
-    EXPECT_EQ(Read(path), "old content\r\n");
-    EXPECT_EQ(Listing(), std::vector<std::string>{"sat_passes.txt"});
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, FailingWriteTest,
-    ::testing::Values(FailingWriteCase{"DiskFull", ENOSPC, std::strerror(ENOSPC)},
-                      FailingWriteCase{"IoError", EIO, std::strerror(EIO)},
-                      FailingWriteCase{"NoProgress", 0, std::strerror(ENOSPC)},
-                      // A file system without unnamed files (O_TMPFILE).
-                      FailingWriteCase{"DiskFullUnderAHiddenName", ENOSPC, std::strerror(ENOSPC), Staging::HiddenName}),
-    [](const ::testing::TestParamInfo<FailingWriteCase>& info) { return std::string(info.param.Name); });
-
-TEST_F(AtomicFileTest, FailingFirstFileLeavesNothingBehind)
-{
-    WriteFunction broken = [](int, const void*, std::size_t) -> ssize_t {
-        errno = ENOSPC;
-        return -1;
-    };
-    EXPECT_THROW(WriteFileAtomically(PathOf("new.txt"), "data", broken), OutputError);
-    EXPECT_TRUE(Listing().empty());
-}
-
-TEST_F(AtomicFileTest, WriteFunctionThatThrowsLeavesNoTemporaryFile)
-{
-    WriteFunction throws = [](int, const void*, std::size_t) -> ssize_t { throw std::runtime_error("boom"); };
-    EXPECT_THROW(WriteFileAtomically(PathOf("new.txt"), "data", throws), std::runtime_error);
-    EXPECT_TRUE(Listing().empty());
-}
-
-TEST_F(AtomicFileTest, MissingFolderNamesThePathAndTheReason)
-{
-    const std::string path = PathOf("no-such-folder/out.txt");
-    try {
-        WriteFileAtomically(path, "x");
-        FAIL() << "no OutputError";
-    } catch (const OutputError& e) {
-        const std::string message = e.what();
-        EXPECT_NE(message.find(path), std::string::npos) << message;
-        EXPECT_NE(message.find(std::strerror(ENOENT)), std::string::npos) << message;
-    }
-    EXPECT_TRUE(Listing().empty());
-}
-
-TEST_F(AtomicFileTest, FolderAtTheTargetIsRefusedAndKept)
-{
-    const std::string path = PathOf("taken");
-    fs::create_directory(path);
-    std::ofstream(path + "/inside") << "keep";
-    try {
-        WriteFileAtomically(path, "x");
-        FAIL() << "no OutputError";
-    } catch (const OutputError& e) {
-        EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
-    }
-    EXPECT_TRUE(fs::is_directory(path));
-    EXPECT_EQ(Read(path + "/inside"), "keep");
-    EXPECT_EQ(Listing(), std::vector<std::string>{"taken"});
-}
-
-TEST_F(AtomicFileTest, EmptyPathIsAnOutputError)
-{
-    EXPECT_THROW(WriteFileAtomically("", "x"), OutputError);
-}
-
-TEST_F(AtomicFileTest, ReadOnlyFolderNamesThePathAndLeavesNoTemporaryFile)
-{
-    if (::geteuid() == 0) GTEST_SKIP() << "root may write into a read-only folder";
-    const std::string path = PathOf("out.txt");
-    WriteFileAtomically(path, "old");
-    ASSERT_EQ(::chmod(folder_.c_str(), 0555), 0);
-    try {
-        WriteFileAtomically(path, "new");
-        FAIL() << "no OutputError";
-    } catch (const OutputError& e) {
-        const std::string message = e.what();
-        EXPECT_NE(message.find(path), std::string::npos) << message;
-        EXPECT_NE(message.find(std::strerror(EACCES)), std::string::npos) << message;
-    }
-    ::chmod(folder_.c_str(), 0755);
-    EXPECT_EQ(Read(path), "old");
-    EXPECT_EQ(Listing(), std::vector<std::string>{"out.txt"});
-}
-
-
-TEST_F(AtomicFileTest, HiddenNameOfAKilledWriterIsRemovedByTheNextWrite)
-{
-    const pid_t child = ::fork();
-    if (child == 0) ::_exit(0);
-    ASSERT_GT(child, 0);
-    ASSERT_EQ(::waitpid(child, nullptr, 0), child); // its pid now names no process
-    const std::string killed = ".out.txt." + std::to_string(child) + "-aB3dE9.tmp";
-    const std::string running = ".out.txt." + std::to_string(::getpid()) + "-aB3dE9.tmp";
-    for (const std::string& name : {killed, running, std::string(".out.txt.mine.tmp")})
-        std::ofstream(PathOf(name)) << "left";
-    WriteFileAtomically(PathOf("out.txt"), "new");
-    std::vector<std::string> kept{".out.txt.mine.tmp", running, "out.txt"};
-    std::sort(kept.begin(), kept.end());
-    EXPECT_EQ(Listing(), kept);
-}
-
-TEST_F(AtomicFileTest, PipeReaderThatLeavesGivesAnErrorNotADeadProgram)
-{
-    const std::string pipe = PathOf("pipe");
-    ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
-    int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
-    ASSERT_GE(reader, 0);
-    // The reader goes away after the open; SIGPIPE would end the test program.
-    WriteFunction leaves = [&reader](int fd, const void* data, std::size_t size) {
-        if (reader >= 0) ::close(reader);
-        reader = -1;
-        return ::write(fd, data, size);
-    };
-    try {
-        WriteFileAtomically(pipe, "bytes", leaves);
-        FAIL() << "no OutputError";
-    } catch (const OutputError& e) {
-        EXPECT_NE(std::string(e.what()).find(std::strerror(EPIPE)), std::string::npos) << e.what();
-    }
-    sigset_t pending;
-    ASSERT_EQ(::sigpending(&pending), 0);
-    EXPECT_FALSE(sigismember(&pending, SIGPIPE)) << "a SIGPIPE is left for later";
-}
-
-// What a path names before the write: the path to write, the regular file
-// whose bytes must end up new (or stay old on failure), and the read end of
-// a pipe that must receive the bytes.
 struct Made {
-    std::string Path = {};
-    std::string Holder = {};
-    int Reader = -1;
+    std::string Path, Holder;      // the path to write; the file whose bytes end up new, or stay old on failure
+    int Reader = -1;               // the read end of a pipe that must receive the bytes
+    std::vector<std::string> Gone = {}; // names the write removes
 };
 
-enum class Runs {
-    AsTester,
-    OnlyAsRoot,  // mknod, chown to another user
-    WithoutRoot, // the machine's own device nodes: see WriteWithoutRoot
-};
-
-struct TargetCase {
-    const char* Name;
-    Runs Who;
-    std::function<Made(const std::string& folder)> Make;
-    const char* Reason; // in the message; nullptr: the write succeeds
-};
-
-const std::string OldBytes = "old content\r\n";
-const std::string NewBytes = "new content\r\n";
+constexpr uid_t Other = 4321; // a user other than the one running the tests
 
 std::string Regular(const std::string& path)
 {
@@ -358,189 +80,192 @@ std::string Regular(const std::string& path)
     return path;
 }
 
-// A sticky folder anyone may write to, like /tmp, owned by the given user,
-// holding a link to a file outside it that belongs to the given user.
-Made LinkInStickyFolder(const std::string& folder, uid_t folderOwner, uid_t linkOwner)
+Made Make(Setup setup, const std::string& f)
 {
-    const std::string shared = folder + "/shared";
-    fs::create_directory(shared);
-    EXPECT_EQ(::chmod(shared.c_str(), 01777), 0);
-    EXPECT_EQ(::chown(shared.c_str(), folderOwner, folderOwner), 0);
-    const std::string real = Regular(folder + "/real.txt");
-    EXPECT_EQ(::symlink(real.c_str(), (shared + "/out.txt").c_str()), 0);
-    EXPECT_EQ(::lchown((shared + "/out.txt").c_str(), linkOwner, linkOwner), 0);
-    return {shared + "/out.txt", real};
+    const std::string file = f + "/out.txt";
+    // A sticky folder anyone may write to, like /tmp, owned by the given
+    // user, holding a link of the given user to a file outside it.
+    const auto sticky = [&](uid_t folderOwner, uid_t linkOwner) {
+        const std::string shared = f + "/shared", link = shared + "/out.txt";
+        fs::create_directory(shared);
+        EXPECT_EQ(::chmod(shared.c_str(), 01777) | ::chown(shared.c_str(), folderOwner, folderOwner), 0);
+        EXPECT_EQ(::symlink(Regular(file).c_str(), link.c_str()) | ::lchown(link.c_str(), linkOwner, linkOwner), 0);
+        return Made{link, file};
+    };
+    switch (setup) {
+    case Setup::NullDevice:
+    case Setup::FullDevice: {
+        // Made in the folder where root may; otherwise the machine's own,
+        // which a user cannot replace even with a faulty writer.
+        const std::string name = setup == Setup::NullDevice ? "null" : "full";
+        if (::geteuid() != 0) return {"/dev/" + name, ""};
+        EXPECT_EQ(::mknod((f + "/" + name).c_str(), S_IFCHR | 0666, makedev(1, setup == Setup::NullDevice ? 3 : 7)), 0);
+        return {f + "/" + name, ""};
+    }
+    case Setup::PipeWithReader:
+    case Setup::PipeWithoutReader:
+        EXPECT_EQ(::mkfifo((f + "/pipe").c_str(), 0644), 0);
+        return {f + "/pipe", "", setup == Setup::PipeWithReader ? ::open((f + "/pipe").c_str(), O_RDONLY | O_NONBLOCK) : -1};
+    case Setup::Socket: EXPECT_EQ(::mknod((f + "/socket").c_str(), S_IFSOCK | 0644, 0), 0); return {f + "/socket", ""};
+    case Setup::Folder: fs::create_directory(f + "/taken"); return {f + "/taken", Regular(f + "/taken/inside")};
+    case Setup::MissingFolder: return {f + "/no/out.txt", ""};
+    case Setup::ReadOnlyFolder: EXPECT_EQ(::chmod(f.c_str(), 0555), 0); return {Regular(file), file};
+    case Setup::File: return {Regular(file), file};
+    case Setup::NewFile: return {file, ""};
+    case Setup::HardLinked: EXPECT_EQ(::link(Regular(file).c_str(), (f + "/other.txt").c_str()), 0); return {file, f + "/other.txt"};
+    case Setup::Mode0600: EXPECT_EQ(::chmod(Regular(file).c_str(), 0600), 0); return {file, file};
+    case Setup::OwnedByOther: EXPECT_EQ(::chown(Regular(file).c_str(), Other, Other), 0); return {file, file};
+    case Setup::ForeignLinkInStickyFolder: return sticky(::geteuid(), Other);
+    case Setup::FolderOwnersLinkInStickyFolder: return sticky(Other, Other);
+    case Setup::OwnLinkInStickyFolder: return sticky(::geteuid(), ::geteuid());
+    case Setup::HiddenNamesLeftBehind: {
+        // A killed writer leaves its hidden name behind; the next write of the
+        // same output removes those whose writer is gone or that are an hour old.
+        const pid_t child = ::fork();
+        if (child == 0) ::_exit(0);
+        EXPECT_EQ(::waitpid(child, nullptr, 0), child); // its pid now names no process
+        const std::string killed = ".out.txt." + std::to_string(child) + "-aB3dE9.tmp";
+        const std::string mine = ".out.txt." + std::to_string(::getpid()), aged = mine + "-zzzzzz.tmp";
+        for (const std::string& name : {killed, aged, mine + "-aB3dE9.tmp", std::string(".out.txt.mine.tmp"),
+                                        std::string(".out.txt.ABCD1234.tmp"), std::string(".other.txt.1-aB3dE9.tmp")})
+            Regular(f + "/" + name);
+        fs::last_write_time(f + "/" + aged, fs::file_time_type::clock::now() - std::chrono::hours(2));
+        return {Regular(file), file, -1, {killed, aged}};
+    }
+    }
+    return {};
 }
 
-constexpr uid_t Other = 4321; // a user other than the one running the tests
+WriteFunction Writer(Disk disk, int reader)
+{
+    auto calls = std::make_shared<int>(0);
+    const int error = disk == Disk::FullHalfWay ? ENOSPC : disk == Disk::IoErrorHalfWay ? EIO : 0;
+    switch (disk) {
+    case Disk::Takes: break;
+    case Disk::ReaderLeaves: // SIGPIPE would end the program
+        return [calls, reader](int fd, const void* data, std::size_t size) {
+            if (++*calls == 1) ::close(reader);
+            return ::write(fd, data, size);
+        };
+    case Disk::FullAtOnce: return [](int, const void*, std::size_t) -> ssize_t { return errno = ENOSPC, -1; };
+    case Disk::FullHalfWay:
+    case Disk::IoErrorHalfWay:
+    case Disk::TakesNothingHalfWay:
+        return [calls, error](int fd, const void* data, std::size_t size) -> ssize_t {
+            if (++*calls == 1) return ::write(fd, data, size / 2);
+            errno = error;
+            return error == 0 ? 0 : -1;
+        };
+    case Disk::Dribbles: // five bytes at a time, every third call interrupted
+        return [calls](int fd, const void* data, std::size_t size) -> ssize_t {
+            if (++*calls % 3 == 0) return errno = EINTR, -1;
+            return ::write(fd, data, std::min<std::size_t>(size, 5));
+        };
+    }
+    return [](int fd, const void* data, std::size_t size) { return ::write(fd, data, size); };
+}
 
-struct Snapshot {
-    mode_t Mode;
-    dev_t Device;
-    uid_t Owner;
-    gid_t Group;
-    nlink_t Links;
-    bool operator==(const Snapshot&) const = default;
+// What must stay as it was: kind and mode, device, owner, group and links.
+using Snapshot = std::tuple<mode_t, dev_t, uid_t, gid_t, nlink_t>;
+
+std::optional<Snapshot> Take(const std::string& path, bool follow)
+{
+    struct stat i {};
+    if ((follow ? ::stat(path.c_str(), &i) : ::lstat(path.c_str(), &i)) != 0) return std::nullopt;
+    return Snapshot{i.st_mode, i.st_rdev, i.st_uid, i.st_gid, i.st_nlink};
+}
+
+enum class Runs { AsAnyone, OnlyAsRoot, NotAsRoot };
+
+struct TargetCase {
+    const char* Name;
+    Setup What;
+    Disk How;
+    const char* Reason; // what the message says; nullptr: the write succeeds
+    Runs Who = Runs::AsAnyone;
+    Staging Staged = Staging::Unnamed;
 };
 
-Snapshot Take(const std::string& path, bool follow)
-{
-    struct stat info {};
-    EXPECT_EQ(follow ? ::stat(path.c_str(), &info) : ::lstat(path.c_str(), &info), 0) << path;
-    return {info.st_mode, info.st_rdev, info.st_uid, info.st_gid, info.st_nlink};
-}
+void PrintTo(const TargetCase& c, std::ostream* out) { *out << c.Name; }
 
-// The message of the write (empty when it succeeds), made by a child process
-// that has given up root if it had it: a writer that replaced device nodes
-// could then not replace the machine's /dev/null, just as a user could not.
-// Nothing when root cannot be given up.
-constexpr int CannotDropRoot = 77;
+class WriteTarget : public ::testing::TestWithParam<TargetCase> {};
 
-std::optional<std::string> WriteWithoutRoot(const std::string& path)
-{
-    int channel[2];
-    if (::pipe(channel) != 0) return "no pipe";
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(channel[0]);
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(CannotDropRoot);
-        std::string message;
-        try {
-            WriteFileAtomically(path, NewBytes);
-        } catch (const std::exception& e) {
-            message = e.what();
-        }
-        const bool sent = ::write(channel[1], message.data(), message.size()) == static_cast<ssize_t>(message.size());
-        ::_exit(sent ? 0 : 1);
-    }
-    ::close(channel[1]);
-    std::string message;
-    char buffer[256];
-    for (ssize_t n; (n = ::read(channel[0], buffer, sizeof buffer)) > 0;) message.append(buffer, static_cast<std::size_t>(n));
-    ::close(channel[0]);
-    int status = 0;
-    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return "the writing process failed";
-    if (WEXITSTATUS(status) == CannotDropRoot) return std::nullopt;
-    if (WEXITSTATUS(status) != 0) return "the writing process failed";
-    return message;
-}
-
-class TargetTest : public AtomicFileTest, public ::testing::WithParamInterface<TargetCase> {};
-
-TEST_P(TargetTest, KeepsWhatThePathNamesAndLeavesNoTemporaryFile)
+TEST_P(WriteTarget, KeepsWhatThePathNamesAndLeavesNoTemporaryFile)
 {
     const TargetCase& c = GetParam();
-    if (c.Who == Runs::OnlyAsRoot && ::geteuid() != 0)
-        GTEST_SKIP() << "only root may make device nodes and give files away";
-    const Made made = c.Make(folder_);
-    const std::vector<std::string> before = Listing();
-    const Snapshot path = Take(made.Path, false);
-    const Snapshot holder = made.Holder.empty() ? path : Take(made.Holder, true);
+    if (c.Who == Runs::OnlyAsRoot && ::geteuid() != 0) GTEST_SKIP() << "only root may make device nodes and give files away";
+    if (c.Who == Runs::NotAsRoot && ::geteuid() == 0) GTEST_SKIP() << "root may write into a read-only folder";
+    test::TempFolder folder;
+    const Made made = Make(c.What, folder.Path.string());
+    std::vector<std::string> listing = Listing(folder.Path);
+    for (const std::string& gone : made.Gone) std::erase(listing, gone);
+    const auto path = Take(made.Path, false), holder = Take(made.Holder, true);
 
+    // Standard input closed, as for a program started without one: the
+    // writer's first descriptor is then 0, which is as open as any other.
+    const int input = ::dup(0);
+    ::close(0);
     std::string message;
-    if (c.Who == Runs::WithoutRoot) {
-        const std::optional<std::string> written = WriteWithoutRoot(made.Path);
-        if (!written) GTEST_SKIP() << "root cannot be given up here, and as root a faulty writer would replace "
-                                   << made.Path;
-        message = *written;
-    } else {
-        try {
-            WriteFileAtomically(made.Path, NewBytes);
-        } catch (const OutputError& e) {
-            message = e.what();
-        }
+    try {
+        WriteFileAtomically(made.Path, NewBytes, Writer(c.How, made.Reader), c.Staged);
+    } catch (const OutputError& e) {
+        message = e.what();
     }
-    if (c.Reason == nullptr) {
-        EXPECT_EQ(message, "");
-    } else {
-        EXPECT_NE(message.find("cannot write " + made.Path + ": "), std::string::npos) << message;
-        EXPECT_NE(message.find(c.Reason), std::string::npos) << message;
-    }
+    const bool leaked = ::fcntl(0, F_GETFD) != -1;
+    ::dup2(input, 0);
+    ::close(input);
+    fs::permissions(folder.Path, fs::perms::owner_all, fs::perm_options::add);
+
+    EXPECT_FALSE(leaked) << "a descriptor was left open";
+    // The reason, or the reason and a colon before what explains it.
+    const std::string said = c.Reason ? "cannot write " + made.Path + ": " + c.Reason : "";
+    EXPECT_TRUE(message == said || (c.Reason && message.rfind(said + ": ", 0) == 0)) << message;
     EXPECT_TRUE(Take(made.Path, false) == path) << "the path names something else now";
-    if (!made.Holder.empty()) {
-        EXPECT_TRUE(Take(made.Holder, true) == holder) << "mode, owner or links of the file changed";
-        EXPECT_EQ(Read(made.Holder), c.Reason ? OldBytes : NewBytes);
-    }
-    if (made.Reader >= 0) {
+    EXPECT_TRUE(Take(made.Holder, true) == holder) << "mode, owner or links of the file changed";
+    if (!made.Holder.empty()) { EXPECT_EQ(Read(made.Holder), c.Reason ? OldBytes : NewBytes); }
+    if (made.Reader >= 0 && c.How == Disk::Takes) {
         char buffer[64] = {};
-        const ssize_t n = ::read(made.Reader, buffer, sizeof buffer);
-        EXPECT_EQ(std::string(buffer, static_cast<std::size_t>(std::max<ssize_t>(n, 0))), NewBytes);
+        EXPECT_EQ(std::string(buffer, static_cast<std::size_t>(std::max<ssize_t>(::read(made.Reader, buffer, 64), 0))), NewBytes);
         ::close(made.Reader);
     }
-    EXPECT_EQ(Listing(), before);
+    sigset_t pending;
+    EXPECT_TRUE(::sigpending(&pending) == 0 && !sigismember(&pending, SIGPIPE)) << "a SIGPIPE is left for later";
+    EXPECT_EQ(Listing(folder.Path), listing);
 }
 
+const char* const Full = std::strerror(ENOSPC);
+
 INSTANTIATE_TEST_SUITE_P(
-    Table, TargetTest,
+    Table, WriteTarget,
     ::testing::Values(
-        TargetCase{"NullDevice", Runs::WithoutRoot, [](const std::string&) { return Made{"/dev/null"}; }, nullptr},
-        TargetCase{"FullDeviceSaysTheDiskIsFull", Runs::WithoutRoot, [](const std::string&) { return Made{"/dev/full"}; },
-                   std::strerror(ENOSPC)},
-        TargetCase{"DeviceNodeMadeWithMknod", Runs::OnlyAsRoot,
-                   [](const std::string& folder) {
-                       EXPECT_EQ(::mknod((folder + "/null").c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
-                       return Made{folder + "/null"};
-                   },
-                   nullptr},
-        TargetCase{"FullDeviceMadeWithMknod", Runs::OnlyAsRoot,
-                   [](const std::string& folder) {
-                       EXPECT_EQ(::mknod((folder + "/full").c_str(), S_IFCHR | 0666, makedev(1, 7)), 0);
-                       return Made{folder + "/full"};
-                   },
-                   std::strerror(ENOSPC)},
-        TargetCase{"PipeWithAReader", Runs::AsTester,
-                   [](const std::string& folder) {
-                       EXPECT_EQ(::mkfifo((folder + "/pipe").c_str(), 0644), 0);
-                       return Made{folder + "/pipe", "", ::open((folder + "/pipe").c_str(), O_RDONLY | O_NONBLOCK)};
-                   },
-                   nullptr},
-        TargetCase{"PipeWithoutAReaderIsRefusedAtOnce", Runs::AsTester,
-                   [](const std::string& folder) {
-                       EXPECT_EQ(::mkfifo((folder + "/pipe").c_str(), 0644), 0);
-                       return Made{folder + "/pipe"};
-                   },
-                   "no program is reading"},
-        TargetCase{"Socket", Runs::AsTester,
-                   [](const std::string& folder) {
-                       sockaddr_un address{};
-                       address.sun_family = AF_UNIX;
-                       const std::string path = folder + "/socket";
-                       std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
-                       const int s = ::socket(AF_UNIX, SOCK_STREAM, 0);
-                       EXPECT_EQ(::bind(s, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
-                       ::close(s);
-                       return Made{path};
-                   },
-                   "is a socket"},
-        TargetCase{"HardLinkedFileStaysOneFile", Runs::AsTester,
-                   [](const std::string& folder) {
-                       const std::string file = Regular(folder + "/out.txt");
-                       EXPECT_EQ(::link(file.c_str(), (folder + "/other-name.txt").c_str()), 0);
-                       return Made{file, folder + "/other-name.txt"};
-                   },
-                   nullptr},
-        TargetCase{"Mode0600IsKept", Runs::AsTester,
-                   [](const std::string& folder) {
-                       const std::string file = Regular(folder + "/out.txt");
-                       EXPECT_EQ(::chmod(file.c_str(), 0600), 0);
-                       return Made{file, file};
-                   },
-                   nullptr},
-        TargetCase{"OwnerAndGroupAreKept", Runs::OnlyAsRoot,
-                   [](const std::string& folder) {
-                       const std::string file = Regular(folder + "/out.txt");
-                       EXPECT_EQ(::chown(file.c_str(), Other, Other), 0);
-                       return Made{file, file};
-                   },
-                   nullptr},
-        TargetCase{"ForeignLinkInAStickyFolderIsRefused", Runs::OnlyAsRoot,
-                   [](const std::string& folder) { return LinkInStickyFolder(folder, ::geteuid(), Other); },
-                   "is a symbolic link that is not followed"},
-        TargetCase{"LinkOfTheStickyFoldersOwnerIsFollowed", Runs::OnlyAsRoot,
-                   [](const std::string& folder) { return LinkInStickyFolder(folder, Other, Other); }, nullptr},
-        TargetCase{"OwnLinkInAStickyFolderIsFollowed", Runs::AsTester,
-                   [](const std::string& folder) { return LinkInStickyFolder(folder, ::geteuid(), ::geteuid()); },
-                   nullptr}),
+        TargetCase{"NullDevice", Setup::NullDevice, Disk::Takes, nullptr},
+        TargetCase{"FullDeviceSaysTheDiskIsFull", Setup::FullDevice, Disk::Takes, Full},
+        TargetCase{"PipeWithAReader", Setup::PipeWithReader, Disk::Takes, nullptr},
+        TargetCase{"PipeWithoutAReaderIsRefusedAtOnce", Setup::PipeWithoutReader, Disk::Takes, "is a pipe that no program is reading"},
+        TargetCase{"PipeReaderThatLeavesGivesAnErrorNotADeadProgram", Setup::PipeWithReader, Disk::ReaderLeaves, std::strerror(EPIPE)},
+        TargetCase{"Socket", Setup::Socket, Disk::Takes, "is a socket, not a file"},
+        TargetCase{"FolderIsRefusedAndKept", Setup::Folder, Disk::Takes, "is a folder, not a file"},
+        TargetCase{"MissingFolderIsNamed", Setup::MissingFolder, Disk::Takes, std::strerror(ENOENT)},
+        TargetCase{"ReadOnlyFolderKeepsTheOldFile", Setup::ReadOnlyFolder, Disk::Takes, std::strerror(EACCES), Runs::NotAsRoot},
+        TargetCase{"HardLinkedFileStaysOneFile", Setup::HardLinked, Disk::Takes, nullptr},
+        TargetCase{"HardLinkedFileOnAFullDiskKeepsItsContent", Setup::HardLinked, Disk::FullAtOnce, Full},
+        TargetCase{"Mode0600IsKept", Setup::Mode0600, Disk::Takes, nullptr},
+        TargetCase{"OwnerAndGroupAreKept", Setup::OwnedByOther, Disk::Takes, nullptr, Runs::OnlyAsRoot},
+        TargetCase{"ForeignLinkInAStickyFolderIsRefused", Setup::ForeignLinkInStickyFolder, Disk::Takes,
+                   "is a symbolic link that is not followed", Runs::OnlyAsRoot},
+        TargetCase{"LinkOfTheStickyFoldersOwnerIsFollowed", Setup::FolderOwnersLinkInStickyFolder, Disk::Takes, nullptr,
+                   Runs::OnlyAsRoot},
+        TargetCase{"OwnLinkInAStickyFolderIsFollowed", Setup::OwnLinkInStickyFolder, Disk::Takes, nullptr},
+        TargetCase{"DiskFullHalfWayKeepsTheOldFile", Setup::File, Disk::FullHalfWay, Full},
+        TargetCase{"IoErrorHalfWayIsReportedAsSuch", Setup::File, Disk::IoErrorHalfWay, std::strerror(EIO)},
+        TargetCase{"WriteThatTakesNothingIsAFullDisk", Setup::File, Disk::TakesNothingHalfWay, Full},
+        // A file system without unnamed files (O_TMPFILE).
+        TargetCase{"DiskFullUnderAHiddenName", Setup::File, Disk::FullHalfWay, Full, Runs::AsAnyone, Staging::HiddenName},
+        TargetCase{"DiskFullOnANewFileLeavesNoFile", Setup::NewFile, Disk::FullHalfWay, Full},
+        TargetCase{"ShortAndInterruptedWritesAreResumed", Setup::File, Disk::Dribbles, nullptr},
+        TargetCase{"StaleHiddenNamesAreRemoved", Setup::HiddenNamesLeftBehind, Disk::Takes, nullptr},
+        TargetCase{"StaleHiddenNamesAreRemovedWithoutUnnamedFiles", Setup::HiddenNamesLeftBehind, Disk::Takes, nullptr,
+                   Runs::AsAnyone, Staging::HiddenName}),
     [](const ::testing::TestParamInfo<TargetCase>& info) { return std::string(info.param.Name); });
 
 } // namespace

@@ -349,7 +349,7 @@ TEST_F(WindowTest, ClockPastTheYear9999IsReportedAndNothingRuns)
     EXPECT_TRUE(messages_[0].Text.contains(QStringLiteral("outside the years 1 to 9999"))) << messages_[0].Text.toStdString();
     EXPECT_EQ(Text("Text2"), QStringLiteral("DD"));
     EXPECT_EQ(Text("Text4"), QStringLiteral("YYYY"));
-    EXPECT_EQ(window_->Current()->CurrentSatName, "TAVSAT 1");
+    EXPECT_EQ(window_->Current()->SatName, "TAVSAT 1");
     EXPECT_EQ(window_->ShownResult(), nullptr);
 }
 
@@ -366,7 +366,7 @@ TEST_F(WindowTest, StartUpShowsLocatorElementLinesItemsAndEntryOnesForecast)
     EXPECT_EQ(ComboItems(), (QStringList{"TAVSAT 1", "KESTREL-2", "ORBIS M"}));
     EXPECT_EQ(Get<QComboBox>("Combo1")->currentText(), QStringLiteral("TAVSAT 1"));
     ASSERT_NE(window_->Current(), nullptr);
-    EXPECT_EQ(window_->Current()->CurrentSatName, "TAVSAT 1");
+    EXPECT_EQ(window_->Current()->SatName, "TAVSAT 1");
 
     // The shown name, lines and lists belong to the same satellite.
     ASSERT_NE(window_->ShownResult(), nullptr);
@@ -509,7 +509,7 @@ TEST_F(WindowTest, ChoosingTheThirdItemMakesEntryThreeCurrentAndFillsListsAndCha
     EXPECT_TRUE(window_->IsBusy());
     ASSERT_TRUE(WaitIdle());
     EXPECT_TRUE(messages_.empty());
-    EXPECT_EQ(window_->Current()->CurrentSatName, "ORBIS M");
+    EXPECT_EQ(window_->Current()->SatName, "ORBIS M");
     EXPECT_EQ(Text("Label1_0"), QStringLiteral("1 90003U 22077A   24200.75312500 -.00000123  00000-0  10000-3 0   577"));
     EXPECT_EQ(Text("Label1_1"), QStringLiteral("2 90003  63.4215 301.2000 7201234 270.1234  15.6789  2.00612345 12348"));
     ASSERT_NE(window_->ShownResult(), nullptr);
@@ -695,14 +695,14 @@ TEST_F(WindowTest, OpenKepFileReplacesTheItemsAndRunsEntryOne)
     EXPECT_TRUE(messages_.empty());
     EXPECT_EQ(ComboItems(), (QStringList{"HERON 4", "0 PIPIT", "TAVSAT 1", "KESTREL-2", "ORBIS M"}));
     EXPECT_EQ(Get<QComboBox>("Combo1")->currentIndex(), 0);
-    EXPECT_EQ(window_->Current()->CurrentSatName, "HERON 4");
+    EXPECT_EQ(window_->Current()->SatName, "HERON 4");
     EXPECT_TRUE(Text("Label1_0").startsWith(QStringLiteral("1 90004U")));
     ASSERT_NE(window_->ShownResult(), nullptr);
     EXPECT_EQ(window_->ShownResult()->SatName, "HERON 4");
 
     Choose(1);
     ASSERT_TRUE(WaitIdle());
-    EXPECT_EQ(window_->Current()->CurrentSatName, "0 PIPIT");
+    EXPECT_EQ(window_->Current()->SatName, "0 PIPIT");
 }
 
 TEST_F(WindowTest, CancelledOrFailedOpenKepFileChangesNothing)
@@ -722,7 +722,7 @@ TEST_F(WindowTest, CancelledOrFailedOpenKepFileChangesNothing)
     EXPECT_EQ(ComboItems(), items);
     EXPECT_EQ(Get<QComboBox>("Combo1")->currentIndex(), 1);
     EXPECT_EQ(Text("Label1_0"), line1);
-    EXPECT_EQ(window_->Current()->CurrentSatName, "KESTREL-2");
+    EXPECT_EQ(window_->Current()->SatName, "KESTREL-2");
 
     chooserAnswer_ = ProgramFile(QStringLiteral("missing.txt"));
     Trigger("MenuFileOpen");
@@ -731,7 +731,7 @@ TEST_F(WindowTest, CancelledOrFailedOpenKepFileChangesNothing)
     EXPECT_TRUE(messages_[0].Text.contains(ProgramFile(QStringLiteral("missing.txt"))));
     EXPECT_EQ(ComboItems(), items);
     EXPECT_EQ(Items("List1"), passes);
-    EXPECT_EQ(window_->Current()->CurrentSatName, "KESTREL-2");
+    EXPECT_EQ(window_->Current()->SatName, "KESTREL-2");
 
     // A file without any satellite is refused the same way.
     messages_.clear();
@@ -849,7 +849,7 @@ TEST_F(WindowTest, ChoiceThatCannotRunLeavesNoListsOfTheSatelliteBefore)
     ASSERT_EQ(messages_.size(), 1u);
     EXPECT_TRUE(messages_[0].Text.contains(QStringLiteral("\"32\"")));
     // The element lines are KESTREL-2's; TAVSAT 1's lists are gone.
-    EXPECT_EQ(window_->Current()->CurrentSatName, "KESTREL-2");
+    EXPECT_EQ(window_->Current()->SatName, "KESTREL-2");
     EXPECT_TRUE(Text("Label1_0").startsWith(QStringLiteral("1 90002U")));
     EXPECT_TRUE(Items("List1").isEmpty());
     EXPECT_TRUE(Items("List3").isEmpty());
