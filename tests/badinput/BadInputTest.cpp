@@ -41,44 +41,32 @@ TEST_P(BadTleFile, IsRefusedNamingWhatIsWrongAndChangesNothing)
 
     auto catalogue = std::make_unique<SatelliteCatalogue>();
     LoadCatalogue(TAVIK_TEST_DATA "/three.tle", *catalogue);
-    std::vector<std::string> before;
-    for (int i = 1; i <= 3; ++i) before.push_back(catalogue->Entry(i).SatName + catalogue->Entry(i).Line1 + catalogue->Entry(i).Line2);
-    std::string message;
-    try {
-        LoadCatalogue(path, *catalogue);
-    } catch (const InputError& e) {
-        message = e.what();
-    }
+    auto entries = [&catalogue] {
+        std::string all;
+        for (int i = 1; i <= catalogue->CatalogueCount; ++i)
+            all += catalogue->Entry(i).SatName + catalogue->Entry(i).Line1 + catalogue->Entry(i).Line2;
+        return all;
+    };
+    const std::string before = entries();
+    const std::string message = RefusalOf([&] { LoadCatalogue(path, *catalogue); });
+    std::vector<std::string> parts = c.Mentions;
     if (!c.Loads) {
-        std::vector<std::string> parts = c.Mentions;
         parts.push_back(path);
         ExpectClearMessage(message, parts);
-        EXPECT_EQ(catalogue->CatalogueCount, 3);
-        for (int i = 1; i <= 3; ++i)
-            EXPECT_EQ(catalogue->Entry(i).SatName + catalogue->Entry(i).Line1 + catalogue->Entry(i).Line2, before[i - 1]);
+        EXPECT_EQ(entries(), before) << "the catalogue in use is kept";
         return;
     }
     ASSERT_EQ(message, "");
     const CurrentElementSet elements = SelectElementSet(*catalogue, 1);
-    ForecastRequest request{*DateTime::FromCalendar(2026, 12, 6), elements, MakeStation("JO40HC"), Attitude{}, 0};
+    const ForecastRequest request{*DateTime::FromCalendar(2026, 12, 6), elements, MakeStation("JO40HC"), Attitude{}, 0};
     ShadowCarry carry{true};
     bool stepped = false;
-    try {
-        RunForecast(request, carry, [&stepped](int, int) { return stepped = true; });
-    } catch (const InputError& e) {
-        message = e.what();
-    }
-    std::vector<std::string> parts = c.Mentions;
+    const std::string why = RefusalOf([&] { RunForecast(request, carry, [&stepped](int, int) { return stepped = true; }); });
     parts.push_back("\"" + elements.CurrentSatName + "\"");
-    ExpectClearMessage(message, parts);
+    ExpectClearMessage(why, parts);
     EXPECT_FALSE(stepped) << "refused before any step";
     EXPECT_TRUE(carry.InEclipse) << "the shadow flag is left as it was";
-    try {
-        SunAngleYearRows(2026, elements, request.Site, Attitude{}, carry, IsoFormats());
-        ADD_FAILURE() << "the year file computed it";
-    } catch (const InputError& e) {
-        EXPECT_EQ(e.what(), message);
-    }
+    EXPECT_EQ(RefusalOf([&] { SunAngleYearRows(2026, elements, request.Site, Attitude{}, carry, IsoFormats()); }), why);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -92,25 +80,19 @@ INSTANTIATE_TEST_SUITE_P(
         TleCase{"Utf16", std::string("\xFF\xFEN\0A\0M\0E\0\r\0\n\0", 14), {"UTF-16"}, false},
         TleCase{"NoNameLines", GoodLine1 + "\r\n" + GoodLine2 + "\r\n", {"no satellite found"}, false},
         TleCase{"NameWithoutElementLines", "LONELY\r\n", {"element line 1 is missing"}},
-        TleCase{"NameWithLine1Only", "HALF\r\n" + GoodLine1 + "\r\n", {"element line 2 is missing"}},
-        TleCase{"BinaryGarbage", std::string("\x7F" "ELF\x02\x01\x01\0\0\0\xFF\xFE\r\n", 14), {"element line 1 is missing"}},
         TleCase{"NulInTheMeanMotion", Entry("BADIN-1", GoodLine1, Replaced(GoodLine2, 53, 63, std::string("\0" "5.50000000", 11))),
                 {"mean motion"}},
         TleCase{"MeanMotionZero", Entry("BADIN-1", GoodLine1, Replaced(GoodLine2, 53, 63, " 0.00000000")),
                 {"mean motion (0 revolutions per day) is not above 0"}},
-        TleCase{"MeanMotionNegative", Entry("BADIN-1", GoodLine1, Replaced(GoodLine2, 53, 63, "-15.5000000")),
-                {"mean motion (-15.5 revolutions per day) is not above 0"}},
         TleCase{"ExponentInTheDragTerm", Entry("BADIN-1", Replaced(GoodLine1, 34, 43, " .9E+307  ")), {"drag term"}},
         TleCase{"LettersInTheEpoch", Entry("BADIN-1", Replaced(GoodLine1, 19, 32, "2633B.50000000")), {"names day 633 of 2002"}},
         TleCase{"EpochDay000", Entry("BADIN-1", Replaced(GoodLine1, 19, 32, "26000.50000000")),
                 {"names day 0.5 of 2026, which has days 1 to 365"}},
-        TleCase{"EpochDay366InACommonYear", Entry("BADIN-1", Replaced(GoodLine1, 19, 32, "26366.00000000")),
-                {"names day 366 of 2026, which has days 1 to 365"}},
+        TleCase{"EpochDay367InTheLeapYear2000", Entry("BADIN-1", Replaced(GoodLine1, 19, 32, "00367.00000000")),
+                {"names day 367 of 2000, which has days 1 to 366"}},
         TleCase{"EpochNegative", Entry("BADIN-1", Replaced(GoodLine1, 19, 32, "-6338.50000000")), {"epoch"}},
         TleCase{"Line2CutInsideTheMeanMotion", Entry("BADIN-1", GoodLine1, GoodLine2.substr(0, 56)),
                 {"element line 2 is cut off after column 56, inside the mean motion (columns 53-63)"}},
-        TleCase{"Line1CutInsideTheDragTerm", Entry("BADIN-1", GoodLine1.substr(0, 40)),
-                {"element line 1 is cut off after column 40, inside the first derivative"}},
         TleCase{"LinesOfTwoSatellites", Entry("BADIN-1", GoodLine1, Replaced(GoodLine2, 3, 7, "25544")),
                 {"two satellites", "\"90021\"", "\"25544\""}}),
     [](const ::testing::TestParamInfo<TleCase>& info) { return std::string(info.param.Label); });

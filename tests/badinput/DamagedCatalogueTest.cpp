@@ -20,8 +20,7 @@ namespace {
 std::vector<std::string> SeedFiles()
 {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(TAVIK_FUZZ_SEEDS "/tle")) names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
+    for (const auto& entry : fs::directory_iterator(TAVIK_FUZZ_SEEDS "/tle")) names.push_back(entry.path().stem().string());
     return names;
 }
 
@@ -36,7 +35,7 @@ class DamagedCatalogue : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(DamagedCatalogue, EveryEntryGivesFiniteNumbersOrAClearRefusal)
 {
-    const std::string path = TAVIK_FUZZ_SEEDS "/tle/" + GetParam();
+    const std::string path = TAVIK_FUZZ_SEEDS "/tle/" + GetParam() + ".tle";
     auto catalogue = std::make_unique<SatelliteCatalogue>();
     try {
         LoadCatalogue(path, *catalogue);
@@ -74,8 +73,8 @@ TEST_P(DamagedCatalogue, EveryEntryGivesFiniteNumbersOrAClearRefusal)
 
 INSTANTIATE_TEST_SUITE_P(FuzzSeeds, DamagedCatalogue, ::testing::ValuesIn(SeedFiles()),
                          [](const ::testing::TestParamInfo<std::string>& info) {
-                             std::string name;
-                             for (char c : info.param) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                             std::string name = info.param;
+                             std::replace(name.begin(), name.end(), '-', '_');
                              return name;
                          });
 

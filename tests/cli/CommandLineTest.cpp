@@ -1,5 +1,5 @@
 // The command line read without running the program: options and their
-// values, the start date's two layouts and the choice of satellite.
+// values, and the choice of satellite.
 #include "cli/CommandLine.h"
 
 #include <gtest/gtest.h>
@@ -59,18 +59,6 @@ TEST(ParseCommandLine, TakesEachOptionOnceWithSpaceOrEqualsAndRefusesTheRest)
         const ParsedCommandLine p = ParseCommandLine(row.Args);
         if (row.Refused) EXPECT_NE(p.UsageError.find(row.Options), std::string::npos) << p.UsageError;
         else EXPECT_EQ(p.UsageError + Shown(p.Values), row.Options);
-    }
-}
-
-TEST(SplitStartDate, TakesBothLayoutsAndLeavesTheCalendarToTheDateCheck)
-{
-    const std::pair<const char*, const char*> rows[] = {
-        {"2026-12-06", "06.12.2026"}, {"06.12.2026", "06.12.2026"}, {"6.1.2027", "6.1.2027"},
-        {"2026-02-31", "31.02.2026"}, {"abc", ""}, {"", ""}, {"2026/12/06", ""}, {"2026-12", ""},
-        {"2026-12-06-01", ""}, {"2026-12-x6", ""}, {"-2026-12-06", ""}, {"06.12.", ""}};
-    for (const auto& [text, split] : rows) {
-        const auto texts = SplitStartDate(text);
-        EXPECT_EQ(texts ? texts->Day + "." + texts->Month + "." + texts->Year : "", split) << '"' << text << '"';
     }
 }
 

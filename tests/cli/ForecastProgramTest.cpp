@@ -45,7 +45,6 @@ INSTANTIATE_TEST_SUITE_P(
         Invocation{.Name = "UnknownOption", .Args = {"--frob"}, .Status = 2,
                    .ErrHas = {"tavik-forecast: unknown option \"--frob\" (see --help)\n"}},
         // A full disk under standard output fails the run, but the files are still written.
-        Invocation{.Name = "HelpIntoAFullDevice", .Args = {"--help"}, .Status = 1, .ErrHas = {Full}, .To = Output::FullDevice},
         Invocation{.Name = "ListsIntoAFullDevice", .Args = With({"--save-passes"}), .Status = 1, .ErrHas = {Full},
                    .Files = {{"work/TAVIK-LEO_passes.txt", "\r\n"}}, .To = Output::FullDevice},
         // "| head" has read enough: the listing ends quietly, the files are written whole.
@@ -98,20 +97,10 @@ INSTANTIATE_TEST_SUITE_P(
                    .ErrHas = {"tavik-forecast: \"TAVIK-REENTRY\" sank below 150 km at 2026-12-21 16:03:00 UTC; the forecast "
                               "stops there\n"}},
         // The build puts the example settings beside the program; a copy alone
-        // looks in the user's configuration folder, and says where it looked.
-        Invocation{.Name = "SettingsBesideTheProgram", .Args = {"--start", "2026-12-06"}, .OutHas = {FirstPass}},
-        Invocation{.Name = "SettingsInTheUserFolder", .Args = {"--start", "2026-12-06"}, .OutHas = {FirstPass},
-                   .Before = {{"xdg/tavik/tavik.ini", "JO40hc\n" + Tle + "\n"}}, .Env = {{"XDG_CONFIG_HOME", "{root}/xdg"}},
-                   .Copy = true},
+        // says where it looked. The start day may also be written DD.MM.YYYY.
+        Invocation{.Name = "SettingsBesideTheProgram", .Args = {"--start", "6.12.2026"}, .OutHas = {FirstPass}},
         Invocation{.Name = "NoSettingsAnywhere", .Args = {"--start", "2026-12-06"}, .Status = 1,
                    .ErrHas = {"{root}/program/tavik.ini", "{root}/home/.config/tavik/tavik.ini"}, .Copy = true},
-        Invocation{.Name = "YearFileIntoTheProgramFolder", .Args = With({"--year", "2027"}),
-                   .Files = {{"program/TAVIK-LEO_sowi_2027.csv", "2027-12-31 ; "}}, .Copy = true},
-        Invocation{.Name = "GermanLocale", .Args = With({"--year", "2026", "--year-dir", "{root}/work"}),
-                   .OutHas = {"eclipses forecast for TAVIK-LEO\n" + Rule + "\n08.12.2026 23:35:00   ->   08.12.2026 23:38:00 "},
-                   .Files = {{"work/TAVIK-LEO_sowi_2026.csv",
-                              "\r\n01.01.2026 ; 11,9885781509708;-23,132983872381;-0,897826387358236\r\n"}},
-                   .Env = {{"LC_ALL", "de_DE.UTF-8"}}},
         // Written in Windows-1252, the AM/PM designators of ar_EG and the
         // decimal separator of ps_AF became "?".
         Invocation{.Name = "ArabicLocale", .Args = With({"--save-eclipses", "--year", "2026", "--year-dir", "{root}/work"}),

@@ -54,9 +54,9 @@ struct Invocation {
     // Made before, under the root: "<dir>" a folder, "<pipe>" a named pipe,
     // "<full device>" a node of /dev/full (root only).
     std::map<std::string, std::string> Before = {};
-    // The bad input changed nothing: what was made before is as it was,
-    // nothing else is in the working folder, nothing is announced, and
-    // without OutHas nothing is printed.
+    // The bad input changed nothing: every file is as it was, none is new
+    // (no temporary file either), none is announced, and without OutHas
+    // nothing is printed.
     bool Unchanged = false;
     Output To = Output::Pipe;
     std::string Stdin = {};
@@ -136,6 +136,19 @@ private:
     fs::path root_;
 };
 
+// Each file under the folder with its kind, device number and bytes.
+inline std::map<std::string, std::string> Snapshot(const fs::path& folder)
+{
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        struct stat info {};
+        if (::lstat(entry.path().c_str(), &info) != 0 || entry.path().filename() == "stderr") continue;
+        files[entry.path().string()] = std::to_string(info.st_mode) + " " + std::to_string(info.st_rdev) + " "
+                                       + (S_ISREG(info.st_mode) ? ReadBytes(entry.path()) : "");
+    }
+    return files;
+}
+
 // Makes what the case needs, runs it and checks all it expects.
 inline void RunAndCheck(const Invocation& c)
 {
@@ -154,6 +167,7 @@ inline void RunAndCheck(const Invocation& c)
         else if (::geteuid() != 0) GTEST_SKIP() << "only root may make a device node";
         else ASSERT_EQ(::mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 7)), 0);
     }
+    const std::map<std::string, std::string> before = Snapshot(scene.Root());
     const Outcome r = scene.Run(c);
 
     EXPECT_EQ(r.Status, c.Status) << r.Err;
@@ -172,19 +186,9 @@ inline void RunAndCheck(const Invocation& c)
     if (!c.Unchanged) return;
     EXPECT_FALSE(Contains(r.Out, "has been written")) << r.Out;
     EXPECT_TRUE(!c.OutHas.empty() || r.Out.empty()) << "no run starts: " << r.Out.substr(0, 200);
-    std::vector<std::string> atWork, listing;
-    for (const auto& [name, bytes] : c.Before) {
-        const fs::path path = scene.Root() / name;
-        struct stat info {};
-        const bool device = ::lstat(path.c_str(), &info) == 0 && S_ISCHR(info.st_mode) && info.st_rdev == makedev(1, 7);
-        EXPECT_TRUE(bytes == "<dir>" ? fs::is_directory(path) : bytes == "<pipe>" ? fs::is_fifo(path)
-                    : bytes == "<full device>" ? device : ReadBytes(path) == scene.Expand(bytes)) << name;
-        if (fs::path(name).parent_path() == "work") atWork.push_back(fs::path(name).filename().string());
-    }
-    for (const auto& entry : fs::directory_iterator(scene.Root() / "work")) listing.push_back(entry.path().filename().string());
-    std::sort(atWork.begin(), atWork.end());
-    std::sort(listing.begin(), listing.end());
-    EXPECT_EQ(listing, atWork) << "no temporary file or other file remains";
+    const std::map<std::string, std::string> after = Snapshot(scene.Root());
+    for (const auto& [path, state] : after) EXPECT_TRUE(before.count(path) && before.at(path) == state) << path << " changed";
+    for (const auto& [path, state] : before) EXPECT_TRUE(after.count(path)) << path << " is gone";
 }
 
 } // namespace tavik::program
