@@ -55,7 +55,8 @@ TEST_P(DamagedCatalogue, EveryEntryGivesFiniteNumbersOrAClearRefusal)
             ExpectClearMessage(e.what(), {name}, 400 + name.size());
             continue;
         }
-        if (!r.Completed()) ExpectClearMessage(StopMessage(r, IsoFormats()), {name, "the forecast stops there"}, 400 + name.size());
+        if (!r.Completed())
+            ExpectClearMessage(StopMessage(r, IsoFormats()), {name, "the forecast stops there"}, 400 + name.size());
         for (std::size_t s = 0; s < r.DrawnSteps; ++s) {
             const MinuteRecord& m = r.Minutes[s];
             ASSERT_TRUE(std::isfinite(m.SatHeight + m.SatAzimuth + m.SatElevation + m.SunAngle + m.Illumination)) << "step " << s;

@@ -14,8 +14,8 @@ namespace {
 const std::string Tle = TAVIK_EXAMPLES "/example.tle";
 const std::string Rule(121, '-');
 const std::vector<std::string> Example = {"--tle", Tle, "--locator", "JO40hc", "--start", "2026-12-06"};
-const std::string FirstPass = "12/06/2026  06:59 (Az 171\xC2\xB0)  illum: 098%   sun angle: 11\xC2\xB0 -> 07:07 (Az 081\xC2\xB0)  "
-                              "illum: 098%   sun angle: 11\xC2\xB0  maxEl: 06\xC2\xB0\n";
+const std::string FirstPass = "12/06/2026  06:59 (Az 171\xC2\xB0)  illum: 098%   sun angle: 11\xC2\xB0 -> "
+                              "07:07 (Az 081\xC2\xB0)  illum: 098%   sun angle: 11\xC2\xB0  maxEl: 06\xC2\xB0\n";
 const std::string Full = "tavik-forecast: cannot write standard output: No space left on device\n";
 
 std::vector<std::string> With(std::vector<std::string> more)
@@ -52,8 +52,9 @@ INSTANTIATE_TEST_SUITE_P(
                    .Files = {{"work/TAVIK-LEO_passes.txt", "visible passes forecast for TAVIK-LEO\r\n" + Rule + "\r\n"}},
                    .To = Output::ClosedPipe},
         Invocation{.Name = "AllIntoAReaderThatLeft", .Args = With({"--all", "--out", "head"}),
-                   .Files = {{"work/head/summary.csv", "name,passes,eclipses,longest eclipse (min),total eclipse (min),sunlit (%),reason\n"
-                                                       "TAVIK-LEO,370,869,37,28220,66.8,\n"},
+                   .Files = {{"work/head/summary.csv",
+                              "name,passes,eclipses,longest eclipse (min),total eclipse (min),sunlit (%),reason\n"
+                              "TAVIK-LEO,370,869,37,28220,66.8,\n"},
                              {"work/head/summary.csv", "sank below 150 km"},
                              {"work/head/TAVIK-GEO_eclipses.txt", "eclipses forecast for TAVIK-GEO\r\n"}},
                    .To = Output::ClosedPipe},
@@ -73,8 +74,7 @@ INSTANTIATE_TEST_SUITE_P(
                    .OutHas = {"\nTAVIK-LEO_passes.txt has been written\n", "\nTAVIK-LEO_eclipses.txt has been written\n",
                               "\n{root}/work/TAVIK-LEO_sowi_2024.csv has been written\n"},
                    .Files = {{"work/TAVIK-LEO_passes.txt", "12/06/2026  06:59 (Az 171\xB0)  illum: 098%"},
-                             {"work/TAVIK-LEO_eclipses.txt", "eclipses forecast for TAVIK-LEO\r\n" + Rule
-                                                               + "\r\n2026-12-08 23:35:00   ->   2026-12-08 23:38:00    duration: 3 min\r\n"},
+                             {"work/TAVIK-LEO_eclipses.txt", Rule + "\r\n2026-12-08 23:35:00   ->   2026-12-08 23:38:00 "},
                              {"work/TAVIK-LEO_sowi_2024.csv", "date;sun angle;sun_lat; sun_long\r\n2024-01-01 ; "},
                              {"work/TAVIK-LEO_sowi_2024.csv", "\r\n2024-12-31 ; "}}},
         Invocation{.Name = "WriteThatFailsLeavesTheOtherWritten", .Args = With({"--save-passes", "--save-eclipses"}),
@@ -89,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
                               "cannot write out/TAVIK-SSO_passes.txt: is a folder, not a file\n"},
                    .Files = {{"work/out/TAVIK-LEO_passes.txt", "visible passes forecast for TAVIK-LEO\r\n"},
                              {"work/out/TAVIK-GEO_eclipses.txt", "eclipses forecast for TAVIK-GEO\r\n"},
-                             {"work/out/summary.csv", "\nTAVIK-SSO,"}, {"work/out/summary.csv", "cannot write out/TAVIK-SSO_passes.txt"}},
+                             {"work/out/summary.csv", "\nTAVIK-SSO,473,838,33,26777,68.5,\"cannot write out/TAVIK-SSO_"}},
                    .Before = {{"work/out/TAVIK-SSO_passes.txt", "<dir>"}}},
         // Sinking below 150 km is what the forecast found, not a failure.
         Invocation{.Name = "DecayingSatellite", .Args = With({"--satellite", "TAVIK-REENTRY"}),
@@ -146,7 +146,8 @@ TEST(ForecastProgramSignals, StopTheBatchLeavingOnlyWholeFiles)
         WriteBytes(scene.Root() / "big.tle", big);
         const fs::path out = scene.Root() / "work" / "out";
         const Outcome r = scene.Run(
-            {.Name = "", .Args = {"--tle", "{root}/big.tle", "--locator", "JO40hc", "--start", "2026-12-06", "--all", "--out", "out"}},
+            {.Name = "", .Args = {"--tle", "{root}/big.tle", "--locator", "JO40hc", "--start", "2026-12-06", "--all",
+                                  "--out", "out"}},
             [&](pid_t pid) {
                 for (int i = 0; i < 1200 && !(fs::exists(out) && std::distance(fs::directory_iterator(out), {}) > 6); ++i)
                     ::usleep(50 * 1000);
