@@ -188,7 +188,7 @@ inline void RunAndCheck(const Invocation& c)
     EXPECT_FALSE(Contains(r.Out, "has been written")) << r.Out;
     EXPECT_TRUE(!c.OutHas.empty() || r.Out.empty()) << "no run starts: " << r.Out.substr(0, 200);
     const std::map<std::string, std::string> after = Snapshot(scene.Root());
-    for (const auto& [path, state] : after) EXPECT_TRUE(before.count(path) && before.at(path) == state) << path << " changed";
+    for (const auto& [path, state] : after) EXPECT_TRUE(before.count(path) && before.at(path) == state) << path << " is new or changed";
     for (const auto& [path, state] : before) EXPECT_TRUE(after.count(path)) << path << " is gone";
 }
 
