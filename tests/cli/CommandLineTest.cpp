@@ -1,154 +1,74 @@
-// The command line read without running the program: options, values, the
-// start date's two layouts and the choice of satellite.
+// The command line read without running the program: options and their
+// values, and the choice of satellite.
 #include "cli/CommandLine.h"
 
 #include <gtest/gtest.h>
 
-#include <ostream>
-
 namespace tavik::cli {
 namespace {
 
-TEST(ParseCommandLine, AcceptsEveryOptionWithSpaceOrEquals)
+// The options set, in one line: "name=value" or "name".
+std::string Shown(const Options& o)
 {
-    ParsedCommandLine p = ParseCommandLine({"--settings", "a.ini", "--tle=b.tle", "--locator", "JO40hc",
-                                            "--satellite", "TAVIK SSO", "--start=2026-12-06", "--year",
-                                            "2027", "--year-dir", "out", "--strip", "s.png", "--save-passes",
-                                            "--save-eclipses"});
-    ASSERT_EQ(p.UsageError, "");
-    const Options& o = p.Values;
-    EXPECT_EQ(o.Settings, "a.ini");
-    EXPECT_EQ(o.Tle, "b.tle");
-    EXPECT_EQ(o.Locator, "JO40hc");
-    EXPECT_EQ(o.Satellite, "TAVIK SSO");
-    EXPECT_EQ(o.Start, "2026-12-06");
-    EXPECT_EQ(o.Year, "2027");
-    EXPECT_EQ(o.YearDir, "out");
-    EXPECT_EQ(o.Strip, "s.png");
-    EXPECT_TRUE(o.SavePasses);
-    EXPECT_TRUE(o.SaveEclipses);
-    EXPECT_FALSE(o.Help);
+    std::string s;
+    const std::pair<const char*, const std::optional<std::string>*> values[] = {
+        {"settings", &o.Settings}, {"tle", &o.Tle}, {"locator", &o.Locator}, {"satellite", &o.Satellite},
+        {"start", &o.Start}, {"year", &o.Year}, {"year-dir", &o.YearDir}, {"strip", &o.Strip}, {"out", &o.Out}};
+    for (const auto& [name, value] : values)
+        if (*value) s += std::string(name) + "=" + **value + " ";
+    const std::pair<const char*, bool> flags[] = {{"save-passes", o.SavePasses}, {"save-eclipses", o.SaveEclipses},
+                                                  {"all", o.All}, {"help", o.Help}, {"version", o.Version}};
+    for (const auto& [name, set] : flags)
+        if (set) s += std::string(name) + " ";
+    return s;
 }
 
-TEST(ParseCommandLine, NothingGivenLeavesEveryInputToTheSettingsFile)
+TEST(ParseCommandLine, TakesEachOptionOnceWithSpaceOrEqualsAndRefusesTheRest)
 {
-    ParsedCommandLine p = ParseCommandLine({});
-    ASSERT_EQ(p.UsageError, "");
-    EXPECT_FALSE(p.Values.Settings || p.Values.Tle || p.Values.Locator || p.Values.Start);
-    EXPECT_FALSE(p.Values.SavePasses || p.Values.SaveEclipses || p.Values.Strip || p.Values.Year);
+    const struct {
+        std::vector<std::string> Args;
+        std::string Options; // as Shown, or a part of the usage error
+        bool Refused = false;
+    } rows[] = {
+        {{}, ""},
+        {{"--settings", "a.ini", "--tle=b.tle", "--locator", "JO40hc", "--satellite", "TAVIK SSO", "--start=2026-12-06",
+          "--year", "2027", "--year-dir", "out", "--strip", "s.png", "--save-passes", "--save-eclipses"},
+         "settings=a.ini tle=b.tle locator=JO40hc satellite=TAVIK SSO start=2026-12-06 year=2027 year-dir=out strip=s.png "
+         "save-passes save-eclipses "},
+        // "=" keeps a value that looks like an option; an empty path is for the file check.
+        {{"--satellite=--odd--", "--tle=", "-h"}, "tle= satellite=--odd-- help "},
+        {{"--all", "--out", "o", "--version"}, "out=o all version "},
+        {{"--frob"}, "unknown option \"--frob\"", true},
+        {{"--frob=1"}, "unknown option \"--frob\"", true},
+        {{"-x"}, "unknown option \"-x\"", true},
+        {{"--tle"}, "--tle needs a value", true},
+        {{"--tle", "--locator", "JO40hc"}, "--tle needs a value", true},
+        {{"--save-passes=yes"}, "--save-passes takes no value", true},
+        {{"stray"}, "unexpected argument \"stray\"", true},
+        {{"-"}, "unexpected argument \"-\"", true},
+        {{"--tle", "a", "--tle=b"}, "--tle is given more than once", true},
+        {{"--help", "-h"}, "is given more than once", true},
+        {{"--year-dir", "out"}, "--year-dir needs --year", true},
+        {{"--out", "o"}, "option --out needs --all", true},
+        {{"--all", "--save-passes"}, "option --save-passes is for one satellite, not with --all", true},
+        {{"--all", "--satellite", "2"}, "option --satellite is for one satellite", true},
+        {{"--all", "--strip", "s.png"}, "option --strip is for one satellite", true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Args.empty() ? "(nothing)" : row.Args.front());
+        const ParsedCommandLine p = ParseCommandLine(row.Args);
+        if (row.Refused) EXPECT_NE(p.UsageError.find(row.Options), std::string::npos) << p.UsageError;
+        else EXPECT_EQ(p.UsageError + Shown(p.Values), row.Options);
+    }
 }
 
-TEST(ParseCommandLine, EqualsKeepsAValueThatLooksLikeAnOption)
-{
-    ParsedCommandLine p = ParseCommandLine({"--satellite=--odd--", "--tle=", "-h"});
-    ASSERT_EQ(p.UsageError, "");
-    EXPECT_EQ(p.Values.Satellite, "--odd--");
-    EXPECT_EQ(p.Values.Tle, ""); // an empty path is for the file check to refuse
-    EXPECT_TRUE(p.Values.Help);
-}
-
-struct UsageCase {
-    std::vector<std::string> Args;
-    std::string Expected; // part of the message
-};
-
-void PrintTo(const UsageCase& c, std::ostream* os)
-{
-    for (const std::string& a : c.Args) *os << '[' << a << ']';
-}
-
-class UsageErrors : public testing::TestWithParam<UsageCase> {};
-
-TEST_P(UsageErrors, AreRefusedWithAMessage)
-{
-    ParsedCommandLine p = ParseCommandLine(GetParam().Args);
-    EXPECT_NE(p.UsageError.find(GetParam().Expected), std::string::npos) << p.UsageError;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    CommandLine, UsageErrors,
-    testing::Values(UsageCase{{"--frob"}, "unknown option \"--frob\""},
-                    UsageCase{{"--frob=1"}, "unknown option \"--frob\""},
-                    UsageCase{{"-x"}, "unknown option \"-x\""},
-                    UsageCase{{"--tle"}, "--tle needs a value"},
-                    UsageCase{{"--tle", "--locator", "JO40hc"}, "--tle needs a value"},
-                    UsageCase{{"--start"}, "--start needs a value"},
-                    UsageCase{{"--save-passes=yes"}, "--save-passes takes no value"},
-                    UsageCase{{"stray"}, "unexpected argument \"stray\""},
-                    UsageCase{{"-"}, "unexpected argument \"-\""},
-                    UsageCase{{"--tle", "a", "--tle=b"}, "--tle is given more than once"},
-                    UsageCase{{"--help", "-h"}, "is given more than once"},
-                    UsageCase{{"--year-dir", "out"}, "--year-dir needs --year"}));
-
-struct DateCase {
-    std::string Text;
-    bool Splits;
-    std::string Day, Month, Year;
-};
-
-void PrintTo(const DateCase& c, std::ostream* os) { *os << '"' << c.Text << '"'; }
-
-class StartDates : public testing::TestWithParam<DateCase> {};
-
-TEST_P(StartDates, SplitIntoDayMonthYear)
-{
-    const DateCase& c = GetParam();
-    auto texts = SplitStartDate(c.Text);
-    ASSERT_EQ(texts.has_value(), c.Splits) << c.Text;
-    if (!texts) return;
-    EXPECT_EQ(texts->Day, c.Day);
-    EXPECT_EQ(texts->Month, c.Month);
-    EXPECT_EQ(texts->Year, c.Year);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    CommandLine, StartDates,
-    testing::Values(DateCase{"2026-12-06", true, "06", "12", "2026"},
-                    DateCase{"06.12.2026", true, "06", "12", "2026"},
-                    DateCase{"6.1.2027", true, "6", "1", "2027"},
-                    // The layout is right; that no such day exists is for the date check.
-                    DateCase{"2026-02-31", true, "31", "02", "2026"},
-                    DateCase{"abc", false, "", "", ""},
-                    DateCase{"", false, "", "", ""},
-                    DateCase{"2026/12/06", false, "", "", ""},
-                    DateCase{"2026-12", false, "", "", ""},
-                    DateCase{"2026-12-06-01", false, "", "", ""},
-                    DateCase{"2026-12-x6", false, "", "", ""},
-                    DateCase{"-2026-12-06", false, "", "", ""},
-                    DateCase{"06.12.", false, "", "", ""}));
-
-struct SatelliteCase {
-    std::string Wanted;
-    int Index;
-};
-
-void PrintTo(const SatelliteCase& c, std::ostream* os) { *os << '"' << c.Wanted << "\" -> " << c.Index; }
-
-class SatelliteChoice : public testing::TestWithParam<SatelliteCase> {};
-
-TEST_P(SatelliteChoice, FindsNameThenNumberThenNameInAnyCase)
+TEST(FindSatellite, TakesAnExactNameThenANumberThenANameInAnyCase)
 {
     const std::vector<std::string> names = {"TAVIK-LEO", "tavik-leo", "2", "Tavik-GEO", "NOAA 19"};
-    EXPECT_EQ(FindSatellite(names, GetParam().Wanted), GetParam().Index) << GetParam().Wanted;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    CommandLine, SatelliteChoice,
-    testing::Values(SatelliteCase{"TAVIK-LEO", 1}, SatelliteCase{"tavik-leo", 2},
-                    SatelliteCase{"TAVIK-geo", 4},  // no exact match: case is ignored
-                    SatelliteCase{"NOAA 19", 5},
-                    SatelliteCase{"2", 3},          // a satellite named "2" wins over position 2
-                    SatelliteCase{"4", 4}, SatelliteCase{"004", 4}, SatelliteCase{"5", 5},
-                    SatelliteCase{"0", 0}, SatelliteCase{"6", 0}, SatelliteCase{"99999999999", 0},
-                    SatelliteCase{"NOAA  19", 0}, SatelliteCase{"TAVIK", 0}, SatelliteCase{"", 0}));
-
-TEST(UsageText, DocumentsOptionsAndExitStatuses)
-{
-    const std::string text = UsageText();
-    for (const char* part : {"--settings", "--tle", "--locator", "--satellite", "--start", "--save-passes",
-                             "--save-eclipses", "--year", "--year-dir", "--strip", "--help", "--version",
-                             "Exit status", "  0  ", "  1  ", "  2  "})
-        EXPECT_NE(text.find(part), std::string::npos) << part;
+    const std::pair<const char*, int> rows[] = {
+        {"TAVIK-LEO", 1}, {"tavik-leo", 2}, {"TAVIK-geo", 4}, {"NOAA 19", 5}, {"2", 3}, {"4", 4}, {"004", 4},
+        {"5", 5}, {"0", 0}, {"6", 0}, {"99999999999", 0}, {"NOAA  19", 0}, {"TAVIK", 0}, {"", 0}};
+    for (const auto& [wanted, index] : rows) EXPECT_EQ(FindSatellite(names, wanted), index) << '"' << wanted << '"';
 }
 
 } // namespace
