@@ -63,7 +63,7 @@ TEST(RenderStrip, PassTickIsCoveredUnlessTheBandIsAskedForAndNothingAfterTheLast
         EXPECT_EQ(banded.At(x, y), (y <= 14 ? Rgb{0, 172, 0} : Yellow)) << y;
     }
     EXPECT_EQ(plain.At(PixelColumn(4 * MinuteWidth(889)), 23), Yellow);
-    EXPECT_EQ(plain.At(PixelColumn(8 * MinuteWidth(889)), 23), White);
+    EXPECT_EQ(plain.At(PixelColumn(5 * MinuteWidth(889)), 23), White); // the first step not drawn
 }
 
 TEST(RenderStrip, TwentyFourHourLinesSpanTheFullHeight)

@@ -26,6 +26,10 @@ TEST(FormatsFromPatterns, DatePatternGivesOrderSeparatorAndPadding)
         {"%Y\xE5\xB9\xB4%m\xE6\x9C\x88%d\xE6\x97\xA5", "2026/01/02"}, // %Y年%m月%d日
         {"%d %b, %Y", "02/01/2026"},   {"%h %-d %Y", "01/2/2026"},   {"%A, %B %d, %Y", "01/02/2026"},
         {"%a, %Y.eko %bren %da", "2026/01/02"},
+        {"%d!%m!%Y", "02!01!2026"},    {"%d:%m:%Y", "02:01:2026"},   {"%d@%m@%Y", "02@01@2026"}, // punctuation edges
+        {"%d[%m[%Y", "02[01[2026"},    {"%d`%m`%Y", "02`01`2026"},   {"%d{%m{%Y", "02{01{2026"},
+        {"%d~%m~%Y", "02~01~2026"},
+        {"%d0%m0%Y", "02/01/2026"},   {"%dA%mA%Y", "02/01/2026"}, // a digit or letter is no separator
         {"%Y-%m", "2026-01-02"}, {"", "2026-01-02"}, // no day: the ISO layout
     };
     for (const auto& c : cases)
