@@ -60,7 +60,7 @@ TEST(WriteFileAtomically, NewFileGetsTheBytesAndMode0644LessTheUmask)
 // What a path names before the write.
 enum class Setup {
     NullDevice, FullDevice, PipeWithReader, PipeWithoutReader, Socket, Folder, MissingFolder, ReadOnlyFolder,
-    File, NewFile, HardLinked, Mode0600, OwnedByOther, ForeignLinkInStickyFolder, FolderOwnersLinkInStickyFolder,
+    File, NewFile, HardLinked, Mode0600, OwnedByOther, OwnerOnlyOther, ForeignLinkInStickyFolder, FolderOwnersLinkInStickyFolder,
     OwnLinkInStickyFolder, HiddenNamesLeftBehind,
 };
 // How the disk takes the bytes.
@@ -115,6 +115,7 @@ Made Make(Setup setup, const std::string& f)
     case Setup::HardLinked: EXPECT_EQ(::link(Regular(file).c_str(), (f + "/other.txt").c_str()), 0); return {file, f + "/other.txt"};
     case Setup::Mode0600: EXPECT_EQ(::chmod(Regular(file).c_str(), 0600), 0); return {file, file};
     case Setup::OwnedByOther: EXPECT_EQ(::chown(Regular(file).c_str(), Other, Other), 0); return {file, file};
+    case Setup::OwnerOnlyOther: EXPECT_EQ(::chown(Regular(file).c_str(), Other, -1), 0); return {file, file};
     case Setup::ForeignLinkInStickyFolder: return sticky(::geteuid(), Other);
     case Setup::FolderOwnersLinkInStickyFolder: return sticky(Other, Other);
     case Setup::OwnLinkInStickyFolder: return sticky(::geteuid(), ::geteuid());
@@ -251,6 +252,7 @@ INSTANTIATE_TEST_SUITE_P(
         TargetCase{"HardLinkedFileOnAFullDiskKeepsItsContent", Setup::HardLinked, Disk::FullAtOnce, Full},
         TargetCase{"Mode0600IsKept", Setup::Mode0600, Disk::Takes, nullptr},
         TargetCase{"OwnerAndGroupAreKept", Setup::OwnedByOther, Disk::Takes, nullptr, Runs::OnlyAsRoot},
+        TargetCase{"OwnerIsKeptWhereOnlyTheOwnerDiffers", Setup::OwnerOnlyOther, Disk::Takes, nullptr, Runs::OnlyAsRoot},
         TargetCase{"ForeignLinkInAStickyFolderIsRefused", Setup::ForeignLinkInStickyFolder, Disk::Takes,
                    "is a symbolic link that is not followed", Runs::OnlyAsRoot},
         TargetCase{"LinkOfTheStickyFoldersOwnerIsFollowed", Setup::FolderOwnersLinkInStickyFolder, Disk::Takes, nullptr,
