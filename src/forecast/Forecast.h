@@ -40,8 +40,15 @@ enum class RunEnd {
     Cancelled,          // the progress callback asked to stop: partial results
 };
 
+// Which model computes the orbit and the shadow. Design: the simplified
+// orbit and cylindrical shadow whose numbers the lists have always had.
+// Precise: SGP4/SDP4 and the Earth's conical umbra and penumbra.
+enum class OrbitModel { Design, Precise };
+inline const char* ModelName(OrbitModel model) { return model == OrbitModel::Precise ? "precise" : "design"; }
+
 struct ForecastResult {
     std::string SatName;
+    OrbitModel Model = OrbitModel::Design;
     DateTime Start;                        // 00:00:00 UTC of day 1
     std::vector<PassEvent> Passes;         // each pass that ended within the run
     std::vector<EclipseEvent> Eclipses;    // each eclipse that ended within the run
@@ -74,6 +81,7 @@ struct ForecastRequest {
     CurrentElementSet Elements;
     Station Site;
     Attitude Axis;
+    OrbitModel Model = OrbitModel::Design;
     // Threads that compute days side by side; 0 takes the machine's cores, up
     // to DefaultThreadsAtMost. The results are the same for any number.
     int Threads = 0;
