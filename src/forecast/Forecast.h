@@ -81,10 +81,10 @@ struct ForecastRequest {
     CurrentElementSet Elements;
     Station Site;
     Attitude Axis;
+    OrbitModel Model = OrbitModel::Design;
     // Threads that compute days side by side; 0 takes the machine's cores, up
     // to DefaultThreadsAtMost. The results are the same for any number.
     int Threads = 0;
-    OrbitModel Model = OrbitModel::Design;
 };
 
 // Throws InputError, before computing anything, when the element set cannot
