@@ -216,11 +216,15 @@ ParsedYear ParseYearText(std::string_view text)
 
 ParsedYear ParseForecastYear(std::string_view text)
 {
-    ParsedYear result = ParseYearText(text);
-    if (!result) return result;
     const std::string_view digits = TrimBlanks(text);
-    if (digits.size() <= 2 && digits.find_first_not_of("0123456789") == std::string_view::npos)
-        result.Year = *result.Year < 57 ? 2000 + *result.Year : 1900 + *result.Year;
+    ParsedYear result;
+    if (!digits.empty() && digits.size() <= 2 && digits.find_first_not_of("0123456789") == std::string_view::npos) {
+        const int twoDigits = digits.size() == 1 ? digits[0] - '0' : (digits[0] - '0') * 10 + (digits[1] - '0');
+        result.Year = twoDigits < 57 ? 2000 + twoDigits : 1900 + twoDigits;
+    } else {
+        result = ParseYearText(text);
+        if (!result) return result;
+    }
     if (*result.Year < FirstForecastYear || *result.Year > LastForecastYear) {
         result.Error = "The year " + Quoted(text) + " is outside " + std::to_string(FirstForecastYear) + " to "
                        + std::to_string(LastForecastYear) + ", the years a forecast can start in.";
