@@ -67,7 +67,7 @@ public:
     const QString& SettingsPath() const { return settingsPath_; }
     // What the strip chart's tooltip says about the point (strip pixels).
     QString MinuteTip(QPoint at) const;
-    AboutBox* About() const { return about_; }
+    AboutBox* About() const;
     StationDialog* StationEditor() const;
 
     // Opens the Station dialog; why says what made it open, if anything.

@@ -61,6 +61,10 @@ int main(int argc, char* argv[])
             QApplication::exit(window.SaveScreenshots(screenshotDir) ? 0 : 1);
         };
         QObject::connect(&window, &tavik::shell::MainWindow::ForecastDone, &window, [shoot] { QTimer::singleShot(200, shoot); });
+        // Settings that cannot be used end in the Station dialog, not a forecast.
+        QObject::connect(&window, &tavik::shell::MainWindow::BusyChanged, &window, [&window, shoot](bool busy) {
+            if (!busy) QTimer::singleShot(500, &window, [&window, shoot] { if (!window.IsBusy()) shoot(); });
+        });
         QTimer::singleShot(0, &window, [&window, shoot] {
             window.StartUp();
             if (!window.IsBusy()) QTimer::singleShot(200, shoot);

@@ -60,10 +60,9 @@ protected:
 
     void StartOnly(std::time_t now = March5At2330, RegionalFormats formats = IsoFormats())
     {
-        ShellServices s{[now] { return now; }, programFolder_, std::move(formats), documents_.path()};
-        s.ChooseKepFile = [this](QWidget*, const QString&) { return chooserAnswer_; };
-        s.ShowMessage = [this](QWidget*, MessageKind kind, const QString&, const QString& text) { messages_.push_back({kind, text}); };
-        window_ = std::make_unique<MainWindow>(s);
+        window_ = std::make_unique<MainWindow>(ShellServices{
+            [now] { return now; }, programFolder_, std::move(formats), documents_.path(), [this](QWidget*, const QString&) { return chooserAnswer_; },
+            {}, [this](QWidget*, MessageKind kind, const QString&, const QString& text) { messages_.push_back({kind, text}); }});
         window_->StartUp();
     }
     void Start(RegionalFormats formats = IsoFormats()) { StartOnly(March5At2330, std::move(formats)); ASSERT_TRUE(WaitIdle()); }
