@@ -93,7 +93,8 @@ void StationDialog::Check()
     if (problem) {
         positionLabel_->setText(locator.empty() ? QStringLiteral("Type your station's Maidenhead locator.")
                                                 : QString::fromStdString(*problem));
-        p.setColor(QPalette::WindowText, QColor(176, 0, 0));
+        // Red for a locator that is wrong, not for one not yet typed.
+        if (!locator.empty()) p.setColor(QPalette::WindowText, QColor(176, 0, 0));
     } else {
         const Station s = MakeStation(locator);
         positionLabel_->setText(QStringLiteral("latitude %1, longitude %2")
