@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <QStringList>
 
 namespace tavik::shell {
@@ -12,6 +13,7 @@ ShellServices ShellServices::System()
     ShellServices s;
     s.Now = [] { return std::time(nullptr); };
     s.ProgramFolder = QCoreApplication::applicationDirPath();
+    s.DocumentsFolder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     s.Formats = FormatsFromProcessLocale();
     s.ChooseKepFile = [](QWidget* parent, const QString& startFolder) {
         QFileDialog dialog(parent, QStringLiteral("Open Kep File"), startFolder);
@@ -21,6 +23,9 @@ ShellServices ShellServices::System()
         dialog.selectNameFilter(QString::fromLatin1(KepFileFilters[0]));
         if (dialog.exec() != QDialog::Accepted) return QString();
         return dialog.selectedFiles().value(0);
+    };
+    s.ChooseFolder = [](QWidget* parent, const QString& startFolder) {
+        return QFileDialog::getExistingDirectory(parent, QStringLiteral("Save As"), startFolder);
     };
     s.ShowMessage = [](QWidget* parent, MessageKind kind, const QString& title, const QString& text) {
         switch (kind) {

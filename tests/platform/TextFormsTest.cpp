@@ -128,14 +128,18 @@ TEST(ParseDateTexts, AcceptsRealDaysAndNamesTheWrongTextBriefly)
 
 TEST(ParseYearText, YearsOneTo9999)
 {
-    const struct { const char* Text; int Year; const char* Says; } cases[] = {
+    // Window rows: the year typed for a forecast, two digits in the TLE window.
+    const struct { const char* Text; int Year; const char* Says; bool Window = false; } cases[] = {
         {"2024", 2024, ""}, {" 0099 ", 99, ""}, {"1", 1, ""}, {"9999", 9999, ""},
         {"0", 0, "The year \"0\" is not between 1 and 9999."}, {"10000", 0, "\"10000\" is not between"},
         {"-2024", 0, "\"-2024\""}, {"2024.5", 0, "The year \"2024.5\" is not a whole number."},
         {"", 0, "The year is empty."}, {"   ", 0, "The year is empty."},
+        {" 26", 2026, "", true}, {"56", 2056, "", true}, {"57", 1957, "", true}, {"0", 2000, "", true},
+        {"2200", 2200, "", true}, {"2201", 0, "The year \"2201\" is outside 1957 to 2200", true},
+        {"0026", 0, "\"0026\" is outside", true}, {"1956", 0, "outside", true}, {"x", 0, "not a whole", true},
     };
     for (const auto& c : cases) {
-        const ParsedYear parsed = ParseYearText(c.Text);
+        const ParsedYear parsed = c.Window ? ParseForecastYear(c.Text) : ParseYearText(c.Text);
         EXPECT_EQ(parsed.Year.value_or(0), c.Year) << c.Text;
         EXPECT_TRUE(test::Contains(parsed.Error, c.Says) && parsed.Error.empty() == (c.Year != 0)) << parsed.Error;
     }
