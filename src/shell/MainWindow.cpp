@@ -474,6 +474,15 @@ void MainWindow::OnOpenKepFile()
     StartLoad(job);
 }
 
+void MainWindow::ReloadKepFile()
+{
+    auto job = std::make_shared<LoadJob>();
+    job->TlePath = PathOf(tleFilePath_);
+    if (current_) job->PreferredSatellite = Q(current_->SatName);
+    job->RunForecast = true;
+    StartLoad(job);
+}
+
 void MainWindow::OnInfo()
 {
     if (!about_) {
@@ -916,7 +925,7 @@ void MainWindow::SetBusy(bool busy)
     if (busy && !busy_) focusBeforeJob_ = QApplication::focusWidget();
     busy_ = busy;
     for (QWidget* w : std::initializer_list<QWidget*>{satelliteBox_, recalcButton_}) w->setEnabled(!busy);
-    for (QAction* a : {openAction_, yearFileAction_, recalcAction_, stationAction_, designModelAction_, preciseModelAction_})
+    for (QAction* a : {openAction_, updateAction_, yearFileAction_, recalcAction_, stationAction_, designModelAction_, preciseModelAction_})
         a->setEnabled(!busy);
     UpdateSaveEnabled();
     if (busy) {
@@ -953,6 +962,7 @@ void MainWindow::StopWorker()
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     // A forecast or year file still running is stopped; its results are not wanted.
+    CancelElementUpdate();
     StopWorker();
     QMainWindow::closeEvent(event);
 }

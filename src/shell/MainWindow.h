@@ -29,11 +29,17 @@ class QLineEdit;
 class QListWidget;
 class QMenu;
 class QProgressBar;
+class QProgressDialog;
 class QPushButton;
 class QScrollArea;
 class QTabWidget;
 class QToolButton;
 template <typename T> class QFutureWatcher;
+
+namespace tavik::net {
+class Download;
+struct DownloadResult;
+} // namespace tavik::net
 
 namespace tavik::shell {
 
@@ -78,6 +84,8 @@ public:
 
 signals:
     void BusyChanged(bool busy);
+    // "Update element sets…" has ended, replaced the file or not.
+    void UpdateDone();
     // A forecast has ended and its results are on screen (also when it was
     // refused or failed: then nothing changed).
     void ForecastDone();
@@ -119,6 +127,14 @@ private:
     void OnSaveCurrentList();
     void OnSaveAs();
     void OnOpenKepFile();
+    // "Update element sets…": the download runs on this thread's event loop,
+    // the check and the replacement on the worker; then the file is loaded
+    // again. Defined in ElementUpdate.cpp.
+    void OnUpdateElementSets();
+    void ElementSetsDownloaded(const net::DownloadResult& result, const QString& url, const QString& tleFile);
+    void CancelElementUpdate();
+    // Loads the Kep file in use again, keeping the satellite chosen.
+    void ReloadKepFile();
     void OnWriteYearFile();
     void OnInfo();
     void OnLegend();
@@ -210,6 +226,9 @@ private:
     QAction* saveAction_ = nullptr;
     QAction* saveAsAction_ = nullptr;
     QAction* yearFileAction_ = nullptr;
+    QAction* updateAction_ = nullptr;
+    QPointer<net::Download> download_;
+    QPointer<QProgressDialog> updateProgress_;
     QAction* exitAction_ = nullptr;
     QAction* recalcAction_ = nullptr;
     QAction* stationAction_ = nullptr;

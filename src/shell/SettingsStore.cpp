@@ -7,10 +7,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
+#include <QUrl>
 
 namespace tavik::shell {
 
 namespace {
+
+constexpr const char* UpdateUrlPrefix = "update url ";
 
 // Lines as the settings reader splits them: CR LF, a lone CR or a lone LF.
 QList<QByteArray> LinesOf(const QString& path, bool* read = nullptr)
@@ -34,10 +37,16 @@ QString KeyOf(const QByteArray& line)
     const QString key = QString::fromUtf8(line.left(eq));
     for (const char* k : {LastKepFileKey, LastSatelliteKey, ModelKey, SaveFolderKey})
         if (key == QLatin1String(k)) return key;
+    if (key.startsWith(QLatin1String(UpdateUrlPrefix))) return key;
     return {};
 }
 
 } // namespace
+
+QString UpdateUrlKey(const QString& tleFile)
+{
+    return QLatin1String(UpdateUrlPrefix) + QString::fromLatin1(QUrl::toPercentEncoding(tleFile, "/"));
+}
 
 Remembered ReadRemembered(const QString& path)
 {

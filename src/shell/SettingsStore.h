@@ -16,6 +16,10 @@ inline constexpr const char* LastSatelliteKey = "last satellite";
 inline constexpr const char* ModelKey = "model";
 inline constexpr const char* SaveFolderKey = "save folder";
 
+// The address a TLE file is updated from, one line per file: the key holds
+// the file's path percent-encoded, so that no "=" in it ends the key.
+QString UpdateUrlKey(const QString& tleFile);
+
 using Remembered = std::map<QString, QString>;
 
 // The remembered lines of the file; nothing when it cannot be read.

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QStandardPaths>
 #include <QStringList>
@@ -33,6 +34,14 @@ ShellServices ShellServices::System()
         case MessageKind::Warning: QMessageBox::warning(parent, title, text); break;
         case MessageKind::Error: QMessageBox::critical(parent, title, text); break;
         }
+    };
+    s.AskUpdateUrl = [](QWidget* parent, const QString& tleFile, const QString& previous) {
+        bool ok = false;
+        const QString url = QInputDialog::getText(
+            parent, QStringLiteral("Update element sets"),
+            QStringLiteral("Replace %1 with the element sets at this address (http:// or https://):").arg(tleFile),
+            QLineEdit::Normal, previous, &ok);
+        return ok ? url.trimmed() : QString();
     };
     return s;
 }

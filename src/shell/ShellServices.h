@@ -30,6 +30,9 @@ struct ShellServices {
     // The folder chooser of "Save As…"; empty means cancelled.
     std::function<QString(QWidget* parent, const QString& startFolder)> ChooseFolder;
     std::function<void(QWidget* parent, MessageKind kind, const QString& title, const QString& text)> ShowMessage;
+    // The address "Update element sets…" fetches the TLE file from, offered
+    // as previous; empty means cancelled.
+    std::function<QString(QWidget* parent, const QString& tleFile, const QString& previous)> AskUpdateUrl;
 
     // The system clock, the executable's folder, the user's documents
     // folder, the process locale, file dialogs and message boxes.

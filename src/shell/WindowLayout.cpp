@@ -72,6 +72,7 @@ void MainWindow::BuildMenus()
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     openAction_ = Named(file->addAction(QStringLiteral("&Open Kep File")), "OpenAction");
     openAction_->setShortcut(QKeySequence::Open);
+    updateAction_ = Named(file->addAction(QStringLiteral("&Update element sets…")), "UpdateAction");
     saveAction_ = Named(file->addAction(QStringLiteral("&Save List")), "SaveAction");
     saveAction_->setShortcut(QKeySequence::Save);
     saveAsAction_ = Named(file->addAction(QStringLiteral("Save List &As…")), "SaveAsAction");
@@ -99,6 +100,7 @@ void MainWindow::BuildMenus()
     infoAction_ = Named(menuBar()->addAction(QStringLiteral("&Info")), "InfoAction");
 
     connect(openAction_, &QAction::triggered, this, &MainWindow::OnOpenKepFile);
+    connect(updateAction_, &QAction::triggered, this, &MainWindow::OnUpdateElementSets);
     connect(saveAction_, &QAction::triggered, this, &MainWindow::OnSaveCurrentList);
     connect(saveAsAction_, &QAction::triggered, this, &MainWindow::OnSaveAs);
     connect(yearFileAction_, &QAction::triggered, this, &MainWindow::OnWriteYearFile);
