@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <QtCharts>
+#include <QtNetwork>
 #include <QtTest>
 #include <QtWidgets>
 
@@ -62,7 +63,8 @@ protected:
     {
         window_ = std::make_unique<MainWindow>(ShellServices{
             [now] { return now; }, programFolder_, std::move(formats), documents_.path(), [this](QWidget*, const QString&) { return chooserAnswer_; },
-            {}, [this](QWidget*, MessageKind kind, const QString&, const QString& text) { messages_.push_back({kind, text}); }});
+            {}, [this](QWidget*, MessageKind kind, const QString&, const QString& text) { messages_.push_back({kind, text}); },
+            [this](QWidget*, const QString&, const QString& previous) { return previousUrl_ = previous, updateUrl_; }});
         window_->StartUp();
     }
     void Start(RegionalFormats formats = IsoFormats()) { StartOnly(March5At2330, std::move(formats)); ASSERT_TRUE(WaitIdle()); }
@@ -95,7 +97,7 @@ protected:
     void Choose(int i) { Get<QComboBox>("SatelliteBox")->setCurrentIndex(i), emit Get<QComboBox>("SatelliteBox")->activated(i), WaitIdle(); }
 
     QTemporaryDir program_, work_, config_, documents_;
-    QString oldCwd_ = QDir::currentPath(), programFolder_ = program_.path(), chooserAnswer_;
+    QString oldCwd_ = QDir::currentPath(), programFolder_ = program_.path(), chooserAnswer_, updateUrl_, previousUrl_;
     std::vector<std::pair<MessageKind, QString>> messages_;
     std::unique_ptr<MainWindow> window_;
 };
@@ -262,6 +264,44 @@ TEST_F(WindowTest, OpenKepFileIsRememberedAndACancelOrFailureChangesNothing)
     window_.reset(), Start();
     EXPECT_TRUE(Items("SatelliteBox") == items && Items("PassList") == passes && window_->Current()->SatName == "0 PIPIT");
     EXPECT_TRUE(Get<QAction>("PreciseModelAction")->isChecked());
+}
+
+// The download runs on the window's event loop with a cancel: the window is
+// still busy, not done, when the menu item returns, and the server here
+// answers on that same loop.
+TEST_F(WindowTest, UpdateElementSetsReloadsKeepingTheChoiceAndACancelChangesNothing)
+{
+    WriteSettings(), Start(), Choose(1);
+    auto bytes = [](const QString& path) { QFile f(path); return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray(); };
+    const QByteArray five = bytes(TestData("five.tle")), old = bytes(ProgramFile("three.tle"));
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    QObject::connect(&server, &QTcpServer::newConnection, [&server, &five] {
+        QTcpSocket* s = server.nextPendingConnection();
+        QObject::connect(s, &QTcpSocket::readyRead, s, [s, &five] {
+            if (!s->peek(4096).contains("\r\n\r\n")) return;
+            const QByteArray body = s->peek(4096).startsWith("GET /stall") ? QByteArray() : five;
+            s->write("HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(five.size()) + "\r\n\r\n" + body);
+        });
+    });
+    const QString base = QStringLiteral("http://127.0.0.1:%1/").arg(server.serverPort());
+
+    updateUrl_ = base + "stall";
+    Get<QAction>("UpdateAction")->trigger();
+    ASSERT_TRUE(window_->IsBusy() && Get<QProgressDialog>("UpdateProgress"));
+    Get<QProgressDialog>("UpdateProgress")->findChild<QPushButton*>()->click();
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_TRUE(messages_.empty() && bytes(ProgramFile("three.tle")) == old && Items("SatelliteBox").size() == 3);
+
+    updateUrl_ = base + "five.tle";
+    Trigger("UpdateAction");
+    EXPECT_EQ(previousUrl_, base + "stall");
+    EXPECT_TRUE(OnlyMessage(MessageKind::Information).contains(QStringLiteral("added: 2 (HERON 4 (")));
+    EXPECT_EQ(bytes(ProgramFile("three.tle")), five);
+    EXPECT_EQ(Items("SatelliteBox").size(), 5);
+    EXPECT_EQ(window_->Current()->SatName, "KESTREL-2");
+    window_.reset(), Start(), Trigger("UpdateAction");
+    EXPECT_EQ(previousUrl_, base + "five.tle");
 }
 
 // Arabic AM/PM designators became "?" in Windows-1252: the file takes 24-hour
