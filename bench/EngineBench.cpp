@@ -162,7 +162,7 @@ void BM_Sgp4RunInstants(benchmark::State& state, const char* tle)
 {
     auto catalogue = std::make_unique<SatelliteCatalogue>();
     ParseCatalogue(tle, "bench.tle", *catalogue);
-    const Sgp4 model(Sgp4ElementsOf(SelectElementSet(*catalogue, 1)));
+    const Sgp4 model(SelectElementSet(*catalogue, 1));
     for (auto _ : state) {
         ResonanceCarry carry;
         double sum = 0;

@@ -77,14 +77,28 @@ DayTerms MakeDayTerms(const CalcInstant& at)
     return d;
 }
 
-void SatellitePositionInto(OrbitState& o, const CurrentElementSet& el, const PreparedElements& p,
-                           const EpochSplit& epoch, const DayTerms& day, const CalcInstant& at)
+// Inline here so that the design model's step does not pay for a call.
+inline void InstantTerms(OrbitState& o, const EpochSplit& epoch, const DayTerms& day, const CalcInstant& at)
 {
     o.CalcDayNumber = day.CalcDayNumber;
     o.CalcDayFraction = (at.CalcHour + at.CalcMinute / 60 + at.CalcSecond / 3600) / 24;
     o.EpochDayNumber = epoch.EpochDayNumber;
-    double t = (o.CalcDayNumber - epoch.Whole) + o.CalcDayFraction - epoch.Fraction;
-    o.DaysSinceEpoch = t;
+    o.DaysSinceEpoch = (o.CalcDayNumber - epoch.Whole) + o.CalcDayFraction - epoch.Fraction;
+    o.SiderealAngle = GreenwichSiderealFrom(day.SiderealAt0h, o.CalcDayFraction);
+    o.CosMinusSidereal = CosDeg(-o.SiderealAngle);
+    o.SinMinusSidereal = SinDeg(-o.SiderealAngle);
+}
+
+void InstantTermsInto(OrbitState& o, const EpochSplit& epoch, const DayTerms& day, const CalcInstant& at)
+{
+    InstantTerms(o, epoch, day, at);
+}
+
+void SatellitePositionInto(OrbitState& o, const CurrentElementSet& el, const PreparedElements& p,
+                           const EpochSplit& epoch, const DayTerms& day, const CalcInstant& at)
+{
+    InstantTerms(o, epoch, day, at);
+    const double t = o.DaysSinceEpoch;
 
     const DragFactors drag = ComputeDragFactors(el.Decay, el.MeanMotion, t);
     const double km = drag.KM, kd = drag.KD, kdp = drag.KDP;
@@ -98,10 +112,6 @@ void SatellitePositionInto(OrbitState& o, const CurrentElementSet& el, const Pre
     o.CurrentMeanAnomaly = Reduce360(el.MeanAnomaly + el.MeanMotion * t * 360 * km);
     o.SemiMajorAxis = p.SemiMajorAxis0 * kd;
     o.SemiMinorAxis = p.SemiMinorAxis0 * kd;
-    o.SiderealAngle = GreenwichSiderealFrom(day.SiderealAt0h, o.CalcDayFraction);
-    o.CosMinusSidereal = CosDeg(-o.SiderealAngle);
-    o.SinMinusSidereal = SinDeg(-o.SiderealAngle);
-
     KeplerSolution k = SolveKepler(o.CurrentMeanAnomaly, el.Eccentricity);
     o.KeplerConverged = k.Converged;
     o.EccentricAnomaly = k.EccentricAnomaly;
