@@ -53,6 +53,7 @@ TEST(ParseCommandLine, TakesEachOptionOnceWithSpaceOrEqualsAndRefusesTheRest)
         {{"--all", "--save-passes"}, "option --save-passes is for one satellite, not with --all", true},
         {{"--all", "--satellite", "2"}, "option --satellite is for one satellite", true},
         {{"--all", "--strip", "s.png"}, "option --strip is for one satellite", true},
+        {{"--model", "fast"}, "option --model takes design or precise, not \"fast\"", true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.Args.empty() ? "(nothing)" : row.Args.front());

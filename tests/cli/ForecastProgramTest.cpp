@@ -91,6 +91,9 @@ INSTANTIATE_TEST_SUITE_P(
                              {"work/out/TAVIK-GEO_eclipses.txt", "eclipses forecast for TAVIK-GEO\r\n"},
                              {"work/out/summary.csv", "\nTAVIK-SSO,473,838,33,26777,68.5,design,\"cannot write out/TAVIK-SSO_"}},
                    .Before = {{"work/out/TAVIK-SSO_passes.txt", "<dir>"}}},
+        Invocation{.Name = "AllInThePreciseModel", .Args = With({"--all", "--out", "out", "--model", "precise"}),
+                   .OutHas = {"TAVIK-LEO         369       867       36      28005      67.0  precise  \n"},
+                   .Files = {{"work/out/summary.csv", "\nTAVIK-LEO,369,867,36,28005,67.0,precise,\n"}}},
         // Sinking below 150 km is what the forecast found, not a failure.
         Invocation{.Name = "DecayingSatellite", .Args = With({"--satellite", "TAVIK-REENTRY"}),
                    .OutHas = {"visible passes forecast for TAVIK-REENTRY\n"},
