@@ -31,8 +31,8 @@ struct MinuteRecord {
     double Illumination = 0;
     bool InEclipse = false;
     bool KeplerConverged = true;
-    double SunFraction = 1;              // the Sun's disc seen (precise model's penumbra)
     Sgp4Stop OrbitStop = Sgp4Stop::None; // the precise model could not go on at this step
+    double SunFraction = 1;              // the Sun's disc seen (precise model's penumbra)
 };
 
 enum class RunEnd {

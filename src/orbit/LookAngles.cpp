@@ -118,10 +118,10 @@ void LookAnglesInto(LookState& s, const StationFrame& f, const AttitudeAxis& axi
                     const PreparedElements& p, const OrbitState& o)
 {
     StationInto(s, f);
-    Rotation(s, {o.CosArgPerigee, o.SinArgPerigee, o.CosRAAN, o.SinRAAN, p.CosIncl, p.SinIncl}, axis);
-
     double px = o.SemiMajorAxis * (o.CosEccAnomaly - el.Eccentricity);
     double py = o.SemiMinorAxis * o.SinEccAnomaly;
+    Rotation(s, {o.CosArgPerigee, o.SinArgPerigee, o.CosRAAN, o.SinRAAN, p.CosIncl, p.SinIncl}, axis);
+
     s.SatCelX = px * s.RotXx + py * s.RotXy;
     s.SatCelY = px * s.RotYx + py * s.RotYy;
     s.SatCelZ = px * s.RotZx + py * s.RotZy;
