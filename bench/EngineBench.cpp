@@ -1,6 +1,6 @@
 // Speed of the engine: one step of the chain, a whole 59-day run (alone and
 // with the strip rendering), the one-year table, loading a full catalogue,
-// and SGP4 over a run's instants.
+// SGP4 over a run's instants, and a run in each model.
 #include "catalogue/Catalogue.h"
 #include "WorkedExample.h"
 #include "forecast/Forecast.h"
@@ -162,7 +162,7 @@ void BM_Sgp4RunInstants(benchmark::State& state, const char* tle)
 {
     auto catalogue = std::make_unique<SatelliteCatalogue>();
     ParseCatalogue(tle, "bench.tle", *catalogue);
-    const Sgp4 model(Sgp4ElementsOf(SelectElementSet(*catalogue, 1)));
+    const Sgp4 model(SelectElementSet(*catalogue, 1));
     for (auto _ : state) {
         ResonanceCarry carry;
         double sum = 0;
@@ -177,5 +177,24 @@ void BM_Sgp4RunInstants(benchmark::State& state, const char* tle)
 }
 BENCHMARK_CAPTURE(BM_Sgp4RunInstants, leo, ExampleLeo)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Sgp4RunInstants, molniya, ExampleMolniya)->Unit(benchmark::kMillisecond);
+
+// A whole 59-day run on one thread in either model, on the same element set.
+void BM_ForecastRunModel(benchmark::State& state, const char* tle, OrbitModel model)
+{
+    auto catalogue = std::make_unique<SatelliteCatalogue>();
+    ParseCatalogue(tle, "bench.tle", *catalogue);
+    ForecastRequest r = Request();
+    r.Elements = SelectElementSet(*catalogue, 1);
+    r.Model = model;
+    r.Threads = 1;
+    for (auto _ : state) {
+        ShadowCarry carry;
+        benchmark::DoNotOptimize(RunForecast(r, carry));
+    }
+}
+BENCHMARK_CAPTURE(BM_ForecastRunModel, leo_design, ExampleLeo, OrbitModel::Design)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ForecastRunModel, leo_precise, ExampleLeo, OrbitModel::Precise)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ForecastRunModel, molniya_design, ExampleMolniya, OrbitModel::Design)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ForecastRunModel, molniya_precise, ExampleMolniya, OrbitModel::Precise)->Unit(benchmark::kMillisecond);
 
 } // namespace

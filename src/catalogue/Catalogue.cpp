@@ -161,54 +161,66 @@ void CheckLines(ElementSet& e)
 
 } // namespace
 
-LoadResult ParseCatalogue(std::string_view text, const std::string& sourceName,
-                          SatelliteCatalogue& catalogue)
+CatalogueScan ScanCatalogue(std::string_view text, const std::string& sourceName)
 {
-    // Work on a copy so that a file without a single satellite leaves the
-    // previous catalogue untouched.
-    auto next = std::make_unique<SatelliteCatalogue>(catalogue);
-    next->CatalogueCount = 0;
-    LoadResult result;
-    bool pastCapacity = false;
-
+    CatalogueScan scan;
     LineReader lines(WithoutByteOrderMark(text, sourceName));
     while (const std::optional<std::string_view> read = lines.Next()) {
         const std::string_view line = *read;
-        bool isLine1 = line.substr(0, 2) == "1 ";
-        bool isLine2 = line.substr(0, 2) == "2 ";
-        if (isLine1 || isLine2) {
-            if (pastCapacity) continue;
-            if (next->CatalogueCount == 0) {
-                ++result.OrphanElementLines;
-                continue;
-            }
-            ElementSet& entry = next->Entries[static_cast<std::size_t>(next->CatalogueCount)];
-            if (isLine1) ReadLine1(entry, line);
-            else ReadLine2(entry, line);
+        const bool isLine1 = line.substr(0, 2) == "1 ";
+        if (isLine1 || line.substr(0, 2) == "2 ") {
+            if (scan.Entries.empty()) ++scan.OrphanElementLines;
+            else (isLine1 ? scan.Entries.back().Line1 : scan.Entries.back().Line2) = line; // the last one counts
             continue;
         }
-        std::string_view name = TrimBlanks(line);
-        if (name.empty()) continue;
+        const std::string_view name = TrimBlanks(line);
+        if (!name.empty()) scan.Entries.push_back({name, {}, {}});
+    }
+    if (scan.Entries.empty())
+        throw InputError(sourceName + ": no satellite found (a TLE file holds a name line "
+                                      "followed by its two element lines)");
+    return scan;
+}
+
+std::string EntryName(const EntryLines& lines)
+{
+    // Names from Windows come in its code page, names from Linux in UTF-8.
+    return WithoutControlCharacters(TextToUtf8(lines.Name));
+}
+
+ElementSet EntryOf(const EntryLines& lines)
+{
+    ElementSet entry;
+    entry.SatName = EntryName(lines);
+    if (!lines.Line1.empty()) ReadLine1(entry, lines.Line1);
+    if (!lines.Line2.empty()) ReadLine2(entry, lines.Line2);
+    CheckLines(entry);
+    return entry;
+}
+
+LoadResult ParseCatalogue(std::string_view text, const std::string& sourceName,
+                          SatelliteCatalogue& catalogue)
+{
+    // A file without a single satellite throws here and leaves the previous
+    // catalogue untouched.
+    const CatalogueScan scan = ScanCatalogue(text, sourceName);
+    auto next = std::make_unique<SatelliteCatalogue>(catalogue);
+    next->CatalogueCount = 0;
+    LoadResult result;
+    result.OrphanElementLines = scan.OrphanElementLines;
+    for (const EntryLines& lines : scan.Entries) {
         if (next->CatalogueCount == CatalogueCapacity) {
-            pastCapacity = true;
             ++result.IgnoredNames;
-            result.LeftOutNames.push_back(WithoutControlCharacters(TextToUtf8(name)));
+            result.LeftOutNames.push_back(EntryName(lines));
             continue;
         }
         ++next->CatalogueCount;
-        ElementSet& entry = next->Entries[static_cast<std::size_t>(next->CatalogueCount)];
         // A fresh entry: fields a short entry lacks must not come from an
         // older load.
-        entry = ElementSet{};
-        // Names from Windows come in its code page, names from Linux in UTF-8.
-        entry.SatName = WithoutControlCharacters(TextToUtf8(name));
+        ElementSet& entry = next->Entries[static_cast<std::size_t>(next->CatalogueCount)];
+        entry = EntryOf(lines);
         result.Names.push_back(entry.SatName);
     }
-
-    if (next->CatalogueCount == 0)
-        throw InputError(sourceName + ": no satellite found (a TLE file holds a name line "
-                                      "followed by its two element lines)");
-    for (int i = 1; i <= next->CatalogueCount; ++i) CheckLines(next->Entries[static_cast<std::size_t>(i)]);
     catalogue = std::move(*next);
     return result;
 }

@@ -63,6 +63,26 @@ struct LoadResult {
 // D) are read up to the first character that does not fit; no digits give 0.
 double LenientNumber(std::string_view text);
 
+// Where each entry's lines stand in a TLE text: the name line (outer blanks
+// removed) and the last element line 1 and 2 after it, empty when missing.
+// Views into the text, which must outlive them.
+struct EntryLines {
+    std::string_view Name, Line1, Line2;
+};
+
+// Every entry of the text, with no limit on their number: what --all reads.
+// Element lines before the first name line are counted and left out. Throws
+// InputError (naming sourceName) when the text holds no name line.
+struct CatalogueScan {
+    std::vector<EntryLines> Entries;
+    int OrphanElementLines = 0;
+};
+CatalogueScan ScanCatalogue(std::string_view text, const std::string& sourceName);
+
+// The entry's name as listed, and the whole element set with its lines checked.
+std::string EntryName(const EntryLines& lines);
+ElementSet EntryOf(const EntryLines& lines);
+
 // Reads TLE text into the catalogue and checks the element lines of each
 // entry. A line ends at CR LF, a lone CR or a lone LF. Throws InputError
 // (naming sourceName) when the text holds no name line; the catalogue is then

@@ -24,6 +24,7 @@ const KnownOption KnownOptions[] = {
     {"--strip", &Options::Strip, nullptr},
     {"--out", &Options::Out, nullptr},
     {"--update-tle", &Options::UpdateTle, nullptr},
+    {"--model", &Options::Model, nullptr},
     {"--all", nullptr, &Options::All},
     {"--save-passes", nullptr, &Options::SavePasses},
     {"--save-eclipses", nullptr, &Options::SaveEclipses},
@@ -115,6 +116,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args)
             return fail("option " + std::string(name) + " needs a value");
         o.*(known->Value) = args[++i];
     }
+    if (o.Model && *o.Model != "design" && *o.Model != "precise")
+        return fail("option --model takes design or precise, not " + Quoted(*o.Model));
     if (o.YearDir && !o.Year) return fail("option --year-dir needs --year");
     if (o.Out && !o.All) return fail("option --out needs --all");
     if (o.All) {
@@ -156,6 +159,13 @@ substitutions are read to their end; no input may exceed 64 MiB.
                       ignoring case) or by its position 1, 2, ...; default 1
   --start DATE        the first day, YYYY-MM-DD or DD.MM.YYYY, in UTC;
                       default: today's UTC date
+  --model MODEL       design (default): the simplified orbit (J2 drift and
+                      linear drag) and the shadow cylinder the lists have
+                      always had; precise: SGP4/SDP4, the propagation element
+                      sets are fitted for, and the Earth's umbra and penumbra
+                      as cones (eclipse is the umbra; in the penumbra the
+                      illumination is scaled by the visible share of the
+                      Sun's disc). The year file keeps the design model
 
 Outputs. The passes list and the eclipses list go to standard output; dates
 and numbers follow the locale (LC_TIME, LC_NUMERIC).
@@ -176,12 +186,15 @@ ends; a name or reason in it that begins with "=", "+", "-" or "@" gets a
 written is announced on standard output as "<file> has been written".
 
 The whole catalogue at once:
-  --all               forecast every satellite of the TLE file from the same
-                      start day, on all cores; write each one's passes and
-                      eclipses files and summary.csv, and print the summary:
+  --all               forecast every satellite of the TLE file (all of its
+                      entries, not only the first 500) from the same start
+                      day, on all cores; write each one's passes and eclipses
+                      files as it finishes, and its row of the summary, in
+                      file order, to summary.csv and standard output:
                       passes, eclipses, longest and total eclipse minutes,
-                      minutes sunlit in percent, and why a satellite has no
-                      full forecast
+                      minutes sunlit in percent, the model, and why a
+                      satellite has no full forecast; standard error shows
+                      how many are done
   --out DIR           the folder for --all (created if missing); default the
                       current folder
 
@@ -198,17 +211,19 @@ Keeping the element sets fresh:
   --version           show the version and exit
 
 Exit status:
-  0  success; also when the satellite sinks below 150 km and the forecast
-     stops early (the partial lists are printed and written, and the reason
-     goes to standard error)
+  0  success; also when the satellite sinks below 150 km (or, in the
+     precise model, below the surface) and the forecast stops early (the
+     partial lists are printed and written, and the reason goes to standard
+     error)
   1  an input that cannot be used (settings file, TLE file, locator,
      satellite, a --start or --year text that is not a date or year), an
-     element set that cannot be computed, or a file that cannot be written;
+     element set that cannot be computed or that the precise model cannot
+     follow to the end, or a file that cannot be written;
      the other requested files are still written. Also when standard output
      cannot be written (a full disk); a reader that stops reading, as
      "| head" does, only ends the listing
   2  a wrong command line: unknown option, option without its value, option
-     given twice, stray argument
+     given twice, stray argument, a --model other than design or precise
   129, 130, 143  --all was stopped by SIGHUP (a closed terminal), SIGINT
      (Ctrl-C) or SIGTERM: 128 + the signal's number; every file written is
      whole and summary.csv marks the satellites not computed

@@ -29,6 +29,7 @@ struct Options {
     std::optional<std::string> Strip;
     std::optional<std::string> Out;
     std::optional<std::string> UpdateTle; // the URL to fetch the TLE file from
+    std::optional<std::string> Model; // "design" or "precise", checked by ParseCommandLine
     bool SavePasses = false;
     bool SaveEclipses = false;
     bool All = false;

@@ -260,40 +260,95 @@ extern "C" void OnStopSignal(int signal)
     Interrupted.store(true);
 }
 
+OrbitModel ModelOf(const Options& o) { return o.Model == "precise" ? OrbitModel::Precise : OrbitModel::Design; }
+
+// Every entry of the file, however many: the text is held (it is at most
+// 64 MiB) and each entry made from its lines when a thread takes it.
 int RunAll(StandardOutput& out, const Options& o, const DateTexts& start, const Station& station,
            const std::string& tlePath)
 {
-    LoadResult loaded;
-    auto catalogue = LoadTle(tlePath, loaded);
-    ReportLeftOut(loaded, tlePath);
-    for (int i = 1; i <= catalogue->CatalogueCount; ++i) ReportLineWarnings(SelectElementSet(*catalogue, i));
+    std::string text;
+    CatalogueScan scan;
+    try {
+        text = tlePath == "-" ? ReadTextStream(STDIN_FILENO, TleName(tlePath))
+                              : ReadTextFile(tlePath, TextFileMaxBytes, FileKinds::StreamsToo);
+        scan = ScanCatalogue(text, TleName(tlePath));
+    } catch (const InputError& e) {
+        throw InputError(std::string(tlePath == "-" ? "TLE text on " : "TLE file ") + e.what());
+    }
+    BatchSource source;
+    source.Names.reserve(scan.Entries.size());
+    for (const EntryLines& lines : scan.Entries) {
+        const ElementSet entry = EntryOf(lines);
+        ReportLineWarnings(entry);
+        source.Names.push_back(entry.SatName);
+    }
+    source.Entry = [&scan](std::size_t i) { return EntryOf(scan.Entries[i]); };
+
     BatchRequest request;
     request.DayText = start.Day;
     request.MonthText = start.Month;
     request.YearText = start.Year;
     request.Site = station;
+    request.Model = ModelOf(o);
     // Every form here goes into files.
     const FileFormats files = Cp1252FileFormats(FormatsFromProcessLocale());
     if (!files.Note.empty()) Report("note: " + files.Note);
     request.Formats = files.Formats;
     request.OutDir = o.Out.value_or(".");
     request.Cancel = &Interrupted;
-    if (::isatty(STDERR_FILENO)) {
-        request.Progress = [](int done, int total, const std::string& name) {
-            std::fprintf(stderr, "\r\033[K%d/%d %s", done, total, name.c_str());
+
+    // The summary grows row by row, in file order, as satellites finish; a
+    // file that cannot be written is said once and the forecasts go on.
+    const std::string summary = (std::filesystem::path(request.OutDir) / "summary.csv").string();
+    std::FILE* csv = nullptr;
+    bool csvFailed = false;
+    auto csvWrite = [&](const std::string& bytes) {
+        if (csvFailed) return;
+        if (!csv) {
+            std::error_code ec;
+            std::filesystem::create_directories(request.OutDir, ec);
+            csv = std::fopen(summary.c_str(), "wb");
+        }
+        if (!csv || std::fwrite(bytes.data(), 1, bytes.size(), csv) != bytes.size() || std::fflush(csv) != 0) {
+            Report("cannot write " + summary + (errno ? std::string(": ") + std::strerror(errno) : std::string()));
+            csvFailed = true;
+        }
+    };
+
+    const std::size_t total = source.Names.size();
+    const std::size_t nameWidth = SummaryNameWidth(source.Names);
+    const bool terminal = ::isatty(STDERR_FILENO);
+    bool writeFailed = false;
+    bool started = false;
+    auto sink = [&](std::size_t index, const BatchRow& row) {
+        if (!started) {
+            started = true;
+            out.Print(SummaryTableHeader(nameWidth));
+            csvWrite(SummaryCsvHeader());
+        }
+        out.Print(SummaryTableRow(row, nameWidth));
+        csvWrite(SummaryCsvRow(row));
+        writeFailed = writeFailed || row.WriteFailed;
+        const std::size_t done = index + 1;
+        if (terminal) {
+            std::fprintf(stderr, "\r\033[K%zu/%zu %s", done, total, row.Name.c_str());
             if (done == total) std::fputc('\n', stderr);
-        };
-    }
+        } else if (done % 1000 == 0 || (done == total && total >= 1000)) {
+            std::fprintf(stderr, "%s: %zu of %zu satellites done\n", ProgramName, done, total);
+        }
+    };
     // Held until summary.csv is written, so that it marks what was stopped.
     for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, OnStopSignal);
-    const std::vector<BatchRow> rows = RunBatch(*catalogue, request);
+    StreamBatch(source, request, sink);
 
-    out.Print(SummaryTable(rows));
-    int status = ExitSuccess;
-    for (const BatchRow& row : rows)
-        if (row.WriteFailed) status = ExitFailure;
-    const std::string summary = (std::filesystem::path(request.OutDir) / "summary.csv").string();
-    if (!WriteOutput(out, summary, SummaryCsv(rows))) status = ExitFailure;
+    int status = writeFailed ? ExitFailure : ExitSuccess;
+    if (csv && std::fclose(csv) != 0 && !csvFailed) {
+        Report("cannot write " + summary + ": " + std::strerror(errno));
+        csvFailed = true;
+    }
+    if (csvFailed) status = ExitFailure;
+    else out.Print(summary + " has been written\n");
     for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, SIG_DFL);
     if (const int signal = StopSignal.load(); signal != 0) {
         const char* how = signal == SIGINT ? "interrupted" : signal == SIGTERM ? "stopped by SIGTERM" : "stopped by SIGHUP";
@@ -361,6 +416,7 @@ int Run(int argc, char** argv, StandardOutput& out)
     request.Start = *ParseDateTexts(start.Day, start.Month, start.Year).Date; // StartTexts checked it
     request.Elements = elements;
     request.Site = station;
+    request.Model = ModelOf(o);
     ShadowCarry carry;
     const ForecastResult result = RunForecast(request, carry);
     const std::vector<std::string> passLines = PassLines(result);
@@ -374,10 +430,11 @@ int Run(int argc, char** argv, StandardOutput& out)
 
     int status = ExitSuccess;
     if (!result.Completed()) {
-        // Sinking below 150 km is what the forecast found, not a failure;
-        // any other stop means the element set could not be followed.
+        // Sinking below 150 km (or the surface) is what the forecast found,
+        // not a failure; any other stop means the element set could not be
+        // followed.
         Report(StopMessage(result, formats));
-        if (result.End != RunEnd::BelowMinimumHeight) status = ExitFailure;
+        if (result.End != RunEnd::BelowMinimumHeight && result.End != RunEnd::BelowSurface) status = ExitFailure;
     }
 
     auto write = [&status, &out](const std::string& path, const std::string& bytes) {

@@ -1,5 +1,9 @@
 #include "forecast/ComputeState.h"
 
+#include "astro/Shadow.h"
+
+#include <cmath>
+
 namespace tavik {
 
 CalcInstant CalcInstantOf(DateTime t)
@@ -37,6 +41,38 @@ void ComputeStateOn(StepState& s, const StepConstants& c, const DayTerms& day, c
     carry.InEclipse = ComputeEclipse(s.Light.Sun, s.Look.SatCelX, s.Look.SatCelY, s.Look.SatCelZ,
                                      s.Orbit.OrbitRadius);
     s.InEclipse = carry.InEclipse;
+    carry.SunFraction = 1;
+}
+
+void ComputePreciseStateOn(StepState& s, const StepConstants& c, const Sgp4& model, const DayTerms& day,
+                           const CalcInstant& instant, ShadowCarry& carry, ResonanceCarry& resonance,
+                           bool subSolarPoint)
+{
+    InstantTermsInto(s.Orbit, c.Epoch, day, instant);
+    const Sgp4State orbit = model.StateAt(s.Orbit.DaysSinceEpoch * 1440.0, resonance);
+    s.OrbitStop = orbit.Stop;
+    if (orbit.Stop != Sgp4Stop::None) return;
+    s.Orbit.OrbitRadius = Length(orbit.Position);
+    s.Orbit.SatHeight = s.Orbit.OrbitRadius - EarthRadius;
+
+    const OrbitPlaneAngles plane{std::cos(orbit.MeanArgPerigee), std::sin(orbit.MeanArgPerigee),
+                                 std::cos(orbit.MeanNode),       std::sin(orbit.MeanNode),
+                                 std::cos(orbit.MeanInclination), std::sin(orbit.MeanInclination)};
+    LookAnglesFromPosition(s.Look, c.Frame, c.Axis, plane, orbit.Position, s.Orbit);
+
+    s.Light = ComputeSunAngle(s.Orbit.CalcDayNumber, s.Orbit.CalcDayFraction, s.Orbit.SiderealAngle,
+                              s.Look.AttitudeCelX, s.Look.AttitudeCelY, s.Look.AttitudeCelZ,
+                              carry.InEclipse, subSolarPoint);
+    // Like the flag, the share of the disc is the previous instant's.
+    if (!carry.InEclipse) s.Light.Illumination *= carry.SunFraction;
+
+    const ConeShadow shadow = ConicalShadow(orbit.Position, s.Light.Sun,
+                                            SunDistance(s.Orbit.CalcDayNumber, s.Orbit.CalcDayFraction),
+                                            EarthRadius, SunRadius);
+    carry.InEclipse = shadow.Zone == ShadowZone::Umbra;
+    carry.SunFraction = shadow.SunFraction;
+    s.InEclipse = carry.InEclipse;
+    s.SunFraction = shadow.SunFraction;
 }
 
 StepState ComputeState(const CurrentElementSet& elements, const Station& station,

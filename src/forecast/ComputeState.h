@@ -8,6 +8,7 @@
 #include "orbit/Elements.h"
 #include "orbit/LookAngles.h"
 #include "orbit/Propagation.h"
+#include "orbit/Sgp4.h"
 #include "platform/DateTime.h"
 
 namespace tavik {
@@ -18,6 +19,10 @@ namespace tavik {
 // for the first minute after it. False until the first shadow test.
 struct ShadowCarry {
     bool InEclipse = false;
+    // The precise model's penumbra: the share of the Sun's disc seen at the
+    // previous instant, which scales its illumination as the flag zeroes it.
+    // The design model keeps it at 1.
+    double SunFraction = 1;
 };
 
 struct StepState {
@@ -25,6 +30,8 @@ struct StepState {
     LookState Look;
     SunAngleResult Light;
     bool InEclipse = false;
+    double SunFraction = 1;             // the Sun's disc seen; below 1 only in the precise model's penumbra
+    Sgp4Stop OrbitStop = Sgp4Stop::None; // the precise model could not go on; nothing else holds
 
     double SatHeight() const { return Orbit.SatHeight; }
     double SatAzimuth() const { return Look.SatAzimuth; }
@@ -61,5 +68,17 @@ StepConstants MakeStepConstants(const CurrentElementSet& elements, const Station
 void ComputeStateOn(StepState& s, const StepConstants& constants, const DayTerms& day,
                     const CurrentElementSet& elements, const CalcInstant& instant, ShadowCarry& carry,
                     bool subSolarPoint);
+
+// The same chain in the precise model: the orbit from SGP4/SDP4 (the TEME
+// position at the instant's time since epoch; the attitude axis's orbit
+// plane from its secularly updated mean node, inclination and argument of
+// perigee), the look angles with the design's sidereal angle and station,
+// the design's sun and sun angle, and the conical shadow, with eclipse
+// meaning the umbra and the illumination scaled by the visible share of the
+// Sun's disc. resonance carries the deep-space integration from instant to
+// instant. When SGP4 stops, s.OrbitStop says why and the carry is unchanged.
+void ComputePreciseStateOn(StepState& s, const StepConstants& constants, const Sgp4& model, const DayTerms& day,
+                           const CalcInstant& instant, ShadowCarry& carry, ResonanceCarry& resonance,
+                           bool subSolarPoint);
 
 } // namespace tavik

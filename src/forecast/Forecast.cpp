@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <optional>
 #include <thread>
 
 namespace tavik {
@@ -26,6 +27,21 @@ CalcInstant MinuteOfDay(const CalcInstant& midnight, DateTime dayStart, int m)
 
 } // namespace
 
+RunEnd RunEndOf(Sgp4Stop stop)
+{
+    switch (stop) {
+    case Sgp4Stop::MeanEccentricity:
+    case Sgp4Stop::PerturbedEccentricity: return RunEnd::EccentricityOutOfRange;
+    case Sgp4Stop::MeanMotion: return RunEnd::MeanMotionNotPositive;
+    case Sgp4Stop::SemiLatusRectum: return RunEnd::SemiLatusRectumNegative;
+    case Sgp4Stop::Decayed: return RunEnd::BelowSurface;
+    case Sgp4Stop::None: return RunEnd::Completed;
+    case Sgp4Stop::BadInput:
+    case Sgp4Stop::NotFinite: break;
+    }
+    return RunEnd::OrbitNotFinite;
+}
+
 const MinuteRecord* ForecastResult::At(int day, int minute) const
 {
     if (day < 1 || day > ForecastDays || minute < 0 || minute >= StepsPerDay) return nullptr;
@@ -39,24 +55,40 @@ namespace {
 // shadow flag runs on from the day before in the same range of days; a range
 // starts from a guessed flag, and the walk mends the illumination of its
 // first step once the real flag is known.
-void ComputeDay(const ForecastRequest& request, const StepConstants& constants, DateTime start, int day,
-                ShadowCarry& carry, StepState& s, std::vector<MinuteRecord>& minutes)
+void ComputeDay(const ForecastRequest& request, const StepConstants& constants, const Sgp4* precise,
+                DateTime start, int day, ShadowCarry& carry, ResonanceCarry& resonance, StepState& s,
+                std::vector<MinuteRecord>& minutes)
 {
     const DateTime dayStart = start.AddDays(day - 1);
     const CalcInstant midnight = CalcInstantOf(dayStart);
     const DayTerms today = MakeDayTerms(midnight);
     const DayTerms tomorrow = MakeDayTerms(CalcInstantOf(dayStart.AddDays(1)));
-    for (int m = 0; m < StepsPerDay; ++m) {
-        const CalcInstant at = MinuteOfDay(midnight, dayStart, m);
-        ComputeStateOn(s, constants, m < MinutesPerDay ? today : tomorrow, request.Elements, at, carry, false);
-        MinuteRecord& rec = minutes[static_cast<std::size_t>(day - 1) * StepsPerDay + static_cast<std::size_t>(m)];
-        rec.SatHeight = s.SatHeight();
-        rec.SatAzimuth = s.SatAzimuth();
-        rec.SatElevation = s.SatElevation();
-        rec.SunAngle = s.SunAngle();
-        rec.Illumination = s.Illumination();
-        rec.InEclipse = s.InEclipse;
-        rec.KeplerConverged = s.Orbit.KeplerConverged;
+    // One loop per model, so that the design model's steps test nothing more.
+    auto steps = [&](auto computeState) {
+        for (int m = 0; m < StepsPerDay; ++m) {
+            const CalcInstant at = MinuteOfDay(midnight, dayStart, m);
+            computeState(m < MinutesPerDay ? today : tomorrow, at);
+            MinuteRecord& rec =
+                minutes[static_cast<std::size_t>(day - 1) * StepsPerDay + static_cast<std::size_t>(m)];
+            rec.SatHeight = s.SatHeight();
+            rec.SatAzimuth = s.SatAzimuth();
+            rec.SatElevation = s.SatElevation();
+            rec.SunAngle = s.SunAngle();
+            rec.Illumination = s.Illumination();
+            rec.InEclipse = s.InEclipse;
+            rec.KeplerConverged = s.Orbit.KeplerConverged;
+            rec.SunFraction = s.SunFraction;
+            rec.OrbitStop = s.OrbitStop;
+        }
+    };
+    if (precise) {
+        steps([&](const DayTerms& terms, const CalcInstant& at) {
+            ComputePreciseStateOn(s, constants, *precise, terms, at, carry, resonance, false);
+        });
+    } else {
+        steps([&](const DayTerms& terms, const CalcInstant& at) {
+            ComputeStateOn(s, constants, terms, request.Elements, at, carry, false);
+        });
     }
 }
 
@@ -83,10 +115,13 @@ ForecastResult RunForecast(const ForecastRequest& request, ShadowCarry& carry,
 
     ForecastResult r;
     r.SatName = request.Elements.SatName;
+    r.Model = request.Model;
     r.Start = request.Start;
     r.Minutes.resize(static_cast<std::size_t>(ForecastDays) * StepsPerDay);
 
     const StepConstants constants = MakeStepConstants(request.Elements, request.Site, request.Axis);
+    std::optional<Sgp4> precise;
+    if (request.Model == OrbitModel::Precise) precise.emplace(request.Elements);
     const int threads = std::min(ThreadCount(request.Threads), ForecastDays);
 
     // The days are split into contiguous ranges, one per thread. This thread
@@ -108,11 +143,12 @@ ForecastResult RunForecast(const ForecastRequest& request, ShadowCarry& carry,
         for (auto& range : ranges) range.Done.store(range.First - 1);
     }
     std::atomic<bool> finish{false};
-    auto computeRange = [&](DayRange& range, bool inEclipse) {
-        ShadowCarry rangeCarry{inEclipse};
+    auto computeRange = [&](DayRange& range, ShadowCarry rangeCarry) {
         StepState s;
+        ResonanceCarry resonance;
         for (int day = range.First; day <= range.Last && !finish.load(std::memory_order_relaxed); ++day) {
-            ComputeDay(request, constants, r.Start, day, rangeCarry, s, r.Minutes);
+            ComputeDay(request, constants, precise ? &*precise : nullptr, r.Start, day, rangeCarry, resonance, s,
+                       r.Minutes);
             range.Done.store(day, std::memory_order_release);
             range.Done.notify_all();
         }
@@ -130,8 +166,8 @@ ForecastResult RunForecast(const ForecastRequest& request, ShadowCarry& carry,
         }
     } workers{{}, finish};
     for (int t = 1; t < threads; ++t)
-        workers.Threads.emplace_back(computeRange, std::ref(ranges[static_cast<std::size_t>(t)]), false);
-    computeRange(ranges[0], carry.InEclipse);
+        workers.Threads.emplace_back(computeRange, std::ref(ranges[static_cast<std::size_t>(t)]), ShadowCarry{});
+    computeRange(ranges[0], carry);
 
     PassFinder passes;
     EclipseFinder eclipses;
@@ -174,11 +210,21 @@ ForecastResult RunForecast(const ForecastRequest& request, ShadowCarry& carry,
             stepTime = dayStart.AddMinutes(m);
             // A range computed on its own started from a guessed shadow
             // flag: its first step reads the real one, as in ComputeSunAngle.
-            if (m == 0 && rangeStart) rec.Illumination = carry.InEclipse ? 0.0 : CosDeg(rec.SunAngle);
+            if (m == 0 && rangeStart)
+                rec.Illumination = carry.InEclipse ? 0.0 : CosDeg(rec.SunAngle) * carry.SunFraction;
             carry.InEclipse = rec.InEclipse;
+            carry.SunFraction = rec.SunFraction;
             // Overwritten at every step: the day keeps the value of minute 1440.
             r.DailySunAngle[static_cast<std::size_t>(day - 1)] = rec.SunAngle;
 
+            if (rec.OrbitStop != Sgp4Stop::None) {
+                finish.store(true);
+                for (auto& t : workers.Threads) t.join();
+                workers.Threads.clear();
+                r.OrbitStop = rec.OrbitStop;
+                stop(RunEndOf(rec.OrbitStop), day, m, i);
+                return r;
+            }
             // Written so that a height that is not a number stops the run too.
             if (!(rec.SatHeight >= MinimumHeight) || !rec.KeplerConverged) {
                 // Let the other threads finish before the records shrink.

@@ -31,6 +31,8 @@ struct MinuteRecord {
     double Illumination = 0;
     bool InEclipse = false;
     bool KeplerConverged = true;
+    Sgp4Stop OrbitStop = Sgp4Stop::None; // the precise model could not go on at this step
+    double SunFraction = 1;              // the Sun's disc seen (precise model's penumbra)
 };
 
 enum class RunEnd {
@@ -38,7 +40,17 @@ enum class RunEnd {
     BelowMinimumHeight, // the satellite sank below 150 km: partial results
     KeplerFailed,       // Kepler's equation did not converge: partial results
     Cancelled,          // the progress callback asked to stop: partial results
+    // The precise model cannot go on (partial results; OrbitStop says which
+    // condition SGP4/SDP4 met):
+    EccentricityOutOfRange, // the eccentricity left 0 to 1 under drag or the Sun's and the Moon's pull
+    MeanMotionNotPositive,  // the mean motion fell to 0 or below
+    SemiLatusRectumNegative,
+    BelowSurface,           // the satellite came out below the Earth's surface
+    OrbitNotFinite,         // the time or the position came out of range or not finite
 };
+
+// The run's end for a stop of SGP4/SDP4.
+RunEnd RunEndOf(Sgp4Stop stop);
 
 // Which model computes the orbit and the shadow. Design: the simplified
 // orbit and cylindrical shadow whose numbers the lists have always had.
@@ -61,6 +73,7 @@ struct ForecastResult {
     RunEnd End = RunEnd::Completed;
     int StopDay = 0, StopMinute = 0;       // where a stopped run ended
     DateTime StopTime;                     // the step it ended at
+    Sgp4Stop OrbitStop = Sgp4Stop::None;   // why the precise model stopped, if it did
 
     bool Completed() const { return End == RunEnd::Completed; }
     const MinuteRecord* At(int day, int minute) const;
@@ -81,10 +94,10 @@ struct ForecastRequest {
     CurrentElementSet Elements;
     Station Site;
     Attitude Axis;
-    OrbitModel Model = OrbitModel::Design;
     // Threads that compute days side by side; 0 takes the machine's cores, up
     // to DefaultThreadsAtMost. The results are the same for any number.
     int Threads = 0;
+    OrbitModel Model = OrbitModel::Design; // last, so that {start, set, site, axis, threads} reads as before
 };
 
 // Throws InputError, before computing anything, when the element set cannot

@@ -49,8 +49,11 @@ LookState LookAngles(const CurrentElementSet& el, const PreparedElements& p, con
     return s;
 }
 
-void LookAnglesInto(LookState& s, const StationFrame& f, const AttitudeAxis& axis, const CurrentElementSet& el,
-                    const PreparedElements& p, const OrbitState& o)
+namespace {
+
+// Inline pieces of LookAnglesInto that the precise model shares; inline so
+// that the design model's step does not pay for calls.
+inline void StationInto(LookState& s, const StationFrame& f)
 {
     s.StationUpX = f.UpX;
     s.StationUpY = f.UpY;
@@ -64,14 +67,13 @@ void LookAnglesInto(LookState& s, const StationFrame& f, const AttitudeAxis& axi
     s.StationPosX = f.PosX;
     s.StationPosY = f.PosY;
     s.StationPosZ = f.PosZ;
-    const double ax = axis.Ax, ay = axis.Ay, az = axis.Az;
+}
 
-    double px = o.SemiMajorAxis * (o.CosEccAnomaly - el.Eccentricity);
-    double py = o.SemiMinorAxis * o.SinEccAnomaly;
-
-    const double cw = o.CosArgPerigee, sw = o.SinArgPerigee;
-    const double cq = o.CosRAAN, sq = o.SinRAAN;
-    const double ci = p.CosIncl, si = p.SinIncl;
+inline void Rotation(LookState& s, const OrbitPlaneAngles& a, const AttitudeAxis& axis)
+{
+    const double cw = a.CosArgPerigee, sw = a.SinArgPerigee;
+    const double cq = a.CosRAAN, sq = a.SinRAAN;
+    const double ci = a.CosIncl, si = a.SinIncl;
     s.RotXx = cw * cq - sw * ci * sq;
     s.RotXy = -sw * cq - cw * ci * sq;
     s.RotXz = si * sq;
@@ -82,14 +84,14 @@ void LookAnglesInto(LookState& s, const StationFrame& f, const AttitudeAxis& axi
     s.RotZy = cw * si;
     s.RotZz = ci;
 
-    s.SatCelX = px * s.RotXx + py * s.RotXy;
-    s.SatCelY = px * s.RotYx + py * s.RotYy;
-    s.SatCelZ = px * s.RotZx + py * s.RotZy;
-
+    const double ax = axis.Ax, ay = axis.Ay, az = axis.Az;
     s.AttitudeCelX = ax * s.RotXx + ay * s.RotXy + az * s.RotXz;
     s.AttitudeCelY = ax * s.RotYx + ay * s.RotYy + az * s.RotYz;
     s.AttitudeCelZ = ax * s.RotZx + ay * s.RotZy + az * s.RotZz;
+}
 
+inline void AzimuthElevation(LookState& s, const OrbitState& o)
+{
     // Earth-fixed: turn by minus the sidereal angle about z.
     double sx = s.SatCelX * o.CosMinusSidereal - s.SatCelY * o.SinMinusSidereal;
     double sy = s.SatCelX * o.SinMinusSidereal + s.SatCelY * o.CosMinusSidereal;
@@ -108,6 +110,34 @@ void LookAnglesInto(LookState& s, const StationFrame& f, const AttitudeAxis& axi
     double north = rx * s.StationNorthX + ry * s.StationNorthY + rz * s.StationNorthZ;
     s.SatAzimuth = Atan2Deg(east, north);
     s.SatElevation = ArcSinDeg(up);
+}
+
+} // namespace
+
+void LookAnglesInto(LookState& s, const StationFrame& f, const AttitudeAxis& axis, const CurrentElementSet& el,
+                    const PreparedElements& p, const OrbitState& o)
+{
+    StationInto(s, f);
+    double px = o.SemiMajorAxis * (o.CosEccAnomaly - el.Eccentricity);
+    double py = o.SemiMinorAxis * o.SinEccAnomaly;
+    Rotation(s, {o.CosArgPerigee, o.SinArgPerigee, o.CosRAAN, o.SinRAAN, p.CosIncl, p.SinIncl}, axis);
+
+    s.SatCelX = px * s.RotXx + py * s.RotXy;
+    s.SatCelY = px * s.RotYx + py * s.RotYy;
+    s.SatCelZ = px * s.RotZx + py * s.RotZy;
+
+    AzimuthElevation(s, o);
+}
+
+void LookAnglesFromPosition(LookState& s, const StationFrame& f, const AttitudeAxis& axis,
+                            const OrbitPlaneAngles& plane, const Vector3& satellite, const OrbitState& o)
+{
+    StationInto(s, f);
+    Rotation(s, plane, axis);
+    s.SatCelX = satellite.X;
+    s.SatCelY = satellite.Y;
+    s.SatCelZ = satellite.Z;
+    AzimuthElevation(s, o);
 }
 
 } // namespace tavik

@@ -2,6 +2,7 @@
 // celestial frame, and azimuth and elevation from the station.
 #pragma once
 
+#include "astro/Vector3.h"
 #include "orbit/Elements.h"
 #include "orbit/Propagation.h"
 
@@ -55,5 +56,19 @@ LookState LookAngles(const CurrentElementSet& elements, const PreparedElements& 
 void LookAnglesInto(LookState& out, const StationFrame& frame, const AttitudeAxis& axis,
                     const CurrentElementSet& elements, const PreparedElements& prepared,
                     const OrbitState& orbit);
+
+// The cosines and sines of the angles that place the orbit plane and its
+// perigee in the sky.
+struct OrbitPlaneAngles {
+    double CosArgPerigee = 1, SinArgPerigee = 0;
+    double CosRAAN = 1, SinRAAN = 0;
+    double CosIncl = 1, SinIncl = 0;
+};
+
+// The same chain from a satellite position already in the celestial frame
+// (the precise model's TEME position): the station, the rotation and the
+// attitude axis from plane, the look angles with orbit's sidereal angle.
+void LookAnglesFromPosition(LookState& out, const StationFrame& frame, const AttitudeAxis& axis,
+                            const OrbitPlaneAngles& plane, const Vector3& satellite, const OrbitState& orbit);
 
 } // namespace tavik

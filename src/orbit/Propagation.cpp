@@ -77,14 +77,36 @@ DayTerms MakeDayTerms(const CalcInstant& at)
     return d;
 }
 
-void SatellitePositionInto(OrbitState& o, const CurrentElementSet& el, const PreparedElements& p,
-                           const EpochSplit& epoch, const DayTerms& day, const CalcInstant& at)
+// Inline here so that the design model's step does not pay for calls, and
+// in two parts, which the design model's step needs apart: the sine and
+// cosine calls early would keep the time since epoch waiting across them.
+inline double TimeTerms(OrbitState& o, const EpochSplit& epoch, const DayTerms& day, const CalcInstant& at)
 {
     o.CalcDayNumber = day.CalcDayNumber;
     o.CalcDayFraction = (at.CalcHour + at.CalcMinute / 60 + at.CalcSecond / 3600) / 24;
     o.EpochDayNumber = epoch.EpochDayNumber;
     double t = (o.CalcDayNumber - epoch.Whole) + o.CalcDayFraction - epoch.Fraction;
     o.DaysSinceEpoch = t;
+    return t;
+}
+
+inline void SiderealTerms(OrbitState& o, const DayTerms& day)
+{
+    o.SiderealAngle = GreenwichSiderealFrom(day.SiderealAt0h, o.CalcDayFraction);
+    o.CosMinusSidereal = CosDeg(-o.SiderealAngle);
+    o.SinMinusSidereal = SinDeg(-o.SiderealAngle);
+}
+
+void InstantTermsInto(OrbitState& o, const EpochSplit& epoch, const DayTerms& day, const CalcInstant& at)
+{
+    TimeTerms(o, epoch, day, at);
+    SiderealTerms(o, day);
+}
+
+void SatellitePositionInto(OrbitState& o, const CurrentElementSet& el, const PreparedElements& p,
+                           const EpochSplit& epoch, const DayTerms& day, const CalcInstant& at)
+{
+    const double t = TimeTerms(o, epoch, day, at);
 
     const DragFactors drag = ComputeDragFactors(el.Decay, el.MeanMotion, t);
     const double km = drag.KM, kd = drag.KD, kdp = drag.KDP;
@@ -98,9 +120,7 @@ void SatellitePositionInto(OrbitState& o, const CurrentElementSet& el, const Pre
     o.CurrentMeanAnomaly = Reduce360(el.MeanAnomaly + el.MeanMotion * t * 360 * km);
     o.SemiMajorAxis = p.SemiMajorAxis0 * kd;
     o.SemiMinorAxis = p.SemiMinorAxis0 * kd;
-    o.SiderealAngle = GreenwichSiderealFrom(day.SiderealAt0h, o.CalcDayFraction);
-    o.CosMinusSidereal = CosDeg(-o.SiderealAngle);
-    o.SinMinusSidereal = SinDeg(-o.SiderealAngle);
+    SiderealTerms(o, day);
 
     KeplerSolution k = SolveKepler(o.CurrentMeanAnomaly, el.Eccentricity);
     o.KeplerConverged = k.Converged;

@@ -95,6 +95,11 @@ void SatellitePositionInto(OrbitState& out, const CurrentElementSet& elements,
                            const PreparedElements& prepared, const EpochSplit& epoch, const DayTerms& day,
                            const CalcInstant& instant);
 
+// What both orbit models take from the instant alone: its day number and
+// fraction, the days since the epoch, and the sidereal angle with the cosine
+// and sine of its negative. Writes those fields of out and no other.
+void InstantTermsInto(OrbitState& out, const EpochSplit& epoch, const DayTerms& day, const CalcInstant& instant);
+
 // Why the element set cannot be propagated, naming the satellite; nothing when
 // it can. Refused: a missing element line, a field that is not finite, a mean
 // motion not above 0, an eccentricity outside 0 up to below 1, an epoch that

@@ -143,27 +143,6 @@ BodyRates RatesOf(const BodyTerms& b, double rate, double eccSq)
 
 } // namespace
 
-Sgp4Elements Sgp4ElementsOf(const CurrentElementSet& e)
-{
-    Sgp4Elements s;
-    const double yy = std::floor(e.Epoch / 1000);
-    if (yy >= 0 && yy < 100) {
-        s.EpochYear = static_cast<int>(yy) + (yy < 57 ? 2000 : 1900);
-        s.EpochDay = e.Epoch - yy * 1000;
-    } else {
-        s.EpochYear = 0; // refused by Sgp4
-        s.EpochDay = e.Epoch;
-    }
-    s.Inclination = e.Inclination;
-    s.RAAN = e.RAAN;
-    s.Eccentricity = e.Eccentricity;
-    s.ArgPerigee = e.ArgPerigee;
-    s.MeanAnomaly = e.MeanAnomaly;
-    s.MeanMotion = e.MeanMotion;
-    s.BStar = e.BStar;
-    return s;
-}
-
 std::string_view Sgp4StopText(Sgp4Stop stop)
 {
     switch (stop) {
@@ -180,9 +159,9 @@ std::string_view Sgp4StopText(Sgp4Stop stop)
     return "unknown stop";
 }
 
-Sgp4::Sgp4(const Sgp4Elements& el)
+Sgp4::Sgp4(const ElementSet& el)
 {
-    const double given[] = {el.EpochDay,   el.Inclination, el.RAAN,       el.Eccentricity,
+    const double given[] = {el.Epoch,      el.Inclination, el.RAAN,       el.Eccentricity,
                             el.ArgPerigee, el.MeanAnomaly, el.MeanMotion, el.BStar};
     for (double v : given) {
         if (!std::isfinite(v)) {
@@ -190,7 +169,10 @@ Sgp4::Sgp4(const Sgp4Elements& el)
             return;
         }
     }
-    if (el.EpochYear < 1901 || el.EpochYear > 2099 || el.EpochDay < 0 || el.EpochDay > 367) {
+    const double yy = std::floor(el.Epoch / 1000);
+    const int epochYear = yy >= 0 && yy < 100 ? static_cast<int>(yy) + (yy < 57 ? 2000 : 1900) : 0;
+    const double epochDay = el.Epoch - yy * 1000;
+    if (epochYear == 0 || epochDay < 0 || epochDay > 367) {
         epochStop_ = Sgp4Stop::BadInput;
         return;
     }
@@ -213,7 +195,7 @@ Sgp4::Sgp4(const Sgp4Elements& el)
 
     // The epoch as a Julian date and in days from 1950 January 0.0, the
     // origin of the Sun's and the Moon's angles.
-    const double julianDate = JulianDateOfJanuary0(el.EpochYear) + el.EpochDay;
+    const double julianDate = JulianDateOfJanuary0(epochYear) + epochDay;
     const double epoch1950 = julianDate - 2433281.5;
     gsto_ = GreenwichSidereal(julianDate);
 
@@ -696,6 +678,9 @@ Sgp4State Sgp4::StateAt(double t, ResonanceCarry& carry) const
     xlm = std::fmod(xlm, TwoPi);
     mm = std::fmod(xlm - argpm - nodem, TwoPi);
 
+    out.MeanInclination = inclm;
+    out.MeanNode = nodem;
+    out.MeanArgPerigee = argpm;
     PeriodicElements p{em, inclm, nodem, argpm, mm};
     double sinip = std::sin(inclm);
     double cosip = std::cos(inclm);

@@ -18,23 +18,6 @@
 
 namespace tavik {
 
-// The mean elements SGP4 reads, in the units of the element lines.
-struct Sgp4Elements {
-    int EpochYear = 2000;    // four digits
-    double EpochDay = 1;     // day of the year with its fraction; 1.0 is January 1, 0h UT
-    double Inclination = 0;  // degrees
-    double RAAN = 0;         // degrees
-    double Eccentricity = 0; // 0 up to below 1
-    double ArgPerigee = 0;   // degrees
-    double MeanAnomaly = 0;  // degrees
-    double MeanMotion = 0;   // revolutions per day
-    double BStar = 0;        // drag term, per Earth radius
-};
-
-// The fields of an element set for SGP4. The epoch YYDDD.dddddddd counts
-// years 57 to 99 as 1957 to 1999 and 00 to 56 as 2000 to 2056.
-Sgp4Elements Sgp4ElementsOf(const CurrentElementSet& elements);
-
 // Why SGP4 cannot go on. The numbers are the error codes of the 2006
 // revision (its code 5, elements below the surface at epoch, was dropped
 // there: the decay test covers it).
@@ -56,6 +39,11 @@ struct Sgp4State {
     Vector3 Position;              // km, TEME
     Vector3 Velocity;              // km/s, TEME
     Sgp4Stop Stop = Sgp4Stop::None; // when not None, Position and Velocity mean nothing
+    // The mean elements after the secular changes (gravity, drag and, in
+    // deep space, the Sun's and the Moon's secular pull), before any
+    // periodic term: radians. They turn smoothly, where the osculating
+    // perigee of a nearly circular orbit wanders within each revolution.
+    double MeanInclination = 0, MeanNode = 0, MeanArgPerigee = 0;
 };
 
 // Where the integration of a resonant orbit's mean longitude and mean motion
@@ -78,7 +66,10 @@ struct ResonanceCarry {
 // Made once from an element set, with every epoch constant computed then.
 class Sgp4 {
 public:
-    explicit Sgp4(const Sgp4Elements& elements);
+    // Reads the element set's epoch (YYDDD.dddddddd: years 57 to 99 are 1957
+    // to 1999, 00 to 56 are 2000 to 2056), angles, eccentricity, mean motion
+    // and BStar.
+    explicit Sgp4(const ElementSet& elements);
 
     // Period of 225 minutes or more.
     bool IsDeepSpace() const { return deepSpace_; }

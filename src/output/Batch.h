@@ -24,12 +24,14 @@ struct BatchRow {
     std::string Reason;              // why there is no full forecast; empty when there is
     std::string PassesFile, EclipsesFile; // as written, empty when not written
     bool WriteFailed = false;
+    OrbitModel Model = OrbitModel::Design; // the model that made the row
 };
 
 struct BatchRequest {
     std::string DayText, MonthText, YearText;
     Station Site;
     Attitude Axis;
+    OrbitModel Model = OrbitModel::Design;
     RegionalFormats Formats;
     std::string OutDir; // created if missing
     int Threads = 0;    // satellites computed at once; 0: one more than the machine's cores
@@ -38,6 +40,23 @@ struct BatchRequest {
     // number done so far.
     std::function<void(int done, int total, const std::string& name)> Progress;
 };
+
+// The entries of a batch: every name, in catalogue order, and each whole
+// element set on demand (index from 0), so that a large file's entries are
+// made one at a time by the threads that compute them.
+struct BatchSource {
+    std::vector<std::string> Names;
+    std::function<CurrentElementSet(std::size_t index)> Entry;
+};
+
+// Takes each row as it is made, in catalogue order (index from 0), one at a
+// time, from whichever thread finished it.
+using BatchRowSink = std::function<void(std::size_t index, const BatchRow& row)>;
+
+// The batch streamed: each satellite's files are written as it finishes and
+// its row handed on in order; no thread keeps more than one satellite's
+// minutes. Throws as RunBatch does, before anything is computed.
+void StreamBatch(const BatchSource& source, const BatchRequest& request, const BatchRowSink& sink);
 
 // Throws InputError for start texts that name no date and OutputError when
 // the folder cannot be created; a satellite that cannot be computed or whose
@@ -52,7 +71,15 @@ double SunlitPercent(const ForecastResult& result);
 // when they need it, "." decimals; a name or reason that begins with "=",
 // "+", "-" or "@" is quoted with a "'" in front, so that a spreadsheet takes
 // it as text, not as a formula) and as an aligned text table for a terminal.
+// Both name the model that made each row.
 std::string SummaryCsv(const std::vector<BatchRow>& rows);
 std::string SummaryTable(const std::vector<BatchRow>& rows);
+// The same piece by piece, for rows written as they come; the table's name
+// column is as wide as the longest of the names.
+std::string SummaryCsvHeader();
+std::string SummaryCsvRow(const BatchRow& row);
+std::size_t SummaryNameWidth(const std::vector<std::string>& names);
+std::string SummaryTableHeader(std::size_t nameWidth);
+std::string SummaryTableRow(const BatchRow& row, std::size_t nameWidth);
 
 } // namespace tavik

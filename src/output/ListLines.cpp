@@ -64,6 +64,13 @@ std::string StopMessage(const ForecastResult& result, const RegionalFormats& for
     case RunEnd::KeplerFailed:
         return "\"" + result.SatName
                + "\" could not be placed in its orbit (Kepler's equation did not converge) at " + at;
+    case RunEnd::EccentricityOutOfRange:
+    case RunEnd::MeanMotionNotPositive:
+    case RunEnd::SemiLatusRectumNegative:
+    case RunEnd::BelowSurface:
+    case RunEnd::OrbitNotFinite:
+        return "\"" + result.SatName + "\" cannot be followed further by the precise model ("
+               + std::string(Sgp4StopText(result.OrbitStop)) + ") at " + at;
     }
     return {};
 }

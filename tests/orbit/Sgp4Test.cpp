@@ -121,7 +121,7 @@ TEST(Sgp4, MatchesTheRevisionsVerificationOutput)
         // Through the catalogue's own loader, so that its reading of B* is checked too.
         auto catalogue = std::make_unique<SatelliteCatalogue>();
         ParseCatalogue("VERIFICATION\n" + set.Line1 + "\n" + set.Line2 + "\n", "SGP4-VER.TLE", *catalogue);
-        const Sgp4 model(Sgp4ElementsOf(SelectElementSet(*catalogue, 1)));
+        const Sgp4 model(SelectElementSet(*catalogue, 1));
         ResonanceCarry carry;
         for (std::size_t k = 0; k < (stoppedAtEpoch ? 0 : set.Rows.size()); ++k) {
             const double t = times[k];
