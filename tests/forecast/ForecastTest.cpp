@@ -56,19 +56,15 @@ TEST(RunForecast, StopsWhenTheCallbackSaysSoAndStartsFromTheShadowFlagItIsGiven)
     EXPECT_EQ(dark.Minutes[1].Illumination, lit.Minutes[1].Illumination);
 }
 
-TEST(RunForecast, StopsBelow150KmKeepingWhatItHas)
+// How the steps before the stop compare with the chain is the equivalence test's; here the message and a stop
+// at the very first step.
+TEST(RunForecast, StopsBelow150KmSayingSoEvenAtTheFirstStep)
 {
     CurrentElementSet decaying = test::WorkedExampleSet("DECAYING"); // sinks through 150 km within the run
-    decaying.MeanMotion = 16.2;
-    decaying.Decay = 0.004;
+    decaying.MeanMotion = 16.2, decaying.Decay = 0.004;
     const ForecastResult r = RunExample(decaying);
-    ASSERT_EQ(r.End, RunEnd::BelowMinimumHeight);
-    EXPECT_TRUE(r.StopDay > 1 && r.Minutes.back().SatHeight < 150);
-    EXPECT_EQ(r.DrawnSteps, r.Minutes.size() - 1); // the stopping step draws nothing
-    for (std::size_t i = 0; i + 1 < r.Minutes.size(); ++i) EXPECT_GE(r.Minutes[i].SatHeight, 150);
-    EXPECT_EQ(r.RowDates.size(), static_cast<std::size_t>(r.StopDay));
+    EXPECT_TRUE(r.End == RunEnd::BelowMinimumHeight && r.StopDay > 1 && r.DrawnSteps == r.Minutes.size() - 1);
     EXPECT_NE(StopMessage(r, IsoFormats()).find("\"DECAYING\" sank below 150 km at "), std::string::npos);
-
     CurrentElementSet low = test::WorkedExampleSet(); // below the limit at the first step
     low.MeanMotion = 16.6;
     const ForecastResult first = RunExample(low);

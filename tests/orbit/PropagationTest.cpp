@@ -50,8 +50,11 @@ TEST(SolveKepler, ReferenceSolutionsConvergenceAndItsBound)
         const KeplerSolution s = SolveKepler(m, ecc);
         const double e = s.EccentricAnomaly / 57.29577951309679;
         EXPECT_EQ(s.Converged, corrections >= 0);
-        if (expected) EXPECT_PRINTED(s.EccentricAnomaly, expected);
-        else if (corrections >= 0) EXPECT_NEAR(e - ecc * std::sin(e), m / 57.29577951309679, 1e-6);
+        if (expected) {
+            EXPECT_PRINTED(s.EccentricAnomaly, expected);
+        } else if (corrections >= 0) {
+            EXPECT_NEAR(e - ecc * std::sin(e), m / 57.29577951309679, 1e-6);
+        }
         if (corrections) EXPECT_EQ(s.Corrections, std::abs(corrections));
         else EXPECT_TRUE(s.Corrections > 100 && s.Corrections <= MaxKeplerCorrections) << s.Corrections;
     }
@@ -69,7 +72,8 @@ TEST(PropagationProblem, RefusesSetsThatCannotBeComputedOrOverflowToNaN)
     } cases[] = {
         {&E::MeanMotion, 0, "mean motion"}, {&E::MeanMotion, -15, "mean motion"}, {&E::MeanMotion, 1e-300, "motion"},
         {&E::MeanMotion, 1e130, "mean motion"}, {&E::Eccentricity, 1, "eccentricity"}, {&E::Eccentricity, 1e4, "eccen"},
-        {&E::RAAN, INFINITY, "out of range"}, {&E::Epoch, -5, "epoch"}, {&E::Decay, 9e306, "drag term"},
+        {&E::RAAN, INFINITY, "out of range"}, {&E::Epoch, -5, "not a two-digit year"}, {&E::Decay, 9e306, "drag term"},
+        {&E::Epoch, 0, "names day 0 of 2000"}, {&E::Epoch, 100000, "not a two-digit year"},
         {&E::Decay, 1, "drag term"}, {&E::Inclination, 1e300, "inclination"}, {&E::RAAN, -1e307, "ascending node"},
         {&E::ArgPerigee, 9.9e307, "perigee"}, {&E::MeanAnomaly, -1.7e308, "mean anomaly"},
         {&E::Eccentricity, 0.9999999, nullptr}, {&E::Eccentricity, 0, nullptr}, {&E::Epoch, 26000.75, "day 0.75 of 2026"},
