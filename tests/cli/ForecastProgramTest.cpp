@@ -99,8 +99,8 @@ TAVIK_PROGRAM_TABLE(
                .OutHas = {"\nstrip.png has been written\n"}, .Files = {{"work/strip.png", Png}},
                .Env = {{"QT_QPA_PLATFORM", ""}}},
     Invocation{.Name = "StripIntoStandardOutput", .Args = With({"--strip", "/dev/stdout"}),
-               .Files = {{"piped.png", Png}, {"piped.png", "!has been written"}},
-               .Shell = "exec \"$0\" \"$@\" > ../piped.png"},
+               .Files = {{"piped.png", Png}, {"piped.png", "IEND\xAE\x42\x60\x82"}, {"piped.png", "!has been written"}},
+               .Shell = "set -o pipefail; \"$0\" \"$@\" | cat > ../piped.png"},
     // Written in Windows-1252, the AM/PM designators of ar_EG and the
     // decimal separator of ps_AF became "?".
     Invocation{.Name = "ArabicLocale", .Args = With({"--save-eclipses", "--year", "2026", "--year-dir", "{root}/work"}),
