@@ -48,6 +48,7 @@ TEST(Locator, RefusalNamesTheRuleAndTheCharacter)
         {"@A00AA", letters + "1 is \"@\""}, {"J\xD0\x9E" "40HC", letters + "2 is \"\xD0\x9E\" (U+041E)"},
         {"J\xD6" "40HC", letters + "2 is \"\xC3\x96\" (U+00D6)"}, // O with umlaut, Windows-1252
         {"JO:0HC", digits + "3 is \":\""}, {"JO4/HC", digits + "4 is \"/\""}, {"JO4\x1B" "HC", digits + "4 is U+001B"},
+        {"JO4 HC", digits + "4 is \" \""}, // a blank is shown as it stands
         {"JO40YC", subsquare + "5 is \"Y\""}, {"JO40HY", subsquare + "6 is \"Y\""},
         {"JO40H\xE2\x80\xAE", subsquare + "6 is U+202E"}, {"JO40HCA2", extended + "7 is \"A\""},
         {"JO40HC1A", extended + "8 is \"A\""}, {"JO40HC12Y1", last + "9 is \"Y\""}, {"JO40HC12A1", last + "10 is \"1\""},

@@ -27,6 +27,7 @@ TEST(SatellitePosition, WorkedExampleHalfAnHourAfterEpochAtItAndAnHourBeforeAndI
         {"SiderealAngle", o.SiderealAngle, "262.80868"}, {"EccentricAnomaly", o.EccentricAnomaly, "26.26269"},
         {"OrbitRadius", o.OrbitRadius, "6791.8126"}, {"EccentricAnomaly at epoch", e.EccentricAnomaly, "269.97135"},
         {"DaysSinceEpoch an hour before", before.DaysSinceEpoch, "-0.0416667"}, {"DC", f.DC, "-0.00000430108"},
+        {"CalcDayFraction at 12:29:30", Propagate(w, {6, 12, 2026, 12, 29, 30}).CalcDayFraction, "0.5204861"},
         {"DT", f.DT, "-0.0000215054"}, {"KM", f.KM, "1.0000645"}, {"KD", f.KD, "0.9999140"},
         {"KDP", f.KDP, "1.0001505"}, {"advance", 15.5 * 10 * 360 * f.KM, "55803.6"},
     });
