@@ -47,11 +47,10 @@ TEST(ComputeSunAngle, AngleFromTheAttitudeAxisAndIlluminationItsCosine)
 
 TEST(ConicalShadow, UmbraAndPenumbraEdgesAndTheSunsVisibleDisc)
 {
-    // The Sun along +x at 1 AU. The edges lie on the cones of lines touching both spheres, built apart from
-    // the discs the code compares: the umbra's apex Re D / (Rs - Re) behind the Earth, half-angle
-    // asin((Rs - Re) / D); the penumbra's apex Re D / (Rs + Re) toward the Sun, asin((Rs + Re) / D). Where the
-    // Earth's limb crosses the Sun's centre it hides half the disc less a/(3 pi b) of it (to first order in
-    // the Sun's and the Earth's apparent radii a and b).
+    // The Sun along +x at 1 AU. The edges lie on the cones of lines touching both spheres, built apart from the
+    // discs the code compares: apexes Re D / (Rs - Re) behind and Re D / (Rs + Re) before the Earth, half-angles
+    // asin((Rs -+ Re) / D). Where the Earth's limb crosses the Sun's centre it hides half the disc less a/(3 pi b)
+    // of it, to first order in the Sun's and the Earth's apparent radii a and b.
     const double D = AstronomicalUnit, Re = ShadowRadius, Rs = SunRadius;
     const double x = 42164; // km behind the Earth's centre: a geostationary radius
     const double umbra = (Re * D / (Rs - Re) - x) * std::tan(std::asin((Rs - Re) / D));

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace tavik {
 namespace {
 
@@ -46,22 +48,19 @@ TEST(GreenwichSidereal, ReferenceInstants)
 
 TEST(SunPosition, ReferenceInstantsAndTheDistanceAtPerihelionAndAphelion)
 {
-    const struct {
-        const char* What;
-        std::int32_t Day;
-        double Fraction;
-        const char *X, *Y, *Z, *Lat, *Lon; // nullptr: no reference printed
-    } cases[] = {
+    // Day and fraction, then the sun's x, y, z, latitude and longitude printed (nullptr: none printed).
+    const std::tuple<const char*, std::int32_t, double, const char*, const char*, const char*, const char*, const char*>
+        cases[] = {
         // The sun 0.83 degrees east of Greenwich at noon: a small negative west longitude.
         {"J2000 noon", 8035, 0.5, "0.180201", "-0.902454", "-0.391286", "-23.1898", "-0.8316"},
         {"2021 June solstice noon", 15877, 0.5, nullptr, nullptr, nullptr, "23.5981", "-0.4709"},
         {"2026 December 6, 0h", 17871, 0, "-0.277874", "-0.881341", "-0.382132", "-22.6172", "-177.7054"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.What);
-        const SunState s = SunPosition(c.Day, c.Fraction, GreenwichSidereal(c.Day, c.Fraction));
-        test::ExpectPrinted({{"SunX", s.SunX, c.X}, {"SunY", s.SunY, c.Y}, {"SunZ", s.SunZ, c.Z},
-                             {"SubSolarLat", s.SubSolarLat, c.Lat}, {"SubSolarLon", s.SubSolarLon, c.Lon}});
+    for (const auto& [what, day, fraction, x, y, z, lat, lon] : cases) {
+        SCOPED_TRACE(what);
+        const SunState s = SunPosition(day, fraction, GreenwichSidereal(day, fraction));
+        test::ExpectPrinted({{"SunX", s.SunX, x}, {"SunY", s.SunY, y}, {"SunZ", s.SunZ, z}, {"SubSolarLat", s.SubSolarLat, lat},
+                             {"SubSolarLon", s.SubSolarLon, lon}});
     }
     // 2021: perihelion January 2, 0.983257 AU; aphelion July 5, 1.016729 AU
     // (astronomical almanac). The formula holds to about 1e-4 AU.
