@@ -14,9 +14,10 @@ const std::string Good = Entry("BADIN-1");
 const std::string OldList = "visible passes forecast for BADIN-1\r\nan older line\r\n";
 const std::string Lists = "visible passes forecast for BADIN-1\n";
 
-std::vector<std::string> With(std::vector<std::string> more, const char* tle = "{root}/good.tle")
+std::vector<std::string> With(std::vector<std::string> more, const char* tle = "{root}/good.tle",
+                              const char* start = "2026-12-06")
 {
-    std::vector<std::string> args = {"--tle", tle, "--locator", "JO40HC", "--start", "2026-12-06"};
+    std::vector<std::string> args = {"--tle", tle, "--locator", "JO40HC", "--start", start};
     args.insert(args.end(), more.begin(), more.end());
     return args;
 }
@@ -35,53 +36,36 @@ std::string SixHundred()
     return s;
 }
 
-class ForecastProgramBadInput : public ::testing::TestWithParam<Invocation> {};
-
-TEST_P(ForecastProgramBadInput, ExitsWithOneLineNamingTheProblemAndChangesNothing) { RunAndCheck(GetParam()); }
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, ForecastProgramBadInput,
-    ::testing::Values(
-        Bad("SettingsFileMissing", {"--settings", "{root}/none.ini"}, {"settings file {root}/none.ini", std::strerror(ENOENT)}),
-        Bad("SettingsFileBinary", {"--settings", "{root}/tavik.ini"}, {"{root}/tavik.ini", "NUL"},
-            {{"tavik.ini", std::string("JO40HC\r\n\0\0\0", 11)}}),
-        Bad("SettingsLocatorOfFiveCharacters", {"--settings", "{root}/tavik.ini"}, {"{root}/tavik.ini", "line 1", "\"JO40h\""},
-            {{"tavik.ini", "JO40h\r\ngood.tle\r\n"}, {"good.tle", Good}}),
-        Bad("SettingsTlePathEndsWithABlank", {"--settings", "{root}/tavik.ini"},
-            {"TLE file \"{root}/good.tle \": ", std::strerror(ENOENT), "(the name ends with a blank)"},
-            {{"tavik.ini", "JO40HC\r\ngood.tle \r\n"}, {"good.tle", Good}}),
-        Bad("LocatorWithACyrillicO", {"--tle", "{root}/good.tle", "--locator", "J\xD0\x9E" "40HC"},
-            {"--locator \"J\xD0\x9E" "40HC\"", "character 2 is \"\xD0\x9E\" (U+041E)"}),
-        Bad("TleFileMissing", With({}, "{root}/none.tle"), {"TLE file {root}/none.tle", std::strerror(ENOENT)}),
-        Bad("TleFileIsAFolder", With({}, "{root}/kep"), {"{root}/kep", "is a folder"}, {{"kep", "<dir>"}}),
-        Bad("TleEndlessDevice", With({}, "/dev/zero"), {"/dev/zero: is larger than 64 MiB"}),
-        Bad("TleEmptyStandardInput", With({}, "-"), {"TLE text on standard input: no satellite found"}),
-        Bad("UnknownSatellite", With({"--satellite", "6"}),
-            {"no satellite \"6\" in {root}/good.tle, which holds 1 satellite; give its name or a number from 1 to 1"}),
-        // Past the 500 entries read, it is there but cannot be chosen.
-        Bad("SatelliteBeyondThe500th", With({"--satellite", "SAT 550"}),
-            {"satellite \"SAT 550\" lies past the 500 entries that are read from {root}/good.tle: it is number 550 of 600"},
-            {{"good.tle", SixHundred()}}),
-        Bad("MeanMotionZero", With({"--save-passes"}), {"\"BADIN-1\"", "mean motion"},
-            {{"good.tle", Entry("BADIN-1", GoodLine1, Replaced(GoodLine2, 53, 63, " 0.00000000"))},
-             {"work/BADIN-1_passes.txt", OldList}}),
-        Bad("StartFebruary29In2100", {"--tle", "{root}/good.tle", "--locator", "JO40HC", "--start", "2100-02-29"},
-            {"--start \"2100-02-29\"", "February 2100 has 28 days"}),
-        Bad("StartWithoutALayout", {"--tle", "{root}/good.tle", "--locator", "JO40HC", "--start", "tomorrow"},
-            {"--start \"tomorrow\"", "YYYY-MM-DD or DD.MM.YYYY"}),
-        Bad("YearOfLetters", With({"--year", "abc"}), {"--year \"abc\"", "whole number"}),
-        Bad("YearFolderUnderAFile", With({"--year", "2026", "--year-dir", "{root}/plain/sub"}),
-            {"cannot write {root}/plain/sub/BADIN-1_sowi_2026.csv", std::strerror(ENOTDIR)}, {{"good.tle", Good}, {"plain", "x"}},
-            {Lists}),
-        Bad("YearFolderMissing", With({"--year", "2026", "--year-dir", "{root}/gone"}),
-            {"cannot write {root}/gone/BADIN-1_sowi_2026.csv", std::strerror(ENOENT)}, {{"good.tle", Good}}, {Lists}),
-        Bad("PassesFileIsAFolder", With({"--save-passes"}), {"cannot write BADIN-1_passes.txt", "is a folder"},
-            {{"good.tle", Good}, {"work/BADIN-1_passes.txt", "<dir>"}}, {Lists}),
-        Bad("PassesIntoAPipeNobodyReads", With({"--save-passes"}), {"cannot write BADIN-1_passes.txt", "no program is reading"},
-            {{"good.tle", Good}, {"work/BADIN-1_passes.txt", "<pipe>"}}, {Lists}),
-        Bad("StripIntoAFullDevice", With({"--strip", "{root}/full"}), {"cannot write {root}/full", std::strerror(ENOSPC)},
-            {{"good.tle", Good}, {"full", "<full device>"}}, {Lists})),
-    [](const ::testing::TestParamInfo<Invocation>& info) { return std::string(info.param.Name); });
+TAVIK_PROGRAM_TABLE(
+    ForecastProgramBadInput, ExitsWithOneLineNamingTheProblemAndChangesNothing,
+    Bad("SettingsFileMissing", {"--settings", "{root}/none.ini"}, {"settings file {root}/none.ini", std::strerror(ENOENT)}),
+    Bad("SettingsLocatorOfFiveCharacters", {"--settings", "{root}/tavik.ini"}, {"{root}/tavik.ini", "line 1", "\"JO40h\""},
+        {{"tavik.ini", "JO40h\r\ngood.tle\r\n"}, {"good.tle", Good}}),
+    Bad("SettingsTlePathEndsWithABlank", {"--settings", "{root}/tavik.ini"},
+        {"TLE file \"{root}/good.tle \": ", std::strerror(ENOENT), "(the name ends with a blank)"},
+        {{"tavik.ini", "JO40HC\r\ngood.tle \r\n"}, {"good.tle", Good}}),
+    Bad("LocatorWithACyrillicO", {"--tle", "{root}/good.tle", "--locator", "J\xD0\x9E" "40HC"},
+        {"--locator \"J\xD0\x9E" "40HC\"", "character 2 is \"\xD0\x9E\" (U+041E)"}),
+    Bad("TleFileMissing", With({}, "{root}/none.tle"), {"TLE file {root}/none.tle", std::strerror(ENOENT)}),
+    Bad("TleEndlessDevice", With({}, "/dev/zero"), {"/dev/zero: is larger than 64 MiB"}),
+    Bad("TleEmptyStandardInput", With({}, "-"), {"TLE text on standard input: no satellite found"}),
+    Bad("UnknownSatellite", With({"--satellite", "6"}),
+        {"no satellite \"6\" in {root}/good.tle, which holds 1 satellite; give its name or a number from 1 to 1"}),
+    // Past the 500 entries read, it is there but cannot be chosen.
+    Bad("SatelliteBeyondThe500th", With({"--satellite", "SAT 550"}),
+        {"satellite \"SAT 550\" lies past the 500 entries that are read from {root}/good.tle: it is number 550 of 600"},
+        {{"good.tle", SixHundred()}}),
+    Bad("MeanMotionZero", With({"--save-passes"}), {"\"BADIN-1\"", "mean motion"},
+        {{"good.tle", Entry("BADIN-1", GoodLine1, Replaced(GoodLine2, 53, 63, " 0.00000000"))},
+         {"work/BADIN-1_passes.txt", OldList}}),
+    Bad("StartWithoutALayout", With({}, "{root}/good.tle", "tomorrow"), {"--start \"tomorrow\"", "YYYY-MM-DD or DD.MM.YYYY"}),
+    Bad("YearOfLetters", With({"--year", "abc"}), {"--year \"abc\"", "whole number"}),
+    Bad("YearFolderMissing", With({"--year", "2026", "--year-dir", "{root}/gone"}),
+        {"cannot write {root}/gone/BADIN-1_sowi_2026.csv", std::strerror(ENOENT)}, {{"good.tle", Good}}, {Lists}),
+    Bad("PassesIntoAPipeNobodyReads", With({"--save-passes"}), {"cannot write BADIN-1_passes.txt", "no program is reading"},
+        {{"good.tle", Good}, {"work/BADIN-1_passes.txt", "<pipe>"}}, {Lists}),
+    Bad("StripIntoAFullDevice", With({"--strip", "{root}/full"}), {"cannot write {root}/full", std::strerror(ENOSPC)},
+        {{"good.tle", Good}, {"full", "<full device>"}}, {Lists}));
 
 } // namespace
 } // namespace tavik::badinput

@@ -26,7 +26,7 @@ namespace fs = std::filesystem;
 inline std::string ReadBytes(const fs::path& path)
 {
     std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 inline void WriteBytes(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 inline bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
@@ -41,28 +41,25 @@ struct Outcome {
 };
 
 // One run and what it must give. "{root}" in arguments, environment values,
-// file contents and expectations stands for the scratch folder, whose "work"
-// is the working folder and "home" the home folder.
+// file contents, the shell line and expectations stands for the scratch
+// folder, whose "work" is the working folder and "home" the home folder.
 struct Invocation {
     const char* Name;
     std::vector<std::string> Args;
     int Status = 0;
     std::vector<std::string> OutHas = {};
     std::vector<std::string> ErrHas = {}; // none: standard error stays empty
-    // After the run: a file under the root and a part of its bytes ("!x": it does not hold x).
+    // After the run: a file under the root and a part of its bytes ("!x": it does not hold x; "^x": it begins so).
     std::vector<std::pair<std::string, std::string>> Files = {};
-    // Made before, under the root: "<dir>" a folder, "<pipe>" a named pipe,
-    // "<full device>" a node of /dev/full (root only).
+    // Made before, under the root: "<dir>" a folder, "<pipe>" a named pipe, "<full device>" a node of /dev/full.
     std::map<std::string, std::string> Before = {};
-    // The bad input changed nothing: every file is as it was, none is new
-    // (no temporary file either), none is announced, and without OutHas
-    // nothing is printed.
+    // The bad input changed nothing: every file is as it was, none is new (no temporary
+    // file either), none is announced, and without OutHas nothing is printed.
     bool Unchanged = false;
     Output To = Output::Pipe;
     std::string Stdin = {};
-    std::string Shell = {}; // run as bash -c Shell, $0 the program
+    std::string Shell = {}; // run as bash -c Shell, $0 the program, "$@" the arguments
     std::vector<std::pair<std::string, std::string>> Env = {};
-    bool Copy = false; // a copy of the program alone in {root}/program: no settings file beside it
 };
 
 inline void PrintTo(const Invocation& c, std::ostream* os) { *os << c.Name; }
@@ -77,7 +74,6 @@ public:
         fs::create_directories(root_ / "home" / ".config");
     }
     ~Scene() { std::error_code ignored; fs::remove_all(root_, ignored); }
-
     const fs::path& Root() const { return root_; }
     std::string Expand(std::string text) const
     {
@@ -91,14 +87,9 @@ public:
     Outcome Run(const Invocation& c, const std::function<void(pid_t)>& during = {}) const
     {
         std::string program = TAVIK_FORECAST_EXE;
-        if (c.Copy) {
-            fs::create_directories(root_ / "program");
-            fs::copy_file(program, root_ / "program" / "tavik-forecast", fs::copy_options::overwrite_existing);
-            program = (root_ / "program" / "tavik-forecast").string();
-        }
         std::vector<std::string> args;
         for (const std::string& a : c.Args) args.push_back(Expand(a));
-        if (!c.Shell.empty()) args = {"-c", Expand(c.Shell), program}, program = "/bin/bash";
+        if (!c.Shell.empty()) args.insert(args.begin(), {"-c", Expand(c.Shell), program}), program = "/bin/bash";
         int out[2], in[2];
         if (::pipe(out) != 0 || ::pipe(in) != 0) ADD_FAILURE() << "no pipe";
         const pid_t pid = ::fork();
@@ -180,6 +171,7 @@ inline void RunAndCheck(const Invocation& c)
         const std::string bytes = ReadBytes(scene.Root() / name);
         EXPECT_FALSE(bytes.empty()) << name;
         if (part[0] == '!') EXPECT_FALSE(Contains(bytes, part.substr(1))) << name << " holds " << part.substr(1);
+        else if (part[0] == '^') EXPECT_EQ(bytes.rfind(part.substr(1), 0), 0u) << name << " begins otherwise";
         else EXPECT_TRUE(Contains(bytes, scene.Expand(part))) << name << " lacks " << part;
     }
     // What the program has to say, it says once, in one line.
@@ -193,3 +185,10 @@ inline void RunAndCheck(const Invocation& c)
 }
 
 } // namespace tavik::program
+
+// A table of runs of the program, one test per row named after it.
+#define TAVIK_PROGRAM_TABLE(Suite, Test, ...)                                                                          \
+    class Suite : public ::testing::TestWithParam<::tavik::program::Invocation> {};                                   \
+    TEST_P(Suite, Test) { ::tavik::program::RunAndCheck(GetParam()); }                                                \
+    INSTANTIATE_TEST_SUITE_P(Table, Suite, ::testing::Values(__VA_ARGS__),                                            \
+                             [](const auto& info) { return std::string(info.param.Name); })

@@ -7,16 +7,13 @@
 namespace tavik {
 namespace {
 
-StepState At(double hour, double minute)
-{
-    ShadowCarry carry;
-    return ComputeState(test::WorkedExampleSet(), test::Lat50Lon10(), Attitude{},
-                        {.CalcDay = 6, .CalcMonth = 12, .CalcYear = 2026, .CalcHour = hour, .CalcMinute = minute}, carry);
-}
-
 TEST(ComputeState, WorkedExampleAt1230And1200)
 {
-    const StepState s = At(12, 30), t = At(12, 0);
+    auto at = [](double hour, double minute) {
+        ShadowCarry carry;
+        return ComputeState(test::WorkedExampleSet(), test::Lat50Lon10(), Attitude{}, {6, 12, 2026, hour, minute}, carry);
+    };
+    const StepState s = at(12, 30), t = at(12, 0);
     test::ExpectPrinted({
         {"StationPosX", s.Look.StationPosX, "4045.444"}, {"StationPosY", s.Look.StationPosY, "713.321"},
         {"StationPosZ", s.Look.StationPosZ, "4862.824"}, {"SatCelX", s.Look.SatCelX, "-1771.658"},

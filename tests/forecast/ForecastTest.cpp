@@ -1,10 +1,9 @@
-// Whole 59-day runs: structure, rules checked against the per-minute records,
-// the stop below 150 km, and refusals before the run.
+// Whole 59-day runs: their structure, progress and cancelling, the stop below
+// 150 km and the shadow flag carried in.
 #include "forecast/Forecast.h"
 #include "WorkedExample.h"
 
 #include "output/ListLines.h"
-#include "platform/Error.h"
 
 #include <gtest/gtest.h>
 
@@ -14,22 +13,17 @@ namespace {
 ForecastResult RunExample(const CurrentElementSet& e, bool startInShadow = false, const ForecastProgress& progress = {})
 {
     ShadowCarry carry{startInShadow};
-    return RunForecast({*DateTime::FromCalendar(2026, 12, 6), e, test::Lat50Lon10(), {}, 0}, carry, progress);
+    return RunForecast({*DateTime::FromCalendar(2026, 12, 6), e, test::Lat50Lon10(), {}}, carry, progress);
 }
 
-// One run of the worked example shared by the tests that only read it.
-const ForecastResult& ExampleRun()
+TEST(RunForecast, CoversFiftyNineDaysOf1441StepsIntoTheNextYearReportingEachDayThenZero)
 {
-    static const ForecastResult result = RunExample(test::WorkedExampleSet());
-    return result;
-}
-
-TEST(RunForecast, CoversFiftyNineDaysOf1441StepsIntoTheNextYear)
-{
-    const ForecastResult& r = ExampleRun();
+    std::vector<int> days;
+    const ForecastResult r = RunExample(test::WorkedExampleSet(), false, [&](int v, int) { return days.push_back(v), true; });
     EXPECT_TRUE(r.Completed());
-    EXPECT_EQ(r.Minutes.size(), 59u * 1441u);
-    EXPECT_EQ(r.DrawnSteps, r.Minutes.size());
+    ASSERT_EQ(days.size(), 60u);
+    for (int d = 1; d <= 60; ++d) EXPECT_EQ(days[static_cast<std::size_t>(d - 1)], d % 60);
+    EXPECT_TRUE(r.Minutes.size() == 59u * 1441u && r.DrawnSteps == r.Minutes.size());
     EXPECT_TRUE(!r.At(0, 0) && !r.At(60, 0) && !r.At(1, -1) && !r.At(1, 1441) && r.At(59, 1440)); // steps outside the run
     const std::vector<std::string> labels = RowLabels(r, IsoFormats());
     ASSERT_EQ(labels.size(), 59u);
@@ -37,111 +31,45 @@ TEST(RunForecast, CoversFiftyNineDaysOf1441StepsIntoTheNextYear)
     for (int d = 1; d <= 59; ++d) {
         EXPECT_EQ(r.DailySunAngle[static_cast<std::size_t>(d - 1)], r.At(d, 1440)->SunAngle) << d;
         // Minute 1440 and minute 0 of the next day are the same instant.
-        if (d < 59) {
-            EXPECT_EQ(r.At(d, 1440)->SatElevation, r.At(d + 1, 0)->SatElevation) << d;
-        }
+        EXPECT_TRUE(d == 59 || r.At(d, 1440)->SatElevation == r.At(d + 1, 0)->SatElevation) << d;
     }
-}
-
-TEST(RunForecast, OneEventPerPassAndPerEclipseThatEndedEachFromItsFirstMinute)
-{
-    const ForecastResult& r = ExampleRun();
-    // Walks the steps in order, skipping the repeated midnight steps: the minutes where a flag switches on.
-    auto onsets = [&r](bool (*on)(const MinuteRecord&)) {
-        std::vector<DateTime> out;
-        bool previous = false;
-        for (int d = 1; d <= 59; ++d)
-            for (int m = (d == 1 ? 0 : 1); m <= 1440; ++m) {
-                if (on(*r.At(d, m)) && !previous) out.push_back(r.Start.AddDays(d - 1).AddMinutes(m));
-                previous = on(*r.At(d, m));
-            }
-        return out;
-    };
-    const auto rises = onsets([](const MinuteRecord& m) { return m.SatElevation > 0; });
-    const auto entries = onsets([](const MinuteRecord& m) { return m.InEclipse; });
-    // An event still open after the last step is not reported.
-    ASSERT_EQ(r.Passes.size() + (r.At(59, 1440)->SatElevation > 0), rises.size());
-    ASSERT_EQ(r.Eclipses.size() + r.At(59, 1440)->InEclipse, entries.size());
-    EXPECT_GT(r.Passes.size(), 100u);
-    EXPECT_GT(r.Eclipses.size(), 100u);
-    for (std::size_t i = 0; i < r.Passes.size(); ++i) {
-        const CalcInstant& at = r.Passes[i].Rise.At;
-        EXPECT_EQ(*DateTime::FromCalendar(at.CalcYear, at.CalcMonth, at.CalcDay, static_cast<int>(at.CalcHour),
-                                          static_cast<int>(at.CalcMinute)),
-                  rises[i]) << i;
-    }
-    for (std::size_t i = 0; i < r.Eclipses.size(); ++i) {
-        EXPECT_EQ(r.Eclipses[i].Entry, entries[i]) << i;
-        EXPECT_TRUE(r.Eclipses[i].DurationMinutes > 0 && r.Eclipses[i].DurationMinutes < 40) << i; // a low orbit
-    }
-    // The illumination of a step uses the shadow flag of the step before.
+    EXPECT_TRUE(r.Passes.size() > 100 && r.Eclipses.size() > 100);
+    // Each step is lit by the shadow flag of the step before.
     for (std::size_t i = 1; i < r.Minutes.size(); ++i)
         EXPECT_EQ(r.Minutes[i].Illumination == 0, r.Minutes[i - 1].InEclipse) << i;
 }
 
-TEST(RunForecast, ReportsEachDayThenZeroAndStopsWhenTheCallbackSaysSo)
+// The first step reads the shadow flag the last computation left.
+TEST(RunForecast, StopsWhenTheCallbackSaysSoAndStartsFromTheShadowFlagItIsGiven)
 {
     std::vector<int> values;
-    const ForecastResult r = RunExample(test::WorkedExampleSet(), false, [&](int v, int max) {
+    const ForecastResult dark = RunExample(test::WorkedExampleSet(), true, [&](int v, int max) {
         EXPECT_EQ(max, 60);
         values.push_back(v);
         return v < 3;
     });
     EXPECT_EQ(values, (std::vector<int>{1, 2, 3}));
-    EXPECT_EQ(r.End, RunEnd::Cancelled);
-    EXPECT_TRUE(r.StopDay == 3 && r.StopMinute == 0) << r.StopDay << " " << r.StopMinute;
-    EXPECT_EQ(r.Minutes.size(), 2u * 1441u);
-    values.clear();
-    RunExample(test::WorkedExampleSet(), false, [&](int v, int) { return values.push_back(v), true; });
-    ASSERT_EQ(values.size(), 60u);
-    for (int d = 1; d <= 59; ++d) EXPECT_EQ(values[static_cast<std::size_t>(d - 1)], d);
-    EXPECT_EQ(values.back(), 0);
+    EXPECT_TRUE(dark.End == RunEnd::Cancelled && dark.StopDay == 3 && dark.StopMinute == 0);
+    EXPECT_EQ(dark.Minutes.size(), 2u * 1441u);
+    const ForecastResult lit = RunExample(test::WorkedExampleSet(), false, [](int v, int) { return v < 2; });
+    EXPECT_TRUE(dark.Minutes[0].Illumination == 0 && lit.Minutes[0].Illumination > 0);
+    EXPECT_EQ(dark.Minutes[1].Illumination, lit.Minutes[1].Illumination);
 }
 
-TEST(RunForecast, StopsBelow150KmKeepingWhatItHas)
+// How the steps before the stop compare with the chain is the equivalence test's; here the message and a stop
+// at the very first step.
+TEST(RunForecast, StopsBelow150KmSayingSoEvenAtTheFirstStep)
 {
     CurrentElementSet decaying = test::WorkedExampleSet("DECAYING"); // sinks through 150 km within the run
-    decaying.MeanMotion = 16.2;
-    decaying.Decay = 0.004;
+    decaying.MeanMotion = 16.2, decaying.Decay = 0.004;
     const ForecastResult r = RunExample(decaying);
-    ASSERT_EQ(r.End, RunEnd::BelowMinimumHeight);
-    EXPECT_GT(r.StopDay, 1);
-    EXPECT_LT(r.Minutes.back().SatHeight, 150);
-    EXPECT_EQ(r.DrawnSteps, r.Minutes.size() - 1); // the stopping step draws nothing
-    for (std::size_t i = 0; i + 1 < r.Minutes.size(); ++i) EXPECT_GE(r.Minutes[i].SatHeight, 150);
-    EXPECT_EQ(r.RowDates.size(), static_cast<std::size_t>(r.StopDay));
+    EXPECT_TRUE(r.End == RunEnd::BelowMinimumHeight && r.StopDay > 1 && r.DrawnSteps == r.Minutes.size() - 1);
     EXPECT_NE(StopMessage(r, IsoFormats()).find("\"DECAYING\" sank below 150 km at "), std::string::npos);
-
     CurrentElementSet low = test::WorkedExampleSet(); // below the limit at the first step
     low.MeanMotion = 16.6;
     const ForecastResult first = RunExample(low);
-    EXPECT_EQ(first.End, RunEnd::BelowMinimumHeight);
-    EXPECT_EQ(first.Minutes.size(), 1u);
-    EXPECT_EQ(first.DrawnSteps, 0u);
+    EXPECT_TRUE(first.End == RunEnd::BelowMinimumHeight && first.Minutes.size() == 1u && first.DrawnSteps == 0u);
     EXPECT_TRUE(first.Passes.empty() && first.Eclipses.empty());
-}
-
-TEST(RunForecast, RefusesAnUnusableSetBeforeComputing)
-{
-    CurrentElementSet noMotion = test::WorkedExampleSet();
-    noMotion.MeanMotion = 0;
-    ShadowCarry carry{true};
-    try {
-        RunForecast({*DateTime::FromCalendar(2026, 12, 6), noMotion, {}, {}, 0}, carry);
-        ADD_FAILURE() << "no error";
-    } catch (const InputError& e) {
-        EXPECT_NE(std::string(e.what()).find("EXAMPLE"), std::string::npos) << e.what();
-    }
-    EXPECT_TRUE(carry.InEclipse); // nothing was computed
-}
-
-TEST(RunForecast, TheFirstStepReadsTheShadowFlagTheLastComputationLeft)
-{
-    const ForecastResult dark = RunExample(test::WorkedExampleSet(), true, [](int v, int) { return v < 2; });
-    const ForecastResult lit = RunExample(test::WorkedExampleSet(), false, [](int v, int) { return v < 2; });
-    EXPECT_EQ(dark.Minutes[0].Illumination, 0);
-    EXPECT_GT(lit.Minutes[0].Illumination, 0);
-    EXPECT_EQ(dark.Minutes[1].Illumination, lit.Minutes[1].Illumination);
 }
 
 } // namespace

@@ -10,13 +10,12 @@ const Rgb White{255, 255, 255}, Yellow{255, 255, 0}, Black{0, 0, 0}, Grey{128, 1
 
 TEST(StripColours, ShadowBlackSunlightYellowByIlluminationPassesGreenByElevationHalvesToEven)
 {
+    // In shadow black whatever the illumination; 50 x 2.55 is just below 127.5 in double precision; 178.5; 152.5.
     const std::pair<Rgb, Rgb> cases[] = {
-        {SunlightTickColour(true, 1), Black}, // whatever the illumination
-        {SunlightTickColour(false, 1), Yellow},          {SunlightTickColour(false, 0), Black},
-        {SunlightTickColour(false, 0.5), {127, 127, 0}}, // 50 x 2.55 is just below 127.5 in double precision
-        {SunlightTickColour(false, 0.3), {76, 76, 0}},   {SunlightTickColour(false, 0.7), {178, 178, 0}}, // 178.5
-        {PassTickColour(0), {0, 128, 0}}, {PassTickColour(90), {0, 216, 0}}, {PassTickColour(45), {0, 172, 0}},
-        {PassTickColour(25), {0, 152, 0}}, // 152.5
+        {SunlightTickColour(true, 1), Black}, {SunlightTickColour(false, 1), Yellow}, {SunlightTickColour(false, 0), Black},
+        {SunlightTickColour(false, 0.5), {127, 127, 0}}, {SunlightTickColour(false, 0.3), {76, 76, 0}},
+        {SunlightTickColour(false, 0.7), {178, 178, 0}}, {PassTickColour(0), {0, 128, 0}}, {PassTickColour(90), {0, 216, 0}},
+        {PassTickColour(45), {0, 172, 0}}, {PassTickColour(25), {0, 152, 0}},
     };
     for (const auto& [colour, expected] : cases)
         EXPECT_TRUE(colour == expected) << +colour.R << " " << +colour.G << " " << +colour.B;
@@ -36,9 +35,8 @@ TEST(RenderStrip, TicksSitInTheirRowsAndColumnsAndTheLastTickWins)
     ForecastResult r = Synthetic(2 * 1441);
     r.Minutes[100].InEclipse = r.Minutes[101].InEclipse = true; // day 1, minutes 100 and 101 share a column
     const PixelBuffer b = RenderStrip(r);
-    ASSERT_TRUE(b.Width == 889 && b.Height == 681);
     const int x = PixelColumn(100 * MinuteWidth(889)); // 61.736 -> 62
-    EXPECT_EQ(x, 62);
+    ASSERT_TRUE(b.Width == 889 && b.Height == 681 && x == 62);
     const std::pair<int, Rgb> column[] = {{5, White}, {11, White}, {12, Black}, {21, Black}, {22, White}, {23, Yellow},
                                           {40, White}}; // row 1's first line and what lies beyond rows 1 and 2 stay free
     for (const auto& [y, colour] : column) EXPECT_TRUE(b.At(x, y) == colour) << y;
@@ -46,16 +44,14 @@ TEST(RenderStrip, TicksSitInTheirRowsAndColumnsAndTheLastTickWins)
     r = Synthetic(1441);
     r.Minutes[1].InEclipse = true;
     EXPECT_EQ(RenderStrip(r).At(1, 15), Yellow);
-    r.Minutes[1].InEclipse = false;
-    r.Minutes[2].InEclipse = true;
+    r.Minutes[1].InEclipse = false, r.Minutes[2].InEclipse = true;
     EXPECT_EQ(RenderStrip(r).At(1, 15), Black);
 }
 
 TEST(RenderStrip, PassTickIsCoveredUnlessTheBandIsAskedForAndNothingAfterTheLastDrawnStep)
 {
     ForecastResult r = Synthetic(1441 + 10);
-    r.Minutes[720].SatElevation = 45;
-    r.DrawnSteps = 1441 + 5;
+    r.Minutes[720].SatElevation = 45, r.DrawnSteps = 1441 + 5;
     const int x = PixelColumn(720 * MinuteWidth(889));
     const PixelBuffer plain = RenderStrip(r), banded = RenderStrip(r, {.Background = White, .PassBand = true});
     for (int y = 12; y <= 21; ++y) {
@@ -71,8 +67,7 @@ TEST(RenderStrip, TwentyFourHourLinesSpanTheFullHeight)
     PixelBuffer b(889, 681, White);
     DrawHourLines(b, HourWidth(881));
     const int x5 = PixelColumn(5 * HourWidth(881)); // 183.54 -> 184
-    EXPECT_EQ(x5, 184);
-    EXPECT_TRUE(b.At(x5, 0) == Grey && b.At(x5, 680) == Grey && b.At(0, 300) == Grey); // hour 0 on the left edge
+    EXPECT_TRUE(x5 == 184 && b.At(x5, 0) == Grey && b.At(x5, 680) == Grey && b.At(0, 300) == Grey); // hour 0 on the left edge
     EXPECT_TRUE(b.At(x5 + 1, 300) == White && b.At(881, 300) == White); // 24 lines, none at 24:00
 }
 

@@ -37,8 +37,11 @@ protected:
     SatelliteCatalogue catalogue_;
 };
 
-TEST_F(BatchTest, OneRowPerEntryInCatalogueOrderWithTheirFilesAndTheSameForAnyThreadCount)
+// A folder where GEO's passes file should go fails GEO's row alone; a batch
+// went on as if the satellite had been written.
+TEST_F(BatchTest, OneRowPerEntryInOrderWithTheirFilesAWriteFailingItsOwnRowAloneForAnyThreadCount)
 {
+    fs::create_directories(folder_.Path / "out" / "GEO_passes.txt");
     std::vector<int> progress;
     std::mutex m;
     BatchRequest request = Request(3);
@@ -53,57 +56,35 @@ TEST_F(BatchTest, OneRowPerEntryInCatalogueOrderWithTheirFilesAndTheSameForAnyTh
     std::sort(progress.begin(), progress.end());
     EXPECT_EQ(progress, (std::vector<int>{1, 2, 3, 4}));
     EXPECT_EQ(SummaryCsv(rows), SummaryCsv(RunBatch(catalogue_, Request(1))));
-
-    EXPECT_TRUE(rows[0].Reason.empty());
-    EXPECT_TRUE(rows[0].Passes > 100 && rows[0].Eclipses > 100 && rows[0].LongestEclipse <= 40);
+    EXPECT_TRUE(rows[0].Reason.empty() && rows[0].Passes > 100 && rows[0].Eclipses > 100 && rows[0].LongestEclipse <= 40);
     EXPECT_TRUE(rows[0].SunlitPercent > 50 && rows[0].SunlitPercent < 100);
     // A name that repeats gets files of its own.
     EXPECT_EQ(fs::path(rows[0].PassesFile).filename(), "ALPHA_passes.txt");
     EXPECT_EQ(fs::path(rows[1].PassesFile).filename(), "ALPHA~2_passes.txt");
-    EXPECT_TRUE(fs::exists(rows[1].EclipsesFile));
+    for (int i : {0, 1}) EXPECT_TRUE(!rows[i].WriteFailed && fs::exists(rows[i].PassesFile) && fs::exists(rows[i].EclipsesFile));
     // Refused by name, no files.
     EXPECT_TRUE(test::Contains(rows[2].Reason, "HALF/SET") && test::Contains(rows[2].Reason, "line 2")) << rows[2].Reason;
-    EXPECT_TRUE(rows[2].PassesFile.empty());
-    EXPECT_FALSE(fs::exists(folder_.Path / "out" / "HALF_SET_passes.txt"));
-    // Always in view and in sunlight: the open pass gives no line.
-    EXPECT_EQ(rows[3].Passes, 0);
-    EXPECT_EQ(rows[3].SunlitPercent, 100);
-}
-
-TEST_F(BatchTest, AFileThatCannotBeWrittenFailsItsOwnRowOnly)
-{
-    fs::create_directories(folder_.Path / "out" / "GEO_passes.txt"); // a folder where the file should go
-    const std::vector<BatchRow> rows = RunBatch(catalogue_, Request());
-    EXPECT_TRUE(rows[3].WriteFailed);
-    EXPECT_TRUE(test::Contains(rows[3].Reason, "GEO_passes.txt")) << rows[3].Reason;
+    EXPECT_TRUE(rows[2].PassesFile.empty() && !fs::exists(folder_.Path / "out" / "HALF_SET_passes.txt"));
+    EXPECT_TRUE(rows[3].Passes == 0 && rows[3].SunlitPercent == 100); // always in view and lit: the open pass gives no line
+    EXPECT_TRUE(rows[3].WriteFailed && test::Contains(rows[3].Reason, "GEO_passes.txt")) << rows[3].Reason;
     EXPECT_TRUE(rows[3].PassesFile.empty() && rows[3].EclipsesFile.empty());
-    for (int i : {0, 1})
-        EXPECT_TRUE(!rows[i].WriteFailed && fs::exists(rows[i].PassesFile) && fs::exists(rows[i].EclipsesFile)) << i;
 }
 
-TEST_F(BatchTest, AnInterruptBeforeTheStartComputesAndWritesNothing)
+TEST_F(BatchTest, AnInterruptBeforeTheStartABadStartOrAFolderThatCannotBeMadeWritesNothing)
 {
     std::atomic<bool> cancel{true};
     BatchRequest request = Request();
     request.Cancel = &cancel;
     for (const BatchRow& r : RunBatch(catalogue_, request)) EXPECT_EQ(r.Reason, "interrupted");
     EXPECT_TRUE(fs::is_empty(folder_.Path / "out"));
-}
-
-TEST_F(BatchTest, RefusesABadStartAndAFolderThatCannotBeMade)
-{
-    BatchRequest request = Request();
-    request.DayText = "31";
-    request.MonthText = "02";
+    request = Request();
+    request.DayText = "31", request.MonthText = "02";
     EXPECT_THROW(RunBatch(catalogue_, request), InputError);
     request = Request();
     request.OutDir = folder_.Write("file", "x").string() + "/out";
-    try {
-        RunBatch(catalogue_, request);
-        ADD_FAILURE() << "no error";
-    } catch (const OutputError& e) {
-        EXPECT_TRUE(test::Contains(e.what(), request.OutDir)) << e.what();
-    }
+    std::string message = "no error";
+    try { RunBatch(catalogue_, request); } catch (const OutputError& e) { message = e.what(); }
+    EXPECT_TRUE(test::Contains(message, request.OutDir)) << message;
 }
 
 TEST(BatchSummary, CsvQuotesWhatNeedsItAndTheTableKeepsItsColumns)
@@ -126,9 +107,8 @@ TEST(BatchSummary, CsvQuotesWhatNeedsItAndTheTableKeepsItsColumns)
 
 TEST(BatchSummary, SunlitPercentCountsTheRepeatedMidnightOnceAndTheLastStepToo)
 {
-    ForecastResult r;
+    ForecastResult r; // day 1's minute 1440 is day 2's minute 0: in shadow, but counted once
     r.Minutes.resize(2 * StepsPerDay);
-    // Day 1's minute 1440 is day 2's minute 0: in shadow, but counted once.
     for (int m = 1440; m < 1451; ++m) r.Minutes[static_cast<std::size_t>(m)].InEclipse = true;
     EXPECT_DOUBLE_EQ(SunlitPercent(r), 100.0 * (2880 - 10) / 2880); // 2 x 1440 distinct minutes, 10 in shadow
     r.Minutes.assign(59 * StepsPerDay, MinuteRecord{});
