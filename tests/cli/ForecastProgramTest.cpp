@@ -47,8 +47,9 @@ TAVIK_PROGRAM_TABLE(
                .To = Output::ClosedPipe},
     Invocation{.Name = "AllIntoAReaderThatLeft", .Args = With({"--all", "--out", "head"}),
                .Files = {{"work/head/summary.csv", "^name,passes,eclipses,longest eclipse (min),total eclipse (min),"
-                                                   "sunlit (%),reason\nTAVIK-LEO,370,869,37,28220,66.8,\n"},
-                         {"work/head/summary.csv", "sank below 150 km"}},
+                                                   "sunlit (%),model,reason\nTAVIK-LEO,370,869,37,28220,66.8,design,\n"},
+                         {"work/head/summary.csv", "sank below 150 km"},
+                         {"work/head/TAVIK-GEO_eclipses.txt", "eclipses forecast for TAVIK-GEO\r\n"}},
                .To = Output::ClosedPipe},
     // "--tle -" named a file called "-".
     Invocation{.Name = "TleFromStandardInput", .Args = {"--tle", "-", "--locator", "JO40hc", "--start", "2026-12-06"},
@@ -76,13 +77,16 @@ TAVIK_PROGRAM_TABLE(
                .Before = {{"work/TAVIK-LEO_passes.txt", "<dir>"}}},
     // A batch went on as if a satellite whose files failed had been written.
     Invocation{.Name = "AllWithAWriteThatFails", .Args = With({"--all", "--out", "out"}), .Status = 1,
-               .OutHas = {"satellite      passes  eclipses  longest  total min  sunlit %  reason\n"
-                          "TAVIK-LEO         370       869       37      28220      66.8  \n",
+               .OutHas = {"satellite      passes  eclipses  longest  total min  sunlit %  model    reason\n"
+                          "TAVIK-LEO         370       869       37      28220      66.8  design   \n",
                           "cannot write out/TAVIK-SSO_passes.txt: is a folder, not a file\n"},
                .Files = {{"work/out/TAVIK-LEO_passes.txt", "visible passes forecast for TAVIK-LEO\r\n"},
                          {"work/out/TAVIK-GEO_eclipses.txt", "eclipses forecast for TAVIK-GEO\r\n"},
-                         {"work/out/summary.csv", "\nTAVIK-SSO,473,838,33,26777,68.5,\"cannot write out/TAVIK-SSO_"}},
+                         {"work/out/summary.csv", "\nTAVIK-SSO,473,838,33,26777,68.5,design,\"cannot write out/TAVIK-SSO_"}},
                .Before = {{"work/out/TAVIK-SSO_passes.txt", "<dir>"}}},
+    Invocation{.Name = "AllInThePreciseModel", .Args = With({"--all", "--out", "out", "--model", "precise"}),
+               .OutHas = {"TAVIK-LEO         369       867       36      28005      67.0  precise  \n"},
+               .Files = {{"work/out/summary.csv", "\nTAVIK-LEO,369,867,36,28005,67.0,precise,\n"}}},
     // Sinking below 150 km is what the forecast found, not a failure.
     Invocation{.Name = "DecayingSatellite", .Args = With({"--satellite", "TAVIK-REENTRY"}),
                .OutHas = {"visible passes forecast for TAVIK-REENTRY\n"},
