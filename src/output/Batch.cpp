@@ -38,7 +38,7 @@ BatchRow Forecast(const SatelliteCatalogue& catalogue, int index, const std::str
     const CurrentElementSet elements = SelectElementSet(catalogue, index);
     BatchRow row;
     row.Name = elements.SatName;
-    ForecastRequest q{start, elements, request.Site, request.Axis, 1};
+    ForecastRequest q{start, elements, request.Site, request.Axis, OrbitModel::Design, 1};
     ShadowCarry carry;
     ForecastResult r;
     try {

@@ -58,7 +58,7 @@ TEST_P(BadTleFile, IsRefusedNamingWhatIsWrongAndChangesNothing)
     }
     ASSERT_EQ(message, "");
     const CurrentElementSet elements = SelectElementSet(*catalogue, 1);
-    const ForecastRequest request{*DateTime::FromCalendar(2026, 12, 6), elements, MakeStation("JO40HC"), Attitude{}, 0};
+    const ForecastRequest request{*DateTime::FromCalendar(2026, 12, 6), elements, MakeStation("JO40HC"), Attitude{}, OrbitModel::Design, 0};
     ShadowCarry carry{true};
     bool stepped = false;
     const std::string why = RefusalOf([&] { RunForecast(request, carry, [&stepped](int, int) { return stepped = true; }); });

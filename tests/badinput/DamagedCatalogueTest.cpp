@@ -46,7 +46,7 @@ TEST_P(DamagedCatalogue, EveryEntryGivesFiniteNumbersOrAClearRefusal)
         const CurrentElementSet elements = SelectElementSet(*catalogue, i);
         const std::string name = "\"" + elements.SatName + "\"";
         SCOPED_TRACE(name.substr(0, 80));
-        const ForecastRequest request{*DateTime::FromCalendar(2026, 12, 6), elements, MakeStation("JO40HC"), Attitude{}, 0};
+        const ForecastRequest request{*DateTime::FromCalendar(2026, 12, 6), elements, MakeStation("JO40HC"), Attitude{}, OrbitModel::Design, 0};
         ShadowCarry carry;
         ForecastResult r;
         try {

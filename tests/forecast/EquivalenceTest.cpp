@@ -70,7 +70,7 @@ TEST(RunEquivalence, SameAsRecomputingEveryStepForAnyThreadCount)
                                          .Inclination = c.Inclination, .RAAN = 47.5, .Eccentricity = c.Eccentricity,
                                          .ArgPerigee = c.ArgPerigee, .MeanAnomaly = 12.25, .MeanMotion = c.MeanMotion,
                                          .Decay = c.Decay};
-        ForecastRequest q{*DateTime::FromCalendar(2026, 12, 28), elements, MakeStation("JO40hc"), Attitude{}, 0};
+        ForecastRequest q{*DateTime::FromCalendar(2026, 12, 28), elements, MakeStation("JO40hc"), Attitude{}, OrbitModel::Design, 0};
         ShadowCarry refCarry{c.StartInShadow};
         const ForecastResult ref = ReferenceRun(q, refCarry);
         for (int threads : {1, 2, 3, 7}) {

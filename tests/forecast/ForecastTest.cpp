@@ -14,7 +14,7 @@ namespace {
 ForecastResult RunExample(const CurrentElementSet& e, bool startInShadow = false, const ForecastProgress& progress = {})
 {
     ShadowCarry carry{startInShadow};
-    return RunForecast({*DateTime::FromCalendar(2026, 12, 6), e, test::Lat50Lon10(), {}, 0}, carry, progress);
+    return RunForecast({*DateTime::FromCalendar(2026, 12, 6), e, test::Lat50Lon10(), {}, OrbitModel::Design, 0}, carry, progress);
 }
 
 // One run of the worked example shared by the tests that only read it.
@@ -127,7 +127,7 @@ TEST(RunForecast, RefusesAnUnusableSetBeforeComputing)
     noMotion.MeanMotion = 0;
     ShadowCarry carry{true};
     try {
-        RunForecast({*DateTime::FromCalendar(2026, 12, 6), noMotion, {}, {}, 0}, carry);
+        RunForecast({*DateTime::FromCalendar(2026, 12, 6), noMotion, {}, {}, OrbitModel::Design, 0}, carry);
         ADD_FAILURE() << "no error";
     } catch (const InputError& e) {
         EXPECT_NE(std::string(e.what()).find("EXAMPLE"), std::string::npos) << e.what();

@@ -19,7 +19,7 @@ ForecastRequest LeoRequest()
 {
     SatelliteCatalogue catalogue;
     LoadCatalogue(std::string(TAVIK_EXAMPLES) + "/example.tle", catalogue);
-    return {*DateTime::FromCalendar(2026, 12, 6), SelectElementSet(catalogue, 1), MakeStation("JO40hc"), Attitude{}, 0};
+    return {*DateTime::FromCalendar(2026, 12, 6), SelectElementSet(catalogue, 1), MakeStation("JO40hc"), Attitude{}, OrbitModel::Design, 0};
 }
 
 std::vector<std::string> ReadLines(const std::string& name)
