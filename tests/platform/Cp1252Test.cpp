@@ -54,25 +54,6 @@ TEST(Cp1252, EveryBasicPlaneCharacterAndEveryByteConvertLikeTheSystemConverter)
     }
 }
 
-TEST(Cp1252, FirstAndLastOfEachRangeAndJustPastThemBothWays)
-{
-    const std::pair<std::string, std::string> bothWays[] = {
-        {"\x7F", "\x7F"},     {"\xC2\xA0", "\xA0"}, {"\xC3\xBF", "\xFF"}, // U+007F, U+00A0, U+00FF
-        {"\xE2\x82\xAC", "\x80"}, {"\xC5\xB8", "\x9F"},                     // the first and last of 0x80..0x9F
-        {"\xE2\x80\x9Cx\xE2\x80\x9D", "\x93x\x94"}, {std::string("a\0b", 3), std::string("a\0b", 3)},
-    };
-    for (const auto& [utf8, bytes] : bothWays) {
-        EXPECT_EQ(Utf8ToCp1252(utf8), bytes) << utf8;
-        EXPECT_EQ(Cp1252ToUtf8(bytes), utf8) << utf8;
-    }
-    EXPECT_EQ(Utf8ToCp1252("\xC2\x80\xC2\x9F\xC4\x80"), "???"); // U+0080, U+009F, U+0100 have no byte
-    EXPECT_EQ(Cp1252ToUtf8("\x81\x8D\x8F\x90\x9D"), "?????");    // nor these bytes a character
-    std::string defined;
-    for (int b = 1; b < 256; ++b)
-        if (b != 0x81 && b != 0x8D && b != 0x8F && b != 0x90 && b != 0x9D) defined += static_cast<char>(b);
-    EXPECT_EQ(Utf8ToCp1252(Cp1252ToUtf8(defined)), defined);
-}
-
 TEST(Utf8ToCp1252, EachMalformedSequenceIsOneQuestionMarkUpToTheByteThatBreaksIt)
 {
     const std::pair<std::string, std::string> cases[] = {
@@ -85,14 +66,13 @@ TEST(Utf8ToCp1252, EachMalformedSequenceIsOneQuestionMarkUpToTheByteThatBreaksIt
         {"\xF4\x90\x80\x80", "????"},   {"\xF5\x80\x80\x80", "????"}, {"\xFF\xFE", "??"}, // beyond Unicode
     };
     for (const auto& [utf8, bytes] : cases) EXPECT_EQ(Utf8ToCp1252(utf8), bytes) << utf8;
+    // Cut short by the end of the view, whatever lies beyond it.
+    EXPECT_EQ(Utf8ToCp1252(std::string_view("a\xC3\xA9", 2)), "a?");
 }
 
 TEST(TextToUtf8, KeepsValidUtf8AndConvertsAnythingElseFromTheCodePage)
 {
-    const struct {
-        std::string In, Out;
-        bool Valid;
-    } cases[] = {
+    const struct { std::string In, Out; bool Valid; } cases[] = {
         {"NOAA 19", "NOAA 19", true},
         {"CAF\xC3\x89 SAT", "CAF\xC3\x89 SAT", true},
         {"CAF\xC9 SAT", "CAF\xC3\x89 SAT", false}, // Windows-1252 E acute

@@ -18,19 +18,15 @@ DateTime At(int year, int month, int day, int hour = 0, int minute = 0, int seco
 TEST(FormatsFromPatterns, DatePatternGivesOrderSeparatorAndPadding)
 {
     const struct { const char* Pattern; const char* Date; } cases[] = { // 2 January 2026
-        {"%d.%m.%Y", "02.01.2026"},    {"%d/%m/%y", "02/01/2026"}, // two-digit years are widened
-        {"%m/%d/%Y", "01/02/2026"},    {"%-d/%-m/%y", "2/1/2026"},   {"%e.%m.%Y", "2.01.2026"},
-        {"%_d.%0m.%Y", "2.01.2026"},   {"%Y-%m-%d", "2026-01-02"},   {"%D", "01/02/2026"},
-        {"%F", "2026-01-02"},          {"%d. %m. %Y", "02. 01. 2026"}, {"%Y.%m.%d.", "2026.01.02"},
-        {"%d/%m/%Ey", "02/01/2026"},   {"%10d/%19m/%Y", "02/01/2026"}, // field widths are skipped
+        {"%d/%m/%y", "02/01/2026"}, {"%m/%d/%Y", "01/02/2026"}, {"%-d/%-m/%y", "2/1/2026"}, {"%e.%m.%Y", "2.01.2026"},
+        {"%_d.%0m.%Y", "2.01.2026"}, {"%D", "01/02/2026"}, {"%F", "2026-01-02"}, {"%d. %m. %Y", "02. 01. 2026"},
+        {"%d/%m/%Ey", "02/01/2026"}, {"%10d/%19m/%Y", "02/01/2026"}, // field widths are skipped
         {"%Y\xE5\xB9\xB4%m\xE6\x9C\x88%d\xE6\x97\xA5", "2026/01/02"}, // %Y年%m月%d日
-        {"%d %b, %Y", "02/01/2026"},   {"%h %-d %Y", "01/2/2026"},   {"%A, %B %d, %Y", "01/02/2026"},
-        {"%a, %Y.eko %bren %da", "2026/01/02"},
-        {"%d!%m!%Y", "02!01!2026"},    {"%d:%m:%Y", "02:01:2026"},   {"%d@%m@%Y", "02@01@2026"}, // punctuation edges
-        {"%d[%m[%Y", "02[01[2026"},    {"%d`%m`%Y", "02`01`2026"},   {"%d{%m{%Y", "02{01{2026"},
-        {"%d~%m~%Y", "02~01~2026"},
-        {"%d0%m0%Y", "02/01/2026"},   {"%dA%mA%Y", "02/01/2026"}, // a digit or letter is no separator
-        {"%Y-%m", "2026-01-02"}, {"", "2026-01-02"}, // no day: the ISO layout
+        {"%d %b, %Y", "02/01/2026"}, {"%h %-d %Y", "01/2/2026"}, {"%A, %B %d, %Y", "01/02/2026"},
+        {"%d!%m!%Y", "02!01!2026"}, {"%d:%m:%Y", "02:01:2026"}, {"%d@%m@%Y", "02@01@2026"}, // punctuation edges
+        {"%d[%m[%Y", "02[01[2026"}, {"%d`%m`%Y", "02`01`2026"}, {"%d{%m{%Y", "02{01{2026"}, {"%d~%m~%Y", "02~01~2026"},
+        {"%d0%m0%Y", "02/01/2026"}, {"%dA%mA%Y", "02/01/2026"}, // a digit or letter is no separator
+        {"%Y-%m", "2026-01-02"}, // no day: the ISO layout
     };
     for (const auto& c : cases)
         EXPECT_EQ(FormatShortDate(At(2026, 1, 2), FormatsFromPatterns(c.Pattern, "%T", "", "", "", ".")), c.Date)
@@ -40,20 +36,12 @@ TEST(FormatsFromPatterns, DatePatternGivesOrderSeparatorAndPadding)
 TEST(FormatsFromPatterns, TimePatternGivesClockSeparatorPaddingAndDesignators)
 {
     const struct { const char* Pattern; const char* AmPm; const char* Am; const char* Pm; const char* Afternoon; const char* Night; } cases[] = {
-        {"%T", "", "", "", "17:05:09", "00:30:00"},
-        {"%k:%M:%S", "", "", "", "17:05:09", "0:30:00"},
-        {"%H.%M.%S", "", "", "", "17.05.09", "00.30.00"},
+        {"%T", "", "", "", "17:05:09", "00:30:00"}, {"%k:%M:%S", "", "", "", "17:05:09", "0:30:00"},
         {"kl. %H.%M %z", "", "", "", "17.05.09", "00.30.00"}, // seconds always shown, the zone dropped
-        {"%R", "", "", "", "17:05:09", "00:30:00"},
-        {"%H\xE6\x99\x82%M\xE5\x88\x86%S\xE7\xA7\x92", "", "", "", "17:05:09", "00:30:00"},
-        {"%r", "%I:%M:%S %p", "AM", "PM", "05:05:09 PM", "12:30:00 AM"},
-        {"%r", "", "AM", "PM", "05:05:09 PM", "12:30:00 AM"},
-        {"%l:%M:%S %p", "", "AM", "PM", "5:05:09 PM", "12:30:00 AM"},
+        {"%R", "", "", "", "17:05:09", "00:30:00"}, {"%r", "%I:%M:%S %p", "AM", "PM", "05:05:09 PM", "12:30:00 AM"},
+        {"%r", "", "AM", "PM", "05:05:09 PM", "12:30:00 AM"}, {"%l:%M:%S %p", "", "AM", "PM", "5:05:09 PM", "12:30:00 AM"},
         {"%Z %I:%M:%S %p", "", "AM", "PM", "05:05:09 PM", "12:30:00 AM"},
-        // %p %I時%M分%S秒 with Korean designators
-        {"%p %I\xE6\x99\x82%M\xE5\x88\x86%S\xE7\xA7\x92", "", "\xEC\x98\xA4\xEC\xA0\x84", "\xEC\x98\xA4\xED\x9B\x84",
-         "\xEC\x98\xA4\xED\x9B\x84 05:05:09", "\xEC\x98\xA4\xEC\xA0\x84 12:30:00"},
-        {"%I:%M:%S", "", "", "", "05:05:09", "12:30:00"},
+        {"%p %I.%M.%S", "", "vorm.", "nachm.", "nachm. 05.05.09", "vorm. 12.30.00"},
         {"%M:%H", "", "", "", "17:05:09", "00:30:00"}, {"", "", "AM", "PM", "17:05:09", "00:30:00"},
     };
     for (const auto& c : cases) {
@@ -69,24 +57,21 @@ TEST(FormatsFromPatterns, TimePatternGivesClockSeparatorPaddingAndDesignators)
 // lacks: "08/12/2026 11:35:00 ?" no longer told morning from evening.
 TEST(Cp1252FileFormats, FormsTheCodePageLacksGiveWayToIsoForms)
 {
-    RegionalFormats arabic = UsLikeFormats(), pashto = IsoFormats(), latin1 = UsLikeFormats();
+    RegionalFormats arabic = UsLikeFormats(), latin1 = UsLikeFormats();
     arabic.Order = DateOrder::DayMonthYear;
     arabic.AmDesignator = "\xD8\xB5"; // the Arabic letters of ar_EG
     arabic.PmDesignator = "\xD9\x85";
-    pashto.DecimalSeparator = "\xD9\xAB"; // Arabic decimal separator
-    latin1.AmDesignator = "a.m.";
     latin1.PmDesignator = "p.\xC2\xA0m."; // a no-break space is in the code page
     RegionalFormats all = arabic;
     all.DateSeparator = "\xE2\x80\xA4";
     all.TimeSeparator = "\xEA\x9E\x89";
-    all.DecimalSeparator = pashto.DecimalSeparator;
+    all.DecimalSeparator = "\xD9\xAB";
     const std::string cannot = "Windows-1252 cannot hold the locale's ", keeps = "; the screen keeps the locale's forms";
     const struct { RegionalFormats Regional; const char* File; const char* Number; std::string Note; } cases[] = {
         {GermanLikeFormats(), "08.12.2026 23:35:00", "-11,5", ""},
         {latin1, "12/8/2026 11:35:00 p.\xC2\xA0m.", "-11.5", ""},
         {arabic, "8/12/2026 23:35:00", "-11.5",
          cannot + "AM/PM designators \"\xD8\xB5\" and \"\xD9\x85\", so the files use 24-hour time" + keeps},
-        {pashto, "2026-12-08 23:35:00", "-11.5", cannot + "decimal separator \"\xD9\xAB\", so the files use \".\" for decimals" + keeps},
         {all, "2026-12-08 23:35:00", "-11.5",
          cannot + "date separator \"\xE2\x80\xA4\", AM/PM designators \"\xD8\xB5\" and \"\xD9\x85\", time separator "
                   "\"\xEA\x9E\x89\" and decimal separator \"\xD9\xAB\", so the files use ISO dates, 24-hour time, \":\" "
@@ -135,14 +120,11 @@ TEST(FormatsFromProcessLocale, CategoriesResolveLikeSetlocaleAndTheGlobalLocaleI
     const char *de = "de_DE.UTF-8", *iso = "2026-12-06 17:13:00";
     const struct { std::vector<std::pair<const char*, const char*>> Variables; const char* Evening; const char* Number; } cases[] = {
         {{}, iso, "-12.25"},
-        {{{"LC_ALL", "C"}}, iso, "-12.25"},
-        {{{"LC_ALL", "POSIX"}}, iso, "-12.25"},
-        {{{"LC_ALL", "C.UTF-8"}}, iso, "-12.25"},
+        {{{"LC_ALL", "POSIX"}}, iso, "-12.25"}, {{{"LC_ALL", "C.UTF-8"}}, iso, "-12.25"},
         {{{"LC_ALL", "xx_XX.UTF-8"}}, iso, "-12.25"}, // not installed
         {{{"LC_ALL", de}}, "06.12.2026 17:13:00", "-12,25"},
         {{{"LC_ALL", "en_US.UTF-8"}}, "12/06/2026 05:13:00 PM", "-12.25"},
         {{{"LC_ALL", "el_GR"}}, "06/12/2026 05:13:00 \xCE\xBC\xCE\xBC", "-12,25"},
-        {{{"LC_ALL", "el_GR.UTF-8"}}, "06/12/2026 05:13:00 \xCE\xBC\xCE\xBC", "-12,25"},
         {{{"LANG", de}}, "06.12.2026 17:13:00", "-12,25"},
         {{{"LC_ALL", ""}, {"LANG", de}}, "06.12.2026 17:13:00", "-12,25"}, // empty is unset
         {{{"LC_TIME", de}, {"LC_NUMERIC", "C"}}, "06.12.2026 17:13:00", "-12.25"},

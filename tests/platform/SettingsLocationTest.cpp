@@ -12,15 +12,12 @@ using test::EnvScope;
 
 TEST(SettingsLocation, UserPathFollowsAnAbsoluteXdgConfigHomeElseHomeElseNone)
 {
-    const struct {
-        const char *Xdg, *Home, *Expected;
-    } cases[] = {
+    const struct { const char *Xdg, *Home, *Expected; } cases[] = {
         {"/xdg", "/home/u", "/xdg/tavik/tavik.ini"},
         {nullptr, "/home/u", "/home/u/.config/tavik/tavik.ini"},
         {"", "/home/u", "/home/u/.config/tavik/tavik.ini"},
         {"relative/config", "/home/u", "/home/u/.config/tavik/tavik.ini"}, // to be ignored, as the base directory rules say
-        {nullptr, nullptr, ""},
-        {nullptr, "", ""},
+        {nullptr, nullptr, ""}, {nullptr, "", ""},
     };
     for (const auto& c : cases) {
         EnvScope xdg("XDG_CONFIG_HOME", c.Xdg), home("HOME", c.Home);

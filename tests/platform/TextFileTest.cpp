@@ -27,13 +27,20 @@ std::string MixedBytes(std::size_t size)
     return bytes;
 }
 
-TEST(ReadTextFile, ReturnsTheBytesExactly)
+// Standard input closed, as for a program started without one: the file
+// gets descriptor 0, which must be closed after reading like any other.
+TEST(ReadTextFile, ReturnsTheBytesExactlyAndClosesEvenDescriptorZero)
 {
     test::TempFolder folder;
-    const std::string cases[] = {"", "JO40HC\r\nline 2\rline 3\nend", std::string("a\0b\xB0" "c\r\n", 7), "JO40HC",
-                                 MixedBytes(200'000)};
+    const std::string cases[] = {"", "JO40HC\r\nline 2\rline 3\nend", std::string("a\0b\xB0" "c\r\n", 7), MixedBytes(200'000)};
+    const int savedInput = ::dup(0);
+    ::close(0);
     for (const auto& bytes : cases)
         EXPECT_TRUE(ReadTextFile(folder.Write("file.txt", bytes).string()) == bytes) << bytes.size();
+    const bool leaked = ::fcntl(0, F_GETFD) != -1;
+    ::dup2(savedInput, 0);
+    ::close(savedInput);
+    EXPECT_FALSE(leaked);
 }
 
 TEST(ReadTextFile, SizeLimitIsInclusiveAcrossReadsAndNamedInItsUnit)
@@ -60,9 +67,7 @@ TEST(ReadTextFile, WhatIsNoTextFileIsRefusedNamingThePathWithoutBlocking)
     const std::string missingFolder = (folder.Path / "no-folder" / "absent.tle").string();
     const std::string pipe = (folder.Path / "pipe.tle").string();
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    const struct {
-        std::string Path, Says;
-    } cases[] = {
+    const struct { std::string Path, Says; } cases[] = {
         {absent, absent + ": " + std::strerror(ENOENT)},
         {missingFolder, missingFolder + ": " + std::strerror(ENOENT)},
         {folder.Path.string(), folder.Path.string() + ": is a folder, not a file"},
@@ -77,21 +82,6 @@ TEST(ReadTextFile, WhatIsNoTextFileIsRefusedNamingThePathWithoutBlocking)
     EXPECT_EQ(ReadTextFile("/dev/null", 10, FileKinds::StreamsToo), "");
     EXPECT_EQ(InputErrorMessage([&] { ReadTextFile("/dev/zero", 100'000, FileKinds::StreamsToo); }),
               "/dev/zero: is larger than 100000 bytes; not a text file tavik can use");
-}
-
-// A program started with its standard input closed gets descriptor 0 for the
-// first file it opens; that one is closed after reading like any other.
-TEST(ReadTextFile, ClosesTheFileEvenWhenItIsDescriptorZero)
-{
-    test::TempFolder folder;
-    const std::string path = folder.Write("a.txt", "x").string();
-    const int savedInput = ::dup(0);
-    ::close(0);
-    EXPECT_EQ(ReadTextFile(path), "x");
-    const bool leaked = ::fcntl(0, F_GETFD) != -1;
-    ::dup2(savedInput, 0);
-    ::close(savedInput);
-    EXPECT_FALSE(leaked);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 
 namespace tavik {
@@ -22,57 +23,44 @@ DateTime At(int year, int month, int day, int hour = 0, int minute = 0, int seco
 TEST(FormatNumberPattern, RoundsHalvesAwayFromZeroAndPadsKeepingTheSign)
 {
     const struct { double Value; int Digits; const char* Text; } cases[] = {
-        {0.5, 2, "01"}, {1.5, 2, "02"}, {2.5, 2, "03"}, {99.5, 2, "100"}, {-0.5, 2, "-01"}, {-0.3, 2, "-00"},
-        {-7, 2, "-07"}, {-12.5, 2, "-13"}, {86.99999, 3, "087"}, {100, 3, "100"}, {7, 3, "007"}, {100, 2, "100"},
-        {0, 2, "00"}, {-0.0, 3, "000"}, {29.4, 2, "29"}, {1234.6, 3, "1235"}, {-123.5, 3, "-124"}, {5, 0, "5"},
+        {0.5, 2, "01"}, {2.5, 2, "03"}, {99.5, 2, "100"}, {-0.5, 2, "-01"}, {-0.3, 2, "-00"}, {-12.5, 2, "-13"},
+        {86.99999, 3, "087"}, {-0.0, 3, "000"}, {1234.6, 3, "1235"}, {5, 0, "5"}, {1e20, 3, "100000000000000000000"},
         {0.49999999999999994, 2, "00"},             // adding 0.5 before flooring would give 1
         {4503599627370497.0, 2, "4503599627370497"}, // 2^52 + 1: adding 0.5 rounds to 2^52 + 2
-        {1e20, 3, "100000000000000000000"},
-        {NaN, 2, "??"}, {Inf, 3, "???"}, {-Inf, 2, "??"}, // no digits to show, the width kept
+        {NaN, 2, "??"}, {-Inf, 3, "???"},           // no digits to show, the width kept
     };
     for (const auto& c : cases) EXPECT_EQ(FormatNumberPattern(c.Value, c.Digits), c.Text) << c.Value;
 }
 
 TEST(FormatDefaultDouble, FifteenSignificantDigitsAndTheRegionalSeparator)
 {
-    const struct { double Value; const char* Point; const char* Comma; } cases[] = {
-        {23.598123456789012, "23.598123456789", "23,598123456789"},
-        {-0.47091234567890123, "-0.470912345678901", "-0,470912345678901"},
-        {0.1 + 0.2, "0.3", "0,3"}, {2.0 / 3.0, "0.666666666666667", "0,666666666666667"},
-        {1e-5, "1E-05", "1E-05"}, {-1.5e-5, "-1.5E-05", "-1,5E-05"}, {0.0001, "0.0001", "0,0001"},
-        {0.00012345, "0.00012345", "0,00012345"},
-        {123456789012345678.0, "1.23456789012346E+17", "1,23456789012346E+17"},
-        {1e15, "1E+15", "1E+15"}, {1e14, "100000000000000", "100000000000000"},
-        {999999999999999.0, "999999999999999", "999999999999999"},
-        {999999999999999.9, "1E+15", "1E+15"}, // rounding to 15 digits carries into the next power of ten
-        {1e300, "1E+300", "1E+300"}, {5e-324, "4.94065645841247E-324", "4,94065645841247E-324"},
-        {100, "100", "100"}, {1234.5, "1234.5", "1234,5"}, {-90, "-90", "-90"}, {0, "0", "0"}, {-0.0, "0", "0"},
-        {NaN, "NaN", "NaN"}, {Inf, "Inf", "Inf"}, {-Inf, "-Inf", "-Inf"},
+    const struct { double Value; const char* Point; } cases[] = {
+        {-0.47091234567890123, "-0.470912345678901"}, {0.1 + 0.2, "0.3"}, {1e-5, "1E-05"}, {-1.5e-5, "-1.5E-05"},
+        {0.00012345, "0.00012345"}, {123456789012345678.0, "1.23456789012346E+17"}, {1e15, "1E+15"},
+        {999999999999999.0, "999999999999999"}, {1e14, "100000000000000"},
+        {999999999999999.9, "1E+15"}, // rounding to 15 digits carries into the next power of ten
+        {1e300, "1E+300"}, {5e-324, "4.94065645841247E-324"}, {1234.5, "1234.5"}, {-90, "-90"}, {-0.0, "0"},
+        {NaN, "NaN"}, {Inf, "Inf"}, {-Inf, "-Inf"},
     };
     for (const auto& c : cases) {
+        std::string comma = c.Point;
+        std::replace(comma.begin(), comma.end(), '.', ',');
         EXPECT_EQ(FormatDefaultDouble(c.Value, IsoFormats()), c.Point) << c.Value;
-        EXPECT_EQ(FormatDefaultDouble(c.Value, GermanLikeFormats()), c.Comma) << c.Value;
+        EXPECT_EQ(FormatDefaultDouble(c.Value, GermanLikeFormats()), comma) << c.Value;
     }
-    RegionalFormats arabic = IsoFormats();
-    arabic.DecimalSeparator = "\xD9\xAB"; // U+066B, two bytes
-    EXPECT_EQ(FormatDefaultDouble(2.5, arabic), "2\xD9\xAB" "5");
 }
 
 TEST(DateTimeForms, RegionalShortDateLongTimeGeneralFormAndDatePattern)
 {
     RegionalFormats before = UsLikeFormats(), bare = UsLikeFormats();
     before.DesignatorBeforeTime = true;
-    before.AmDesignator = "vorm.";
     before.PmDesignator = "nachm.";
-    bare.AmDesignator.clear();
     bare.PmDesignator.clear();
     const struct { RegionalFormats Formats; DateTime When; const char* General; const char* Pattern; } cases[] = {
         {GermanLikeFormats(), At(2026, 12, 6), "06.12.2026", "2026.12.06"}, // midnight: the date alone
         {GermanLikeFormats(), At(2026, 12, 6, 0, 0, 1), "06.12.2026 00:00:01", "2026.12.06"},
         {UsLikeFormats(), At(2026, 1, 2, 0, 30, 5), "1/2/2026 12:30:05 AM", "2026/01/02"},
         {UsLikeFormats(), At(2026, 1, 2, 12, 0, 0), "1/2/2026 12:00:00 PM", "2026/01/02"},
-        {UsLikeFormats(), At(2026, 11, 22, 23, 59, 59), "11/22/2026 11:59:59 PM", "2026/11/22"},
-        {IsoFormats(), At(2026, 12, 6, 17, 5, 9), "2026-12-06 17:05:09", "2026-12-06"},
         {IsoFormats(), At(99, 3, 4, 11), "0099-03-04 11:00:00", "0099-03-04"},
         {before, At(2026, 12, 6, 17, 13, 0), "12/6/2026 nachm. 5:13:00", "2026/12/06"},
         {bare, At(2026, 12, 6, 17, 13, 0), "12/6/2026 5:13:00", "2026/12/06"}, // no blank for no designator
@@ -87,28 +75,18 @@ TEST(ParseDateTexts, AcceptsRealDaysAndNamesTheWrongTextBriefly)
 {
     using F = DateTextField;
     const struct { std::string Day, Month, Year; F Wrong; std::string Says; int Y, M, D; } cases[] = {
-        {"6", "12", "2026", F::None, "", 2026, 12, 6},
-        {" 05 ", "01", " 2026\t", F::None, "", 2026, 1, 5},
-        {"+29", "2", "2024", F::None, "", 2024, 2, 29},
-        {"1", "1", "1", F::None, "", 1, 1, 1},
-        {"31", "12", "9999", F::None, "", 9999, 12, 31},
+        {" 05 ", "01", " 2026\t", F::None, "", 2026, 1, 5}, {"+29", "2", "2024", F::None, "", 2024, 2, 29},
+        {"1", "1", "1", F::None, "", 1, 1, 1}, {"31", "12", "9999", F::None, "", 9999, 12, 31},
         {"31", "2", "2026", F::Day, "The day \"31\" does not exist: February 2026 has 28 days.", 0, 0, 0},
-        {"29", "2", "2023", F::Day, "28 days", 0, 0, 0},
         {"31", "4", "2026", F::Day, "April 2026 has 30 days", 0, 0, 0},
-        {"0", "1", "2026", F::Day, "\"0\"", 0, 0, 0},
-        {"-1", "1", "2026", F::Day, "\"-1\"", 0, 0, 0},
-        {"", "12", "2026", F::Day, "The day is empty.", 0, 0, 0},
-        {"  ", "12", "2026", F::Day, "The day is empty.", 0, 0, 0},
+        {"0", "1", "2026", F::Day, "\"0\"", 0, 0, 0}, {"  ", "12", "2026", F::Day, "The day is empty.", 0, 0, 0},
         {"6 6", "12", "2026", F::Day, "The day \"6 6\" is not a whole number.", 0, 0, 0},
         {"6", "-", "2026", F::Month, "The month \"-\" is not a whole number.", 0, 0, 0},
         {"6", "1\n2", "2026", F::Month, "\"1?2\"", 0, 0, 0}, // no control character in the message
         {"6", "13", "2026", F::Month, "The month \"13\" is not between 1 and 12.", 0, 0, 0},
-        {"6", "0", "2026", F::Month, "\"0\"", 0, 0, 0},
-        {"6", "12", "", F::Year, "The year is empty.", 0, 0, 0},
+        {"6", "0", "2026", F::Month, "\"0\"", 0, 0, 0}, {"6", "12", "", F::Year, "The year is empty.", 0, 0, 0},
         {"6", "12", "0", F::Year, "The year \"0\" is not between 1 and 9999.", 0, 0, 0},
-        {"6", "12", "10000", F::Year, "\"10000\"", 0, 0, 0},
-        {"6", "12", "99999999999999999999", F::Year, "9999", 0, 0, 0},
-        {"6", "12", "2O26", F::Year, "\"2O26\"", 0, 0, 0},
+        {"6", "12", "10000", F::Year, "\"10000\"", 0, 0, 0}, {"6", "12", "99999999999999999999", F::Year, "9999", 0, 0, 0},
         {"31", "13", "2026", F::Month, "\"13\"", 0, 0, 0}, // the day is judged once month and year are sound
         {"6", "12", std::string(1 << 20, '7') + "x", F::Year, "\"" + std::string(40, '7') + "...\"", 0, 0, 0},
     };
