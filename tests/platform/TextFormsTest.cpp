@@ -74,50 +74,37 @@ TEST(DateTimeForms, RegionalShortDateLongTimeGeneralFormAndDatePattern)
     }
 }
 
+// The year file's year box reads years as the start date's does.
 TEST(ParseDateTexts, AcceptsRealDaysAndNamesTheWrongTextBriefly)
 {
     using F = DateTextField;
-    const struct { std::string Day, Month, Year; F Wrong; std::string Says; int Y, M, D; } cases[] = {
-        {" 05 ", "01", " 2026\t", F::None, "", 2026, 1, 5}, {"+29", "2", "2024", F::None, "", 2024, 2, 29},
-        {"1", "1", "1", F::None, "", 1, 1, 1}, {"31", "12", "9999", F::None, "", 9999, 12, 31},
-        {"31", "2", "2026", F::Day, "The day \"31\" does not exist: February 2026 has 28 days.", 0, 0, 0},
-        {"31", "4", "2026", F::Day, "April 2026 has 30 days", 0, 0, 0},
-        {"0", "1", "2026", F::Day, "\"0\"", 0, 0, 0}, {"  ", "12", "2026", F::Day, "The day is empty.", 0, 0, 0},
-        {"6 6", "12", "2026", F::Day, "The day \"6 6\" is not a whole number.", 0, 0, 0},
-        {"6", "-", "2026", F::Month, "The month \"-\" is not a whole number.", 0, 0, 0},
-        {"6", "1\n2", "2026", F::Month, "\"1?2\"", 0, 0, 0}, // no control character in the message
-        {"6", "13", "2026", F::Month, "The month \"13\" is not between 1 and 12.", 0, 0, 0},
-        {"6", "0", "2026", F::Month, "\"0\"", 0, 0, 0}, {"6", "12", "", F::Year, "The year is empty.", 0, 0, 0},
-        {"6", "12", "0", F::Year, "The year \"0\" is not between 1 and 9999.", 0, 0, 0},
-        {"6", "12", "10000", F::Year, "\"10000\"", 0, 0, 0}, {"6", "12", "99999999999999999999", F::Year, "9999", 0, 0, 0},
-        {"31", "13", "2026", F::Month, "\"13\"", 0, 0, 0}, // the day is judged once month and year are sound
-        {"6", "12", std::string(1 << 20, '7') + "x", F::Year, "\"" + std::string(40, '7') + "...\"", 0, 0, 0},
+    const struct { std::string Day, Month, Year; F Wrong; std::string Says; } cases[] = { // Says: the ISO date, or the message
+        {" 05 ", "01", " 2026\t", F::None, "2026-01-05"}, {"+29", "2", "2024", F::None, "2024-02-29"},
+        {"1", "1", "1", F::None, "0001-01-01"}, {"31", "12", "9999", F::None, "9999-12-31"},
+        {"31", "2", "2026", F::Day, "The day \"31\" does not exist: February 2026 has 28 days."},
+        {"31", "4", "2026", F::Day, "April 2026 has 30 days"}, {"0", "1", "2026", F::Day, "\"0\""},
+        {"  ", "12", "2026", F::Day, "The day is empty."}, {"6 6", "12", "2026", F::Day, "The day \"6 6\" is not a whole number."},
+        {"6", "-", "2026", F::Month, "The month \"-\" is not a whole number."},
+        {"6", "1\n2", "2026", F::Month, "\"1?2\""}, // no control character in the message
+        {"6", "13", "2026", F::Month, "The month \"13\" is not between 1 and 12."}, {"6", "0", "2026", F::Month, "\"0\""},
+        {"6", "12", "", F::Year, "The year is empty."}, {"6", "12", "0", F::Year, "The year \"0\" is not between 1 and 9999."},
+        {"6", "12", "10000", F::Year, "\"10000\""}, {"6", "12", "99999999999999999999", F::Year, "9999"},
+        {"6", "12", "-2024", F::Year, "\"-2024\""}, {"6", "12", "2024.5", F::Year, "The year \"2024.5\" is not a whole number."},
+        {"31", "13", "2026", F::Month, "\"13\""}, // the day is judged once month and year are sound
+        {"6", "12", std::string(1 << 20, '7') + "x", F::Year, "\"" + std::string(40, '7') + "...\""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Day + "|" + c.Month + "|" + c.Year.substr(0, 50));
         const ParsedDate parsed = ParseDateTexts(c.Day, c.Month, c.Year);
+        const ParsedYear year = ParseYearText(c.Year);
         EXPECT_EQ(parsed.WrongField, c.Wrong);
         if (c.Wrong == F::None) {
-            EXPECT_EQ(parsed.Date, At(c.Y, c.M, c.D));
-            EXPECT_EQ(parsed.Error, "");
+            EXPECT_TRUE(parsed && parsed.Error.empty() && FormatDatePattern(*parsed.Date, IsoFormats()) == c.Says);
+            EXPECT_TRUE(parsed.Date->IsMidnight() && year.Year == parsed.Date->Fields().Year && year.Error.empty());
         } else {
-            EXPECT_FALSE(parsed);
-            EXPECT_TRUE(test::Contains(parsed.Error, c.Says) && parsed.Error.size() < 200) << parsed.Error;
+            EXPECT_TRUE(!parsed && test::Contains(parsed.Error, c.Says) && parsed.Error.size() < 200) << parsed.Error;
+            if (c.Wrong == F::Year) EXPECT_TRUE(!year.Year && year.Error == parsed.Error) << year.Error;
         }
-    }
-}
-
-TEST(ParseYearText, YearsOneTo9999)
-{
-    const struct { const char* Text; int Year; const char* Says; } cases[] = {
-        {" 0099 ", 99, ""}, {"1", 1, ""}, {"9999", 9999, ""}, {"0", 0, "The year \"0\" is not between 1 and 9999."},
-        {"10000", 0, "\"10000\" is not between"}, {"-2024", 0, "\"-2024\""},
-        {"2024.5", 0, "The year \"2024.5\" is not a whole number."}, {"   ", 0, "The year is empty."},
-    };
-    for (const auto& c : cases) {
-        const ParsedYear parsed = ParseYearText(c.Text);
-        EXPECT_EQ(parsed.Year.value_or(0), c.Year) << c.Text;
-        EXPECT_TRUE(test::Contains(parsed.Error, c.Says) && parsed.Error.empty() == (c.Year != 0)) << parsed.Error;
     }
 }
 
