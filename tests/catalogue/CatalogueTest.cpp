@@ -166,11 +166,9 @@ TEST(ParseCatalogue, ReloadGivesFreshEntriesAndALaterLineReplacesAllFieldsOfTheE
     EXPECT_EQ(r.Names, (std::vector<std::string>{"LONELY", "HALF"}));
     EXPECT_TRUE(cat->Entry(1).Line1.empty() && cat->Entry(1).Line2.empty());
     for (const auto& f : Fields) EXPECT_EQ(cat->Entry(1).*f.Field, 0);
-    const ElementSet& half = cat->Entry(2);
-    EXPECT_EQ(half.Line1, "1 KITTY");
-    EXPECT_TRUE(half.Epoch == 0 && half.Decay == 0 && half.BStar == 0);
-    EXPECT_DOUBLE_EQ(half.Inclination, Kestrel.Values[3]);
-    EXPECT_TRUE(half.MeanMotion == 0 && half.RevNumber == 0); // not kept from TAVSAT's line 2
+    const ElementSet& half = cat->Entry(2); // not kept from TAVSAT's line 2: its mean motion and revolution number
+    EXPECT_TRUE(half.Line1 == "1 KITTY" && half.Epoch == 0 && half.Decay == 0 && half.BStar == 0);
+    EXPECT_TRUE(half.Inclination == Kestrel.Values[3] && half.MeanMotion == 0 && half.RevNumber == 0);
     // Entries above the count are left as they were, unlisted and unselectable.
     EXPECT_EQ(cat->Entry(3).SatName, "ORBIS M");
     EXPECT_THROW(SelectElementSet(*cat, 3), InputError);
@@ -186,11 +184,8 @@ TEST(ParseCatalogue, The501stNameAndItsElementLinesAreLeftOut)
     }
     LoadResult r;
     const auto cat = Loaded(text, &r);
-    EXPECT_EQ(cat->CatalogueCount, 500);
-    EXPECT_TRUE(r.Names.size() == 500 && r.Names.back() == "GEN 500");
-    EXPECT_EQ(r.IgnoredNames, 1);
+    EXPECT_TRUE(cat->CatalogueCount == 500 && r.Names.size() == 500 && r.IgnoredNames == 1 && r.OrphanElementLines == 0);
     EXPECT_EQ(r.LeftOutNames, std::vector<std::string>{"GEN 501"}); // so that choosing it can say why it fails
-    EXPECT_EQ(r.OrphanElementLines, 0);
     EXPECT_DOUBLE_EQ(cat->Entry(500).RevNumber, 500); // not 501 from the left-out entry
 }
 
