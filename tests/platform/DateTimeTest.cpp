@@ -67,15 +67,19 @@ TEST(DateTime, FieldsOfTheExtremeSecondCountsDoNotOverflow)
     const CalendarFields f = DateTime::FromCalendar(1899, 12, 29, 6, 30, 15)->Fields();
     EXPECT_TRUE(f.Year == 1899 && f.Month == 12 && f.Day == 29 && f.Hour == 6 && f.Minute == 30 && f.Second == 15);
     EXPECT_TRUE(DateTime::FromCalendar(1899, 12, 29)->IsMidnight() && !DateTime::FromSeconds(-1).IsMidnight());
+    const CalendarFields leapDay = DateTime::FromCalendar(1, 1, 1)->AddDays(-307).Fields(); // before the first 400-year era
+    EXPECT_TRUE(leapDay.Year == 0 && leapDay.Month == 2 && leapDay.Day == 29) << leapDay.Year << "-" << leapDay.Month;
 }
 
 constexpr std::time_t Late5March2024 = 1709681400; // 2024-03-05 23:30:00 UTC
 constexpr std::time_t July2024 = 1719835200;       // 2024-07-01 12:00:00 UTC
 
-TEST(Clock, OffsetFollowsTheZoneAndDaylightTimeAndTheUtcDateDoesNot)
+// A clock past 9999-12-31 gave 1899-12-30 as today, without a word.
+TEST(Clock, OffsetFollowsTheZoneAndDaylightTimeAndTheUtcDateDoesNotAndOnlyYears1To9999AreDates)
 {
     const DateTime march = *DateTime::FromCalendar(2024, 3, 5, 23, 30), july = *DateTime::FromCalendar(2024, 7, 1, 12);
-    const struct { const char* Zone; std::time_t At; int Offset; DateTime Utc; } cases[] = {
+    constexpr std::time_t LastSecondOf9999 = 253402300799;
+    const struct { const char* Zone; std::time_t At; int Offset; std::optional<DateTime> Utc; } cases[] = {
         {"UTC0", Late5March2024, 0, march},
         {"CET-1CEST,M3.5.0,M10.5.0/3", Late5March2024, 60, march}, // winter
         {"CET-1CEST,M3.5.0,M10.5.0/3", July2024, 120, july},      // summer
@@ -84,24 +88,16 @@ TEST(Clock, OffsetFollowsTheZoneAndDaylightTimeAndTheUtcDateDoesNot)
         {"NZST-12NZDT,M9.5.0,M4.1.0/3", Late5March2024, 780, march}, // the local date is already the 6th
         // A zone that counts leap seconds shows 23:59:60, which no date-time holds.
         {"right/UTC", 1483228826, 0, *DateTime::FromCalendar(2016, 12, 31, 23, 59, 59)},
+        {"UTC0", LastSecondOf9999, 0, *DateTime::FromCalendar(9999, 12, 31, 23, 59, 59)},
+        {"UTC0", LastSecondOf9999 + 1, 0, std::nullopt}, {"UTC0", LastSecondOf9999 + 86400LL * 366 * 1000, 0, std::nullopt},
+        {"UTC0", -62135596800 - 1, 0, std::nullopt}, // the second before 0001-01-01
     };
     for (const auto& c : cases) {
         if (c.Zone[0] == 'r' && !std::filesystem::exists("/usr/share/zoneinfo/right/UTC")) continue; // tzdata-legacy
         test::EnvScope zone("TZ", c.Zone);
         EXPECT_EQ(UtcOffsetMinutes(c.At), c.Offset) << c.Zone;
-        EXPECT_EQ(UtcAt(c.At), c.Utc) << c.Zone;
+        EXPECT_EQ(UtcAt(c.At), c.Utc) << c.Zone << " " << c.At;
     }
-}
-
-// A clock past 9999-12-31 gave 1899-12-30 as today, without a word.
-TEST(Clock, DateOutsideTheYears1To9999IsNone)
-{
-    test::EnvScope zone("TZ", "UTC0");
-    constexpr std::time_t LastSecondOf9999 = 253402300799;
-    EXPECT_EQ(UtcAt(LastSecondOf9999), DateTime::FromCalendar(9999, 12, 31, 23, 59, 59));
-    EXPECT_EQ(UtcAt(LastSecondOf9999 + 1), std::nullopt);
-    EXPECT_EQ(UtcAt(LastSecondOf9999 + 86400LL * 366 * 1000), std::nullopt);
-    EXPECT_EQ(UtcAt(-62135596800 - 1), std::nullopt); // the second before 0001-01-01
 }
 
 TEST(Clock, ZoneChangeTakesEffectAtTheNextCall)

@@ -219,19 +219,14 @@ struct LocaleEnvironment {
 TEST(FormatsFromProcessLocale, CategoriesResolveLikeSetlocaleAndTheGlobalLocaleIsLeftAlone)
 {
     const std::string globalBefore = std::setlocale(LC_ALL, nullptr);
-    const char *de = "de_DE.UTF-8", *iso = "2026-12-06 17:13:00";
+    // xx_XX is not installed; an empty variable counts as unset.
+    const char *de = "de_DE.UTF-8", *iso = "2026-12-06 17:13:00", *german = "06.12.2026 17:13:00";
     const struct { std::vector<std::pair<const char*, const char*>> Variables; const char* Evening; const char* Number; } cases[] = {
-        {{}, iso, "-12.25"},
-        {{{"LC_ALL", "POSIX"}}, iso, "-12.25"}, {{{"LC_ALL", "C.UTF-8"}}, iso, "-12.25"},
-        {{{"LC_ALL", "xx_XX.UTF-8"}}, iso, "-12.25"}, // not installed
-        {{{"LC_ALL", de}}, "06.12.2026 17:13:00", "-12,25"},
-        {{{"LC_ALL", "en_US.UTF-8"}}, "12/06/2026 05:13:00 PM", "-12.25"},
-        {{{"LC_ALL", "el_GR"}}, "06/12/2026 05:13:00 \xCE\xBC\xCE\xBC", "-12,25"},
-        {{{"LANG", de}}, "06.12.2026 17:13:00", "-12,25"},
-        {{{"LC_ALL", ""}, {"LANG", de}}, "06.12.2026 17:13:00", "-12,25"}, // empty is unset
-        {{{"LC_TIME", de}, {"LC_NUMERIC", "C"}}, "06.12.2026 17:13:00", "-12.25"},
-        {{{"LANG", "C"}, {"LC_NUMERIC", de}}, iso, "-12,25"},
-        {{{"LC_ALL", "C"}, {"LC_TIME", de}, {"LANG", de}}, iso, "-12.25"},
+        {{}, iso, "-12.25"}, {{{"LC_ALL", "POSIX"}}, iso, "-12.25"}, {{{"LC_ALL", "C.UTF-8"}}, iso, "-12.25"},
+        {{{"LC_ALL", "xx_XX.UTF-8"}}, iso, "-12.25"}, {{{"LC_ALL", "en_US.UTF-8"}}, "12/06/2026 05:13:00 PM", "-12.25"},
+        {{{"LC_ALL", "el_GR"}}, "06/12/2026 05:13:00 \xCE\xBC\xCE\xBC", "-12,25"}, {{{"LANG", de}}, german, "-12,25"},
+        {{{"LC_ALL", ""}, {"LANG", de}}, german, "-12,25"}, {{{"LC_TIME", de}, {"LC_NUMERIC", "C"}}, german, "-12.25"},
+        {{{"LANG", "C"}, {"LC_NUMERIC", de}}, iso, "-12,25"}, {{{"LC_ALL", "C"}, {"LC_TIME", de}, {"LANG", de}}, iso, "-12.25"},
     };
     for (const auto& c : cases) {
         LocaleEnvironment env;
