@@ -17,6 +17,7 @@
 #include "platform/TextForms.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cfloat>
 #include <cmath>

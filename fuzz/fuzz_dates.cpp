@@ -11,10 +11,10 @@ namespace {
 // optional sign. Nothing for anything else; huge numbers saturate.
 std::optional<long long> Reference(std::string_view t)
 {
-    while (!t.empty() && (t.front() == ' ' || t.front() == '\t')) t.remove_prefix(1);
-    while (!t.empty() && (t.back() == ' ' || t.back() == '\t')) t.remove_suffix(1);
-    const bool negative = !t.empty() && t.front() == '-';
-    if (!t.empty() && (t.front() == '+' || t.front() == '-')) t.remove_prefix(1);
+    t.remove_prefix(std::min(t.size(), t.find_first_not_of(" \t")));
+    t.remove_suffix(t.size() - std::min(t.size(), t.find_last_not_of(" \t") + 1));
+    const bool negative = t.starts_with('-');
+    if (t.starts_with('+') || negative) t.remove_prefix(1);
     if (t.empty() || t.find_first_not_of("0123456789") != std::string_view::npos) return std::nullopt;
     long long v = 0;
     for (char c : t) v = v > 100000000000LL ? v : v * 10 + (c - '0');
@@ -23,8 +23,8 @@ std::optional<long long> Reference(std::string_view t)
 
 void CheckRefusal(const std::string& message, std::string_view field)
 {
-    fuzz::Require(message.find(field) != std::string::npos, "a refusal names the field", message);
-    fuzz::Require(message.size() < 300 && !fuzz::HasControl(message), "a refusal is short and plain", message);
+    fuzz::Require(message.find(field) != std::string::npos && message.size() < 300 && !fuzz::HasControl(message),
+                  "a refusal names the field, short and plain", message);
 }
 
 } // namespace
@@ -46,16 +46,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (parsed) {
         // Its place on the scale by the C library's calendar: 1899 December 30
         // lies 25569 days before 1970.
-        std::tm t{};
-        t.tm_year = static_cast<int>(*year) - 1900;
-        t.tm_mon = static_cast<int>(*month) - 1;
-        t.tm_mday = static_cast<int>(*day);
+        std::tm t{.tm_mday = static_cast<int>(*day), .tm_mon = static_cast<int>(*month) - 1, .tm_year = static_cast<int>(*year) - 1900};
         fuzz::Require(parsed.Date->Days() == static_cast<double>(::timegm(&t) / 86400 + 25569), "the day the texts name", text);
         fuzz::Require(parsed.Error.empty() && parsed.WrongField == DateTextField::None, "no error with a date");
     } else {
-        const char* names[] = {"", "day", "month", "year"};
         fuzz::Require(parsed.WrongField != DateTextField::None, "a refusal points at a box");
-        CheckRefusal(parsed.Error, names[static_cast<int>(parsed.WrongField)]);
+        CheckRefusal(parsed.Error, std::array{"", "day", "month", "year"}[static_cast<int>(parsed.WrongField)]);
     }
     for (std::string_view y : {text, parts[2]}) {
         const auto expected = Reference(y);

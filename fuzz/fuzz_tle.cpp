@@ -4,27 +4,6 @@
 // the year file can reach.
 #include "FuzzChecks.h"
 
-namespace {
-
-void CheckStep(const CurrentElementSet& e, const Station& site, DateTime t, ShadowCarry& carry)
-{
-    const StepState s = ComputeState(e, site, Attitude{}, CalcInstantOf(t), carry);
-    const std::string who = e.SatName + " / " + e.Line1 + " / " + e.Line2;
-    // The year file writes these whatever the height.
-    fuzz::Require(std::isfinite(s.SunAngle()) && std::isfinite(s.Sun().SubSolarLat) && std::isfinite(s.Sun().SubSolarLon),
-                  "sun angle and sub-solar point finite", who);
-    // A run stops at a failed Kepler solution before reading anything else,
-    // and at a height below 150 km, which a NaN would slip past.
-    if (!s.Orbit.KeplerConverged) return;
-    fuzz::Require(!std::isnan(s.SatHeight()), "height is a number", who);
-    if (!(s.SatHeight() >= MinimumHeight)) return;
-    fuzz::Require(std::isfinite(s.SatHeight()) && std::isfinite(s.Illumination()) && s.SatAzimuth() >= 0 && s.SatAzimuth() < 360
-                      && s.SatElevation() >= -90 && s.SatElevation() <= 90,
-                  "height and illumination finite, azimuth 0 up to 360, elevation -90..90", who);
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
@@ -68,7 +47,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         for (const Station& site : Sites) {
             ShadowCarry carry;
-            for (DateTime t : at) CheckStep(e, site, t, carry);
+            for (DateTime t : at) {
+                const StepState st = ComputeState(e, site, Attitude{}, CalcInstantOf(t), carry);
+                const std::string who = name + " / " + e.Line1 + " / " + e.Line2;
+                // The year file writes these whatever the height.
+                fuzz::Require(std::isfinite(st.SunAngle()) && std::isfinite(st.Sun().SubSolarLat) && std::isfinite(st.Sun().SubSolarLon),
+                              "sun angle and sub-solar point finite", who);
+                // A run stops at a failed Kepler solution before reading anything
+                // else, and at a height below 150 km, which a NaN would slip past.
+                if (!st.Orbit.KeplerConverged) continue;
+                fuzz::Require(!std::isnan(st.SatHeight()), "height is a number", who);
+                fuzz::Require(!(st.SatHeight() >= MinimumHeight) || (std::isfinite(st.SatHeight()) && std::isfinite(st.Illumination())
+                                  && st.SatAzimuth() >= 0 && st.SatAzimuth() < 360 && st.SatElevation() >= -90 && st.SatElevation() <= 90),
+                              "height and illumination finite, azimuth 0 up to 360, elevation -90..90", who);
+            }
         }
     }
     return 0;

@@ -82,31 +82,39 @@ TEST(LenientNumber, ReadsTheLongestPrefixThatFitsTheNumberRule)
     for (const auto& c : cases) EXPECT_DOUBLE_EQ(LenientNumber(c.Text), c.Value) << '"' << c.Text << '"';
 }
 
-// Every way of writing the three satellites gives the same three entries.
+// Every way of writing the three satellites gives the same three entries; a
+// text or file without a name line is refused and leaves the catalogue as it was.
 TEST(ParseCatalogue, LineEndsBlankLinesByteOrderMarkAndLineOrderGiveTheSameEntries)
 {
     const std::string mixed = Join({"TAVSAT 1", TavsatL1, TavsatL2}, "\n") + Join({"KESTREL-2", KestrelL1, KestrelL2}, "\r")
                               + Join({"ORBIS M", OrbisL1, OrbisL2});
     std::string noFinalEnd = ThreeSatellites("\r");
     noFinalEnd.pop_back();
-    const struct { std::string Text; int Orphans = 0; } cases[] = {
+    const struct { std::string Text; int Orphans = 0; const char* Says = nullptr; } cases[] = {
         {mixed}, {noFinalEnd}, {"\xEF\xBB\xBF" + ThreeSatellites()},
         {Join({"", "  ", "TAVSAT 1", "", TavsatL1, "   ", TavsatL2, "\t", "KESTREL-2", KestrelL1, KestrelL2, " ",
                "ORBIS M", OrbisL1, OrbisL2, "", "     "})},
         {Join({"TAVSAT 1", TavsatL2, TavsatL1, "KESTREL-2", KestrelL1, KestrelL2, "ORBIS M", OrbisL2, OrbisL1})},
         {Join({"", OrbisL1, OrbisL2, "1 STRAY"}) + ThreeSatellites(), 3}, // before the first name: in no entry
+        {"\r\n   \r\n\n", 0, "weekly.tle: no satellite found"}, {Join({TavsatL1, TavsatL2}), 0, "weekly.tle: no satellite found"},
+        {"\xFE\xFF", 0, "weekly.tle: the file is in UTF-16"},
     };
+    const std::string data = TAVIK_TEST_DATA;
+    auto cat = std::make_unique<SatelliteCatalogue>();
+    LoadCatalogue(data + "/three.tle", *cat);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Text);
         LoadResult r;
-        const auto cat = Loaded(c.Text, &r);
+        if (c.Says) EXPECT_TRUE(Contains(InputErrorMessage([&] { ParseCatalogue(c.Text, "weekly.tle", *cat); }), c.Says));
+        else r = ParseCatalogue(c.Text, "weekly.tle", *cat);
         ASSERT_EQ(cat->CatalogueCount, 3);
-        EXPECT_EQ(r.Names, (std::vector<std::string>{"TAVSAT 1", "KESTREL-2", "ORBIS M"}));
-        EXPECT_EQ(r.OrphanElementLines, c.Orphans);
+        EXPECT_TRUE(c.Says || (r.Names == std::vector<std::string>{"TAVSAT 1", "KESTREL-2", "ORBIS M"} && r.OrphanElementLines == c.Orphans));
         ExpectEntry(cat->Entry(1), Tavsat);
         ExpectEntry(cat->Entry(2), Kestrel);
         ExpectEntry(cat->Entry(3), Orbis); // its Line2 must carry no stray CR
     }
+    EXPECT_TRUE(Contains(InputErrorMessage([&] { LoadCatalogue(data + "/none.tle", *cat); }), data + "/none.tle: "));
+    EXPECT_EQ(cat->CatalogueCount, 3);
 }
 
 // A field read one column too far or too short took in its neighbour's
@@ -189,27 +197,6 @@ TEST(ParseCatalogue, The501stNameAndItsElementLinesAreLeftOut)
     EXPECT_DOUBLE_EQ(cat->Entry(500).RevNumber, 500); // not 501 from the left-out entry
 }
 
-TEST(ParseCatalogue, TextOrFileWithoutANameLineIsRefusedAndTheCatalogueKept)
-{
-    const std::string data = TAVIK_TEST_DATA;
-    const struct { std::string Text, Path, Says; } cases[] = {
-        {"\r\n   \r\n\n", "", "weekly.tle: no satellite found"}, {Join({TavsatL1, TavsatL2}), "", "weekly.tle: no satellite found"},
-        {"\xFE\xFF", "", "weekly.tle: the file is in UTF-16"}, {"", data + "/no-such-file.tle", data + "/no-such-file.tle: "},
-    };
-    auto cat = std::make_unique<SatelliteCatalogue>();
-    LoadCatalogue(data + "/three.tle", *cat);
-    for (const auto& c : cases) {
-        const std::string message = InputErrorMessage([&] {
-            if (c.Path.empty()) ParseCatalogue(c.Text, "weekly.tle", *cat);
-            else LoadCatalogue(c.Path, *cat);
-        });
-        EXPECT_TRUE(Contains(message, c.Says)) << message;
-        ASSERT_EQ(cat->CatalogueCount, 3);
-        ExpectEntry(cat->Entry(1), Tavsat);
-        ExpectEntry(cat->Entry(3), Orbis);
-    }
-}
-
 // A line cut off inside a field gave another number for it, lines of two
 // satellites were combined, and a damaged line with its old check digit went
 // unnoticed.
@@ -217,13 +204,9 @@ TEST(CheckElementLines, CutLinesAndTwoSatellitesAreProblemsWrongCheckDigitsWarni
 {
     const std::string l1(TavsatL1), l2(TavsatL2);
     const auto withLast = [](std::string line, char c) { line.back() = c; return line; };
-    const auto digit = [](int line, char is, int gives) {
-        return "element line " + std::to_string(line) + ": its check digit is " + is + ", but its columns 1-68 give "
-               + std::to_string(gives) + "; the line may be damaged";
-    };
-    const auto length = [](int line, int n) {
-        return "element line " + std::to_string(line) + ": it has " + std::to_string(n) + " characters, not 69";
-    };
+    const auto digit = [](int line, char is, int gives) { return "element line " + std::to_string(line) + ": its check digit is "
+                                                                  + is + ", but its columns 1-68 give " + std::to_string(gives) + "; the line may be damaged"; };
+    const auto length = [](int line, int n) { return "element line " + std::to_string(line) + ": it has " + std::to_string(n) + " characters, not 69"; };
     const std::string two = "its element lines belong to two satellites: line 1 has the catalogue number \"90001\", line 2 ";
     const struct { std::string Line1, Line2; std::optional<std::string> Problem; std::vector<std::string> Warnings; } cases[] = {
         {std::string(OrbisL1), std::string(OrbisL2), std::nullopt, {}}, // the minus sign counts 1
@@ -232,8 +215,7 @@ TEST(CheckElementLines, CutLinesAndTwoSatellitesAreProblemsWrongCheckDigitsWarni
         {l1, l2 + " ", std::nullopt, {length(2, 70)}}, {l1.substr(0, 68), l2, std::nullopt, {length(1, 68)}},
         {l1, l2.substr(0, 63), std::nullopt, {length(2, 63)}},
         {l1, l2.substr(0, 9), "its element line 2 is cut off after column 9, inside the inclination (columns 9-16)", {length(2, 9)}},
-        {l1, l2.substr(0, 62), "its element line 2 is cut off after column 62, inside the mean motion (columns 53-63)",
-         {length(2, 62)}},
+        {l1, l2.substr(0, 62), "its element line 2 is cut off after column 62, inside the mean motion (columns 53-63)", {length(2, 62)}},
         {l1.substr(0, 33), l2, "its element line 1 is cut off after column 33, before the first derivative of the mean "
                                "motion (columns 34-43)", {length(1, 33)}},
         {l1, "2 90002" + l2.substr(7), two + "\"90002\"", {digit(2, '5', 6)}},
@@ -242,8 +224,8 @@ TEST(CheckElementLines, CutLinesAndTwoSatellitesAreProblemsWrongCheckDigitsWarni
     };
     for (const auto& c : cases) {
         const ElementLineCheck check = CheckElementLines(c.Line1, c.Line2);
-        EXPECT_EQ(check.Problem, c.Problem) << c.Line1 << " / " << c.Line2;
-        EXPECT_EQ(check.Warnings, c.Warnings) << c.Line1 << " / " << c.Line2;
+        EXPECT_TRUE(check.Problem == c.Problem && check.Warnings == c.Warnings) << c.Line1 << " / " << c.Line2 << ": "
+                                                                                << check.Problem.value_or("");
     }
 }
 
@@ -252,10 +234,8 @@ TEST(SelectElementSet, CopiesTheChosenEntryWithItsLineCheckNamingTheSatellite)
     auto cat = Loaded(ThreeSatellites() + Join({"CUT", TavsatL1, TavsatL2.substr(0, 62), "HALF", TavsatL1}));
     const Expected* expected[] = {&Tavsat, &Kestrel, &Orbis};
     for (int i = 1; i <= 3; ++i) ExpectEntry(SelectElementSet(*cat, i), *expected[i - 1]);
-    const CurrentElementSet cut = SelectElementSet(*cat, 4);
-    EXPECT_EQ(cut.LineProblem.value_or(""), "its element line 2 is cut off after column 62, inside the mean motion "
-                                            "(columns 53-63)");
-    EXPECT_EQ(cut.LineWarnings, std::vector<std::string>{"\"CUT\": element line 2: it has 62 characters, not 69"});
+    const CurrentElementSet cut = SelectElementSet(*cat, 4); // the line check, its warnings naming the satellite
+    EXPECT_TRUE(cut.LineProblem && cut.LineWarnings == std::vector<std::string>{"\"CUT\": element line 2: it has 62 characters, not 69"});
     const CurrentElementSet half = SelectElementSet(*cat, 5); // a missing line is the orbit model's refusal
     EXPECT_TRUE(!half.LineProblem && half.LineWarnings.empty()) << half.LineProblem.value_or("");
     ParseCatalogue(Join({"ORBIS M", OrbisL1, OrbisL2}), "one.tle", *cat);
