@@ -64,6 +64,8 @@ TEST(ReadSettings, RelativeTlePathIsTakenFromTheSettingsFolderAndRefusalsNameThe
     EXPECT_TRUE(Contains(InputErrorMessage([&] { ReadSettings(bad.string()); }), bad.string() + ": line 1"));
     const std::string missing = (folder.Path / "none.ini").string();
     EXPECT_TRUE(Contains(InputErrorMessage([&] { ReadSettings(missing); }), missing));
+    const fs::path huge = folder.Write("huge.ini", "IO91WM\r\nweekly.tle\r\n" + std::string(1 << 20, ' '));
+    EXPECT_TRUE(Contains(InputErrorMessage([&] { ReadSettings(huge.string()); }), "is larger than 1 MiB"));
 }
 
 } // namespace
