@@ -23,55 +23,31 @@ DateTime At(int year, int month, int day, int hour = 0, int minute = 0, int seco
     return DateTime::FromCalendar(year, month, day, hour, minute, second).value();
 }
 
-TEST(FormatNumberPattern, RoundsHalvesAwayFromZeroAndPadsKeepingTheSign)
+// Pattern: rounded half away from zero and padded, the sign kept; default:
+// 15 significant digits and the regional separator. Adding 0.5 before
+// flooring would round 0.49999999999999994 up and 2^52 + 1 to 2^52 + 2.
+TEST(FormatNumber, PatternRoundsHalvesAwayFromZeroAndPadsDefaultKeepsFifteenDigits)
 {
-    const struct { double Value; int Digits; const char* Text; } cases[] = {
-        {0.5, 2, "01"}, {2.5, 2, "03"}, {99.5, 2, "100"}, {-0.5, 2, "-01"}, {-0.3, 2, "-00"}, {-12.5, 2, "-13"},
-        {86.99999, 3, "087"}, {-0.0, 3, "000"}, {1234.6, 3, "1235"}, {5, 0, "5"}, {1e20, 3, "100000000000000000000"},
-        {0.49999999999999994, 2, "00"},             // adding 0.5 before flooring would give 1
-        {4503599627370497.0, 2, "4503599627370497"}, // 2^52 + 1: adding 0.5 rounds to 2^52 + 2
-        {NaN, 2, "??"}, {-Inf, 3, "???"},           // no digits to show, the width kept
-    };
-    for (const auto& c : cases) EXPECT_EQ(FormatNumberPattern(c.Value, c.Digits), c.Text) << c.Value;
-}
-
-TEST(FormatDefaultDouble, FifteenSignificantDigitsAndTheRegionalSeparator)
-{
-    const struct { double Value; const char* Point; } cases[] = {
-        {-0.47091234567890123, "-0.470912345678901"}, {0.1 + 0.2, "0.3"}, {1e-5, "1E-05"}, {-1.5e-5, "-1.5E-05"},
-        {0.00012345, "0.00012345"}, {123456789012345678.0, "1.23456789012346E+17"}, {1e15, "1E+15"},
-        {999999999999999.0, "999999999999999"}, {1e14, "100000000000000"},
-        {999999999999999.9, "1E+15"}, // rounding to 15 digits carries into the next power of ten
-        {1e300, "1E+300"}, {5e-324, "4.94065645841247E-324"}, {1234.5, "1234.5"}, {-90, "-90"}, {-0.0, "0"},
-        {NaN, "NaN"}, {Inf, "Inf"}, {-Inf, "-Inf"},
+    const struct { double Value; int Digits; const char* Pattern; const char* Default; } cases[] = {
+        {0.5, 2, "01", "0.5"}, {2.5, 2, "03", "2.5"}, {99.5, 2, "100", "99.5"}, {-0.5, 2, "-01", "-0.5"},
+        {-0.3, 2, "-00", "-0.3"}, {-12.5, 2, "-13", "-12.5"}, {86.99999, 3, "087", "86.99999"}, {-0.0, 3, "000", "0"},
+        {1234.6, 3, "1235", "1234.6"}, {5, 0, "5", "5"}, {1e20, 3, "100000000000000000000", "1E+20"},
+        {0.49999999999999994, 2, "00", "0.5"}, {4503599627370497.0, 2, "4503599627370497", "4.5035996273705E+15"},
+        {-0.47091234567890123, 2, "-00", "-0.470912345678901"}, {0.1 + 0.2, 2, "00", "0.3"}, {1e-5, 2, "00", "1E-05"},
+        {-1.5e-5, 2, "-00", "-1.5E-05"}, {0.00012345, 2, "00", "0.00012345"}, {1e15, 2, "1000000000000000", "1E+15"},
+        {123456789012345678.0, 2, "123456789012345680", "1.23456789012346E+17"},
+        {999999999999999.0, 2, "999999999999999", "999999999999999"}, {1e14, 3, "100000000000000", "100000000000000"},
+        {999999999999999.9, 2, "1000000000000000", "1E+15"}, // rounding to 15 digits carries into the next power of ten
+        {5e-324, 2, "00", "4.94065645841247E-324"}, {NaN, 2, "??", "NaN"}, {Inf, 2, "??", "Inf"}, {-Inf, 3, "???", "-Inf"},
     };
     for (const auto& c : cases) {
-        std::string comma = c.Point;
+        std::string comma = c.Default;
         std::replace(comma.begin(), comma.end(), '.', ',');
-        EXPECT_EQ(FormatDefaultDouble(c.Value, IsoFormats()), c.Point) << c.Value;
+        EXPECT_EQ(FormatNumberPattern(c.Value, c.Digits), c.Pattern) << c.Value;
+        EXPECT_EQ(FormatDefaultDouble(c.Value, IsoFormats()), c.Default) << c.Value;
         EXPECT_EQ(FormatDefaultDouble(c.Value, GermanLikeFormats()), comma) << c.Value;
     }
-}
-
-TEST(DateTimeForms, RegionalShortDateLongTimeGeneralFormAndDatePattern)
-{
-    RegionalFormats before = UsLikeFormats(), bare = UsLikeFormats();
-    before.DesignatorBeforeTime = true;
-    before.PmDesignator = "nachm.";
-    bare.PmDesignator.clear();
-    const struct { RegionalFormats Formats; DateTime When; const char* General; const char* Pattern; } cases[] = {
-        {GermanLikeFormats(), At(2026, 12, 6), "06.12.2026", "2026.12.06"}, // midnight: the date alone
-        {GermanLikeFormats(), At(2026, 12, 6, 0, 0, 1), "06.12.2026 00:00:01", "2026.12.06"},
-        {UsLikeFormats(), At(2026, 1, 2, 0, 30, 5), "1/2/2026 12:30:05 AM", "2026/01/02"},
-        {UsLikeFormats(), At(2026, 1, 2, 12, 0, 0), "1/2/2026 12:00:00 PM", "2026/01/02"},
-        {IsoFormats(), At(99, 3, 4, 11), "0099-03-04 11:00:00", "0099-03-04"},
-        {before, At(2026, 12, 6, 17, 13, 0), "12/6/2026 nachm. 5:13:00", "2026/12/06"},
-        {bare, At(2026, 12, 6, 17, 13, 0), "12/6/2026 5:13:00", "2026/12/06"}, // no blank for no designator
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(FormatGeneralDateTime(c.When, c.Formats), c.General);
-        EXPECT_EQ(FormatDatePattern(c.When, c.Formats), c.Pattern);
-    }
+    EXPECT_EQ(FormatDefaultDouble(1e300, IsoFormats()), "1E+300");
 }
 
 // The year file's year box reads years as the start date's does.
@@ -158,36 +134,48 @@ TEST(FormatsFromPatterns, TimePatternGivesClockSeparatorPaddingAndDesignators)
     EXPECT_EQ(FormatsFromPatterns("%d.%m.%Y", "%T", "", "", "", "").DecimalSeparator, ".");
 }
 
-// A file got "?" for AM/PM designators and a decimal separator the code page
-// lacks: "08/12/2026 11:35:00 ?" no longer told morning from evening.
-TEST(Cp1252FileFormats, FormsTheCodePageLacksGiveWayToIsoForms)
+// The general date-time form and the date pattern of the file names. A file
+// got "?" for AM/PM designators and a decimal separator the code page lacks:
+// "08/12/2026 11:35:00 ?" no longer told morning from evening; such forms
+// give way to ISO forms in the files.
+TEST(DateTimeForms, RegionalFormsAndInFilesTheFormsWindows1252CanHold)
 {
-    RegionalFormats arabic = UsLikeFormats(), latin1 = UsLikeFormats(), all;
+    RegionalFormats before = UsLikeFormats(), bare = UsLikeFormats(), arabic = UsLikeFormats(), latin1 = UsLikeFormats(), all;
+    before.DesignatorBeforeTime = true;
+    before.PmDesignator = "nachm.";
+    bare.PmDesignator.clear();
+    latin1.PmDesignator = "p.\xC2\xA0m."; // a no-break space is in the code page
     arabic.Order = DateOrder::DayMonthYear;
     arabic.AmDesignator = "\xD8\xB5"; // the Arabic letters of ar_EG
     arabic.PmDesignator = "\xD9\x85";
-    latin1.PmDesignator = "p.\xC2\xA0m."; // a no-break space is in the code page
     all = arabic;
     all.DateSeparator = "\xE2\x80\xA4";
     all.TimeSeparator = "\xEA\x9E\x89";
     all.DecimalSeparator = "\xD9\xAB";
     const std::string cannot = "Windows-1252 cannot hold the locale's ", keeps = "; the screen keeps the locale's forms";
-    const struct { RegionalFormats Regional; const char* File; const char* Number; std::string Note; } cases[] = {
-        {GermanLikeFormats(), "08.12.2026 23:35:00", "-11,5", ""},
-        {latin1, "12/8/2026 11:35:00 p.\xC2\xA0m.", "-11.5", ""},
-        {arabic, "8/12/2026 23:35:00", "-11.5",
+    const struct { RegionalFormats Formats; DateTime When; const char *General, *Pattern; std::string Note; } cases[] = {
+        {GermanLikeFormats(), At(2026, 12, 6), "06.12.2026", "2026.12.06", ""}, // midnight: the date alone
+        {GermanLikeFormats(), At(2026, 12, 6, 0, 0, 1), "06.12.2026 00:00:01", "2026.12.06", ""},
+        {UsLikeFormats(), At(2026, 1, 2, 0, 30, 5), "1/2/2026 12:30:05 AM", "2026/01/02", ""},
+        {UsLikeFormats(), At(2026, 1, 2, 12, 0, 0), "1/2/2026 12:00:00 PM", "2026/01/02", ""},
+        {IsoFormats(), At(99, 3, 4, 11), "0099-03-04 11:00:00", "0099-03-04", ""},
+        {before, At(2026, 12, 6, 17, 13, 0), "12/6/2026 nachm. 5:13:00", "2026/12/06", ""},
+        {bare, At(2026, 12, 6, 17, 13, 0), "12/6/2026 5:13:00", "2026/12/06", ""}, // no blank for no designator
+        {latin1, At(2026, 12, 8, 23, 35, 0), "12/8/2026 11:35:00 p.\xC2\xA0m.", "2026/12/08", ""},
+        {arabic, At(2026, 12, 8, 23, 35, 0), "8/12/2026 23:35:00", "2026/12/08",
          cannot + "AM/PM designators \"\xD8\xB5\" and \"\xD9\x85\", so the files use 24-hour time" + keeps},
-        {all, "2026-12-08 23:35:00", "-11.5",
+        {all, At(2026, 12, 8, 23, 35, 0), "2026-12-08 23:35:00", "2026-12-08",
          cannot + "date separator \"\xE2\x80\xA4\", AM/PM designators \"\xD8\xB5\" and \"\xD9\x85\", time separator "
                   "\"\xEA\x9E\x89\" and decimal separator \"\xD9\xAB\", so the files use ISO dates, 24-hour time, \":\" "
                   "between hours and minutes and \".\" for decimals" + keeps},
     };
     for (const auto& c : cases) {
-        const FileFormats files = Cp1252FileFormats(c.Regional);
-        EXPECT_EQ(FormatGeneralDateTime(At(2026, 12, 8, 23, 35, 0), files.Formats), c.File);
-        EXPECT_EQ(FormatDefaultDouble(-11.5, files.Formats), c.Number) << c.File;
+        const FileFormats files = Cp1252FileFormats(c.Formats);
+        EXPECT_EQ(FormatGeneralDateTime(c.When, files.Formats), c.General);
+        EXPECT_EQ(FormatDatePattern(c.When, files.Formats), c.Pattern);
+        EXPECT_EQ(FormatDefaultDouble(-11.5, files.Formats), c.Formats.DecimalSeparator == "," ? "-11,5" : "-11.5");
         EXPECT_EQ(files.Note, c.Note);
-        EXPECT_EQ(files.Formats == c.Regional, files.Note.empty()) << c.File;
+        EXPECT_EQ(files.Formats == c.Formats, files.Note.empty()) << c.General;
     }
 }
 
