@@ -214,8 +214,8 @@ TEST(CheckElementLines, CutLinesAndTwoSatellitesAreProblemsWrongCheckDigitsWarni
         {l1, l2.substr(0, 63), std::nullopt, {length(2, 63)}},
         {l1, l2.substr(0, 9), "its element line 2 is cut off after column 9, inside the inclination (columns 9-16)", {length(2, 9)}},
         {l1, l2.substr(0, 62), "its element line 2 is cut off after column 62, inside the mean motion (columns 53-63)", {length(2, 62)}},
-        {l1.substr(0, 33), l2, "its element line 1 is cut off after column 33, before the first derivative of the mean "
-                               "motion (columns 34-43)", {length(1, 33)}},
+        {l1.substr(0, 32), l2, "its element line 1 is cut off after column 32, before the first derivative of the mean "
+                               "motion (columns 34-43)", {length(1, 32)}}, // the epoch whole
         {l1, "2 90002" + l2.substr(7), two + "\"90002\"", {digit(2, '5', 6)}},
         {l1, "2 9 0\x7F" "1" + l2.substr(7), two + "\"9 0?1\"", {}}, // shown with what is not printable as "?"
         {"1 00005" + l1.substr(7), "2     5" + l2.substr(7), std::nullopt, {digit(1, '5', 0), digit(2, '5', 0)}},
