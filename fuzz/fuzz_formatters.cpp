@@ -68,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // "hh:mm (Az aaa°)  illum: iii%   sun angle: ss°", the sun angle maybe with a sign.
     if (v.At.CalcHour >= 0 && v.At.CalcHour <= 24 && v.At.CalcMinute >= 0 && v.At.CalcMinute < 60 && v.SatAzimuth >= 0
         && v.SatAzimuth < 360 && v.Illumination >= 0 && v.Illumination <= 1 && v.SunAngle > -90.5 && v.SunAngle < 90.5)
-        fuzz::Require(summary.size() == 47 + (v.SunAngle < 0) && summary.find('?') == std::string::npos, "the usual layout", summary);
+        fuzz::Require(summary.size() == 47u + (v.SunAngle < 0) && summary.find('?') == std::string::npos, "the usual layout", summary);
 
     // An eclipse line between instants from year 1 to 10000.
     constexpr std::int64_t First = -59926435200LL, Last = 255611462400LL; // 0001-01-01, 10000-01-01
