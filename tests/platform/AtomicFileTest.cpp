@@ -60,7 +60,7 @@ TEST(WriteFileAtomically, NewFileGetsTheBytesAndMode0644LessTheUmask)
 enum class Setup {
     NullDevice, FullDevice, PipeWithReader, PipeWithoutReader, Socket, Folder, MissingFolder, ReadOnlyFolder, File, NewFile,
     HardLinked, Mode0600, OwnedByOther, OwnerOnlyOther, ForeignLinkInStickyFolder, FolderOwnersLinkInStickyFolder,
-    OwnLinkInStickyFolder, HiddenNamesLeftBehind, OpenFileThroughProc,
+    OwnLinkInStickyFolder, HiddenNamesLeftBehind, OpenFileThroughProc, FortyLinks,
 };
 // How the disk takes the bytes.
 enum class Disk { Takes, ReaderLeaves, FullAtOnce, FullHalfWay, IoErrorHalfWay, TakesNothingHalfWay, Dribbles };
@@ -110,6 +110,15 @@ Made Make(Setup setup, const std::string& f)
     case Setup::OpenFileThroughProc: {
         const int fd = ::open(Regular(file).c_str(), O_RDONLY);
         return {"/proc/self/fd/" + std::to_string(fd), file, fd};
+    }
+    case Setup::FortyLinks: { // as many as the kernel follows
+        std::string at = Regular(file);
+        for (int i = 1; i <= 40; ++i) {
+            const std::string link = f + "/link" + std::to_string(i);
+            EXPECT_EQ(::symlink(at.c_str(), link.c_str()), 0);
+            at = link;
+        }
+        return {at, file};
     }
     case Setup::Folder: fs::create_directory(f + "/taken"); return {f + "/taken", Regular(f + "/taken/inside")};
     case Setup::MissingFolder: return {f + "/no/out.txt", ""};
@@ -257,6 +266,7 @@ const TargetCase Cases[] = {
     {"ShortAndInterruptedWritesAreResumed", File, Dribbles, nullptr},
     {"StaleHiddenNamesAreRemoved", HiddenNamesLeftBehind, Takes, nullptr},
     {"OpenFileThroughProcIsWrittenNotReplaced", OpenFileThroughProc, Takes, nullptr},
+    {"ChainOfFortyLinksIsFollowed", FortyLinks, Takes, nullptr},
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, WriteTarget, ::testing::ValuesIn(Cases),
