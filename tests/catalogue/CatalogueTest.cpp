@@ -214,12 +214,19 @@ TEST(CheckElementLines, CutLinesAndTwoSatellitesAreProblemsWrongCheckDigitsWarni
         {l1, l2.substr(0, 63), std::nullopt, {length(2, 63)}},
         {l1, l2.substr(0, 9), "its element line 2 is cut off after column 9, inside the inclination (columns 9-16)", {length(2, 9)}},
         {l1, l2.substr(0, 62), "its element line 2 is cut off after column 62, inside the mean motion (columns 53-63)", {length(2, 62)}},
-        {l1.substr(0, 32), l2, "its element line 1 is cut off after column 32, before the first derivative of the mean "
-                               "motion (columns 34-43)", {length(1, 32)}}, // the epoch whole
         {l1, "2 90002" + l2.substr(7), two + "\"90002\"", {digit(2, '5', 6)}},
         {l1, "2 9 0\x7F" "1" + l2.substr(7), two + "\"9 0?1\"", {}}, // shown with what is not printable as "?"
         {"1 00005" + l1.substr(7), "2     5" + l2.substr(7), std::nullopt, {digit(1, '5', 0), digit(2, '5', 0)}},
     };
+    // A line cut right after a field the orbit reads names the next one; a line 1 of 43 columns has all it needs.
+    const struct { int Line; std::size_t Cut; std::string Next; } edges[] = {
+        {1, 32, "first derivative of the mean motion (columns 34-43)"}, {2, 8, "inclination (columns 9-16)"},
+        {2, 16, "right ascension of the ascending node (columns 18-25)"}, {2, 25, "eccentricity (columns 27-33)"},
+        {2, 33, "argument of perigee (columns 35-42)"}, {2, 42, "mean anomaly (columns 44-51)"}, {2, 51, "mean motion (columns 53-63)"}};
+    for (const auto& e : edges)
+        EXPECT_EQ(CheckElementLines(l1.substr(0, e.Line == 1 ? e.Cut : 69), l2.substr(0, e.Line == 2 ? e.Cut : 69)).Problem,
+                  "its element line " + std::to_string(e.Line) + " is cut off after column " + std::to_string(e.Cut) + ", before the " + e.Next);
+    EXPECT_FALSE(CheckElementLines(l1.substr(0, 43), l2).Problem);
     for (const auto& c : cases) {
         const ElementLineCheck check = CheckElementLines(c.Line1, c.Line2);
         EXPECT_TRUE(check.Problem == c.Problem && check.Warnings == c.Warnings) << c.Line1 << " / " << c.Line2 << ": "
