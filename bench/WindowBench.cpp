@@ -53,7 +53,7 @@ void BM_ChoiceToDrawnResult(benchmark::State& state)
     MainWindow w(Services());
     w.StartUp();
     if (w.IsBusy()) WaitForForecast(w);
-    auto* combo = w.findChild<QComboBox*>("Combo1");
+    auto* combo = w.findChild<QComboBox*>("SatelliteBox");
     int next = 1;
     for (auto _ : state) {
         auto begin = std::chrono::steady_clock::now();

@@ -26,6 +26,9 @@ packages=(
   python3-sgp4
   # the window and the command line
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
+  # the certificates HTTPS downloads of element sets are checked against
+  # (Qt Network's OpenSSL backend reads the system's store)
+  ca-certificates
   # regional formats the tests pin, and the fonts the window's tests draw with
   locales-all
   fonts-dejavu-core

@@ -1,7 +1,9 @@
 # Fails when an engine source includes what its layer must not see. The
 # engine's folders stand in layers, each using only those below it:
 #   platform <- astro <- catalogue <- orbit <- forecast <- output
-# and none of them includes Qt, which only the two front ends (shell, cli) use.
+# and none of them includes Qt, which only the two front ends (shell, cli) and
+# the download they share (net) use. The engine cannot reach net, which is no
+# layer of it; net in turn uses the engine and Qt, never a front end.
 set(layers platform astro catalogue orbit forecast output)
 set(offenders "")
 foreach(layer IN LISTS layers)
@@ -20,6 +22,13 @@ foreach(layer IN LISTS layers)
         endif()
       endif()
     endforeach()
+  endforeach()
+endforeach()
+file(GLOB_RECURSE sources ${SOURCE_DIR}/net/*.h ${SOURCE_DIR}/net/*.cpp)
+foreach(f IN LISTS sources)
+  file(STRINGS ${f} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"(shell|cli)/")
+  foreach(line IN LISTS includes)
+    list(APPEND offenders "${f}: ${line} (net serves both front ends and uses neither)")
   endforeach()
 endforeach()
 if(offenders)

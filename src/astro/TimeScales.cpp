@@ -51,4 +51,11 @@ double GreenwichSidereal(double dayNumber, double dayFraction)
     return GreenwichSiderealFrom(SiderealAt0h(dayNumber), dayFraction);
 }
 
+double EpochAgeDays(double epoch, DateTime at)
+{
+    // DayNumber 0, 1978 January 1, is day 28491 of the date-time scale.
+    constexpr double DayNumberZero = 28491;
+    return at.Days() - (DayNumberZero + EpochToDayNumber(epoch));
+}
+
 } // namespace tavik

@@ -2,6 +2,8 @@
 // a day's start = DayNumber + 2443509.5), and its conversions.
 #pragma once
 
+#include "platform/DateTime.h"
+
 #include <cstdint>
 
 namespace tavik {
@@ -16,6 +18,10 @@ int EpochYear(std::int32_t twoDigitYear);
 // TLE epoch YYDDD.dddddddd to a DayNumber with fraction. The fraction comes
 // from the epoch's printed digits, not from subtraction.
 double EpochToDayNumber(double epoch);
+
+// Days from a TLE epoch to an instant: how old the element set is at the start
+// of a forecast, negative when the instant lies before the epoch.
+double EpochAgeDays(double epoch, DateTime at);
 
 // Greenwich sidereal angle, degrees 0 up to 360. Only the whole day enters the
 // century count; the day fraction adds the Earth's rotation.

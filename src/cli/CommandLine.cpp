@@ -23,6 +23,7 @@ const KnownOption KnownOptions[] = {
     {"--year-dir", &Options::YearDir, nullptr},
     {"--strip", &Options::Strip, nullptr},
     {"--out", &Options::Out, nullptr},
+    {"--update-tle", &Options::UpdateTle, nullptr},
     {"--all", nullptr, &Options::All},
     {"--save-passes", nullptr, &Options::SavePasses},
     {"--save-eclipses", nullptr, &Options::SaveEclipses},
@@ -124,6 +125,13 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args)
                                                          : nullptr;
         if (single) return fail(std::string("option ") + single + " is for one satellite, not with --all");
     }
+    if (o.UpdateTle) {
+        const char* other = o.All ? "--all" : o.Satellite ? "--satellite" : o.Start ? "--start"
+                            : o.Locator ? "--locator" : o.SavePasses ? "--save-passes"
+                            : o.SaveEclipses ? "--save-eclipses" : o.Year ? "--year" : o.Strip ? "--strip" : nullptr;
+        if (other) return fail(std::string("option ") + other + " does not go with --update-tle, which only fetches");
+        if (o.Tle && *o.Tle == "-") return fail("option --update-tle needs a TLE file to replace, not standard input");
+    }
     return out;
 }
 
@@ -176,6 +184,15 @@ The whole catalogue at once:
                       full forecast
   --out DIR           the folder for --all (created if missing); default the
                       current folder
+
+Keeping the element sets fresh:
+  --update-tle URL    download a TLE file over HTTP or HTTPS (at most 16 MiB,
+                      30 s without data ends it) and, when every entry in it
+                      reads as an element set, replace the TLE file (--tle, or
+                      the settings file's line 2) with it; print the entries
+                      added, updated (newer epoch) and removed and the oldest
+                      epoch now in the file. Anything wrong leaves the file
+                      as it was (exit status 1)
 
   -h, --help          show this text and exit
   --version           show the version and exit

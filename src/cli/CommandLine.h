@@ -28,6 +28,7 @@ struct Options {
     std::optional<std::string> YearDir;
     std::optional<std::string> Strip;
     std::optional<std::string> Out;
+    std::optional<std::string> UpdateTle; // the URL to fetch the TLE file from
     bool SavePasses = false;
     bool SaveEclipses = false;
     bool All = false;

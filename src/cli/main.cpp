@@ -9,6 +9,7 @@
 #include "catalogue/Catalogue.h"
 #include "catalogue/Settings.h"
 #include "forecast/Forecast.h"
+#include "net/TleDownload.h"
 #include "output/Batch.h"
 #include "output/ListFiles.h"
 #include "output/ListLines.h"
@@ -337,7 +338,7 @@ int Run(int argc, char** argv, StandardOutput& out)
     const std::optional<int> year = YearOption(o);
 
     Settings settings;
-    if (o.Settings || !o.Tle || !o.Locator) {
+    if (o.Settings || !o.Tle || (!o.Locator && !o.UpdateTle)) {
         const std::string path = SettingsPath(o);
         try {
             settings = ReadSettings(path, FileKinds::StreamsToo);
@@ -345,9 +346,13 @@ int Run(int argc, char** argv, StandardOutput& out)
             throw InputError(std::string("settings file ") + e.what());
         }
     }
-    const Station station = StationFrom(o, settings);
     // Only --tle - means standard input; a settings file naming "-" names a file.
     const std::string tlePath = o.Tle ? *o.Tle : settings.TleFilePath == "-" ? "./-" : settings.TleFilePath;
+    if (o.UpdateTle) {
+        out.Print(net::UpdateTleFile(tlePath, QString::fromStdString(*o.UpdateTle)));
+        return ExitSuccess;
+    }
+    const Station station = StationFrom(o, settings);
     if (o.All) return RunAll(out, o, start, station, tlePath);
     const CurrentElementSet elements = ChooseSatellite(o, tlePath);
 

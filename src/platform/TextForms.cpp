@@ -214,4 +214,39 @@ ParsedYear ParseYearText(std::string_view text)
     return result;
 }
 
+ParsedYear ParseForecastYear(std::string_view text)
+{
+    const std::string_view digits = TrimBlanks(text);
+    ParsedYear result;
+    if (!digits.empty() && digits.size() <= 2 && digits.find_first_not_of("0123456789") == std::string_view::npos) {
+        const int twoDigits = digits.size() == 1 ? digits[0] - '0' : (digits[0] - '0') * 10 + (digits[1] - '0');
+        result.Year = twoDigits < 57 ? 2000 + twoDigits : 1900 + twoDigits;
+    } else {
+        result = ParseYearText(text);
+        if (!result) return result;
+    }
+    if (*result.Year < FirstForecastYear || *result.Year > LastForecastYear) {
+        result.Error = "The year " + Quoted(text) + " is outside " + std::to_string(FirstForecastYear) + " to "
+                       + std::to_string(LastForecastYear) + ", the years a forecast can start in.";
+        result.Year.reset();
+    }
+    return result;
+}
+
+ParsedDate ParseForecastDate(std::string_view dayText, std::string_view monthText, std::string_view yearText)
+{
+    const ParsedYear year = ParseForecastYear(yearText);
+    if (!year) {
+        // The day and the month are judged first, as ParseDateTexts does.
+        ParsedDate early = ParseDateTexts(dayText, monthText, "2000");
+        if (!early && early.WrongField != DateTextField::Day) return early;
+        ParsedDate result;
+        result.WrongField = DateTextField::Year;
+        result.Error = year.Error;
+        return result;
+    }
+    return ParseDateTexts(dayText, monthText, std::to_string(*year.Year));
+}
+
 } // namespace tavik
+

@@ -62,4 +62,16 @@ struct ParsedYear {
 
 ParsedYear ParseYearText(std::string_view text);
 
+// The years a forecast may start in: element sets exist from 1957, and the
+// orbit model's drag terms mean nothing two centuries on.
+inline constexpr int FirstForecastYear = 1957, LastForecastYear = 2200;
+
+// A typed year as the window takes it: one or two digits are the year of the
+// TLE epochs' window (57-99 are 1957-1999, 0-56 are 2000-2056), as in the
+// regional date forms "26" is 2026; a year outside FirstForecastYear to
+// LastForecastYear is refused with a message.
+ParsedYear ParseForecastYear(std::string_view text);
+// ParseDateTexts with the year read by ParseForecastYear.
+ParsedDate ParseForecastDate(std::string_view dayText, std::string_view monthText, std::string_view yearText);
+
 } // namespace tavik

@@ -8,8 +8,11 @@
 #include <QLabel>
 #include <QRect>
 #include <QSize>
+#include <QTabWidget>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace tavik::shell {
 
@@ -53,6 +56,50 @@ inline void FitToWidth(QLabel* label, int room = 0)
     while (f.pointSizeF() > 6 && QFontMetrics(f).horizontalAdvance(label->text()) + 1 > label->width())
         f.setPointSizeF(f.pointSizeF() - 0.25);
     label->setFont(f);
+}
+
+// A tab page whose controls are placed relative to the whole tab control,
+// tab row included, whatever height the style gives that row.
+class TabPage : public QWidget {
+public:
+    explicit TabPage(QTabWidget* tabs) : tabs_(tabs) {}
+
+    template <typename W> W* Place(W* widget, QRect inTabControl)
+    {
+        widget->setParent(this);
+        placed_.push_back({widget, inTabControl});
+        Arrange();
+        return widget;
+    }
+
+    void Arrange()
+    {
+        const QPoint offset = tabs_->isAncestorOf(this) ? mapTo(tabs_, QPoint(0, 0)) : QPoint();
+        for (auto& [widget, rect] : placed_) widget->setGeometry(rect.translated(-offset));
+    }
+
+protected:
+    void resizeEvent(QResizeEvent* e) override { Arrange(); QWidget::resizeEvent(e); }
+    void moveEvent(QMoveEvent* e) override { Arrange(); QWidget::moveEvent(e); }
+    void showEvent(QShowEvent* e) override { Arrange(); QWidget::showEvent(e); }
+
+private:
+    QTabWidget* tabs_;
+    std::vector<std::pair<QWidget*, QRect>> placed_;
+};
+
+template <typename W> W* Named(W* widget, const char* name)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+inline QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect rect)
+{
+    auto* l = Named(new QLabel(text, parent), name);
+    l->setGeometry(rect);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return l;
 }
 
 } // namespace tavik::shell

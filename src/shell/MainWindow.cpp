@@ -1,5 +1,6 @@
 #include "shell/MainWindow.h"
 
+#include "astro/TimeScales.h"
 #include "catalogue/Settings.h"
 #include "output/ListFiles.h"
 #include "output/ListLines.h"
@@ -10,31 +11,36 @@
 #include "platform/TextForms.h"
 #include "shell/AboutBox.h"
 #include "shell/Geometry.h"
+#include "shell/Legend.h"
 #include "shell/PictureBox.h"
+#include "shell/StationDialog.h"
+#include "shell/SunAngleChart.h"
 
 #include <QAction>
+#include <QActionGroup>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFutureWatcher>
 #include <QLabel>
-#include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QStatusBar>
 #include <QTabWidget>
-#include <QtCharts/QBarSeries>
-#include <QtCharts/QBarSet>
-#include <QtCharts/QCategoryAxis>
-#include <QtCharts/QChart>
-#include <QtCharts/QChartView>
-#include <QtCharts/QValueAxis>
+#include <QToolButton>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
@@ -50,58 +56,14 @@ namespace tavik::shell {
 
 namespace {
 
-const QColor LightGrey(224, 224, 224);
-const QColor DarkTeal(0, 64, 64);
+const QColor Amber(176, 112, 0);
+const QColor WarningRed(176, 0, 0);
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 std::string S(const QString& s) { return s.toStdString(); }
 // Paths go to the engine in the file system's encoding.
 std::string PathOf(const QString& s) { return QFile::encodeName(s).toStdString(); }
 QString FromPath(const std::string& s) { return QFile::decodeName(QByteArray::fromStdString(s)); }
-
-// A tab page whose controls are placed relative to the whole tab control,
-// tab row included, whatever height the style gives that row.
-class TabPage : public QWidget {
-public:
-    explicit TabPage(QTabWidget* tabs) : tabs_(tabs) {}
-
-    template <typename W> W* Place(W* widget, QRect inTabControl)
-    {
-        widget->setParent(this);
-        placed_.push_back({widget, inTabControl});
-        Arrange();
-        return widget;
-    }
-
-    void Arrange()
-    {
-        const QPoint offset = tabs_->isAncestorOf(this) ? mapTo(tabs_, QPoint(0, 0)) : QPoint();
-        for (auto& [widget, rect] : placed_) widget->setGeometry(rect.translated(-offset));
-    }
-
-protected:
-    void resizeEvent(QResizeEvent* e) override { Arrange(); QWidget::resizeEvent(e); }
-    void moveEvent(QMoveEvent* e) override { Arrange(); QWidget::moveEvent(e); }
-    void showEvent(QShowEvent* e) override { Arrange(); QWidget::showEvent(e); }
-
-private:
-    QTabWidget* tabs_;
-    std::vector<std::pair<QWidget*, QRect>> placed_;
-};
-
-template <typename W> W* Named(W* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect rect)
-{
-    auto* l = Named(new QLabel(text, parent), name);
-    l->setGeometry(rect);
-    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return l;
-}
 
 QImage ImageOf(const PixelBuffer& buffer)
 {
@@ -126,6 +88,9 @@ std::vector<std::string> ItemsOf(const QListWidget* list)
     return items;
 }
 
+// Raised from a progress callback to end a job whose window is closing.
+struct JobStopped {};
+
 } // namespace
 
 struct MainWindow::ForecastJob {
@@ -136,18 +101,23 @@ struct MainWindow::ForecastJob {
 };
 
 // Reading the input files: at start-up the settings file and the TLE file it
-// names, after "Open Kep File" the chosen file.
+// names (or the last one opened, or the one given on the command line),
+// after "Open Kep File" or the Station dialog the file chosen.
 struct MainWindow::LoadJob {
     bool StartUp = false;
-    bool RunForecast = false; // after a load, for entry 1
+    bool RunForecast = false; // after a load, for the satellite chosen
     std::string ProgramFolder;
     std::string TlePath;
+    std::string FallbackTlePath; // when TlePath, the last file opened, is gone
+    QString PreferredSatellite;
     std::unique_ptr<SatelliteCatalogue> Catalogue; // a copy of the one in use, loaded into
     // What the start-up found.
     std::string SettingsPath; // empty: there is none
     std::vector<std::string> SettingsCandidates;
     std::optional<Station> Site;
+    std::string SettingsTle;
     std::string SettingsError;
+    Remembered Keys;
     // What the load gave.
     std::optional<LoadResult> Loaded;
     std::string LoadError;
@@ -168,17 +138,21 @@ struct MainWindow::YearJob {
 MainWindow::MainWindow(ShellServices services, QWidget* parent)
     : QMainWindow(parent), services_(std::move(services)), catalogue_(std::make_unique<SatelliteCatalogue>())
 {
-    setObjectName(QStringLiteral("Form1"));
+    setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("60 days long-range forecast for illumination (QQ0XX)"));
-    // Fixed layout: no maximise button, no resizing.
+    // No maximise button: the layout has one size.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFont(SansFont(8.25));
 
     watcher_ = new QFutureWatcher<void>(this);
+    connect(watcher_, &QFutureWatcher<void>::finished, this, [this] {
+        if (auto finished = std::exchange(finished_, nullptr)) finished();
+    });
     BuildMenus();
     BuildControls();
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    statusBar()->setObjectName(QStringLiteral("StatusLine"));
+    FitToScreen();
 }
 
 MainWindow::~MainWindow()
@@ -187,212 +161,23 @@ MainWindow::~MainWindow()
     delete about_.data();
 }
 
-void MainWindow::BuildMenus()
-{
-    menuFile_ = Named(menuBar()->addMenu(QStringLiteral("File")), "MenuFile");
-    menuFile_->menuAction()->setObjectName(QStringLiteral("MenuFileAction"));
-    menuFileOpen_ = Named(menuFile_->addAction(QStringLiteral("Open Kep File")), "MenuFileOpen");
-    mnuWriteSunYear_ = Named(menuFile_->addAction(QStringLiteral("Write Sun Angle File for one year")), "MnuWriteSunYear");
-    menuFileExit_ = Named(menuFile_->addAction(QStringLiteral("Exit")), "MenuFileExit");
-    mnuInfo_ = Named(menuBar()->addAction(QStringLiteral("Info")), "MnuInfo");
-
-    connect(menuFileOpen_, &QAction::triggered, this, &MainWindow::MenuFileOpen_Click);
-    connect(mnuWriteSunYear_, &QAction::triggered, this, &MainWindow::MnuWriteSunYear_Click);
-    connect(menuFileExit_, &QAction::triggered, this, &QWidget::close);
-    connect(mnuInfo_, &QAction::triggered, this, &MainWindow::MnuInfo_Click);
-}
-
-void MainWindow::BuildControls()
-{
-    auto* client = new QWidget(this);
-    client->setObjectName(QStringLiteral("ClientArea"));
-    client->setFixedSize(Twips(15030, 11910));
-    setCentralWidget(client);
-
-    // The top row. Heights are not part of the layout; these suit the font.
-    const int top = 120, rowHeight = 19 * TwipsPerPixel;
-    label6_ = MakeLabel(client, "Label6", QStringLiteral("start at day:"), Twips(240, top, 855, rowHeight));
-    text2_ = Named(new QLineEdit(QStringLiteral("DD"), client), "Text2");
-    text2_->setGeometry(Twips(1200, top, 375, rowHeight));
-    label7_ = MakeLabel(client, "Label7", QStringLiteral("month:"), Twips(1680, top, 495, rowHeight));
-    text3_ = Named(new QLineEdit(QStringLiteral("MM"), client), "Text3");
-    text3_->setGeometry(Twips(2280, top, 375, rowHeight));
-    label8_ = MakeLabel(client, "Label8", QStringLiteral("year:"), Twips(2760, top, 495, rowHeight));
-    text4_ = Named(new QLineEdit(QStringLiteral("YYYY"), client), "Text4");
-    text4_->setGeometry(Twips(3240, top, 615, rowHeight));
-    for (QLabel* l : {label6_, label7_, label8_}) l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    FitToWidth(label6_, text2_->x() - label6_->x() - 1);
-    FitToWidth(label7_, text3_->x() - label7_->x() - 1);
-    FitToWidth(label8_, text4_->x() - label8_->x() - 1);
-    for (QLineEdit* t : {text2_, text3_, text4_}) t->setTextMargins(0, 0, 0, 0);
-    command3_ = Named(new QPushButton(QStringLiteral("recalc"), client), "Command3");
-    command3_->setGeometry(Twips(3960, top - 15, 1095, rowHeight + 2 * 15));
-    connect(command3_, &QPushButton::clicked, this, &MainWindow::Command3_Click);
-
-    // The tab control.
-    ssTab1_ = Named(new QTabWidget(client), "SSTab1");
-    ssTab1_->setGeometry(Twips(120, 480, 14805, 11055));
-    auto* illumination = new TabPage(ssTab1_);
-    auto* passes = new TabPage(ssTab1_);
-    auto* eclipses = new TabPage(ssTab1_);
-    auto* sunAngle = new TabPage(ssTab1_);
-    ssTab1_->addTab(illumination, QStringLiteral("Illumination"));
-    ssTab1_->addTab(passes, QStringLiteral("Passes"));
-    ssTab1_->addTab(eclipses, QStringLiteral("Eclipses"));
-    ssTab1_->addTab(sunAngle, QStringLiteral("Sun Angle"));
-    ssTab1_->setCurrentIndex(0);
-
-    // Illumination: date column, strip chart, hour strip.
-    picture2_ = illumination->Place(Named(new PictureBox, "Picture2"), Twips(120, 480, 1215, 10215));
-    picture1_ = illumination->Place(Named(new PictureBox, "Picture1"), Twips(1320, 480, 13335, 10215));
-    picture3_ = illumination->Place(Named(new PictureBox, "Picture3"), Twips(1200, 10680, 13215, 255));
-    picture1_->SetBackground(QColor(strip_.Pixels[0].R, strip_.Pixels[0].G, strip_.Pixels[0].B));
-    picture1_->SetToolTipSource([this](QPoint at) { return MinuteTip(at); });
-    label4_ = illumination->Place(MakeLabel(nullptr, "Label4", QStringLiteral("UTC"), {}), Twips(480, 10680, 615, 255));
-    label4_->setFont(SansFont(9.75, true));
-    FitToWidth(label4_);
-
-    // Passes: the element lines, the locator, the pass lines and their saving.
-    const QColor buttonFace = palette().color(QPalette::Button);
-    auto makeList = [&](const char* name) {
-        auto* list = Named(new QListWidget, name);
-        list->setFont(FixedFont(9));
-        list->setUniformItemSizes(true);
-        list->setSelectionMode(QAbstractItemView::SingleSelection);
-        QPalette p = list->palette();
-        p.setColor(QPalette::Base, buttonFace);
-        list->setPalette(p);
-        return list;
-    };
-    for (int i = 0; i < 2; ++i) {
-        label1_[i] = passes->Place(MakeLabel(nullptr, i == 0 ? "Label1_0" : "Label1_1",
-                                             i == 0 ? QStringLiteral("TLE Line1") : QStringLiteral("TLE Line2"), {}),
-                                   Twips(360, 660 + 240 * i, 7695, 255));
-        label1_[i]->setProperty("index", i);
-        label1_[i]->setFont(FixedFont(8.25));
-        label1_[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    }
-    // Doubts about the element lines shown above it (a check digit that does
-    // not match), between the lines and the pass list.
-    lineWarning_ = passes->Place(MakeLabel(nullptr, "LineWarning", QString(), {}), Twips(360, 1155, 13215, 255));
-    lineWarning_->setStyleSheet(QStringLiteral("color: rgb(160, 0, 0)"));
-    label3_ = passes->Place(MakeLabel(nullptr, "Label3", QString(), {}), Twips(12120, 660, 1095, 255));
-    label3_->setFont(SansFont(9.75, true));
-    list1_ = passes->Place(makeList("List1"), Twips(360, 1440, 13215, 9285));
-    command1_ = passes->Place(Named(new QPushButton(QStringLiteral("Save")), "Command1"), Twips(13680, 10320, 855, 375));
-    command1_->setFont(SansFont(8.25, true));
-    label5_ = passes->Place(MakeLabel(nullptr, "Label5", QString(), {}), Twips(360, 10680, 4575, 255));
-    connect(command1_, &QPushButton::clicked, this, &MainWindow::Command1_Click);
-
-    // Eclipses.
-    list3_ = eclipses->Place(makeList("List3"), Twips(360, 720, 13215, 9960));
-    command2_ = eclipses->Place(Named(new QPushButton(QStringLiteral("Save")), "Command2"), Twips(13680, 10320, 855, 375));
-    command2_->setFont(SansFont(8.25, true));
-    label2_ = eclipses->Place(MakeLabel(nullptr, "Label2", QString(), {}), Twips(360, 10680, 6015, 255));
-    connect(command2_, &QPushButton::clicked, this, &MainWindow::Command2_Click);
-
-    // Sun Angle.
-    BuildChart();
-    sunAngle->Place(msChart1_, Twips(240, 480, 14415, 10455));
-
-    progressBar1_ = Named(new QProgressBar(client), "ProgressBar1");
-    progressBar1_->setGeometry(Twips(120, 11640, 14775, 255));
-    progressBar1_->setRange(0, ProgressMaximum);
-    progressBar1_->setValue(0);
-    progressBar1_->setTextVisible(false);
-
-    // The satellite box last, so that it lies above the tab control's empty
-    // right-hand part of the tab row, which its large font reaches into.
-    combo1_ = Named(new QComboBox(client), "Combo1");
-    combo1_->setFont(SansFont(18, true));
-    QPalette cp = combo1_->palette();
-    for (auto role : {QPalette::Button, QPalette::Base, QPalette::Window}) cp.setColor(role, LightGrey);
-    for (auto role : {QPalette::ButtonText, QPalette::Text, QPalette::WindowText}) cp.setColor(role, DarkTeal);
-    combo1_->setPalette(cp);
-    combo1_->setGeometry(QRect(Twips(11400, 120, 3495, 0).topLeft(), QSize(3495 / TwipsPerPixel, combo1_->sizeHint().height())));
-    // Only a user's choice counts, not the filling of the box.
-    connect(combo1_, &QComboBox::activated, this, &MainWindow::Combo1_Click);
-}
-
-void MainWindow::BuildChart()
-{
-    auto* chart = new QChart;
-    chart->legend()->hide();
-    chart->setTitle(QStringLiteral("Sun angle at 24:00 UTC of each forecast day"));
-    chart->setMargins(QMargins(4, 4, 4, 4));
-
-    sunAngles_ = new QBarSet(QStringLiteral("sun angle"));
-    sunAngles_->setColor(QColor(0, 96, 160));
-    sunAngles_->setBorderColor(QColor(0, 64, 112));
-    auto* series = new QBarSeries;
-    series->setBarWidth(0.7);
-    series->append(sunAngles_);
-    chart->addSeries(series);
-
-    // Day d's bar stands at d - 1. A category axis would label all 59 bars,
-    // but at this width Qt Charts shortens every label to "..."; the labels
-    // go to every fifth day instead, and the tooltip of a bar names its day.
-    auto* days = new QCategoryAxis;
-    days->setObjectName(QStringLiteral("DayAxis"));
-    days->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-    for (int d : {1, 5, 10, 15, 20, 25, 30, 35, 40, 45, 50, 55, 59}) days->append(QString::number(d), d - 1);
-    days->setTitleText(QStringLiteral("day"));
-    chart->addAxis(days, Qt::AlignBottom);
-    series->attachAxis(days);
-    connect(sunAngles_, &QBarSet::hovered, this, [this](bool entered, int index) {
-        if (!entered || index < 0 || index >= sunAngles_->count()) {
-            msChart1_->setToolTip(QString());
-            return;
-        }
-        msChart1_->setToolTip(QStringLiteral("day %1: %2°").arg(index + 1).arg(
-            WithDecimalSeparator(QString::number(sunAngles_->at(index), 'f', 1), services_.Formats)));
-    });
-
-    auto* degrees = new QValueAxis;
-    degrees->setObjectName(QStringLiteral("AngleAxis"));
-    degrees->setRange(-90, 90);
-    degrees->setTickCount(7);
-    degrees->setMinorTickCount(2);
-    degrees->setLabelFormat(QStringLiteral("%d"));
-    degrees->setTitleText(QStringLiteral("sun angle (degrees)"));
-    chart->addAxis(degrees, Qt::AlignLeft);
-    series->attachAxis(degrees);
-    days->setStartValue(-0.5);
-    days->setRange(-0.5, ForecastDays - 0.5);
-
-    auto* view = new QChartView(chart);
-    view->setObjectName(QStringLiteral("MSChart1"));
-    view->setRenderHint(QPainter::Antialiasing);
-    msChart1_ = view;
-}
-
-void MainWindow::showEvent(QShowEvent* event)
-{
-    QMainWindow::showEvent(event);
-    // Hidden tab pages get their size only when first shown; place their
-    // controls now so that every tab is laid out from the start.
-    for (int i = 0; i < ssTab1_->count(); ++i) static_cast<TabPage*>(ssTab1_->widget(i))->Arrange();
-}
-
 // ---------------------------------------------------------------- start-up
 
 void MainWindow::StartUp()
 {
-    // 1. Visible while the rest draws into it.
+    // Visible while the rest draws into it.
     show();
-    // 6. The spacecraft attitude.
     attitude_ = Attitude{0, 0};
-    // 7. The hour scale.
     DrawHourGrid();
-    // 8. The start date.
     const bool dated = FillStartDate();
-    // 2. to 5., 9. and 10.: the settings file, the station and the catalogue
-    // are read on the worker, so that a slow or stuck file never holds up
-    // the window; then entry 1 becomes current and its forecast runs, so
-    // that the name, the element lines and the lists belong to one satellite.
+    // The settings file, the station and the catalogue are read on the
+    // worker, so that a slow or stuck file never holds up the window; then
+    // the satellite becomes current and its forecast runs, so that the name,
+    // the element lines and the lists belong to one satellite.
     auto job = std::make_shared<LoadJob>();
     job->StartUp = true;
     job->ProgramFolder = PathOf(services_.ProgramFolder);
+    job->TlePath = PathOf(startKepFile_);
     job->RunForecast = dated;
     StartLoad(job);
 }
@@ -402,18 +187,18 @@ void MainWindow::StartLoad(const std::shared_ptr<LoadJob>& job)
     // Loaded into a copy: a file that cannot be used leaves the catalogue
     // in use as it was.
     job->Catalogue = std::make_unique<SatelliteCatalogue>(*catalogue_);
-    loadJob_ = job;
-    stop_ = false;
-    SetBusy(true);
-    disconnect(watcher_, nullptr, this, nullptr);
-    connect(watcher_, &QFutureWatcher<void>::finished, this, &MainWindow::LoadFinished);
-    watcher_->setFuture(QtConcurrent::run([job] { ReadInputFiles(*job); }));
+    StartJob([job] { ReadInputFiles(*job); }, [this, job] { LoadFinished(job); });
 }
 
 void MainWindow::ReadInputFiles(LoadJob& job)
 {
     if (job.StartUp) {
-        const std::optional<std::string> found = FindSettingsFile(job.ProgramFolder);
+        std::optional<std::string> found = FindSettingsFile(job.ProgramFolder);
+        // A settings file the Station dialog could not replace beside the
+        // program was saved in the user's folder instead; that one is newer.
+        const std::string user = UserSettingsPath();
+        if (found && *found != user && !user.empty() && !CanReplace(FromPath(*found)) && QFileInfo::exists(FromPath(user)))
+            found = user;
         if (!found) {
             job.SettingsCandidates = SettingsCandidates(job.ProgramFolder);
             return;
@@ -422,10 +207,19 @@ void MainWindow::ReadInputFiles(LoadJob& job)
         try {
             const Settings settings = ReadSettings(*found);
             job.Site = MakeStation(settings.StationLocator);
-            job.TlePath = settings.TleFilePath;
+            job.SettingsTle = settings.TleFilePath;
         } catch (const std::exception& e) {
             job.SettingsError = e.what();
             return;
+        }
+        job.Keys = ReadRemembered(FromPath(*found));
+        // The file given on the command line, else the last one opened, else
+        // the settings' own.
+        if (job.TlePath.empty()) {
+            const QString last = job.Keys[QString::fromLatin1(LastKepFileKey)];
+            job.TlePath = last.isEmpty() ? job.SettingsTle : PathOf(last);
+            job.FallbackTlePath = job.SettingsTle;
+            job.PreferredSatellite = job.Keys[QString::fromLatin1(LastSatelliteKey)];
         }
     }
     if (job.TlePath.empty()) return;
@@ -433,60 +227,94 @@ void MainWindow::ReadInputFiles(LoadJob& job)
         job.Loaded = LoadCatalogue(job.TlePath, *job.Catalogue);
     } catch (const std::exception& e) {
         job.LoadError = e.what();
+        if (job.FallbackTlePath.empty() || job.FallbackTlePath == job.TlePath) return;
+        // The last file opened has gone: the settings' file instead.
+        job.TlePath = job.FallbackTlePath;
+        job.PreferredSatellite.clear();
+        try {
+            job.Loaded = LoadCatalogue(job.TlePath, *job.Catalogue);
+            job.LoadError.clear();
+        } catch (const std::exception& again) {
+            job.LoadError = again.what();
+        }
     }
 }
 
-void MainWindow::LoadFinished()
+void MainWindow::LoadFinished(const std::shared_ptr<LoadJob>& job)
 {
-    std::shared_ptr<LoadJob> job = std::move(loadJob_);
-    if (!job) return;
     if (job->StartUp) ApplySettings(*job);
     const bool loaded = ApplyCatalogue(*job);
     SetBusy(false);
-    if (loaded) {
-        SelectElementSet(1);
-        // Not for a window that is closing.
-        if (job->RunForecast && !stop_) RunForecast();
+    if (job->StartUp && (!station_ || !loaded) && !stop_) {
+        // Set up without a text editor: the dialog says what is wrong.
+        QString why;
+        if (job->SettingsPath.empty()) {
+            QStringList places;
+            for (const std::string& c : job->SettingsCandidates) places << FromPath(c);
+            why = QStringLiteral("There is no settings file yet (tavik looks for %1). Give your station and the "
+                                 "TLE file to load.")
+                      .arg(places.join(QStringLiteral(" and then for ")));
+        } else if (!station_) {
+            why = QStringLiteral("The settings file cannot be used:\n%1").arg(Q(job->SettingsError));
+        } else {
+            why = QStringLiteral("The Kep file cannot be loaded:\n%1").arg(Q(job->LoadError));
+        }
+        EditStation(why);
+        return;
     }
+    if (!loaded) {
+        if (!job->LoadError.empty())
+            Report(MessageKind::Error, QStringLiteral("Kep file"),
+                   QStringLiteral("The Kep file cannot be loaded:\n%1").arg(Q(job->LoadError)));
+        return;
+    }
+    int index = 1;
+    if (!job->PreferredSatellite.isEmpty())
+        if (const int found = satelliteBox_->findText(job->PreferredSatellite, Qt::MatchExactly); found >= 0) index = found + 1;
+    satelliteBox_->setCurrentIndex(index - 1);
+    SelectElementSet(index);
+    if (!job->StartUp) Remember({{QString::fromLatin1(LastKepFileKey), tleFilePath_}});
+    // Not for a window that is closing.
+    if (job->RunForecast && !stop_) RunForecast();
 }
 
 void MainWindow::ApplySettings(const LoadJob& job)
 {
-    if (job.SettingsPath.empty()) {
-        QStringList places;
-        for (const std::string& c : job.SettingsCandidates) places << FromPath(c);
-        settingsProblem_ = QStringLiteral("There is no settings file. tavik looks for %1.\n\n"
-                                          "Line 1 of that file gives your station's Maidenhead locator "
-                                          "(for example JO40hc), line 2 the TLE file to load.")
-                               .arg(places.join(QStringLiteral(" and then for ")));
-        Report(MessageKind::Error, QStringLiteral("Settings file"), settingsProblem_);
-        return;
-    }
+    if (job.SettingsPath.empty()) return;
     settingsPath_ = FromPath(job.SettingsPath);
-    if (!job.Site) {
-        settingsProblem_ = QStringLiteral("The settings file cannot be used:\n%1").arg(Q(job.SettingsError));
-        Report(MessageKind::Error, QStringLiteral("Settings file"), settingsProblem_);
-        return;
-    }
-    station_ = job.Site;
-    label3_->setFont(SansFont(9.75, true));
-    label3_->setText(Q(station_->StationLocator));
-    FitToWidth(label3_);
+    if (!job.Site) return;
+    settingsTle_ = FromPath(job.SettingsTle);
+    SetStation(*job.Site);
+    const QString model = job.Keys.count(QString::fromLatin1(ModelKey)) ? job.Keys.at(QString::fromLatin1(ModelKey)) : QString();
+    model_ = model == QLatin1String(ModelName(OrbitModel::Precise)) ? OrbitModel::Precise : OrbitModel::Design;
+    (model_ == OrbitModel::Precise ? preciseModelAction_ : designModelAction_)->setChecked(true);
+    if (job.Keys.count(QString::fromLatin1(SaveFolderKey))) saveFolder_ = job.Keys.at(QString::fromLatin1(SaveFolderKey));
+}
+
+void MainWindow::SetStation(const Station& station)
+{
+    station_ = station;
+    locatorLabel_->setFont(SansFont(9.75, true));
+    locatorLabel_->setText(Q(station_->StationLocator));
+    FitToWidth(locatorLabel_);
 }
 
 bool MainWindow::ApplyCatalogue(LoadJob& job)
 {
-    if (!job.Loaded) {
-        if (!job.LoadError.empty())
-            Report(MessageKind::Error, QStringLiteral("Kep file"),
-                   QStringLiteral("The Kep file cannot be loaded:\n%1").arg(Q(job.LoadError)));
-        return false;
-    }
+    if (!job.Loaded) return false;
     catalogue_ = std::move(job.Catalogue);
     tleFilePath_ = FromPath(job.TlePath);
-    combo1_->clear();
-    for (const std::string& name : job.Loaded->Names) combo1_->addItem(Q(name));
-    combo1_->setCurrentIndex(0);
+    satelliteBox_->clear();
+    int widest = 0;
+    const QFontMetrics metrics(satelliteBox_->view()->font());
+    for (const std::string& name : job.Loaded->Names) {
+        satelliteBox_->addItem(Q(name));
+        widest = std::max(widest, metrics.horizontalAdvance(Q(name)));
+    }
+    // The box keeps its place and width; its list opens as wide as the
+    // longest name.
+    satelliteBox_->view()->setMinimumWidth(widest + satelliteBox_->view()->verticalScrollBar()->sizeHint().width() + 24);
+    satelliteBox_->setCurrentIndex(0);
     if (job.Loaded->IgnoredNames > 0)
         Report(MessageKind::Warning, QStringLiteral("Kep file"),
                QStringLiteral("%1 holds more than %2 satellites; the last %3 are left out.")
@@ -506,9 +334,9 @@ bool MainWindow::FillStartDate()
         return false;
     }
     const CalendarFields today = now->Fields();
-    text2_->setText(QStringLiteral("%1").arg(today.Day, 2, 10, QLatin1Char('0')));
-    text3_->setText(QStringLiteral("%1").arg(today.Month, 2, 10, QLatin1Char('0')));
-    text4_->setText(QStringLiteral("%1").arg(today.Year, 4, 10, QLatin1Char('0')));
+    startDayEdit_->setText(QStringLiteral("%1").arg(today.Day, 2, 10, QLatin1Char('0')));
+    startMonthEdit_->setText(QStringLiteral("%1").arg(today.Month, 2, 10, QLatin1Char('0')));
+    startYearEdit_->setText(QStringLiteral("%1").arg(today.Year, 4, 10, QLatin1Char('0')));
     return true;
 }
 
@@ -516,8 +344,8 @@ void MainWindow::SelectElementSet(int index)
 {
     current_ = tavik::SelectElementSet(*catalogue_, index);
     shownIsCurrent_ = false;
-    label1_[0]->setText(Q(current_->Line1));
-    label1_[1]->setText(Q(current_->Line2));
+    elementLines_[0]->setText(Q(current_->Line1));
+    elementLines_[1]->setText(Q(current_->Line2));
     // A refused set says why in its own message; a usable one with doubtful
     // lines runs, with the doubt in sight.
     QStringList warnings;
@@ -528,27 +356,112 @@ void MainWindow::SelectElementSet(int index)
     lineWarning_->setText(text);
     lineWarning_->setToolTip(warnings.join(QLatin1Char('\n')));
     FitToWidth(lineWarning_);
+    ShowElementAge();
+}
+
+void MainWindow::ShowElementAge()
+{
+    elementAge_->clear();
+    if (!current_ || current_->LineProblem) return;
+    const ParsedDate start = ParseForecastDate(S(startDayEdit_->text()), S(startMonthEdit_->text()), S(startYearEdit_->text()));
+    if (!start) return;
+    const double age = EpochAgeDays(current_->Epoch, *start.Date);
+    const QString days = QString::number(std::fabs(age), 'f', 1);
+    QString text;
+    QColor colour = palette().color(QPalette::WindowText);
+    if (age < 0) {
+        text = QStringLiteral("The start date lies %1 days before the epoch of these elements: passes drift.").arg(days);
+        colour = Amber;
+    } else if (age > 30) {
+        text = QStringLiteral("Elements %1 days old at the start date: passes drift, get fresh elements.").arg(days);
+        colour = WarningRed;
+    } else if (age > 14) {
+        text = QStringLiteral("Elements %1 days old at the start date: passes drift.").arg(days);
+        colour = Amber;
+    } else {
+        text = QStringLiteral("Elements %1 days old at the start date.").arg(days);
+    }
+    elementAge_->setText(text);
+    elementAge_->setStyleSheet(QStringLiteral("color: %1").arg(colour.name()));
+}
+
+void MainWindow::Remember(const Remembered& keys)
+{
+    if (settingsPath_.isEmpty() || !station_) return;
+    const bool here = CanReplace(settingsPath_);
+    const QString target = here ? settingsPath_ : FromPath(UserSettingsPath());
+    if (target.isEmpty()) return;
+    try {
+        // Elsewhere the station and the TLE file go along, so that the copy
+        // is a settings file of its own.
+        if (here) WriteSettingsFile(target, {}, {}, keys);
+        else WriteSettingsFile(target, Q(station_->StationLocator), settingsTle_, keys);
+        settingsPath_ = target;
+    } catch (const std::exception&) {
+        // Remembering is a convenience; the work goes on without it.
+    }
 }
 
 // ---------------------------------------------------------------- handlers
 
-void MainWindow::Combo1_Click(int listIndex)
+void MainWindow::OnSatelliteChosen(int listIndex)
 {
     if (busy_ || listIndex < 0 || listIndex >= catalogue_->CatalogueCount) return;
+    ClearSaveStatus();
     SelectElementSet(listIndex + 1);
+    Remember({{QString::fromLatin1(LastSatelliteKey), Q(current_->SatName)}});
     RunForecast();
 }
 
-void MainWindow::Command3_Click()
+void MainWindow::OnSatelliteTyped(const QString& name)
+{
+    // The box may report the same choice as activated too; the second one
+    // finds the window busy.
+    const int index = satelliteBox_->findText(name, Qt::MatchExactly);
+    if (index < 0 || busy_) return;
+    satelliteBox_->setCurrentIndex(index);
+    OnSatelliteChosen(index);
+}
+
+void MainWindow::OnRecalc()
 {
     if (busy_) return;
     RunForecast();
 }
 
-void MainWindow::Command1_Click() { SaveList(true); }
-void MainWindow::Command2_Click() { SaveList(false); }
+void MainWindow::OnStartDateEdited()
+{
+    ClearSaveStatus();
+    ShowElementAge();
+}
 
-void MainWindow::MenuFileOpen_Click()
+void MainWindow::OnSave(ListKind kind)
+{
+    const QString work = QDir::currentPath();
+    // Where the working folder cannot be written (a system folder, a
+    // read-only mount), the documents folder.
+    const QString name = FromPath(kind == ListKind::Passes ? PassesFileName(current_ ? current_->SatName : std::string())
+                                                           : EclipsesFileName(current_ ? current_->SatName : std::string()));
+    SaveList(kind, CanReplace(QDir(work).filePath(name)) ? QString() : services_.DocumentsFolder);
+}
+
+void MainWindow::OnSaveCurrentList()
+{
+    OnSave(tabs_->currentIndex() == 2 ? ListKind::Eclipses : ListKind::Passes);
+}
+
+void MainWindow::OnSaveAs()
+{
+    if (busy_ || !shown_) return;
+    const QString start = saveFolder_.isEmpty() ? QDir::currentPath() : saveFolder_;
+    const QString folder = services_.ChooseFolder ? services_.ChooseFolder(this, start) : QString();
+    if (folder.isEmpty()) return;
+    saveFolder_ = folder;
+    Remember({{QString::fromLatin1(SaveFolderKey), folder}});
+    SaveList(tabs_->currentIndex() == 2 ? ListKind::Eclipses : ListKind::Passes, folder);
+}
+
+void MainWindow::OnOpenKepFile()
 {
     if (busy_) return;
     const QString start = tleFilePath_.isEmpty() ? QDir::currentPath() : QFileInfo(tleFilePath_).absolutePath();
@@ -557,10 +470,20 @@ void MainWindow::MenuFileOpen_Click()
     auto job = std::make_shared<LoadJob>();
     job->TlePath = PathOf(path);
     job->RunForecast = true;
+    ClearSaveStatus();
     StartLoad(job);
 }
 
-void MainWindow::MnuInfo_Click()
+void MainWindow::ReloadKepFile()
+{
+    auto job = std::make_shared<LoadJob>();
+    job->TlePath = PathOf(tleFilePath_);
+    if (current_) job->PreferredSatellite = Q(current_->SatName);
+    job->RunForecast = true;
+    StartLoad(job);
+}
+
+void MainWindow::OnInfo()
 {
     if (!about_) {
         // A window of its own, not a child of this one: closing the main
@@ -575,40 +498,113 @@ void MainWindow::MnuInfo_Click()
     about_->activateWindow();
 }
 
-void MainWindow::SaveList(bool passes)
+void MainWindow::OnLegend()
+{
+    if (!legend_) legend_ = new Legend(this);
+    legend_->show();
+    legend_->raise();
+    legend_->activateWindow();
+}
+
+StationDialog* MainWindow::StationEditor() const { return stationDialog_; }
+AboutBox* MainWindow::About() const { return about_; }
+
+void MainWindow::EditStation(const QString& why)
 {
     if (busy_) return;
-    QLabel* status = passes ? label5_ : label2_;
-    if (!current_) {
-        Report(MessageKind::Warning, QStringLiteral("Save"), QStringLiteral("There is no satellite, so there is no list to save."));
+    if (stationDialog_) {
+        stationDialog_->raise();
         return;
     }
+    const QString tle = settingsTle_.isEmpty() ? tleFilePath_ : settingsTle_;
+    stationDialog_ = new StationDialog(station_ ? Q(station_->StationLocator) : QString(), tle, why, services_.ChooseKepFile, this);
+    stationDialog_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(stationDialog_, &QDialog::accepted, this, &MainWindow::OnStationAccepted);
+    // Not blocking: the window stays drawn and the worker keeps going.
+    stationDialog_->open();
+}
+
+void MainWindow::OnStationAccepted()
+{
+    const QString locator = stationDialog_->Locator(), tle = QFileInfo(stationDialog_->TleFile()).absoluteFilePath();
+    // Where the settings were found, or the user's folder where that place
+    // cannot be written.
+    QString target = settingsPath_;
+    if (target.isEmpty() || !CanReplace(target)) target = FromPath(UserSettingsPath());
+    try {
+        WriteSettingsFile(target, locator, tle, {});
+    } catch (const std::exception& e) {
+        Report(MessageKind::Error, QStringLiteral("Station"),
+               QStringLiteral("The settings have not been saved:\n%1").arg(Q(e.what())));
+        return;
+    }
+    settingsPath_ = target;
+    settingsTle_ = tle;
+    SetStation(MakeStation(S(locator)));
+    ClearSaveStatus();
+    // The new TLE file, keeping the satellite where the file has it.
+    auto job = std::make_shared<LoadJob>();
+    job->TlePath = PathOf(tle);
+    job->RunForecast = true;
+    if (current_) job->PreferredSatellite = Q(current_->SatName);
+    StartLoad(job);
+}
+
+void MainWindow::OnModelChosen(OrbitModel model)
+{
+    if (model == model_) return;
+    model_ = model;
+    Remember({{QString::fromLatin1(ModelKey), QString::fromLatin1(ModelName(model))}});
+    if (!busy_ && current_ && station_) RunForecast();
+}
+
+// ---------------------------------------------------------------- saving
+
+void MainWindow::SaveList(ListKind kind, const QString& folder)
+{
+    if (busy_ || !shown_ || !current_) return;
+    const bool passes = kind == ListKind::Passes;
+    QLabel* status = passes ? passesStatus_ : eclipsesStatus_;
     const std::string& name = current_->SatName;
     const std::string fileName = passes ? PassesFileName(name) : EclipsesFileName(name);
     const std::string header = passes ? PassesHeader(name) : EclipsesHeader(name);
     // The eclipse lines in forms Windows-1252 can hold; the pass lines have
     // no regional forms.
     const FileFormats files = Cp1252FileFormats(services_.Formats);
-    const bool otherForms = !passes && !files.Note.empty() && shown_;
-    const std::vector<std::string> lines = otherForms ? EclipseLines(*shown_, files.Formats)
-                                                      : ItemsOf(passes ? list1_ : list3_);
-    // In the current working directory, like a file saved from a shell. The
-    // window shows that folder nowhere, so a failure names the whole path.
+    const bool otherForms = !passes && !files.Note.empty();
+    const std::vector<std::string> lines = otherForms ? EclipseLines(*shown_, files.Formats) : ItemsOf(passes ? passList_ : eclipseList_);
+    // In the current working directory, like a file saved from a shell,
+    // unless another folder is given. The window shows that folder nowhere,
+    // so a failure names the whole path.
     std::error_code noFolder;
-    const std::filesystem::path whole = std::filesystem::absolute(fileName, noFolder);
-    const std::string path = noFolder ? fileName : whole.string();
-    try {
-        WriteFileAtomically(path, ListFileBytes(header, lines));
-    } catch (const std::exception& e) {
-        status->clear();
-        Report(MessageKind::Error, QStringLiteral("Save"),
-               QStringLiteral("%1 has not been written:\n%2").arg(FromPath(path), Q(e.what())));
-        return;
-    }
-    status->setFont(SansFont(8.25));
-    status->setText(FromPath(fileName) + QStringLiteral(" has been written"));
-    FitToWidth(status);
-    if (otherForms) NoteFileForms(files.Note);
+    const std::filesystem::path base = folder.isEmpty() ? std::filesystem::current_path(noFolder) : std::filesystem::path(PathOf(folder));
+    const std::string path = noFolder ? fileName : (base / fileName).string();
+    const std::string bytes = ListFileBytes(header, lines);
+    auto error = std::make_shared<QString>();
+    StartJob(
+        [path, bytes, error] {
+            try {
+                WriteFileAtomically(path, bytes);
+            } catch (const std::exception& e) {
+                *error = Q(e.what());
+            }
+        },
+        [this, status, path, fileName, folder, error, otherForms, note = files.Note] {
+            SetBusy(false);
+            if (!error->isEmpty()) {
+                status->clear();
+                Report(MessageKind::Error, QStringLiteral("Save"),
+                       QStringLiteral("%1 has not been written:\n%2").arg(FromPath(path), *error));
+                return;
+            }
+            // The designed place says the name; any other the whole path.
+            const QString written = (folder.isEmpty() ? FromPath(fileName) : FromPath(path)) + QStringLiteral(" has been written");
+            status->setFont(SansFont(8.25));
+            status->setText(written);
+            status->setToolTip(FromPath(path));
+            FitToWidth(status);
+            if (otherForms) NoteFileForms(note);
+        });
 }
 
 void MainWindow::NoteFileForms(const std::string& note)
@@ -617,6 +613,36 @@ void MainWindow::NoteFileForms(const std::string& note)
     if (fileFormsNoted_) return;
     fileFormsNoted_ = true;
     Report(MessageKind::Information, QStringLiteral("Files"), Q(note) + QStringLiteral("."));
+}
+
+void MainWindow::ClearSaveStatus()
+{
+    passesStatus_->clear();
+    eclipsesStatus_->clear();
+}
+
+// ---------------------------------------------------------------- worker
+
+void MainWindow::StartJob(std::function<void()> work, std::function<void()> finished)
+{
+    stop_ = false;
+    SetBusy(true);
+    finished_ = std::move(finished);
+    watcher_->setFuture(QtConcurrent::run([work = std::move(work)] {
+        try {
+            work();
+        } catch (const JobStopped&) {
+            // The window is closing; nothing of the job is wanted.
+        }
+    }));
+}
+
+std::function<void(int, int)> MainWindow::ProgressPoster()
+{
+    return [this](int value, int maximum) {
+        if (stop_) throw JobStopped{};
+        QMetaObject::invokeMethod(this, [this, value, maximum] { SetProgress(value, maximum); }, Qt::QueuedConnection);
+    };
 }
 
 // ---------------------------------------------------------------- forecast
@@ -630,9 +656,7 @@ bool MainWindow::ReadyToCompute(const QString& what)
     }
     if (!station_) {
         Report(MessageKind::Error, what,
-               QStringLiteral("There is no station to compute for, because the settings file could not be used.\n\n%1\n\n"
-                              "Correct it and start tavik again.")
-                   .arg(settingsProblem_));
+               QStringLiteral("There is no station to compute for. Give it with Forecast > Station…."));
         return false;
     }
     if (const auto why = PropagationProblem(*current_)) {
@@ -649,11 +673,11 @@ void MainWindow::RunForecast()
         ForecastRefused();
         return;
     }
-    const ParsedDate start = ParseDateTexts(S(text2_->text()), S(text3_->text()), S(text4_->text()));
+    const ParsedDate start = ParseForecastDate(S(startDayEdit_->text()), S(startMonthEdit_->text()), S(startYearEdit_->text()));
     if (!start) {
-        QLineEdit* wrong = start.WrongField == DateTextField::Month ? text3_
-                           : start.WrongField == DateTextField::Year ? text4_
-                                                                     : text2_;
+        QLineEdit* wrong = start.WrongField == DateTextField::Month ? startMonthEdit_
+                           : start.WrongField == DateTextField::Year ? startYearEdit_
+                                                                     : startDayEdit_;
         Report(MessageKind::Error, QStringLiteral("Start date"),
                Q(start.Error) + QStringLiteral("\n\nCorrect the start date and press \"recalc\"."));
         wrong->setFocus();
@@ -661,33 +685,35 @@ void MainWindow::RunForecast()
         ForecastRefused();
         return;
     }
+    // "26" is shown as the year it was taken for.
+    startYearEdit_->setText(QString::number(start.Date->Fields().Year));
 
     auto job = std::make_shared<ForecastJob>();
     job->Request.Start = *start.Date;
     job->Request.Elements = *current_;
     job->Request.Site = *station_;
     job->Request.Axis = attitude_;
+    job->Request.Model = model_;
     job->Carry = carry_;
-    forecastJob_ = job;
 
     ClearResults();
     shown_.reset();
-    SetBusy(true);
+    statusBar()->clearMessage();
     SetProgress(0, ProgressMaximum);
-    stop_ = false;
-    disconnect(watcher_, nullptr, this, nullptr);
-    connect(watcher_, &QFutureWatcher<void>::finished, this, &MainWindow::ForecastFinished);
-    watcher_->setFuture(QtConcurrent::run([this, job] {
-        try {
-            job->Result = tavik::RunForecast(job->Request, job->Carry, [this](int value, int maximum) {
-                if (stop_) return false;
-                QMetaObject::invokeMethod(this, [this, value, maximum] { SetProgress(value, maximum); }, Qt::QueuedConnection);
-                return true;
-            });
-        } catch (const std::exception& e) {
-            job->Error = Q(e.what());
-        }
-    }));
+    const auto progress = ProgressPoster();
+    StartJob(
+        [this, job, progress] {
+            try {
+                job->Result = tavik::RunForecast(job->Request, job->Carry, [this, progress](int value, int maximum) {
+                    if (stop_) return false;
+                    progress(value, maximum);
+                    return true;
+                });
+            } catch (const std::exception& e) {
+                job->Error = Q(e.what());
+            }
+        },
+        [this, job] { ForecastFinished(job); });
 }
 
 void MainWindow::ForecastRefused()
@@ -698,14 +724,13 @@ void MainWindow::ForecastRefused()
         ClearResults();
         shown_.reset();
         DrawHourGrid();
+        UpdateSaveEnabled();
     }
     emit ForecastDone();
 }
 
-void MainWindow::ForecastFinished()
+void MainWindow::ForecastFinished(const std::shared_ptr<ForecastJob>& job)
 {
-    std::shared_ptr<ForecastJob> job = std::move(forecastJob_);
-    if (!job) return;
     carry_ = job->Carry;
     // A run stopped because the window closed leaves nothing worth showing.
     if (job->Result && job->Result->End != RunEnd::Cancelled) {
@@ -723,23 +748,30 @@ void MainWindow::ForecastFinished()
 
 void MainWindow::ShowForecast(const ForecastResult& result)
 {
-    list1_->clear();
-    for (const std::string& line : PassLines(result)) list1_->addItem(Q(line));
-    list3_->clear();
-    for (const std::string& line : EclipseLines(result, services_.Formats)) list3_->addItem(Q(line));
+    passList_->clear();
+    for (const std::string& line : PassLines(result)) passList_->addItem(Q(line));
+    eclipseList_->clear();
+    for (const std::string& line : EclipseLines(result, services_.Formats)) eclipseList_->addItem(Q(line));
 
     strip_ = RenderStrip(result, StripStyle{.PassBand = true});
-    picture2_->Clear();
+    dateColumn_->Clear();
     const std::vector<std::string> labels = RowLabels(result, services_.Formats);
-    for (std::size_t i = 0; i < labels.size(); ++i) picture2_->PrintAt(10, RowTop(static_cast<int>(i) + 1), Q(labels[i]));
+    for (std::size_t i = 0; i < labels.size(); ++i) dateColumn_->PrintAt(10, RowTop(static_cast<int>(i) + 1), Q(labels[i]));
 
-    // A run that stopped early keeps the previous series in the chart.
+    const QString start = Q(FormatDatePattern(result.Start, services_.Formats));
     if (result.Completed()) {
-        QList<qreal> values;
-        for (double v : result.DailySunAngle) values << v;
-        sunAngles_->remove(0, sunAngles_->count());
-        sunAngles_->append(values);
+        sunAngleChart_->SetBars(result.DailySunAngle, Q(result.SatName), start);
+        statusBar()->showMessage(QStringLiteral("Forecast for %1 from %2, computed with the %3 model.")
+                                     .arg(Q(result.SatName), start, QString::fromLatin1(ModelName(result.Model))));
+    } else {
+        // A run that stopped early keeps the previous series in the chart,
+        // whose title names what the bars belong to; the reason is shown,
+        // and the progress bar does not stay as if the run hung.
+        statusBar()->showMessage(QStringLiteral("Stopped on day %1: %2 (%3 model).")
+                                     .arg(result.StopDay)
+                                     .arg(Q(StopMessage(result, services_.Formats)), QString::fromLatin1(ModelName(result.Model))));
     }
+    SetProgress(0, ProgressMaximum);
     ShowStrip();
 }
 
@@ -747,10 +779,10 @@ void MainWindow::ClearResults()
 {
     strip_ = PixelBuffer(StripWidth, StripHeight, StripStyle{}.Background);
     ShowStrip();
-    picture2_->Clear();
-    picture3_->Clear();
-    list1_->clear();
-    list3_->clear();
+    dateColumn_->Clear();
+    hourStrip_->Clear();
+    passList_->clear();
+    eclipseList_->clear();
 }
 
 void MainWindow::DrawHourGrid()
@@ -758,12 +790,12 @@ void MainWindow::DrawHourGrid()
     const float hourWidth = HourWidth(HourStripWidth);
     // A printed number has one blank in front of it.
     for (int h = 0; h < 24; ++h)
-        picture3_->PrintAt(PixelColumn(10 + static_cast<float>(h) * hourWidth), 1, QStringLiteral(" %1").arg(h));
+        hourStrip_->PrintAt(PixelColumn(10 + static_cast<float>(h) * hourWidth), 1, QStringLiteral(" %1").arg(h));
     DrawHourLines(strip_, hourWidth);
     ShowStrip();
 }
 
-void MainWindow::ShowStrip() { picture1_->SetImage(ImageOf(strip_)); }
+void MainWindow::ShowStrip() { stripChart_->SetImage(ImageOf(strip_)); }
 
 QString MainWindow::MinuteTip(QPoint at) const
 {
@@ -796,19 +828,19 @@ QString MainWindow::MinuteTip(QPoint at) const
 
 // ---------------------------------------------------------------- year file
 
-void MainWindow::MnuWriteSunYear_Click()
+void MainWindow::OnWriteYearFile()
 {
     if (busy_) return;
     if (!ReadyToCompute(QStringLiteral("Sun angle file"))) {
         emit YearFileDone();
         return;
     }
-    const ParsedYear year = ParseYearText(S(text4_->text()));
+    const ParsedYear year = ParseForecastYear(S(startYearEdit_->text()));
     if (!year) {
         Report(MessageKind::Error, QStringLiteral("Sun angle file"),
                Q(year.Error) + QStringLiteral("\n\nType the year of the file into the year box."));
-        text4_->setFocus();
-        text4_->selectAll();
+        startYearEdit_->setFocus();
+        startYearEdit_->selectAll();
         emit YearFileDone();
         return;
     }
@@ -823,73 +855,102 @@ void MainWindow::MnuWriteSunYear_Click()
     job->Formats = files.Formats;
     job->FormsNote = files.Note;
     job->Carry = carry_;
-    yearJob_ = job;
 
-    // The year file takes the place of the forecast on screen.
-    ClearResults();
-    shown_.reset();
-    SetBusy(true);
     SetProgress(0, YearProgressMaximum);
-    stop_ = false;
-    disconnect(watcher_, nullptr, this, nullptr);
-    connect(watcher_, &QFutureWatcher<void>::finished, this, &MainWindow::YearFileFinished);
-    watcher_->setFuture(QtConcurrent::run([this, job] {
-        try {
-            job->Rows = SunAngleYearRows(job->Year, job->Elements, job->Site, job->Axis, job->Carry, job->Formats,
-                                         [this](int value, int maximum) {
-                                             QMetaObject::invokeMethod(
-                                                 this, [this, value, maximum] { SetProgress(value, maximum); },
-                                                 Qt::QueuedConnection);
-                                         });
-        } catch (const std::exception& e) {
-            job->Error = Q(e.what());
-        }
-    }));
+    const auto progress = ProgressPoster();
+    StartJob(
+        [job, progress] {
+            try {
+                job->Rows = SunAngleYearRows(job->Year, job->Elements, job->Site, job->Axis, job->Carry, job->Formats, progress);
+            } catch (const std::exception& e) {
+                job->Error = Q(e.what());
+            }
+        },
+        [this, job] { YearFileFinished(job); });
 }
 
-void MainWindow::YearFileFinished()
+void MainWindow::YearFileFinished(const std::shared_ptr<YearJob>& job)
 {
-    std::shared_ptr<YearJob> job = std::move(yearJob_);
-    if (!job) return;
-    carry_ = job->Carry;
     SetProgress(0, YearProgressMaximum);
-    const std::string path = (std::filesystem::path(PathOf(services_.ProgramFolder)) / YearFileName(job->Elements.SatName, job->Year)).string();
+    if (job->Rows.empty() && job->Error.isEmpty()) { // stopped: the window is closing
+        SetBusy(false);
+        return;
+    }
+    carry_ = job->Carry;
+    const std::string fileName = YearFileName(job->Elements.SatName, job->Year);
+    // The program's folder, or the documents folder where that cannot be
+    // written (an installed program).
+    QString folder = services_.ProgramFolder;
+    if (!CanReplace(QDir(folder).filePath(FromPath(fileName)))) folder = services_.DocumentsFolder;
+    const std::string path = (std::filesystem::path(PathOf(folder)) / fileName).string();
     if (!job->Error.isEmpty()) {
         Report(MessageKind::Error, QStringLiteral("Sun angle file"), job->Error);
-    } else {
-        try {
-            WriteFileAtomically(path, YearFileBytes(job->Rows));
-            // The file goes to the program's folder, which the user may not
-            // know; say where it is.
-            Report(MessageKind::Information, QStringLiteral("Sun angle file"), FromPath(path) + QStringLiteral(" has been written"));
-            if (!job->FormsNote.empty()) NoteFileForms(job->FormsNote);
-        } catch (const std::exception& e) {
-            Report(MessageKind::Error, QStringLiteral("Sun angle file"),
-                   QStringLiteral("%1 has not been written:\n%2").arg(FromPath(path), Q(e.what())));
-        }
+        SetBusy(false);
+        emit YearFileDone();
+        return;
     }
-    SetBusy(false);
-    emit YearFileDone();
+    const std::string bytes = YearFileBytes(job->Rows);
+    auto error = std::make_shared<QString>();
+    StartJob(
+        [path, bytes, error] {
+            try {
+                WriteFileAtomically(path, bytes);
+            } catch (const std::exception& e) {
+                *error = Q(e.what());
+            }
+        },
+        [this, job, path, error] {
+            if (error->isEmpty()) {
+                // The year file takes the place of the forecast on screen;
+                // a file that failed leaves the screen as it was.
+                ClearResults();
+                shown_.reset();
+                DrawHourGrid();
+                statusBar()->clearMessage();
+                Report(MessageKind::Information, QStringLiteral("Sun angle file"), FromPath(path) + QStringLiteral(" has been written"));
+                if (!job->FormsNote.empty()) NoteFileForms(job->FormsNote);
+            } else {
+                Report(MessageKind::Error, QStringLiteral("Sun angle file"),
+                       QStringLiteral("%1 has not been written:\n%2").arg(FromPath(path), *error));
+            }
+            SetBusy(false);
+            emit YearFileDone();
+        });
 }
 
 // ---------------------------------------------------------------- busy state
 
 void MainWindow::SetBusy(bool busy)
 {
+    if (busy && !busy_) focusBeforeJob_ = QApplication::focusWidget();
     busy_ = busy;
-    for (QWidget* w : std::initializer_list<QWidget*>{combo1_, command3_, command1_, command2_}) w->setEnabled(!busy);
-    for (QAction* a : {menuFileOpen_, mnuWriteSunYear_}) a->setEnabled(!busy);
-    if (busy)
+    for (QWidget* w : std::initializer_list<QWidget*>{satelliteBox_, recalcButton_}) w->setEnabled(!busy);
+    for (QAction* a : {openAction_, updateAction_, yearFileAction_, recalcAction_, stationAction_, designModelAction_, preciseModelAction_})
+        a->setEnabled(!busy);
+    UpdateSaveEnabled();
+    if (busy) {
         setCursor(Qt::WaitCursor);
-    else
+    } else {
         unsetCursor();
+        // Focus stays where the user had it before the job.
+        if (focusBeforeJob_ && focusBeforeJob_->isEnabled() && focusBeforeJob_->window() == this) focusBeforeJob_->setFocus();
+    }
     emit BusyChanged(busy);
+}
+
+void MainWindow::UpdateSaveEnabled()
+{
+    // Nothing to save while the lists hold no forecast: a save then would
+    // replace a file of passes with its header alone.
+    const bool can = !busy_ && shown_.has_value();
+    for (QWidget* w : std::initializer_list<QWidget*>{savePassesButton_, saveEclipsesButton_}) w->setEnabled(can);
+    for (QAction* a : {saveAction_, saveAsAction_}) a->setEnabled(can);
 }
 
 void MainWindow::SetProgress(int value, int maximum)
 {
-    progressBar1_->setMaximum(maximum);
-    progressBar1_->setValue(value);
+    progressBar_->setMaximum(maximum);
+    progressBar_->setValue(value);
 }
 
 void MainWindow::StopWorker()
@@ -900,7 +961,8 @@ void MainWindow::StopWorker()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    // A forecast still running is stopped; its results are not wanted.
+    // A forecast or year file still running is stopped; its results are not wanted.
+    CancelElementUpdate();
     StopWorker();
     QMainWindow::closeEvent(event);
 }
@@ -916,17 +978,25 @@ bool MainWindow::SaveScreenshots(const QString& folder)
 {
     QDir().mkpath(folder);
     static const char* const Names[] = {"illumination", "passes", "eclipses", "sun-angle"};
-    const int shown = ssTab1_->currentIndex();
+    const int shown = tabs_->currentIndex();
     bool ok = true;
-    for (int i = 0; i < ssTab1_->count(); ++i) {
-        ssTab1_->setCurrentIndex(i);
+    auto save = [&](QWidget* w, const QString& name) {
         QApplication::processEvents();
-        ok = grab().save(QDir(folder).filePath(QStringLiteral("tab-%1-%2.png").arg(i + 1).arg(QString::fromLatin1(Names[i])))) && ok;
+        ok = w->grab().save(QDir(folder).filePath(name)) && ok;
+    };
+    for (int i = 0; i < tabs_->count(); ++i) {
+        tabs_->setCurrentIndex(i);
+        save(this, QStringLiteral("tab-%1-%2.png").arg(i + 1).arg(QString::fromLatin1(Names[i])));
     }
-    ssTab1_->setCurrentIndex(shown);
-    MnuInfo_Click();
-    QApplication::processEvents();
-    ok = about_->grab().save(QDir(folder).filePath(QStringLiteral("about.png"))) && ok;
+    tabs_->setCurrentIndex(shown);
+    OnInfo();
+    save(about_, QStringLiteral("about.png"));
+    about_->close();
+    OnLegend();
+    save(legend_, QStringLiteral("legend.png"));
+    legend_->close();
+    if (!stationDialog_) EditStation();
+    if (stationDialog_) save(stationDialog_, QStringLiteral("station.png"));
     return ok;
 }
 

@@ -1,7 +1,8 @@
 // The main window: the start date and the satellite at the top, the strip
 // chart, the passes, the eclipses and the sun-angle chart on four tabs, and
-// the menus. The forecast and the year file run on a worker thread; while one
-// runs, everything that would start another operation is disabled.
+// the menus. Reading files, the forecast, the year file and saving run on a
+// worker thread; while one runs, everything that would start another
+// operation is disabled.
 #pragma once
 
 #include "astro/Locator.h"
@@ -9,31 +10,44 @@
 #include "forecast/ComputeState.h"
 #include "forecast/Forecast.h"
 #include "forecast/StripChart.h"
+#include "shell/SettingsStore.h"
 #include "shell/ShellServices.h"
 
 #include <QMainWindow>
 #include <QPointer>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
 
 class QAction;
-class QBarSet;
+class QActionGroup;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QMenu;
 class QProgressBar;
+class QProgressDialog;
 class QPushButton;
+class QScrollArea;
 class QTabWidget;
+class QToolButton;
 template <typename T> class QFutureWatcher;
+
+namespace tavik::net {
+class Download;
+struct DownloadResult;
+} // namespace tavik::net
 
 namespace tavik::shell {
 
 class AboutBox;
+class Legend;
 class PictureBox;
+class StationDialog;
+class SunAngleChart;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -41,9 +55,12 @@ public:
     explicit MainWindow(ShellServices services, QWidget* parent = nullptr);
     ~MainWindow() override;
 
+    // A TLE file to open at start-up instead of the one the settings name.
+    void SetStartKepFile(const QString& path) { startKepFile_ = path; }
     // Shows the window and fills the start date, then reads the settings
-    // and the catalogue on the worker; when they are read, makes entry 1
-    // current and starts its forecast.
+    // and the catalogue on the worker; when they are read, makes the last
+    // satellite chosen (or entry 1) current and starts its forecast. Without
+    // usable settings the Station dialog opens.
     void StartUp();
 
     bool IsBusy() const { return busy_; }
@@ -52,18 +69,23 @@ public:
     const ForecastResult* ShownResult() const { return shown_ ? &*shown_ : nullptr; }
     const CurrentElementSet* Current() const { return current_ ? &*current_ : nullptr; }
     const std::optional<Station>& StationInUse() const { return station_; }
-    // The settings file that was read, or empty.
+    // The settings file in use, or empty.
     const QString& SettingsPath() const { return settingsPath_; }
     // What the strip chart's tooltip says about the point (strip pixels).
     QString MinuteTip(QPoint at) const;
-    // The open about box, if any.
-    AboutBox* About() const { return about_; }
+    AboutBox* About() const;
+    StationDialog* StationEditor() const;
 
-    // Grabs each tab, and the about box, as PNG files into the folder.
+    // Opens the Station dialog; why says what made it open, if anything.
+    void EditStation(const QString& why = {});
+    // Grabs each tab, the about box, the legend and the Station dialog as
+    // PNG files into the folder.
     bool SaveScreenshots(const QString& folder);
 
 signals:
     void BusyChanged(bool busy);
+    // "Update element sets…" has ended, replaced the file or not.
+    void UpdateDone();
     // A forecast has ended and its results are on screen (also when it was
     // refused or failed: then nothing changed).
     void ForecastDone();
@@ -77,43 +99,69 @@ private:
     struct LoadJob;
     struct ForecastJob;
     struct YearJob;
+    enum class ListKind { Passes, Eclipses };
 
     void BuildControls();
     void BuildMenus();
-    void BuildChart();
+    void FitToScreen();
 
-    // Start-up steps and the loading of a Kep file. Files are read on the
-    // worker; what they gave is taken over on this thread.
+    // Start-up and the loading of a Kep file. Files are read on the worker;
+    // what they gave is taken over on this thread.
     bool FillStartDate();
     void StartLoad(const std::shared_ptr<LoadJob>& job);
     static void ReadInputFiles(LoadJob& job);
-    void LoadFinished();
+    void LoadFinished(const std::shared_ptr<LoadJob>& job);
     void ApplySettings(const LoadJob& job);
     bool ApplyCatalogue(LoadJob& job);
     void SelectElementSet(int index);
+    void ShowElementAge();
+    void SetStation(const Station& station);
+    // Writes the remembered choices, where the settings file can be written.
+    void Remember(const Remembered& keys);
 
     // Handlers.
-    void Combo1_Click(int listIndex);
-    void Command3_Click();
-    void Command1_Click();
-    void Command2_Click();
-    void MenuFileOpen_Click();
-    void MnuWriteSunYear_Click();
-    void MnuInfo_Click();
+    void OnSatelliteChosen(int listIndex);
+    void OnSatelliteTyped(const QString& name);
+    void OnRecalc();
+    void OnSave(ListKind kind);
+    void OnSaveCurrentList();
+    void OnSaveAs();
+    void OnOpenKepFile();
+    // "Update element sets…": the download runs on this thread's event loop,
+    // the check and the replacement on the worker; then the file is loaded
+    // again. Defined in ElementUpdate.cpp.
+    void OnUpdateElementSets();
+    void ElementSetsDownloaded(const net::DownloadResult& result, const QString& url, const QString& tleFile);
+    void CancelElementUpdate();
+    // Loads the Kep file in use again, keeping the satellite chosen.
+    void ReloadKepFile();
+    void OnWriteYearFile();
+    void OnInfo();
+    void OnLegend();
+    void OnStationAccepted();
+    void OnModelChosen(OrbitModel model);
+    void OnStartDateEdited();
+
+    // Runs work on the worker with the window busy, then finished here.
+    void StartJob(std::function<void()> work, std::function<void()> finished);
+    // A progress callback for the worker that moves the progress bar.
+    std::function<void(int, int)> ProgressPoster();
 
     // Checks what a run needs; reports what is missing and returns false.
     bool ReadyToCompute(const QString& what);
     void RunForecast();
     void ForecastRefused();
-    void ForecastFinished();
-    void YearFileFinished();
+    void ForecastFinished(const std::shared_ptr<ForecastJob>& job);
+    void YearFileFinished(const std::shared_ptr<YearJob>& job);
     void ShowForecast(const ForecastResult& result);
     void ClearResults();
+    void ClearSaveStatus();
     void DrawHourGrid();
     void ShowStrip();
-    void SaveList(bool passes);
+    void SaveList(ListKind kind, const QString& folder);
     void NoteFileForms(const std::string& note);
     void SetBusy(bool busy);
+    void UpdateSaveEnabled();
     void SetProgress(int value, int maximum);
     void StopWorker();
     void Report(MessageKind kind, const QString& title, const QString& text);
@@ -121,12 +169,15 @@ private:
     ShellServices services_;
 
     // State.
+    QString startKepFile_;
     QString settingsPath_;
-    QString settingsProblem_; // why there is no station, for the user
+    QString settingsTle_;     // the TLE file line 2 names, resolved
     std::optional<Station> station_;
     Attitude attitude_;
+    OrbitModel model_ = OrbitModel::Design;
     std::unique_ptr<SatelliteCatalogue> catalogue_;
     QString tleFilePath_;
+    QString saveFolder_;      // the last folder of "Save As…"
     std::optional<CurrentElementSet> current_;
     // The shadow flag one computation leaves for the next, in the order the
     // runs and year files happen; only one of them runs at a time.
@@ -139,43 +190,55 @@ private:
     // Worker.
     bool busy_ = false;
     std::atomic<bool> stop_{false};
-    std::shared_ptr<LoadJob> loadJob_;
-    std::shared_ptr<ForecastJob> forecastJob_;
-    std::shared_ptr<YearJob> yearJob_;
     QFutureWatcher<void>* watcher_ = nullptr;
+    std::function<void()> finished_;
+    QPointer<QWidget> focusBeforeJob_;
 
     // Controls.
-    QLabel* label6_ = nullptr;
-    QLineEdit* text2_ = nullptr;
-    QLabel* label7_ = nullptr;
-    QLineEdit* text3_ = nullptr;
-    QLabel* label8_ = nullptr;
-    QLineEdit* text4_ = nullptr;
-    QPushButton* command3_ = nullptr;
-    QComboBox* combo1_ = nullptr;
-    QTabWidget* ssTab1_ = nullptr;
-    PictureBox* picture1_ = nullptr;
-    PictureBox* picture2_ = nullptr;
-    PictureBox* picture3_ = nullptr;
-    QLabel* label4_ = nullptr;
-    QLabel* label1_[2] = {nullptr, nullptr};
-    QLabel* label3_ = nullptr;
+    QScrollArea* scrollArea_ = nullptr;
+    QLabel* startDayLabel_ = nullptr;
+    QLineEdit* startDayEdit_ = nullptr;
+    QLabel* startMonthLabel_ = nullptr;
+    QLineEdit* startMonthEdit_ = nullptr;
+    QLabel* startYearLabel_ = nullptr;
+    QLineEdit* startYearEdit_ = nullptr;
+    QPushButton* recalcButton_ = nullptr;
+    QComboBox* satelliteBox_ = nullptr;
+    QTabWidget* tabs_ = nullptr;
+    PictureBox* stripChart_ = nullptr;
+    PictureBox* dateColumn_ = nullptr;
+    PictureBox* hourStrip_ = nullptr;
+    QLabel* utcLabel_ = nullptr;
+    QToolButton* legendButton_ = nullptr;
+    QLabel* elementLines_[2] = {nullptr, nullptr};
+    QLabel* elementAge_ = nullptr;
+    QLabel* locatorLabel_ = nullptr;
     QLabel* lineWarning_ = nullptr;
-    QListWidget* list1_ = nullptr;
-    QPushButton* command1_ = nullptr;
-    QLabel* label5_ = nullptr;
-    QListWidget* list3_ = nullptr;
-    QPushButton* command2_ = nullptr;
-    QLabel* label2_ = nullptr;
-    QWidget* msChart1_ = nullptr;
-    QBarSet* sunAngles_ = nullptr;
-    QProgressBar* progressBar1_ = nullptr;
-    QMenu* menuFile_ = nullptr;
-    QAction* menuFileOpen_ = nullptr;
-    QAction* mnuWriteSunYear_ = nullptr;
-    QAction* menuFileExit_ = nullptr;
-    QAction* mnuInfo_ = nullptr;
+    QListWidget* passList_ = nullptr;
+    QPushButton* savePassesButton_ = nullptr;
+    QLabel* passesStatus_ = nullptr;
+    QListWidget* eclipseList_ = nullptr;
+    QPushButton* saveEclipsesButton_ = nullptr;
+    QLabel* eclipsesStatus_ = nullptr;
+    SunAngleChart* sunAngleChart_ = nullptr;
+    QProgressBar* progressBar_ = nullptr;
+    QAction* openAction_ = nullptr;
+    QAction* saveAction_ = nullptr;
+    QAction* saveAsAction_ = nullptr;
+    QAction* yearFileAction_ = nullptr;
+    QAction* updateAction_ = nullptr;
+    QPointer<net::Download> download_;
+    QPointer<QProgressDialog> updateProgress_;
+    QAction* exitAction_ = nullptr;
+    QAction* recalcAction_ = nullptr;
+    QAction* stationAction_ = nullptr;
+    QAction* designModelAction_ = nullptr;
+    QAction* preciseModelAction_ = nullptr;
+    QAction* legendAction_ = nullptr;
+    QAction* infoAction_ = nullptr;
     QPointer<AboutBox> about_;
+    QPointer<Legend> legend_;
+    QPointer<StationDialog> stationDialog_;
 };
 
 } // namespace tavik::shell

@@ -23,16 +23,24 @@ struct ShellServices {
     // Where tavik.ini is looked for first and where the year file goes.
     QString ProgramFolder;
     RegionalFormats Formats;
+    // Where files go when their own folder cannot be written.
+    QString DocumentsFolder;
     // The "Open Kep File" chooser; an empty result means cancelled.
     std::function<QString(QWidget* parent, const QString& startFolder)> ChooseKepFile;
+    // The folder chooser of "Save As…"; empty means cancelled.
+    std::function<QString(QWidget* parent, const QString& startFolder)> ChooseFolder;
     std::function<void(QWidget* parent, MessageKind kind, const QString& title, const QString& text)> ShowMessage;
+    // The address "Update element sets…" fetches the TLE file from, offered
+    // as previous; empty means cancelled.
+    std::function<QString(QWidget* parent, const QString& tleFile, const QString& previous)> AskUpdateUrl;
 
-    // The system clock, the executable's folder, the process locale, a file
-    // dialog and message boxes.
+    // The system clock, the executable's folder, the user's documents
+    // folder, the process locale, file dialogs and message boxes.
     static ShellServices System();
 };
 
-// The two filters of the "Open Kep File" dialog, the first one selected.
-inline const char* const KepFileFilters[] = {"TLE Files (*.txt)", "All Files (*)"};
+// The filters of the "Open Kep File" dialog, the first one selected: the
+// files are met both as .txt and as .tle.
+inline const char* const KepFileFilters[] = {"TLE Files (*.txt *.tle)", "All files (*)"};
 
 } // namespace tavik::shell

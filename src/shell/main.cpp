@@ -21,18 +21,25 @@ int main(int argc, char* argv[])
     QApplication::setDesktopFileName(QStringLiteral("tavik"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("tavik"), QIcon(QPixmap::fromImage(tavik::shell::AboutPicture()))));
 
-    // Not for users: "--screenshot-dir DIR" saves every tab and the about box
-    // as PNG files once the first forecast is on screen, then quits. It is
-    // how the window's look is checked on a machine without a screen.
-    QString screenshotDir;
+    // A TLE file to open may be given, as the desktop entry does for a file
+    // opened with tavik. Not for users: "--screenshot-dir DIR" saves every
+    // tab, the about box, the legend and the Station dialog as PNG files once
+    // the first forecast is on screen, then quits. It is how the window's
+    // look is checked on a machine without a screen.
+    QString screenshotDir, kepFile;
     const QStringList args = QApplication::arguments();
+    bool options = true;
     for (int i = 1; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--screenshot-dir") && i + 1 < args.size()) {
+        if (options && args[i] == QLatin1String("--")) {
+            options = false;
+        } else if (options && args[i] == QLatin1String("--screenshot-dir") && i + 1 < args.size()) {
             screenshotDir = args[++i];
-        } else if (args[i].startsWith(QLatin1String("--screenshot-dir="))) {
+        } else if (options && args[i].startsWith(QLatin1String("--screenshot-dir="))) {
             screenshotDir = args[i].mid(17);
+        } else if ((!options || !args[i].startsWith(QLatin1Char('-'))) && kepFile.isEmpty()) {
+            kepFile = args[i];
         } else {
-            std::fprintf(stderr, "tavik: unknown argument \"%s\"; tavik takes none\n", qPrintable(args[i]));
+            std::fprintf(stderr, "tavik: unknown argument \"%s\"; tavik takes one TLE file to open\n", qPrintable(args[i]));
             return 2;
         }
     }
@@ -45,6 +52,7 @@ int main(int argc, char* argv[])
         };
     }
     tavik::shell::MainWindow window(std::move(services));
+    window.SetStartKepFile(kepFile);
     if (!screenshotDir.isEmpty()) {
         auto shoot = [&window, screenshotDir] {
             static bool taken = false;
@@ -53,6 +61,10 @@ int main(int argc, char* argv[])
             QApplication::exit(window.SaveScreenshots(screenshotDir) ? 0 : 1);
         };
         QObject::connect(&window, &tavik::shell::MainWindow::ForecastDone, &window, [shoot] { QTimer::singleShot(200, shoot); });
+        // Settings that cannot be used end in the Station dialog, not a forecast.
+        QObject::connect(&window, &tavik::shell::MainWindow::BusyChanged, &window, [&window, shoot](bool busy) {
+            if (!busy) QTimer::singleShot(500, &window, [&window, shoot] { if (!window.IsBusy()) shoot(); });
+        });
         QTimer::singleShot(0, &window, [&window, shoot] {
             window.StartUp();
             if (!window.IsBusy()) QTimer::singleShot(200, shoot);

@@ -37,7 +37,11 @@ TEST(EpochToDayNumber, TwoDigitYearsFrom57AreThe1900sAndTheFractionIsThePrintedO
         {98001.5, 7305.5},    {99365.0, 8034.0},    {0.5, 8034.5},     // 1998 is not 2098
         {26340.12345678, 17871.0 + 0.12345678}, // the double nearest 0.12345678, not epoch - 26340
     };
-    for (const auto& c : cases) EXPECT_EQ(EpochToDayNumber(c.Epoch), c.Expected) << c.Epoch;
+    const DateTime dayNumberZero = *DateTime::FromCalendar(1978, 1, 1);
+    for (const auto& c : cases) {
+        EXPECT_EQ(EpochToDayNumber(c.Epoch), c.Expected) << c.Epoch;
+        EXPECT_NEAR(EpochAgeDays(c.Epoch, dayNumberZero), -c.Expected, 1e-9) << c.Epoch;
+    }
 }
 
 TEST(GreenwichSidereal, ReferenceInstants)

@@ -3,6 +3,7 @@
 // numbers 90001 to 90003); tests/data/three.tle holds the same nine lines
 // with CR LF endings.
 #include "catalogue/Catalogue.h"
+#include "catalogue/CatalogueUpdate.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -244,6 +245,45 @@ TEST(SelectElementSet, RefusesNumbersOutsideTheCatalogueAndCarriesTheLineCheckNa
     for (int index : {0, -1, 6, 32767}) {
         const std::string message = InputErrorMessage([&] { SelectElementSet(*cat, index); });
         EXPECT_TRUE(Contains(message, "number " + std::to_string(index) + " in the catalogue, which holds 5")) << message;
+    }
+}
+
+// A downloaded file is refused before it replaces the old one when any entry
+// is not whole; what the replacement changes is told by catalogue number.
+TEST(CheckTleText, RefusesWhatIsNotWholeAndReportsChangesByNumber)
+{
+    const std::string newerTavsat = std::string(TavsatL1).replace(18, 5, "20350");
+    std::string many;
+    for (int i = 0; i < CatalogueCapacity + 2; ++i) many += Join({"SAT " + std::to_string(i), KestrelL1, KestrelL2});
+    struct Row {
+        const char* Fault;
+        std::string New;
+        std::string Error; // empty: accepted
+        std::vector<std::string> Added = {}, Updated = {}, Removed = {};
+        std::string Oldest = {};
+    } rows[] = {
+        {"an entry cut inside a line", Join({"TAVSAT 1", TavsatL1, TavsatL2.substr(0, 47)}), "entry 1 \"TAVSAT 1\": its element line 2 is cut off"},
+        {"an entry cut after its name", ThreeSatellites() + "NEXT\r\n", "entry 4 \"NEXT\" lacks its element line 1"},
+        {"an HTML page", "\n <!DOCTYPE html><html><body>Not Found</body></html>", "an HTML or XML page"},
+        {"lines before the first name", Join({TavsatL1, TavsatL2, "KESTREL-2", KestrelL1, KestrelL2}), "2 element lines come before the first name line"},
+        {"a cut entry past the 500th", many + "LAST\r\n" + std::string(KestrelL1), "entry 503 \"LAST\" lacks its element line 2"},
+        {"a newer epoch, a new and a missing number",
+         Join({"TAVSAT 1", newerTavsat, TavsatL2, "ORBIS M", OrbisL1, OrbisL2}), "", {"ORBIS M (90003)"},
+         {"TAVSAT 1 (90001)"}, {"KESTREL-2 (90002)"}, "2020-12-15 12:17 UTC, TAVSAT 1 (90001)"},
+    };
+    TleContents before = CheckTleText(Join({"TAVSAT 1", TavsatL1, TavsatL2, "KESTREL-2", KestrelL1, KestrelL2}), "old");
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Fault);
+        if (!row.Error.empty()) {
+            const std::string message = InputErrorMessage([&] { CheckTleText(row.New, "https://x/t.txt"); });
+            EXPECT_TRUE(Contains(message, "https://x/t.txt: " + row.Error)) << message;
+            continue;
+        }
+        const TleChanges c = CompareTleContents(before, CheckTleText(row.New, "new"));
+        EXPECT_EQ(c.Added, row.Added);
+        EXPECT_EQ(c.Updated, row.Updated);
+        EXPECT_EQ(c.Removed, row.Removed);
+        EXPECT_TRUE(Contains(DescribeTleChanges(c), "oldest epoch now: " + row.Oldest)) << DescribeTleChanges(c);
     }
 }
 

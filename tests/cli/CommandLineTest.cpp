@@ -53,6 +53,8 @@ TEST(ParseCommandLine, TakesEachOptionOnceWithSpaceOrEqualsAndRefusesTheRest)
         {{"--all", "--save-passes"}, "option --save-passes is for one satellite, not with --all", true},
         {{"--all", "--satellite", "2"}, "option --satellite is for one satellite", true},
         {{"--all", "--strip", "s.png"}, "option --strip is for one satellite", true},
+        {{"--update-tle", "https://x/a.txt", "--satellite", "2"}, "--satellite does not go with --update-tle", true},
+        {{"--update-tle", "https://x/a.txt", "--tle", "-"}, "--update-tle needs a TLE file to replace, not standard input", true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.Args.empty() ? "(nothing)" : row.Args.front());

@@ -84,6 +84,21 @@ TEST(ParseDateTexts, AcceptsRealDaysAndNamesTheWrongTextBriefly)
     }
 }
 
+// The year typed for a forecast: two digits in the TLE epochs' window, else 1957 to 2200.
+TEST(ParseForecastYear, TwoDigitsInTheTleWindowAndFourWithinItsYears)
+{
+    const struct { const char* Text; int Year; const char* Says; } cases[] = {
+        {" 26", 2026, ""}, {"56", 2056, ""}, {"57", 1957, ""}, {"0", 2000, ""}, {"2200", 2200, ""},
+        {"2201", 0, "The year \"2201\" is outside 1957 to 2200"}, {"0026", 0, "\"0026\" is outside"}, {"1956", 0, "outside"},
+        {"x", 0, "not a whole"},
+    };
+    for (const auto& c : cases) {
+        const ParsedYear parsed = ParseForecastYear(c.Text);
+        EXPECT_EQ(parsed.Year.value_or(0), c.Year) << c.Text;
+        EXPECT_TRUE(test::Contains(parsed.Error, c.Says) && parsed.Error.empty() == (c.Year != 0)) << parsed.Error;
+    }
+}
+
 // The readers' own tables cover the common cases; these are the edges.
 TEST(TextToolkit, LineEndsAfterACarriageReturnAndCutsBetweenCharacters)
 {

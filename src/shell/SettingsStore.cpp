@@ -1,0 +1,97 @@
+#include "shell/SettingsStore.h"
+
+#include "platform/AtomicFile.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QList>
+#include <QUrl>
+
+namespace tavik::shell {
+
+namespace {
+
+constexpr const char* UpdateUrlPrefix = "update url ";
+
+// Lines as the settings reader splits them: CR LF, a lone CR or a lone LF.
+QList<QByteArray> LinesOf(const QString& path, bool* read = nullptr)
+{
+    QFile f(path);
+    const bool opened = QFileInfo(path).isFile() && f.open(QIODevice::ReadOnly);
+    if (read) *read = opened;
+    if (!opened) return {};
+    QByteArray text = f.read(1 << 20);
+    text.replace("\r\n", "\n").replace('\r', '\n');
+    QList<QByteArray> lines = text.split('\n');
+    if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
+    return lines;
+}
+
+// The key of a remembered line, or empty.
+QString KeyOf(const QByteArray& line)
+{
+    const int eq = line.indexOf('=');
+    if (eq <= 0) return {};
+    const QString key = QString::fromUtf8(line.left(eq));
+    for (const char* k : {LastKepFileKey, LastSatelliteKey, ModelKey, SaveFolderKey})
+        if (key == QLatin1String(k)) return key;
+    if (key.startsWith(QLatin1String(UpdateUrlPrefix))) return key;
+    return {};
+}
+
+} // namespace
+
+QString UpdateUrlKey(const QString& tleFile)
+{
+    return QLatin1String(UpdateUrlPrefix) + QString::fromLatin1(QUrl::toPercentEncoding(tleFile, "/"));
+}
+
+Remembered ReadRemembered(const QString& path)
+{
+    Remembered keys;
+    const QList<QByteArray> lines = LinesOf(path);
+    for (int i = 2; i < lines.size(); ++i)
+        if (const QString key = KeyOf(lines[i]); !key.isEmpty())
+            keys[key] = QString::fromUtf8(lines[i].mid(lines[i].indexOf('=') + 1));
+    return keys;
+}
+
+bool WriteSettingsFile(const QString& path, const QString& locator, const QString& tleFile, const Remembered& keys)
+{
+    QList<QByteArray> lines = LinesOf(path);
+    if (!locator.isEmpty()) {
+        while (lines.size() < 2) lines.append(QByteArray());
+        lines[0] = locator.toUtf8();
+        lines[1] = QFile::encodeName(tleFile);
+    }
+    if (lines.size() < 2) return false;
+    Remembered left;
+    // A value that would end its line early is not remembered.
+    for (const auto& [key, value] : keys)
+        if (!value.contains(QLatin1Char('\n')) && !value.contains(QLatin1Char('\r'))) left[key] = value;
+    for (int i = 2; i < lines.size(); ++i) {
+        const auto found = left.find(KeyOf(lines[i]));
+        if (found == left.end()) continue;
+        lines[i] = found->first.toUtf8() + '=' + found->second.toUtf8();
+        left.erase(found);
+    }
+    for (const auto& [key, value] : left) lines.append(key.toUtf8() + '=' + value.toUtf8());
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    WriteFileAtomically(QFile::encodeName(path).toStdString(), (lines.join("\r\n") + "\r\n").toStdString());
+    return true;
+}
+
+bool CanReplace(const QString& path)
+{
+    const QFileInfo file(path);
+    const QFileInfo folder(file.absolutePath());
+    if (file.exists()) return file.isWritable() && folder.isWritable();
+    // A folder that does not exist yet can be made where its parent is writable.
+    QFileInfo existing = folder;
+    while (!existing.exists() && !existing.isRoot()) existing = QFileInfo(existing.absolutePath());
+    return existing.isDir() && existing.isWritable();
+}
+
+} // namespace tavik::shell

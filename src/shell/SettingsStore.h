@@ -1,0 +1,38 @@
+// What the window keeps in tavik.ini. Lines 1 and 2, the station's locator
+// and the TLE file, are the ones every reader of the file takes; the window
+// remembers the user's last choices in "key=value" lines after them, which
+// those readers never look at.
+#pragma once
+
+#include <QString>
+
+#include <map>
+
+namespace tavik::shell {
+
+// Keys of the remembered lines.
+inline constexpr const char* LastKepFileKey = "last kep file";
+inline constexpr const char* LastSatelliteKey = "last satellite";
+inline constexpr const char* ModelKey = "model";
+inline constexpr const char* SaveFolderKey = "save folder";
+
+// The address a TLE file is updated from, one line per file: the key holds
+// the file's path percent-encoded, so that no "=" in it ends the key.
+QString UpdateUrlKey(const QString& tleFile);
+
+using Remembered = std::map<QString, QString>;
+
+// The remembered lines of the file; nothing when it cannot be read.
+Remembered ReadRemembered(const QString& path);
+
+// Writes the file atomically: lines 1 and 2 given (or kept, when empty), the
+// remembered keys replaced or added, every other line kept. Throws the
+// engine's errors naming the file when it cannot be written. A file that does
+// not hold two lines and gets none is left alone (returns false).
+bool WriteSettingsFile(const QString& path, const QString& locator, const QString& tleFile, const Remembered& keys);
+
+// Whether a file can be put at path: its folder is writable, and so is the
+// file where it exists.
+bool CanReplace(const QString& path);
+
+} // namespace tavik::shell
