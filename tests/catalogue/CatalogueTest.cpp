@@ -218,6 +218,7 @@ TEST(CheckElementLines, CutLinesAndTwoSatellitesAreProblemsWrongCheckDigitsWarni
         {l1, "2 90002" + l2.substr(7), two + "\"90002\"", {digit(2, '5', 6)}},
         {l1, "2 9 0\x7F" "1" + l2.substr(7), two + "\"9 0?1\"", {}}, // shown with what is not printable as "?"
         {"1 00005" + l1.substr(7), "2     5" + l2.substr(7), std::nullopt, {digit(1, '5', 0), digit(2, '5', 0)}},
+        {"1 00015" + l1.substr(7), "2 0015 " + l2.substr(7), std::nullopt, {digit(1, '5', 1), digit(2, '5', 1)}}, // laid out apart
     };
     // A line cut right after a field the orbit reads names the next one; a line 1 of 43 columns has all it needs.
     const struct { int Line; std::size_t Cut; std::string Next; } edges[] = {
