@@ -4,60 +4,10 @@
 // the year file can reach.
 #include "FuzzChecks.h"
 
-#include "astro/Locator.h"
-#include "astro/TimeScales.h"
-#include "catalogue/Catalogue.h"
-#include "forecast/ComputeState.h"
-#include "forecast/Forecast.h"
-#include "output/ListFiles.h"
-#include "platform/Error.h"
-
-#include <cmath>
-#include <memory>
-
-namespace {
-
-using namespace tavik;
-
-// Instants a run or the year file can reach: the first and last minute of the
-// date range the start texts allow, a date of our time, and the element
-// set's own epoch and the days after it (DayNumber 0 is 1978 January 1).
-std::vector<DateTime> Instants(const CurrentElementSet& e)
-{
-    std::vector<DateTime> at{*DateTime::FromCalendar(1, 1, 1), DateTime::FromCalendar(9999, 12, 31)->AddDays(ForecastDays),
-                             *DateTime::FromCalendar(2026, 12, 6, 12, 30)};
-    const double epochDay = EpochToDayNumber(e.Epoch);
-    if (std::isfinite(epochDay) && std::fabs(epochDay) < 1e7) {
-        const DateTime epoch = DateTime::FromCalendar(1978, 1, 1)->AddSeconds(static_cast<std::int64_t>(std::floor(epochDay * 86400)));
-        at.insert(at.end(), {epoch, epoch.AddMinutes(1), epoch.AddDays(ForecastDays)});
-    }
-    return at;
-}
-
-void CheckStep(const CurrentElementSet& e, const Station& site, DateTime t, ShadowCarry& carry)
-{
-    const StepState s = ComputeState(e, site, Attitude{}, CalcInstantOf(t), carry);
-    const std::string who = e.SatName + " / " + e.Line1 + " / " + e.Line2;
-    // The year file writes these whatever the height.
-    fuzz::Require(std::isfinite(s.SunAngle()) && std::isfinite(s.Sun().SubSolarLat) && std::isfinite(s.Sun().SubSolarLon),
-                  "sun angle and sub-solar point finite", who);
-    // A run stops at a failed Kepler solution before reading anything else,
-    // and at a height below 150 km, which a NaN would slip past.
-    if (!s.Orbit.KeplerConverged) return;
-    fuzz::Require(!std::isnan(s.SatHeight()), "height is a number", who);
-    if (!(s.SatHeight() >= MinimumHeight)) return;
-    fuzz::Require(std::isfinite(s.SatHeight()) && std::isfinite(s.Illumination()), "height and illumination finite", who);
-    fuzz::Require(s.SatAzimuth() >= 0 && s.SatAzimuth() < 360, "azimuth 0 up to 360", who);
-    fuzz::Require(s.SatElevation() >= -90 && s.SatElevation() <= 90, "elevation -90..90", who);
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     (void)LenientNumber(text.substr(0, 80)); // the field reader alone, on the raw bytes
-
     auto catalogue = std::make_unique<SatelliteCatalogue>();
     LoadResult loaded;
     try {
@@ -68,32 +18,49 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     const int count = catalogue->CatalogueCount;
-    fuzz::Require(count >= 1 && count <= CatalogueCapacity && loaded.Names.size() == static_cast<std::size_t>(count),
-                  "one name per entry, 1..500");
-    fuzz::Require(loaded.IgnoredNames == 0 || count == CatalogueCapacity, "names left out only past 500");
-
+    fuzz::Require(count >= 1 && count <= CatalogueCapacity && loaded.Names.size() == static_cast<std::size_t>(count)
+                      && (loaded.IgnoredNames == 0 || count == CatalogueCapacity),
+                  "one name per entry, 1..500, names left out only past 500");
     static const Station Sites[] = {MakeStation("JO40HC"), MakeStation("AA00AA"), MakeStation("RR99XX")};
     for (int i = 1; i <= count; ++i) {
         const CurrentElementSet e = SelectElementSet(*catalogue, i);
-        const std::string& name = e.SatName;
-        fuzz::Require(name == loaded.Names[static_cast<std::size_t>(i - 1)], "names in file order", name);
-        fuzz::Require(!name.empty() && name.front() != ' ' && name.back() != ' ', "a name, without outer blanks", name);
-        fuzz::Require(fuzz::ValidUtf8(name) && !fuzz::HasControl(name, true), "a name is UTF-8 without controls", name);
-
+        const std::string& name = e.SatName, stem = SafeFileStem(name);
+        fuzz::Require(name == loaded.Names[static_cast<std::size_t>(i - 1)] && !name.empty() && name.front() != ' ' && name.back() != ' '
+                          && fuzz::ValidUtf8(name) && !fuzz::HasControl(name, true),
+                      "names in file order, UTF-8 without outer blanks or controls", name);
         // Whatever the name, the files named after it stay in their folder.
-        const std::string stem = SafeFileStem(name);
-        fuzz::Require(!stem.empty() && stem.size() <= 200 && stem != "." && stem != ".."
-                          && stem.find('/') == std::string::npos,
-                      "a file stem of 1..200 bytes that stays in its folder", stem);
-        fuzz::Require(fuzz::ValidUtf8(stem) && !fuzz::HasControl(stem, true), "a file stem is UTF-8 without controls", stem);
-
+        fuzz::Require(!stem.empty() && stem.size() <= 200 && stem != "." && stem != ".." && stem.find('/') == std::string::npos
+                          && fuzz::ValidUtf8(stem) && !fuzz::HasControl(stem, true),
+                      "a file stem of 1..200 bytes of UTF-8 that stays in its folder", stem);
         if (const auto why = PropagationProblem(e)) {
             fuzz::Require(why->find("\"" + name + "\"") != std::string::npos, "a refusal names the satellite", *why);
             continue;
         }
+        // The first and last minute of the date range the start texts allow, a
+        // date of our time, and the element set's own epoch and the days after
+        // it (DayNumber 0 is 1978 January 1).
+        std::vector<DateTime> at{*DateTime::FromCalendar(1, 1, 1), DateTime::FromCalendar(9999, 12, 31)->AddDays(ForecastDays),
+                                 *DateTime::FromCalendar(2026, 12, 6, 12, 30)};
+        if (const double day = EpochToDayNumber(e.Epoch); std::isfinite(day) && std::fabs(day) < 1e7) {
+            const DateTime epoch = DateTime::FromCalendar(1978, 1, 1)->AddSeconds(static_cast<std::int64_t>(std::floor(day * 86400)));
+            at.insert(at.end(), {epoch, epoch.AddMinutes(1), epoch.AddDays(ForecastDays)});
+        }
         for (const Station& site : Sites) {
             ShadowCarry carry;
-            for (DateTime t : Instants(e)) CheckStep(e, site, t, carry);
+            for (DateTime t : at) {
+                const StepState st = ComputeState(e, site, Attitude{}, CalcInstantOf(t), carry);
+                const std::string who = name + " / " + e.Line1 + " / " + e.Line2;
+                // The year file writes these whatever the height.
+                fuzz::Require(std::isfinite(st.SunAngle()) && std::isfinite(st.Sun().SubSolarLat) && std::isfinite(st.Sun().SubSolarLon),
+                              "sun angle and sub-solar point finite", who);
+                // A run stops at a failed Kepler solution before reading anything
+                // else, and at a height below 150 km, which a NaN would slip past.
+                if (!st.Orbit.KeplerConverged) continue;
+                fuzz::Require(!std::isnan(st.SatHeight()), "height is a number", who);
+                fuzz::Require(!(st.SatHeight() >= MinimumHeight) || (std::isfinite(st.SatHeight()) && std::isfinite(st.Illumination())
+                                  && st.SatAzimuth() >= 0 && st.SatAzimuth() < 360 && st.SatElevation() >= -90 && st.SatElevation() <= 90),
+                              "height and illumination finite, azimuth 0 up to 360, elevation -90..90", who);
+            }
         }
     }
     return 0;

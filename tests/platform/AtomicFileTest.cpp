@@ -54,14 +54,13 @@ TEST(WriteFileAtomically, NewFileGetsTheBytesAndMode0644LessTheUmask)
     }
     fs::current_path(before);
     EXPECT_EQ(Listing(folder.Path), (std::vector<std::string>{"NOAA 19_18.txt", "NOAA 19_63.txt"}));
-    EXPECT_EQ(JoinCrLf({"a", "", "b"}), "a\r\n\r\nb\r\n");
 }
 
 // What a path names before the write.
 enum class Setup {
-    NullDevice, FullDevice, PipeWithReader, PipeWithoutReader, Socket, Folder, MissingFolder, ReadOnlyFolder,
-    File, NewFile, HardLinked, Mode0600, OwnedByOther, OwnerOnlyOther, ForeignLinkInStickyFolder, FolderOwnersLinkInStickyFolder,
-    OwnLinkInStickyFolder, HiddenNamesLeftBehind,
+    NullDevice, FullDevice, PipeWithReader, PipeWithoutReader, Socket, Folder, MissingFolder, ReadOnlyFolder, File, NewFile,
+    HardLinked, Mode0600, OwnedByOther, OwnerOnlyOther, ForeignLinkInStickyFolder, FolderOwnersLinkInStickyFolder,
+    OwnLinkInStickyFolder, HiddenNamesLeftBehind, OpenFileThroughProc, FortyLinks,
 };
 // How the disk takes the bytes.
 enum class Disk { Takes, ReaderLeaves, FullAtOnce, FullHalfWay, IoErrorHalfWay, TakesNothingHalfWay, Dribbles };
@@ -107,6 +106,20 @@ Made Make(Setup setup, const std::string& f)
         EXPECT_EQ(::mkfifo((f + "/pipe").c_str(), 0644), 0);
         return {f + "/pipe", "", setup == Setup::PipeWithReader ? ::open((f + "/pipe").c_str(), O_RDONLY | O_NONBLOCK) : -1};
     case Setup::Socket: EXPECT_EQ(::mknod((f + "/socket").c_str(), S_IFSOCK | 0644, 0), 0); return {f + "/socket", ""};
+    // /dev/stdout and the like: an open file named through a link of /proc.
+    case Setup::OpenFileThroughProc: {
+        const int fd = ::open(Regular(file).c_str(), O_RDONLY);
+        return {"/proc/self/fd/" + std::to_string(fd), file, fd};
+    }
+    case Setup::FortyLinks: { // as many as the kernel follows
+        std::string at = Regular(file);
+        for (int i = 1; i <= 40; ++i) {
+            const std::string link = f + "/link" + std::to_string(i);
+            EXPECT_EQ(::symlink(at.c_str(), link.c_str()), 0);
+            at = link;
+        }
+        return {at, file};
+    }
     case Setup::Folder: fs::create_directory(f + "/taken"); return {f + "/taken", Regular(f + "/taken/inside")};
     case Setup::MissingFolder: return {f + "/no/out.txt", ""};
     case Setup::ReadOnlyFolder: EXPECT_EQ(::chmod(f.c_str(), 0555), 0); return {Regular(file), file};
@@ -139,31 +152,22 @@ Made Make(Setup setup, const std::string& f)
 
 WriteFunction Writer(Disk disk, int reader)
 {
-    auto calls = std::make_shared<int>(0);
-    const int error = disk == Disk::FullHalfWay ? ENOSPC : disk == Disk::IoErrorHalfWay ? EIO : 0;
-    switch (disk) {
-    case Disk::Takes: break;
-    case Disk::ReaderLeaves: // SIGPIPE would end the program
-        return [calls, reader](int fd, const void* data, std::size_t size) {
-            if (++*calls == 1) ::close(reader);
-            return ::write(fd, data, size);
-        };
-    case Disk::FullAtOnce: return [](int, const void*, std::size_t) -> ssize_t { return errno = ENOSPC, -1; };
-    case Disk::FullHalfWay:
-    case Disk::IoErrorHalfWay:
-    case Disk::TakesNothingHalfWay:
-        return [calls, error](int fd, const void* data, std::size_t size) -> ssize_t {
-            if (++*calls == 1) return ::write(fd, data, size / 2);
-            errno = error;
-            return error == 0 ? 0 : -1;
-        };
-    case Disk::Dribbles: // five bytes at a time, every third call interrupted
-        return [calls](int fd, const void* data, std::size_t size) -> ssize_t {
-            if (++*calls % 3 == 0) return errno = EINTR, -1;
+    return [disk, reader, calls = std::make_shared<int>(0)](int fd, const void* data, std::size_t size) -> ssize_t {
+        const int call = ++*calls;
+        switch (disk) {
+        case Disk::Takes: break;
+        case Disk::ReaderLeaves: if (call == 1) ::close(reader); break; // SIGPIPE would end the program
+        case Disk::FullAtOnce: return errno = ENOSPC, -1;
+        case Disk::FullHalfWay: case Disk::IoErrorHalfWay: case Disk::TakesNothingHalfWay:
+            if (call == 1) return ::write(fd, data, size / 2);
+            if (disk == Disk::TakesNothingHalfWay) return 0;
+            return errno = disk == Disk::FullHalfWay ? ENOSPC : EIO, -1;
+        case Disk::Dribbles: // five bytes at a time, every third call interrupted
+            if (call % 3 == 0) return errno = EINTR, -1;
             return ::write(fd, data, std::min<std::size_t>(size, 5));
-        };
-    }
-    return [](int fd, const void* data, std::size_t size) { return ::write(fd, data, size); };
+        }
+        return ::write(fd, data, size);
+    };
 }
 
 // What must stay as it was: kind and mode, device, owner, group and links.
@@ -236,39 +240,37 @@ TEST_P(WriteTarget, KeepsWhatThePathNamesAndLeavesNoTemporaryFile)
 
 const char* const Full = std::strerror(ENOSPC);
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, WriteTarget,
-    ::testing::Values(
-        TargetCase{"NullDevice", Setup::NullDevice, Disk::Takes, nullptr},
-        TargetCase{"FullDeviceSaysTheDiskIsFull", Setup::FullDevice, Disk::Takes, Full},
-        TargetCase{"PipeWithAReader", Setup::PipeWithReader, Disk::Takes, nullptr},
-        TargetCase{"PipeWithoutAReaderIsRefusedAtOnce", Setup::PipeWithoutReader, Disk::Takes, "is a pipe that no program is reading"},
-        TargetCase{"PipeReaderThatLeavesGivesAnErrorNotADeadProgram", Setup::PipeWithReader, Disk::ReaderLeaves, std::strerror(EPIPE)},
-        TargetCase{"Socket", Setup::Socket, Disk::Takes, "is a socket, not a file"},
-        TargetCase{"FolderIsRefusedAndKept", Setup::Folder, Disk::Takes, "is a folder, not a file"},
-        TargetCase{"MissingFolderIsNamed", Setup::MissingFolder, Disk::Takes, std::strerror(ENOENT)},
-        TargetCase{"ReadOnlyFolderKeepsTheOldFile", Setup::ReadOnlyFolder, Disk::Takes, std::strerror(EACCES), Runs::NotAsRoot},
-        TargetCase{"HardLinkedFileStaysOneFile", Setup::HardLinked, Disk::Takes, nullptr},
-        TargetCase{"HardLinkedFileOnAFullDiskKeepsItsContent", Setup::HardLinked, Disk::FullAtOnce, Full},
-        TargetCase{"Mode0600IsKept", Setup::Mode0600, Disk::Takes, nullptr},
-        TargetCase{"OwnerAndGroupAreKept", Setup::OwnedByOther, Disk::Takes, nullptr, Runs::OnlyAsRoot},
-        TargetCase{"OwnerIsKeptWhereOnlyTheOwnerDiffers", Setup::OwnerOnlyOther, Disk::Takes, nullptr, Runs::OnlyAsRoot},
-        TargetCase{"ForeignLinkInAStickyFolderIsRefused", Setup::ForeignLinkInStickyFolder, Disk::Takes,
-                   "is a symbolic link that is not followed", Runs::OnlyAsRoot},
-        TargetCase{"LinkOfTheStickyFoldersOwnerIsFollowed", Setup::FolderOwnersLinkInStickyFolder, Disk::Takes, nullptr,
-                   Runs::OnlyAsRoot},
-        TargetCase{"OwnLinkInAStickyFolderIsFollowed", Setup::OwnLinkInStickyFolder, Disk::Takes, nullptr},
-        TargetCase{"DiskFullHalfWayKeepsTheOldFile", Setup::File, Disk::FullHalfWay, Full},
-        TargetCase{"IoErrorHalfWayIsReportedAsSuch", Setup::File, Disk::IoErrorHalfWay, std::strerror(EIO)},
-        TargetCase{"WriteThatTakesNothingIsAFullDisk", Setup::File, Disk::TakesNothingHalfWay, Full},
-        // A file system without unnamed files (O_TMPFILE).
-        TargetCase{"DiskFullUnderAHiddenName", Setup::File, Disk::FullHalfWay, Full, Runs::AsAnyone, Staging::HiddenName},
-        TargetCase{"DiskFullOnANewFileLeavesNoFile", Setup::NewFile, Disk::FullHalfWay, Full},
-        TargetCase{"ShortAndInterruptedWritesAreResumed", Setup::File, Disk::Dribbles, nullptr},
-        TargetCase{"StaleHiddenNamesAreRemoved", Setup::HiddenNamesLeftBehind, Disk::Takes, nullptr},
-        TargetCase{"StaleHiddenNamesAreRemovedWithoutUnnamedFiles", Setup::HiddenNamesLeftBehind, Disk::Takes, nullptr,
-                   Runs::AsAnyone, Staging::HiddenName}),
-    [](const ::testing::TestParamInfo<TargetCase>& info) { return std::string(info.param.Name); });
+using enum Setup;
+using enum Disk;
+using enum Runs;
+const TargetCase Cases[] = {
+    {"NullDevice", NullDevice, Takes, nullptr}, {"FullDeviceSaysTheDiskIsFull", FullDevice, Takes, Full},
+    {"PipeWithAReader", PipeWithReader, Takes, nullptr}, {"Socket", Socket, Takes, "is a socket, not a file"},
+    {"PipeWithoutAReaderIsRefusedAtOnce", PipeWithoutReader, Takes, "is a pipe that no program is reading"},
+    {"PipeReaderThatLeavesGivesAnErrorNotADeadProgram", PipeWithReader, ReaderLeaves, std::strerror(EPIPE)},
+    {"FolderIsRefusedAndKept", Folder, Takes, "is a folder, not a file"},
+    {"MissingFolderIsNamed", MissingFolder, Takes, std::strerror(ENOENT)},
+    {"ReadOnlyFolderKeepsTheOldFile", ReadOnlyFolder, Takes, std::strerror(EACCES), NotAsRoot},
+    {"HardLinkedFileStaysOneFile", HardLinked, Takes, nullptr}, {"Mode0600IsKept", Mode0600, Takes, nullptr},
+    {"HardLinkedFileOnAFullDiskKeepsItsContent", HardLinked, FullAtOnce, Full},
+    {"OwnerAndGroupAreKept", OwnedByOther, Takes, nullptr, OnlyAsRoot},
+    {"OwnerIsKeptWhereOnlyTheOwnerDiffers", OwnerOnlyOther, Takes, nullptr, OnlyAsRoot},
+    {"ForeignLinkInAStickyFolderIsRefused", ForeignLinkInStickyFolder, Takes, "is a symbolic link that is not followed", OnlyAsRoot},
+    {"LinkOfTheStickyFoldersOwnerIsFollowed", FolderOwnersLinkInStickyFolder, Takes, nullptr, OnlyAsRoot},
+    {"OwnLinkInAStickyFolderIsFollowed", OwnLinkInStickyFolder, Takes, nullptr},
+    {"DiskFullHalfWayKeepsTheOldFile", File, FullHalfWay, Full},
+    {"IoErrorHalfWayIsReportedAsSuch", File, IoErrorHalfWay, std::strerror(EIO)},
+    {"WriteThatTakesNothingIsAFullDisk", File, TakesNothingHalfWay, Full},
+    {"DiskFullUnderAHiddenName", File, FullHalfWay, Full, AsAnyone, Staging::HiddenName}, // no unnamed files (O_TMPFILE)
+    {"DiskFullOnANewFileLeavesNoFile", NewFile, FullHalfWay, Full},
+    {"ShortAndInterruptedWritesAreResumed", File, Dribbles, nullptr},
+    {"StaleHiddenNamesAreRemoved", HiddenNamesLeftBehind, Takes, nullptr},
+    {"OpenFileThroughProcIsWrittenNotReplaced", OpenFileThroughProc, Takes, nullptr},
+    {"ChainOfFortyLinksIsFollowed", FortyLinks, Takes, nullptr},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, WriteTarget, ::testing::ValuesIn(Cases),
+                         [](const ::testing::TestParamInfo<TargetCase>& info) { return std::string(info.param.Name); });
 
 } // namespace
 } // namespace tavik

@@ -1,5 +1,8 @@
-// Calendar arithmetic on date-time values.
+// Calendar arithmetic on date-time values, and UTC from the local clock and
+// the C library's zone rules, whatever the zone.
 #include "platform/DateTime.h"
+#include "TestSupport.h"
+#include "platform/Clock.h"
 
 #include <gtest/gtest.h>
 
@@ -8,13 +11,12 @@
 namespace tavik {
 namespace {
 
+// The date-time serial numbers of common spreadsheet and basic dialects.
 TEST(DateTime, CountsDaysFrom1899December30)
 {
-    const struct {
-        int Year, Month, Day;
-        double Days; // the date-time serial numbers of common spreadsheet and basic dialects
-    } cases[] = {{1899, 12, 30, 0},     {1899, 12, 29, -1},    {1900, 1, 1, 2},       {1900, 3, 1, 61},
-                 {2000, 1, 1, 36526},   {2000, 3, 1, 36586},   {2026, 12, 6, 46362},  {2100, 3, 1, 73110}};
+    const struct { int Year, Month, Day; double Days; } cases[] = {
+        {1899, 12, 30, 0}, {1899, 12, 29, -1}, {1900, 1, 1, 2}, {1900, 3, 1, 61},
+        {2000, 1, 1, 36526}, {2000, 3, 1, 36586}, {2026, 12, 6, 46362}, {2100, 3, 1, 73110}};
     for (const auto& c : cases) EXPECT_EQ(DateTime::FromCalendar(c.Year, c.Month, c.Day)->Days(), c.Days) << c.Year;
     EXPECT_EQ(DateTime::FromCalendar(2026, 12, 6, 18)->Days(), 46362.75);
 }
@@ -32,62 +34,78 @@ TEST(DateTime, EveryDayAcrossThreeCenturyYearsRoundTripsAndTheDayAfterEachMonthI
         ASSERT_TRUE(f.Year == y && f.Month == m && f.Day == d) << y << "-" << m << "-" << d;
         ASSERT_EQ(DateTime::FromCalendar(y, m, d), start.AddDays(k)) << y << "-" << m << "-" << d;
         ASSERT_EQ(IsLeapYear(y), leap) << y;
-        if (d == length) {
-            ASSERT_FALSE(DateTime::FromCalendar(y, m, d + 1)) << y << "-" << m << "-" << d + 1;
-        }
-        if (++d > length) {
-            d = 1;
-            ++m;
-        }
-        if (m > 12) {
-            m = 1;
-            ++y;
-        }
+        if (d == length) ASSERT_FALSE(DateTime::FromCalendar(y, m, d + 1)) << y << "-" << m << "-" << d + 1;
+        if (++d > length) d = 1, ++m;
+        if (m > 12) m = 1, ++y;
     }
 }
 
 TEST(DateTime, RejectsFieldsThatNameNoInstant)
 {
-    const struct {
-        int Y, M, D, H, Mi, S;
-    } bad[] = {{1900, 2, 29, 0, 0, 0}, {2100, 2, 29, 0, 0, 0}, {2026, 13, 1, 0, 0, 0}, {2026, 0, 1, 0, 0, 0},
-               {0, 1, 1, 0, 0, 0},     {10000, 1, 1, 0, 0, 0}, {2026, 1, 0, 0, 0, 0},  {2026, 1, 1, 24, 0, 0},
-               {2026, 1, 1, 0, 60, 0}, {2026, 1, 1, 0, 0, 60}, {2026, 1, 1, -1, 0, 0}};
+    const struct { int Y, M, D, H, Mi, S; } bad[] = {
+        {2026, 13, 1, 0, 0, 0}, {2026, 0, 1, 0, 0, 0}, {0, 1, 1, 0, 0, 0}, {10000, 1, 1, 0, 0, 0}, {2026, 1, 0, 0, 0, 0},
+        {2026, 1, 1, 24, 0, 0}, {2026, 1, 1, 0, 60, 0}, {2026, 1, 1, 0, 0, 60}, {2026, 1, 1, -1, 0, 0},
+        {2026, 1, 1, 0, -1, 0}, {2026, 1, 1, 0, 0, -1}};
     for (const auto& c : bad)
         EXPECT_FALSE(DateTime::FromCalendar(c.Y, c.M, c.D, c.H, c.Mi, c.S)) << c.Y << "-" << c.M << "-" << c.D << " " << c.H;
-    EXPECT_TRUE(DateTime::FromCalendar(2000, 2, 29) && DateTime::FromCalendar(2400, 2, 29));
     EXPECT_TRUE(DateTime::FromCalendar(1, 1, 1) && DateTime::FromCalendar(9999, 12, 31, 23, 59, 59));
-}
-
-TEST(DateTime, StepsByMinutesAndDaysAcrossTheYear)
-{
-    const DateTime newYearsEve = *DateTime::FromCalendar(2026, 12, 31, 23, 59);
-    EXPECT_EQ(newYearsEve.AddMinutes(1), *DateTime::FromCalendar(2027, 1, 1));
-    EXPECT_TRUE(newYearsEve.AddMinutes(1).IsMidnight());
-    EXPECT_FALSE(newYearsEve.IsMidnight());
-    // 59 days of 1441 steps: minute 1440 of a day is minute 0 of the next.
-    const DateTime start = *DateTime::FromCalendar(2026, 12, 6);
-    EXPECT_EQ(start.AddMinutes(1440), start.AddDays(1));
-    EXPECT_EQ(start.AddDays(58), *DateTime::FromCalendar(2027, 2, 2));
-    EXPECT_EQ(DateTime::MinutesBetween(start.AddMinutes(23 * 60 + 40), start.AddMinutes(24 * 60 + 21)), 41);
-    const CalendarFields f = DateTime::FromCalendar(1899, 12, 29, 6, 30, 15)->Fields(); // before the scale's day 0
-    EXPECT_TRUE(f.Year == 1899 && f.Month == 12 && f.Day == 29 && f.Hour == 6 && f.Minute == 30 && f.Second == 15);
+    EXPECT_TRUE(DateTime::FromCalendar(2400, 2, 29));
 }
 
 // The fields of an instant near either end of the 64-bit range were found as
 // seconds - days * 86400, which overflowed; any count of seconds now gives
-// fields without undefined behaviour.
+// fields without undefined behaviour. Before the scale's day 0 the day must
+// still start at midnight.
 TEST(DateTime, FieldsOfTheExtremeSecondCountsDoNotOverflow)
 {
     for (std::int64_t s : {std::numeric_limits<std::int64_t>::min(), std::numeric_limits<std::int64_t>::min() + 1,
                            std::numeric_limits<std::int64_t>::max(), std::int64_t{-1}}) {
-        const DateTime t = DateTime::FromSeconds(s);
-        const CalendarFields f = t.Fields();
+        const CalendarFields f = DateTime::FromSeconds(s).Fields();
         EXPECT_TRUE(f.Hour >= 0 && f.Hour <= 23 && f.Second >= 0 && f.Second <= 59) << s;
-        EXPECT_EQ(t.IsMidnight(), f.Hour == 0 && f.Minute == 0 && f.Second == 0);
+        EXPECT_EQ(DateTime::FromSeconds(s).IsMidnight(), f.Hour == 0 && f.Minute == 0 && f.Second == 0);
     }
-    const CalendarFields last = DateTime::FromSeconds(-1).Fields();
-    EXPECT_TRUE(last.Day == 29 && last.Hour == 23 && last.Minute == 59 && last.Second == 59);
+    const CalendarFields f = DateTime::FromCalendar(1899, 12, 29, 6, 30, 15)->Fields();
+    EXPECT_TRUE(f.Year == 1899 && f.Month == 12 && f.Day == 29 && f.Hour == 6 && f.Minute == 30 && f.Second == 15);
+    EXPECT_TRUE(DateTime::FromCalendar(1899, 12, 29)->IsMidnight() && !DateTime::FromSeconds(-1).IsMidnight());
+    const CalendarFields leapDay = DateTime::FromCalendar(1, 1, 1)->AddDays(-307).Fields(); // before the first 400-year era
+    EXPECT_TRUE(leapDay.Year == 0 && leapDay.Month == 2 && leapDay.Day == 29) << leapDay.Year << "-" << leapDay.Month;
+}
+
+constexpr std::time_t Late5March2024 = 1709681400; // 2024-03-05 23:30:00 UTC
+constexpr std::time_t July2024 = 1719835200;       // 2024-07-01 12:00:00 UTC
+
+// A clock past 9999-12-31 gave 1899-12-30 as today, without a word.
+TEST(Clock, OffsetFollowsTheZoneAndDaylightTimeAndTheUtcDateDoesNotAndOnlyYears1To9999AreDates)
+{
+    const DateTime march = *DateTime::FromCalendar(2024, 3, 5, 23, 30), july = *DateTime::FromCalendar(2024, 7, 1, 12);
+    constexpr std::time_t LastSecondOf9999 = 253402300799;
+    const struct { const char* Zone; std::time_t At; int Offset; std::optional<DateTime> Utc; } cases[] = {
+        {"UTC0", Late5March2024, 0, march},
+        {"CET-1CEST,M3.5.0,M10.5.0/3", Late5March2024, 60, march}, // winter
+        {"CET-1CEST,M3.5.0,M10.5.0/3", July2024, 120, july},      // summer
+        {"EST5EDT,M3.2.0,M11.1.0", Late5March2024, -300, march},  // the local date is still the 5th
+        {"IST-5:30", July2024, 330, july},                        // no daylight time
+        {"NZST-12NZDT,M9.5.0,M4.1.0/3", Late5March2024, 780, march}, // the local date is already the 6th
+        // A zone that counts leap seconds shows 23:59:60, which no date-time holds.
+        {"right/UTC", 1483228826, 0, *DateTime::FromCalendar(2016, 12, 31, 23, 59, 59)},
+        {"UTC0", LastSecondOf9999, 0, *DateTime::FromCalendar(9999, 12, 31, 23, 59, 59)},
+        {"UTC0", LastSecondOf9999 + 1, 0, std::nullopt}, {"UTC0", LastSecondOf9999 + 86400LL * 366 * 1000, 0, std::nullopt},
+        {"UTC0", -62135596800 - 1, 0, std::nullopt}, // the second before 0001-01-01
+    };
+    for (const auto& c : cases) {
+        if (c.Zone[0] == 'r' && !std::filesystem::exists("/usr/share/zoneinfo/right/UTC")) continue; // tzdata-legacy
+        test::EnvScope zone("TZ", c.Zone);
+        EXPECT_EQ(UtcOffsetMinutes(c.At), c.Offset) << c.Zone;
+        EXPECT_EQ(UtcAt(c.At), c.Utc) << c.Zone << " " << c.At;
+    }
+}
+
+TEST(Clock, ZoneChangeTakesEffectAtTheNextCall)
+{
+    test::EnvScope zone("TZ", "UTC0");
+    EXPECT_EQ(UtcOffsetMinutes(July2024), 0);
+    ::setenv("TZ", "JST-9", 1); // no tzset here: the clock must not cache the zone
+    EXPECT_EQ(UtcOffsetMinutes(July2024), 540);
 }
 
 } // namespace

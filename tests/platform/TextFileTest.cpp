@@ -1,5 +1,7 @@
-// Reading whole single-byte text files.
+// Reading whole single-byte text files, and where the settings file is looked
+// for: beside the program, then in the user's folder.
 #include "platform/TextFile.h"
+#include "platform/SettingsLocation.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 using test::Contains;
 using test::InputErrorMessage;
+using test::EnvScope;
 
 // Every byte value, in an order that is not the natural one, repeated past
 // the size of one read so that joining the pieces is exercised.
@@ -27,13 +30,20 @@ std::string MixedBytes(std::size_t size)
     return bytes;
 }
 
-TEST(ReadTextFile, ReturnsTheBytesExactly)
+// Standard input closed, as for a program started without one: the file
+// gets descriptor 0, which must be closed after reading like any other.
+TEST(ReadTextFile, ReturnsTheBytesExactlyAndClosesEvenDescriptorZero)
 {
     test::TempFolder folder;
-    const std::string cases[] = {"", "JO40HC\r\nline 2\rline 3\nend", std::string("a\0b\xB0" "c\r\n", 7), "JO40HC",
-                                 MixedBytes(200'000)};
+    const std::string cases[] = {"", "JO40HC\r\nline 2\rline 3\nend", std::string("a\0b\xB0" "c\r\n", 7), MixedBytes(200'000)};
+    const int savedInput = ::dup(0);
+    ::close(0);
     for (const auto& bytes : cases)
         EXPECT_TRUE(ReadTextFile(folder.Write("file.txt", bytes).string()) == bytes) << bytes.size();
+    const bool leaked = ::fcntl(0, F_GETFD) != -1;
+    ::dup2(savedInput, 0);
+    ::close(savedInput);
+    EXPECT_FALSE(leaked);
 }
 
 TEST(ReadTextFile, SizeLimitIsInclusiveAcrossReadsAndNamedInItsUnit)
@@ -43,8 +53,7 @@ TEST(ReadTextFile, SizeLimitIsInclusiveAcrossReadsAndNamedInItsUnit)
     EXPECT_EQ(ReadTextFile(ten, 10), "0123456789");
     const std::string big = folder.Write("big.bin", MixedBytes(2'200'000)).string();
     const std::pair<std::size_t, const char*> limits[] = {
-        {9, "9 bytes"},        {1023, "1023 bytes"},   {1024, "1 KiB"},      {1536, "1536 bytes"},
-        {150'000, "150000 bytes"}, {1 << 20, "1 MiB"}, {(1 << 20) + 1024, "1025 KiB"}, {2 << 20, "2 MiB"},
+        {9, "9 bytes"}, {1023, "1023 bytes"}, {1024, "1 KiB"}, {1536, "1536 bytes"}, {1 << 20, "1 MiB"}, {(1 << 20) + 1024, "1025 KiB"},
     };
     for (const auto& [limit, unit] : limits) {
         const std::string message = InputErrorMessage([&] { ReadTextFile(limit == 9 ? ten : big, limit); });
@@ -56,15 +65,10 @@ TEST(ReadTextFile, SizeLimitIsInclusiveAcrossReadsAndNamedInItsUnit)
 TEST(ReadTextFile, WhatIsNoTextFileIsRefusedNamingThePathWithoutBlocking)
 {
     test::TempFolder folder;
-    const std::string absent = (folder.Path / "absent.tle").string();
-    const std::string missingFolder = (folder.Path / "no-folder" / "absent.tle").string();
-    const std::string pipe = (folder.Path / "pipe.tle").string();
+    const std::string absent = (folder.Path / "absent.tle").string(), pipe = (folder.Path / "pipe.tle").string();
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    const struct {
-        std::string Path, Says;
-    } cases[] = {
+    const struct { std::string Path, Says; } cases[] = {
         {absent, absent + ": " + std::strerror(ENOENT)},
-        {missingFolder, missingFolder + ": " + std::strerror(ENOENT)},
         {folder.Path.string(), folder.Path.string() + ": is a folder, not a file"},
         {pipe, pipe + ": is a named pipe, not a regular file"}, // neither opened so that it blocks nor read
         {"/dev/zero", "/dev/zero: is a device, not a regular file"},
@@ -79,19 +83,36 @@ TEST(ReadTextFile, WhatIsNoTextFileIsRefusedNamingThePathWithoutBlocking)
               "/dev/zero: is larger than 100000 bytes; not a text file tavik can use");
 }
 
-// A program started with its standard input closed gets descriptor 0 for the
-// first file it opens; that one is closed after reading like any other.
-TEST(ReadTextFile, ClosesTheFileEvenWhenItIsDescriptorZero)
+TEST(SettingsLocation, UserPathFollowsAnAbsoluteXdgConfigHomeElseHomeElseNone)
 {
-    test::TempFolder folder;
-    const std::string path = folder.Write("a.txt", "x").string();
-    const int savedInput = ::dup(0);
-    ::close(0);
-    EXPECT_EQ(ReadTextFile(path), "x");
-    const bool leaked = ::fcntl(0, F_GETFD) != -1;
-    ::dup2(savedInput, 0);
-    ::close(savedInput);
-    EXPECT_FALSE(leaked);
+    const struct { const char *Xdg, *Home, *Expected; } cases[] = {
+        {"/xdg", "/home/u", "/xdg/tavik/tavik.ini"}, {"", "/home/u", "/home/u/.config/tavik/tavik.ini"},
+        {"relative/config", "/home/u", "/home/u/.config/tavik/tavik.ini"}, // to be ignored, as the base directory rules say
+        {nullptr, nullptr, ""}, {nullptr, "", ""},
+    };
+    for (const auto& c : cases) {
+        EnvScope xdg("XDG_CONFIG_HOME", c.Xdg), home("HOME", c.Home);
+        EXPECT_EQ(UserSettingsPath(), c.Expected) << (c.Xdg ? c.Xdg : "(unset)") << " " << (c.Home ? c.Home : "(unset)");
+    }
+    EnvScope xdg("XDG_CONFIG_HOME", nullptr), home("HOME", nullptr);
+    EXPECT_EQ(SettingsCandidates("/opt/tavik"), (std::vector<std::string>{"/opt/tavik/tavik.ini"}));
+}
+
+TEST(SettingsLocation, ProgramFolderComesFirstThenTheUserFolderAndAFolderIsNoFile)
+{
+    test::TempFolder root;
+    EnvScope xdg("XDG_CONFIG_HOME", (root.Path / "config").c_str());
+    const fs::path program = root.Path / "program", own = program / "tavik.ini",
+                   user = root.Path / "config" / "tavik" / "tavik.ini";
+    fs::create_directories(own); // a folder named like the file
+    fs::create_directories(user.parent_path());
+    EXPECT_EQ(SettingsCandidates(program.string()), (std::vector<std::string>{own.string(), user.string()}));
+    EXPECT_EQ(FindSettingsFile(program.string()), std::nullopt);
+    std::ofstream(user) << "JO40HC\n";
+    EXPECT_EQ(FindSettingsFile(program.string()), user.string());
+    fs::remove(own);
+    std::ofstream(own) << "JO40HC\n";
+    EXPECT_EQ(FindSettingsFile(program.string()), own.string());
 }
 
 } // namespace
