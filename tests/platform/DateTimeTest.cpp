@@ -34,7 +34,9 @@ TEST(DateTime, EveryDayAcrossThreeCenturyYearsRoundTripsAndTheDayAfterEachMonthI
         ASSERT_TRUE(f.Year == y && f.Month == m && f.Day == d) << y << "-" << m << "-" << d;
         ASSERT_EQ(DateTime::FromCalendar(y, m, d), start.AddDays(k)) << y << "-" << m << "-" << d;
         ASSERT_EQ(IsLeapYear(y), leap) << y;
-        if (d == length) ASSERT_FALSE(DateTime::FromCalendar(y, m, d + 1)) << y << "-" << m << "-" << d + 1;
+        if (d == length) {
+            ASSERT_FALSE(DateTime::FromCalendar(y, m, d + 1)) << y << "-" << m << "-" << d + 1;
+        }
         if (++d > length) d = 1, ++m;
         if (m > 12) m = 1, ++y;
     }

@@ -79,7 +79,9 @@ TEST(ParseDateTexts, AcceptsRealDaysAndNamesTheWrongTextBriefly)
             EXPECT_TRUE(parsed.Date->IsMidnight() && year.Year == parsed.Date->Fields().Year && year.Error.empty());
         } else {
             EXPECT_TRUE(!parsed && test::Contains(parsed.Error, c.Says) && parsed.Error.size() < 200) << parsed.Error;
-            if (c.Wrong == F::Year) EXPECT_TRUE(!year.Year && year.Error == parsed.Error) << year.Error;
+            if (c.Wrong == F::Year) {
+                EXPECT_TRUE(!year.Year && year.Error == parsed.Error) << year.Error;
+            }
         }
     }
 }
