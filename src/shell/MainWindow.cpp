@@ -2,6 +2,7 @@
 
 #include "astro/TimeScales.h"
 #include "catalogue/Settings.h"
+#include "output/Exports.h"
 #include "output/ListFiles.h"
 #include "output/ListLines.h"
 #include "output/YearFile.h"
@@ -12,6 +13,7 @@
 #include "shell/AboutBox.h"
 #include "shell/Geometry.h"
 #include "shell/Legend.h"
+#include "shell/PassDetailsView.h"
 #include "shell/PictureBox.h"
 #include "shell/StationDialog.h"
 #include "shell/SunAngleChart.h"
@@ -32,6 +34,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -97,6 +100,7 @@ struct MainWindow::ForecastJob {
     ForecastRequest Request;
     ShadowCarry Carry;
     std::optional<ForecastResult> Result;
+    std::optional<PlanningDetails> Details;
     QString Error;
 };
 
@@ -709,6 +713,7 @@ void MainWindow::RunForecast()
                     progress(value, maximum);
                     return true;
                 });
+                if (job->Result->End != RunEnd::Cancelled) job->Details = MakePlanningDetails(*job->Result, job->Request);
             } catch (const std::exception& e) {
                 job->Error = Q(e.what());
             }
@@ -735,6 +740,8 @@ void MainWindow::ForecastFinished(const std::shared_ptr<ForecastJob>& job)
     // A run stopped because the window closed leaves nothing worth showing.
     if (job->Result && job->Result->End != RunEnd::Cancelled) {
         shown_ = std::move(job->Result);
+        details_ = std::move(job->Details);
+        shownRequest_ = job->Request;
         shownIsCurrent_ = true;
         ShowForecast(*shown_);
     } else if (!job->Error.isEmpty()) {
@@ -772,6 +779,8 @@ void MainWindow::ShowForecast(const ForecastResult& result)
                                      .arg(Q(StopMessage(result, services_.Formats)), QString::fromLatin1(ModelName(result.Model))));
     }
     SetProgress(0, ProgressMaximum);
+    highlighted_ = -1;
+    if (details_) passDetails_->Show(result, *details_);
     ShowStrip();
 }
 
@@ -783,6 +792,8 @@ void MainWindow::ClearResults()
     hourStrip_->Clear();
     passList_->clear();
     eclipseList_->clear();
+    highlighted_ = -1;
+    passDetails_->Clear();
 }
 
 void MainWindow::DrawHourGrid()
@@ -795,7 +806,70 @@ void MainWindow::DrawHourGrid()
     ShowStrip();
 }
 
-void MainWindow::ShowStrip() { stripChart_->SetImage(ImageOf(strip_)); }
+void MainWindow::ShowStrip()
+{
+    QImage image = ImageOf(strip_);
+    if (highlighted_ >= 0 && details_ && static_cast<std::size_t>(highlighted_) < details_->Passes.size()) {
+        // A frame around the selected pass's minutes in each day row it
+        // touches, over the ticks, which stay readable inside it.
+        const PassDetail& p = details_->Passes[static_cast<std::size_t>(highlighted_)];
+        QPainter painter(&image);
+        painter.setPen(QPen(QColor(220, 0, 220), 1));
+        painter.setBrush(QColor(220, 0, 220, 60));
+        for (std::int64_t k = p.FirstMinute; k < p.EndMinute;) {
+            const std::int64_t day = k / MinutesPerDay;
+            const std::int64_t end = std::min(p.EndMinute, (day + 1) * MinutesPerDay);
+            const int x0 = PixelColumn(static_cast<float>(k - day * MinutesPerDay) * MinuteWidth(StripWidth));
+            const int x1 = PixelColumn(static_cast<float>(end - day * MinutesPerDay) * MinuteWidth(StripWidth));
+            const int top = RowTop(static_cast<int>(day) + 1);
+            painter.drawRect(QRect(x0 - 2, top, std::max(x1 - x0, 1) + 3, 10));
+            k = end;
+        }
+    }
+    stripChart_->SetImage(image);
+}
+
+void MainWindow::OnPassSelected(int index)
+{
+    highlighted_ = index;
+    ShowStrip();
+}
+
+bool MainWindow::SelectPassAtStripPoint(QPoint at)
+{
+    if (!shown_ || !details_) return false;
+    const int day = at.y() / 11;
+    if (at.y() < 0 || day < 1 || day > ForecastDays) return false;
+    const int minute = std::clamp(static_cast<int>(std::lround(at.x() / MinuteWidth(StripWidth))), 0, MinutesPerDay - 1);
+    return passDetails_->SelectPassAt(static_cast<std::int64_t>(day - 1) * MinutesPerDay + minute);
+}
+
+void MainWindow::OnExport()
+{
+    if (busy_ || !shown_ || !details_ || !services_.ChooseExport) return;
+    const QString start = saveFolder_.isEmpty() ? QDir::currentPath() : saveFolder_;
+    const std::optional<ExportChoice> choice = services_.ChooseExport(this, Q(shown_->SatName), start);
+    if (!choice) return;
+    std::string bytes;
+    if (choice->Format == ExportFormat::Text) {
+        // The list files exactly as Save writes them.
+        const std::string& name = shown_->SatName;
+        bytes = choice->Passes ? ListFileBytes(PassesHeader(name), PassLines(*shown_))
+                               : ListFileBytes(EclipsesHeader(name),
+                                               EclipseLines(*shown_, Cp1252FileFormats(services_.Formats).Formats));
+    } else {
+        const auto now = DateTime::FromCalendar(1970, 1, 1)->AddSeconds(services_.Now ? services_.Now() : 0);
+        bytes = ExportBytes(choice->Format, MakeExportContext(*shown_, shownRequest_, now), *details_, choice->Passes,
+                            !choice->Passes);
+    }
+    try {
+        WriteFileAtomically(PathOf(choice->Path), bytes);
+    } catch (const std::exception& e) {
+        Report(MessageKind::Error, QStringLiteral("Export"), Q(e.what()));
+        return;
+    }
+    statusBar()->showMessage(QStringLiteral("%1 has been written.").arg(choice->Path));
+}
 
 QString MainWindow::MinuteTip(QPoint at) const
 {
@@ -944,7 +1018,7 @@ void MainWindow::UpdateSaveEnabled()
     // replace a file of passes with its header alone.
     const bool can = !busy_ && shown_.has_value();
     for (QWidget* w : std::initializer_list<QWidget*>{savePassesButton_, saveEclipsesButton_}) w->setEnabled(can);
-    for (QAction* a : {saveAction_, saveAsAction_}) a->setEnabled(can);
+    for (QAction* a : {saveAction_, saveAsAction_, exportAction_}) a->setEnabled(can);
 }
 
 void MainWindow::SetProgress(int value, int maximum)
@@ -977,7 +1051,7 @@ void MainWindow::Report(MessageKind kind, const QString& title, const QString& t
 bool MainWindow::SaveScreenshots(const QString& folder)
 {
     QDir().mkpath(folder);
-    static const char* const Names[] = {"illumination", "passes", "eclipses", "sun-angle"};
+    static const char* const Names[] = {"illumination", "passes", "eclipses", "sun-angle", "pass-details"};
     const int shown = tabs_->currentIndex();
     bool ok = true;
     auto save = [&](QWidget* w, const QString& name) {
