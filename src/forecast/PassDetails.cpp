@@ -105,7 +105,10 @@ PlanningDetails MakePlanningDetails(const ForecastResult& r, const ForecastReque
         PassDetail p = *open;
         p.SetKnown = setKnown;
         p.EndMinute = end;
-        p.Set = PointOf(r, setKnown ? end : end - 1);
+        // The light at rise and set is the instant's own, as at the maximum;
+        // the list's figure carries the minute before's shadow flag.
+        p.Rise = evaluate.At(p.Rise.At);
+        p.Set = evaluate.At(r.Start.AddMinutes(setKnown ? end : end - 1));
         p.DurationMinutes = (setKnown ? end : end - 1) - p.FirstMinute;
         // The peak lies within a minute of the best minute: every second
         // there, within the run, is tried.

@@ -86,8 +86,10 @@ std::string JsonTime(bool known, DateTime t) { return known ? JsonString(IsoUtc(
 std::string Row(std::initializer_list<std::string> fields)
 {
     std::string out;
+    bool first = true;
     for (const std::string& f : fields) {
-        if (!out.empty()) out += ',';
+        if (!first) out += ',';
+        first = false;
         out += CsvField(f);
     }
     return out + "\r\n";

@@ -814,15 +814,15 @@ void MainWindow::ShowStrip()
         // touches, over the ticks, which stay readable inside it.
         const PassDetail& p = details_->Passes[static_cast<std::size_t>(highlighted_)];
         QPainter painter(&image);
-        painter.setPen(QPen(QColor(220, 0, 220), 1));
-        painter.setBrush(QColor(220, 0, 220, 60));
+        painter.setPen(QPen(QColor(230, 0, 230), 2));
+        painter.setBrush(QColor(230, 0, 230, 70));
         for (std::int64_t k = p.FirstMinute; k < p.EndMinute;) {
             const std::int64_t day = k / MinutesPerDay;
             const std::int64_t end = std::min(p.EndMinute, (day + 1) * MinutesPerDay);
             const int x0 = PixelColumn(static_cast<float>(k - day * MinutesPerDay) * MinuteWidth(StripWidth));
             const int x1 = PixelColumn(static_cast<float>(end - day * MinutesPerDay) * MinuteWidth(StripWidth));
             const int top = RowTop(static_cast<int>(day) + 1);
-            painter.drawRect(QRect(x0 - 2, top, std::max(x1 - x0, 1) + 3, 10));
+            painter.drawRect(QRect(x0 - 3, top - 1, std::max(x1 - x0, 1) + 5, 12));
             k = end;
         }
     }
@@ -1054,6 +1054,17 @@ bool MainWindow::SaveScreenshots(const QString& folder)
     static const char* const Names[] = {"illumination", "passes", "eclipses", "sun-angle", "pass-details"};
     const int shown = tabs_->currentIndex();
     bool ok = true;
+    // A pass on the sky plot and its frame on the strip chart: the highest
+    // of the first twenty, or of those that leave or enter the shadow.
+    if (details_ && passDetails_->SelectedPass() < 0 && !details_->Passes.empty()) {
+        const auto& passes = details_->Passes;
+        auto mixed = [&](const PassDetail& p) { return p.Rise.Sunlit != p.Set.Sunlit; };
+        const bool anyMixed = std::any_of(passes.begin(), passes.end(), mixed);
+        std::optional<std::size_t> best;
+        for (std::size_t i = 0; i < passes.size() && (anyMixed || i < 20); ++i)
+            if ((!anyMixed || mixed(passes[i])) && (!best || passes[i].Max.Elevation > passes[*best].Max.Elevation)) best = i;
+        passDetails_->SelectPassAt(passes[*best].FirstMinute);
+    }
     auto save = [&](QWidget* w, const QString& name) {
         QApplication::processEvents();
         ok = w->grab().save(QDir(folder).filePath(name)) && ok;

@@ -22,13 +22,14 @@ namespace tavik::shell {
 
 namespace {
 
-enum Column { Rise, Set, Duration, MaxElevation, MaxTime, RiseAzimuth, SetAzimuth, LightRise, LightMax, LightSet, Note, Columns };
+enum Column { Rise, Set, Duration, MaxElevation, MaxTime, RiseAzimuth, SetAzimuth, LightRise, LightMax, LightSet, Columns };
 constexpr int SortRole = Qt::UserRole;
 constexpr int PassRole = Qt::UserRole + 1;
 
+// "sunlit 97% 14°": the light and the sun angle at that point.
 QString LightText(const PassPointDetail& p)
 {
-    return QStringLiteral("%1 %2 % (%3°)")
+    return QStringLiteral("%1 %2% %3°")
         .arg(p.Sunlit ? QStringLiteral("sunlit") : QStringLiteral("shadow"))
         .arg(std::lround(100 * p.Illumination))
         .arg(p.SunAngle, 0, 'f', 0);
@@ -75,7 +76,7 @@ PassDetailsView::PassDetailsView(QWidget* parent) : QWidget(parent)
     model_->setHorizontalHeaderLabels({QStringLiteral("Rise"), QStringLiteral("Set"), QStringLiteral("Min"),
                                        QStringLiteral("Max el"), QStringLiteral("Max at"), QStringLiteral("Rise az"),
                                        QStringLiteral("Set az"), QStringLiteral("At rise"), QStringLiteral("At max"),
-                                       QStringLiteral("At set"), QStringLiteral("Note")});
+                                       QStringLiteral("At set")});
     filter_ = new PassFilter(this);
     filter_->setSourceModel(model_);
     filter_->setSortRole(SortRole);
@@ -100,11 +101,23 @@ PassDetailsView::PassDetailsView(QWidget* parent) : QWidget(parent)
     controls->addWidget(minElevation_);
     controls->addSpacing(16);
     controls->addWidget(note_, 1);
-    auto* split = new QSplitter(Qt::Horizontal);
+    summary_ = new QLabel;
+    summary_->setObjectName(QStringLiteral("PassSummary"));
+    summary_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    summary_->setWordWrap(true);
+    summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    plot_->setMinimumSize(300, 300);
+    auto* bottom = new QWidget;
+    auto* bottomLayout = new QHBoxLayout(bottom);
+    bottomLayout->setContentsMargins(0, 0, 0, 0);
+    bottomLayout->addWidget(plot_);
+    bottomLayout->addWidget(summary_, 1);
+    auto* split = new QSplitter(Qt::Vertical);
     split->addWidget(table_);
-    split->addWidget(plot_);
-    split->setStretchFactor(0, 3);
-    split->setStretchFactor(1, 1);
+    split->addWidget(bottom);
+    split->setStretchFactor(0, 1);
+    split->setStretchFactor(1, 0);
+    split->setChildrenCollapsible(false);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(controls);
@@ -132,12 +145,18 @@ void PassDetailsView::Clear()
     Fill();
 }
 
-QString PassDetailsView::TimeText(DateTime t, bool seconds) const
+QString PassDetailsView::TimeText(DateTime t, bool seconds, std::optional<DateTime> sameDayAs) const
 {
     static const std::int64_t unixZero = DateTime::FromCalendar(1970, 1, 1)->Seconds();
-    QDateTime at = QDateTime::fromSecsSinceEpoch(t.Seconds() - unixZero, QTimeZone::utc());
-    if (localTime_->isChecked()) at = at.toLocalTime();
-    return at.toString(seconds ? QStringLiteral("yyyy-MM-dd HH:mm:ss") : QStringLiteral("yyyy-MM-dd HH:mm"));
+    auto shown = [this](DateTime d) {
+        const QDateTime at = QDateTime::fromSecsSinceEpoch(d.Seconds() - unixZero, QTimeZone::utc());
+        return localTime_->isChecked() ? at.toLocalTime() : at;
+    };
+    const QDateTime at = shown(t);
+    // The date only where it differs from the rise's, to keep rows short.
+    const bool dated = !sameDayAs || shown(*sameDayAs).date() != at.date();
+    const QString time = seconds ? QStringLiteral("HH:mm:ss") : QStringLiteral("HH:mm");
+    return at.toString(dated ? QStringLiteral("yyyy-MM-dd ") + time : time);
 }
 
 void PassDetailsView::Fill()
@@ -167,26 +186,29 @@ void PassDetailsView::Fill()
         };
         const QString up = d.AlwaysUp ? QStringLiteral("always up") : QStringLiteral("up at start");
         add(p.RiseKnown ? TimeText(p.Rise.At, false) : up, QVariant::fromValue(p.Rise.At.Seconds()));
-        add(p.SetKnown ? TimeText(p.Set.At, false) : (d.AlwaysUp ? QStringLiteral("always up") : QStringLiteral("up at end")),
+        add(p.SetKnown ? TimeText(p.Set.At, false, p.Rise.At) : (d.AlwaysUp ? QStringLiteral("always up") : QStringLiteral("up at end")),
             QVariant::fromValue(p.Set.At.Seconds()));
         const bool whole = p.RiseKnown && p.SetKnown;
         add(whole ? QString::number(p.DurationMinutes) : QStringLiteral("≥ %1").arg(p.DurationMinutes),
             QVariant::fromValue(p.DurationMinutes));
         add(QStringLiteral("%1°").arg(p.Max.Elevation, 0, 'f', 1), p.Max.Elevation);
-        add(TimeText(p.Max.At, true), QVariant::fromValue(p.Max.At.Seconds()));
+        add(TimeText(p.Max.At, true, p.RiseKnown ? std::optional(p.Rise.At) : std::nullopt), QVariant::fromValue(p.Max.At.Seconds()));
         add(p.RiseKnown ? QStringLiteral("%1°").arg(p.Rise.Azimuth, 0, 'f', 0) : QString(), p.Rise.Azimuth);
         add(p.SetKnown ? QStringLiteral("%1°").arg(p.Set.Azimuth, 0, 'f', 0) : QString(), p.Set.Azimuth);
         add(p.RiseKnown ? LightText(p.Rise) : QString(), p.Rise.Illumination);
         add(LightText(p.Max), p.Max.Illumination);
         add(p.SetKnown ? LightText(p.Set) : QString(), p.Set.Illumination);
-        const QString note = d.AlwaysUp     ? QStringLiteral("always visible")
-                             : !p.RiseKnown ? QStringLiteral("in progress at the start")
-                             : !p.SetKnown  ? QStringLiteral("in progress at the end")
-                                            : QString();
-        add(note, note);
         row[Rise]->setData(static_cast<int>(i), PassRole);
-        if (!note.isEmpty())
-            for (QStandardItem* item : row) item->setBackground(QColor(255, 244, 200));
+        // A pass cut by the run's start or end stands out.
+        if (!p.RiseKnown || !p.SetKnown) {
+            const QString why = d.AlwaysUp     ? QStringLiteral("Above the horizon for the whole run")
+                                : !p.RiseKnown ? QStringLiteral("Already up at the start of the run: its rise is not known")
+                                               : QStringLiteral("Still up at the end of the run: its set is not known");
+            for (QStandardItem* item : row) {
+                item->setBackground(QColor(255, 244, 200));
+                item->setToolTip(why);
+            }
+        }
         model_->appendRow(row);
     }
     table_->resizeColumnsToContents();
@@ -224,6 +246,7 @@ void PassDetailsView::OnSelectionChanged()
     const int i = SelectedPass();
     if (i < 0 || !details_ || !result_) {
         plot_->Clear();
+        summary_->clear();
         emit PassSelected(-1);
         return;
     }
@@ -231,6 +254,26 @@ void PassDetailsView::OnSelectionChanged()
     const QString when = p.RiseKnown ? TimeText(p.Rise.At, false) : TimeText(p.Max.At, true);
     plot_->SetPass(p, PassTrack(*result_, p),
                    QStringLiteral("%1, %2").arg(QString::fromStdString(result_->SatName), when));
+    const QString zone = localTime_->isChecked() ? QStringLiteral("local time") : QStringLiteral("UTC");
+    auto point = [this](const char* what, const PassPointDetail& q, bool known, bool seconds) {
+        if (!known) return QStringLiteral("<tr><td><b>%1</b></td><td colspan=3>outside the run</td></tr>").arg(QLatin1String(what));
+        return QStringLiteral("<tr><td><b>%1</b></td><td>%2</td><td>azimuth %3°, elevation %4°</td><td>%5</td></tr>")
+            .arg(QLatin1String(what), TimeText(q.At, seconds))
+            .arg(q.Azimuth, 0, 'f', 1)
+            .arg(q.Elevation, 0, 'f', 1)
+            .arg(QStringLiteral("%1, illumination %2 %, sun angle %3°")
+                     .arg(q.Sunlit ? QStringLiteral("sunlit") : QStringLiteral("in shadow"))
+                     .arg(std::lround(100 * q.Illumination))
+                     .arg(q.SunAngle, 0, 'f', 1));
+    };
+    QString text = QStringLiteral("<p><b>%1</b> (%2)</p><table cellspacing=4>").arg(QString::fromStdString(result_->SatName), zone);
+    text += point("Rise", p.Rise, p.RiseKnown, false) + point("Maximum", p.Max, true, true) + point("Set", p.Set, p.SetKnown, false);
+    text += QStringLiteral("</table>");
+    if (p.RiseKnown && p.SetKnown) text += QStringLiteral("<p>%1 minutes above the horizon.</p>").arg(p.DurationMinutes);
+    else if (details_->AlwaysUp) text += QStringLiteral("<p>Above the horizon for the whole run: it never rises or sets.</p>");
+    else if (!p.RiseKnown) text += QStringLiteral("<p>Already up at the start of the run; its rise lies before it.</p>");
+    else text += QStringLiteral("<p>Still up at the end of the run; its set lies after it.</p>");
+    summary_->setText(text);
     emit PassSelected(i);
 }
 

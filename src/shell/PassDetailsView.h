@@ -47,7 +47,7 @@ signals:
 
 private:
     void Fill();
-    QString TimeText(DateTime t, bool seconds) const;
+    QString TimeText(DateTime t, bool seconds, std::optional<DateTime> sameDayAs = {}) const;
     void OnSelectionChanged();
 
     const ForecastResult* result_ = nullptr;
@@ -55,6 +55,7 @@ private:
     QCheckBox* localTime_ = nullptr;
     QSpinBox* minElevation_ = nullptr;
     QLabel* note_ = nullptr;
+    QLabel* summary_ = nullptr; // the selected pass in full
     QStandardItemModel* model_ = nullptr;
     PassFilter* filter_ = nullptr;
     QTableView* table_ = nullptr;

@@ -1,6 +1,6 @@
 // The sky over the station as a polar plot: the horizon as the outer circle,
-// the zenith at the centre, north up and east to the right, as seen looking
-// up from below. Draws one pass's track, sunlit and eclipsed parts in their
+// the zenith at the centre, north up and east to the right as on a map.
+// Draws one pass's track, sunlit and eclipsed parts in their
 // own colours, with rise, maximum and set marked.
 #pragma once
 
