@@ -20,6 +20,27 @@ public:
     // computes the illumination with it, as the minute after would.
     PassPointDetail At(DateTime t)
     {
+        const StepState s = State(t);
+        PassPointDetail p;
+        p.At = t;
+        p.Azimuth = s.SatAzimuth();
+        p.Elevation = s.SatElevation();
+        p.Sunlit = !s.InEclipse;
+        p.Illumination = s.Illumination();
+        p.SunAngle = s.SunAngle();
+        return p;
+    }
+
+    // The share of the Sun's disc seen: 1 in full sunlight, 0 in the umbra.
+    double SunFraction(DateTime t)
+    {
+        const StepState s = State(t);
+        return s.InEclipse ? 0.0 : s.SunFraction;
+    }
+
+private:
+    StepState State(DateTime t)
+    {
         const CalcInstant at = CalcInstantOf(t);
         const DayTerms day = MakeDayTerms(at);
         ShadowCarry carry;
@@ -34,17 +55,9 @@ public:
             }
             carry = c;
         }
-        PassPointDetail p;
-        p.At = t;
-        p.Azimuth = s.SatAzimuth();
-        p.Elevation = s.SatElevation();
-        p.Sunlit = !s.InEclipse;
-        p.Illumination = s.Illumination();
-        p.SunAngle = s.SunAngle();
-        return p;
+        return s;
     }
 
-private:
     const ForecastRequest& request_;
     StepConstants constants_;
     std::optional<Sgp4> precise_;
@@ -142,9 +155,24 @@ PlanningDetails MakePlanningDetails(const ForecastResult& r, const ForecastReque
 
     // Eclipses: the umbra as the eclipses list has it, with the penumbra
     // around it where the model has one.
-    auto shaded = [&](std::int64_t k) {
-        const MinuteRecord& m = RunMinute(r, k);
-        return m.InEclipse || m.SunFraction < 1;
+    // The penumbra is crossed in seconds in a low orbit, so its edge is
+    // looked for to the second: minute by minute away from the umbra until
+    // the whole disc shows, then halving. Nothing when it does not show
+    // within an hour, or the edge lies outside the run.
+    auto PenumbraEdge = [&](DateTime inUmbra, int direction) -> std::optional<DateTime> {
+        DateTime shaded = inUmbra, lit = inUmbra;
+        for (int m = 1;; ++m) {
+            if (m > 60) return std::nullopt;
+            lit = inUmbra.AddMinutes(direction * m);
+            if (evaluate.SunFraction(lit) >= 1) break;
+            shaded = lit;
+        }
+        while (std::abs(lit.Seconds() - shaded.Seconds()) > 1) {
+            const DateTime mid = DateTime::FromSeconds((lit.Seconds() + shaded.Seconds()) / 2);
+            (evaluate.SunFraction(mid) >= 1 ? lit : shaded) = mid;
+        }
+        if (shaded.Seconds() < r.Start.Seconds() || shaded.Seconds() > out.End.Seconds()) return std::nullopt;
+        return shaded;
     };
     std::optional<EclipseDetail> eclipse;
     for (std::int64_t k = 0; k <= count; ++k) {
@@ -153,20 +181,12 @@ PlanningDetails MakePlanningDetails(const ForecastResult& r, const ForecastReque
             eclipse.emplace();
             eclipse->EntryKnown = k > 0;
             eclipse->Entry = r.Start.AddMinutes(k);
-            if (out.HasPenumbra) {
-                std::int64_t e = k;
-                while (e > 0 && shaded(e - 1)) --e;
-                if (e > 0) eclipse->PenumbraEntry = r.Start.AddMinutes(e);
-            }
+            if (out.HasPenumbra) eclipse->PenumbraEntry = PenumbraEdge(r.Start.AddMinutes(k), -1);
         } else if (eclipse && !in) {
             eclipse->ExitKnown = k < count;
             eclipse->Exit = r.Start.AddMinutes(std::min(k, count - 1));
             eclipse->DurationMinutes = DateTime::MinutesBetween(eclipse->Entry, eclipse->Exit);
-            if (out.HasPenumbra && k < count) {
-                std::int64_t e = k;
-                while (e < count && shaded(e)) ++e;
-                if (e < count) eclipse->PenumbraExit = r.Start.AddMinutes(e);
-            }
+            if (out.HasPenumbra && k < count) eclipse->PenumbraExit = PenumbraEdge(r.Start.AddMinutes(k - 1), +1);
             out.Eclipses.push_back(*eclipse);
             eclipse.reset();
         }

@@ -40,9 +40,12 @@ struct PassDetail {
 struct EclipseDetail {
     bool EntryKnown = true; // false: in shadow at the run's first minute
     bool ExitKnown = true;  // false: still in shadow at its last
-    DateTime Entry, Exit;   // whole minutes, as the eclipses list has them
+    DateTime Entry, Exit;   // whole minutes, as the eclipses list has them: the first
+                            // minute in the umbra and the first out of it
     std::int64_t DurationMinutes = 0;
-    // The penumbra around this umbra passage; only the precise model has one.
+    // The penumbra around this umbra passage, to the second: the first and
+    // the last second with part of the Sun's disc hidden. Only the precise
+    // model has one.
     std::optional<DateTime> PenumbraEntry, PenumbraExit;
 };
 
