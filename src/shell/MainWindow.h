@@ -77,6 +77,7 @@ public:
     QString MinuteTip(QPoint at) const;
     AboutBox* About() const;
     PassDetailsView* PassDetails() const { return passDetails_; }
+    const PlanningDetails* ShownDetails() const { return shown_ && details_ ? &*details_ : nullptr; }
     // The pass whose minutes the strip chart highlights, or -1.
     int HighlightedPass() const { return highlighted_; }
     // Selects in the pass table the pass at a point of the strip chart
