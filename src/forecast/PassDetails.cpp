@@ -106,6 +106,7 @@ PlanningDetails MakePlanningDetails(const ForecastResult& r, const ForecastReque
     PlanningDetails out;
     out.HasPenumbra = r.Model == OrbitModel::Precise;
     const std::int64_t count = RunMinuteCount(r);
+    out.End = r.Start;
     if (count == 0) return out;
     out.End = r.Start.AddMinutes(count - 1);
     Evaluator evaluate(request);

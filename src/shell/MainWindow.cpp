@@ -781,6 +781,7 @@ void MainWindow::ShowForecast(const ForecastResult& result)
     SetProgress(0, ProgressMaximum);
     highlighted_ = -1;
     if (details_) passDetails_->Show(result, *details_);
+    else passDetails_->Clear();
     ShowStrip();
 }
 

@@ -1,5 +1,5 @@
 // The pass details beside the lists: the maximum found to the second, passes
-// cut by the run's edges, a satellite that never sets, the penumbra.
+// cut by the run's edges, a satellite that never sets.
 #include "forecast/PassDetails.h"
 #include "output/ListLines.h"
 
@@ -74,25 +74,6 @@ TEST(PassDetails, GeostationarySatelliteIsSaidToBeAlwaysUp)
     EXPECT_TRUE(run.Details.AlwaysUp);
     ASSERT_EQ(run.Details.Passes.size(), 1u);
     EXPECT_FALSE(run.Details.Passes[0].RiseKnown || run.Details.Passes[0].SetKnown);
-}
-
-// Only the precise model's shadow has a penumbra; it wraps the umbra. In a low
-// orbit it takes seconds, so minute steps alone would mostly miss it.
-TEST(PassDetails, PenumbraWrapsTheUmbraOnlyInThePreciseModel)
-{
-    for (OrbitModel model : {OrbitModel::Design, OrbitModel::Precise}) {
-        const PlannedRun run = RunEntry(2, Dec7(), model);
-        ASSERT_GE(run.Result.Eclipses.size(), 2u);
-        ASSERT_GE(run.Details.Eclipses.size(), run.Result.Eclipses.size()); // and one open at the end
-        const EclipseDetail& e = run.Details.Eclipses.at(1);
-        EXPECT_EQ(e.Entry, run.Result.Eclipses[1].Entry);
-        EXPECT_EQ(e.PenumbraEntry.has_value(), model == OrbitModel::Precise);
-        if (model == OrbitModel::Precise) {
-            EXPECT_LT(e.PenumbraEntry->Seconds(), e.Entry.Seconds());
-            // The umbra's exit lies in the minute before its first minute out.
-            EXPECT_GT(e.PenumbraExit->Seconds(), e.Exit.AddMinutes(-1).Seconds());
-        }
-    }
 }
 
 } // namespace
