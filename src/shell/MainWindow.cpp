@@ -2,7 +2,6 @@
 
 #include "astro/TimeScales.h"
 #include "catalogue/Settings.h"
-#include "output/Exports.h"
 #include "output/ListFiles.h"
 #include "output/ListLines.h"
 #include "output/YearFile.h"
@@ -34,7 +33,6 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -810,66 +808,8 @@ void MainWindow::DrawHourGrid()
 void MainWindow::ShowStrip()
 {
     QImage image = ImageOf(strip_);
-    if (highlighted_ >= 0 && details_ && static_cast<std::size_t>(highlighted_) < details_->Passes.size()) {
-        // A frame around the selected pass's minutes in each day row it
-        // touches, over the ticks, which stay readable inside it.
-        const PassDetail& p = details_->Passes[static_cast<std::size_t>(highlighted_)];
-        QPainter painter(&image);
-        painter.setPen(QPen(QColor(230, 0, 230), 2));
-        painter.setBrush(QColor(230, 0, 230, 70));
-        for (std::int64_t k = p.FirstMinute; k < p.EndMinute;) {
-            const std::int64_t day = k / MinutesPerDay;
-            const std::int64_t end = std::min(p.EndMinute, (day + 1) * MinutesPerDay);
-            const int x0 = PixelColumn(static_cast<float>(k - day * MinutesPerDay) * MinuteWidth(StripWidth));
-            const int x1 = PixelColumn(static_cast<float>(end - day * MinutesPerDay) * MinuteWidth(StripWidth));
-            const int top = RowTop(static_cast<int>(day) + 1);
-            painter.drawRect(QRect(x0 - 3, top - 1, std::max(x1 - x0, 1) + 5, 12));
-            k = end;
-        }
-    }
+    FramePass(image);
     stripChart_->SetImage(image);
-}
-
-void MainWindow::OnPassSelected(int index)
-{
-    highlighted_ = index;
-    ShowStrip();
-}
-
-bool MainWindow::SelectPassAtStripPoint(QPoint at)
-{
-    if (!shown_ || !details_) return false;
-    const int day = at.y() / 11;
-    if (at.y() < 0 || day < 1 || day > ForecastDays) return false;
-    const int minute = std::clamp(static_cast<int>(std::lround(at.x() / MinuteWidth(StripWidth))), 0, MinutesPerDay - 1);
-    return passDetails_->SelectPassAt(static_cast<std::int64_t>(day - 1) * MinutesPerDay + minute);
-}
-
-void MainWindow::OnExport()
-{
-    if (busy_ || !shown_ || !details_ || !services_.ChooseExport) return;
-    const QString start = saveFolder_.isEmpty() ? QDir::currentPath() : saveFolder_;
-    const std::optional<ExportChoice> choice = services_.ChooseExport(this, Q(shown_->SatName), start);
-    if (!choice) return;
-    std::string bytes;
-    if (choice->Format == ExportFormat::Text) {
-        // The list files exactly as Save writes them.
-        const std::string& name = shown_->SatName;
-        bytes = choice->Passes ? ListFileBytes(PassesHeader(name), PassLines(*shown_))
-                               : ListFileBytes(EclipsesHeader(name),
-                                               EclipseLines(*shown_, Cp1252FileFormats(services_.Formats).Formats));
-    } else {
-        const auto now = DateTime::FromCalendar(1970, 1, 1)->AddSeconds(services_.Now ? services_.Now() : 0);
-        bytes = ExportBytes(choice->Format, MakeExportContext(*shown_, shownRequest_, now), *details_, choice->Passes,
-                            !choice->Passes);
-    }
-    try {
-        WriteFileAtomically(PathOf(choice->Path), bytes);
-    } catch (const std::exception& e) {
-        Report(MessageKind::Error, QStringLiteral("Export"), Q(e.what()));
-        return;
-    }
-    statusBar()->showMessage(QStringLiteral("%1 has been written.").arg(choice->Path));
 }
 
 QString MainWindow::MinuteTip(QPoint at) const
@@ -1055,17 +995,8 @@ bool MainWindow::SaveScreenshots(const QString& folder)
     static const char* const Names[] = {"illumination", "passes", "eclipses", "sun-angle", "pass-details"};
     const int shown = tabs_->currentIndex();
     bool ok = true;
-    // A pass on the sky plot and its frame on the strip chart: the highest
-    // of the first twenty, or of those that leave or enter the shadow.
-    if (details_ && passDetails_->SelectedPass() < 0 && !details_->Passes.empty()) {
-        const auto& passes = details_->Passes;
-        auto mixed = [&](const PassDetail& p) { return p.Rise.Sunlit != p.Set.Sunlit; };
-        const bool anyMixed = std::any_of(passes.begin(), passes.end(), mixed);
-        std::optional<std::size_t> best;
-        for (std::size_t i = 0; i < passes.size() && (anyMixed || i < 20); ++i)
-            if ((!anyMixed || mixed(passes[i])) && (!best || passes[i].Max.Elevation > passes[*best].Max.Elevation)) best = i;
-        passDetails_->SelectPassAt(passes[*best].FirstMinute);
-    }
+    // A pass on the sky plot and its frame on the strip chart.
+    if (passDetails_->SelectedPass() < 0) SelectTypicalPass();
     auto save = [&](QWidget* w, const QString& name) {
         QApplication::processEvents();
         ok = w->grab().save(QDir(folder).filePath(name)) && ok;

@@ -23,6 +23,7 @@
 #include <optional>
 
 class QAction;
+class QImage;
 class QActionGroup;
 class QComboBox;
 class QLabel;
@@ -145,8 +146,13 @@ private:
     // Loads the Kep file in use again, keeping the satellite chosen.
     void ReloadKepFile();
     void OnWriteYearFile();
+    // The pass details' side of the window, in PassPlanning.cpp.
     void OnExport();
     void OnPassSelected(int index);
+    // Frames the highlighted pass's minutes on the strip chart's image.
+    void FramePass(QImage& image) const;
+    // For the screenshots: a pass that shows both colours of the sky plot.
+    void SelectTypicalPass();
     void OnInfo();
     void OnLegend();
     void OnStationAccepted();

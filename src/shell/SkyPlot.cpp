@@ -82,12 +82,17 @@ void SkyPlot::paintEvent(QPaintEvent*)
         return;
     }
 
-    // The track, minute by minute, each segment in the light of its end.
+    // The track, minute by minute; the light changes somewhere between two
+    // minutes, so each half of a segment takes the light of its own end.
     for (std::size_t i = 1; i < track_.size(); ++i) {
         const PassPointDetail& a = track_[i - 1];
         const PassPointDetail& b = track_[i];
+        const QPointF from = Place(a.Azimuth, a.Elevation), to = Place(b.Azimuth, b.Elevation);
+        const QPointF middle = (from + to) / 2;
+        p.setPen(QPen(a.Sunlit ? SunlitColour : EclipsedColour, 3, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(from, middle);
         p.setPen(QPen(b.Sunlit ? SunlitColour : EclipsedColour, 3, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(Place(a.Azimuth, a.Elevation), Place(b.Azimuth, b.Elevation));
+        p.drawLine(middle, to);
     }
     if (track_.size() == 1) {
         p.setPen(QPen(track_[0].Sunlit ? SunlitColour : EclipsedColour, 6, Qt::SolidLine, Qt::RoundCap));
