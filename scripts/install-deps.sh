@@ -24,6 +24,9 @@ packages=(
   # installed for its verification data only: the SGP4 test reads the
   # element sets and reference output it ships (no Python runs)
   python3-sgp4
+  # the export test reads the iCalendar files back with Debian's parser
+  # (run by /usr/bin/python3, not whatever python3 comes first on PATH)
+  python3-icalendar
   # the window and the command line
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
   # the certificates HTTPS downloads of element sets are checked against

@@ -25,6 +25,7 @@ const KnownOption KnownOptions[] = {
     {"--out", &Options::Out, nullptr},
     {"--update-tle", &Options::UpdateTle, nullptr},
     {"--model", &Options::Model, nullptr},
+    {"--format", &Options::Format, nullptr},
     {"--all", nullptr, &Options::All},
     {"--save-passes", nullptr, &Options::SavePasses},
     {"--save-eclipses", nullptr, &Options::SaveEclipses},
@@ -118,6 +119,11 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args)
     }
     if (o.Model && *o.Model != "design" && *o.Model != "precise")
         return fail("option --model takes design or precise, not " + Quoted(*o.Model));
+    if (o.Format && *o.Format != "text" && *o.Format != "csv" && *o.Format != "json" && *o.Format != "ics")
+        return fail("option --format takes text, csv, json or ics, not " + Quoted(*o.Format));
+    // --all writes the lists each satellite's way; the other forms are for
+    // planning one satellite's passes.
+    if (o.All && o.Format && *o.Format != "text") return fail("option --format " + *o.Format + " is for one satellite, not with --all");
     if (o.YearDir && !o.Year) return fail("option --year-dir needs --year");
     if (o.Out && !o.All) return fail("option --out needs --all");
     if (o.All) {
@@ -166,6 +172,24 @@ substitutions are read to their end; no input may exceed 64 MiB.
                       as cones (eclipse is the umbra; in the penumbra the
                       illumination is scaled by the visible share of the
                       Sun's disc). The year file keeps the design model
+  --format FORMAT     text (default): the passes and eclipses lists as they
+                      have always been; csv, json or ics: the pass details
+                      (rise, set, duration, the maximum elevation and its
+                      time found to the second, rise and set azimuths, the
+                      light at rise, maximum and set; a pass already up at
+                      the start or still up at the end is marked, not given
+                      a time) and the eclipses (entry, exit, duration, and
+                      the penumbra in the precise model), with UTC times in
+                      ISO 8601 and a header naming the satellite, station,
+                      model and element-set epoch. Printed on standard
+                      output: both lists in one document. --save-passes and
+                      --save-eclipses then write "<satellite>_passes.csv"
+                      (.json, .ics) and "<satellite>_eclipses.csv" instead
+                      of the .txt lists; ics is an iCalendar file with one
+                      event per pass (or eclipse) whose UID stays the same
+                      for the same satellite, station and rise time. CSV is
+                      RFC 4180 with CR LF; all three are UTF-8. Not with
+                      --all, whose files are always text
 
 Outputs. The passes list and the eclipses list go to standard output; dates
 and numbers follow the locale (LC_TIME, LC_NUMERIC).

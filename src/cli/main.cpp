@@ -11,6 +11,7 @@
 #include "forecast/Forecast.h"
 #include "net/TleDownload.h"
 #include "output/Batch.h"
+#include "output/Exports.h"
 #include "output/ListFiles.h"
 #include "output/ListLines.h"
 #include "output/YearFile.h"
@@ -424,9 +425,18 @@ int Run(int argc, char** argv, StandardOutput& out)
 
     if (o.Strip && IsStandardOutput(*o.Strip)) out.Silence();
     const std::string& name = elements.SatName;
-    PrintList(out, PassesHeader(name), passLines);
-    out.Print("\n");
-    PrintList(out, EclipsesHeader(name), eclipseLines);
+    const ExportFormat format = ExportFormatNamed(o.Format.value_or("text")).value_or(ExportFormat::Text);
+    std::optional<PlanningDetails> details;
+    std::optional<ExportContext> context;
+    if (format != ExportFormat::Text) {
+        details = MakePlanningDetails(result, request);
+        context = MakeExportContext(result, request, UtcNow().value_or(result.Start));
+        out.Print(ExportBytes(format, *context, *details, true, true));
+    } else {
+        PrintList(out, PassesHeader(name), passLines);
+        out.Print("\n");
+        PrintList(out, EclipsesHeader(name), eclipseLines);
+    }
 
     int status = ExitSuccess;
     if (!result.Completed()) {
@@ -443,10 +453,16 @@ int Run(int argc, char** argv, StandardOutput& out)
     // The eclipses and year files hold dates and numbers in the forms
     // Windows-1252 can hold; the pass lines have no regional forms.
     const FileFormats files = Cp1252FileFormats(formats);
-    if ((o.SaveEclipses || year) && !files.Note.empty()) Report("note: " + files.Note);
-    if (o.SavePasses) write(PassesFileName(name), ListFileBytes(PassesHeader(name), passLines));
-    if (o.SaveEclipses)
-        write(EclipsesFileName(name), ListFileBytes(EclipsesHeader(name), EclipseLines(result, files.Formats)));
+    if (((o.SaveEclipses && !details) || year) && !files.Note.empty()) Report("note: " + files.Note);
+    if (details) {
+        if (o.SavePasses) write(ExportFileName(name, true, format), ExportBytes(format, *context, *details, true, false));
+        if (o.SaveEclipses)
+            write(ExportFileName(name, false, format), ExportBytes(format, *context, *details, false, true));
+    } else {
+        if (o.SavePasses) write(PassesFileName(name), ListFileBytes(PassesHeader(name), passLines));
+        if (o.SaveEclipses)
+            write(EclipsesFileName(name), ListFileBytes(EclipsesHeader(name), EclipseLines(result, files.Formats)));
+    }
     if (year) {
         const std::string folder = o.YearDir ? *o.YearDir : ProgramFolder();
         const std::vector<std::string> rows =

@@ -12,6 +12,7 @@
 #include "shell/AboutBox.h"
 #include "shell/Geometry.h"
 #include "shell/Legend.h"
+#include "shell/PassDetailsView.h"
 #include "shell/PictureBox.h"
 #include "shell/StationDialog.h"
 #include "shell/SunAngleChart.h"
@@ -97,6 +98,7 @@ struct MainWindow::ForecastJob {
     ForecastRequest Request;
     ShadowCarry Carry;
     std::optional<ForecastResult> Result;
+    std::optional<PlanningDetails> Details;
     QString Error;
 };
 
@@ -709,6 +711,7 @@ void MainWindow::RunForecast()
                     progress(value, maximum);
                     return true;
                 });
+                if (job->Result->End != RunEnd::Cancelled) job->Details = MakePlanningDetails(*job->Result, job->Request);
             } catch (const std::exception& e) {
                 job->Error = Q(e.what());
             }
@@ -735,6 +738,8 @@ void MainWindow::ForecastFinished(const std::shared_ptr<ForecastJob>& job)
     // A run stopped because the window closed leaves nothing worth showing.
     if (job->Result && job->Result->End != RunEnd::Cancelled) {
         shown_ = std::move(job->Result);
+        details_ = std::move(job->Details);
+        shownRequest_ = job->Request;
         shownIsCurrent_ = true;
         ShowForecast(*shown_);
     } else if (!job->Error.isEmpty()) {
@@ -772,6 +777,9 @@ void MainWindow::ShowForecast(const ForecastResult& result)
                                      .arg(Q(StopMessage(result, services_.Formats)), QString::fromLatin1(ModelName(result.Model))));
     }
     SetProgress(0, ProgressMaximum);
+    highlighted_ = -1;
+    if (details_) passDetails_->Show(result, *details_);
+    else passDetails_->Clear();
     ShowStrip();
 }
 
@@ -783,6 +791,8 @@ void MainWindow::ClearResults()
     hourStrip_->Clear();
     passList_->clear();
     eclipseList_->clear();
+    highlighted_ = -1;
+    passDetails_->Clear();
 }
 
 void MainWindow::DrawHourGrid()
@@ -795,7 +805,12 @@ void MainWindow::DrawHourGrid()
     ShowStrip();
 }
 
-void MainWindow::ShowStrip() { stripChart_->SetImage(ImageOf(strip_)); }
+void MainWindow::ShowStrip()
+{
+    QImage image = ImageOf(strip_);
+    FramePass(image);
+    stripChart_->SetImage(image);
+}
 
 QString MainWindow::MinuteTip(QPoint at) const
 {
@@ -944,7 +959,7 @@ void MainWindow::UpdateSaveEnabled()
     // replace a file of passes with its header alone.
     const bool can = !busy_ && shown_.has_value();
     for (QWidget* w : std::initializer_list<QWidget*>{savePassesButton_, saveEclipsesButton_}) w->setEnabled(can);
-    for (QAction* a : {saveAction_, saveAsAction_}) a->setEnabled(can);
+    for (QAction* a : {saveAction_, saveAsAction_, exportAction_}) a->setEnabled(can);
 }
 
 void MainWindow::SetProgress(int value, int maximum)
@@ -977,9 +992,11 @@ void MainWindow::Report(MessageKind kind, const QString& title, const QString& t
 bool MainWindow::SaveScreenshots(const QString& folder)
 {
     QDir().mkpath(folder);
-    static const char* const Names[] = {"illumination", "passes", "eclipses", "sun-angle"};
+    static const char* const Names[] = {"illumination", "passes", "eclipses", "sun-angle", "pass-details"};
     const int shown = tabs_->currentIndex();
     bool ok = true;
+    // A pass on the sky plot and its frame on the strip chart.
+    if (passDetails_->SelectedPass() < 0) SelectTypicalPass();
     auto save = [&](QWidget* w, const QString& name) {
         QApplication::processEvents();
         ok = w->grab().save(QDir(folder).filePath(name)) && ok;

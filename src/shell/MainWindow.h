@@ -9,6 +9,7 @@
 #include "catalogue/Catalogue.h"
 #include "forecast/ComputeState.h"
 #include "forecast/Forecast.h"
+#include "forecast/PassDetails.h"
 #include "forecast/StripChart.h"
 #include "shell/SettingsStore.h"
 #include "shell/ShellServices.h"
@@ -22,6 +23,7 @@
 #include <optional>
 
 class QAction;
+class QImage;
 class QActionGroup;
 class QComboBox;
 class QLabel;
@@ -45,6 +47,7 @@ namespace tavik::shell {
 
 class AboutBox;
 class Legend;
+class PassDetailsView;
 class PictureBox;
 class StationDialog;
 class SunAngleChart;
@@ -74,6 +77,13 @@ public:
     // What the strip chart's tooltip says about the point (strip pixels).
     QString MinuteTip(QPoint at) const;
     AboutBox* About() const;
+    PassDetailsView* PassDetails() const { return passDetails_; }
+    const PlanningDetails* ShownDetails() const { return shown_ && details_ ? &*details_ : nullptr; }
+    // The pass whose minutes the strip chart highlights, or -1.
+    int HighlightedPass() const { return highlighted_; }
+    // Selects in the pass table the pass at a point of the strip chart
+    // (strip pixels), as a click there does; false when no pass is there.
+    bool SelectPassAtStripPoint(QPoint at);
     StationDialog* StationEditor() const;
 
     // Opens the Station dialog; why says what made it open, if anything.
@@ -136,6 +146,13 @@ private:
     // Loads the Kep file in use again, keeping the satellite chosen.
     void ReloadKepFile();
     void OnWriteYearFile();
+    // The pass details' side of the window, in PassPlanning.cpp.
+    void OnExport();
+    void OnPassSelected(int index);
+    // Frames the highlighted pass's minutes on the strip chart's image.
+    void FramePass(QImage& image) const;
+    // For the screenshots: a pass that shows both colours of the sky plot.
+    void SelectTypicalPass();
     void OnInfo();
     void OnLegend();
     void OnStationAccepted();
@@ -183,6 +200,9 @@ private:
     // runs and year files happen; only one of them runs at a time.
     ShadowCarry carry_;
     std::optional<ForecastResult> shown_;
+    std::optional<PlanningDetails> details_; // of shown_
+    ForecastRequest shownRequest_;           // what computed shown_
+    int highlighted_ = -1;
     bool shownIsCurrent_ = false; // shown_ was computed for current_
     bool fileFormsNoted_ = false; // the user has been told that files use other forms
     PixelBuffer strip_{StripWidth, StripHeight, StripStyle{}.Background};
@@ -226,6 +246,8 @@ private:
     QAction* saveAction_ = nullptr;
     QAction* saveAsAction_ = nullptr;
     QAction* yearFileAction_ = nullptr;
+    QAction* exportAction_ = nullptr;
+    PassDetailsView* passDetails_ = nullptr;
     QAction* updateAction_ = nullptr;
     QPointer<net::Download> download_;
     QPointer<QProgressDialog> updateProgress_;

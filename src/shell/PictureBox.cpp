@@ -1,6 +1,7 @@
 #include "shell/PictureBox.h"
 
 #include <QHelpEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QToolTip>
@@ -43,6 +44,12 @@ void PictureBox::paintEvent(QPaintEvent*)
     QPainter p(this);
     if (background_.isValid()) p.fillRect(rect(), background_);
     p.drawImage(0, 0, image_);
+}
+
+void PictureBox::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && clickHandler_) clickHandler_(event->position().toPoint());
+    QWidget::mousePressEvent(event);
 }
 
 void PictureBox::resizeEvent(QResizeEvent* event)

@@ -32,16 +32,20 @@ public:
 
     // Text for the tooltip at a point of the surface; empty for none.
     void SetToolTipSource(std::function<QString(QPoint)> source) { tipSource_ = std::move(source); }
+    // Called with the point of a left click on the surface.
+    void SetClickHandler(std::function<void(QPoint)> handler) { clickHandler_ = std::move(handler); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool event(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     QColor background_;
     QImage image_;
     std::function<QString(QPoint)> tipSource_;
+    std::function<void(QPoint)> clickHandler_;
 };
 
 } // namespace tavik::shell

@@ -28,6 +28,7 @@ ShellServices ShellServices::System()
     s.ChooseFolder = [](QWidget* parent, const QString& startFolder) {
         return QFileDialog::getExistingDirectory(parent, QStringLiteral("Save As"), startFolder);
     };
+    s.ChooseExport = &AskExport;
     s.ShowMessage = [](QWidget* parent, MessageKind kind, const QString& title, const QString& text) {
         switch (kind) {
         case MessageKind::Information: QMessageBox::information(parent, title, text); break;

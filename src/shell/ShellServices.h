@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/RegionalFormats.h"
+#include "shell/ExportDialog.h"
 
 #include <QString>
 
@@ -33,6 +34,8 @@ struct ShellServices {
     // The address "Update element sets…" fetches the TLE file from, offered
     // as previous; empty means cancelled.
     std::function<QString(QWidget* parent, const QString& tleFile, const QString& previous)> AskUpdateUrl;
+    // File > Export…: the list, the format and the file; nothing means cancelled.
+    std::function<std::optional<ExportChoice>(QWidget* parent, const QString& satName, const QString& folder)> ChooseExport;
 
     // The system clock, the executable's folder, the user's documents
     // folder, the process locale, file dialogs and message boxes.

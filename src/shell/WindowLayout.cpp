@@ -6,6 +6,7 @@
 #include "output/ListLines.h"
 #include "platform/TextForms.h"
 #include "shell/Geometry.h"
+#include "shell/PassDetailsView.h"
 #include "shell/PictureBox.h"
 #include "shell/SunAngleChart.h"
 
@@ -77,6 +78,8 @@ void MainWindow::BuildMenus()
     saveAction_->setShortcut(QKeySequence::Save);
     saveAsAction_ = Named(file->addAction(QStringLiteral("Save List &As…")), "SaveAsAction");
     saveAsAction_->setShortcut(QKeySequence::SaveAs);
+    exportAction_ = Named(file->addAction(QStringLiteral("&Export…")), "ExportAction");
+    exportAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
     yearFileAction_ = Named(file->addAction(QStringLiteral("&Write Sun Angle File for one year")), "YearFileAction");
     file->addSeparator();
     exitAction_ = Named(file->addAction(QStringLiteral("E&xit")), "ExitAction");
@@ -103,6 +106,7 @@ void MainWindow::BuildMenus()
     connect(updateAction_, &QAction::triggered, this, &MainWindow::OnUpdateElementSets);
     connect(saveAction_, &QAction::triggered, this, &MainWindow::OnSaveCurrentList);
     connect(saveAsAction_, &QAction::triggered, this, &MainWindow::OnSaveAs);
+    connect(exportAction_, &QAction::triggered, this, &MainWindow::OnExport);
     connect(yearFileAction_, &QAction::triggered, this, &MainWindow::OnWriteYearFile);
     connect(exitAction_, &QAction::triggered, this, &QWidget::close);
     connect(recalcAction_, &QAction::triggered, this, &MainWindow::OnRecalc);
@@ -158,10 +162,12 @@ void MainWindow::BuildControls()
     auto* passes = new TabPage(tabs_);
     auto* eclipses = new TabPage(tabs_);
     auto* sunAngle = new TabPage(tabs_);
+    auto* details = new TabPage(tabs_);
     tabs_->addTab(illumination, QStringLiteral("Illumination"));
     tabs_->addTab(passes, QStringLiteral("Passes"));
     tabs_->addTab(eclipses, QStringLiteral("Eclipses"));
     tabs_->addTab(sunAngle, QStringLiteral("Sun Angle"));
+    tabs_->addTab(details, QStringLiteral("Pass details"));
     tabs_->setCurrentIndex(0);
     auto* nextTab = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), this);
     auto* previousTab = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), this);
@@ -176,6 +182,7 @@ void MainWindow::BuildControls()
     hourStrip_ = illumination->Place(Named(new PictureBox, "HourStrip"), Twips(1200, 10680, 13215, 255));
     stripChart_->SetBackground(QColor(strip_.Pixels[0].R, strip_.Pixels[0].G, strip_.Pixels[0].B));
     stripChart_->SetToolTipSource([this](QPoint at) { return MinuteTip(at); });
+    stripChart_->SetClickHandler([this](QPoint at) { SelectPassAtStripPoint(at); });
     utcLabel_ = illumination->Place(MakeLabel(nullptr, "UtcLabel", QStringLiteral("UTC"), {}), Twips(480, 10680, 615, 255));
     utcLabel_->setFont(SansFont(9.75, true));
     FitToWidth(utcLabel_);
@@ -229,6 +236,10 @@ void MainWindow::BuildControls()
 
     // Sun Angle.
     sunAngleChart_ = sunAngle->Place(new SunAngleChart(services_.Formats), Twips(240, 480, 14415, 10455));
+
+    // Pass details: the table and the sky plot of the selected pass.
+    passDetails_ = details->Place(Named(new PassDetailsView, "PassDetails"), Twips(240, 480, 14415, 10455));
+    connect(passDetails_, &PassDetailsView::PassSelected, this, &MainWindow::OnPassSelected);
 
     progressBar_ = Named(new QProgressBar(client), "ProgressBar");
     progressBar_->setGeometry(Twips(120, 11640, 14775, 255));

@@ -64,7 +64,7 @@ protected:
         window_ = std::make_unique<MainWindow>(ShellServices{
             [now] { return now; }, programFolder_, std::move(formats), documents_.path(), [this](QWidget*, const QString&) { return chooserAnswer_; },
             {}, [this](QWidget*, MessageKind kind, const QString&, const QString& text) { messages_.push_back({kind, text}); },
-            [this](QWidget*, const QString&, const QString& previous) { return previousUrl_ = previous, updateUrl_; }});
+            [this](QWidget*, const QString&, const QString& previous) { return previousUrl_ = previous, updateUrl_; }, {}});
         window_->StartUp();
     }
     void Start(RegionalFormats formats = IsoFormats()) { StartOnly(March5At2330, std::move(formats)); ASSERT_TRUE(WaitIdle()); }

@@ -1,0 +1,368 @@
+#include "output/Exports.h"
+
+#include "output/ListFiles.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+
+namespace tavik {
+
+namespace {
+
+// Locale-independent: scripts read "." whatever the user's formats are.
+std::string Fixed(double value, int decimals)
+{
+    char buffer[64];
+    // -0.0 would print as "-0.0".
+    const double v = value == 0 ? 0.0 : value;
+    const auto r = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, decimals);
+    return std::string(buffer, r.ptr);
+}
+
+std::string Percent(double illumination) { return std::to_string(std::lround(100 * illumination)); }
+
+std::string Compact(DateTime t) // 20261207T065900Z
+{
+    const CalendarFields f = t.Fields();
+    char b[32];
+    std::snprintf(b, sizeof b, "%04d%02d%02dT%02d%02d%02dZ", f.Year, f.Month, f.Day, f.Hour, f.Minute, f.Second);
+    return b;
+}
+
+std::string StationText(const Station& s)
+{
+    return s.StationLocator + " (" + Fixed(s.StationLat, 4) + "\u00B0 N, " + Fixed(s.StationLon, 4) + "\u00B0 E)";
+}
+
+std::uint64_t Fnv1a(std::string_view text)
+{
+    std::uint64_t h = 14695981039346656037ull;
+    for (unsigned char c : text) {
+        h ^= c;
+        h *= 1099511628211ull;
+    }
+    return h;
+}
+
+std::string Uid(std::string_view kind, const ExportContext& c, std::string_view when)
+{
+    std::string key(kind);
+    key += '\n' + c.SatName + '\n' + c.Site.StationLocator + '\n';
+    key += when;
+    char b[24];
+    std::snprintf(b, sizeof b, "%016llx", static_cast<unsigned long long>(Fnv1a(key)));
+    return std::string(kind) + '-' + b + "@tavik";
+}
+
+std::string SunlitText(bool sunlit) { return sunlit ? "sunlit" : "eclipsed"; }
+
+std::string JsonString(std::string_view s)
+{
+    std::string out = "\"";
+    for (unsigned char ch : s) {
+        switch (ch) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        default:
+            if (ch < 0x20) {
+                char b[8];
+                std::snprintf(b, sizeof b, "\\u%04x", ch);
+                out += b;
+            } else {
+                out += static_cast<char>(ch);
+            }
+        }
+    }
+    return out + "\"";
+}
+
+std::string JsonTime(bool known, DateTime t) { return known ? JsonString(IsoUtc(t)) : "null"; }
+
+std::string Row(std::initializer_list<std::string> fields)
+{
+    std::string out;
+    bool first = true;
+    for (const std::string& f : fields) {
+        if (!first) out += ',';
+        first = false;
+        out += CsvField(f);
+    }
+    return out + "\r\n";
+}
+
+std::string CsvHeader(const ExportContext& c, const PlanningDetails& d)
+{
+    return Row({"satellite", c.SatName}) + Row({"station", c.Site.StationLocator})
+           + Row({"station_latitude_deg", Fixed(c.Site.StationLat, 4)})
+           + Row({"station_longitude_deg", Fixed(c.Site.StationLon, 4)}) + Row({"model", ModelName(c.Model)})
+           + Row({"element_set_epoch", IsoUtc(c.Epoch)}) + Row({"run_start", IsoUtc(c.Start)})
+           + Row({"run_end", IsoUtc(d.End)}) + "\r\n";
+}
+
+// A pass that was up at the start or still up at the end has no rise or no
+// set inside the run: the field stays empty rather than take the run's edge.
+std::string PassNote(const PassDetail& p, const PlanningDetails& d)
+{
+    if (d.AlwaysUp) return "always above the horizon";
+    if (!p.RiseKnown) return "in progress at the start";
+    if (!p.SetKnown) return "in progress at the end";
+    return {};
+}
+
+void PointJson(std::string& out, const char* name, const PassPointDetail& p, bool known, bool withElevation)
+{
+    out += std::string("      \"") + name + "\": ";
+    if (!known) {
+        out += "null";
+        return;
+    }
+    out += "{\"time\": " + JsonTime(known, p.At);
+    if (withElevation) out += ", \"elevation_deg\": " + Fixed(p.Elevation, 2);
+    out += ", \"azimuth_deg\": " + Fixed(p.Azimuth, 1) + ", \"sunlit\": " + (p.Sunlit ? "true" : "false")
+           + ", \"illumination_pct\": " + Percent(p.Illumination) + ", \"sun_angle_deg\": " + Fixed(p.SunAngle, 1)
+           + "}";
+}
+
+} // namespace
+
+std::optional<ExportFormat> ExportFormatNamed(std::string_view name)
+{
+    if (name == "text") return ExportFormat::Text;
+    if (name == "csv") return ExportFormat::Csv;
+    if (name == "json") return ExportFormat::Json;
+    if (name == "ics") return ExportFormat::Ics;
+    return std::nullopt;
+}
+
+const char* ExportExtension(ExportFormat format)
+{
+    switch (format) {
+    case ExportFormat::Csv: return "csv";
+    case ExportFormat::Json: return "json";
+    case ExportFormat::Ics: return "ics";
+    case ExportFormat::Text: break;
+    }
+    return "txt";
+}
+
+ExportContext MakeExportContext(const ForecastResult& result, const ForecastRequest& request, DateTime written)
+{
+    return {result.SatName, request.Site, result.Model, EpochDateTime(request.Elements.Epoch), result.Start, written};
+}
+
+std::string IsoUtc(DateTime t)
+{
+    const CalendarFields f = t.Fields();
+    char b[32];
+    std::snprintf(b, sizeof b, "%04d-%02d-%02dT%02d:%02d:%02dZ", f.Year, f.Month, f.Day, f.Hour, f.Minute, f.Second);
+    return b;
+}
+
+std::string ExportFileName(std::string_view satName, bool passes, ExportFormat format)
+{
+    return SafeFileStem(satName) + (passes ? "_passes." : "_eclipses.") + ExportExtension(format);
+}
+
+std::string CsvField(std::string_view text)
+{
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
+    std::string out = "\"";
+    for (char ch : text) {
+        if (ch == '"') out += '"';
+        out += ch;
+    }
+    return out + "\"";
+}
+
+std::string PassesCsv(const ExportContext& c, const PlanningDetails& d)
+{
+    std::string out = CsvHeader(c, d);
+    out += Row({"rise_utc", "set_utc", "duration_min", "max_elevation_deg", "max_utc", "rise_azimuth_deg",
+                "max_azimuth_deg", "set_azimuth_deg", "rise_sunlit", "rise_illumination_pct", "rise_sun_angle_deg",
+                "max_sunlit", "max_illumination_pct", "max_sun_angle_deg", "set_sunlit", "set_illumination_pct",
+                "set_sun_angle_deg", "note"});
+    auto yes = [](bool b) { return std::string(b ? "yes" : "no"); };
+    for (const PassDetail& p : d.Passes) {
+        const bool whole = p.RiseKnown && p.SetKnown;
+        out += Row({p.RiseKnown ? IsoUtc(p.Rise.At) : "", p.SetKnown ? IsoUtc(p.Set.At) : "",
+                    whole ? std::to_string(p.DurationMinutes) : "", Fixed(p.Max.Elevation, 2), IsoUtc(p.Max.At),
+                    p.RiseKnown ? Fixed(p.Rise.Azimuth, 1) : "", Fixed(p.Max.Azimuth, 1),
+                    p.SetKnown ? Fixed(p.Set.Azimuth, 1) : "", p.RiseKnown ? yes(p.Rise.Sunlit) : "",
+                    p.RiseKnown ? Percent(p.Rise.Illumination) : "", p.RiseKnown ? Fixed(p.Rise.SunAngle, 1) : "",
+                    yes(p.Max.Sunlit), Percent(p.Max.Illumination), Fixed(p.Max.SunAngle, 1),
+                    p.SetKnown ? yes(p.Set.Sunlit) : "", p.SetKnown ? Percent(p.Set.Illumination) : "",
+                    p.SetKnown ? Fixed(p.Set.SunAngle, 1) : "", PassNote(p, d)});
+    }
+    return out;
+}
+
+std::string EclipsesCsv(const ExportContext& c, const PlanningDetails& d)
+{
+    std::string out = CsvHeader(c, d);
+    out += Row({"entry_utc", "exit_utc", "duration_min", "penumbra_entry_utc", "penumbra_exit_utc", "note"});
+    for (const EclipseDetail& e : d.Eclipses) {
+        const std::string note = !e.EntryKnown ? "in progress at the start"
+                                 : !e.ExitKnown ? "in progress at the end"
+                                                : "";
+        out += Row({e.EntryKnown ? IsoUtc(e.Entry) : "", e.ExitKnown ? IsoUtc(e.Exit) : "",
+                    e.EntryKnown && e.ExitKnown ? std::to_string(e.DurationMinutes) : "",
+                    e.PenumbraEntry ? IsoUtc(*e.PenumbraEntry) : "", e.PenumbraExit ? IsoUtc(*e.PenumbraExit) : "",
+                    note});
+    }
+    return out;
+}
+
+std::string DetailsJson(const ExportContext& c, const PlanningDetails& d, bool passes, bool eclipses)
+{
+    std::string out = "{\n  \"satellite\": " + JsonString(c.SatName) + ",\n  \"station\": {\"locator\": "
+                      + JsonString(c.Site.StationLocator) + ", \"latitude_deg\": " + Fixed(c.Site.StationLat, 4)
+                      + ", \"longitude_deg\": " + Fixed(c.Site.StationLon, 4) + "},\n  \"model\": "
+                      + JsonString(ModelName(c.Model)) + ",\n  \"element_set_epoch\": " + JsonString(IsoUtc(c.Epoch))
+                      + ",\n  \"run_start\": " + JsonString(IsoUtc(c.Start)) + ",\n  \"run_end\": "
+                      + JsonString(IsoUtc(d.End)) + ",\n  \"always_visible\": " + (d.AlwaysUp ? "true" : "false");
+    if (passes) {
+        out += ",\n  \"passes\": [";
+        for (std::size_t i = 0; i < d.Passes.size(); ++i) {
+            const PassDetail& p = d.Passes[i];
+            out += i ? ",\n    {\n" : "\n    {\n";
+            out += "      \"in_progress_at_start\": " + std::string(p.RiseKnown ? "false" : "true")
+                   + ",\n      \"in_progress_at_end\": " + (p.SetKnown ? "false" : "true")
+                   + ",\n      \"duration_min\": "
+                   + (p.RiseKnown && p.SetKnown ? std::to_string(p.DurationMinutes) : "null") + ",\n";
+            PointJson(out, "rise", p.Rise, p.RiseKnown, false);
+            out += ",\n";
+            PointJson(out, "max", p.Max, true, true);
+            out += ",\n";
+            PointJson(out, "set", p.Set, p.SetKnown, false);
+            out += "\n    }";
+        }
+        out += d.Passes.empty() ? "]" : "\n  ]";
+    }
+    if (eclipses) {
+        out += ",\n  \"has_penumbra\": " + std::string(d.HasPenumbra ? "true" : "false") + ",\n  \"eclipses\": [";
+        for (std::size_t i = 0; i < d.Eclipses.size(); ++i) {
+            const EclipseDetail& e = d.Eclipses[i];
+            out += i ? ",\n    " : "\n    ";
+            out += "{\"entry\": " + JsonTime(e.EntryKnown, e.Entry) + ", \"exit\": " + JsonTime(e.ExitKnown, e.Exit)
+                   + ", \"duration_min\": "
+                   + (e.EntryKnown && e.ExitKnown ? std::to_string(e.DurationMinutes) : "null")
+                   + ", \"penumbra_entry\": " + JsonTime(e.PenumbraEntry.has_value(), e.PenumbraEntry.value_or(DateTime{}))
+                   + ", \"penumbra_exit\": " + JsonTime(e.PenumbraExit.has_value(), e.PenumbraExit.value_or(DateTime{}))
+                   + "}";
+        }
+        out += d.Eclipses.empty() ? "]" : "\n  ]";
+    }
+    return out + "\n}\n";
+}
+
+std::string IcsText(std::string_view text)
+{
+    std::string out;
+    for (char ch : text) {
+        if (ch == '\\' || ch == ';' || ch == ',') out += '\\';
+        if (ch == '\n') {
+            out += "\\n";
+            continue;
+        }
+        if (ch == '\r') continue;
+        out += ch;
+    }
+    return out;
+}
+
+std::string IcsFold(std::string_view line)
+{
+    std::string out;
+    std::size_t used = 0; // octets on the current physical line
+    std::size_t i = 0;
+    while (i < line.size()) {
+        std::size_t n = 1; // the octets of this UTF-8 character
+        const auto lead = static_cast<unsigned char>(line[i]);
+        if (lead >= 0xF0) n = 4;
+        else if (lead >= 0xE0) n = 3;
+        else if (lead >= 0xC0) n = 2;
+        n = std::min(n, line.size() - i);
+        if (used + n > 75) {
+            out += "\r\n ";
+            used = 1;
+        }
+        out.append(line.substr(i, n));
+        used += n;
+        i += n;
+    }
+    return out + "\r\n";
+}
+
+std::string DetailsIcs(const ExportContext& c, const PlanningDetails& d, bool passes, bool eclipses)
+{
+    std::string out = IcsFold("BEGIN:VCALENDAR") + IcsFold("VERSION:2.0")
+                      + IcsFold("PRODID:-//tavik//satellite passes and eclipses//EN") + IcsFold("CALSCALE:GREGORIAN")
+                      + IcsFold("X-WR-CALNAME:" + IcsText(c.SatName + " over " + c.Site.StationLocator));
+    const std::string stamp = Compact(c.Written);
+    const std::string header = "Station " + StationText(c.Site) + ", " + ModelName(c.Model)
+                               + " model, element set of " + IsoUtc(c.Epoch) + ".";
+    auto event = [&](const std::string& uid, DateTime start, DateTime end, const std::string& summary,
+                     const std::string& description) {
+        out += IcsFold("BEGIN:VEVENT") + IcsFold("UID:" + uid) + IcsFold("DTSTAMP:" + stamp)
+               + IcsFold("DTSTART:" + Compact(start)) + IcsFold("DTEND:" + Compact(end))
+               + IcsFold("SUMMARY:" + IcsText(summary)) + IcsFold("DESCRIPTION:" + IcsText(description))
+               + IcsFold("TRANSP:TRANSPARENT") + IcsFold("END:VEVENT");
+    };
+    auto point = [](const char* what, const PassPointDetail& p, bool known) {
+        if (!known) return std::string(what) + ": outside the run";
+        return std::string(what) + ": " + IsoUtc(p.At) + ", azimuth " + Fixed(p.Azimuth, 1) + "\u00B0, "
+               + SunlitText(p.Sunlit) + ", illumination " + Percent(p.Illumination) + " %, sun angle "
+               + Fixed(p.SunAngle, 1) + "\u00B0";
+    };
+    if (passes) {
+        for (const PassDetail& p : d.Passes) {
+            std::string description = point("Rise", p.Rise, p.RiseKnown) + "\n" + point("Maximum", p.Max, true)
+                                      + ", elevation " + Fixed(p.Max.Elevation, 2) + "\u00B0\n"
+                                      + point("Set", p.Set, p.SetKnown) + "\n";
+            if (const std::string note = PassNote(p, d); !note.empty()) description += "Note: " + note + ".\n";
+            description += header;
+            const std::string key = p.RiseKnown ? IsoUtc(p.Rise.At) : "up at " + IsoUtc(p.Rise.At);
+            event(Uid("pass", c, key), p.Rise.At, p.Set.At,
+                  c.SatName + " pass, max " + std::to_string(std::lround(p.Max.Elevation)) + "\u00B0", description);
+        }
+    }
+    if (eclipses) {
+        for (const EclipseDetail& e : d.Eclipses) {
+            std::string description = "Umbra: " + IsoUtc(e.Entry) + " to " + IsoUtc(e.Exit);
+            if (e.PenumbraEntry) description += "\nPenumbra entry: " + IsoUtc(*e.PenumbraEntry);
+            if (e.PenumbraExit) description += "\nPenumbra exit: " + IsoUtc(*e.PenumbraExit);
+            if (!e.EntryKnown) description += "\nNote: in shadow at the start of the run.";
+            if (!e.ExitKnown) description += "\nNote: still in shadow at the end of the run.";
+            description += "\n" + header;
+            const std::string key = e.EntryKnown ? IsoUtc(e.Entry) : "in shadow at " + IsoUtc(e.Entry);
+            event(Uid("eclipse", c, key), e.Entry, e.Exit,
+                  c.SatName + " eclipse, " + std::to_string(e.DurationMinutes) + " min", description);
+        }
+    }
+    return out + IcsFold("END:VCALENDAR");
+}
+
+std::string ExportBytes(ExportFormat format, const ExportContext& c, const PlanningDetails& d, bool passes,
+                        bool eclipses)
+{
+    switch (format) {
+    case ExportFormat::Csv: {
+        std::string out;
+        if (passes) out += PassesCsv(c, d);
+        if (passes && eclipses) out += "\r\n";
+        if (eclipses) out += EclipsesCsv(c, d);
+        return out;
+    }
+    case ExportFormat::Json: return DetailsJson(c, d, passes, eclipses);
+    case ExportFormat::Ics: return DetailsIcs(c, d, passes, eclipses);
+    case ExportFormat::Text: break;
+    }
+    return {};
+}
+
+} // namespace tavik

@@ -1,0 +1,280 @@
+#include "shell/PassDetailsView.h"
+
+#include "shell/SkyPlot.h"
+
+#include <QCheckBox>
+#include <QDateTime>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QSortFilterProxyModel>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTimeZone>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace tavik::shell {
+
+namespace {
+
+enum Column { Rise, Set, Duration, MaxElevation, MaxTime, RiseAzimuth, SetAzimuth, LightRise, LightMax, LightSet, Columns };
+constexpr int SortRole = Qt::UserRole;
+constexpr int PassRole = Qt::UserRole + 1;
+
+// "sunlit 97% 14°": the light and the sun angle at that point.
+QString LightText(const PassPointDetail& p)
+{
+    return QStringLiteral("%1 %2% %3°")
+        .arg(p.Sunlit ? QStringLiteral("sunlit") : QStringLiteral("shadow"))
+        .arg(std::lround(100 * p.Illumination))
+        .arg(p.SunAngle, 0, 'f', 0);
+}
+
+} // namespace
+
+// Hides passes whose maximum lies below the chosen elevation.
+class PassFilter : public QSortFilterProxyModel {
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+    void SetMinimum(double degrees)
+    {
+        minimum_ = degrees;
+        invalidateFilter();
+    }
+
+protected:
+    bool filterAcceptsRow(int row, const QModelIndex& parent) const override
+    {
+        return sourceModel()->index(row, MaxElevation, parent).data(SortRole).toDouble() >= minimum_;
+    }
+
+private:
+    double minimum_ = 0;
+};
+
+PassDetailsView::PassDetailsView(QWidget* parent) : QWidget(parent)
+{
+    localTime_ = new QCheckBox(QStringLiteral("&Local time"));
+    localTime_->setObjectName(QStringLiteral("LocalTimeSwitch"));
+    localTime_->setToolTip(QStringLiteral("Show the times in this computer's time zone instead of UTC"));
+    minElevation_ = new QSpinBox;
+    minElevation_->setObjectName(QStringLiteral("MinimumElevation"));
+    minElevation_->setRange(0, 90);
+    minElevation_->setSuffix(QStringLiteral("°"));
+    auto* minLabel = new QLabel(QStringLiteral("&Minimum elevation:"));
+    minLabel->setBuddy(minElevation_);
+    note_ = new QLabel;
+    note_->setObjectName(QStringLiteral("PassDetailsNote"));
+    note_->setWordWrap(true);
+
+    model_ = new QStandardItemModel(0, Columns, this);
+    model_->setHorizontalHeaderLabels({QStringLiteral("Rise"), QStringLiteral("Set"), QStringLiteral("Min"),
+                                       QStringLiteral("Max el"), QStringLiteral("Max at"), QStringLiteral("Rise az"),
+                                       QStringLiteral("Set az"), QStringLiteral("At rise"), QStringLiteral("At max"),
+                                       QStringLiteral("At set")});
+    filter_ = new PassFilter(this);
+    filter_->setSourceModel(model_);
+    filter_->setSortRole(SortRole);
+    table_ = new QTableView;
+    table_->setObjectName(QStringLiteral("PassTable"));
+    table_->setModel(filter_);
+    table_->setSortingEnabled(true);
+    table_->sortByColumn(Rise, Qt::AscendingOrder);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->verticalHeader()->hide();
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 4);
+    table_->horizontalHeader()->setStretchLastSection(true);
+    plot_ = new SkyPlot;
+    plot_->setObjectName(QStringLiteral("SkyPlot"));
+
+    auto* controls = new QHBoxLayout;
+    controls->addWidget(localTime_);
+    controls->addSpacing(16);
+    controls->addWidget(minLabel);
+    controls->addWidget(minElevation_);
+    controls->addSpacing(16);
+    controls->addWidget(note_, 1);
+    summary_ = new QLabel;
+    summary_->setObjectName(QStringLiteral("PassSummary"));
+    summary_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    summary_->setWordWrap(true);
+    summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    plot_->setMinimumSize(300, 300);
+    auto* bottom = new QWidget;
+    auto* bottomLayout = new QHBoxLayout(bottom);
+    bottomLayout->setContentsMargins(0, 0, 0, 0);
+    bottomLayout->addWidget(plot_);
+    bottomLayout->addWidget(summary_, 1);
+    auto* split = new QSplitter(Qt::Vertical);
+    split->addWidget(table_);
+    split->addWidget(bottom);
+    split->setStretchFactor(0, 1);
+    split->setStretchFactor(1, 0);
+    split->setChildrenCollapsible(false);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addLayout(controls);
+    layout->addWidget(split, 1);
+
+    connect(localTime_, &QCheckBox::toggled, this, [this] { Fill(); });
+    connect(minElevation_, &QSpinBox::valueChanged, this, [this](int v) {
+        filter_->SetMinimum(v);
+        OnSelectionChanged();
+    });
+    connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this, &PassDetailsView::OnSelectionChanged);
+}
+
+void PassDetailsView::Show(const ForecastResult& result, const PlanningDetails& details)
+{
+    result_ = &result;
+    details_ = details;
+    Fill();
+}
+
+void PassDetailsView::Clear()
+{
+    result_ = nullptr;
+    details_.reset();
+    Fill();
+}
+
+QString PassDetailsView::TimeText(DateTime t, bool seconds, std::optional<DateTime> sameDayAs) const
+{
+    static const std::int64_t unixZero = DateTime::FromCalendar(1970, 1, 1)->Seconds();
+    auto shown = [this](DateTime d) {
+        const QDateTime at = QDateTime::fromSecsSinceEpoch(d.Seconds() - unixZero, QTimeZone::utc());
+        return localTime_->isChecked() ? at.toLocalTime() : at;
+    };
+    const QDateTime at = shown(t);
+    // The date only where it differs from the rise's, to keep rows short.
+    const bool dated = !sameDayAs || shown(*sameDayAs).date() != at.date();
+    const QString time = seconds ? QStringLiteral("HH:mm:ss") : QStringLiteral("HH:mm");
+    return at.toString(dated ? QStringLiteral("yyyy-MM-dd ") + time : time);
+}
+
+void PassDetailsView::Fill()
+{
+    const int selected = SelectedPass();
+    model_->removeRows(0, model_->rowCount());
+    plot_->Clear();
+    note_->clear();
+    if (!details_) return;
+    const PlanningDetails& d = *details_;
+    const QString zone = localTime_->isChecked() ? QStringLiteral("local time") : QStringLiteral("UTC");
+    if (d.AlwaysUp)
+        note_->setText(QStringLiteral("%1 is above the horizon for the whole run: it never rises or sets. Times in %2.")
+                           .arg(QString::fromStdString(result_->SatName), zone));
+    else if (d.Passes.empty())
+        note_->setText(QStringLiteral("%1 does not rise above the horizon in this run.").arg(QString::fromStdString(result_->SatName)));
+    else
+        note_->setText(QStringLiteral("%1 passes; times in %2, maximum found to the second.").arg(d.Passes.size()).arg(zone));
+
+    for (std::size_t i = 0; i < d.Passes.size(); ++i) {
+        const PassDetail& p = d.Passes[i];
+        QList<QStandardItem*> row;
+        auto add = [&row](const QString& text, const QVariant& sortKey) {
+            auto* item = new QStandardItem(text);
+            item->setData(sortKey, SortRole);
+            row.append(item);
+        };
+        const QString up = d.AlwaysUp ? QStringLiteral("always up") : QStringLiteral("up at start");
+        add(p.RiseKnown ? TimeText(p.Rise.At, false) : up, QVariant::fromValue(p.Rise.At.Seconds()));
+        add(p.SetKnown ? TimeText(p.Set.At, false, p.Rise.At) : (d.AlwaysUp ? QStringLiteral("always up") : QStringLiteral("up at end")),
+            QVariant::fromValue(p.Set.At.Seconds()));
+        const bool whole = p.RiseKnown && p.SetKnown;
+        add(whole ? QString::number(p.DurationMinutes) : QStringLiteral("≥ %1").arg(p.DurationMinutes),
+            QVariant::fromValue(p.DurationMinutes));
+        add(QStringLiteral("%1°").arg(p.Max.Elevation, 0, 'f', 1), p.Max.Elevation);
+        add(TimeText(p.Max.At, true, p.RiseKnown ? std::optional(p.Rise.At) : std::nullopt), QVariant::fromValue(p.Max.At.Seconds()));
+        add(p.RiseKnown ? QStringLiteral("%1°").arg(p.Rise.Azimuth, 0, 'f', 0) : QString(), p.Rise.Azimuth);
+        add(p.SetKnown ? QStringLiteral("%1°").arg(p.Set.Azimuth, 0, 'f', 0) : QString(), p.Set.Azimuth);
+        add(p.RiseKnown ? LightText(p.Rise) : QString(), p.Rise.Illumination);
+        add(LightText(p.Max), p.Max.Illumination);
+        add(p.SetKnown ? LightText(p.Set) : QString(), p.Set.Illumination);
+        row[Rise]->setData(static_cast<int>(i), PassRole);
+        // A pass cut by the run's start or end stands out.
+        if (!p.RiseKnown || !p.SetKnown) {
+            const QString why = d.AlwaysUp     ? QStringLiteral("Above the horizon for the whole run")
+                                : !p.RiseKnown ? QStringLiteral("Already up at the start of the run: its rise is not known")
+                                               : QStringLiteral("Still up at the end of the run: its set is not known");
+            for (QStandardItem* item : row) {
+                item->setBackground(QColor(255, 244, 200));
+                item->setToolTip(why);
+            }
+        }
+        model_->appendRow(row);
+    }
+    table_->resizeColumnsToContents();
+    if (selected >= 0) {
+        for (int r = 0; r < filter_->rowCount(); ++r)
+            if (filter_->index(r, Rise).data(PassRole).toInt() == selected) table_->selectRow(r);
+    }
+    OnSelectionChanged();
+}
+
+int PassDetailsView::SelectedPass() const
+{
+    const QModelIndexList rows = table_->selectionModel()->selectedRows(Rise);
+    return rows.isEmpty() ? -1 : rows.first().data(PassRole).toInt();
+}
+
+bool PassDetailsView::SelectPassAt(std::int64_t minute)
+{
+    if (!details_) return false;
+    for (int r = 0; r < filter_->rowCount(); ++r) {
+        const int i = filter_->index(r, Rise).data(PassRole).toInt();
+        const PassDetail& p = details_->Passes[static_cast<std::size_t>(i)];
+        if (minute >= p.FirstMinute && minute < p.EndMinute) {
+            table_->selectRow(r);
+            table_->scrollTo(filter_->index(r, Rise));
+            return true;
+        }
+    }
+    table_->clearSelection();
+    return false;
+}
+
+void PassDetailsView::OnSelectionChanged()
+{
+    const int i = SelectedPass();
+    if (i < 0 || !details_ || !result_) {
+        plot_->Clear();
+        summary_->clear();
+        emit PassSelected(-1);
+        return;
+    }
+    const PassDetail& p = details_->Passes[static_cast<std::size_t>(i)];
+    const QString when = p.RiseKnown ? TimeText(p.Rise.At, false) : TimeText(p.Max.At, true);
+    plot_->SetPass(p, PassTrack(*result_, p),
+                   QStringLiteral("%1, %2").arg(QString::fromStdString(result_->SatName), when));
+    const QString zone = localTime_->isChecked() ? QStringLiteral("local time") : QStringLiteral("UTC");
+    auto point = [this](const char* what, const PassPointDetail& q, bool known, bool seconds) {
+        if (!known) return QStringLiteral("<tr><td><b>%1</b></td><td colspan=3>outside the run</td></tr>").arg(QLatin1String(what));
+        return QStringLiteral("<tr><td><b>%1</b></td><td>%2</td><td>azimuth %3°, elevation %4°</td><td>%5</td></tr>")
+            .arg(QLatin1String(what), TimeText(q.At, seconds))
+            .arg(q.Azimuth, 0, 'f', 1)
+            .arg(q.Elevation, 0, 'f', 1)
+            .arg(QStringLiteral("%1, illumination %2 %, sun angle %3°")
+                     .arg(q.Sunlit ? QStringLiteral("sunlit") : QStringLiteral("in shadow"))
+                     .arg(std::lround(100 * q.Illumination))
+                     .arg(q.SunAngle, 0, 'f', 1));
+    };
+    QString text = QStringLiteral("<p><b>%1</b> (%2)</p><table cellspacing=4>").arg(QString::fromStdString(result_->SatName), zone);
+    text += point("Rise", p.Rise, p.RiseKnown, false) + point("Maximum", p.Max, true, true) + point("Set", p.Set, p.SetKnown, false);
+    text += QStringLiteral("</table>");
+    if (p.RiseKnown && p.SetKnown) text += QStringLiteral("<p>%1 minutes above the horizon.</p>").arg(p.DurationMinutes);
+    else if (details_->AlwaysUp) text += QStringLiteral("<p>Above the horizon for the whole run: it never rises or sets.</p>");
+    else if (!p.RiseKnown) text += QStringLiteral("<p>Already up at the start of the run; its rise lies before it.</p>");
+    else text += QStringLiteral("<p>Still up at the end of the run; its set lies after it.</p>");
+    summary_->setText(text);
+    emit PassSelected(i);
+}
+
+} // namespace tavik::shell

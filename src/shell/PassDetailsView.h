@@ -1,0 +1,65 @@
+// The "Pass details" tab: one row per pass with its rise, set, duration,
+// refined maximum and the light at rise, maximum and set; times in UTC or
+// local time, sortable by any column, filtered by a minimum elevation; the
+// selected pass drawn on a sky plot beside the table.
+#pragma once
+
+#include "forecast/PassDetails.h"
+
+#include <QWidget>
+
+#include <optional>
+
+class QCheckBox;
+class QLabel;
+class QSpinBox;
+class QStandardItemModel;
+class QTableView;
+
+namespace tavik::shell {
+
+class PassFilter;
+class SkyPlot;
+
+class PassDetailsView : public QWidget {
+    Q_OBJECT
+public:
+    explicit PassDetailsView(QWidget* parent = nullptr);
+
+    // The run's passes; the result must outlive the view's use of it (the
+    // window keeps it until the next run).
+    void Show(const ForecastResult& result, const PlanningDetails& details);
+    void Clear();
+
+    // Selects the pass whose minutes (counted from the run's start) hold
+    // minute; false, selecting nothing, when none does or the filter hides it.
+    bool SelectPassAt(std::int64_t minute);
+    // The index in the details of the selected pass, or -1.
+    int SelectedPass() const;
+
+    QTableView* Table() const { return table_; }
+    SkyPlot* Plot() const { return plot_; }
+
+signals:
+    // A pass was selected (its index in the details) or the selection was
+    // cleared (-1).
+    void PassSelected(int index);
+
+private:
+    void Fill();
+    QString TimeText(DateTime t, bool seconds, std::optional<DateTime> sameDayAs = {}) const;
+    void OnSelectionChanged();
+
+    const ForecastResult* result_ = nullptr;
+    std::optional<PlanningDetails> details_;
+    QCheckBox* localTime_ = nullptr;
+    QSpinBox* minElevation_ = nullptr;
+    QLabel* note_ = nullptr;
+    QLabel* summary_ = nullptr; // the selected pass in full
+    QStandardItemModel* model_ = nullptr;
+    PassFilter* filter_ = nullptr;
+    QTableView* table_ = nullptr;
+    SkyPlot* plot_ = nullptr;
+};
+
+} // namespace tavik::shell

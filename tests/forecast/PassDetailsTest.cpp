@@ -1,0 +1,80 @@
+// The pass details beside the lists: the maximum found to the second, passes
+// cut by the run's edges, a satellite that never sets.
+#include "forecast/PassDetails.h"
+#include "output/ListLines.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace tavik {
+namespace {
+
+struct PlannedRun {
+    ForecastRequest Request;
+    ForecastResult Result;
+    PlanningDetails Details;
+};
+
+PlannedRun RunEntry(int index, DateTime start, OrbitModel model)
+{
+    auto catalogue = std::make_unique<SatelliteCatalogue>();
+    LoadCatalogue(std::string(TAVIK_EXAMPLES) + "/example.tle", *catalogue);
+    PlannedRun run{{start, SelectElementSet(*catalogue, index), MakeStation("JO40hc"), {}, 0, model}, {}, {}};
+    ShadowCarry carry;
+    run.Result = RunForecast(run.Request, carry);
+    run.Details = MakePlanningDetails(run.Result, run.Request);
+    return run;
+}
+
+DateTime Dec7() { return *DateTime::FromCalendar(2026, 12, 7); }
+
+// A search that stops at the best minute, or steps the wrong way, is off by
+// up to 30 s; every second of the pass, tried one by one, finds the peak.
+TEST(PassDetails, MaximumIsTheBruteForcePeakToASecondInBothModels)
+{
+    for (OrbitModel model : {OrbitModel::Design, OrbitModel::Precise}) {
+        const PlannedRun run = RunEntry(1, Dec7(), model);
+        ASSERT_GE(run.Details.Passes.size(), 4u);
+        for (std::size_t i = 0; i < 4; ++i) {
+            const PassDetail& p = run.Details.Passes[i];
+            PassPointDetail best = EvaluateAt(run.Request, p.Rise.At.AddMinutes(-1));
+            for (DateTime t = best.At; t.Seconds() <= p.Set.At.Seconds(); t = t.AddSeconds(1))
+                if (const PassPointDetail q = EvaluateAt(run.Request, t); q.Elevation > best.Elevation) best = q;
+            EXPECT_LE(std::abs(p.Max.At.Seconds() - best.At.Seconds()), 1) << ModelName(model) << " pass " << i;
+            EXPECT_NEAR(p.Max.Elevation, best.Elevation, 1e-3);
+            // The list keeps the whole minute's value, never above the peak.
+            EXPECT_LE(run.Result.Passes[i].MaxElevation, p.Max.Elevation);
+            EXPECT_EQ(p.Rise.At, run.Result.Start.AddMinutes(p.FirstMinute));
+        }
+    }
+}
+
+// The list gives a pass already up at 00:00 the rise time 00:00; the details
+// say the rise is unknown instead of taking the run's first minute for one.
+TEST(PassDetails, PassUpAtTheStartHasNoRise)
+{
+    const PlannedRun run = RunEntry(3, *DateTime::FromCalendar(2026, 12, 8), OrbitModel::Design); // Molniya, up at midnight
+    ASSERT_FALSE(run.Details.Passes.empty());
+    const PassDetail& first = run.Details.Passes.front();
+    EXPECT_FALSE(first.RiseKnown);
+    EXPECT_TRUE(first.SetKnown);
+    EXPECT_FALSE(run.Details.AlwaysUp);
+    EXPECT_EQ(PassLine(run.Result.Passes.front()).substr(12, 5), "00:00");
+    EXPECT_EQ(first.Set.At, *DateTime::FromCalendar(2026, 12, 8, 4, 21));
+    // The last pass of the run, still open at its end, is there too.
+    EXPECT_GT(run.Details.Passes.size(), run.Result.Passes.size());
+}
+
+// The list shows nothing for a satellite that never sets.
+TEST(PassDetails, GeostationarySatelliteIsSaidToBeAlwaysUp)
+{
+    const PlannedRun run = RunEntry(4, Dec7(), OrbitModel::Design);
+    EXPECT_TRUE(run.Result.Passes.empty());
+    EXPECT_TRUE(run.Details.AlwaysUp);
+    ASSERT_EQ(run.Details.Passes.size(), 1u);
+    EXPECT_FALSE(run.Details.Passes[0].RiseKnown || run.Details.Passes[0].SetKnown);
+}
+
+} // namespace
+} // namespace tavik

@@ -1,0 +1,98 @@
+// The exports read back by real parsers run by Debian's Python: csv (RFC 4180
+// quoting), json, and python3-icalendar.
+#include "output/Exports.h"
+#include "TestSupport.h"
+#include "WorkedExample.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace tavik {
+namespace {
+
+// A name with a comma and quotes, which every format must carry whole.
+constexpr const char* OddName = "ISS \"ZARYA\", 2";
+constexpr const char* OddNameInPython = "'ISS \"ZARYA\", 2'";
+
+struct Exported {
+    PlanningDetails Details;
+    ExportContext Context;
+};
+
+Exported Export(std::int64_t writtenSeconds = 0)
+{
+    ForecastRequest request{*DateTime::FromCalendar(2026, 12, 7), test::WorkedExampleSet(OddName),
+                            MakeStation("JO40hc"), {}, 0, OrbitModel::Precise};
+    ShadowCarry carry;
+    const ForecastResult result = RunForecast(request, carry);
+    return {MakePlanningDetails(result, request),
+            MakeExportContext(result, request, DateTime::FromSeconds(3'000'000'000 + writtenSeconds))};
+}
+
+// Writes the files, then runs the Python lines on them (sys.argv[1] is the folder).
+int Check(const std::vector<std::pair<std::string, std::string>>& files, const std::string& python)
+{
+    test::TempFolder folder;
+    for (const auto& [name, bytes] : files) folder.Write(name, bytes);
+    const auto script = folder.Write("check.py", "import csv, datetime, json, os, sys\nd = sys.argv[1]\n" + python);
+    return std::system(("/usr/bin/python3 " + script.string() + " " + folder.Path.string()).c_str());
+}
+
+TEST(Export, CsvAndJsonReadBackWithTheNameWholeAndEveryPassAtItsRefinedTime)
+{
+    const Exported e = Export();
+    const std::string passes = std::to_string(e.Details.Passes.size());
+    const std::string max = "'" + IsoUtc(e.Details.Passes[0].Max.At) + "'";
+    const std::string script =
+        "raw = open(os.path.join(d, 'p.csv'), 'rb').read()\n"
+        "assert b'\\n' not in raw.replace(b'\\r\\n', b''), 'a line end without CR'\n"
+        "rows = list(csv.reader(open(os.path.join(d, 'p.csv'), newline='', encoding='utf-8')))\n"
+        "assert rows[0] == ['satellite', " + std::string(OddNameInPython) + "], rows[0]\n"
+        "table = rows[rows.index([]) + 1:]\n"
+        "assert len(table) == 1 + " + passes + " and all(len(r) == len(table[0]) for r in table)\n"
+        "assert table[1][4] == " + max + "\n"
+        "j = json.load(open(os.path.join(d, 'a.json'), encoding='utf-8'))\n"
+        "assert j['satellite'] == " + std::string(OddNameInPython) + " and j['model'] == 'precise'\n"
+        "assert len(j['passes']) == " + passes + " and j['passes'][0]['max']['time'] == " + max + "\n"
+        "assert all(x['penumbra_entry'] < x['entry'] for x in j['eclipses'][1:])\n";
+    EXPECT_EQ(Check({{"p.csv", PassesCsv(e.Context, e.Details)}, {"a.json", DetailsJson(e.Context, e.Details, true, true)}},
+                    script),
+              0);
+}
+
+// A calendar updates an event whose UID it knows: two exports of the same run
+// at different times must give the same UIDs, each event its pass's UTC times.
+TEST(Export, ICalendarReadsBackWithUtcTimesAndUidsStableAcrossExports)
+{
+    const Exported first = Export(0), second = Export(3600);
+    const PassDetail& p = first.Details.Passes.at(1);
+    auto py = [](DateTime t) {
+        const CalendarFields f = t.Fields();
+        return "datetime.datetime(" + std::to_string(f.Year) + ", " + std::to_string(f.Month) + ", "
+               + std::to_string(f.Day) + ", " + std::to_string(f.Hour) + ", " + std::to_string(f.Minute)
+               + ", tzinfo=datetime.timezone.utc)";
+    };
+    const std::string script =
+        "import icalendar\n"
+        "def events(name):\n"
+        "    cal = icalendar.Calendar.from_ical(open(os.path.join(d, name), 'rb').read())\n"
+        "    return [c for c in cal.walk() if c.name == 'VEVENT']\n"
+        "a, b = events('a.ics'), events('b.ics')\n"
+        "assert len(a) == " + std::to_string(first.Details.Passes.size()) + ", len(a)\n"
+        "assert [str(x['UID']) for x in a] == [str(x['UID']) for x in b]\n"
+        "assert len({str(x['UID']) for x in a}) == len(a)\n"
+        "assert a[0]['DTSTAMP'].dt != b[0]['DTSTAMP'].dt\n"
+        "assert [a[1]['DTSTART'].dt, a[1]['DTEND'].dt] == [" + py(p.Rise.At) + ", " + py(p.Set.At) + "]\n"
+        "assert str(a[1]['SUMMARY']).startswith(" + std::string(OddNameInPython).insert(
+            std::string(OddNameInPython).size() - 1, " pass, max ") + ")\n"
+        "assert 'Rise: ' in str(a[1]['DESCRIPTION'])\n"
+        "assert all(len(l) <= 75 for l in open(os.path.join(d, 'a.ics'), 'rb').read().split(b'\\r\\n'))\n";
+    EXPECT_EQ(Check({{"a.ics", DetailsIcs(first.Context, first.Details, true, false)},
+                     {"b.ics", DetailsIcs(second.Context, second.Details, true, false)}},
+                    script),
+              0);
+}
+
+} // namespace
+} // namespace tavik
