@@ -5,7 +5,7 @@ namespace tavik {
 namespace {
 
 // Days from 1970-01-01 to a proleptic Gregorian date (H. Hinnant's algorithm).
-std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d)
+constexpr std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d)
 {
     y -= m <= 2;
     const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
@@ -28,7 +28,9 @@ void CivilFromDays(std::int64_t z, int& year, int& month, int& day)
     year = static_cast<int>(static_cast<std::int64_t>(yoe) + era * 400 + (month <= 2));
 }
 
-const std::int64_t EpochOffsetDays = DaysFromCivil(1899, 12, 30);
+// Known at compile time, so a DateTime made during another file's static
+// initialisation cannot see it still zero.
+constexpr std::int64_t EpochOffsetDays = DaysFromCivil(1899, 12, 30);
 
 std::int64_t FloorDiv(std::int64_t a, std::int64_t b)
 {
