@@ -582,21 +582,12 @@ void MainWindow::SaveList(ListKind kind, const QString& folder)
     const std::filesystem::path base = folder.isEmpty() ? std::filesystem::current_path(noFolder) : std::filesystem::path(PathOf(folder));
     const std::string path = noFolder ? fileName : (base / fileName).string();
     const std::string bytes = ListFileBytes(header, lines);
-    auto error = std::make_shared<QString>();
-    StartJob(
-        [path, bytes, error] {
-            try {
-                WriteFileAtomically(path, bytes);
-            } catch (const std::exception& e) {
-                *error = Q(e.what());
-            }
-        },
-        [this, status, path, fileName, folder, error, otherForms, note = files.Note] {
+    WriteOnWorker(path, bytes, [this, status, path, fileName, folder, otherForms, note = files.Note](const QString& error) {
             SetBusy(false);
-            if (!error->isEmpty()) {
+            if (!error.isEmpty()) {
                 status->clear();
                 Report(MessageKind::Error, QStringLiteral("Save"),
-                       QStringLiteral("%1 has not been written:\n%2").arg(FromPath(path), *error));
+                       QStringLiteral("%1 has not been written:\n%2").arg(FromPath(path), error));
                 return;
             }
             // The designed place says the name; any other the whole path.
@@ -624,6 +615,20 @@ void MainWindow::ClearSaveStatus()
 }
 
 // ---------------------------------------------------------------- worker
+
+void MainWindow::WriteOnWorker(std::string path, std::string bytes, std::function<void(const QString& error)> done)
+{
+    auto error = std::make_shared<QString>();
+    StartJob(
+        [path = std::move(path), bytes = std::move(bytes), error] {
+            try {
+                WriteFileAtomically(path, bytes);
+            } catch (const std::exception& e) {
+                *error = Q(e.what());
+            }
+        },
+        [error, done = std::move(done)] { done(*error); });
+}
 
 void MainWindow::StartJob(std::function<void()> work, std::function<void()> finished)
 {
@@ -905,17 +910,8 @@ void MainWindow::YearFileFinished(const std::shared_ptr<YearJob>& job)
         return;
     }
     const std::string bytes = YearFileBytes(job->Rows);
-    auto error = std::make_shared<QString>();
-    StartJob(
-        [path, bytes, error] {
-            try {
-                WriteFileAtomically(path, bytes);
-            } catch (const std::exception& e) {
-                *error = Q(e.what());
-            }
-        },
-        [this, job, path, error] {
-            if (error->isEmpty()) {
+    WriteOnWorker(path, bytes, [this, job, path](const QString& error) {
+            if (error.isEmpty()) {
                 // The year file takes the place of the forecast on screen;
                 // a file that failed leaves the screen as it was.
                 ClearResults();
@@ -926,7 +922,7 @@ void MainWindow::YearFileFinished(const std::shared_ptr<YearJob>& job)
                 if (!job->FormsNote.empty()) NoteFileForms(job->FormsNote);
             } else {
                 Report(MessageKind::Error, QStringLiteral("Sun angle file"),
-                       QStringLiteral("%1 has not been written:\n%2").arg(FromPath(path), *error));
+                       QStringLiteral("%1 has not been written:\n%2").arg(FromPath(path), error));
             }
             SetBusy(false);
             emit YearFileDone();

@@ -161,6 +161,8 @@ private:
 
     // Runs work on the worker with the window busy, then finished here.
     void StartJob(std::function<void()> work, std::function<void()> finished);
+    // Writes a file on the worker; done gets the reason it failed, or nothing.
+    void WriteOnWorker(std::string path, std::string bytes, std::function<void(const QString& error)> done);
     // A progress callback for the worker that moves the progress bar.
     std::function<void(int, int)> ProgressPoster();
 

@@ -81,13 +81,14 @@ void MainWindow::OnExport()
         bytes = ExportBytes(choice->Format, MakeExportContext(*shown_, shownRequest_, now), *details_, choice->Passes,
                             !choice->Passes);
     }
-    try {
-        WriteFileAtomically(PathOf(choice->Path), bytes);
-    } catch (const std::exception& e) {
-        Report(MessageKind::Error, QStringLiteral("Export"), Q(e.what()));
-        return;
-    }
-    statusBar()->showMessage(QStringLiteral("%1 has been written.").arg(choice->Path));
+    WriteOnWorker(PathOf(choice->Path), std::move(bytes), [this, path = choice->Path](const QString& error) {
+        SetBusy(false);
+        if (!error.isEmpty()) {
+            Report(MessageKind::Error, QStringLiteral("Export"), error);
+            return;
+        }
+        statusBar()->showMessage(QStringLiteral("%1 has been written.").arg(path));
+    });
 }
 
 void MainWindow::SelectTypicalPass()
