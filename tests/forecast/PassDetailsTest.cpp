@@ -16,11 +16,11 @@ struct PlannedRun {
     PlanningDetails Details;
 };
 
-PlannedRun RunEntry(int index, DateTime start, OrbitModel model)
+PlannedRun RunEntry(int index, DateTime start, OrbitModel model, const char* locator = "JO40hc")
 {
     auto catalogue = std::make_unique<SatelliteCatalogue>();
     LoadCatalogue(std::string(TAVIK_EXAMPLES) + "/example.tle", *catalogue);
-    PlannedRun run{{start, SelectElementSet(*catalogue, index), MakeStation("JO40hc"), {}, 0, model}, {}, {}};
+    PlannedRun run{{start, SelectElementSet(*catalogue, index), MakeStation(locator), {}, 0, model}, {}, {}};
     ShadowCarry carry;
     run.Result = RunForecast(run.Request, carry);
     run.Details = MakePlanningDetails(run.Result, run.Request);
@@ -64,6 +64,10 @@ TEST(PassDetails, PassUpAtTheStartHasNoRise)
     EXPECT_EQ(first.Set.At, *DateTime::FromCalendar(2026, 12, 8, 4, 21));
     // The last pass of the run, still open at its end, is there too.
     EXPECT_GT(run.Details.Passes.size(), run.Result.Passes.size());
+    // A rise at the run's second minute is a rise like any other.
+    const PlannedRun late = RunEntry(1, *DateTime::FromCalendar(2026, 12, 1), OrbitModel::Design, "PM95vr");
+    ASSERT_EQ(late.Details.Passes.front().FirstMinute, 1);
+    EXPECT_TRUE(late.Details.Passes.front().RiseKnown);
 }
 
 // The list shows nothing for a satellite that never sets.

@@ -49,6 +49,8 @@ TEST(Export, CsvAndJsonReadBackWithTheNameWholeAndEveryPassAtItsRefinedTime)
         "assert b'\\n' not in raw.replace(b'\\r\\n', b''), 'a line end without CR'\n"
         "rows = list(csv.reader(open(os.path.join(d, 'p.csv'), newline='', encoding='utf-8')))\n"
         "assert rows[0] == ['satellite', " + std::string(OddNameInPython) + "], rows[0]\n"
+        // Epoch 26340.5: day 340 of 2026 at noon.
+        "assert dict(rows[:rows.index([])])['element_set_epoch'] == '2026-12-06T12:00:00Z'\n"
         "table = rows[rows.index([]) + 1:]\n"
         "assert len(table) == 1 + " + passes + " and all(len(r) == len(table[0]) for r in table)\n"
         "assert table[1][4] == " + max + "\n"

@@ -78,5 +78,12 @@ TEST(TextToUtf8, KeepsValidUtf8AndConvertsAnythingElseFromTheCodePage)
     EXPECT_FALSE(IsValidUtf8(std::string_view("\xC2\x80", 1))); // cut short, whatever lies beyond the view
 }
 
+// Names show these as "?" or "_": one missed lets a name turn the text around it.
+TEST(IsControlCharacter, C0C1AndTheBidiControlsToTheirLastCodePoint)
+{
+    for (char32_t cp : {0x1F, 0x7F, 0x9F, 0x202A, 0x202E, 0x2066, 0x2069}) EXPECT_TRUE(IsControlCharacter(cp)) << int(cp);
+    for (char32_t cp : {0x20, 0x7E, 0xA0, 0x2029, 0x202F, 0x2065, 0x206A}) EXPECT_FALSE(IsControlCharacter(cp)) << int(cp);
+}
+
 } // namespace
 } // namespace tavik
