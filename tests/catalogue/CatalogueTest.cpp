@@ -180,7 +180,8 @@ TEST(CheckElementLines, CutLinesAndTwoSatellitesAreProblemsWrongCheckDigitsWarni
     const std::string l1(TavsatL1), l2(TavsatL2);
     const auto withLast = [](std::string line, char c) { line.back() = c; return line; };
     const auto digit = [](int line, char is, int gives) {
-        return "element line " + std::to_string(line) + ": its check digit is " + is + ", but its columns 1-68 give " + std::to_string(gives) + "; the line may be damaged"; };
+        return "element line " + std::to_string(line) + ": its check digit is " + is + ", but its columns 1-68 give " + std::to_string(gives)
+               + "; the line may be damaged"; };
     const auto length = [](int line, int n) { return "element line " + std::to_string(line) + ": it has " + std::to_string(n) + " characters, not 69"; };
     const std::string two = "its element lines belong to two satellites: line 1 has the catalogue number \"90001\", line 2 ";
     const struct { std::string Line1, Line2; std::optional<std::string> Problem; std::vector<std::string> Warnings; } cases[] = {

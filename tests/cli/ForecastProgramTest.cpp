@@ -26,7 +26,8 @@ TAVIK_PROGRAM_TABLE(
     Invocation{.Name = "Version", .Args = {"--version"}, .OutHas = {"tavik-forecast " TAVIK_VERSION "\n"}},
     Invocation{.Name = "UnknownOption", .Args = {"--frob"}, .Status = 2, .ErrHas = {"tavik-forecast: unknown option \"--frob\" (see --help)\n"}},
     // A full disk under standard output fails the run, but the files are still written.
-    Invocation{.Name = "ListsIntoAFullDevice", .Args = With({"--save-passes"}), .Status = 1, .ErrHas = {Full}, .Files = {{"work/TAVIK-LEO_passes.txt", "\r\n"}}, .To = Output::FullDevice},
+    Invocation{.Name = "ListsIntoAFullDevice", .Args = With({"--save-passes"}), .Status = 1, .ErrHas = {Full},
+               .Files = {{"work/TAVIK-LEO_passes.txt", "\r\n"}}, .To = Output::FullDevice},
     // "| head" has read enough: the listing ends quietly, the files are written whole.
     Invocation{.Name = "ReaderThatLeft", .Args = With({"--save-passes"}),
                .Files = {{"work/TAVIK-LEO_passes.txt", "visible passes forecast for TAVIK-LEO\r\n" + Rule + "\r\n"}},
@@ -40,7 +41,8 @@ TAVIK_PROGRAM_TABLE(
     // "--tle -" named a file called "-".
     Invocation{.Name = "TleFromStandardInput", .Args = {"--tle", "-", "--locator", "JO40hc", "--start", "2026-12-06"},
                .OutHas = {"visible passes forecast for TAVIK-LEO\n" + Rule + "\n" + FirstPass}, .Stdin = ReadBytes(Tle)},
-    Invocation{.Name = "TleFromAProcessSubstitution", .Args = {"--locator", "JO40hc", "--start", "2026-12-06"}, .OutHas = {FirstPass}, .Shell = "exec \"$0\" --tle <(cat '" + Tle + "') \"$@\""},
+    Invocation{.Name = "TleFromAProcessSubstitution", .Args = {"--locator", "JO40hc", "--start", "2026-12-06"}, .OutHas = {FirstPass},
+               .Shell = "exec \"$0\" --tle <(cat '" + Tle + "') \"$@\""},
     // A changed digit under its old check digit was taken without a word.
     Invocation{.Name = "CheckDigitThatDoesNotMatch", .Args = {"--tle", "-", "--locator", "JO40hc", "--start", "2026-12-06"},
                .OutHas = {"visible passes forecast for TAVIK-LEO\n"},
@@ -83,7 +85,8 @@ TAVIK_PROGRAM_TABLE(
                .ErrHas = {"{root}/program/tavik.ini", "{root}/home/.config/tavik/tavik.ini"},
                .Shell = "mkdir ../program && cp \"$0\" ../program && exec ../program/tavik-forecast \"$@\""},
     // The strip chart as a PNG file, and into standard output, as with "| display": the image alone.
-    Invocation{.Name = "StripIntoAFile", .Args = With({"--strip", "strip.png"}), .OutHas = {"\nstrip.png has been written\n"}, .Files = {{"work/strip.png", Png}}, .Env = {{"QT_QPA_PLATFORM", ""}}},
+    Invocation{.Name = "StripIntoAFile", .Args = With({"--strip", "strip.png"}), .OutHas = {"\nstrip.png has been written\n"},
+               .Files = {{"work/strip.png", Png}}, .Env = {{"QT_QPA_PLATFORM", ""}}},
     Invocation{.Name = "StripIntoStandardOutput", .Args = With({"--strip", "/dev/stdout"}),
                .Files = {{"piped.png", Png}, {"piped.png", "IEND\xAE\x42\x60\x82"}, {"piped.png", "!has been written"}},
                .Shell = "set -o pipefail; \"$0\" \"$@\" | cat > ../piped.png"},

@@ -55,11 +55,8 @@ enum class Setup { // what a path names before the write
 };
 enum class Disk { Takes, ReaderLeaves, FullAtOnce, FullHalfWay, IoErrorHalfWay, TakesNothingHalfWay, Dribbles }; // the disk's ways
 
-struct Made { // the path to write; the file whose bytes end up new, or stay old on failure; a pipe's read end; names removed
-    std::string Path, Holder;
-    int Reader = -1;
-    std::vector<std::string> Gone = {};
-};
+// The path to write; the file whose bytes end up new, or stay old on failure; a pipe's read end; names removed.
+struct Made { std::string Path, Holder; int Reader = -1; std::vector<std::string> Gone = {}; };
 
 constexpr uid_t Other = 4321; // a user other than the one running the tests
 

@@ -63,8 +63,7 @@ TEST(DateTime, FieldsOfTheExtremeSecondCountsDoNotOverflow)
     EXPECT_TRUE(leapDay.Year == 0 && leapDay.Month == 2 && leapDay.Day == 29) << leapDay.Year << "-" << leapDay.Month;
 }
 
-constexpr std::time_t Late5March2024 = 1709681400; // 2024-03-05 23:30:00 UTC
-constexpr std::time_t July2024 = 1719835200;       // 2024-07-01 12:00:00 UTC
+constexpr std::time_t Late5March2024 = 1709681400, July2024 = 1719835200; // 2024-03-05 23:30:00 and 2024-07-01 12:00:00 UTC
 
 // A clock past 9999-12-31 gave 1899-12-30 as today, without a word.
 TEST(Clock, OffsetFollowsTheZoneAndDaylightTimeAndTheUtcDateDoesNotAndOnlyYears1To9999AreDates)

@@ -40,8 +40,7 @@ class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(program_.isValid() && work_.isValid() && config_.isValid() && documents_.isValid());
-        ASSERT_TRUE(QDir::setCurrent(work_.path()));
+        ASSERT_TRUE(program_.isValid() && work_.isValid() && config_.isValid() && documents_.isValid() && QDir::setCurrent(work_.path()));
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(config_.path())); // not the settings of whoever runs the tests
     }
     void TearDown() override { window_.reset(), QDir::setCurrent(oldCwd_); }
@@ -73,8 +72,8 @@ protected:
     template <typename T> T* Get(const char* name) { return window_->findChild<T*>(QString::fromLatin1(name)); }
     QStringList Items(const char* name)
     {
-        QStringList items;
         const QAbstractItemModel* m = Get<QListWidget>(name) ? Get<QListWidget>(name)->model() : Get<QComboBox>(name)->model();
+        QStringList items;
         for (int i = 0; i < m->rowCount(); ++i) items << m->index(i, 0).data().toString();
         return items;
     }
@@ -142,9 +141,8 @@ TEST_F(WindowTest, StartUpAndRecalcShowTheWholeForecastAndTheMinimumSizeFits1366
     const AboutBox* about = window_->About();
     Trigger("InfoAction");
     ASSERT_TRUE(about && window_->About() == about && !about->isModal());
-    const std::pair<const char*, const char*> texts[] = {
-        {"Label1", "60 days long-term forcast for illumination"}, {"Label9", "US Version"}, {"Label8", "QQ0XX"},
-        {"Label2", "Version 1.9b    (09 Dec 2019)"}, {"Label6", "Homepage:"}, {"Label7", "e-mail:"}};
+    const std::pair<const char*, const char*> texts[] = {{"Label1", "60 days long-term forcast for illumination"}, {"Label9", "US Version"},
+        {"Label8", "QQ0XX"}, {"Label2", "Version 1.9b    (09 Dec 2019)"}, {"Label6", "Homepage:"}, {"Label7", "e-mail:"}};
     for (const auto& [name, text] : texts) EXPECT_EQ(about->findChild<QLabel*>(name)->text(), QString::fromLatin1(text));
 }
 
@@ -206,8 +204,8 @@ TEST_F(WindowTest, ChoiceRerunsAndABadStartDateIsRefusedNamingTheBox)
         EXPECT_TRUE(OnlyMessage().startsWith(QString::fromUtf8(says)) && Items("PassList") == orbis);
     }
     SetText("StartYearEdit", "26"), Click("RecalcButton");
-    EXPECT_TRUE(window_->ShownResult()->Start == *DateTime::FromCalendar(2026, 3, 5) && !Text("ElementAge").isEmpty());
-    EXPECT_EQ(Get<QLineEdit>("StartYearEdit")->text(), QStringLiteral("2026"));
+    EXPECT_TRUE(window_->ShownResult()->Start == *DateTime::FromCalendar(2026, 3, 5) && !Text("ElementAge").isEmpty()
+                && Get<QLineEdit>("StartYearEdit")->text() == QStringLiteral("2026"));
     SetText("StartMonthEdit", "Mar"), Choose(1);
     EXPECT_TRUE(OnlyMessage().contains(QStringLiteral("\"Mar\"")) && Text("ElementLine1").startsWith(QStringLiteral("1 90002U")));
     EXPECT_TRUE(Items("PassList").isEmpty() && !window_->ShownResult() && !Get<QPushButton>("SavePassesButton")->isEnabled());
@@ -245,7 +243,8 @@ TEST_F(WindowTest, UpdateElementSetsReloadsKeepingTheChoiceAndACancelChangesNoth
         QTcpSocket* s = server.nextPendingConnection();
         QObject::connect(s, &QTcpSocket::readyRead, s, [s, &five] {
             if (const QByteArray head = s->peek(4096); head.contains("\r\n\r\n"))
-                s->write("HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(five.size()) + "\r\n\r\n" + (head.startsWith("GET /stall") ? QByteArray() : five));
+                s->write("HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(five.size()) + "\r\n\r\n"
+                         + (head.startsWith("GET /stall") ? QByteArray() : five));
         });
     });
     const QString base = QStringLiteral("http://127.0.0.1:%1/").arg(server.serverPort());
