@@ -36,8 +36,7 @@ struct Invocation {
     const char* Name;
     std::vector<std::string> Args;
     int Status = 0;
-    std::vector<std::string> OutHas = {};
-    std::vector<std::string> ErrHas = {}; // none: standard error stays empty
+    std::vector<std::string> OutHas = {}, ErrHas = {}; // no ErrHas: standard error stays empty
     // After the run: a file under the root and a part of its bytes ("!x": it does not hold x; "^x": it begins so).
     std::vector<std::pair<std::string, std::string>> Files = {};
     // Made before, under the root: "<dir>" a folder, "<pipe>" a named pipe, "<full device>" a node of /dev/full.
@@ -45,8 +44,7 @@ struct Invocation {
     // The bad input changed nothing: no file changed, new (not even temporary) or announced; without OutHas no output.
     bool Unchanged = false;
     Output To = Output::Pipe;
-    std::string Stdin = {};
-    std::string Shell = {}; // run as bash -c Shell, $0 the program, "$@" the arguments
+    std::string Stdin = {}, Shell = {}; // Shell: run as bash -c Shell, $0 the program, "$@" the arguments
     std::vector<std::pair<std::string, std::string>> Env = {};
 };
 
@@ -64,8 +62,7 @@ public:
     const fs::path& Root() const { return root_; }
     std::string Expand(std::string text) const
     {
-        for (std::size_t at = text.find("{root}"); at != std::string::npos; at = text.find("{root}", at))
-            text.replace(at, 6, root_.string());
+        for (std::size_t at = text.find("{root}"); at != std::string::npos; at = text.find("{root}", at)) text.replace(at, 6, root_.string());
         return text;
     }
 

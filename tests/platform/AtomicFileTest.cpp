@@ -49,10 +49,9 @@ TEST(WriteFileAtomically, NewFileGetsTheBytesAndMode0644LessTheUmask)
 }
 
 enum class Setup { // what a path names before the write
-    NullDevice, FullDevice, PipeWithReader, PipeWithoutReader, Socket, Folder, MissingFolder, ReadOnlyFolder, File, NewFile,
-    HardLinked, Mode0600, OwnedByOther, OwnerOnlyOther, ForeignLinkInStickyFolder, FolderOwnersLinkInStickyFolder,
-    OwnLinkInStickyFolder, HiddenNamesLeftBehind, OpenFileThroughProc, FortyLinks,
-};
+    NullDevice, FullDevice, PipeWithReader, PipeWithoutReader, Socket, Folder, MissingFolder, ReadOnlyFolder, File, NewFile, HardLinked,
+    Mode0600, OwnedByOther, OwnerOnlyOther, ForeignLinkInStickyFolder, FolderOwnersLinkInStickyFolder, OwnLinkInStickyFolder,
+    HiddenNamesLeftBehind, OpenFileThroughProc, FortyLinks };
 enum class Disk { Takes, ReaderLeaves, FullAtOnce, FullHalfWay, IoErrorHalfWay, TakesNothingHalfWay, Dribbles }; // the disk's ways
 
 // The path to write; the file whose bytes end up new, or stay old on failure; a pipe's read end; names removed.
@@ -136,18 +135,15 @@ WriteFunction Writer(Disk disk, int reader)
         case Disk::FullAtOnce: return errno = ENOSPC, -1;
         case Disk::FullHalfWay: case Disk::IoErrorHalfWay: case Disk::TakesNothingHalfWay:
             if (call == 1) return ::write(fd, data, size / 2);
-            if (disk == Disk::TakesNothingHalfWay) return 0;
-            return errno = disk == Disk::FullHalfWay ? ENOSPC : EIO, -1;
+            return disk == Disk::TakesNothingHalfWay ? 0 : (errno = disk == Disk::FullHalfWay ? ENOSPC : EIO, -1);
         case Disk::Dribbles: // five bytes at a time, every third call interrupted
-            if (call % 3 == 0) return errno = EINTR, -1;
-            return ::write(fd, data, std::min<std::size_t>(size, 5));
+            return call % 3 == 0 ? (errno = EINTR, -1) : ::write(fd, data, std::min<std::size_t>(size, 5));
         }
         return ::write(fd, data, size);
     };
 }
 
 using Snapshot = std::tuple<mode_t, dev_t, uid_t, gid_t, nlink_t>;
-
 std::optional<Snapshot> Take(const std::string& path, bool follow)
 {
     struct stat i {}; // kind and mode, device, owner, group and links
@@ -157,11 +153,11 @@ std::optional<Snapshot> Take(const std::string& path, bool follow)
 
 enum class Runs { AsAnyone, OnlyAsRoot, NotAsRoot };
 
-struct TargetCase {
+struct TargetCase { // Reason: what the message says; nullptr: the write succeeds
     const char* Name;
     Setup What;
     Disk How;
-    const char* Reason; // what the message says; nullptr: the write succeeds
+    const char* Reason;
     Runs Who = Runs::AsAnyone;
     Staging Staged = Staging::Unnamed;
 };

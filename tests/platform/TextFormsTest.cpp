@@ -87,8 +87,8 @@ TEST(ParseForecastYear, TwoDigitsInTheTleWindowAndFourWithinItsYears)
     };
     for (const auto& c : cases) {
         const ParsedYear parsed = ParseForecastYear(c.Text);
-        EXPECT_EQ(parsed.Year.value_or(0), c.Year) << c.Text;
-        EXPECT_TRUE(test::Contains(parsed.Error, c.Says) && parsed.Error.empty() == (c.Year != 0)) << parsed.Error;
+        EXPECT_TRUE(parsed.Year.value_or(0) == c.Year && test::Contains(parsed.Error, c.Says) && parsed.Error.empty() == (c.Year != 0))
+            << c.Text << ": " << parsed.Error;
     }
 }
 
@@ -132,9 +132,8 @@ TEST(FormatsFromPatterns, TimePatternGivesClockSeparatorPaddingAndDesignators)
     };
     for (const auto& c : cases) {
         const RegionalFormats f = FormatsFromPatterns("%d.%m.%Y", c.Pattern, c.AmPm, c.Am, c.Pm, ",");
-        EXPECT_EQ(FormatLongTime(At(2026, 1, 2, 17, 5, 9), f), c.Afternoon) << c.Pattern;
-        EXPECT_EQ(FormatLongTime(At(2026, 1, 2, 0, 30, 0), f), c.Night) << c.Pattern;
-        EXPECT_EQ(f.DecimalSeparator, ",");
+        EXPECT_EQ(FormatLongTime(At(2026, 1, 2, 17, 5, 9), f) + " | " + FormatLongTime(At(2026, 1, 2, 0, 30, 0), f) + " | " + f.DecimalSeparator,
+                  std::string(c.Afternoon) + " | " + c.Night + " | ,") << c.Pattern;
     }
     EXPECT_EQ(FormatsFromPatterns("%d.%m.%Y", "%T", "", "", "", "").DecimalSeparator, ".");
 }
