@@ -235,9 +235,9 @@ TEST(CheckTleText, RefusesWhatIsNotWholeAndReportsChangesByNumber)
         {"an HTML page", "\n <!DOCTYPE html><html><body>Not Found</body></html>", "an HTML or XML page"},
         {"lines before the first name", Join({TavsatL1, TavsatL2, "KESTREL-2", KestrelL1, KestrelL2}), "2 element lines come before the first name line"},
         {"a cut entry past the 500th", many + "LAST\r\n" + std::string(KestrelL1), "entry 503 \"LAST\" lacks its element line 2"},
-        {"a newer epoch, a new and a missing number",
-         Join({"TAVSAT 1", newerTavsat, TavsatL2, "ORBIS M", OrbisL1, OrbisL2}), "", {"ORBIS M (90003)"},
-         {"TAVSAT 1 (90001)"}, {"KESTREL-2 (90002)"}, "2020-12-15 12:17 UTC, TAVSAT 1 (90001)"},
+        {"a newer epoch, a new number with three leading zeros and a missing number",
+         Join({"TAVSAT 1", newerTavsat, TavsatL2, "ORBIS M", "1 00015" + std::string(OrbisL1.substr(7)), "2 00015" + std::string(OrbisL2.substr(7))}),
+         "", {"ORBIS M (15)"}, {"TAVSAT 1 (90001)"}, {"KESTREL-2 (90002)"}, "2020-12-15 12:17 UTC, TAVSAT 1 (90001)"},
     };
     TleContents before = CheckTleText(Join({"TAVSAT 1", TavsatL1, TavsatL2, "KESTREL-2", KestrelL1, KestrelL2}), "old");
     for (const Row& row : rows) {
