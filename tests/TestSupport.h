@@ -1,5 +1,4 @@
-// Small helpers shared by the tests that read files, expect refusals or set
-// the environment.
+// Small helpers shared by the tests that read files, expect refusals or set the environment.
 #pragma once
 
 #include "platform/Error.h"
@@ -21,19 +20,14 @@ namespace tavik::test {
 template <class F>
 std::string InputErrorMessage(F&& action)
 {
-    try {
-        action();
-    } catch (const InputError& e) {
-        return e.what();
-    }
+    try { action(); } catch (const InputError& e) { return e.what(); }
     ADD_FAILURE() << "expected an InputError";
     return {};
 }
 
 inline bool Contains(const std::string& text, std::string_view part) { return text.find(part) != std::string::npos; }
 
-// A folder of its own under the system's temporary folder, removed with
-// everything in it when the test ends.
+// A folder of its own under the system's temporary folder, removed with everything in it when the test ends.
 class TempFolder {
 public:
     TempFolder()
@@ -42,11 +36,7 @@ public:
         Path = std::filesystem::temp_directory_path() / ("tavik-test-" + std::to_string(random()));
         std::filesystem::create_directories(Path);
     }
-    ~TempFolder()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(Path, ignored);
-    }
+    ~TempFolder() { std::error_code ignored; std::filesystem::remove_all(Path, ignored); }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
@@ -61,8 +51,7 @@ public:
     std::filesystem::path Path;
 };
 
-// Sets (or, for nullptr, clears) an environment variable for the life of the
-// object; TZ takes effect at once.
+// Sets (or, for nullptr, clears) an environment variable for the life of the object; TZ takes effect at once.
 class EnvScope {
 public:
     EnvScope(const char* name, const char* value) : name_(name)
@@ -75,12 +64,7 @@ public:
     EnvScope& operator=(const EnvScope&) = delete;
 
 private:
-    void Set(const char* value)
-    {
-        if (value) ::setenv(name_.c_str(), value, 1);
-        else ::unsetenv(name_.c_str());
-        ::tzset();
-    }
+    void Set(const char* value) { (value ? ::setenv(name_.c_str(), value, 1) : ::unsetenv(name_.c_str())), ::tzset(); }
     std::string name_;
     std::optional<std::string> saved_;
 };

@@ -1,7 +1,5 @@
-// The TLE loader, the lenient number rule, the line checks and the selection
-// of the current element set. The three satellites are made up (catalogue
-// numbers 90001 to 90003); tests/data/three.tle holds the same nine lines
-// with CR LF endings.
+// The TLE loader, the lenient number rule, the line checks and the selection of the current element set.
+// The three satellites are made up; tests/data/three.tle holds the same nine lines with CR LF endings.
 #include "catalogue/Catalogue.h"
 #include "catalogue/CatalogueUpdate.h"
 #include "TestSupport.h"
@@ -14,8 +12,7 @@
 namespace tavik {
 namespace {
 
-using test::Contains;
-using test::InputErrorMessage;
+using test::Contains, test::InputErrorMessage;
 
 // Columns:                             1        10        20        30        40        50        60       69
 constexpr std::string_view TavsatL1 =  "1 90001U 20101A   20345.51234567  .00001234  00000-0  23456-4 0  9995";
@@ -25,18 +22,13 @@ constexpr std::string_view KestrelL2 = "2 90002  98.7012  12.3456 0001420  87.65
 constexpr std::string_view OrbisL1 =   "1 90003U 22077A   24200.75312500 -.00000123  00000-0  10000-3 0   577";
 constexpr std::string_view OrbisL2 =   "2 90003  63.4215 301.2000 7201234 270.1234  15.6789  2.00612345 12348";
 
-// The fields and their columns: decay is "0." and columns 36-43, without the
-// sign of column 34; B* is a mantissa and an exponent.
+// Decay is "0." and columns 36-43, without the sign of column 34; B* is a mantissa and an exponent.
 const struct { int Line; std::size_t First, Last; double ElementSet::*Field; } Fields[] = {
-    {1, 19, 33, &ElementSet::Epoch}, {1, 36, 43, &ElementSet::Decay}, {1, 54, 61, &ElementSet::BStar},
-    {2, 9, 16, &ElementSet::Inclination}, {2, 18, 25, &ElementSet::RAAN}, {2, 27, 33, &ElementSet::Eccentricity},
-    {2, 35, 42, &ElementSet::ArgPerigee}, {2, 44, 51, &ElementSet::MeanAnomaly},
-    {2, 53, 63, &ElementSet::MeanMotion}, {2, 64, 68, &ElementSet::RevNumber},
+    {1, 19, 33, &ElementSet::Epoch}, {1, 36, 43, &ElementSet::Decay}, {1, 54, 61, &ElementSet::BStar}, {2, 9, 16, &ElementSet::Inclination},
+    {2, 18, 25, &ElementSet::RAAN}, {2, 27, 33, &ElementSet::Eccentricity}, {2, 35, 42, &ElementSet::ArgPerigee},
+    {2, 44, 51, &ElementSet::MeanAnomaly}, {2, 53, 63, &ElementSet::MeanMotion}, {2, 64, 68, &ElementSet::RevNumber},
 };
-struct Expected {
-    std::string_view Name, Line1, Line2;
-    double Values[10]; // in the order of Fields
-};
+struct Expected { std::string_view Name, Line1, Line2; double Values[10]; }; // values in the order of Fields
 const Expected Tavsat{"TAVSAT 1", TavsatL1, TavsatL2, {20345.51234567, 0.00001234, 0.23456e-4, 51.6416, 247.4627,
                                                        0.0012345, 130.5360, 123.4567, 15.50123456, 12345}};
 const Expected Kestrel{"KESTREL-2", KestrelL1, KestrelL2, {24123.25, 0.00000152, 0.84210e-4, 98.7012, 12.3456,
@@ -56,14 +48,11 @@ std::string Join(const std::vector<std::string_view>& lines, std::string_view eo
     for (auto line : lines) (text += line) += eol;
     return text;
 }
-
 std::string ThreeSatellites(std::string_view eol = "\r\n")
 {
     return Join({"TAVSAT 1", TavsatL1, TavsatL2, "KESTREL-2", KestrelL1, KestrelL2, "ORBIS M", OrbisL1, OrbisL2}, eol);
 }
-
-// The catalogue is 500 records; keep it off the stack.
-std::unique_ptr<SatelliteCatalogue> Loaded(std::string_view text, LoadResult* result = nullptr)
+std::unique_ptr<SatelliteCatalogue> Loaded(std::string_view text, LoadResult* result = nullptr) // 500 records: off the stack
 {
     auto cat = std::make_unique<SatelliteCatalogue>();
     const LoadResult r = ParseCatalogue(text, "t.tle", *cat);
@@ -83,14 +72,12 @@ TEST(LenientNumber, ReadsTheLongestPrefixThatFitsTheNumberRule)
     for (const auto& c : cases) EXPECT_DOUBLE_EQ(LenientNumber(c.Text), c.Value) << '"' << c.Text << '"';
 }
 
-// Every way of writing the three satellites gives the same three entries; a
-// text or file without a name line is refused and leaves the catalogue as it was.
+// A text or file without a name line is refused and leaves the catalogue as it was.
 TEST(ParseCatalogue, LineEndsBlankLinesByteOrderMarkAndLineOrderGiveTheSameEntries)
 {
     const std::string mixed = Join({"TAVSAT 1", TavsatL1, TavsatL2}, "\n") + Join({"KESTREL-2", KestrelL1, KestrelL2}, "\r")
                               + Join({"ORBIS M", OrbisL1, OrbisL2});
-    std::string noFinalEnd = ThreeSatellites("\r");
-    noFinalEnd.pop_back();
+    const std::string cr = ThreeSatellites("\r"), noFinalEnd = cr.substr(0, cr.size() - 1);
     const struct { std::string Text; int Orphans = 0; const char* Says = nullptr; } cases[] = {
         {mixed}, {noFinalEnd}, {"\xEF\xBB\xBF" + ThreeSatellites()},
         {Join({"", "  ", "TAVSAT 1", "", TavsatL1, "   ", TavsatL2, "\t", "KESTREL-2", KestrelL1, KestrelL2, " ",
@@ -110,19 +97,14 @@ TEST(ParseCatalogue, LineEndsBlankLinesByteOrderMarkAndLineOrderGiveTheSameEntri
         else r = ParseCatalogue(c.Text, "weekly.tle", *cat);
         ASSERT_EQ(cat->CatalogueCount, 3);
         EXPECT_TRUE(c.Says || (r.Names == std::vector<std::string>{"TAVSAT 1", "KESTREL-2", "ORBIS M"} && r.OrphanElementLines == c.Orphans));
-        ExpectEntry(cat->Entry(1), Tavsat);
-        ExpectEntry(cat->Entry(2), Kestrel);
-        ExpectEntry(cat->Entry(3), Orbis); // its Line2 must carry no stray CR
+        ExpectEntry(cat->Entry(1), Tavsat), ExpectEntry(cat->Entry(2), Kestrel), ExpectEntry(cat->Entry(3), Orbis); // no stray CR
     }
     EXPECT_TRUE(Contains(InputErrorMessage([&] { LoadCatalogue(data + "/none.tle", *cat); }), data + "/none.tle: "));
     EXPECT_EQ(cat->CatalogueCount, 3);
 }
 
-// A field read one column too far or too short took in its neighbour's
-// digit or lost its own: a digit written just outside a field changes
-// nothing, one written in its first or last column changes it. A line cut
-// short yields the columns that exist: the whole field after its last
-// column, nothing before its first, a part in between.
+// A field read one column too far or too short took in its neighbour's digit or lost its own.
+// A line cut short yields the columns that exist: all after the last, nothing before the first, a part between.
 TEST(ParseCatalogue, EachFieldReadsExactlyItsColumns)
 {
     const auto read = [](int line, std::size_t cut, std::size_t flip, double ElementSet::*field) {
@@ -145,10 +127,8 @@ TEST(ParseCatalogue, EachFieldReadsExactlyItsColumns)
     for (const auto& p : parts) EXPECT_DOUBLE_EQ(read(p.Line, p.Cut, 0, p.Field), p.Value) << p.Cut;
 }
 
-// Names from Windows come in its code page; control characters of a damaged
-// name line went as they were into terminals (an escape sequence acts
-// there), message boxes and file headers, and bidirectional overrides turned
-// the text around them.
+// Names from Windows come in its code page; control characters of a damaged name line went into terminals,
+// message boxes and file headers, and bidirectional overrides turned the text around them.
 TEST(ParseCatalogue, NameIsTrimmedUtf8WithoutControlCharacters)
 {
     const struct { std::string Line, Name; } cases[] = {
@@ -164,14 +144,11 @@ TEST(ParseCatalogue, NameIsTrimmedUtf8WithoutControlCharacters)
     }
 }
 
-// A name without element lines kept the fields an older load had put into
-// its entry.
+// A name without element lines kept the fields an older load had put into its entry.
 TEST(ParseCatalogue, ReloadGivesFreshEntriesAndALaterLineReplacesAllFieldsOfTheEarlier)
 {
-    auto cat = Loaded(ThreeSatellites());
-    // "1 KITTY" is an element line, not a name.
-    LoadResult r = ParseCatalogue(Join({"LONELY", "HALF", KestrelL1, TavsatL2, "1 KITTY", KestrelL2.substr(0, 51)}),
-                                  "two.tle", *cat);
+    auto cat = Loaded(ThreeSatellites()); // "1 KITTY" is an element line, not a name
+    LoadResult r = ParseCatalogue(Join({"LONELY", "HALF", KestrelL1, TavsatL2, "1 KITTY", KestrelL2.substr(0, 51)}), "two.tle", *cat);
     EXPECT_EQ(r.Names, (std::vector<std::string>{"LONELY", "HALF"}));
     EXPECT_TRUE(cat->Entry(1).Line1.empty() && cat->Entry(1).Line2.empty());
     for (const auto& f : Fields) EXPECT_EQ(cat->Entry(1).*f.Field, 0);
@@ -196,23 +173,21 @@ TEST(ParseCatalogue, The501stNameAndItsElementLinesAreLeftOut)
     EXPECT_DOUBLE_EQ(cat->Entry(500).RevNumber, 500); // not 501 from the left-out entry
 }
 
-// A line cut off inside a field gave another number for it, lines of two
-// satellites were combined, and a damaged line with its old check digit went
-// unnoticed.
+// A line cut inside a field gave another number for it, lines of two satellites were combined, and a
+// damaged line with its old check digit went unnoticed.
 TEST(CheckElementLines, CutLinesAndTwoSatellitesAreProblemsWrongCheckDigitsWarnings)
 {
     const std::string l1(TavsatL1), l2(TavsatL2);
     const auto withLast = [](std::string line, char c) { line.back() = c; return line; };
-    const auto digit = [](int line, char is, int gives) { return "element line " + std::to_string(line) + ": its check digit is "
-                                                                  + is + ", but its columns 1-68 give " + std::to_string(gives) + "; the line may be damaged"; };
+    const auto digit = [](int line, char is, int gives) {
+        return "element line " + std::to_string(line) + ": its check digit is " + is + ", but its columns 1-68 give " + std::to_string(gives)
+               + "; the line may be damaged"; };
     const auto length = [](int line, int n) { return "element line " + std::to_string(line) + ": it has " + std::to_string(n) + " characters, not 69"; };
     const std::string two = "its element lines belong to two satellites: line 1 has the catalogue number \"90001\", line 2 ";
     const struct { std::string Line1, Line2; std::optional<std::string> Problem; std::vector<std::string> Warnings; } cases[] = {
-        {std::string(OrbisL1), std::string(OrbisL2), std::nullopt, {}}, // the minus sign counts 1
-        {l1, withLast(l2, '0'), std::nullopt, {digit(2, '0', 5)}},
+        {std::string(OrbisL1), std::string(OrbisL2), std::nullopt, {}}, {l1, withLast(l2, '0'), std::nullopt, {digit(2, '0', 5)}}, // Orbis: "-" counts 1
         {withLast(l1, 'x'), l2, std::nullopt, {"element line 1: column 69 holds no check digit"}},
-        {l1, l2 + " ", std::nullopt, {length(2, 70)}}, {l1.substr(0, 68), l2, std::nullopt, {length(1, 68)}},
-        {l1, l2.substr(0, 63), std::nullopt, {length(2, 63)}},
+        {l1, l2 + " ", std::nullopt, {length(2, 70)}}, {l1.substr(0, 68), l2, std::nullopt, {length(1, 68)}}, {l1, l2.substr(0, 63), std::nullopt, {length(2, 63)}},
         {l1, l2.substr(0, 9), "its element line 2 is cut off after column 9, inside the inclination (columns 9-16)", {length(2, 9)}},
         {l1, l2.substr(0, 62), "its element line 2 is cut off after column 62, inside the mean motion (columns 53-63)", {length(2, 62)}},
         {l1, "2 90002" + l2.substr(7), two + "\"90002\"", {digit(2, '5', 6)}},
@@ -231,8 +206,7 @@ TEST(CheckElementLines, CutLinesAndTwoSatellitesAreProblemsWrongCheckDigitsWarni
     EXPECT_FALSE(CheckElementLines(l1.substr(0, 43), l2).Problem);
     for (const auto& c : cases) {
         const ElementLineCheck check = CheckElementLines(c.Line1, c.Line2);
-        EXPECT_TRUE(check.Problem == c.Problem && check.Warnings == c.Warnings) << c.Line1 << " / " << c.Line2 << ": "
-                                                                                << check.Problem.value_or("");
+        EXPECT_TRUE(check.Problem == c.Problem && check.Warnings == c.Warnings) << c.Line1 << " / " << c.Line2 << ": " << check.Problem.value_or("");
     }
 }
 
@@ -240,37 +214,30 @@ TEST(SelectElementSet, RefusesNumbersOutsideTheCatalogueAndCarriesTheLineCheckNa
 {
     auto cat = Loaded(ThreeSatellites() + Join({"CUT", TavsatL1, TavsatL2.substr(0, 62), "HALF", TavsatL1}));
     ExpectEntry(SelectElementSet(*cat, 2), Kestrel);
-    const CurrentElementSet cut = SelectElementSet(*cat, 4), half = SelectElementSet(*cat, 5);
+    const CurrentElementSet cut = SelectElementSet(*cat, 4), half = SelectElementSet(*cat, 5); // HALF: the orbit model refuses it
     EXPECT_TRUE(cut.LineProblem && cut.LineWarnings == std::vector<std::string>{"\"CUT\": element line 2: it has 62 characters, not 69"});
-    EXPECT_TRUE(!half.LineProblem && half.LineWarnings.empty()); // a missing line is the orbit model's refusal
+    EXPECT_TRUE(!half.LineProblem && half.LineWarnings.empty());
     for (int index : {0, -1, 6, 32767}) {
         const std::string message = InputErrorMessage([&] { SelectElementSet(*cat, index); });
         EXPECT_TRUE(Contains(message, "number " + std::to_string(index) + " in the catalogue, which holds 5")) << message;
     }
 }
 
-// A downloaded file is refused before it replaces the old one when any entry
-// is not whole; what the replacement changes is told by catalogue number.
+// A download is refused before it replaces the old file when any entry is not whole.
 TEST(CheckTleText, RefusesWhatIsNotWholeAndReportsChangesByNumber)
 {
     const std::string newerTavsat = std::string(TavsatL1).replace(18, 5, "20350");
     std::string many;
     for (int i = 0; i < CatalogueCapacity + 2; ++i) many += Join({"SAT " + std::to_string(i), KestrelL1, KestrelL2});
-    struct Row {
-        const char* Fault;
-        std::string New;
-        std::string Error; // empty: accepted
-        std::vector<std::string> Added = {}, Updated = {}, Removed = {};
-        std::string Oldest = {};
-    } rows[] = {
+    struct Row { const char* Fault; std::string New, Error; std::vector<std::string> Added = {}, Updated = {}, Removed = {}; std::string Oldest = {}; } rows[] = {
         {"an entry cut inside a line", Join({"TAVSAT 1", TavsatL1, TavsatL2.substr(0, 47)}), "entry 1 \"TAVSAT 1\": its element line 2 is cut off"},
         {"an entry cut after its name", ThreeSatellites() + "NEXT\r\n", "entry 4 \"NEXT\" lacks its element line 1"},
         {"an HTML page", "\n <!DOCTYPE html><html><body>Not Found</body></html>", "an HTML or XML page"},
         {"lines before the first name", Join({TavsatL1, TavsatL2, "KESTREL-2", KestrelL1, KestrelL2}), "2 element lines come before the first name line"},
         {"a cut entry past the 500th", many + "LAST\r\n" + std::string(KestrelL1), "entry 503 \"LAST\" lacks its element line 2"},
-        {"a newer epoch, a new and a missing number",
-         Join({"TAVSAT 1", newerTavsat, TavsatL2, "ORBIS M", OrbisL1, OrbisL2}), "", {"ORBIS M (90003)"},
-         {"TAVSAT 1 (90001)"}, {"KESTREL-2 (90002)"}, "2020-12-15 12:17 UTC, TAVSAT 1 (90001)"},
+        {"a newer epoch, a new number with three leading zeros and a missing number",
+         Join({"TAVSAT 1", newerTavsat, TavsatL2, "ORBIS M", "1 00015" + std::string(OrbisL1.substr(7)), "2 00015" + std::string(OrbisL2.substr(7))}),
+         "", {"ORBIS M (15)"}, {"TAVSAT 1 (90001)"}, {"KESTREL-2 (90002)"}, "2020-12-15 12:17 UTC, TAVSAT 1 (90001)"},
     };
     TleContents before = CheckTleText(Join({"TAVSAT 1", TavsatL1, TavsatL2, "KESTREL-2", KestrelL1, KestrelL2}), "old");
     for (const Row& row : rows) {
@@ -281,9 +248,7 @@ TEST(CheckTleText, RefusesWhatIsNotWholeAndReportsChangesByNumber)
             continue;
         }
         const TleChanges c = CompareTleContents(before, CheckTleText(row.New, "new"));
-        EXPECT_EQ(c.Added, row.Added);
-        EXPECT_EQ(c.Updated, row.Updated);
-        EXPECT_EQ(c.Removed, row.Removed);
+        EXPECT_TRUE(c.Added == row.Added && c.Updated == row.Updated && c.Removed == row.Removed);
         EXPECT_TRUE(Contains(DescribeTleChanges(c), "oldest epoch now: " + row.Oldest)) << DescribeTleChanges(c);
     }
 }

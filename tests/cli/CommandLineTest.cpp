@@ -1,5 +1,4 @@
-// The command line read without running the program: options and their
-// values, and the choice of satellite.
+// The command line read without running the program: options, their values and the choice of satellite.
 #include "cli/CommandLine.h"
 
 #include <gtest/gtest.h>
@@ -14,22 +13,16 @@ std::string Shown(const Options& o)
     const std::pair<const char*, const std::optional<std::string>*> values[] = {
         {"settings", &o.Settings}, {"tle", &o.Tle}, {"locator", &o.Locator}, {"satellite", &o.Satellite},
         {"start", &o.Start}, {"year", &o.Year}, {"year-dir", &o.YearDir}, {"strip", &o.Strip}, {"out", &o.Out}};
-    for (const auto& [name, value] : values)
-        if (*value) s += std::string(name) + "=" + **value + " ";
+    for (const auto& [name, value] : values) s += *value ? std::string(name) + "=" + **value + " " : "";
     const std::pair<const char*, bool> flags[] = {{"save-passes", o.SavePasses}, {"save-eclipses", o.SaveEclipses},
                                                   {"all", o.All}, {"help", o.Help}, {"version", o.Version}};
-    for (const auto& [name, set] : flags)
-        if (set) s += std::string(name) + " ";
+    for (const auto& [name, set] : flags) s += set ? std::string(name) + " " : "";
     return s;
 }
 
 TEST(ParseCommandLine, TakesEachOptionOnceWithSpaceOrEqualsAndRefusesTheRest)
 {
-    const struct {
-        std::vector<std::string> Args;
-        std::string Options; // as Shown, or a part of the usage error
-        bool Refused = false;
-    } rows[] = {
+    const struct { std::vector<std::string> Args; std::string Options; bool Refused = false; } rows[] = { // Options: as Shown, or a part of the usage error
         {{}, ""},
         {{"--settings", "a.ini", "--tle=b.tle", "--locator", "JO40hc", "--satellite", "TAVIK SSO", "--start=2026-12-06",
           "--year", "2027", "--year-dir", "out", "--strip", "s.png", "--save-passes", "--save-eclipses"},
@@ -40,13 +33,11 @@ TEST(ParseCommandLine, TakesEachOptionOnceWithSpaceOrEqualsAndRefusesTheRest)
         {{"--all", "--out", "o", "--version"}, "out=o all version "},
         {{"--frob"}, "unknown option \"--frob\"", true}, {{"--frob=1"}, "unknown option \"--frob\"", true},
         {{"-x"}, "unknown option \"-x\"", true}, {{"--tle"}, "--tle needs a value", true},
-        {{"--tle", "--locator", "JO40hc"}, "--tle needs a value", true},
-        {{"--save-passes=yes"}, "--save-passes takes no value", true},
+        {{"--tle", "--locator", "JO40hc"}, "--tle needs a value", true}, {{"--save-passes=yes"}, "--save-passes takes no value", true},
         {{"stray"}, "unexpected argument \"stray\"", true}, {{"-"}, "unexpected argument \"-\"", true},
         {{"--tle", "a", "--tle=b"}, "--tle is given more than once", true},
         {{"--help", "-h"}, "is given more than once", true}, {{"--year-dir", "out"}, "--year-dir needs --year", true},
-        {{"--out", "o"}, "option --out needs --all", true},
-        {{"--all", "--save-passes"}, "option --save-passes is for one satellite, not with --all", true},
+        {{"--out", "o"}, "option --out needs --all", true}, {{"--all", "--save-passes"}, "option --save-passes is for one satellite, not with --all", true},
         {{"--all", "--satellite", "2"}, "option --satellite is for one satellite", true},
         {{"--all", "--strip", "s.png"}, "option --strip is for one satellite", true},
         {{"--update-tle", "https://x/a.txt", "--satellite", "2"}, "--satellite does not go with --update-tle", true},

@@ -1,6 +1,5 @@
-// What only the running program shows: exit statuses, standard output that
-// fails or goes away, signals, standard input, the settings it finds and the
-// files it writes and announces.
+// What only the running program shows: exit statuses, failing or vanishing output, signals, standard input,
+// the settings it finds and the files it writes and announces.
 #include "Program.h"
 
 #include <csignal>
@@ -16,28 +15,16 @@ const std::string FirstPass = "12/06/2026  06:59 (Az 171\xC2\xB0)  illum: 098%  
                               "07:07 (Az 081\xC2\xB0)  illum: 098%   sun angle: 11\xC2\xB0  maxEl: 06\xC2\xB0\n";
 const std::string Full = "tavik-forecast: cannot write standard output: No space left on device\n";
 
-std::vector<std::string> With(std::vector<std::string> more)
-{
-    more.insert(more.begin(), Example.begin(), Example.end());
-    return more;
-}
-
+std::vector<std::string> With(std::vector<std::string> more) { return more.insert(more.begin(), Example.begin(), Example.end()), more; }
 // The example with one digit of TAVIK-LEO's line 2 changed under its old check digit.
-std::string ChangedDigit()
-{
-    std::string tle = ReadBytes(Tle);
-    return tle.replace(tle.find("15.49823110 51030") + 10, 1, "1");
-}
-
-// The strip chart's PNG header: 985 x 713 pixels.
-const std::string Png = std::string("^\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\x03\xD9\0\0\x02\xC9", 25);
+std::string ChangedDigit() { std::string tle = ReadBytes(Tle); return tle.replace(tle.find("15.49823110 51030") + 10, 1, "1"); }
+const std::string Png = std::string("^\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\x03\xD9\0\0\x02\xC9", 25); // 985 x 713 pixels
 
 TAVIK_PROGRAM_TABLE(
     ForecastProgram, GivesItsExitStatusOutputAndFiles,
     Invocation{.Name = "Help", .Args = {"--help"}, .OutHas = {"Usage: tavik-forecast", "Exit status"}},
     Invocation{.Name = "Version", .Args = {"--version"}, .OutHas = {"tavik-forecast " TAVIK_VERSION "\n"}},
-    Invocation{.Name = "UnknownOption", .Args = {"--frob"}, .Status = 2,
-               .ErrHas = {"tavik-forecast: unknown option \"--frob\" (see --help)\n"}},
+    Invocation{.Name = "UnknownOption", .Args = {"--frob"}, .Status = 2, .ErrHas = {"tavik-forecast: unknown option \"--frob\" (see --help)\n"}},
     // A full disk under standard output fails the run, but the files are still written.
     Invocation{.Name = "ListsIntoAFullDevice", .Args = With({"--save-passes"}), .Status = 1, .ErrHas = {Full},
                .Files = {{"work/TAVIK-LEO_passes.txt", "\r\n"}}, .To = Output::FullDevice},
@@ -54,8 +41,8 @@ TAVIK_PROGRAM_TABLE(
     // "--tle -" named a file called "-".
     Invocation{.Name = "TleFromStandardInput", .Args = {"--tle", "-", "--locator", "JO40hc", "--start", "2026-12-06"},
                .OutHas = {"visible passes forecast for TAVIK-LEO\n" + Rule + "\n" + FirstPass}, .Stdin = ReadBytes(Tle)},
-    Invocation{.Name = "TleFromAProcessSubstitution", .Args = {"--locator", "JO40hc", "--start", "2026-12-06"},
-               .OutHas = {FirstPass}, .Shell = "exec \"$0\" --tle <(cat '" + Tle + "') \"$@\""},
+    Invocation{.Name = "TleFromAProcessSubstitution", .Args = {"--locator", "JO40hc", "--start", "2026-12-06"}, .OutHas = {FirstPass},
+               .Shell = "exec \"$0\" --tle <(cat '" + Tle + "') \"$@\""},
     // A changed digit under its old check digit was taken without a word.
     Invocation{.Name = "CheckDigitThatDoesNotMatch", .Args = {"--tle", "-", "--locator", "JO40hc", "--start", "2026-12-06"},
                .OutHas = {"visible passes forecast for TAVIK-LEO\n"},
@@ -92,33 +79,28 @@ TAVIK_PROGRAM_TABLE(
                .OutHas = {"visible passes forecast for TAVIK-REENTRY\n"},
                .ErrHas = {"tavik-forecast: \"TAVIK-REENTRY\" sank below 150 km at 2026-12-21 16:03:00 UTC; the forecast "
                           "stops there\n"}},
-    // The build puts the example settings beside the program; a copy alone
-    // says where it looked. The start day may also be written DD.MM.YYYY.
+    // The build puts example settings beside the program; a copy alone says where it looked. DD.MM.YYYY also does.
     Invocation{.Name = "SettingsBesideTheProgram", .Args = {"--start", "6.12.2026"}, .OutHas = {FirstPass}},
     Invocation{.Name = "NoSettingsAnywhere", .Args = {"--start", "2026-12-06"}, .Status = 1,
                .ErrHas = {"{root}/program/tavik.ini", "{root}/home/.config/tavik/tavik.ini"},
                .Shell = "mkdir ../program && cp \"$0\" ../program && exec ../program/tavik-forecast \"$@\""},
     // The strip chart as a PNG file, and into standard output, as with "| display": the image alone.
-    Invocation{.Name = "StripIntoAFile", .Args = With({"--strip", "strip.png"}),
-               .OutHas = {"\nstrip.png has been written\n"}, .Files = {{"work/strip.png", Png}},
-               .Env = {{"QT_QPA_PLATFORM", ""}}},
+    Invocation{.Name = "StripIntoAFile", .Args = With({"--strip", "strip.png"}), .OutHas = {"\nstrip.png has been written\n"},
+               .Files = {{"work/strip.png", Png}}, .Env = {{"QT_QPA_PLATFORM", ""}}},
     Invocation{.Name = "StripIntoStandardOutput", .Args = With({"--strip", "/dev/stdout"}),
                .Files = {{"piped.png", Png}, {"piped.png", "IEND\xAE\x42\x60\x82"}, {"piped.png", "!has been written"}},
                .Shell = "set -o pipefail; \"$0\" \"$@\" | cat > ../piped.png"},
-    // Written in Windows-1252, the AM/PM designators of ar_EG and the
-    // decimal separator of ps_AF became "?".
+    // Written in Windows-1252, the AM/PM designators of ar_EG and the decimal separator of ps_AF became "?".
     Invocation{.Name = "ArabicLocale", .Args = With({"--save-eclipses", "--year", "2026", "--year-dir", "{root}/work"}),
                .ErrHas = {"tavik-forecast: note: Windows-1252 cannot hold the locale's", "24-hour time"},
                .Files = {{"work/TAVIK-LEO_eclipses.txt", "!?"}, {"work/TAVIK-LEO_sowi_2026.csv", "!?"}},
                .Env = {{"LC_ALL", "ar_EG.UTF-8"}}},
-    Invocation{.Name = "PashtoLocale", .Args = With({"--year", "2026", "--year-dir", "{root}/work"}),
-               .ErrHas = {"\".\" for decimals"},
+    Invocation{.Name = "PashtoLocale", .Args = With({"--year", "2026", "--year-dir", "{root}/work"}), .ErrHas = {"\".\" for decimals"},
                .Files = {{"work/TAVIK-LEO_sowi_2026.csv", " ; 11.98857"}, {"work/TAVIK-LEO_sowi_2026.csv", "!?"}},
                .Env = {{"LC_ALL", "ps_AF.UTF-8"}}});
 
-// Ctrl-C, kill, a closed terminal: --all stops with whole files, a summary
-// marking what was not computed and 128 + the signal. SIGKILL cannot be
-// caught, but it too must leave no hidden temporary file.
+// Ctrl-C, kill, a closed terminal: --all stops with whole files, a summary marking what was not computed and
+// 128 + the signal. SIGKILL cannot be caught, but it too must leave no hidden temporary file.
 TEST(ForecastProgramSignals, StopTheBatchLeavingOnlyWholeFiles)
 {
     const std::string leo = ReadBytes(Tle).substr(0, 150);
@@ -129,9 +111,7 @@ TEST(ForecastProgramSignals, StopTheBatchLeavingOnlyWholeFiles)
         Scene scene;
         WriteBytes(scene.Root() / "big.tle", big);
         const fs::path out = scene.Root() / "work" / "out";
-        const Outcome r = scene.Run(
-            {.Name = "", .Args = {"--tle", "{root}/big.tle", "--locator", "JO40hc", "--start", "2026-12-06", "--all",
-                                  "--out", "out"}},
+        const Outcome r = scene.Run({.Name = "", .Args = {"--tle", "{root}/big.tle", "--locator", "JO40hc", "--start", "2026-12-06", "--all", "--out", "out"}},
             [&](pid_t pid) {
                 for (int i = 0; i < 1200 && !(fs::exists(out) && std::distance(fs::directory_iterator(out), {}) > 6); ++i)
                     ::usleep(50 * 1000);
@@ -143,8 +123,7 @@ TEST(ForecastProgramSignals, StopTheBatchLeavingOnlyWholeFiles)
             const std::string name = entry.path().filename().string(), bytes = ReadBytes(entry.path());
             EXPECT_NE(name[0], '.') << name;
             if (name == "summary.csv") continue;
-            EXPECT_EQ(bytes.rfind(Contains(name, "_passes") ? "visible passes" : "eclipses", 0), 0u) << name;
-            EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n") << name;
+            EXPECT_TRUE(bytes.rfind(Contains(name, "_passes") ? "visible passes" : "eclipses", 0) == 0 && bytes.ends_with("\r\n")) << name;
             ++whole;
         }
         EXPECT_TRUE(whole > 0 && whole < 800) << whole << " files: not stopped before the end";

@@ -1,6 +1,5 @@
-// tavik-forecast run as a user runs it: a separate process in a scratch
-// folder of its own, judged by its exit status, its output and the files it
-// leaves. Shared by the command-line tests and the bad-input suite.
+// tavik-forecast run as a user runs it, in a scratch folder of its own, judged by its exit status, output and
+// files. Shared by the command-line tests and the bad-input suite.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -23,42 +22,29 @@ namespace tavik::program {
 
 namespace fs = std::filesystem;
 
-inline std::string ReadBytes(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+inline std::string ReadBytes(const fs::path& p) { std::ifstream in(p, std::ios::binary); return {std::istreambuf_iterator<char>(in), {}}; }
 inline void WriteBytes(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 inline bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-// Where standard output goes: a pipe that is read, /dev/full, or a pipe whose
-// reader has gone (as after "| head").
-enum class Output { Pipe, FullDevice, ClosedPipe };
+enum class Output { Pipe, FullDevice, ClosedPipe }; // standard output: read, /dev/full, or its reader gone ("| head")
 
-struct Outcome {
-    int Status = -1; // the exit status, or 128 + the signal that ended it
-    std::string Out, Err;
-};
+struct Outcome { int Status = -1; std::string Out, Err; }; // Status: the exit status or 128 + the ending signal
 
-// One run and what it must give. "{root}" in arguments, environment values,
-// file contents, the shell line and expectations stands for the scratch
-// folder, whose "work" is the working folder and "home" the home folder.
+// One run and what it must give. "{root}" anywhere stands for the scratch folder, whose "work" is the
+// working folder and "home" the home folder.
 struct Invocation {
     const char* Name;
     std::vector<std::string> Args;
     int Status = 0;
-    std::vector<std::string> OutHas = {};
-    std::vector<std::string> ErrHas = {}; // none: standard error stays empty
+    std::vector<std::string> OutHas = {}, ErrHas = {}; // no ErrHas: standard error stays empty
     // After the run: a file under the root and a part of its bytes ("!x": it does not hold x; "^x": it begins so).
     std::vector<std::pair<std::string, std::string>> Files = {};
     // Made before, under the root: "<dir>" a folder, "<pipe>" a named pipe, "<full device>" a node of /dev/full.
     std::map<std::string, std::string> Before = {};
-    // The bad input changed nothing: every file is as it was, none is new (no temporary
-    // file either), none is announced, and without OutHas nothing is printed.
+    // The bad input changed nothing: no file changed, new (not even temporary) or announced; without OutHas no output.
     bool Unchanged = false;
     Output To = Output::Pipe;
-    std::string Stdin = {};
-    std::string Shell = {}; // run as bash -c Shell, $0 the program, "$@" the arguments
+    std::string Stdin = {}, Shell = {}; // Shell: run as bash -c Shell, $0 the program, "$@" the arguments
     std::vector<std::pair<std::string, std::string>> Env = {};
 };
 
@@ -70,20 +56,17 @@ public:
     {
         std::string pattern = (fs::temp_directory_path() / "tavik-program-XXXXXX").string();
         root_ = ::mkdtemp(pattern.data()) ? pattern : "/nonexistent";
-        fs::create_directories(root_ / "work");
-        fs::create_directories(root_ / "home" / ".config");
+        fs::create_directories(root_ / "work"), fs::create_directories(root_ / "home" / ".config");
     }
     ~Scene() { std::error_code ignored; fs::remove_all(root_, ignored); }
     const fs::path& Root() const { return root_; }
     std::string Expand(std::string text) const
     {
-        for (std::size_t at = text.find("{root}"); at != std::string::npos; at = text.find("{root}", at))
-            text.replace(at, 6, root_.string());
+        for (std::size_t at = text.find("{root}"); at != std::string::npos; at = text.find("{root}", at)) text.replace(at, 6, root_.string());
         return text;
     }
 
-    // Runs the program in the working folder, in the C locale unless Env
-    // says otherwise; during(pid) runs while it does.
+    // Runs the program in the working folder, in the C locale unless Env says otherwise; during(pid) meanwhile.
     Outcome Run(const Invocation& c, const std::function<void(pid_t)>& during = {}) const
     {
         std::string program = TAVIK_FORECAST_EXE;
@@ -94,8 +77,7 @@ public:
         if (::pipe(out) != 0 || ::pipe(in) != 0) ADD_FAILURE() << "no pipe";
         const pid_t pid = ::fork();
         if (pid == 0) {
-            ::setenv("LC_ALL", "C", 1);
-            ::setenv("HOME", (root_ / "home").c_str(), 1);
+            ::setenv("LC_ALL", "C", 1), ::setenv("HOME", (root_ / "home").c_str(), 1);
             ::setenv("XDG_CONFIG_HOME", (root_ / "home" / ".config").c_str(), 1);
             for (const auto& [name, value] : c.Env) ::setenv(name.c_str(), Expand(value).c_str(), 1);
             const int o = c.To == Output::FullDevice ? ::open("/dev/full", O_WRONLY) : out[1];
@@ -105,14 +87,11 @@ public:
                 ::_exit(127);
             std::vector<char*> argv{program.data()};
             for (std::string& a : args) argv.push_back(a.data());
-            argv.push_back(nullptr);
-            ::execv(program.c_str(), argv.data());
-            ::_exit(127);
+            argv.push_back(nullptr), ::execv(program.c_str(), argv.data()), ::_exit(127);
         }
         ::close(in[0]), ::close(out[1]);
         if (::write(in[1], c.Stdin.data(), c.Stdin.size()) != static_cast<ssize_t>(c.Stdin.size())) ADD_FAILURE() << "stdin";
-        ::close(in[1]);
-        if (c.To == Output::ClosedPipe) ::close(out[0]);
+        if (::close(in[1]), c.To == Output::ClosedPipe) ::close(out[0]);
         if (during) during(pid);
         Outcome r;
         char buffer[4096];
@@ -120,8 +99,7 @@ public:
         if (c.To != Output::ClosedPipe) ::close(out[0]);
         int status = 0;
         if (::waitpid(pid, &status, 0) == pid) r.Status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        r.Err = ReadBytes(root_ / "stderr");
-        return r;
+        return r.Err = ReadBytes(root_ / "stderr"), r;
     }
 
 private:
@@ -161,7 +139,6 @@ inline void RunAndCheck(const Invocation& c)
     }
     const std::map<std::string, std::string> before = Snapshot(scene.Root());
     const Outcome r = scene.Run(c);
-
     EXPECT_EQ(r.Status, c.Status) << r.Err;
     EXPECT_TRUE(!c.ErrHas.empty() || r.Err.empty()) << r.Err;
     for (const std::string& part : c.ErrHas) EXPECT_TRUE(Contains(r.Err, scene.Expand(part))) << part << " in: " << r.Err;

@@ -1,7 +1,6 @@
 // The whole chain for one instant: the worked example end to end.
 #include "forecast/ComputeState.h"
 #include "WorkedExample.h"
-
 #include "Printed.h"
 
 namespace tavik {
@@ -21,9 +20,8 @@ TEST(ComputeState, WorkedExampleAt1230And1200)
         {"AttitudeCelX", s.Look.AttitudeCelX, "0.537344"}, {"AttitudeCelY", s.Look.AttitudeCelY, "0.310496"},
         {"AttitudeCelZ", s.Look.AttitudeCelZ, "-0.784126"}, {"Range", s.Look.Range, "2013.806"},
         {"SatAzimuth", s.SatAzimuth(), "261.846"},       {"SatElevation", s.SatElevation(), "3.443"},
-        {"SatHeight", s.SatHeight(), "413.6756"},
-        {"SatAzimuth at 12:00", t.SatAzimuth(), "318.032"}, {"SatElevation at 12:00", t.SatElevation(), "-59.872"},
-        {"SatHeight at 12:00", t.SatHeight(), "416.7253"},
+        {"SatHeight", s.SatHeight(), "413.6756"},            {"SatAzimuth at 12:00", t.SatAzimuth(), "318.032"},
+        {"SatElevation at 12:00", t.SatElevation(), "-59.872"}, {"SatHeight at 12:00", t.SatHeight(), "416.7253"},
     });
 }
 

@@ -1,5 +1,4 @@
-// The pass finder and the eclipse finder on short synthetic sequences, and
-// the list lines made of what they find.
+// The pass and eclipse finders on short synthetic sequences, and the list lines made of what they find.
 #include "forecast/EclipseFinder.h"
 #include "forecast/PassFinder.h"
 #include "output/ListLines.h"
@@ -11,24 +10,17 @@
 namespace tavik {
 namespace {
 
-CalcInstant At(int day, int minuteOfDay)
-{
-    return {static_cast<std::int16_t>(day), 12, 2026, static_cast<double>(minuteOfDay / 60), static_cast<double>(minuteOfDay % 60)};
-}
+CalcInstant At(int day, int m) { return {static_cast<std::int16_t>(day), 12, 2026, static_cast<double>(m / 60), static_cast<double>(m % 60)}; }
 
 TEST(PassFinder, RulesOnSyntheticElevations)
 {
-    const struct {
-        const char* What;
-        std::vector<double> Elevations; // one a minute from 00:00
-        std::vector<std::array<double, 3>> Expected; // rise minute, set minute, maximum elevation
-    } cases[] = {
+    // Elevations one a minute from 00:00; expected rise minute, set minute and maximum elevation.
+    const struct { const char* What; std::vector<double> Elevations; std::vector<std::array<double, 3>> Expected; } cases[] = {
         {"rise at the first step", {5, 10, -1}, {{0, 2, 10}}},
         {"exactly 0 neither opens nor closes", {0, 0, 3, 0, 2, -1}, {{2, 5, 3}}},
         {"highest elevation below 1 degree", {-1, 0.4, 0.9, -0.2}, {{1, 3, 0.9}}},
         {"two passes, maximum reset between", {-1, 30, -1, -3, 0.5, -1}, {{1, 2, 30}, {4, 5, 0.5}}},
-        {"open at the end gives nothing", {-1, 4, 8, 9}, {}},
-        {"never above the horizon", {-5, -4, 0, -1}, {}},
+        {"open at the end gives nothing", {-1, 4, 8, 9}, {}}, {"never above the horizon", {-5, -4, 0, -1}, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.What);
@@ -38,8 +30,7 @@ TEST(PassFinder, RulesOnSyntheticElevations)
             if (auto p = finder.Step(At(6, static_cast<int>(m)), {c.Elevations[m], 123.7, 29.4, 0.87})) passes.push_back(*p);
         ASSERT_EQ(passes.size(), c.Expected.size());
         for (std::size_t i = 0; i < passes.size(); ++i)
-            EXPECT_EQ((std::array{passes[i].Rise.At.CalcMinute, passes[i].Set.At.CalcMinute, passes[i].MaxElevation}),
-                      c.Expected[i]);
+            EXPECT_EQ((std::array{passes[i].Rise.At.CalcMinute, passes[i].Set.At.CalcMinute, passes[i].MaxElevation}), c.Expected[i]);
     }
 }
 
@@ -64,18 +55,12 @@ TEST(PassLine, FiguresRoundedAsTheListShowsThem)
     for (const auto& [point, expected] : cases) EXPECT_EQ(PassStepSummary(point).substr(6), expected);
 }
 
-// A day's minute 1440 is the next day's minute 0 computed again: the eclipse
-// it ends is ended once.
+// A day's minute 1440 is the next day's minute 0 computed again: the eclipse it ends is ended once.
 TEST(EclipseFinder, LinesOnSyntheticShadowWithTheRepeatedMidnightEndingItOnce)
 {
-    const struct {
-        const char* What;
-        std::string Shadow; // a step a minute from FirstMinute of 2026-12-06: '#' in shadow, '-' not, '=' the last again
-        int FirstMinute;
-        std::vector<std::string> Expected;
-    } cases[] = {
-        {"in shadow at the start: bare start date", std::string(21, '#') + "-", 0,
-         {"06.12.2026   ->   06.12.2026 00:21:00    duration: 21 min"}},
+    // Shadow: a step a minute from FirstMinute of 2026-12-06: '#' in shadow, '-' not, '=' the last again.
+    const struct { const char* What; std::string Shadow; int FirstMinute; std::vector<std::string> Expected; } cases[] = {
+        {"in shadow at the start: bare start date", std::string(21, '#') + "-", 0, {"06.12.2026   ->   06.12.2026 00:21:00    duration: 21 min"}},
         {"single step", "-#-", 313, {"06.12.2026 05:14:00   ->   06.12.2026 05:15:00    duration: 1 min"}},
         {"across midnight, exit at 00:00", "-##-=", 1437, {"06.12.2026 23:58:00   ->   07.12.2026    duration: 2 min"}},
         {"spans midnight", "-###-", 1438, {"06.12.2026 23:59:00   ->   07.12.2026 00:02:00    duration: 3 min"}},
@@ -88,8 +73,7 @@ TEST(EclipseFinder, LinesOnSyntheticShadowWithTheRepeatedMidnightEndingItOnce)
         for (int m = 0, step = 0; step < static_cast<int>(c.Shadow.size()); ++step) {
             const char s = c.Shadow[static_cast<std::size_t>(step)];
             m += step > 0 && s != '=';
-            if (auto e = finder.Step(s == '#', start.AddMinutes(c.FirstMinute + m)))
-                lines.push_back(EclipseLine(*e, GermanLikeFormats()));
+            if (auto e = finder.Step(s == '#', start.AddMinutes(c.FirstMinute + m))) lines.push_back(EclipseLine(*e, GermanLikeFormats()));
         }
         EXPECT_EQ(lines, c.Expected) << c.What;
     }

@@ -53,17 +53,14 @@ TEST(GoldenRun, ExampleLeoFromJO40)
 StepState At(const ForecastRequest& q, int day, int minuteOfDay)
 {
     ShadowCarry carry;
-    return ComputeState(q.Elements, q.Site, q.Axis,
-                        {static_cast<std::int16_t>(day), 12, 2026, static_cast<double>(minuteOfDay / 60),
-                         static_cast<double>(minuteOfDay % 60)},
-                        carry);
+    const CalcInstant at{static_cast<std::int16_t>(day), 12, 2026, static_cast<double>(minuteOfDay / 60), static_cast<double>(minuteOfDay % 60)};
+    return ComputeState(q.Elements, q.Site, q.Axis, at, carry);
 }
 
 TEST(GoldenRun, FirstPassAndFirstEclipseCheckedMinuteByMinute)
 {
     const ForecastRequest q = LeoRequest();
-    const std::vector<std::string> passes = ReadLines("TAVIK-LEO_passes.txt");
-    const std::vector<std::string> eclipses = ReadLines("TAVIK-LEO_eclipses.txt");
+    const std::vector<std::string> passes = ReadLines("TAVIK-LEO_passes.txt"), eclipses = ReadLines("TAVIK-LEO_eclipses.txt");
     ASSERT_FALSE(passes.empty() || eclipses.empty());
 
     // "12/06/2026  06:59 (Az 171°) ... -> 07:07 (Az 081°) ...  maxEl: 06°"

@@ -1,5 +1,4 @@
-// The precise model in the run: close to the design model where both hold,
-// and a run that SGP4 cannot follow stops with what it has and says why.
+// The precise model in the run: close to the design model where both hold; a run SGP4 cannot follow stops and says why.
 #include "forecast/Forecast.h"
 #include "output/ListLines.h"
 #include "TestSupport.h"
@@ -14,9 +13,8 @@ namespace {
 
 ForecastResult RunIn(const CurrentElementSet& elements, DateTime start, OrbitModel model, int threads = 0)
 {
-    ForecastRequest request{start, elements, MakeStation("JO40hc"), {}, threads, model};
     ShadowCarry carry;
-    return RunForecast(request, carry);
+    return RunForecast({start, elements, MakeStation("JO40hc"), {}, threads, model}, carry);
 }
 
 // Entry index of the bundled example, or of the text given.
@@ -31,23 +29,19 @@ CurrentElementSet Entry(int index, const char* tle = nullptr)
 double Minutes(const CalcInstant& a, const CalcInstant& b)
 {
     auto at = [](const CalcInstant& i) {
-        return DateTime::FromCalendar(i.CalcYear, i.CalcMonth, i.CalcDay)
-            ->AddMinutes(static_cast<std::int64_t>(i.CalcHour * 60 + i.CalcMinute));
+        return DateTime::FromCalendar(i.CalcYear, i.CalcMonth, i.CalcDay)->AddMinutes(static_cast<std::int64_t>(i.CalcHour * 60 + i.CalcMinute));
     };
     return std::fabs(static_cast<double>(DateTime::MinutesBetween(at(a), at(b))));
 }
 
-// A wrong frame, sidereal angle or time since epoch moves every pass by
-// many minutes; SGP4 and the design's orbit agree to a minute for a low orbit
-// in its first week.
+// A wrong frame, sidereal angle or time since epoch moves every pass by many minutes; SGP4 and the design's
+// orbit agree to a minute for a low orbit in its first week.
 TEST(PreciseModel, LowOrbitPassesStayWithinAMinuteOfTheDesignModelInWeekOne)
 {
     const CurrentElementSet leo = Entry(1);
     const DateTime start = *DateTime::FromCalendar(2026, 12, 6);
-    const ForecastResult design = RunIn(leo, start, OrbitModel::Design);
-    const ForecastResult precise = RunIn(leo, start, OrbitModel::Precise);
-    ASSERT_TRUE(design.Completed() && precise.Completed());
-    EXPECT_EQ(precise.Model, OrbitModel::Precise);
+    const ForecastResult design = RunIn(leo, start, OrbitModel::Design), precise = RunIn(leo, start, OrbitModel::Precise);
+    ASSERT_TRUE(design.Completed() && precise.Completed() && precise.Model == OrbitModel::Precise);
     int compared = 0;
     for (const PassEvent& d : design.Passes) {
         if (d.Set.At.CalcDay > 12 || d.Set.At.CalcMonth != 12 || d.MaxElevation < 2) continue; // week 1; grazing passes may come and go
@@ -63,42 +57,33 @@ TEST(PreciseModel, LowOrbitPassesStayWithinAMinuteOfTheDesignModelInWeekOne)
     EXPECT_LE(std::fabs(static_cast<double>(precise.Eclipses[0].DurationMinutes - design.Eclipses[0].DurationMinutes)), 2);
 }
 
-// Days computed side by side must give the one-thread run's doubles here
-// too: the resonance integration and the penumbra's share are carried across
-// the seams of the day ranges.
+// Days side by side give the one-thread run's doubles: the resonance integration and the penumbra's share
+// are carried across the seams of the day ranges.
 TEST(PreciseModel, DeepSpaceRunIsTheSameOnAnyNumberOfThreads)
 {
     const CurrentElementSet molniya = Entry(3);
     const DateTime start = *DateTime::FromCalendar(2026, 12, 6);
-    const ForecastResult one = RunIn(molniya, start, OrbitModel::Precise, 1);
-    const ForecastResult three = RunIn(molniya, start, OrbitModel::Precise, 3);
+    const ForecastResult one = RunIn(molniya, start, OrbitModel::Precise, 1), three = RunIn(molniya, start, OrbitModel::Precise, 3);
     ASSERT_EQ(one.Minutes.size(), three.Minutes.size());
-    for (std::size_t i = 0; i < one.Minutes.size(); ++i) {
-        ASSERT_EQ(one.Minutes[i].SatElevation, three.Minutes[i].SatElevation) << i;
-        ASSERT_EQ(one.Minutes[i].Illumination, three.Minutes[i].Illumination) << i;
-    }
+    for (std::size_t i = 0; i < one.Minutes.size(); ++i)
+        ASSERT_TRUE(one.Minutes[i].SatElevation == three.Minutes[i].SatElevation && one.Minutes[i].Illumination == three.Minutes[i].Illumination) << i;
     EXPECT_EQ(PassLines(one), PassLines(three));
 }
 
-// A satellite SGP4 cannot follow (here an eccentricity of 0.995 whose
-// semi-latus rectum goes negative some twenty minutes after the epoch) must
-// not go on with values that mean nothing, nor lose what came before.
+// A satellite SGP4 cannot follow (an eccentricity of 0.995: the semi-latus rectum goes negative some twenty
+// minutes after the epoch) must not go on with values that mean nothing, nor lose what came before.
 TEST(PreciseModel, AnSgp4StopEndsTheRunWithItsPartialResultsAndTheReason)
 {
     const CurrentElementSet e = Entry(1, "ECC\n"
                                       "1 33333U 05037B   05333.00000000  .25992681  00000-0  24476-3 0  1534\n"
                                       "2 33333  96.4736 157.9986 9950000 244.0492 110.6523  4.00004038 10708\n");
     const ForecastResult r = RunIn(e, *DateTime::FromCalendar(2005, 11, 29), OrbitModel::Precise);
-    EXPECT_EQ(r.End, RunEnd::SemiLatusRectumNegative);
-    EXPECT_EQ(r.OrbitStop, Sgp4Stop::SemiLatusRectum);
-    EXPECT_EQ(r.StopDay, 1);
+    EXPECT_TRUE(r.End == RunEnd::SemiLatusRectumNegative && r.OrbitStop == Sgp4Stop::SemiLatusRectum && r.StopDay == 1);
     EXPECT_TRUE(r.StopMinute > 5 && r.StopMinute < 60) << r.StopMinute;
-    EXPECT_EQ(r.Minutes.size(), static_cast<std::size_t>(r.StopMinute)); // the steps before, and not the stop's own
-    EXPECT_EQ(r.DrawnSteps, r.Minutes.size());
-    EXPECT_EQ(StopMessage(r, IsoFormats()), "\"ECC\" cannot be followed further by the precise model (the semi-latus "
-                                            "rectum went negative) at 2005-11-29 00:"
-                                                + std::string(r.StopMinute < 10 ? "0" : "") + std::to_string(r.StopMinute)
-                                                + ":00 UTC; the forecast stops there");
+    // The steps before, and not the stop's own.
+    EXPECT_TRUE(r.Minutes.size() == static_cast<std::size_t>(r.StopMinute) && r.DrawnSteps == r.Minutes.size());
+    EXPECT_EQ(StopMessage(r, IsoFormats()), "\"ECC\" cannot be followed further by the precise model (the semi-latus rectum went negative) at 2005-11-29 00:"
+                                                + std::string(r.StopMinute < 10 ? "0" : "") + std::to_string(r.StopMinute) + ":00 UTC; the forecast stops there");
 }
 
 } // namespace

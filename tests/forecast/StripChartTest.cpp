@@ -17,17 +17,14 @@ TEST(StripColours, ShadowBlackSunlightYellowByIlluminationPassesGreenByElevation
         {SunlightTickColour(false, 0.7), {178, 178, 0}}, {PassTickColour(0), {0, 128, 0}}, {PassTickColour(90), {0, 216, 0}},
         {PassTickColour(45), {0, 172, 0}}, {PassTickColour(25), {0, 152, 0}},
     };
-    for (const auto& [colour, expected] : cases)
-        EXPECT_TRUE(colour == expected) << +colour.R << " " << +colour.G << " " << +colour.B;
+    for (const auto& [colour, expected] : cases) EXPECT_TRUE(colour == expected) << +colour.R << " " << +colour.G << " " << +colour.B;
 }
 
-// Two days of sunlit steps below the horizon, all drawn.
-ForecastResult Synthetic(std::size_t steps)
+ForecastResult Synthetic(std::size_t steps) // sunlit steps below the horizon, all drawn
 {
     ForecastResult r;
     r.Minutes.assign(steps, {.SatHeight = 0, .SatAzimuth = 0, .SatElevation = -10, .SunAngle = 0, .Illumination = 1});
-    r.DrawnSteps = steps;
-    return r;
+    return r.DrawnSteps = steps, r;
 }
 
 TEST(RenderStrip, TicksSitInTheirRowsAndColumnsAndTheLastTickWins)
@@ -37,11 +34,10 @@ TEST(RenderStrip, TicksSitInTheirRowsAndColumnsAndTheLastTickWins)
     const PixelBuffer b = RenderStrip(r);
     const int x = PixelColumn(100 * MinuteWidth(889)); // 61.736 -> 62
     ASSERT_TRUE(b.Width == 889 && b.Height == 681 && x == 62);
-    const std::pair<int, Rgb> column[] = {{5, White}, {11, White}, {12, Black}, {21, Black}, {22, White}, {23, Yellow},
-                                          {40, White}}; // row 1's first line and what lies beyond rows 1 and 2 stay free
+    // Row 1's first line and what lies beyond rows 1 and 2 stay free.
+    const std::pair<int, Rgb> column[] = {{5, White}, {11, White}, {12, Black}, {21, Black}, {22, White}, {23, Yellow}, {40, White}};
     for (const auto& [y, colour] : column) EXPECT_TRUE(b.At(x, y) == colour) << y;
-    // Minutes 1 and 2 both land in column 1 (0.617 and 1.235).
-    r = Synthetic(1441);
+    r = Synthetic(1441); // minutes 1 and 2 both land in column 1 (0.617 and 1.235)
     r.Minutes[1].InEclipse = true;
     EXPECT_EQ(RenderStrip(r).At(1, 15), Yellow);
     r.Minutes[1].InEclipse = false, r.Minutes[2].InEclipse = true;
@@ -54,10 +50,7 @@ TEST(RenderStrip, PassTickIsCoveredUnlessTheBandIsAskedForAndNothingAfterTheLast
     r.Minutes[720].SatElevation = 45, r.DrawnSteps = 1441 + 5;
     const int x = PixelColumn(720 * MinuteWidth(889));
     const PixelBuffer plain = RenderStrip(r), banded = RenderStrip(r, {.Background = White, .PassBand = true});
-    for (int y = 12; y <= 21; ++y) {
-        EXPECT_EQ(plain.At(x, y), Yellow) << y;
-        EXPECT_EQ(banded.At(x, y), (y <= 14 ? Rgb{0, 172, 0} : Yellow)) << y;
-    }
+    for (int y = 12; y <= 21; ++y) EXPECT_TRUE(plain.At(x, y) == Yellow && banded.At(x, y) == (y <= 14 ? Rgb{0, 172, 0} : Yellow)) << y;
     EXPECT_EQ(plain.At(PixelColumn(4 * MinuteWidth(889)), 23), Yellow);
     EXPECT_EQ(plain.At(PixelColumn(5 * MinuteWidth(889)), 23), White); // the first step not drawn
 }

@@ -1,6 +1,4 @@
-// The update of a TLE file against a small HTTP server in this process on
-// 127.0.0.1: every way a download goes wrong leaves the old file byte for
-// byte, and a good one replaces it and says what changed.
+// The update of a TLE file against a small HTTP server in this process on 127.0.0.1.
 #include "net/TleDownload.h"
 #include "TestSupport.h"
 
@@ -12,18 +10,11 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 
 namespace tavik {
 namespace {
 
-std::string ReadAll(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
+std::string ReadAll(const std::filesystem::path& p) { std::ifstream in(p, std::ios::binary); return {std::istreambuf_iterator<char>(in), {}}; }
 
 QByteArray Response(const QByteArray& status, const QByteArray& body, const QByteArray& more = {})
 {
@@ -31,8 +22,7 @@ QByteArray Response(const QByteArray& status, const QByteArray& body, const QByt
            + "Connection: close\r\n\r\n" + body;
 }
 
-// Answers each request by its path; "/stall" sends the head and part of the
-// body, then nothing.
+// Answers each request by its path; "/stall" sends the head and part of the body, then nothing.
 class Server : public QTcpServer {
 public:
     explicit Server(QByteArray good) : good_(std::move(good))
@@ -41,10 +31,7 @@ public:
         connect(this, &QTcpServer::newConnection, this, [this] {
             while (QTcpSocket* s = nextPendingConnection()) {
                 connect(s, &QTcpSocket::readyRead, s, [this, s] {
-                    const QByteArray request = s->peek(4096);
-                    if (!request.contains("\r\n\r\n")) return;
-                    s->write(Answer(request.split(' ').value(1)));
-                    s->flush();
+                    if (const QByteArray request = s->peek(4096); request.contains("\r\n\r\n")) s->write(Answer(request.split(' ').value(1))), s->flush();
                 });
             }
         });
@@ -73,32 +60,22 @@ TEST(UpdateTleFile, EveryFailedDownloadLeavesTheOldFileAndAGoodOneReplacesIt)
     Server server{QByteArray::fromStdString(good)};
     ASSERT_TRUE(server.isListening());
     const QString base = QStringLiteral("http://127.0.0.1:%1").arg(server.serverPort());
-    // A port where nothing listens stands for a lost network.
-    QTcpServer closed;
+    QTcpServer closed; // a port where nothing listens stands for a lost network
     closed.listen(QHostAddress::LocalHost);
     const QString nobody = QStringLiteral("http://127.0.0.1:%1/good").arg(closed.serverPort());
     closed.close();
 
-    struct Row {
-        const char* Fault;
-        QString Url;
-        std::string Error; // empty: the update goes through
-    } rows[] = {
-        {"no network", nobody, "Connection refused"},
-        {"an HTTP error", base + "/missing", "the server answers 404 Not Found"},
+    const struct { const char* Fault; QString Url; std::string Error; } rows[] = { // Error empty: the update goes through
+        {"no network", nobody, "Connection refused"}, {"an HTTP error", base + "/missing", "the server answers 404 Not Found"},
         {"a redirect loop", base + "/loop", "in a loop (more than 5 redirects)"},
-        {"an HTML page", base + "/html", "an HTML or XML page, not element sets"},
-        {"a cut file", base + "/cut", "cut off"},
-        {"a file over the size cap", base + "/endless", "is larger than the"},
-        {"a stalled response", base + "/stall", "nothing arrived for 0.3 s"},
-        {"not a web address", QStringLiteral("file:///etc/passwd"), "is not an http:// or https:// address"},
-        {"none: a good file", base + "/good", ""},
+        {"an HTML page", base + "/html", "an HTML or XML page, not element sets"}, {"a cut file", base + "/cut", "cut off"},
+        {"a file over the size cap", base + "/endless", "is larger than the"}, {"a stalled response", base + "/stall", "nothing arrived for 0.3 s"},
+        {"not a web address", QStringLiteral("file:///etc/passwd"), "is not an http:// or https:// address"}, {"none: a good file", base + "/good", ""},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.Fault);
         net::DownloadLimits limits;
-        limits.TimeoutMs = 300;
-        limits.MaxBytes = static_cast<qint64>(good.size()) * 20;
+        limits.TimeoutMs = 300, limits.MaxBytes = static_cast<qint64>(good.size()) * 20;
         if (row.Error.empty()) {
             const std::string report = net::UpdateTleFile(tle, row.Url, limits);
             EXPECT_EQ(ReadAll(tle), good);
@@ -108,8 +85,7 @@ TEST(UpdateTleFile, EveryFailedDownloadLeavesTheOldFileAndAGoodOneReplacesIt)
             continue;
         }
         const std::string message = test::InputErrorMessage([&] { net::UpdateTleFile(tle, row.Url, limits); });
-        EXPECT_TRUE(test::Contains(message, row.Error)) << message;
-        EXPECT_TRUE(test::Contains(message, tle + " is left as it was")) << message;
+        EXPECT_TRUE(test::Contains(message, row.Error) && test::Contains(message, tle + " is left as it was")) << message;
         EXPECT_EQ(ReadAll(tle), old);
     }
 }
@@ -120,8 +96,7 @@ TEST(UpdateTleFile, EveryFailedDownloadLeavesTheOldFileAndAGoodOneReplacesIt)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    // Nothing leaves the machine, whatever proxy the environment names.
-    QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+    QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy); // nothing leaves the machine, whatever proxy is set
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -22,18 +22,12 @@ namespace fs = std::filesystem;
 
 const std::string OldBytes = "old content\r\n", NewBytes = "new content\r\n";
 
-std::string Read(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
+std::string Read(const fs::path& path) { std::ifstream in(path, std::ios::binary); return {std::istreambuf_iterator<char>(in), {}}; }
 std::vector<std::string> Listing(const fs::path& folder)
 {
     std::vector<std::string> names;
     for (const auto& entry : fs::recursive_directory_iterator(folder)) names.push_back(entry.path().lexically_relative(folder));
-    std::sort(names.begin(), names.end());
-    return names;
+    return std::sort(names.begin(), names.end()), names;
 }
 
 TEST(WriteFileAtomically, NewFileGetsTheBytesAndMode0644LessTheUmask)
@@ -46,9 +40,7 @@ TEST(WriteFileAtomically, NewFileGetsTheBytesAndMode0644LessTheUmask)
     for (const mode_t mask : {022, 077}) {
         const mode_t old = ::umask(mask);
         const std::string name = "NOAA 19_" + std::to_string(mask) + ".txt";
-        WriteFileAtomically(name, "a much longer first content");
-        WriteFileAtomically(name, bytes);
-        ::umask(old);
+        WriteFileAtomically(name, "a much longer first content"), WriteFileAtomically(name, bytes), ::umask(old);
         EXPECT_EQ(Read(folder.Path / name), bytes);
         EXPECT_EQ(fs::status(folder.Path / name).permissions(), fs::perms(mask == 022 ? 0644 : 0600));
     }
@@ -56,34 +48,23 @@ TEST(WriteFileAtomically, NewFileGetsTheBytesAndMode0644LessTheUmask)
     EXPECT_EQ(Listing(folder.Path), (std::vector<std::string>{"NOAA 19_18.txt", "NOAA 19_63.txt"}));
 }
 
-// What a path names before the write.
-enum class Setup {
-    NullDevice, FullDevice, PipeWithReader, PipeWithoutReader, Socket, Folder, MissingFolder, ReadOnlyFolder, File, NewFile,
-    HardLinked, Mode0600, OwnedByOther, OwnerOnlyOther, ForeignLinkInStickyFolder, FolderOwnersLinkInStickyFolder,
-    OwnLinkInStickyFolder, HiddenNamesLeftBehind, OpenFileThroughProc, FortyLinks,
-};
-// How the disk takes the bytes.
-enum class Disk { Takes, ReaderLeaves, FullAtOnce, FullHalfWay, IoErrorHalfWay, TakesNothingHalfWay, Dribbles };
+enum class Setup { // what a path names before the write
+    NullDevice, FullDevice, PipeWithReader, PipeWithoutReader, Socket, Folder, MissingFolder, ReadOnlyFolder, File, NewFile, HardLinked,
+    Mode0600, OwnedByOther, OwnerOnlyOther, ForeignLinkInStickyFolder, FolderOwnersLinkInStickyFolder, OwnLinkInStickyFolder,
+    HiddenNamesLeftBehind, OpenFileThroughProc, FortyLinks };
+enum class Disk { Takes, ReaderLeaves, FullAtOnce, FullHalfWay, IoErrorHalfWay, TakesNothingHalfWay, Dribbles }; // the disk's ways
 
-struct Made {
-    std::string Path, Holder;      // the path to write; the file whose bytes end up new, or stay old on failure
-    int Reader = -1;               // the read end of a pipe that must receive the bytes
-    std::vector<std::string> Gone = {}; // names the write removes
-};
+// The path to write; the file whose bytes end up new, or stay old on failure; a pipe's read end; names removed.
+struct Made { std::string Path, Holder; int Reader = -1; std::vector<std::string> Gone = {}; };
 
 constexpr uid_t Other = 4321; // a user other than the one running the tests
 
-std::string Regular(const std::string& path)
-{
-    std::ofstream(path, std::ios::binary) << OldBytes;
-    return path;
-}
+std::string Regular(const std::string& path) { return std::ofstream(path, std::ios::binary) << OldBytes, path; }
 
 Made Make(Setup setup, const std::string& f)
 {
     const std::string file = f + "/out.txt";
-    // A sticky folder anyone may write to, like /tmp, owned by the given
-    // user, holding a link of the given user to a file outside it.
+    // A sticky folder like /tmp of one user, holding a link of one user to a file outside it.
     const auto sticky = [&](uid_t folderOwner, uid_t linkOwner) {
         const std::string shared = f + "/shared", link = shared + "/out.txt";
         fs::create_directory(shared);
@@ -92,22 +73,18 @@ Made Make(Setup setup, const std::string& f)
         return Made{link, file};
     };
     switch (setup) {
-    case Setup::NullDevice:
-    case Setup::FullDevice: {
-        // Made in the folder where root may; otherwise the machine's own,
-        // which a user cannot replace even with a faulty writer.
+    case Setup::NullDevice: case Setup::FullDevice: {
+        // Made in the folder where root may; else the machine's own, which a faulty writer cannot replace.
         const std::string name = setup == Setup::NullDevice ? "null" : "full";
         if (::geteuid() != 0) return {"/dev/" + name, ""};
         EXPECT_EQ(::mknod((f + "/" + name).c_str(), S_IFCHR | 0666, makedev(1, setup == Setup::NullDevice ? 3 : 7)), 0);
         return {f + "/" + name, ""};
     }
-    case Setup::PipeWithReader:
-    case Setup::PipeWithoutReader:
+    case Setup::PipeWithReader: case Setup::PipeWithoutReader:
         EXPECT_EQ(::mkfifo((f + "/pipe").c_str(), 0644), 0);
         return {f + "/pipe", "", setup == Setup::PipeWithReader ? ::open((f + "/pipe").c_str(), O_RDONLY | O_NONBLOCK) : -1};
     case Setup::Socket: EXPECT_EQ(::mknod((f + "/socket").c_str(), S_IFSOCK | 0644, 0), 0); return {f + "/socket", ""};
-    // /dev/stdout and the like: an open file named through a link of /proc.
-    case Setup::OpenFileThroughProc: {
+    case Setup::OpenFileThroughProc: { // /dev/stdout and the like
         const int fd = ::open(Regular(file).c_str(), O_RDONLY);
         return {"/proc/self/fd/" + std::to_string(fd), file, fd};
     }
@@ -133,8 +110,7 @@ Made Make(Setup setup, const std::string& f)
     case Setup::FolderOwnersLinkInStickyFolder: return sticky(Other, Other);
     case Setup::OwnLinkInStickyFolder: return sticky(::geteuid(), ::geteuid());
     case Setup::HiddenNamesLeftBehind: {
-        // A killed writer leaves its hidden name behind; the next write of the
-        // same output removes those whose writer is gone or that are an hour old.
+        // The next write removes hidden names whose writer is gone or that are an hour old.
         const pid_t child = ::fork();
         if (child == 0) ::_exit(0);
         EXPECT_EQ(::waitpid(child, nullptr, 0), child); // its pid now names no process
@@ -153,40 +129,35 @@ Made Make(Setup setup, const std::string& f)
 WriteFunction Writer(Disk disk, int reader)
 {
     return [disk, reader, calls = std::make_shared<int>(0)](int fd, const void* data, std::size_t size) -> ssize_t {
-        const int call = ++*calls;
-        switch (disk) {
+        switch (const int call = ++*calls; disk) {
         case Disk::Takes: break;
         case Disk::ReaderLeaves: if (call == 1) ::close(reader); break; // SIGPIPE would end the program
         case Disk::FullAtOnce: return errno = ENOSPC, -1;
         case Disk::FullHalfWay: case Disk::IoErrorHalfWay: case Disk::TakesNothingHalfWay:
             if (call == 1) return ::write(fd, data, size / 2);
-            if (disk == Disk::TakesNothingHalfWay) return 0;
-            return errno = disk == Disk::FullHalfWay ? ENOSPC : EIO, -1;
+            return disk == Disk::TakesNothingHalfWay ? 0 : (errno = disk == Disk::FullHalfWay ? ENOSPC : EIO, -1);
         case Disk::Dribbles: // five bytes at a time, every third call interrupted
-            if (call % 3 == 0) return errno = EINTR, -1;
-            return ::write(fd, data, std::min<std::size_t>(size, 5));
+            return call % 3 == 0 ? (errno = EINTR, -1) : ::write(fd, data, std::min<std::size_t>(size, 5));
         }
         return ::write(fd, data, size);
     };
 }
 
-// What must stay as it was: kind and mode, device, owner, group and links.
 using Snapshot = std::tuple<mode_t, dev_t, uid_t, gid_t, nlink_t>;
-
 std::optional<Snapshot> Take(const std::string& path, bool follow)
 {
-    struct stat i {};
+    struct stat i {}; // kind and mode, device, owner, group and links
     if ((follow ? ::stat(path.c_str(), &i) : ::lstat(path.c_str(), &i)) != 0) return std::nullopt;
     return Snapshot{i.st_mode, i.st_rdev, i.st_uid, i.st_gid, i.st_nlink};
 }
 
 enum class Runs { AsAnyone, OnlyAsRoot, NotAsRoot };
 
-struct TargetCase {
+struct TargetCase { // Reason: what the message says; nullptr: the write succeeds
     const char* Name;
     Setup What;
     Disk How;
-    const char* Reason; // what the message says; nullptr: the write succeeds
+    const char* Reason;
     Runs Who = Runs::AsAnyone;
     Staging Staged = Staging::Unnamed;
 };
@@ -206,19 +177,16 @@ TEST_P(WriteTarget, KeepsWhatThePathNamesAndLeavesNoTemporaryFile)
     for (const std::string& gone : made.Gone) std::erase(listing, gone);
     const auto path = Take(made.Path, false), holder = Take(made.Holder, true);
 
-    // Standard input closed, as for a program started without one: the
-    // writer's first descriptor is then 0, which is as open as any other.
+    // Standard input closed, as for a program started without one: the writer's first descriptor is 0.
     const int input = ::dup(0);
-    ::close(0);
-    std::string message;
+    std::string message = (::close(0), "");
     try {
         WriteFileAtomically(made.Path, NewBytes, Writer(c.How, made.Reader), c.Staged);
     } catch (const OutputError& e) {
         message = e.what();
     }
     const bool leaked = ::fcntl(0, F_GETFD) != -1;
-    ::dup2(input, 0);
-    ::close(input);
+    ::dup2(input, 0), ::close(input);
     fs::permissions(folder.Path, fs::perms::owner_all, fs::perm_options::add);
 
     EXPECT_FALSE(leaked) << "a descriptor was left open";
@@ -240,33 +208,26 @@ TEST_P(WriteTarget, KeepsWhatThePathNamesAndLeavesNoTemporaryFile)
 
 const char* const Full = std::strerror(ENOSPC);
 
-using enum Setup;
-using enum Disk;
-using enum Runs;
+using enum Setup; using enum Disk; using enum Runs;
 const TargetCase Cases[] = {
     {"NullDevice", NullDevice, Takes, nullptr}, {"FullDeviceSaysTheDiskIsFull", FullDevice, Takes, Full},
     {"PipeWithAReader", PipeWithReader, Takes, nullptr}, {"Socket", Socket, Takes, "is a socket, not a file"},
     {"PipeWithoutAReaderIsRefusedAtOnce", PipeWithoutReader, Takes, "is a pipe that no program is reading"},
     {"PipeReaderThatLeavesGivesAnErrorNotADeadProgram", PipeWithReader, ReaderLeaves, std::strerror(EPIPE)},
-    {"FolderIsRefusedAndKept", Folder, Takes, "is a folder, not a file"},
-    {"MissingFolderIsNamed", MissingFolder, Takes, std::strerror(ENOENT)},
+    {"FolderIsRefusedAndKept", Folder, Takes, "is a folder, not a file"}, {"MissingFolderIsNamed", MissingFolder, Takes, std::strerror(ENOENT)},
     {"ReadOnlyFolderKeepsTheOldFile", ReadOnlyFolder, Takes, std::strerror(EACCES), NotAsRoot},
     {"HardLinkedFileStaysOneFile", HardLinked, Takes, nullptr}, {"Mode0600IsKept", Mode0600, Takes, nullptr},
     {"HardLinkedFileOnAFullDiskKeepsItsContent", HardLinked, FullAtOnce, Full},
-    {"OwnerAndGroupAreKept", OwnedByOther, Takes, nullptr, OnlyAsRoot},
-    {"OwnerIsKeptWhereOnlyTheOwnerDiffers", OwnerOnlyOther, Takes, nullptr, OnlyAsRoot},
+    {"OwnerAndGroupAreKept", OwnedByOther, Takes, nullptr, OnlyAsRoot}, {"OwnerIsKeptWhereOnlyTheOwnerDiffers", OwnerOnlyOther, Takes, nullptr, OnlyAsRoot},
     {"ForeignLinkInAStickyFolderIsRefused", ForeignLinkInStickyFolder, Takes, "is a symbolic link that is not followed", OnlyAsRoot},
     {"LinkOfTheStickyFoldersOwnerIsFollowed", FolderOwnersLinkInStickyFolder, Takes, nullptr, OnlyAsRoot},
     {"OwnLinkInAStickyFolderIsFollowed", OwnLinkInStickyFolder, Takes, nullptr},
-    {"DiskFullHalfWayKeepsTheOldFile", File, FullHalfWay, Full},
-    {"IoErrorHalfWayIsReportedAsSuch", File, IoErrorHalfWay, std::strerror(EIO)},
+    {"DiskFullHalfWayKeepsTheOldFile", File, FullHalfWay, Full}, {"IoErrorHalfWayIsReportedAsSuch", File, IoErrorHalfWay, std::strerror(EIO)},
     {"WriteThatTakesNothingIsAFullDisk", File, TakesNothingHalfWay, Full},
     {"DiskFullUnderAHiddenName", File, FullHalfWay, Full, AsAnyone, Staging::HiddenName}, // no unnamed files (O_TMPFILE)
     {"DiskFullOnANewFileLeavesNoFile", NewFile, FullHalfWay, Full},
-    {"ShortAndInterruptedWritesAreResumed", File, Dribbles, nullptr},
-    {"StaleHiddenNamesAreRemoved", HiddenNamesLeftBehind, Takes, nullptr},
-    {"OpenFileThroughProcIsWrittenNotReplaced", OpenFileThroughProc, Takes, nullptr},
-    {"ChainOfFortyLinksIsFollowed", FortyLinks, Takes, nullptr},
+    {"ShortAndInterruptedWritesAreResumed", File, Dribbles, nullptr}, {"StaleHiddenNamesAreRemoved", HiddenNamesLeftBehind, Takes, nullptr},
+    {"OpenFileThroughProcIsWrittenNotReplaced", OpenFileThroughProc, Takes, nullptr}, {"ChainOfFortyLinksIsFollowed", FortyLinks, Takes, nullptr},
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, WriteTarget, ::testing::ValuesIn(Cases),

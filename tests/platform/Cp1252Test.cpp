@@ -9,8 +9,7 @@
 namespace tavik {
 namespace {
 
-// The C library's converter, as an independent reference; "?" where it has no byte.
-struct Iconv {
+struct Iconv { // the C library's converter as an independent reference; "?" where it has no byte
     iconv_t Cd;
     Iconv(const char* to, const char* from) : Cd(iconv_open(to, from)) {}
     ~Iconv() { if (Ok()) iconv_close(Cd); }
@@ -38,10 +37,7 @@ TEST(Cp1252, EveryBasicPlaneCharacterAndEveryByteConvertLikeTheSystemConverter)
         mapped += expected != "?" && cp >= 0x80;
     }
     EXPECT_EQ(mapped, 96 + 27); // U+00A0..U+00FF and the 27 characters in 0x80..0x9F
-    for (int b = 0; b < 256; ++b) {
-        const std::string byte(1, static_cast<char>(b));
-        EXPECT_EQ(Cp1252ToUtf8(byte), decode.Convert(byte)) << b;
-    }
+    for (int b = 0; b < 256; ++b) EXPECT_EQ(Cp1252ToUtf8(std::string(1, char(b))), decode.Convert(std::string(1, char(b)))) << b;
 }
 
 TEST(Utf8ToCp1252, EachMalformedSequenceIsOneQuestionMarkUpToTheByteThatBreaksIt)
@@ -56,15 +52,12 @@ TEST(Utf8ToCp1252, EachMalformedSequenceIsOneQuestionMarkUpToTheByteThatBreaksIt
         {"\xF4\x90\x80\x80", "????"},   {"\xF5\x80\x80\x80", "????"}, {"\xFF\xFE", "??"}, // beyond Unicode
     };
     for (const auto& [utf8, bytes] : cases) EXPECT_EQ(Utf8ToCp1252(utf8), bytes) << utf8;
-    // Cut short by the end of the view, whatever lies beyond it.
     EXPECT_EQ(Utf8ToCp1252(std::string_view("a\xC3\xA9", 2)), "a?");
 }
 
 TEST(TextToUtf8, KeepsValidUtf8AndConvertsAnythingElseFromTheCodePage)
 {
-    EXPECT_EQ(TextToUtf8("CAF\xC3\x89 SAT"), "CAF\xC3\x89 SAT");
-    EXPECT_EQ(TextToUtf8("CAF\xC9 \x80"), "CAF\xC3\x89 \xE2\x82\xAC");
-    // The first and last code point of each length, and just past them.
+    EXPECT_TRUE(TextToUtf8("CAF\xC3\x89 SAT") == "CAF\xC3\x89 SAT" && TextToUtf8("CAF\xC9 \x80") == "CAF\xC3\x89 \xE2\x82\xAC");
     const std::pair<std::string, bool> edges[] = {
         {"\xC2\x80", true},         {"\xC1\xBF", false},         {"\xDF\xBF", true},   // U+0080, overlong U+007F, U+07FF
         {"\xE0\xA0\x80", true},     {"\xE0\x9F\xBF", false},     {"\xEF\xBF\xBF", true}, // U+0800, overlong, U+FFFF

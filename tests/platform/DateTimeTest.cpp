@@ -11,7 +11,6 @@
 namespace tavik {
 namespace {
 
-// The date-time serial numbers of common spreadsheet and basic dialects.
 TEST(DateTime, CountsDaysFrom1899December30)
 {
     const struct { int Year, Month, Day; double Days; } cases[] = {
@@ -21,8 +20,7 @@ TEST(DateTime, CountsDaysFrom1899December30)
     EXPECT_EQ(DateTime::FromCalendar(2026, 12, 6, 18)->Days(), 46362.75);
 }
 
-// Day after day from 1896 to 2104, through the leap rules of 1900, 2000 and
-// 2100, written out here rather than taken from the code under test.
+// The leap rules written out here rather than taken from the code under test.
 TEST(DateTime, EveryDayAcrossThreeCenturyYearsRoundTripsAndTheDayAfterEachMonthIsRefused)
 {
     const DateTime start = *DateTime::FromCalendar(1896, 1, 1);
@@ -31,12 +29,8 @@ TEST(DateTime, EveryDayAcrossThreeCenturyYearsRoundTripsAndTheDayAfterEachMonthI
         const bool leap = y % 4 == 0 && (y % 100 != 0 || y % 400 == 0);
         const int length = m == 2 ? 28 + leap : m == 4 || m == 6 || m == 9 || m == 11 ? 30 : 31;
         const CalendarFields f = start.AddDays(k).Fields();
-        ASSERT_TRUE(f.Year == y && f.Month == m && f.Day == d) << y << "-" << m << "-" << d;
-        ASSERT_EQ(DateTime::FromCalendar(y, m, d), start.AddDays(k)) << y << "-" << m << "-" << d;
-        ASSERT_EQ(IsLeapYear(y), leap) << y;
-        if (d == length) {
-            ASSERT_FALSE(DateTime::FromCalendar(y, m, d + 1)) << y << "-" << m << "-" << d + 1;
-        }
+        ASSERT_TRUE(f.Year == y && f.Month == m && f.Day == d && DateTime::FromCalendar(y, m, d) == start.AddDays(k)
+                    && IsLeapYear(y) == leap && (d < length || !DateTime::FromCalendar(y, m, d + 1))) << y << "-" << m << "-" << d;
         if (++d > length) d = 1, ++m;
         if (m > 12) m = 1, ++y;
     }
@@ -50,14 +44,10 @@ TEST(DateTime, RejectsFieldsThatNameNoInstant)
         {2026, 1, 1, 0, -1, 0}, {2026, 1, 1, 0, 0, -1}};
     for (const auto& c : bad)
         EXPECT_FALSE(DateTime::FromCalendar(c.Y, c.M, c.D, c.H, c.Mi, c.S)) << c.Y << "-" << c.M << "-" << c.D << " " << c.H;
-    EXPECT_TRUE(DateTime::FromCalendar(1, 1, 1) && DateTime::FromCalendar(9999, 12, 31, 23, 59, 59));
-    EXPECT_TRUE(DateTime::FromCalendar(2400, 2, 29));
+    EXPECT_TRUE(DateTime::FromCalendar(1, 1, 1) && DateTime::FromCalendar(9999, 12, 31, 23, 59, 59) && DateTime::FromCalendar(2400, 2, 29));
 }
 
-// The fields of an instant near either end of the 64-bit range were found as
-// seconds - days * 86400, which overflowed; any count of seconds now gives
-// fields without undefined behaviour. Before the scale's day 0 the day must
-// still start at midnight.
+// Fields near either end of the 64-bit range were found as seconds - days * 86400, which overflowed.
 TEST(DateTime, FieldsOfTheExtremeSecondCountsDoNotOverflow)
 {
     for (std::int64_t s : {std::numeric_limits<std::int64_t>::min(), std::numeric_limits<std::int64_t>::min() + 1,
@@ -66,15 +56,14 @@ TEST(DateTime, FieldsOfTheExtremeSecondCountsDoNotOverflow)
         EXPECT_TRUE(f.Hour >= 0 && f.Hour <= 23 && f.Second >= 0 && f.Second <= 59) << s;
         EXPECT_EQ(DateTime::FromSeconds(s).IsMidnight(), f.Hour == 0 && f.Minute == 0 && f.Second == 0);
     }
-    const CalendarFields f = DateTime::FromCalendar(1899, 12, 29, 6, 30, 15)->Fields();
+    const CalendarFields f = DateTime::FromCalendar(1899, 12, 29, 6, 30, 15)->Fields(); // before day 0 days still start at midnight
     EXPECT_TRUE(f.Year == 1899 && f.Month == 12 && f.Day == 29 && f.Hour == 6 && f.Minute == 30 && f.Second == 15);
     EXPECT_TRUE(DateTime::FromCalendar(1899, 12, 29)->IsMidnight() && !DateTime::FromSeconds(-1).IsMidnight());
     const CalendarFields leapDay = DateTime::FromCalendar(1, 1, 1)->AddDays(-307).Fields(); // before the first 400-year era
     EXPECT_TRUE(leapDay.Year == 0 && leapDay.Month == 2 && leapDay.Day == 29) << leapDay.Year << "-" << leapDay.Month;
 }
 
-constexpr std::time_t Late5March2024 = 1709681400; // 2024-03-05 23:30:00 UTC
-constexpr std::time_t July2024 = 1719835200;       // 2024-07-01 12:00:00 UTC
+constexpr std::time_t Late5March2024 = 1709681400, July2024 = 1719835200; // 2024-03-05 23:30:00 and 2024-07-01 12:00:00 UTC
 
 // A clock past 9999-12-31 gave 1899-12-30 as today, without a word.
 TEST(Clock, OffsetFollowsTheZoneAndDaylightTimeAndTheUtcDateDoesNotAndOnlyYears1To9999AreDates)
@@ -83,8 +72,7 @@ TEST(Clock, OffsetFollowsTheZoneAndDaylightTimeAndTheUtcDateDoesNotAndOnlyYears1
     constexpr std::time_t LastSecondOf9999 = 253402300799;
     const struct { const char* Zone; std::time_t At; int Offset; std::optional<DateTime> Utc; } cases[] = {
         {"UTC0", Late5March2024, 0, march},
-        {"CET-1CEST,M3.5.0,M10.5.0/3", Late5March2024, 60, march}, // winter
-        {"CET-1CEST,M3.5.0,M10.5.0/3", July2024, 120, july},      // summer
+        {"CET-1CEST,M3.5.0,M10.5.0/3", Late5March2024, 60, march}, {"CET-1CEST,M3.5.0,M10.5.0/3", July2024, 120, july},
         {"EST5EDT,M3.2.0,M11.1.0", Late5March2024, -300, march},  // the local date is still the 5th
         {"IST-5:30", July2024, 330, july},                        // no daylight time
         {"NZST-12NZDT,M9.5.0,M4.1.0/3", Late5March2024, 780, march}, // the local date is already the 6th
@@ -97,8 +85,7 @@ TEST(Clock, OffsetFollowsTheZoneAndDaylightTimeAndTheUtcDateDoesNotAndOnlyYears1
     for (const auto& c : cases) {
         if (c.Zone[0] == 'r' && !std::filesystem::exists("/usr/share/zoneinfo/right/UTC")) continue; // tzdata-legacy
         test::EnvScope zone("TZ", c.Zone);
-        EXPECT_EQ(UtcOffsetMinutes(c.At), c.Offset) << c.Zone;
-        EXPECT_EQ(UtcAt(c.At), c.Utc) << c.Zone << " " << c.At;
+        EXPECT_TRUE(UtcOffsetMinutes(c.At) == c.Offset && UtcAt(c.At) == c.Utc) << c.Zone << " " << c.At;
     }
 }
 

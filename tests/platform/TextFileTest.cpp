@@ -17,12 +17,9 @@ namespace tavik {
 namespace {
 
 namespace fs = std::filesystem;
-using test::Contains;
-using test::InputErrorMessage;
-using test::EnvScope;
+using test::Contains, test::InputErrorMessage, test::EnvScope;
 
-// Every byte value, in an order that is not the natural one, repeated past
-// the size of one read so that joining the pieces is exercised.
+// Every byte value, not in the natural order, past the size of one read.
 std::string MixedBytes(std::size_t size)
 {
     std::string bytes(size, '\0');
@@ -30,19 +27,16 @@ std::string MixedBytes(std::size_t size)
     return bytes;
 }
 
-// Standard input closed, as for a program started without one: the file
-// gets descriptor 0, which must be closed after reading like any other.
+// Standard input closed, as for a program started without one: the file gets descriptor 0.
 TEST(ReadTextFile, ReturnsTheBytesExactlyAndClosesEvenDescriptorZero)
 {
     test::TempFolder folder;
     const std::string cases[] = {"", "JO40HC\r\nline 2\rline 3\nend", std::string("a\0b\xB0" "c\r\n", 7), MixedBytes(200'000)};
     const int savedInput = ::dup(0);
     ::close(0);
-    for (const auto& bytes : cases)
-        EXPECT_TRUE(ReadTextFile(folder.Write("file.txt", bytes).string()) == bytes) << bytes.size();
+    for (const auto& bytes : cases) EXPECT_TRUE(ReadTextFile(folder.Write("file.txt", bytes).string()) == bytes) << bytes.size();
     const bool leaked = ::fcntl(0, F_GETFD) != -1;
-    ::dup2(savedInput, 0);
-    ::close(savedInput);
+    ::dup2(savedInput, 0), ::close(savedInput);
     EXPECT_FALSE(leaked);
 }
 
@@ -57,8 +51,7 @@ TEST(ReadTextFile, SizeLimitIsInclusiveAcrossReadsAndNamedInItsUnit)
     };
     for (const auto& [limit, unit] : limits) {
         const std::string message = InputErrorMessage([&] { ReadTextFile(limit == 9 ? ten : big, limit); });
-        EXPECT_TRUE(Contains(message, limit == 9 ? ten : big) && Contains(message, "larger than " + std::string(unit) + ";"))
-            << message;
+        EXPECT_TRUE(Contains(message, limit == 9 ? ten : big) && Contains(message, "larger than " + std::string(unit) + ";")) << message;
     }
 }
 
@@ -70,9 +63,7 @@ TEST(ReadTextFile, WhatIsNoTextFileIsRefusedNamingThePathWithoutBlocking)
     const struct { std::string Path, Says; } cases[] = {
         {absent, absent + ": " + std::strerror(ENOENT)},
         {folder.Path.string(), folder.Path.string() + ": is a folder, not a file"},
-        {pipe, pipe + ": is a named pipe, not a regular file"}, // neither opened so that it blocks nor read
-        {"/dev/zero", "/dev/zero: is a device, not a regular file"},
-        // A blank that ends a name cannot be seen unless the name is quoted.
+        {pipe, pipe + ": is a named pipe, not a regular file"}, {"/dev/zero", "/dev/zero: is a device, not a regular file"},
         {absent + " ", "\"" + absent + " \": " + std::strerror(ENOENT) + " (the name ends with a blank)"},
     };
     for (const auto& c : cases) EXPECT_EQ(InputErrorMessage([&] { ReadTextFile(c.Path); }), c.Says);
@@ -92,7 +83,7 @@ TEST(SettingsLocation, UserPathFollowsAnAbsoluteXdgConfigHomeElseHomeElseNone)
     };
     for (const auto& c : cases) {
         EnvScope xdg("XDG_CONFIG_HOME", c.Xdg), home("HOME", c.Home);
-        EXPECT_EQ(UserSettingsPath(), c.Expected) << (c.Xdg ? c.Xdg : "(unset)") << " " << (c.Home ? c.Home : "(unset)");
+        EXPECT_EQ(UserSettingsPath(), c.Expected) << (c.Xdg ? c.Xdg : "-") << " " << (c.Home ? c.Home : "-");
     }
     EnvScope xdg("XDG_CONFIG_HOME", nullptr), home("HOME", nullptr);
     EXPECT_EQ(SettingsCandidates("/opt/tavik"), (std::vector<std::string>{"/opt/tavik/tavik.ini"}));
@@ -102,16 +93,13 @@ TEST(SettingsLocation, ProgramFolderComesFirstThenTheUserFolderAndAFolderIsNoFil
 {
     test::TempFolder root;
     EnvScope xdg("XDG_CONFIG_HOME", (root.Path / "config").c_str());
-    const fs::path program = root.Path / "program", own = program / "tavik.ini",
-                   user = root.Path / "config" / "tavik" / "tavik.ini";
-    fs::create_directories(own); // a folder named like the file
-    fs::create_directories(user.parent_path());
+    const fs::path program = root.Path / "program", own = program / "tavik.ini", user = root.Path / "config/tavik/tavik.ini";
+    fs::create_directories(own), fs::create_directories(user.parent_path()); // a folder named like the file
     EXPECT_EQ(SettingsCandidates(program.string()), (std::vector<std::string>{own.string(), user.string()}));
     EXPECT_EQ(FindSettingsFile(program.string()), std::nullopt);
     std::ofstream(user) << "JO40HC\n";
     EXPECT_EQ(FindSettingsFile(program.string()), user.string());
-    fs::remove(own);
-    std::ofstream(own) << "JO40HC\n";
+    fs::remove(own), std::ofstream(own) << "JO40HC\n";
     EXPECT_EQ(FindSettingsFile(program.string()), own.string());
 }
 
