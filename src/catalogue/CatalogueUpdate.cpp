@@ -84,7 +84,8 @@ TleContents ReadContents(std::string_view text, const std::string& sourceName, b
         const LoadResult loaded = ParseCatalogue(piece, sourceName, *catalogue);
         if (strict && first && loaded.OrphanElementLines > 0)
             throw InputError(sourceName + ": " + std::to_string(loaded.OrphanElementLines)
-                             + " element lines come before the first name line; a TLE file gives each "
+                             + (loaded.OrphanElementLines == 1 ? " element line comes" : " element lines come")
+                             + " before the first name line; a TLE file gives each "
                                "satellite a name line before its two element lines");
         first = false;
         for (int i = 1; i <= catalogue->CatalogueCount; ++i) {

@@ -234,6 +234,7 @@ TEST(CheckTleText, RefusesWhatIsNotWholeAndReportsChangesByNumber)
         {"an entry cut after its name", ThreeSatellites() + "NEXT\r\n", "entry 4 \"NEXT\" lacks its element line 1"},
         {"an HTML page", "\n <!DOCTYPE html><html><body>Not Found</body></html>", "an HTML or XML page"},
         {"lines before the first name", Join({TavsatL1, TavsatL2, "KESTREL-2", KestrelL1, KestrelL2}), "2 element lines come before the first name line"},
+        {"one line before the first name", Join({TavsatL2, "KESTREL-2", KestrelL1, KestrelL2}), "1 element line comes before the first name line"},
         {"a cut entry past the 500th", many + "LAST\r\n" + std::string(KestrelL1), "entry 503 \"LAST\" lacks its element line 2"},
         {"a newer epoch, a new number with three leading zeros and a missing number",
          Join({"TAVSAT 1", newerTavsat, TavsatL2, "ORBIS M", "1 00015" + std::string(OrbisL1.substr(7)), "2 00015" + std::string(OrbisL2.substr(7))}),

@@ -70,6 +70,15 @@ TEST(PassDetails, PassUpAtTheStartHasNoRise)
     EXPECT_TRUE(late.Details.Passes.front().RiseKnown);
 }
 
+// An eclipse already on at 00:00 has no entry time; one missed there was dropped.
+TEST(PassDetails, EclipseOnAtTheStartHasNoEntry)
+{
+    const PlannedRun run = RunEntry(1, *DateTime::FromCalendar(2026, 12, 2), OrbitModel::Design);
+    ASSERT_FALSE(run.Details.Eclipses.empty());
+    EXPECT_FALSE(run.Details.Eclipses.front().EntryKnown);
+    EXPECT_EQ(run.Details.Eclipses.front().Exit, *DateTime::FromCalendar(2026, 12, 2, 0, 13));
+}
+
 // The list shows nothing for a satellite that never sets.
 TEST(PassDetails, GeostationarySatelliteIsSaidToBeAlwaysUp)
 {

@@ -1,6 +1,7 @@
 // The exports read back by real parsers run by Debian's Python: csv (RFC 4180
 // quoting), json, and python3-icalendar.
 #include "output/Exports.h"
+#include "platform/Cp1252.h"
 #include "TestSupport.h"
 #include "WorkedExample.h"
 
@@ -37,6 +38,26 @@ int Check(const std::vector<std::pair<std::string, std::string>>& files, const s
     for (const auto& [name, bytes] : files) folder.Write(name, bytes);
     const auto script = folder.Write("check.py", "import csv, datetime, json, os, sys\nd = sys.argv[1]\n" + python);
     return std::system(("/usr/bin/python3 " + script.string() + " " + folder.Path.string()).c_str());
+}
+
+// A calendar line folded inside a character is broken for every reader.
+TEST(IcsFold, FoldsAt75OctetsBetweenCharactersOfEachLength)
+{
+    for (const std::string ch : {"a", "\xC3\xA9", "\xE0\xA4\x95", "\xEF\xBC\xA1", "\xF0\x9F\x9B\xB0"}) {
+        std::string line = "SUMMARY:";
+        while (line.size() < 300) line += ch;
+        std::string folded = IcsFold(line);
+        ASSERT_TRUE(folded.ends_with("\r\n"));
+        folded.resize(folded.size() - 2);
+        std::string unfolded;
+        for (std::size_t from = 0, to; from < folded.size(); from = to + 3) {
+            to = std::min(folded.find("\r\n ", from), folded.size());
+            const std::string piece = folded.substr(from, to - from);
+            EXPECT_TRUE(piece.size() + (from > 0) <= 75 && IsValidUtf8(piece)) << piece;
+            unfolded += piece;
+        }
+        EXPECT_EQ(unfolded, line);
+    }
 }
 
 TEST(Export, CsvAndJsonReadBackWithTheNameWholeAndEveryPassAtItsRefinedTime)
