@@ -59,6 +59,15 @@ Legend::Legend(QWidget* parent) : QDialog(parent)
     add(Swatch({{255, 255, 255}}), QStringLiteral("White: not computed (before a run, or after a run that stopped)."));
     add(Swatch({{128, 128, 128}, {255, 255, 255}, {255, 255, 255}, {255, 255, 255}}),
         QStringLiteral("Grey lines: the hours, UTC."));
+    QPixmap frame(60, 10);
+    frame.fill(Qt::white);
+    {
+        QPainter p(&frame);
+        p.setPen(QPen(QColor(230, 0, 230), 2));
+        p.drawRect(QRect(20, 1, 20, 8));
+    }
+    add(frame, QStringLiteral("Magenta frame: the pass chosen on the Pass details tab; a click on a pass in the "
+                              "chart chooses it there."));
 
     auto* terms = new QLabel(QStringLiteral(
         "One row per day, one tick per minute from 00:00 to 24:00 UTC.\n\n"
