@@ -67,7 +67,9 @@ SunAngleChart::SunAngleChart(RegionalFormats formats, QWidget* parent) : QChartV
     days->setStartValue(-0.5);
     days->setRange(-0.5, ForecastDays - 0.5);
 
+    QChart* madeByTheView = this->chart();
     setChart(chart);
+    delete madeByTheView; // the view gives up the chart it was made with; nobody else frees it
     setRenderHint(QPainter::Antialiasing);
     FollowPalette();
 }
