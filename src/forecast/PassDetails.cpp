@@ -48,8 +48,7 @@ private:
         for (int pass = 0; pass < 2; ++pass) {
             ShadowCarry c = carry;
             if (precise_) {
-                ResonanceCarry resonance;
-                ComputePreciseStateOn(s, constants_, *precise_, day, at, c, resonance, false);
+                ComputePreciseStateOn(s, constants_, *precise_, day, at, c, resonance_, false);
             } else {
                 ComputeStateOn(s, constants_, day, request_.Elements, at, c, false);
             }
@@ -61,6 +60,10 @@ private:
     const ForecastRequest& request_;
     StepConstants constants_;
     std::optional<Sgp4> precise_;
+    // Kept from one instant to the next: the instants mostly move forward, and
+    // the deep-space integration then goes on from where it stood instead of
+    // starting again at the epoch (same numbers either way).
+    ResonanceCarry resonance_;
 };
 
 PassPointDetail PointOf(const ForecastResult& r, std::int64_t k)
