@@ -51,11 +51,15 @@ double GreenwichSidereal(double dayNumber, double dayFraction)
     return GreenwichSiderealFrom(SiderealAt0h(dayNumber), dayFraction);
 }
 
+DateTime EpochDateTime(double epoch)
+{
+    const DateTime dayNumberZero = DateTime::FromSeconds(DayNumberZero * 86400);
+    return dayNumberZero.AddSeconds(std::llround(EpochToDayNumber(epoch) * 86400.0));
+}
+
 double EpochAgeDays(double epoch, DateTime at)
 {
-    // DayNumber 0, 1978 January 1, is day 28491 of the date-time scale.
-    constexpr double DayNumberZero = 28491;
-    return at.Days() - (DayNumberZero + EpochToDayNumber(epoch));
+    return at.Days() - (static_cast<double>(DayNumberZero) + EpochToDayNumber(epoch));
 }
 
 } // namespace tavik

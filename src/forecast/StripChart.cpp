@@ -46,7 +46,7 @@ PixelBuffer RenderStrip(const ForecastResult& result, const StripStyle& style, i
 {
     PixelBuffer buffer(width, height, style.Background);
     const float minuteWidth = MinuteWidth(width);
-    for (std::size_t i = 0; i < result.DrawnSteps && i < result.Minutes.size(); ++i) {
+    for (std::size_t i = 0; i < result.WalkedSteps && i < result.Minutes.size(); ++i) {
         const MinuteRecord& rec = result.Minutes[i];
         const int day = static_cast<int>(i / StepsPerDay) + 1;
         const int minute = static_cast<int>(i % StepsPerDay);

@@ -51,8 +51,8 @@ LookState LookAngles(const CurrentElementSet& el, const PreparedElements& p, con
 
 namespace {
 
-// Inline pieces of LookAnglesInto that the precise model shares; inline so
-// that the design model's step does not pay for calls.
+// Inline pieces of LookAnglesInto that the SGP4 model shares; inline so
+// that the classic model's step does not pay for calls.
 inline void StationInto(LookState& s, const StationFrame& f)
 {
     s.StationUpX = f.UpX;

@@ -77,8 +77,8 @@ DayTerms MakeDayTerms(const CalcInstant& at)
     return d;
 }
 
-// Inline here so that the design model's step does not pay for calls, and
-// in two parts, which the design model's step needs apart: the sine and
+// Inline here so that the classic model's step does not pay for calls, and
+// in two parts, which the classic model's step needs apart: the sine and
 // cosine calls early would keep the time since epoch waiting across them.
 inline double TimeTerms(OrbitState& o, const EpochSplit& epoch, const DayTerms& day, const CalcInstant& at)
 {

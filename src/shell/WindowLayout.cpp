@@ -91,13 +91,13 @@ void MainWindow::BuildMenus()
     stationAction_ = Named(forecast->addAction(QStringLiteral("&Station…")), "StationAction");
     QMenu* model = forecast->addMenu(QStringLiteral("&Model"));
     auto* models = new QActionGroup(this);
-    designModelAction_ = Named(model->addAction(QStringLiteral("&Design")), "DesignModelAction");
-    preciseModelAction_ = Named(model->addAction(QStringLiteral("&Precise")), "PreciseModelAction");
-    for (QAction* a : {designModelAction_, preciseModelAction_}) {
+    classicModelAction_ = Named(model->addAction(QStringLiteral("&Classic (Kepler ellipse, cylindrical shadow)")), "ClassicModelAction");
+    sgp4ModelAction_ = Named(model->addAction(QStringLiteral("&SGP4/SDP4 (conical shadow)")), "Sgp4ModelAction");
+    for (QAction* a : {classicModelAction_, sgp4ModelAction_}) {
         a->setCheckable(true);
         models->addAction(a);
     }
-    designModelAction_->setChecked(true);
+    classicModelAction_->setChecked(true);
     legendAction_ = Named(forecast->addAction(QStringLiteral("&Legend")), "LegendAction");
 
     infoAction_ = Named(menuBar()->addAction(QStringLiteral("&Info")), "InfoAction");
@@ -111,8 +111,8 @@ void MainWindow::BuildMenus()
     connect(exitAction_, &QAction::triggered, this, &QWidget::close);
     connect(recalcAction_, &QAction::triggered, this, &MainWindow::OnRecalc);
     connect(stationAction_, &QAction::triggered, this, [this] { EditStation(); });
-    connect(designModelAction_, &QAction::triggered, this, [this] { OnModelChosen(OrbitModel::Design); });
-    connect(preciseModelAction_, &QAction::triggered, this, [this] { OnModelChosen(OrbitModel::Precise); });
+    connect(classicModelAction_, &QAction::triggered, this, [this] { OnModelChosen(OrbitModel::Classic); });
+    connect(sgp4ModelAction_, &QAction::triggered, this, [this] { OnModelChosen(OrbitModel::Sgp4); });
     connect(legendAction_, &QAction::triggered, this, &MainWindow::OnLegend);
     connect(infoAction_, &QAction::triggered, this, &MainWindow::OnInfo);
 }
