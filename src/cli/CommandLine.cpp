@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include "forecast/Forecast.h"
+#include "platform/Text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -35,14 +36,6 @@ const KnownOption KnownOptions[] = {
     {"-h", nullptr, &Options::Help},
     {"--version", nullptr, &Options::Version},
 };
-
-std::string Quoted(std::string_view s)
-{
-    std::string out(1, '"');
-    out.append(s);
-    out += '"';
-    return out;
-}
 
 bool AllDigits(std::string_view s)
 {

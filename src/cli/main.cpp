@@ -20,6 +20,7 @@
 #include "platform/Error.h"
 #include "platform/RegionalFormats.h"
 #include "platform/SettingsLocation.h"
+#include "platform/Text.h"
 #include "platform/TextFile.h"
 #include "platform/TextForms.h"
 
@@ -58,14 +59,6 @@ std::string AsClause(std::string message)
     if (!message.empty() && message.back() == '.') message.pop_back();
     if (!message.empty() && message[0] >= 'A' && message[0] <= 'Z') message[0] = static_cast<char>(message[0] - 'A' + 'a');
     return message;
-}
-
-std::string Quoted(const std::string& s)
-{
-    std::string out(1, '"');
-    out += s;
-    out += '"';
-    return out;
 }
 
 // Qt speaks of platform details (a missing runtime folder and the like) that

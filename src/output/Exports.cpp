@@ -2,6 +2,7 @@
 
 #include "output/ListFiles.h"
 #include "astro/TimeScales.h"
+#include "platform/Cp1252.h"
 
 #include <charconv>
 #include <cmath>
@@ -304,21 +305,13 @@ std::string IcsFold(std::string_view line)
 {
     std::string out;
     std::size_t used = 0; // octets on the current physical line
-    std::size_t i = 0;
-    while (i < line.size()) {
-        std::size_t n = 1; // the octets of this UTF-8 character
-        const auto lead = static_cast<unsigned char>(line[i]);
-        if (lead >= 0xF0) n = 4;
-        else if (lead >= 0xE0) n = 3;
-        else if (lead >= 0xC0) n = 2;
-        n = std::min(n, line.size() - i);
-        if (used + n > 75) {
+    for (std::string_view character : Utf8Characters(line)) {
+        if (used + character.size() > 75) {
             out += "\r\n ";
             used = 1;
         }
-        out.append(line.substr(i, n));
-        used += n;
-        i += n;
+        out += character;
+        used += character.size();
     }
     return out + "\r\n";
 }

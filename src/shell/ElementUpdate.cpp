@@ -4,6 +4,7 @@
 // loaded again with the same satellite chosen.
 
 #include "shell/MainWindow.h"
+#include "shell/QtText.h"
 
 #include "catalogue/CatalogueUpdate.h"
 #include "net/TleDownload.h"
@@ -99,7 +100,7 @@ void MainWindow::ElementSetsDownloaded(const net::DownloadResult& result, const 
     }
     auto outcome = std::make_shared<ReplaceOutcome>();
     StartJob(
-        [outcome, bytes = result.Bytes.toStdString(), path = QFile::encodeName(tleFile).toStdString(),
+        [outcome, bytes = result.Bytes.toStdString(), path = PathOf(tleFile),
          source = url.toStdString()] {
             try {
                 outcome->Changes = DescribeTleChanges(ReplaceTleFile(path, bytes, source));
@@ -112,7 +113,7 @@ void MainWindow::ElementSetsDownloaded(const net::DownloadResult& result, const 
             if (!outcome->Error.empty()) {
                 statusBar()->clearMessage();
                 Report(MessageKind::Error, Title,
-                       QStringLiteral("%1 has not been updated:\n%2").arg(tleFile, QString::fromStdString(outcome->Error))
+                       QStringLiteral("%1 has not been updated:\n%2").arg(tleFile, Q(outcome->Error))
                            + KeptAsItWas(tleFile));
                 emit UpdateDone();
                 return;
@@ -121,7 +122,7 @@ void MainWindow::ElementSetsDownloaded(const net::DownloadResult& result, const 
             // Loaded again behind the report, with the same satellite chosen.
             ReloadKepFile();
             Report(MessageKind::Information, Title,
-                   QStringLiteral("%1 has been updated from %2:\n\n%3").arg(tleFile, url, QString::fromStdString(outcome->Changes)));
+                   QStringLiteral("%1 has been updated from %2:\n\n%3").arg(tleFile, url, Q(outcome->Changes)));
             emit UpdateDone();
         });
 }

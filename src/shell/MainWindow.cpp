@@ -1,4 +1,5 @@
 #include "shell/MainWindow.h"
+#include "shell/QtText.h"
 
 #include "astro/TimeScales.h"
 #include "catalogue/Settings.h"
@@ -60,11 +61,6 @@ namespace {
 const QColor Amber(176, 112, 0);
 const QColor WarningRed(176, 0, 0);
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-std::string S(const QString& s) { return s.toStdString(); }
-// Paths go to the engine in the file system's encoding.
-std::string PathOf(const QString& s) { return QFile::encodeName(s).toStdString(); }
-QString FromPath(const std::string& s) { return QFile::decodeName(QByteArray::fromStdString(s)); }
 
 QImage ImageOf(const PixelBuffer& buffer)
 {

@@ -2,6 +2,7 @@
 // area so that a screen smaller than it can still reach every control.
 
 #include "shell/MainWindow.h"
+#include "shell/QtText.h"
 
 #include "output/ListLines.h"
 #include "platform/TextForms.h"
@@ -37,7 +38,6 @@ namespace {
 const QColor LightGrey(224, 224, 224);
 const QColor DarkTeal(0, 64, 64);
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 // The longest line each list's format can make: every field at its widest,
 // a sun angle of -90 and an eclipse as long as the run.
