@@ -98,6 +98,7 @@ const MinuteRecord& RunMinute(const ForecastResult& result, std::int64_t k)
 
 DateTime EpochDateTime(double epoch)
 {
+    // DayNumber 0: 1978 January 1, 0h UT, Julian Date 2443509.5.
     static const DateTime dayNumberZero = *DateTime::FromCalendar(1978, 1, 1);
     return dayNumberZero.AddSeconds(std::llround(SplitEpoch(epoch).EpochDayNumber * 86400.0));
 }
