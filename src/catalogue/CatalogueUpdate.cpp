@@ -155,7 +155,8 @@ TleChanges CompareTleContents(const TleContents& before, const TleContents& afte
 
 std::string EpochText(double epoch)
 {
-    // DayNumber 0, 1978 January 1, is day 28491 of the date-time scale.
+    // DayNumber 0, 1978 January 1, is day 28491 of the date-time scale, which
+    // counts from 1899 December 30 (checked: see EpochAgeDays).
     const double days = 28491 + EpochToDayNumber(epoch);
     const CalendarFields f = DateTime::FromSeconds(static_cast<std::int64_t>(std::floor(days * 1440)) * 60).Fields();
     char text[32];

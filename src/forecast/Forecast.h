@@ -22,6 +22,8 @@ inline constexpr int ForecastDays = 59;
 inline constexpr int MinutesPerDay = 1440;
 inline constexpr int StepsPerDay = MinutesPerDay + 1; // minutes 0 to 1440: midnight is computed twice
 inline constexpr int ProgressMaximum = 60;
+// The program's own limit, from no publication: a satellite this low
+// re-enters within a day or so.
 inline constexpr double MinimumHeight = 150; // km; below it the run stops
 
 // What the run keeps of every step it computed.
