@@ -6,11 +6,11 @@
 #include "cli/StripImage.h"
 
 #include "astro/Locator.h"
+#include "batch/Batch.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/Settings.h"
 #include "forecast/Forecast.h"
 #include "net/TleDownload.h"
-#include "output/Batch.h"
 #include "output/Exports.h"
 #include "output/ListFiles.h"
 #include "output/ListLines.h"

@@ -1,5 +1,5 @@
 // The whole catalogue at once: rows, files, names that repeat, refusals.
-#include "output/Batch.h"
+#include "batch/Batch.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
