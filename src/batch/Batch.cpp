@@ -1,5 +1,6 @@
 #include "batch/Batch.h"
 
+#include "astro/TimeScales.h"
 #include "output/ListFiles.h"
 #include "output/ListLines.h"
 #include "platform/AtomicFile.h"
@@ -52,8 +53,10 @@ BatchRow Forecast(const CurrentElementSet& elements, const std::string& stem, Da
     }
     if (r.End == RunEnd::Cancelled) {
         row.Reason = "interrupted";
+        row.Interrupted = true;
         return row;
     }
+    row.ElementAge = EpochAgeDays(elements.Epoch, start);
     row.Passes = static_cast<int>(r.Passes.size());
     row.Eclipses = static_cast<int>(r.Eclipses.size());
     for (const EclipseEvent& e : r.Eclipses) {
@@ -154,6 +157,7 @@ void StreamBatch(const BatchSource& source, const BatchRequest& request, const B
                 row.Name = source.Names[i];
                 row.Model = request.Model;
                 row.Reason = "interrupted";
+                row.Interrupted = true;
                 hand(i, std::move(row));
                 continue;
             }
@@ -186,14 +190,15 @@ std::vector<BatchRow> RunBatch(const SatelliteCatalogue& catalogue, const BatchR
 
 std::string SummaryCsvHeader()
 {
-    return "name,passes,eclipses,longest eclipse (min),total eclipse (min),sunlit (%),model,reason\n";
+    return "name,passes,eclipses,longest eclipse (min),total eclipse (min),sunlit (%),model,reason,epoch warning\n";
 }
 
 std::string SummaryCsvRow(const BatchRow& r)
 {
     return CsvField(r.Name) + "," + std::to_string(r.Passes) + "," + std::to_string(r.Eclipses) + ","
            + std::to_string(r.LongestEclipse) + "," + std::to_string(r.TotalEclipse) + "," + Percent(r.SunlitPercent)
-           + "," + ModelName(r.Model) + "," + CsvField(r.Reason) + "\n";
+           + "," + ModelName(r.Model) + "," + CsvField(r.Reason) + ","
+           + CsvField(r.ElementAge ? EpochDistanceWarning(*r.ElementAge) : std::string()) + "\n";
 }
 
 std::string SummaryCsv(const std::vector<BatchRow>& rows)

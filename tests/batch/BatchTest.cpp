@@ -1,5 +1,6 @@
 // The whole catalogue at once: rows, files, names that repeat, refusals.
 #include "batch/Batch.h"
+#include "output/ListLines.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -94,12 +95,16 @@ TEST(BatchSummary, CsvQuotesWhatNeedsItAndTheTableKeepsItsColumns)
     // Cells a spreadsheet would take for formulas are made text.
     const BatchRow formula{"=HYPERLINK(\"http://x\",\"SAT\")", 1, 1, 1, 1, 50, "@SUM(A1)", "", "", false};
     const BatchRow signs{"+1", 1, 1, 1, 1, 50, "-5", "", "", false};
-    EXPECT_EQ(SummaryCsv({plain, odd, formula, signs}),
-              "name,passes,eclipses,longest eclipse (min),total eclipse (min),sunlit (%),model,reason\n"
-              "NOAA 19,3,4,35,120,91.2,design,\n"
-              "\"A,\"\"B\"\"\",0,0,0,0,0.0,design,\"x, y\"\n"
-              "\"'=HYPERLINK(\"\"http://x\"\",\"\"SAT\"\")\",1,1,1,1,50.0,design,\"'@SUM(A1)\"\n"
-              "\"'+1\",1,1,1,1,50.0,design,\"'-5\"\n");
+    BatchRow old = plain;
+    old.ElementAge = 44.5;
+    EXPECT_EQ(SummaryCsv({plain, odd, formula, signs, old}),
+              "name,passes,eclipses,longest eclipse (min),total eclipse (min),sunlit (%),model,reason,epoch warning\n"
+              "NOAA 19,3,4,35,120,91.2,design,,\n"
+              "\"A,\"\"B\"\"\",0,0,0,0,0.0,design,\"x, y\",\n"
+              "\"'=HYPERLINK(\"\"http://x\"\",\"\"SAT\"\")\",1,1,1,1,50.0,design,\"'@SUM(A1)\",\n"
+              "\"'+1\",1,1,1,1,50.0,design,\"'-5\",\n"
+              "NOAA 19,3,4,35,120,91.2,design,,the start lies 44.5 days after the element set's epoch; its passes may "
+              "be far off\n");
     EXPECT_EQ(SummaryTable({plain, odd}), "satellite  passes  eclipses  longest  total min  sunlit %  model    reason\n"
                                           "NOAA 19         3         4       35        120      91.2  design   \n"
                                           "A,\"B\"           0         0        0          0       0.0  design   x, y\n");
@@ -115,6 +120,20 @@ TEST(BatchSummary, SunlitPercentCountsTheRepeatedMidnightOnceAndTheLastStepToo)
     r.Minutes.back().InEclipse = true; // the last day's minute 1440 repeats nothing
     EXPECT_DOUBLE_EQ(SunlitPercent(r), 100.0 * (59 * 1440) / (59 * 1440 + 1));
     EXPECT_EQ(SunlitPercent(ForecastResult{}), 0);
+}
+
+// A set 29 years from the start gave 41,146 "passes" without a word.
+TEST(BatchSummary, EpochWarningOnlyOutsideThirtyDaysAfterAndOneDayBefore)
+{
+    const std::pair<double, std::string> cases[] = {
+        {0, ""}, {30, ""}, {-1, ""}, {30.3, "the start lies 30.3 days after the element set's epoch"},
+        {10592.5, "the start lies 10592.5 days after the element set's epoch"},
+        {-1.5, "the start lies 1.5 days before the element set's epoch"}};
+    for (const auto& [age, said] : cases) {
+        const std::string warning = EpochDistanceWarning(age);
+        EXPECT_EQ(warning.substr(0, said.size()), said) << age;
+        EXPECT_EQ(warning.empty(), said.empty()) << age;
+    }
 }
 
 } // namespace
