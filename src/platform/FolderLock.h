@@ -11,7 +11,7 @@ namespace tavik {
 // lock is the kernel's (flock on the folder itself), so it ends with the
 // process however the process ends, and leaves no lock file behind. Throws
 // OutputError naming the folder when another process holds it or the folder
-// cannot be made or opened.
+// cannot be made; a folder the system cannot lock is taken unlocked.
 class FolderLock {
 public:
     explicit FolderLock(const std::string& folder);
