@@ -275,7 +275,8 @@ void MainWindow::LoadFinished(const std::shared_ptr<LoadJob>& job)
     if (job->StartUp) ApplySettings(*job);
     if (job->StartUp && !job->SkippedSettings.empty())
         Report(MessageKind::Warning, QStringLiteral("Settings"),
-               QStringLiteral("The settings file cannot be used:\n%1\nIt is left as it is; the settings in %2 are used.")
+               QStringLiteral("The settings file cannot be used:\n%1\nIt is left as it is; the settings in %2 "
+                              "are used.")
                    .arg(Q(job->SkippedSettings), FromPath(job->SettingsPath)));
     const bool loaded = ApplyCatalogue(*job);
     SetBusy(false);
@@ -572,8 +573,8 @@ void MainWindow::OnStationAccepted()
     const bool known = target == settingsPath_ && settingsUsable_;
     if (target.isEmpty() || (!known && !MayHoldSettings(target))) {
         Report(MessageKind::Error, QStringLiteral("Station"),
-               QStringLiteral("The settings have not been saved: %1 cannot be used as a settings file and is left as it "
-                              "is. Move it away or correct it, then try again.")
+               QStringLiteral("The settings have not been saved: %1 cannot be used as a settings file and is "
+                              "left as it is. Move it away or correct it, then try again.")
                    .arg(target.isEmpty() ? settingsPath_ : target));
         return;
     }

@@ -194,7 +194,9 @@ TEST_F(WindowTest, StationDialogWritesSettingsTheReaderAcceptsAndRefusesABadLoca
 TEST_F(WindowTest, UnusableSettingsFileIsLeftAsItIsAndTheUsersOwnIsWrittenAndTakenInstead)
 {
     ASSERT_TRUE(QFile::copy(TestData("three.tle"), ProgramFile("three.tle")));
-    const QString ini = ProgramFile("tavik.ini"), copy = ProgramFile("passwd"), user = QDir(config_.path()).filePath("tavik/tavik.ini");
+    const QString ini = ProgramFile("tavik.ini");
+    const QString copy = ProgramFile("passwd");
+    const QString user = QDir(config_.path()).filePath("tavik/tavik.ini");
     const struct { const char* Name; QByteArray Bytes; bool Linked; } rows[] = {
         {"LinkToACopyOfThePasswordFile", "root:x:0:0:root:/root:/bin/bash\ndaemon:x:1:1::/usr/sbin:/bin/false\n", true},
         {"LargerThanOneMiB", "JO40HC\r\nthree.tle\r\n" + QByteArray(1 << 20, '#') + "\r\n", false},
@@ -217,7 +219,8 @@ TEST_F(WindowTest, UnusableSettingsFileIsLeftAsItIsAndTheUsersOwnIsWrittenAndTak
         EXPECT_EQ(Bytes(row.Linked ? copy : ini), row.Bytes);
         EXPECT_EQ(QFileInfo(ini).isSymLink(), row.Linked);
         EXPECT_EQ(OnlyMessage(MessageKind::Information),
-                  ini + " cannot be used as a settings file and is left as it is; the settings have been saved in " + user + ".");
+                  ini + " cannot be used as a settings file and is left as it is; the settings have been saved in "
+                      + user + ".");
         EXPECT_EQ(window_->SettingsPath(), user);
         EXPECT_EQ(ReadSettings(user.toStdString()).StationLocator, "JO40HC");
         window_.reset();
