@@ -213,11 +213,14 @@ The whole catalogue at once:
                       files as it finishes, and its row of the summary, in
                       file order, to summary.csv and standard output:
                       passes, eclipses, longest and total eclipse minutes,
-                      minutes sunlit in percent, the model, and why a
-                      satellite has no full forecast; standard error shows
-                      how many are done
+                      minutes sunlit in percent, the model, why a
+                      satellite has no full forecast, and a warning when the
+                      start lies over 30 days after the element set's epoch
+                      or over 1 day before it; standard error shows how many
+                      are done
   --out DIR           the folder for --all (created if missing); default the
-                      current folder
+                      current folder. One --all writes into a folder at a
+                      time; a second one is refused
 
 Keeping the element sets fresh:
   --update-tle URL    download a TLE file over HTTP or HTTPS (at most 16 MiB,

@@ -6,11 +6,12 @@
 #include "cli/StripImage.h"
 
 #include "astro/Locator.h"
+#include "astro/TimeScales.h"
+#include "batch/Batch.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/Settings.h"
 #include "forecast/Forecast.h"
 #include "net/TleDownload.h"
-#include "output/Batch.h"
 #include "output/Exports.h"
 #include "output/ListFiles.h"
 #include "output/ListLines.h"
@@ -18,6 +19,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Clock.h"
 #include "platform/Error.h"
+#include "platform/FolderLock.h"
 #include "platform/RegionalFormats.h"
 #include "platform/SettingsLocation.h"
 #include "platform/Text.h"
@@ -311,21 +313,30 @@ int RunAll(StandardOutput& out, const Options& o, const DateTexts& start, const 
     request.OutDir = o.Out.value_or(".");
     request.Cancel = &Interrupted;
 
-    // The summary grows row by row, in file order, as satellites finish; a
-    // file that cannot be written is said once and the forecasts go on.
+    // One run per folder: a second one is refused before anything is written.
+    const FolderLock folder(request.OutDir);
+    // The summary grows row by row, in file order, as satellites finish, so
+    // that a run that is killed leaves the rows done; a file that cannot be
+    // written is said once (it keeps its whole rows) and the forecasts go on.
     const std::string summary = (std::filesystem::path(request.OutDir) / "summary.csv").string();
-    std::FILE* csv = nullptr;
+    std::unique_ptr<GrowingFile> csv;
     bool csvFailed = false;
+    auto csvFail = [&](const OutputError& e) {
+        Report(e.what());
+        csvFailed = true;
+        csv.reset();
+    };
+    try {
+        csv = std::make_unique<GrowingFile>(summary, SummaryCsvHeader());
+    } catch (const OutputError& e) {
+        csvFail(e);
+    }
     auto csvWrite = [&](const std::string& bytes) {
-        if (csvFailed) return;
-        if (!csv) {
-            std::error_code ec;
-            std::filesystem::create_directories(request.OutDir, ec);
-            csv = std::fopen(summary.c_str(), "wb");
-        }
-        if (!csv || std::fwrite(bytes.data(), 1, bytes.size(), csv) != bytes.size() || std::fflush(csv) != 0) {
-            Report("cannot write " + summary + (errno ? std::string(": ") + std::strerror(errno) : std::string()));
-            csvFailed = true;
+        if (!csv) return;
+        try {
+            csv->Append(bytes);
+        } catch (const OutputError& e) {
+            csvFail(e);
         }
     };
 
@@ -334,21 +345,27 @@ int RunAll(StandardOutput& out, const Options& o, const DateTexts& start, const 
     const bool terminal = ::isatty(STDERR_FILENO);
     bool writeFailed = false;
     bool started = false;
+    std::size_t computed = 0, stopped = 0, farFromEpoch = 0;
     auto sink = [&](std::size_t index, const BatchRow& row) {
         if (!started) {
             started = true;
             out.Print(SummaryTableHeader(nameWidth));
-            csvWrite(SummaryCsvHeader());
         }
         out.Print(SummaryTableRow(row, nameWidth));
         csvWrite(SummaryCsvRow(row));
         writeFailed = writeFailed || row.WriteFailed;
-        const std::size_t done = index + 1;
-        if (terminal) {
-            std::fprintf(stderr, "\r\033[K%zu/%zu %s", done, total, row.Name.c_str());
-            if (done == total) std::fputc('\n', stderr);
-        } else if (done % 1000 == 0 || (done == total && total >= 1000)) {
-            std::fprintf(stderr, "%s: %zu of %zu satellites done\n", ProgramName, done, total);
+        farFromEpoch += row.ElementAge && !EpochDistanceWarning(*row.ElementAge).empty();
+        // Satellites a stop left uncomputed are not counted as done.
+        (row.Interrupted ? stopped : computed) += 1;
+        const bool last = index + 1 == total;
+        if (terminal && !row.Interrupted) std::fprintf(stderr, "\r\033[K%zu/%zu %s", computed, total, row.Name.c_str());
+        if (last && stopped > 0) {
+            if (terminal) std::fprintf(stderr, "\r\033[K%zu of %zu satellites done before the stop\n", computed, total);
+            else std::fprintf(stderr, "%s: %zu of %zu satellites done before the stop\n", ProgramName, computed, total);
+        } else if (terminal) {
+            if (last) std::fputc('\n', stderr);
+        } else if (!row.Interrupted && (computed % 1000 == 0 || (last && total >= 1000))) {
+            std::fprintf(stderr, "%s: %zu of %zu satellites done\n", ProgramName, computed, total);
         }
     };
     // Held until summary.csv is written, so that it marks what was stopped.
@@ -356,10 +373,16 @@ int RunAll(StandardOutput& out, const Options& o, const DateTexts& start, const 
     StreamBatch(source, request, sink);
 
     int status = writeFailed ? ExitFailure : ExitSuccess;
-    if (csv && std::fclose(csv) != 0 && !csvFailed) {
-        Report("cannot write " + summary + ": " + std::strerror(errno));
-        csvFailed = true;
+    try {
+        if (csv) csv->Close();
+    } catch (const OutputError& e) {
+        csvFail(e);
     }
+    if (farFromEpoch > 0)
+        Report("warning: for " + std::to_string(farFromEpoch) + " of " + std::to_string(total)
+               + " satellites the start lies too far from the element set's epoch for passes to be trusted; see the "
+                 "column \"epoch warning\" of "
+               + summary);
     if (csvFailed) status = ExitFailure;
     else out.Announce(summary + " has been written\n");
     for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, SIG_DFL);
@@ -432,6 +455,8 @@ int Run(int argc, char** argv, StandardOutput& out)
     request.Model = ModelOf(o);
     ShadowCarry carry;
     const ForecastResult result = RunForecast(request, carry);
+    if (const std::string far = EpochDistanceWarning(EpochAgeDays(elements.Epoch, request.Start)); !far.empty())
+        Report("warning: " + Quoted(elements.SatName) + ": " + far);
     const std::vector<std::string> passLines = PassLines(result);
     const std::vector<std::string> eclipseLines = EclipseLines(result, formats);
 

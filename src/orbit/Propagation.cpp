@@ -182,6 +182,11 @@ std::optional<std::string> PropagationProblem(const CurrentElementSet& el)
             << ") is not from 0 up to below 1";
         return why.str();
     }
+    if (!(el.Inclination >= 0 && el.Inclination <= 180)) {
+        why << std::setprecision(12) << name << " cannot be computed: its inclination (" << el.Inclination
+            << " degrees) is not from 0 to 180 degrees";
+        return why.str();
+    }
     if (!(el.Epoch >= 0 && el.Epoch < 100000)) {
         why << name << " cannot be computed: its epoch (" << el.Epoch
             << ") is not a two-digit year and a day of the year";
@@ -206,7 +211,6 @@ std::optional<std::string> PropagationProblem(const CurrentElementSet& el)
         double Value;
         double Limit;
     } bounds[] = {
-        {"inclination", el.Inclination, 1e8},
         {"right ascension of the ascending node", el.RAAN, 1e8},
         {"argument of perigee", el.ArgPerigee, 1e8},
         {"mean anomaly", el.MeanAnomaly, 1e8},

@@ -3,6 +3,7 @@
 #include "platform/TextForms.h"
 
 #include <cmath>
+#include <cstdio>
 
 namespace tavik {
 
@@ -73,6 +74,16 @@ std::string StopMessage(const ForecastResult& result, const RegionalFormats& for
                + std::string(Sgp4StopText(result.OrbitStop)) + ") at " + at;
     }
     return {};
+}
+
+std::string EpochDistanceWarning(double ageDays)
+{
+    const bool before = ageDays < -ElementLeadLimitDays;
+    if (!before && !(ageDays > ElementAgeLimitDays)) return {};
+    char days[32];
+    std::snprintf(days, sizeof days, "%.1f", std::fabs(ageDays));
+    return std::string("the start lies ") + days + " days " + (before ? "before" : "after")
+           + " the element set's epoch; its passes may be far off";
 }
 
 } // namespace tavik

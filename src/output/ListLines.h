@@ -24,4 +24,14 @@ std::vector<std::string> RowLabels(const ForecastResult& result, const RegionalF
 // Why a run ended early, for the user; empty for a completed run.
 std::string StopMessage(const ForecastResult& result, const RegionalFormats& formats);
 
+// Element sets drift from the real orbit as they age and are fitted to the
+// past: a start more than ElementAgeLimitDays after the epoch, or more than
+// ElementLeadLimitDays before it, gives passes that cannot be trusted.
+inline constexpr double ElementAgeLimitDays = 30;
+inline constexpr double ElementLeadLimitDays = 1;
+// How far the start lies from the epoch, given as the element set's age at
+// the start in days (negative: before the epoch), when it is out of those
+// limits; empty when it is within them.
+std::string EpochDistanceWarning(double ageDays);
+
 } // namespace tavik

@@ -16,6 +16,7 @@
 #include <sys/stat.h>
 #include <sys/vfs.h>
 #include <unistd.h>
+#include <utility>
 
 namespace tavik {
 
@@ -61,6 +62,8 @@ public:
         if (fd_ >= 0) ::close(fd_);
         fd_ = fd;
     }
+    // Hands the descriptor over; this one no longer closes it.
+    int Release() { return std::exchange(fd_, -1); }
     // Closes now; close's error, or 0.
     int Close()
     {
@@ -216,7 +219,8 @@ private:
 
 // A device, a named pipe or an open file is written as it is, never
 // replaced: /dev/null stays a device, a pipe's reader gets the bytes.
-void WriteDirectly(const std::string& path, const Target& target, std::string_view bytes, const WriteFunction& write)
+void WriteDirectly(const std::string& path, const Target& target, std::string_view bytes, const WriteFunction& write,
+                   Descriptor* keep)
 {
     const mode_t type = target.Info.st_mode & S_IFMT;
     if (type == S_IFSOCK) Fail(path, "is a socket, not a file");
@@ -245,6 +249,7 @@ void WriteDirectly(const std::string& path, const Target& target, std::string_vi
         error = WriteAll(fd.Get(), bytes, write);
     }
     if (error != 0) FailErrno(path, error);
+    if (keep != nullptr) return keep->Reset(fd.Release());
     // Character devices and pipes have nothing to sync (fsync says EINVAL).
     if ((S_ISREG(opened.st_mode) || S_ISBLK(opened.st_mode)) && ::fsync(fd.Get()) != 0) FailErrno(path, errno);
     if (const int closeError = fd.Close(); closeError != 0) FailErrno(path, closeError);
@@ -254,7 +259,8 @@ void WriteDirectly(const std::string& path, const Target& target, std::string_vi
 
 // A new file renamed over one of the names would part it from the others,
 // so the bytes go into the file itself.
-void WriteInPlace(const std::string& path, const Target& target, std::string_view bytes, const WriteFunction& write)
+void WriteInPlace(const std::string& path, const Target& target, std::string_view bytes, const WriteFunction& write,
+                  Descriptor* keep)
 {
     // O_NONBLOCK: should a pipe have taken the name meanwhile, the open must
     // not wait for a reader; it changes nothing for a regular file.
@@ -276,6 +282,7 @@ void WriteInPlace(const std::string& path, const Target& target, std::string_vie
                        + " hard links, so it was written in place and is now incomplete");
     }
     if (::ftruncate(fd.Get(), static_cast<off_t>(bytes.size())) != 0) FailErrno(path, errno);
+    if (keep != nullptr) return keep->Reset(fd.Release());
     if (::fsync(fd.Get()) != 0) FailErrno(path, errno);
     if (const int closeError = fd.Close(); closeError != 0) FailErrno(path, closeError);
 }
@@ -410,9 +417,15 @@ public:
         return EEXIST;
     }
 
-    // Puts the synced file at the target's name; 0 or the errno.
-    int Publish(bool targetExists)
+    // Puts the synced file at the target's name; 0 or the errno. With keep,
+    // the file stays open there for more bytes.
+    int Publish(bool targetExists, Descriptor* keep)
     {
+        auto close = [&] {
+            if (keep == nullptr) return fd_.Close();
+            keep->Reset(fd_.Release());
+            return 0;
+        };
         if (unnamed_) {
             const std::string self = "/proc/self/fd/" + std::to_string(fd_.Get());
             auto link = [&](const std::string& name) {
@@ -420,7 +433,7 @@ public:
             };
             if (!targetExists) {
                 const int error = link(base_);
-                if (error == 0) return fd_.Close();
+                if (error == 0) return close();
                 if (error != EEXIST) return error;
                 // Made by someone else meanwhile: replaced like an old file.
             }
@@ -432,8 +445,11 @@ public:
             }
             if (error != 0) return error;
         }
-        if (const int error = fd_.Close(); error != 0) return error;
-        if (::renameat(dir_, name_.c_str(), dir_, base_.c_str()) != 0) return errno;
+        if (const int error = close(); error != 0) return error;
+        if (::renameat(dir_, name_.c_str(), dir_, base_.c_str()) != 0) {
+            if (keep != nullptr) keep->Reset(-1);
+            return errno;
+        }
         name_.clear(); // it is the target now
         return 0;
     }
@@ -469,7 +485,7 @@ void SyncFolder(int dir)
 }
 
 void Replace(const std::string& path, const Target& target, std::string_view bytes, const WriteFunction& write,
-             Staging staging)
+             Staging staging, Descriptor* keep)
 {
     const PathParts parts = Split(target.Path);
     if (parts.Base.empty()) Fail(path, "names a folder, not a file");
@@ -488,29 +504,86 @@ void Replace(const std::string& path, const Target& target, std::string_view byt
     // Without the sync a crash right after the rename could leave an empty
     // file where the old one was.
     if (::fsync(staged.Fd()) != 0) FailErrno(path, errno);
-    if (const int error = staged.Publish(target.Exists); error != 0) FailErrno(path, error);
+    if (const int error = staged.Publish(target.Exists, keep); error != 0) FailErrno(path, error);
     SyncFolder(dir.Get());
 }
 
-} // namespace
-
-void WriteFileAtomically(const std::string& path, std::string_view bytes)
-{
-    WriteFileAtomically(path, bytes, [](int fd, const void* data, std::size_t size) {
-        return ::write(fd, data, size);
-    });
-}
-
-void WriteFileAtomically(const std::string& path, std::string_view bytes, const WriteFunction& write, Staging staging)
+// The whole write; with keep, the file is left open there, at its end.
+void Write(const std::string& path, std::string_view bytes, const WriteFunction& write, Staging staging,
+           Descriptor* keep)
 {
     if (path.empty()) throw OutputError("cannot write a file without a name");
     const Target target = Resolve(path);
     if (target.Exists) {
         if (S_ISDIR(target.Info.st_mode)) Fail(path, "is a folder, not a file");
-        if (!S_ISREG(target.Info.st_mode) || target.OpenFile) return WriteDirectly(path, target, bytes, write);
-        if (target.Info.st_nlink > 1) return WriteInPlace(path, target, bytes, write);
+        if (!S_ISREG(target.Info.st_mode) || target.OpenFile) return WriteDirectly(path, target, bytes, write, keep);
+        if (target.Info.st_nlink > 1) return WriteInPlace(path, target, bytes, write, keep);
     }
-    Replace(path, target, bytes, write, staging);
+    Replace(path, target, bytes, write, staging, keep);
+}
+
+ssize_t SystemWrite(int fd, const void* data, std::size_t size) { return ::write(fd, data, size); }
+
+} // namespace
+
+void WriteFileAtomically(const std::string& path, std::string_view bytes)
+{
+    WriteFileAtomically(path, bytes, SystemWrite);
+}
+
+void WriteFileAtomically(const std::string& path, std::string_view bytes, const WriteFunction& write, Staging staging)
+{
+    Write(path, bytes, write, staging, nullptr);
+}
+
+struct GrowingFile::Open {
+    Descriptor Fd;
+    bool Regular = false;
+    off_t Size = 0; // of a regular file, all of it whole
+};
+
+GrowingFile::GrowingFile(const std::string& path, std::string_view first) : GrowingFile(path, first, SystemWrite) {}
+
+GrowingFile::GrowingFile(const std::string& path, std::string_view first, WriteFunction write, Staging staging)
+    : path_(path), write_(std::move(write)), open_(std::make_unique<Open>())
+{
+    Write(path_, first, write_, staging, &open_->Fd);
+    struct stat info {};
+    if (::fstat(open_->Fd.Get(), &info) != 0) FailErrno(path_, errno);
+    open_->Regular = S_ISREG(info.st_mode);
+    open_->Size = static_cast<off_t>(first.size());
+}
+
+GrowingFile::~GrowingFile() = default;
+
+void GrowingFile::Append(std::string_view bytes)
+{
+    if (!open_->Fd) Fail(path_, "is closed");
+    if (!open_->Regular) {
+        PipeSignalHeld held;
+        if (const int error = WriteAll(open_->Fd.Get(), bytes, write_); error != 0) FailErrno(path_, error);
+        return;
+    }
+    if (const int error = WriteAll(open_->Fd.Get(), bytes, write_); error != 0) {
+        // Cut back to the whole pieces before, and on from there next time.
+        if (::ftruncate(open_->Fd.Get(), open_->Size) != 0 || ::lseek(open_->Fd.Get(), open_->Size, SEEK_SET) < 0)
+            Fail(path_, std::string(std::strerror(error)) + "; its last piece may be incomplete");
+        Fail(path_, std::string(std::strerror(error)) + "; it holds what was written before");
+    }
+    open_->Size += static_cast<off_t>(bytes.size());
+}
+
+void GrowingFile::Close()
+{
+    if (!open_->Fd) return;
+    struct stat info {};
+    const bool sync = ::fstat(open_->Fd.Get(), &info) == 0 && (S_ISREG(info.st_mode) || S_ISBLK(info.st_mode));
+    if (sync && ::fsync(open_->Fd.Get()) != 0) {
+        const int error = errno;
+        open_->Fd.Close();
+        FailErrno(path_, error);
+    }
+    if (const int error = open_->Fd.Close(); error != 0) FailErrno(path_, error);
 }
 
 } // namespace tavik

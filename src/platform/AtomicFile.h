@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
@@ -47,5 +48,34 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes);
 // that fills up.
 void WriteFileAtomically(const std::string& path, std::string_view bytes, const WriteFunction& write,
                          Staging staging = Staging::Unnamed);
+
+// A file written as its pieces come (rows of a summary while they are
+// computed), each piece whole on disk as soon as Append returns, so that a
+// run that is killed leaves the pieces done so far. The first bytes are
+// written exactly as WriteFileAtomically writes them, with the same links
+// refused, a pipe that no program reads refused at once and a regular file
+// replaced in one step (a failure leaves the previous file); the file then
+// stays open for the pieces that follow. A piece that cannot be written
+// whole (a full disk) is cut off again, so a regular file holds the pieces
+// before it; OutputError names the path and says so.
+class GrowingFile {
+public:
+    GrowingFile(const std::string& path, std::string_view first);
+    GrowingFile(const std::string& path, std::string_view first, WriteFunction write,
+                Staging staging = Staging::Unnamed);
+    GrowingFile(const GrowingFile&) = delete;
+    GrowingFile& operator=(const GrowingFile&) = delete;
+    ~GrowingFile(); // closes without a word; call Close to learn of a failure
+
+    void Append(std::string_view bytes);
+    // Syncs a regular file and closes it; OutputError on failure.
+    void Close();
+
+private:
+    struct Open;
+    std::string path_;
+    WriteFunction write_;
+    std::unique_ptr<Open> open_;
+};
 
 } // namespace tavik

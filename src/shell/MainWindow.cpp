@@ -62,6 +62,19 @@ const QColor Amber(176, 112, 0);
 const QColor WarningRed(176, 0, 0);
 
 
+// Whether settings may be written to the path: nothing is there yet (not
+// even a dangling link), or a file that reads whole and as settings.
+bool MayHoldSettings(const QString& path)
+{
+    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()) return true;
+    try {
+        ReadSettings(PathOf(path));
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
 QImage ImageOf(const PixelBuffer& buffer)
 {
     static_assert(sizeof(Rgb) == 3, "pixels are packed RGB");
@@ -115,6 +128,7 @@ struct MainWindow::LoadJob {
     std::optional<Station> Site;
     std::string SettingsTle;
     std::string SettingsError;
+    std::string SkippedSettings; // a file passed over for the user's own, and why
     Remembered Keys;
     // What the load gave.
     std::optional<LoadResult> Loaded;
@@ -202,13 +216,27 @@ void MainWindow::ReadInputFiles(LoadJob& job)
             return;
         }
         job.SettingsPath = *found;
-        try {
-            const Settings settings = ReadSettings(*found);
+        auto read = [&job](const std::string& path) {
+            const Settings settings = ReadSettings(path);
             job.Site = MakeStation(settings.StationLocator);
             job.SettingsTle = settings.TleFilePath;
+        };
+        try {
+            read(*found);
         } catch (const std::exception& e) {
             job.SettingsError = e.what();
-            return;
+            // Where this file could not be used, the Station dialog saved the
+            // settings in the user's own file, leaving this one alone.
+            if (user.empty() || *found == user || !QFileInfo::exists(FromPath(user))) return;
+            try {
+                read(user);
+            } catch (const std::exception&) {
+                return; // the first file's problem is the one to show
+            }
+            job.SkippedSettings = job.SettingsError;
+            job.SettingsError.clear();
+            job.SettingsPath = user;
+            found = user;
         }
         job.Keys = ReadRemembered(FromPath(*found));
         // The file given on the command line, else the last one opened, else
@@ -241,6 +269,11 @@ void MainWindow::ReadInputFiles(LoadJob& job)
 void MainWindow::LoadFinished(const std::shared_ptr<LoadJob>& job)
 {
     if (job->StartUp) ApplySettings(*job);
+    if (job->StartUp && !job->SkippedSettings.empty())
+        Report(MessageKind::Warning, QStringLiteral("Settings"),
+               QStringLiteral("The settings file cannot be used:\n%1\nIt is left as it is; the settings in %2 "
+                              "are used.")
+                   .arg(Q(job->SkippedSettings), FromPath(job->SettingsPath)));
     const bool loaded = ApplyCatalogue(*job);
     SetBusy(false);
     if (job->StartUp && (!station_ || !loaded) && !stop_) {
@@ -280,6 +313,7 @@ void MainWindow::ApplySettings(const LoadJob& job)
 {
     if (job.SettingsPath.empty()) return;
     settingsPath_ = FromPath(job.SettingsPath);
+    settingsUsable_ = job.Site.has_value();
     if (!job.Site) return;
     settingsTle_ = FromPath(job.SettingsTle);
     SetStation(*job.Site);
@@ -386,9 +420,9 @@ void MainWindow::ShowElementAge()
 void MainWindow::Remember(const Remembered& keys)
 {
     if (settingsPath_.isEmpty() || !station_) return;
-    const bool here = CanReplace(settingsPath_);
+    const bool here = settingsUsable_ && CanReplace(settingsPath_);
     const QString target = here ? settingsPath_ : FromPath(UserSettingsPath());
-    if (target.isEmpty()) return;
+    if (target.isEmpty() || (!here && !MayHoldSettings(target))) return;
     try {
         // Elsewhere the station and the TLE file go along, so that the copy
         // is a settings file of its own.
@@ -526,9 +560,20 @@ void MainWindow::OnStationAccepted()
 {
     const QString locator = stationDialog_->Locator(), tle = QFileInfo(stationDialog_->TleFile()).absoluteFilePath();
     // Where the settings were found, or the user's folder where that place
-    // cannot be written.
+    // cannot be written. A file that could not be read whole and as settings
+    // (a link to some other file, one larger than the limit) is never
+    // rewritten: its first lines would replace someone's text.
+    const bool unusable = !settingsPath_.isEmpty() && !settingsUsable_;
     QString target = settingsPath_;
-    if (target.isEmpty() || !CanReplace(target)) target = FromPath(UserSettingsPath());
+    if (target.isEmpty() || unusable || !CanReplace(target)) target = FromPath(UserSettingsPath());
+    const bool known = target == settingsPath_ && settingsUsable_;
+    if (target.isEmpty() || (!known && !MayHoldSettings(target))) {
+        Report(MessageKind::Error, QStringLiteral("Station"),
+               QStringLiteral("The settings have not been saved: %1 cannot be used as a settings file and is "
+                              "left as it is. Move it away or correct it, then try again.")
+                   .arg(target.isEmpty() ? settingsPath_ : target));
+        return;
+    }
     try {
         WriteSettingsFile(target, locator, tle, {});
     } catch (const std::exception& e) {
@@ -536,7 +581,13 @@ void MainWindow::OnStationAccepted()
                QStringLiteral("The settings have not been saved:\n%1").arg(Q(e.what())));
         return;
     }
+    if (unusable)
+        Report(MessageKind::Information, QStringLiteral("Station"),
+               QStringLiteral("%1 cannot be used as a settings file and is left as it is; the settings have been saved "
+                              "in %2.")
+                   .arg(settingsPath_, target));
     settingsPath_ = target;
+    settingsUsable_ = true;
     settingsTle_ = tle;
     SetStation(MakeStation(S(locator)));
     ClearSaveStatus();

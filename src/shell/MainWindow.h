@@ -190,6 +190,7 @@ private:
     // State.
     QString startKepFile_;
     QString settingsPath_;
+    bool settingsUsable_ = false; // settingsPath_ was read whole and as settings, so it may be rewritten
     QString settingsTle_;     // the TLE file line 2 names, resolved
     std::optional<Station> station_;
     Attitude attitude_;

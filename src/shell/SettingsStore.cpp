@@ -2,6 +2,7 @@
 #include "shell/QtText.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/Error.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -16,14 +17,17 @@ namespace {
 
 constexpr const char* UpdateUrlPrefix = "update url ";
 
+constexpr qint64 SettingsLimit = 1 << 20; // as the settings reader's
+
 // Lines as the settings reader splits them: CR LF, a lone CR or a lone LF.
-QList<QByteArray> LinesOf(const QString& path, bool* read = nullptr)
+// *whole is false for a file larger than the settings reader takes.
+QList<QByteArray> LinesOf(const QString& path, bool* whole = nullptr)
 {
     QFile f(path);
     const bool opened = QFileInfo(path).isFile() && f.open(QIODevice::ReadOnly);
-    if (read) *read = opened;
     if (!opened) return {};
-    QByteArray text = f.read(1 << 20);
+    QByteArray text = f.read(SettingsLimit + 1);
+    if (whole) *whole = text.size() <= SettingsLimit;
     text.replace("\r\n", "\n").replace('\r', '\n');
     QList<QByteArray> lines = text.split('\n');
     if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
@@ -61,7 +65,12 @@ Remembered ReadRemembered(const QString& path)
 
 bool WriteSettingsFile(const QString& path, const QString& locator, const QString& tleFile, const Remembered& keys)
 {
-    QList<QByteArray> lines = LinesOf(path);
+    bool whole = true;
+    QList<QByteArray> lines = LinesOf(path, &whole);
+    // Rewritten from its first MiB, the rest would be lost.
+    if (!whole)
+        throw OutputError("cannot write " + QFile::encodeName(path).toStdString()
+                          + ": it is larger than 1 MiB, too large for a settings file, and is left as it is");
     if (!locator.isEmpty()) {
         while (lines.size() < 2) lines.append(QByteArray());
         lines[0] = locator.toUtf8();

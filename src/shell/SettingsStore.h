@@ -27,8 +27,11 @@ Remembered ReadRemembered(const QString& path);
 
 // Writes the file atomically: lines 1 and 2 given (or kept, when empty), the
 // remembered keys replaced or added, every other line kept. Throws the
-// engine's errors naming the file when it cannot be written. A file that does
-// not hold two lines and gets none is left alone (returns false).
+// engine's errors naming the file when it cannot be written, and for a file
+// larger than the settings reader takes (rewritten from its first MiB, it
+// would lose the rest). A file that does not hold two lines and gets none is
+// left alone (returns false). The window calls it only for a file it read
+// whole and as settings, or for the user's own.
 bool WriteSettingsFile(const QString& path, const QString& locator, const QString& tleFile, const Remembered& keys);
 
 // Whether a file can be put at path: its folder is writable, and so is the

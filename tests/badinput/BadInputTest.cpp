@@ -80,6 +80,8 @@ INSTANTIATE_TEST_SUITE_P(
                 Entry("BADIN-1", GoodLine1, Replaced(GoodLine2, 53, 63, std::string("\0" "5.50000000", 11))), {"mean motion"}},
         TleCase{"MeanMotionZero", Entry("BADIN-1", GoodLine1, Replaced(GoodLine2, 53, 63, " 0.00000000")),
                 {"mean motion (0 revolutions per day) is not above 0"}},
+        TleCase{"InclinationOf999Degrees", Entry("BADIN-1", GoodLine1, Replaced(GoodLine2, 9, 16, "999.9999")),
+                {"inclination (999.9999 degrees) is not from 0 to 180 degrees"}},
         TleCase{"ExponentInTheDragTerm", Entry("BADIN-1", Replaced(GoodLine1, 34, 43, " .9E+307  ")), {"drag term"}},
         TleCase{"LettersInTheEpoch", Entry("BADIN-1", Replaced(GoodLine1, 19, 32, "2633B.50000000")), {"names day 633 of 2002"}}),
     [](const ::testing::TestParamInfo<TleCase>& info) { return std::string(info.param.Label); });

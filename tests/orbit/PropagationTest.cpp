@@ -84,6 +84,10 @@ TEST(PropagationProblem, RefusesSetsThatCannotBeComputedOrOverflowToNaN)
         {&E::Eccentricity, 0.9999999, nullptr}, {&E::Eccentricity, 0, nullptr}, {&E::Epoch, 26000.75, "day 0.75 of 2026"},
         {&E::Epoch, 26366, "which has days 1 to 365"}, {&E::Epoch, 24367.5, "which has days 1 to 366"},
         {&E::Epoch, 99999.5, "day 999.5 of 1999"}, {&E::Epoch, 24366.99999999, nullptr}, // a leap year's last moment
+        // An inclination of 999.9999 degrees was computed as if it meant something.
+        {&E::Inclination, 999.9999, "inclination (999.9999 degrees) is not from 0 to 180"},
+        {&E::Inclination, 180.0001, "inclination"}, {&E::Inclination, -0.0001, "inclination"},
+        {&E::Inclination, 180, nullptr}, {&E::Inclination, 0, nullptr},
     };
     for (const auto& c : cases) {
         E e = test::WorkedExampleSet();
@@ -98,7 +102,7 @@ TEST(PropagationProblem, RefusesSetsThatCannotBeComputedOrOverflowToNaN)
         EXPECT_NE(PropagationProblem(e).value_or("").find(line == &E::Line1 ? "line 1" : "line 2"), std::string::npos);
     }
     E widest = test::WorkedExampleSet(); // what the plain columns can hold still computes to finite numbers
-    widest.Decay = 0.99999999, widest.MeanMotion = 99999999.9, widest.Inclination = -9999999;
+    widest.Decay = 0.99999999, widest.MeanMotion = 99999999.9, widest.RAAN = -9999999;
     EXPECT_EQ(PropagationProblem(widest), std::nullopt);
     const OrbitState o = Propagate(widest, {1, 1, 9999, 0, 0});
     EXPECT_TRUE(std::isfinite(o.CurrentRAAN) && std::isfinite(o.CurrentMeanAnomaly)) << o.CurrentRAAN;

@@ -160,6 +160,7 @@ struct TargetCase { // Reason: what the message says; nullptr: the write succeed
     const char* Reason;
     Runs Who = Runs::AsAnyone;
     Staging Staged = Staging::Unnamed;
+    bool Grows = false; // written as a GrowingFile: "new " first, then "content\r\n"
 };
 
 void PrintTo(const TargetCase& c, std::ostream* out) { *out << c.Name; }
@@ -181,7 +182,13 @@ TEST_P(WriteTarget, KeepsWhatThePathNamesAndLeavesNoTemporaryFile)
     const int input = ::dup(0);
     std::string message = (::close(0), "");
     try {
-        WriteFileAtomically(made.Path, NewBytes, Writer(c.How, made.Reader), c.Staged);
+        if (!c.Grows) {
+            WriteFileAtomically(made.Path, NewBytes, Writer(c.How, made.Reader), c.Staged);
+        } else {
+            GrowingFile grown(made.Path, NewBytes.substr(0, 4), Writer(c.How, made.Reader), c.Staged);
+            grown.Append(NewBytes.substr(4));
+            grown.Close();
+        }
     } catch (const OutputError& e) {
         message = e.what();
     }
@@ -228,10 +235,64 @@ const TargetCase Cases[] = {
     {"DiskFullOnANewFileLeavesNoFile", NewFile, FullHalfWay, Full},
     {"ShortAndInterruptedWritesAreResumed", File, Dribbles, nullptr}, {"StaleHiddenNamesAreRemoved", HiddenNamesLeftBehind, Takes, nullptr},
     {"OpenFileThroughProcIsWrittenNotReplaced", OpenFileThroughProc, Takes, nullptr}, {"ChainOfFortyLinksIsFollowed", FortyLinks, Takes, nullptr},
+    // A file that grows piece by piece starts as the whole write does: summary.csv was opened with fopen("wb").
+    {"GrowingFileReplacesAFile", File, Takes, nullptr, AsAnyone, Staging::Unnamed, true},
+    {"GrowingFileUnderAHiddenName", File, Dribbles, nullptr, AsAnyone, Staging::HiddenName, true},
+    {"GrowingFileStaysOneFileWithItsHardLinks", HardLinked, Takes, nullptr, AsAnyone, Staging::Unnamed, true},
+    {"GrowingFileIntoAPipeWithAReader", PipeWithReader, Takes, nullptr, AsAnyone, Staging::Unnamed, true},
+    {"GrowingFileIntoAPipeWithoutAReaderIsRefusedAtOnce", PipeWithoutReader, Takes,
+     "is a pipe that no program is reading", AsAnyone, Staging::Unnamed, true},
+    {"GrowingFileThroughAForeignLinkInAStickyFolderIsRefused", ForeignLinkInStickyFolder, Takes,
+     "is a symbolic link that is not followed", OnlyAsRoot, Staging::Unnamed, true},
+    {"GrowingFileOnAFullDiskKeepsThePreviousFile", File, FullHalfWay, Full, AsAnyone, Staging::Unnamed, true},
+    {"GrowingFileOnAFullDiskMakesNoNewFile", NewFile, FullAtOnce, Full, AsAnyone, Staging::Unnamed, true},
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, WriteTarget, ::testing::ValuesIn(Cases),
                          [](const ::testing::TestParamInfo<TargetCase>& info) { return std::string(info.param.Name); });
+
+// A full disk while the file grows: the piece that did not fit is cut off again, the pieces before stay whole
+// (summary.csv became a file cut mid-line), the message says so, and the file can still be closed.
+struct GrowCase {
+    const char* Name;
+    Setup What;
+    Staging Staged;
+};
+
+void PrintTo(const GrowCase& c, std::ostream* out) { *out << c.Name; }
+
+class GrowingOnAFullDisk : public ::testing::TestWithParam<GrowCase> {};
+
+TEST_P(GrowingOnAFullDisk, KeepsThePiecesBefore)
+{
+    test::TempFolder folder;
+    const Made made = Make(GetParam().What, folder.Path.string());
+    // Calls 1 and 2 take the header and the first row; the third takes half the second row, the fourth nothing.
+    auto calls = std::make_shared<int>(0);
+    const WriteFunction fills = [calls](int fd, const void* data, std::size_t size) -> ssize_t {
+        if (++*calls < 3) return ::write(fd, data, size);
+        return *calls == 3 ? ::write(fd, data, size / 2) : (errno = ENOSPC, -1);
+    };
+    GrowingFile grown(made.Path, "header\n", fills, GetParam().Staged);
+    grown.Append("row 1\n");
+    std::string message;
+    try {
+        grown.Append("row 2\n");
+    } catch (const OutputError& e) {
+        message = e.what();
+    }
+    EXPECT_EQ(message, "cannot write " + made.Path + ": " + Full + "; it holds what was written before");
+    EXPECT_EQ(Read(made.Path), "header\nrow 1\n");
+    EXPECT_NO_THROW(grown.Close());
+    EXPECT_EQ(Read(made.Path), "header\nrow 1\n");
+    EXPECT_EQ(Listing(folder.Path), std::vector<std::string>{"out.txt"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, GrowingOnAFullDisk,
+                         ::testing::Values(GrowCase{"ReplacedFile", File, Staging::Unnamed},
+                                           GrowCase{"NewFile", NewFile, Staging::Unnamed},
+                                           GrowCase{"UnderAHiddenName", File, Staging::HiddenName}),
+                         [](const ::testing::TestParamInfo<GrowCase>& info) { return std::string(info.param.Name); });
 
 } // namespace
 } // namespace tavik

@@ -188,6 +188,73 @@ TEST_F(WindowTest, StationDialogWritesSettingsTheReaderAcceptsAndRefusesABadLoca
     EXPECT_EQ(OnlyMessage(MessageKind::Information), QDir(documents_.path()).filePath("TAVSAT 1_sowi_2024.csv has been written"));
 }
 
+// The Station dialog replaced the first lines of a file it had just called unusable (a link to a copy of /etc/passwd)
+// and cut a 1.6 MB one to 1 MiB. Such a file is left as it is and the settings go to the user's own file, which
+// later starts take, saying once that they passed the other one by.
+TEST_F(WindowTest, UnusableSettingsFileIsLeftAsItIsAndTheUsersOwnIsWrittenAndTakenInstead)
+{
+    ASSERT_TRUE(QFile::copy(TestData("three.tle"), ProgramFile("three.tle")));
+    const QString ini = ProgramFile("tavik.ini");
+    const QString copy = ProgramFile("passwd");
+    const QString user = QDir(config_.path()).filePath("tavik/tavik.ini");
+    const struct { const char* Name; QByteArray Bytes; bool Linked; } rows[] = {
+        {"LinkToACopyOfThePasswordFile", "root:x:0:0:root:/root:/bin/bash\ndaemon:x:1:1::/usr/sbin:/bin/false\n", true},
+        {"LargerThanOneMiB", "JO40HC\r\nthree.tle\r\n" + QByteArray(1 << 20, '#') + "\r\n", false},
+        {"NotText", QByteArray("JO40HC\r\nthree.tle\0\r\n", 19), false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Name);
+        for (const QString& gone : {ini, copy, user}) QFile::remove(gone);
+        WriteAll(row.Linked ? copy : ini, row.Bytes);
+        if (row.Linked) {
+            ASSERT_TRUE(QFile::link(copy, ini));
+        }
+        Start();
+        StationDialog* dialog = window_->StationEditor();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_TRUE(dialog->findChild<QLabel*>("Why")->text().contains(ini));
+        dialog->findChild<QLineEdit*>("LocatorEdit")->setText(QStringLiteral("JO40HC"));
+        dialog->findChild<QLineEdit*>("TleFileEdit")->setText(TestData("three.tle"));
+        QTest::mouseClick(dialog->findChild<QPushButton*>("OkButton"), Qt::LeftButton);
+        ASSERT_TRUE(WaitIdle());
+        EXPECT_EQ(Bytes(row.Linked ? copy : ini), row.Bytes);
+        EXPECT_EQ(QFileInfo(ini).isSymLink(), row.Linked);
+        EXPECT_EQ(OnlyMessage(MessageKind::Information),
+                  ini + " cannot be used as a settings file and is left as it is; the settings have been saved in "
+                      + user + ".");
+        EXPECT_EQ(window_->SettingsPath(), user);
+        EXPECT_EQ(ReadSettings(user.toStdString()).StationLocator, "JO40HC");
+        window_.reset();
+        Start();
+        EXPECT_EQ(window_->StationEditor(), nullptr);
+        EXPECT_EQ(window_->SettingsPath(), user);
+        const QString skipped = OnlyMessage(MessageKind::Warning);
+        EXPECT_TRUE(skipped.contains(ini)) << skipped.toStdString();
+        EXPECT_TRUE(skipped.endsWith("the settings in " + user + " are used.")) << skipped.toStdString();
+        EXPECT_EQ(Bytes(row.Linked ? copy : ini), row.Bytes);
+        window_.reset();
+    }
+}
+
+// Where the user's own file cannot be used either, nothing is written and the message says which file is in the way.
+TEST_F(WindowTest, StationDialogWritesNoFileWhereNeitherSettingsFileCanBeUsed)
+{
+    const QString user = QDir(config_.path()).filePath("tavik/tavik.ini");
+    const QByteArray passwd = "root:x:0:0:root:/root:/bin/bash\n";
+    ASSERT_TRUE(QDir().mkpath(QDir(config_.path()).filePath("tavik")));
+    WriteAll(ProgramFile("tavik.ini"), passwd);
+    WriteAll(user, passwd);
+    Start();
+    StationDialog* dialog = window_->StationEditor();
+    ASSERT_NE(dialog, nullptr);
+    dialog->findChild<QLineEdit*>("LocatorEdit")->setText(QStringLiteral("JO40HC"));
+    dialog->findChild<QLineEdit*>("TleFileEdit")->setText(TestData("three.tle"));
+    QTest::mouseClick(dialog->findChild<QPushButton*>("OkButton"), Qt::LeftButton);
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_TRUE(OnlyMessage().contains(user + " cannot be used as a settings file and is left as it is"));
+    EXPECT_EQ(Bytes(ProgramFile("tavik.ini")), passwd);
+    EXPECT_EQ(Bytes(user), passwd);
+}
+
 // A bad start date is refused and keeps the lists; "26" is 2026; a choice that cannot run leaves no old lists.
 TEST_F(WindowTest, ChoiceRerunsAndABadStartDateIsRefusedNamingTheBox)
 {

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,7 +25,9 @@ struct BatchRow {
     std::string Reason;              // why there is no full forecast; empty when there is
     std::string PassesFile, EclipsesFile; // as written, empty when not written
     bool WriteFailed = false;
+    bool Interrupted = false; // stopped before it was computed, or while
     OrbitModel Model = OrbitModel::Classic; // the model that made the row
+    std::optional<double> ElementAge = {}; // days from the epoch to the start, for a set that was computed
 };
 
 struct BatchRequest {
@@ -71,7 +74,9 @@ double SunlitPercent(const ForecastResult& result);
 // when they need it, "." decimals; a name or reason that begins with "=",
 // "+", "-" or "@" is quoted with a "'" in front, so that a spreadsheet takes
 // it as text, not as a formula) and as an aligned text table for a terminal.
-// Both name the model that made each row.
+// Both name the model that made each row. The CSV's last column warns of a
+// start far from the element set's epoch (columns are only ever added at the
+// end, so that sheets reading them by position go on working).
 std::string SummaryCsv(const std::vector<BatchRow>& rows);
 std::string SummaryTable(const std::vector<BatchRow>& rows);
 // The same piece by piece, for rows written as they come; the table's name

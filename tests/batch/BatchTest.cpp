@@ -1,5 +1,6 @@
 // The whole catalogue at once: rows, files, names that repeat, refusals.
-#include "output/Batch.h"
+#include "batch/Batch.h"
+#include "output/ListLines.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -94,12 +95,16 @@ TEST(BatchSummary, CsvQuotesWhatNeedsItAndTheTableKeepsItsColumns)
     // Cells a spreadsheet would take for formulas are made text.
     const BatchRow formula{"=HYPERLINK(\"http://x\",\"SAT\")", 1, 1, 1, 1, 50, "@SUM(A1)", "", "", false};
     const BatchRow signs{"+1", 1, 1, 1, 1, 50, "-5", "", "", false};
-    EXPECT_EQ(SummaryCsv({plain, odd, formula, signs}),
-              "name,passes,eclipses,longest eclipse (min),total eclipse (min),sunlit (%),model,reason\n"
-              "NOAA 19,3,4,35,120,91.2,classic,\n"
-              "\"A,\"\"B\"\"\",0,0,0,0,0.0,classic,\"x, y\"\n"
-              "\"'=HYPERLINK(\"\"http://x\"\",\"\"SAT\"\")\",1,1,1,1,50.0,classic,\"'@SUM(A1)\"\n"
-              "\"'+1\",1,1,1,1,50.0,classic,\"'-5\"\n");
+    BatchRow old = plain;
+    old.ElementAge = 44.5;
+    EXPECT_EQ(SummaryCsv({plain, odd, formula, signs, old}),
+              "name,passes,eclipses,longest eclipse (min),total eclipse (min),sunlit (%),model,reason,epoch warning\n"
+              "NOAA 19,3,4,35,120,91.2,classic,,\n"
+              "\"A,\"\"B\"\"\",0,0,0,0,0.0,classic,\"x, y\",\n"
+              "\"'=HYPERLINK(\"\"http://x\"\",\"\"SAT\"\")\",1,1,1,1,50.0,classic,\"'@SUM(A1)\",\n"
+              "\"'+1\",1,1,1,1,50.0,classic,\"'-5\",\n"
+              "NOAA 19,3,4,35,120,91.2,classic,,the start lies 44.5 days after the element set's epoch; its passes may "
+              "be far off\n");
     EXPECT_EQ(SummaryTable({plain, odd}), "satellite  passes  eclipses  longest  total min  sunlit %  model    reason\n"
                                           "NOAA 19         3         4       35        120      91.2  classic  \n"
                                           "A,\"B\"           0         0        0          0       0.0  classic  x, y\n");
@@ -110,11 +115,35 @@ TEST(BatchSummary, SunlitPercentCountsTheRepeatedMidnightOnceAndTheLastStepToo)
     ForecastResult r; // day 1's minute 1440 is day 2's minute 0: in shadow, but counted once
     r.Minutes.resize(2 * StepsPerDay);
     for (int m = 1440; m < 1451; ++m) r.Minutes[static_cast<std::size_t>(m)].InEclipse = true;
-    EXPECT_DOUBLE_EQ(SunlitPercent(r), 100.0 * (2880 - 10) / 2880); // 2 x 1440 distinct minutes, 10 in shadow
+    EXPECT_DOUBLE_EQ(SunlitPercent(r), 100.0 * (2881 - 10) / 2881); // 2 x 1440 + the last step, 10 in shadow
     r.Minutes.assign(59 * StepsPerDay, MinuteRecord{});
     r.Minutes.back().InEclipse = true; // the last day's minute 1440 repeats nothing
     EXPECT_DOUBLE_EQ(SunlitPercent(r), 100.0 * (59 * 1440) / (59 * 1440 + 1));
     EXPECT_EQ(SunlitPercent(ForecastResult{}), 0);
+}
+
+// A run that stopped at minute 1440 of its first day was said to be 0 % sunlit: the one sunlit minute, its last,
+// was taken for a repeat of a next day never computed.
+TEST(BatchSummary, SunlitPercentOfARunStoppedAtMidnightCountsItsLastMinute)
+{
+    ForecastResult r;
+    r.Minutes.assign(StepsPerDay, MinuteRecord{.InEclipse = true});
+    r.Minutes.back().InEclipse = false;
+    EXPECT_DOUBLE_EQ(SunlitPercent(r), 100.0 / 1441);
+}
+
+// A set 29 years from the start gave 41,146 "passes" without a word.
+TEST(BatchSummary, EpochWarningOnlyOutsideThirtyDaysAfterAndOneDayBefore)
+{
+    const std::pair<double, std::string> cases[] = {
+        {0, ""}, {30, ""}, {-1, ""}, {30.3, "the start lies 30.3 days after the element set's epoch"},
+        {10592.5, "the start lies 10592.5 days after the element set's epoch"},
+        {-1.5, "the start lies 1.5 days before the element set's epoch"}};
+    for (const auto& [age, said] : cases) {
+        const std::string warning = EpochDistanceWarning(age);
+        EXPECT_EQ(warning.substr(0, said.size()), said) << age;
+        EXPECT_EQ(warning.empty(), said.empty()) << age;
+    }
 }
 
 } // namespace

@@ -1,5 +1,8 @@
-#include "output/Batch.h"
+#include "batch/Batch.h"
 
+#include "output/Exports.h"
+
+#include "astro/TimeScales.h"
 #include "output/ListFiles.h"
 #include "output/ListLines.h"
 #include "platform/AtomicFile.h"
@@ -52,8 +55,10 @@ BatchRow Forecast(const CurrentElementSet& elements, const std::string& stem, Da
     }
     if (r.End == RunEnd::Cancelled) {
         row.Reason = "interrupted";
+        row.Interrupted = true;
         return row;
     }
+    row.ElementAge = EpochAgeDays(elements.Epoch, start);
     row.Passes = static_cast<int>(r.Passes.size());
     row.Eclipses = static_cast<int>(r.Eclipses.size());
     for (const EclipseEvent& e : r.Eclipses) {
@@ -78,21 +83,6 @@ BatchRow Forecast(const CurrentElementSet& elements, const std::string& stem, Da
     return row;
 }
 
-std::string CsvField(const std::string& s)
-{
-    // A spreadsheet takes a cell that begins with one of these for a formula
-    // ("=HYPERLINK(...)" in a name line would run); a "'" in front, inside
-    // quotes, makes it text.
-    const bool formula = !s.empty() && std::string_view("=+-@").find(s.front()) != std::string_view::npos;
-    if (!formula && s.find_first_of(",\"\r\n") == std::string::npos) return s;
-    std::string out = formula ? "\"'" : "\"";
-    for (char c : s) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    return out + "\"";
-}
-
 std::string Percent(double p)
 {
     char buffer[32];
@@ -104,15 +94,10 @@ std::string Percent(double p)
 
 double SunlitPercent(const ForecastResult& result)
 {
-    std::size_t counted = 0, sunlit = 0;
-    for (std::size_t i = 0; i < result.Minutes.size(); ++i) {
-        // Minute 1440 repeats the next day's minute 0; keep it only for the last day.
-        const bool repeat = i % StepsPerDay == StepsPerDay - 1 && i + 1 < static_cast<std::size_t>(ForecastDays) * StepsPerDay;
-        if (repeat) continue;
-        ++counted;
-        sunlit += !result.Minutes[i].InEclipse;
-    }
-    return counted == 0 ? 0 : 100.0 * static_cast<double>(sunlit) / static_cast<double>(counted);
+    const std::int64_t count = RunMinuteCount(result);
+    std::int64_t sunlit = 0;
+    for (std::int64_t k = 0; k < count; ++k) sunlit += !RunMinute(result, k).InEclipse;
+    return count == 0 ? 0 : 100.0 * static_cast<double>(sunlit) / static_cast<double>(count);
 }
 
 void StreamBatch(const BatchSource& source, const BatchRequest& request, const BatchRowSink& sink)
@@ -154,6 +139,7 @@ void StreamBatch(const BatchSource& source, const BatchRequest& request, const B
                 row.Name = source.Names[i];
                 row.Model = request.Model;
                 row.Reason = "interrupted";
+                row.Interrupted = true;
                 hand(i, std::move(row));
                 continue;
             }
@@ -186,14 +172,15 @@ std::vector<BatchRow> RunBatch(const SatelliteCatalogue& catalogue, const BatchR
 
 std::string SummaryCsvHeader()
 {
-    return "name,passes,eclipses,longest eclipse (min),total eclipse (min),sunlit (%),model,reason\n";
+    return "name,passes,eclipses,longest eclipse (min),total eclipse (min),sunlit (%),model,reason,epoch warning\n";
 }
 
 std::string SummaryCsvRow(const BatchRow& r)
 {
     return CsvField(r.Name) + "," + std::to_string(r.Passes) + "," + std::to_string(r.Eclipses) + ","
            + std::to_string(r.LongestEclipse) + "," + std::to_string(r.TotalEclipse) + "," + Percent(r.SunlitPercent)
-           + "," + ModelName(r.Model) + "," + CsvField(r.Reason) + "\n";
+           + "," + ModelName(r.Model) + "," + CsvField(r.Reason) + ","
+           + CsvField(r.ElementAge ? EpochDistanceWarning(*r.ElementAge) : std::string()) + "\n";
 }
 
 std::string SummaryCsv(const std::vector<BatchRow>& rows)
