@@ -72,9 +72,9 @@ BatchRow Forecast(const CurrentElementSet& elements, const std::string& stem, Da
     const std::string passes = (dir / (stem + "_passes.txt")).string();
     const std::string eclipses = (dir / (stem + "_eclipses.txt")).string();
     try {
-        WriteFileAtomically(passes, ListFileBytes(PassesHeader(row.Name), PassLines(r)));
+        WriteFileAtomically(passes, PassesFileBytes(r));
         row.PassesFile = passes;
-        WriteFileAtomically(eclipses, ListFileBytes(EclipsesHeader(row.Name), EclipseLines(r, request.Formats)));
+        WriteFileAtomically(eclipses, EclipsesFileBytes(r, request.Formats));
         row.EclipsesFile = eclipses;
     } catch (const OutputError& e) {
         row.Reason = e.what();

@@ -497,9 +497,9 @@ int Run(int argc, char** argv, StandardOutput& out)
         if (o.SaveEclipses)
             write(ExportFileName(name, false, format), ExportBytes(format, *context, *details, false, true));
     } else {
-        if (o.SavePasses) write(PassesFileName(name), ListFileBytes(PassesHeader(name), passLines));
+        if (o.SavePasses) write(PassesFileName(name), PassesFileBytes(result));
         if (o.SaveEclipses)
-            write(EclipsesFileName(name), ListFileBytes(EclipsesHeader(name), EclipseLines(result, files.Formats)));
+            write(EclipsesFileName(name), EclipsesFileBytes(result, files.Formats));
     }
     if (year) {
         const std::string folder = o.YearDir ? *o.YearDir : ProgramFolder();

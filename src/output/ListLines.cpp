@@ -1,11 +1,23 @@
 #include "output/ListLines.h"
 
+#include "output/ListFiles.h"
+
 #include "platform/TextForms.h"
 
 #include <cmath>
 #include <cstdio>
 
 namespace tavik {
+
+std::string PassesFileBytes(const ForecastResult& result)
+{
+    return ListFileBytes(PassesHeader(result.SatName), PassLines(result));
+}
+
+std::string EclipsesFileBytes(const ForecastResult& result, const RegionalFormats& fileFormats)
+{
+    return ListFileBytes(EclipsesHeader(result.SatName), EclipseLines(result, fileFormats));
+}
 
 std::string PassStepSummary(const PassPoint& p)
 {

@@ -20,6 +20,12 @@ std::string EclipseLine(const EclipseEvent& eclipse, const RegionalFormats& form
 std::vector<std::string> PassLines(const ForecastResult& result);
 std::vector<std::string> EclipseLines(const ForecastResult& result, const RegionalFormats& formats);
 // "YYYY/mm/dd" with the regional date separator, one per labelled row.
+// The passes and eclipses files of a run, byte for byte as every front end
+// writes them: header, rule and lines in Windows-1252 with CR LF. The
+// eclipse lines take the forms the file can hold (Cp1252FileFormats).
+std::string PassesFileBytes(const ForecastResult& result);
+std::string EclipsesFileBytes(const ForecastResult& result, const RegionalFormats& fileFormats);
+
 std::vector<std::string> RowLabels(const ForecastResult& result, const RegionalFormats& formats);
 // Why a run ended early, for the user; empty for a completed run.
 std::string StopMessage(const ForecastResult& result, const RegionalFormats& formats);

@@ -90,14 +90,6 @@ QString WithDecimalSeparator(QString number, const RegionalFormats& formats)
     return number.replace(QLatin1Char('.'), Q(formats.DecimalSeparator));
 }
 
-std::vector<std::string> ItemsOf(const QListWidget* list)
-{
-    std::vector<std::string> items;
-    items.reserve(static_cast<std::size_t>(list->count()));
-    for (int i = 0; i < list->count(); ++i) items.push_back(S(list->item(i)->text()));
-    return items;
-}
-
 // Raised from a progress callback to end a job whose window is closing.
 struct JobStopped {};
 
@@ -616,19 +608,17 @@ void MainWindow::SaveList(ListKind kind, const QString& folder)
     QLabel* status = passes ? passesStatus_ : eclipsesStatus_;
     const std::string& name = current_->SatName;
     const std::string fileName = passes ? PassesFileName(name) : EclipsesFileName(name);
-    const std::string header = passes ? PassesHeader(name) : EclipsesHeader(name);
     // The eclipse lines in forms Windows-1252 can hold; the pass lines have
     // no regional forms.
     const FileFormats files = Cp1252FileFormats(services_.Formats);
     const bool otherForms = !passes && !files.Note.empty();
-    const std::vector<std::string> lines = otherForms ? EclipseLines(*shown_, files.Formats) : ItemsOf(passes ? passList_ : eclipseList_);
     // In the current working directory, like a file saved from a shell,
     // unless another folder is given. The window shows that folder nowhere,
     // so a failure names the whole path.
     std::error_code noFolder;
     const std::filesystem::path base = folder.isEmpty() ? std::filesystem::current_path(noFolder) : std::filesystem::path(PathOf(folder));
     const std::string path = noFolder ? fileName : (base / fileName).string();
-    const std::string bytes = ListFileBytes(header, lines);
+    const std::string bytes = passes ? PassesFileBytes(*shown_) : EclipsesFileBytes(*shown_, files.Formats);
     WriteOnWorker(path, bytes, [this, status, path, fileName, folder, otherForms, note = files.Note](const QString& error) {
             SetBusy(false);
             if (!error.isEmpty()) {

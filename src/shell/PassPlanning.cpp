@@ -71,10 +71,8 @@ void MainWindow::OnExport()
     std::string bytes;
     if (choice->Format == ExportFormat::Text) {
         // The list files exactly as Save writes them.
-        const std::string& name = shown_->SatName;
-        bytes = choice->Passes ? ListFileBytes(PassesHeader(name), PassLines(*shown_))
-                               : ListFileBytes(EclipsesHeader(name),
-                                               EclipseLines(*shown_, Cp1252FileFormats(services_.Formats).Formats));
+        bytes = choice->Passes ? PassesFileBytes(*shown_)
+                               : EclipsesFileBytes(*shown_, Cp1252FileFormats(services_.Formats).Formats);
     } else {
         const auto now = DateTime::FromCalendar(1970, 1, 1)->AddSeconds(services_.Now ? services_.Now() : 0);
         bytes = ExportBytes(choice->Format, MakeExportContext(*shown_, shownRequest_, now), *details_, choice->Passes,
