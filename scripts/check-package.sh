@@ -32,26 +32,28 @@ files=$(dpkg-query -L tavik)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-test "$(tavik-forecast --version)" = "tavik-forecast $version"
-test "$(tavik --version)" = "tavik $version"
+fail() { echo "check-package: $*" >&2; exit 1; }
+[ "$(tavik-forecast --version)" = "tavik-forecast $version" ] || fail "tavik-forecast --version does not say $version"
+[ "$(tavik --version)" = "tavik $version" ] || fail "tavik --version does not say $version"
 (cd "$work" && tavik-forecast --settings /usr/share/doc/tavik/examples/tavik.ini --start 2026-12-07 --save-passes) \
-  > "$work/forecast.txt"
-grep -q '^visible passes forecast for TAVIK-LEO' "$work/forecast.txt"
-test -s "$work/TAVIK-LEO_passes.txt"
-QT_QPA_PLATFORM=offscreen tavik --help | grep -q '^Usage: tavik '
+  > "$work/forecast.txt" || fail "the forecast of the installed example failed"
+grep -q '^visible passes forecast for TAVIK-LEO' "$work/forecast.txt" || fail "the example's forecast lists no passes"
+[ -s "$work/TAVIK-LEO_passes.txt" ] || fail "the example's forecast wrote no passes file"
+QT_QPA_PLATFORM=offscreen tavik --help | grep -q '^Usage: tavik ' || fail "tavik --help shows no usage"
 for page in tavik tavik-forecast; do
   warnings=$(MANWIDTH=80 man --warnings "$page" 2>&1 >/dev/null)
-  [ -z "$warnings" ] || { echo "check-package: man $page: $warnings" >&2; exit 1; }
+  [ -z "$warnings" ] || fail "man $page: $warnings"
 done
-echo "check-package: installed; tavik-forecast $version ran the example ($(grep -c '^[0-9]' "$work/forecast.txt") lines of passes and eclipses)"
+lines=$(grep -c '^[0-9]' "$work/forecast.txt")
+echo "check-package: installed; tavik-forecast $version ran the example ($lines lines of passes and eclipses)"
 
 apt_get remove tavik
 left=$(printf '%s\n' "$files" | grep '^/usr/' | grep -v -x -e /usr -e /usr/bin -e /usr/share -e '/usr/share/[^/]*' \
   -e '/usr/share/man/man1' -e '/usr/share/icons/hicolor' -e '/usr/share/icons/hicolor/[^/]*' \
   -e '/usr/share/icons/hicolor/[^/]*/apps' -e '/usr/share/bash-completion/completions' |
   while read -r f; do [ ! -e "$f" ] || echo "$f"; done)
-if [ -n "$left" ] || dpkg-query -W -f='${Status}' tavik 2>/dev/null | grep -q installed; then
-  echo "check-package: left after apt-get remove: ${left:-the package's status}" >&2
+if [ -n "$left" ] || dpkg-query -W -f='${Status}' tavik 2>/dev/null | grep -q 'ok installed'; then
+  echo "check-package: left after apt-get remove: ${left:-the package is still known to dpkg}" >&2
   exit 1
 fi
 echo "check-package: removed; nothing of tavik is left in /usr"
