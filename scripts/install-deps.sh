@@ -32,6 +32,9 @@ packages=(
   # the certificates HTTPS downloads of element sets are checked against
   # (Qt Network's OpenSSL backend reads the system's store)
   ca-certificates
+  # the tests of the manual pages (groff -ww and man --warnings) and of the
+  # bash completion (run with Debian's bash-completion)
+  groff-base man-db bash-completion
   # regional formats the tests pin, and the fonts the window's tests draw with
   locales-all
   fonts-dejavu-core

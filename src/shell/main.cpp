@@ -3,6 +3,7 @@
 #include "shell/AboutBox.h"
 #include "shell/MainWindow.h"
 #include "shell/ShellServices.h"
+#include "shell/Usage.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -12,13 +13,18 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <string>
 #include <utility>
+#include <vector>
 
 int main(int argc, char* argv[])
 {
+    // Answered before Qt starts, so that they work without a display.
+    if (const auto info = tavik::shell::InfoRequested(std::vector<std::string>(argv + 1, argv + argc)))
+        return tavik::shell::PrintInfo(*info);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tavik"));
-    QApplication::setDesktopFileName(QStringLiteral("tavik"));
+    QApplication::setDesktopFileName(QStringLiteral("io.github.tavik.Tavik"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("tavik"), QIcon(QPixmap::fromImage(tavik::shell::AboutPicture()))));
 
     // A TLE file to open may be given, as the desktop entry does for a file
