@@ -43,20 +43,13 @@ cmake --build "$build" -j"$(nproc)"
 
 desktop-file-validate src/shell/desktop/io.github.tavik.Tavik.desktop
 metainfo="$build/packaging/io.github.tavik.Tavik.metainfo.xml"
-# The metadata licence is the project's to choose; until it has chosen one,
-# its absence is the one error let through, and said so.
 set +e
 report=$(appstreamcli validate --no-net "$metainfo" 2>&1)
 set -e
-errors=$(printf '%s\n' "$report" | grep '^E: ' | grep -v ' metadata-license-missing$' || true)
-if [ -n "$errors" ]; then
+if printf '%s\n' "$report" | grep -q '^E: '; then
   printf '%s\n' "$report" >&2
   echo "package: $metainfo is not valid AppStream metadata" >&2
   exit 1
-fi
-if printf '%s\n' "$report" | grep -q ' metadata-license-missing$'; then
-  echo "package: note: the AppStream file has no metadata_license, as the project has chosen no licence;" \
-       "give one with -DTAVIK_METADATA_LICENSE=... (for instance FSFAP) once it has"
 fi
 printf '%s\n' "$report" | grep -E '^[WI]: ' || true
 
