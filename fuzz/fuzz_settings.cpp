@@ -35,7 +35,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string why = e.what();
         fuzz::Require(why.rfind("fuzz.ini: ", 0) == 0 && why.size() < 400 && !fuzz::HasControl(why), "a short plain refusal naming the file", why);
         // Text that is UTF-8 must not be cut into bytes that are not.
-        return fuzz::Require(!fuzz::ValidUtf8(text) || fuzz::ValidUtf8(why), "a refusal is UTF-8", why), 0;
+        fuzz::Require(!fuzz::ValidUtf8(text) || fuzz::ValidUtf8(why), "a refusal is UTF-8", why);
+        return 0;
+
     }
     CheckLocator(s.StationLocator);
     fuzz::Require(!LocatorProblem(s.StationLocator), "an accepted file holds a locator", s.StationLocator);

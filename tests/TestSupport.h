@@ -25,9 +25,13 @@ std::string InputErrorMessage(F&& action)
     return {};
 }
 
-inline bool Contains(const std::string& text, std::string_view part) { return text.find(part) != std::string::npos; }
+inline bool Contains(const std::string& text, std::string_view part)
+{
+    return text.find(part) != std::string::npos;
+}
 
-// A folder of its own under the system's temporary folder, removed with everything in it when the test ends.
+// A folder of its own under the system's temporary folder, removed with everything in it when the test
+// ends.
 class TempFolder {
 public:
     TempFolder()
@@ -64,7 +68,13 @@ public:
     EnvScope& operator=(const EnvScope&) = delete;
 
 private:
-    void Set(const char* value) { (value ? ::setenv(name_.c_str(), value, 1) : ::unsetenv(name_.c_str())), ::tzset(); }
+    void Set(const char* value)
+    {
+        if (value) ::setenv(name_.c_str(), value, 1);
+        else ::unsetenv(name_.c_str());
+        ::tzset();
+    }
+
     std::string name_;
     std::optional<std::string> saved_;
 };

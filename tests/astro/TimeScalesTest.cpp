@@ -68,11 +68,13 @@ TEST(SunPosition, ReferenceInstantsAndTheDistanceAtPerihelionAndAphelion)
     for (const auto& [what, day, fraction, x, y, z, lat, lon] : cases) {
         SCOPED_TRACE(what);
         const SunState s = SunPosition(day, fraction, GreenwichSidereal(day, fraction));
-        test::ExpectPrinted({{"SunX", s.SunX, x}, {"SunY", s.SunY, y}, {"SunZ", s.SunZ, z}, {"SubSolarLat", s.SubSolarLat, lat},
-                             {"SubSolarLon", s.SubSolarLon, lon}});
+        test::ExpectPrinted({{"SunX", s.SunX, x}, {"SunY", s.SunY, y}, {"SunZ", s.SunZ, z},
+                             {"SubSolarLat", s.SubSolarLat, lat}, {"SubSolarLon", s.SubSolarLon, lon}});
     }
     // 2021: perihelion January 2, 0.983257 AU; aphelion July 5, 1.016729 AU, the published apsides of the
-    // Earth for 2021 (the publication was not recorded; not checked again here). The formula holds to about 1e-4 AU.
+    // Earth for 2021 (the publication was not recorded; not checked again here). The formula holds to about
+    // 1e-4 AU.
+
     EXPECT_NEAR(SunDistance(15707, 0.58) / AstronomicalUnit, 0.983257, 1e-4);
     EXPECT_NEAR(SunDistance(15891, 0.94) / AstronomicalUnit, 1.016729, 1e-4);
 }

@@ -17,9 +17,11 @@
 namespace tavik::badinput {
 namespace {
 
-const std::regex PassLine("[0-9]{2}/[0-9]{2}/[0-9]{4}  [0-9]{2}:[0-9]{2} \\(Az [0-9]{3}\u00B0\\)  illum: [0-9]{3}%   sun angle: "
-                          "-?[0-9]{2}\u00B0 -> [0-9]{2}:[0-9]{2} \\(Az [0-9]{3}\u00B0\\)  illum: [0-9]{3}%   sun angle: "
-                          "-?[0-9]{2}\u00B0  maxEl: [0-9]{2}\u00B0");
+const std::regex PassLine("[0-9]{2}/[0-9]{2}/[0-9]{4}  [0-9]{2}:[0-9]{2} \\(Az [0-9]{3}\u00B0\\)  "
+                          "illum: [0-9]{3}%   sun angle: -?[0-9]{2}\u00B0 -> "
+                          "[0-9]{2}:[0-9]{2} \\(Az [0-9]{3}\u00B0\\)  "
+                          "illum: [0-9]{3}%   sun angle: -?[0-9]{2}\u00B0  maxEl: [0-9]{2}\u00B0");
+
 const std::regex EclipseLine("[0-9]{4}-[0-9]{2}-[0-9]{2}( [0-9]{2}:[0-9]{2}:[0-9]{2})?   ->   "
                              "[0-9]{4}-[0-9]{2}-[0-9]{2}( [0-9]{2}:[0-9]{2}:[0-9]{2})?    duration: [0-9]+ min");
 const std::regex YearRow("[0-9]{4,5}-[0-9]{2}-[0-9]{2} ; -?[0-9.E+-]+;-?[0-9.E+-]+;-?[0-9.E+-]+");
@@ -37,7 +39,8 @@ void ExpectFiniteNumbersOrAClearRefusal(const std::string& path)
         const CurrentElementSet elements = SelectElementSet(*catalogue, i);
         const std::string name = "\"" + elements.SatName + "\"";
         SCOPED_TRACE(name.substr(0, 80));
-        const ForecastRequest request{*DateTime::FromCalendar(2026, 12, 6), elements, MakeStation("JO40HC"), Attitude{}};
+        const ForecastRequest request{*DateTime::FromCalendar(2026, 12, 6), elements, MakeStation("JO40HC"),
+                                      Attitude{}};
         ShadowCarry carry;
         ForecastResult r;
         try {
@@ -50,13 +53,17 @@ void ExpectFiniteNumbersOrAClearRefusal(const std::string& path)
             ExpectClearMessage(StopMessage(r, IsoFormats()), {name, "the forecast stops there"}, 400 + name.size());
         for (std::size_t s = 0; s < r.WalkedSteps; ++s) {
             const MinuteRecord& m = r.Minutes[s];
-            ASSERT_TRUE(std::isfinite(m.SatHeight + m.SatAzimuth + m.SatElevation + m.SunAngle + m.Illumination)) << "step " << s;
+            ASSERT_TRUE(std::isfinite(m.SatHeight + m.SatAzimuth + m.SatElevation + m.SunAngle + m.Illumination))
+                << "step " << s;
         }
         for (const std::string& line : PassLines(r)) EXPECT_TRUE(std::regex_match(line, PassLine)) << line;
-        for (const std::string& line : EclipseLines(r, IsoFormats())) EXPECT_TRUE(std::regex_match(line, EclipseLine)) << line;
+        for (const std::string& line : EclipseLines(r, IsoFormats()))
+            EXPECT_TRUE(std::regex_match(line, EclipseLine)) << line;
         // The year file of the same set, at both ends of the years it takes.
         for (int year : {1, 2026, 9999}) {
-            const std::vector<std::string> rows = SunAngleYearRows(year, elements, request.Site, Attitude{}, carry, IsoFormats());
+            const std::vector<std::string> rows =
+                SunAngleYearRows(year, elements, request.Site, Attitude{}, carry, IsoFormats());
+
             ASSERT_EQ(rows.size(), static_cast<std::size_t>(YearRows));
             for (const std::string& row : rows) ASSERT_TRUE(std::regex_match(row, YearRow)) << row;
         }

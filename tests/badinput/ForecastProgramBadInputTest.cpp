@@ -38,9 +38,10 @@ std::string SixHundred()
 
 TAVIK_PROGRAM_TABLE(
     ForecastProgramBadInput, ExitsWithOneLineNamingTheProblemAndChangesNothing,
-    Bad("SettingsFileMissing", {"--settings", "{root}/none.ini"}, {"settings file {root}/none.ini", std::strerror(ENOENT)}),
-    Bad("SettingsLocatorOfFiveCharacters", {"--settings", "{root}/tavik.ini"}, {"{root}/tavik.ini", "line 1", "\"JO40h\""},
-        {{"tavik.ini", "JO40h\r\ngood.tle\r\n"}, {"good.tle", Good}}),
+    Bad("SettingsFileMissing", {"--settings", "{root}/none.ini"},
+        {"settings file {root}/none.ini", std::strerror(ENOENT)}),
+    Bad("SettingsLocatorOfFiveCharacters", {"--settings", "{root}/tavik.ini"},
+        {"{root}/tavik.ini", "line 1", "\"JO40h\""}, {{"tavik.ini", "JO40h\r\ngood.tle\r\n"}, {"good.tle", Good}}),
     Bad("SettingsTlePathEndsWithABlank", {"--settings", "{root}/tavik.ini"},
         {"TLE file \"{root}/good.tle \": ", std::strerror(ENOENT), "(the name ends with a blank)"},
         {{"tavik.ini", "JO40HC\r\ngood.tle \r\n"}, {"good.tle", Good}}),
@@ -58,12 +59,15 @@ TAVIK_PROGRAM_TABLE(
     Bad("MeanMotionZero", With({"--save-passes"}), {"\"BADIN-1\"", "mean motion"},
         {{"good.tle", Entry("BADIN-1", GoodLine1, Replaced(GoodLine2, 53, 63, " 0.00000000"))},
          {"work/BADIN-1_passes.txt", OldList}}),
-    Bad("StartWithoutALayout", With({}, "{root}/good.tle", "tomorrow"), {"--start \"tomorrow\"", "YYYY-MM-DD or DD.MM.YYYY"}),
+    Bad("StartWithoutALayout", With({}, "{root}/good.tle", "tomorrow"),
+        {"--start \"tomorrow\"", "YYYY-MM-DD or DD.MM.YYYY"}),
     Bad("YearOfLetters", With({"--year", "abc"}), {"--year \"abc\"", "whole number"}),
     Bad("YearFolderMissing", With({"--year", "2026", "--year-dir", "{root}/gone"}),
         {"cannot write {root}/gone/BADIN-1_sowi_2026.csv", std::strerror(ENOENT)}, {{"good.tle", Good}}, {Lists}),
-    Bad("PassesIntoAPipeNobodyReads", With({"--save-passes"}), {"cannot write BADIN-1_passes.txt", "no program is reading"},
+    Bad("PassesIntoAPipeNobodyReads", With({"--save-passes"}),
+        {"cannot write BADIN-1_passes.txt", "no program is reading"},
         {{"good.tle", Good}, {"work/BADIN-1_passes.txt", "<pipe>"}}, {Lists}),
+
     Bad("StripIntoAFullDevice", With({"--strip", "{root}/full"}), {"cannot write {root}/full", std::strerror(ENOSPC)},
         {{"good.tle", Good}, {"full", "<full device>"}}, {Lists}));
 

@@ -57,18 +57,31 @@ TEST_F(BatchTest, OneRowPerEntryInOrderWithTheirFilesAWriteFailingItsOwnRowAlone
     std::sort(progress.begin(), progress.end());
     EXPECT_EQ(progress, (std::vector<int>{1, 2, 3, 4}));
     EXPECT_EQ(SummaryCsv(rows), SummaryCsv(RunBatch(catalogue_, Request(1))));
-    EXPECT_TRUE(rows[0].Reason.empty() && rows[0].Passes > 100 && rows[0].Eclipses > 100 && rows[0].LongestEclipse <= 40);
-    EXPECT_TRUE(rows[0].SunlitPercent > 50 && rows[0].SunlitPercent < 100);
+    EXPECT_TRUE(rows[0].Reason.empty());
+    EXPECT_GT(rows[0].Passes, 100);
+    EXPECT_GT(rows[0].Eclipses, 100);
+    EXPECT_LE(rows[0].LongestEclipse, 40);
+    EXPECT_GT(rows[0].SunlitPercent, 50);
+    EXPECT_LT(rows[0].SunlitPercent, 100);
     // A name that repeats gets files of its own.
     EXPECT_EQ(fs::path(rows[0].PassesFile).filename(), "ALPHA_passes.txt");
     EXPECT_EQ(fs::path(rows[1].PassesFile).filename(), "ALPHA~2_passes.txt");
-    for (int i : {0, 1}) EXPECT_TRUE(!rows[i].WriteFailed && fs::exists(rows[i].PassesFile) && fs::exists(rows[i].EclipsesFile));
+    for (int i : {0, 1}) {
+        EXPECT_FALSE(rows[i].WriteFailed) << i;
+        EXPECT_TRUE(fs::exists(rows[i].PassesFile)) << rows[i].PassesFile;
+        EXPECT_TRUE(fs::exists(rows[i].EclipsesFile)) << rows[i].EclipsesFile;
+    }
     // Refused by name, no files.
-    EXPECT_TRUE(test::Contains(rows[2].Reason, "HALF/SET") && test::Contains(rows[2].Reason, "line 2")) << rows[2].Reason;
-    EXPECT_TRUE(rows[2].PassesFile.empty() && !fs::exists(folder_.Path / "out" / "HALF_SET_passes.txt"));
-    EXPECT_TRUE(rows[3].Passes == 0 && rows[3].SunlitPercent == 100); // always in view and lit: the open pass gives no line
-    EXPECT_TRUE(rows[3].WriteFailed && test::Contains(rows[3].Reason, "GEO_passes.txt")) << rows[3].Reason;
-    EXPECT_TRUE(rows[3].PassesFile.empty() && rows[3].EclipsesFile.empty());
+    EXPECT_TRUE(test::Contains(rows[2].Reason, "HALF/SET")) << rows[2].Reason;
+    EXPECT_TRUE(test::Contains(rows[2].Reason, "line 2")) << rows[2].Reason;
+    EXPECT_TRUE(rows[2].PassesFile.empty());
+    EXPECT_FALSE(fs::exists(folder_.Path / "out" / "HALF_SET_passes.txt"));
+    EXPECT_EQ(rows[3].Passes, 0);
+    EXPECT_EQ(rows[3].SunlitPercent, 100); // always in view and lit: the open pass gives no line
+    EXPECT_TRUE(rows[3].WriteFailed) << rows[3].Reason;
+    EXPECT_TRUE(test::Contains(rows[3].Reason, "GEO_passes.txt")) << rows[3].Reason;
+    EXPECT_TRUE(rows[3].PassesFile.empty());
+    EXPECT_TRUE(rows[3].EclipsesFile.empty());
 }
 
 TEST_F(BatchTest, AnInterruptBeforeTheStartABadStartOrAFolderThatCannotBeMadeWritesNothing)
@@ -79,7 +92,8 @@ TEST_F(BatchTest, AnInterruptBeforeTheStartABadStartOrAFolderThatCannotBeMadeWri
     for (const BatchRow& r : RunBatch(catalogue_, request)) EXPECT_EQ(r.Reason, "interrupted");
     EXPECT_TRUE(fs::is_empty(folder_.Path / "out"));
     request = Request();
-    request.DayText = "31", request.MonthText = "02";
+    request.DayText = "31";
+    request.MonthText = "02";
     EXPECT_THROW(RunBatch(catalogue_, request), InputError);
     request = Request();
     request.OutDir = folder_.Write("file", "x").string() + "/out";
@@ -105,9 +119,10 @@ TEST(BatchSummary, CsvQuotesWhatNeedsItAndTheTableKeepsItsColumns)
               "\"'+1\",1,1,1,1,50.0,classic,\"'-5\",\n"
               "NOAA 19,3,4,35,120,91.2,classic,,the start lies 44.5 days after the element set's epoch; its passes may "
               "be far off\n");
-    EXPECT_EQ(SummaryTable({plain, odd}), "satellite  passes  eclipses  longest  total min  sunlit %  model    reason\n"
-                                          "NOAA 19         3         4       35        120      91.2  classic  \n"
-                                          "A,\"B\"           0         0        0          0       0.0  classic  x, y\n");
+    EXPECT_EQ(SummaryTable({plain, odd}),
+              "satellite  passes  eclipses  longest  total min  sunlit %  model    reason\n"
+              "NOAA 19         3         4       35        120      91.2  classic  \n"
+              "A,\"B\"           0         0        0          0       0.0  classic  x, y\n");
 }
 
 TEST(BatchSummary, SunlitPercentCountsTheRepeatedMidnightOnceAndTheLastStepToo)

@@ -20,17 +20,23 @@ TEST(ParseSettings, EveryLineEndGivesTheLinesAsWrittenAndARefusalNamesTheFileAnd
 {
     std::string omegas = "J";
     for (int i = 0; i < 30; ++i) omegas += "\u03A9";
-    const struct { std::string Text; std::vector<std::string> Says; } cases[] = { // Says: locator and path, or the message
+    const struct {
+        std::string Text;
+        std::vector<std::string> Says; // locator and path, or the message
+    } cases[] = {
         {"JO40HC\r\n/tle/a.tle\r\n", {"JO40HC", "/tle/a.tle"}}, {"JO40HC\n/tle/a.tle\n", {"JO40HC", "/tle/a.tle"}},
         {"JO40HC\r/tle/a.tle\r", {"JO40HC", "/tle/a.tle"}}, {"JO40HC\r/tle/a.tle\r\n", {"JO40HC", "/tle/a.tle"}},
-        {"JO40HC\r\n/tle/a.tle", {"JO40HC", "/tle/a.tle"}}, {"JO40HC\r\n/tle/a.tle\r\nXX\r\n\r\n", {"JO40HC", "/tle/a.tle"}},
+        {"JO40HC\r\n/tle/a.tle", {"JO40HC", "/tle/a.tle"}},
+        {"JO40HC\r\n/tle/a.tle\r\nXX\r\n\r\n", {"JO40HC", "/tle/a.tle"}},
         {"\xEF\xBB\xBFjo40hc12\r\na.tle\r\n", {"jo40hc12", "a.tle"}},                   // shown as written
         {"JO40\r\n tles/my sats.tle \r\n", {"JO40", " tles/my sats.tle "}},             // path not trimmed
         {"", {"station.ini: the file is empty"}}, {"JO40HC", {"station.ini: line 2 is missing"}},
-        {"JO40HC\r\n", {"station.ini: line 2 is missing"}}, {"JO40HC\r\n\r\n/tle/a.tle\r\n", {"station.ini: line 2 is empty"}},
+        {"JO40HC\r\n", {"station.ini: line 2 is missing"}},
+        {"JO40HC\r\n\r\n/tle/a.tle\r\n", {"station.ini: line 2 is empty"}},
         {"JO40HC\r\n \t\r\n", {"station.ini: line 2 is empty"}},
         {"\r\n/tle/a.tle\r\n", {"station.ini: line 1: \"\" is not a Maidenhead locator"}},
-        {"JO40YZ\r\n/tle/a.tle\r\n", {"station.ini: line 1: \"JO40YZ\" is not a Maidenhead locator: characters 5 and 6"}},
+        {"JO40YZ\r\n/tle/a.tle\r\n",
+         {"station.ini: line 1: \"JO40YZ\" is not a Maidenhead locator: characters 5 and 6"}},
         {"JO\x1B" "0HC\r\na.tle", {"station.ini: line 1: \"JO?0HC\""}},
         {omegas + "\r\na.tle\r\n", {"station.ini: line 1: \"J\u03A9", "...\" is not"}},
         {std::string("JO40HC\r\n/tle/a\0.tle\r\n", 21), {"station.ini: not a text file (it holds NUL bytes)"}},
@@ -40,12 +46,17 @@ TEST(ParseSettings, EveryLineEndGivesTheLinesAsWrittenAndARefusalNamesTheFileAnd
         SCOPED_TRACE(c.Text);
         if (c.Says[0].rfind("station.ini: ", 0) != 0) {
             const Settings s = ParseSettings(c.Text, "station.ini");
-            EXPECT_TRUE(s.StationLocator == c.Says[0] && s.TleFilePath == c.Says[1]) << s.StationLocator << "|" << s.TleFilePath;
+            EXPECT_EQ(s.StationLocator, c.Says[0]);
+            EXPECT_EQ(s.TleFilePath, c.Says[1]);
             continue;
         }
         const std::string message = InputErrorMessage([&] { ParseSettings(c.Text, "station.ini"); });
         EXPECT_EQ(message.rfind(c.Says[0], 0), 0u) << message;
-        EXPECT_TRUE(IsValidUtf8(message) && (c.Says.size() < 2 || Contains(message, c.Says[1]))) << message;
+        EXPECT_TRUE(IsValidUtf8(message)) << message;
+        if (c.Says.size() > 1) {
+            EXPECT_TRUE(Contains(message, c.Says[1])) << message;
+        }
+
     }
 }
 

@@ -22,26 +22,34 @@ std::string Shown(const Options& o)
 
 TEST(ParseCommandLine, TakesEachOptionOnceWithSpaceOrEqualsAndRefusesTheRest)
 {
-    const struct { std::vector<std::string> Args; std::string Options; bool Refused = false; } rows[] = { // Options: as Shown, or a part of the usage error
+    const struct {
+        std::vector<std::string> Args;
+        std::string Options; // as Shown, or a part of the usage error
+        bool Refused = false;
+    } rows[] = {
         {{}, ""},
         {{"--settings", "a.ini", "--tle=b.tle", "--locator", "JO40hc", "--satellite", "TAVIK SSO", "--start=2026-12-06",
           "--year", "2027", "--year-dir", "out", "--strip", "s.png", "--save-passes", "--save-eclipses"},
-         "settings=a.ini tle=b.tle locator=JO40hc satellite=TAVIK SSO start=2026-12-06 year=2027 year-dir=out strip=s.png "
-         "save-passes save-eclipses "},
+         "settings=a.ini tle=b.tle locator=JO40hc satellite=TAVIK SSO start=2026-12-06 year=2027 year-dir=out "
+         "strip=s.png save-passes save-eclipses "},
         // "=" keeps a value that looks like an option; an empty path is for the file check.
         {{"--satellite=--odd--", "--tle=", "-h"}, "tle= satellite=--odd-- help "},
         {{"--all", "--out", "o", "--version"}, "out=o all version "},
         {{"--frob"}, "unknown option \"--frob\"", true}, {{"--frob=1"}, "unknown option \"--frob\"", true},
         {{"-x"}, "unknown option \"-x\"", true}, {{"--tle"}, "--tle needs a value", true},
-        {{"--tle", "--locator", "JO40hc"}, "--tle needs a value", true}, {{"--save-passes=yes"}, "--save-passes takes no value", true},
+        {{"--tle", "--locator", "JO40hc"}, "--tle needs a value", true},
+        {{"--save-passes=yes"}, "--save-passes takes no value", true},
         {{"stray"}, "unexpected argument \"stray\"", true}, {{"-"}, "unexpected argument \"-\"", true},
         {{"--tle", "a", "--tle=b"}, "--tle is given more than once", true},
         {{"--help", "-h"}, "is given more than once", true}, {{"--year-dir", "out"}, "--year-dir needs --year", true},
-        {{"--out", "o"}, "option --out needs --all", true}, {{"--all", "--save-passes"}, "option --save-passes is for one satellite, not with --all", true},
+        {{"--out", "o"}, "option --out needs --all", true},
+        {{"--all", "--save-passes"}, "option --save-passes is for one satellite, not with --all", true},
         {{"--all", "--satellite", "2"}, "option --satellite is for one satellite", true},
         {{"--all", "--strip", "s.png"}, "option --strip is for one satellite", true},
         {{"--update-tle", "https://x/a.txt", "--satellite", "2"}, "--satellite does not go with --update-tle", true},
-        {{"--update-tle", "https://x/a.txt", "--tle", "-"}, "--update-tle needs a TLE file to replace, not standard input", true},
+        {{"--update-tle", "https://x/a.txt", "--tle", "-"},
+         "--update-tle needs a TLE file to replace, not standard input", true},
+
         {{"--model", "fast"}, "option --model takes classic or sgp4, not \"fast\"", true},
     };
     for (const auto& row : rows) {

@@ -16,16 +16,25 @@ const std::string FirstPass = "12/06/2026  06:59 (Az 171\xC2\xB0)  illum: 098%  
                               "07:07 (Az 081\xC2\xB0)  illum: 098%   sun angle: 11\xC2\xB0  maxEl: 06\xC2\xB0\n";
 const std::string Full = "tavik-forecast: cannot write standard output: No space left on device\n";
 
-std::vector<std::string> With(std::vector<std::string> more) { return more.insert(more.begin(), Example.begin(), Example.end()), more; }
+std::vector<std::string> With(std::vector<std::string> more)
+{
+    more.insert(more.begin(), Example.begin(), Example.end());
+    return more;
+}
 // The example with one digit of TAVIK-LEO's line 2 changed under its old check digit.
-std::string ChangedDigit() { std::string tle = ReadBytes(Tle); return tle.replace(tle.find("15.49823110 51030") + 10, 1, "1"); }
+std::string ChangedDigit()
+{
+    std::string tle = ReadBytes(Tle);
+    return tle.replace(tle.find("15.49823110 51030") + 10, 1, "1");
+}
 const std::string Png = std::string("^\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\x03\xD9\0\0\x02\xC9", 25); // 985 x 713 pixels
 
 TAVIK_PROGRAM_TABLE(
     ForecastProgram, GivesItsExitStatusOutputAndFiles,
     Invocation{.Name = "Help", .Args = {"--help"}, .OutHas = {"Usage: tavik-forecast", "Exit status"}},
     Invocation{.Name = "Version", .Args = {"--version"}, .OutHas = {"tavik-forecast " TAVIK_VERSION "\n"}},
-    Invocation{.Name = "UnknownOption", .Args = {"--frob"}, .Status = 2, .ErrHas = {"tavik-forecast: unknown option \"--frob\" (see --help)\n"}},
+    Invocation{.Name = "UnknownOption", .Args = {"--frob"}, .Status = 2,
+               .ErrHas = {"tavik-forecast: unknown option \"--frob\" (see --help)\n"}},
     // A full disk under standard output fails the run, but the files are still written.
     Invocation{.Name = "ListsIntoAFullDevice", .Args = With({"--save-passes"}), .Status = 1, .ErrHas = {Full},
                .Files = {{"work/TAVIK-LEO_passes.txt", "\r\n"}}, .To = Output::FullDevice},
@@ -34,19 +43,23 @@ TAVIK_PROGRAM_TABLE(
                .Files = {{"work/TAVIK-LEO_passes.txt", "visible passes forecast for TAVIK-LEO\r\n" + Rule + "\r\n"}},
                .To = Output::ClosedPipe},
     Invocation{.Name = "AllIntoAReaderThatLeft", .Args = With({"--all", "--out", "head"}),
-               .Files = {{"work/head/summary.csv", "^name,passes,eclipses,longest eclipse (min),total eclipse (min),"
-                                                   "sunlit (%),model,reason,epoch warning\n"
-                                                   "TAVIK-LEO,370,869,37,28220,66.8,classic,,\n"},
+               .Files = {{"work/head/summary.csv",
+                          "^name,passes,eclipses,longest eclipse (min),total eclipse (min),sunlit (%),model,reason,"
+                          "epoch warning\n"
+                          "TAVIK-LEO,370,869,37,28220,66.8,classic,,\n"},
                          {"work/head/summary.csv", "sank below 150 km"},
                          {"work/head/TAVIK-GEO_eclipses.txt", "eclipses forecast for TAVIK-GEO\r\n"}},
                .To = Output::ClosedPipe},
     // "--tle -" named a file called "-".
     Invocation{.Name = "TleFromStandardInput", .Args = {"--tle", "-", "--locator", "JO40hc", "--start", "2026-12-06"},
-               .OutHas = {"visible passes forecast for TAVIK-LEO\n" + Rule + "\n" + FirstPass}, .Stdin = ReadBytes(Tle)},
-    Invocation{.Name = "TleFromAProcessSubstitution", .Args = {"--locator", "JO40hc", "--start", "2026-12-06"}, .OutHas = {FirstPass},
+               .OutHas = {"visible passes forecast for TAVIK-LEO\n" + Rule + "\n" + FirstPass},
+               .Stdin = ReadBytes(Tle)},
+    Invocation{.Name = "TleFromAProcessSubstitution", .Args = {"--locator", "JO40hc", "--start", "2026-12-06"},
+               .OutHas = {FirstPass},
                .Shell = "exec \"$0\" --tle <(cat '" + Tle + "') \"$@\""},
     // A changed digit under its old check digit was taken without a word.
-    Invocation{.Name = "CheckDigitThatDoesNotMatch", .Args = {"--tle", "-", "--locator", "JO40hc", "--start", "2026-12-06"},
+    Invocation{.Name = "CheckDigitThatDoesNotMatch",
+               .Args = {"--tle", "-", "--locator", "JO40hc", "--start", "2026-12-06"},
                .OutHas = {"visible passes forecast for TAVIK-LEO\n"},
                .ErrHas = {"tavik-forecast: warning: \"TAVIK-LEO\": element line 2: its check digit is 0, but its "
                           "columns 1-68 give 1; the line may be damaged\n"},
@@ -59,7 +72,8 @@ TAVIK_PROGRAM_TABLE(
                          {"work/TAVIK-LEO_eclipses.txt", Rule + "\r\n2026-12-08 23:35:00   ->   2026-12-08 23:38:00 "},
                          {"work/TAVIK-LEO_sowi_2024.csv", "date;sun angle;sun_lat; sun_long\r\n2024-01-01 ; "},
                          {"work/TAVIK-LEO_sowi_2024.csv", "\r\n2024-12-31 ; "}}},
-    // A document on standard output is read whole by a script or a calendar: what was written is said on standard error.
+    // A document on standard output is read whole by a script or a calendar: what was written is said on
+    // standard error.
     Invocation{.Name = "JsonOnStandardOutputAloneWithItsFilesAnnouncedOnStandardError",
                .Args = With({"--format", "json", "--save-passes", "--save-eclipses"}),
                .ErrHas = {"tavik-forecast: TAVIK-LEO_passes.json has been written\n",
@@ -78,7 +92,8 @@ TAVIK_PROGRAM_TABLE(
                           "cannot write out/TAVIK-SSO_passes.txt: is a folder, not a file\n"},
                .Files = {{"work/out/TAVIK-LEO_passes.txt", "visible passes forecast for TAVIK-LEO\r\n"},
                          {"work/out/TAVIK-GEO_eclipses.txt", "eclipses forecast for TAVIK-GEO\r\n"},
-                         {"work/out/summary.csv", "\nTAVIK-SSO,473,838,33,26777,68.5,classic,\"cannot write out/TAVIK-SSO_"}},
+                         {"work/out/summary.csv",
+                          "\nTAVIK-SSO,473,838,33,26777,68.5,classic,\"cannot write out/TAVIK-SSO_"}},
                .Before = {{"work/out/TAVIK-SSO_passes.txt", "<dir>"}}},
     Invocation{.Name = "AllInThePreciseModel", .Args = With({"--all", "--out", "out", "--model", "precise"}),
                .OutHas = {"TAVIK-LEO         369       867       36      28005      67.0  sgp4     \n"},
@@ -108,15 +123,16 @@ TAVIK_PROGRAM_TABLE(
     // Sinking below 150 km is what the forecast found, not a failure.
     Invocation{.Name = "DecayingSatellite", .Args = With({"--satellite", "TAVIK-REENTRY"}),
                .OutHas = {"visible passes forecast for TAVIK-REENTRY\n"},
-               .ErrHas = {"tavik-forecast: \"TAVIK-REENTRY\" sank below 150 km at 2026-12-21 16:03:00 UTC; the forecast "
-                          "stops there\n"}},
+               .ErrHas = {"tavik-forecast: \"TAVIK-REENTRY\" sank below 150 km at 2026-12-21 16:03:00 UTC; the "
+                          "forecast stops there\n"}},
     // The build puts example settings beside the program; a copy alone says where it looked. DD.MM.YYYY also does.
     Invocation{.Name = "SettingsBesideTheProgram", .Args = {"--start", "6.12.2026"}, .OutHas = {FirstPass}},
     Invocation{.Name = "NoSettingsAnywhere", .Args = {"--start", "2026-12-06"}, .Status = 1,
                .ErrHas = {"{root}/program/tavik.ini", "{root}/home/.config/tavik/tavik.ini"},
                .Shell = "mkdir ../program && cp \"$0\" ../program && exec ../program/tavik-forecast \"$@\""},
     // The strip chart as a PNG file, and into standard output, as with "| display": the image alone.
-    Invocation{.Name = "StripIntoAFile", .Args = With({"--strip", "strip.png"}), .OutHas = {"\nstrip.png has been written\n"},
+    Invocation{.Name = "StripIntoAFile", .Args = With({"--strip", "strip.png"}),
+               .OutHas = {"\nstrip.png has been written\n"},
                .Files = {{"work/strip.png", Png}}, .Env = {{"QT_QPA_PLATFORM", ""}}},
     Invocation{.Name = "StripIntoStandardOutput", .Args = With({"--strip", "/dev/stdout"}),
                .ErrHas = {"tavik-forecast: /dev/stdout has been written\n"},
@@ -127,7 +143,8 @@ TAVIK_PROGRAM_TABLE(
                .ErrHas = {"tavik-forecast: note: Windows-1252 cannot hold the locale's", "24-hour time"},
                .Files = {{"work/TAVIK-LEO_eclipses.txt", "!?"}, {"work/TAVIK-LEO_sowi_2026.csv", "!?"}},
                .Env = {{"LC_ALL", "ar_EG.UTF-8"}}},
-    Invocation{.Name = "PashtoLocale", .Args = With({"--year", "2026", "--year-dir", "{root}/work"}), .ErrHas = {"\".\" for decimals"},
+    Invocation{.Name = "PashtoLocale", .Args = With({"--year", "2026", "--year-dir", "{root}/work"}),
+               .ErrHas = {"\".\" for decimals"},
                .Files = {{"work/TAVIK-LEO_sowi_2026.csv", " ; 11.98857"}, {"work/TAVIK-LEO_sowi_2026.csv", "!?"}},
                .Env = {{"LC_ALL", "ps_AF.UTF-8"}}});
 
@@ -143,25 +160,31 @@ TEST(ForecastProgramSignals, StopTheBatchLeavingOnlyWholeFiles)
         Scene scene;
         WriteBytes(scene.Root() / "big.tle", big);
         const fs::path out = scene.Root() / "work" / "out";
-        const Outcome r = scene.Run({.Name = "", .Args = {"--tle", "{root}/big.tle", "--locator", "JO40hc", "--start", "2026-12-06", "--all", "--out", "out"}},
-            [&](pid_t pid) {
-                for (int i = 0; i < 1200 && !(fs::exists(out) && std::distance(fs::directory_iterator(out), {}) > 6); ++i)
-                    ::usleep(50 * 1000);
-                ::kill(pid, signal);
-            });
+        const Invocation all{.Name = "", .Args = {"--tle", "{root}/big.tle", "--locator", "JO40hc", "--start",
+                                                  "2026-12-06", "--all", "--out", "out"}};
+        // The signal comes once the batch has written some files: polled for, with a bound of a minute that
+        // only a hung program reaches.
+        const auto written = [&out] { return fs::exists(out) && std::distance(fs::directory_iterator(out), {}) > 6; };
+        const Outcome r = scene.Run(all, [&](pid_t pid) {
+            for (int i = 0; i < 1200 && !written(); ++i) ::usleep(50 * 1000);
+            ::kill(pid, signal);
+        });
         EXPECT_EQ(r.Status, 128 + signal);
         int whole = 0;
         for (const auto& entry : fs::directory_iterator(out)) {
-            const std::string name = entry.path().filename().string(), bytes = ReadBytes(entry.path());
+            const std::string name = entry.path().filename().string();
+            const std::string bytes = ReadBytes(entry.path());
             EXPECT_NE(name[0], '.') << name;
             if (name == "summary.csv") continue;
-            EXPECT_TRUE(bytes.rfind(Contains(name, "_passes") ? "visible passes" : "eclipses", 0) == 0 && bytes.ends_with("\r\n")) << name;
+            EXPECT_EQ(bytes.rfind(Contains(name, "_passes") ? "visible passes" : "eclipses", 0), 0u) << name;
+            EXPECT_TRUE(bytes.ends_with("\r\n")) << name;
             ++whole;
         }
-        EXPECT_TRUE(whole > 0 && whole < 800) << whole << " files: not stopped before the end";
-        EXPECT_TRUE(signal == SIGKILL || Contains(ReadBytes(out / "summary.csv"), ",interrupted,\n"));
-        // The progress line said "400 of 400 satellites done" although most were never computed.
+        EXPECT_GT(whole, 0);
+        EXPECT_LT(whole, 800) << "not stopped before the end";
         if (signal == SIGKILL) continue;
+        EXPECT_TRUE(Contains(ReadBytes(out / "summary.csv"), ",interrupted,\n"));
+        // The progress line said "400 of 400 satellites done" although most were never computed.
         const std::size_t at = r.Err.find(" of 400 satellites done before the stop\n");
         ASSERT_NE(at, std::string::npos) << r.Err;
         const std::size_t from = r.Err.rfind("tavik-forecast: ", at) + 16;

@@ -23,8 +23,15 @@ namespace tavik::program {
 
 namespace fs = std::filesystem;
 
-inline std::string ReadBytes(const fs::path& p) { std::ifstream in(p, std::ios::binary); return {std::istreambuf_iterator<char>(in), {}}; }
-inline void WriteBytes(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+inline std::string ReadBytes(const fs::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+inline void WriteBytes(const fs::path& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
 inline bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 enum class Output { Pipe, FullDevice, ClosedPipe }; // standard output: read, /dev/full, or its reader gone ("| head")
@@ -57,13 +64,15 @@ public:
     {
         std::string pattern = (fs::temp_directory_path() / "tavik-program-XXXXXX").string();
         root_ = ::mkdtemp(pattern.data()) ? pattern : "/nonexistent";
-        fs::create_directories(root_ / "work"), fs::create_directories(root_ / "home" / ".config");
+        fs::create_directories(root_ / "work");
+        fs::create_directories(root_ / "home" / ".config");
     }
     ~Scene() { std::error_code ignored; fs::remove_all(root_, ignored); }
     const fs::path& Root() const { return root_; }
     std::string Expand(std::string text) const
     {
-        for (std::size_t at = text.find("{root}"); at != std::string::npos; at = text.find("{root}", at)) text.replace(at, 6, root_.string());
+        for (std::size_t at = text.find("{root}"); at != std::string::npos; at = text.find("{root}", at))
+            text.replace(at, 6, root_.string());
         return text;
     }
 
@@ -73,34 +82,46 @@ public:
         std::string program = TAVIK_FORECAST_EXE;
         std::vector<std::string> args;
         for (const std::string& a : c.Args) args.push_back(Expand(a));
-        if (!c.Shell.empty()) args.insert(args.begin(), {"-c", Expand(c.Shell), program}), program = "/bin/bash";
+        if (!c.Shell.empty()) {
+            args.insert(args.begin(), {"-c", Expand(c.Shell), program});
+            program = "/bin/bash";
+        }
         int out[2], in[2];
         if (::pipe(out) != 0 || ::pipe(in) != 0) ADD_FAILURE() << "no pipe";
         const pid_t pid = ::fork();
         if (pid == 0) {
-            ::setenv("LC_ALL", "C", 1), ::setenv("HOME", (root_ / "home").c_str(), 1);
+            ::setenv("LC_ALL", "C", 1);
+            ::setenv("HOME", (root_ / "home").c_str(), 1);
             ::setenv("XDG_CONFIG_HOME", (root_ / "home" / ".config").c_str(), 1);
             for (const auto& [name, value] : c.Env) ::setenv(name.c_str(), Expand(value).c_str(), 1);
             const int o = c.To == Output::FullDevice ? ::open("/dev/full", O_WRONLY) : out[1];
             const int e = ::open((root_ / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            ::close(out[0]), ::close(in[1]); // for a closed pipe, no reader is left at all
+            ::close(out[0]); // for a closed pipe, no reader is left at all
+            ::close(in[1]);
             if (::dup2(o, 1) < 0 || ::dup2(e, 2) < 0 || ::dup2(in[0], 0) < 0 || ::chdir((root_ / "work").c_str()) != 0)
                 ::_exit(127);
             std::vector<char*> argv{program.data()};
             for (std::string& a : args) argv.push_back(a.data());
-            argv.push_back(nullptr), ::execv(program.c_str(), argv.data()), ::_exit(127);
+            argv.push_back(nullptr);
+            ::execv(program.c_str(), argv.data());
+            ::_exit(127);
         }
-        ::close(in[0]), ::close(out[1]);
-        if (::write(in[1], c.Stdin.data(), c.Stdin.size()) != static_cast<ssize_t>(c.Stdin.size())) ADD_FAILURE() << "stdin";
-        if (::close(in[1]), c.To == Output::ClosedPipe) ::close(out[0]);
+        ::close(in[0]);
+        ::close(out[1]);
+        EXPECT_EQ(::write(in[1], c.Stdin.data(), c.Stdin.size()), static_cast<ssize_t>(c.Stdin.size())) << "stdin";
+        ::close(in[1]);
+        if (c.To == Output::ClosedPipe) ::close(out[0]);
         if (during) during(pid);
         Outcome r;
         char buffer[4096];
-        for (ssize_t n; c.To != Output::ClosedPipe && (n = ::read(out[0], buffer, sizeof buffer)) > 0;) r.Out.append(buffer, n);
+        for (ssize_t n; c.To != Output::ClosedPipe && (n = ::read(out[0], buffer, sizeof buffer)) > 0;)
+            r.Out.append(buffer, static_cast<std::size_t>(n));
         if (c.To != Output::ClosedPipe) ::close(out[0]);
         int status = 0;
-        if (::waitpid(pid, &status, 0) == pid) r.Status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        return r.Err = ReadBytes(root_ / "stderr"), r;
+        if (::waitpid(pid, &status, 0) == pid)
+            r.Status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        r.Err = ReadBytes(root_ / "stderr");
+        return r;
     }
 
 private:
@@ -142,7 +163,8 @@ inline void RunAndCheck(const Invocation& c)
     const Outcome r = scene.Run(c);
     EXPECT_EQ(r.Status, c.Status) << r.Err;
     EXPECT_TRUE(!c.ErrHas.empty() || r.Err.empty()) << r.Err;
-    for (const std::string& part : c.ErrHas) EXPECT_TRUE(Contains(r.Err, scene.Expand(part))) << part << " in: " << r.Err;
+    for (const std::string& part : c.ErrHas)
+        EXPECT_TRUE(Contains(r.Err, scene.Expand(part))) << part << " in: " << r.Err;
     for (const std::string& part : c.OutHas)
         EXPECT_TRUE(Contains(r.Out, scene.Expand(part))) << part << " in: " << r.Out.substr(0, 2000);
     for (const auto& [name, part] : c.Files) {
@@ -164,7 +186,13 @@ inline void RunAndCheck(const Invocation& c)
     EXPECT_FALSE(Contains(r.Out, "has been written")) << r.Out;
     EXPECT_TRUE(!c.OutHas.empty() || r.Out.empty()) << "no run starts: " << r.Out.substr(0, 200);
     const std::map<std::string, std::string> after = Snapshot(scene.Root());
-    for (const auto& [path, state] : after) EXPECT_TRUE(before.count(path) && before.at(path) == state) << path << " is new or changed";
+    for (const auto& [path, state] : after) {
+        EXPECT_EQ(before.count(path), 1u) << path << " is new";
+        if (before.count(path)) {
+            EXPECT_EQ(before.at(path), state) << path << " has changed";
+        }
+    }
+
     for (const auto& [path, state] : before) EXPECT_TRUE(after.count(path)) << path << " is gone";
 }
 

@@ -10,7 +10,9 @@ TEST(ComputeState, WorkedExampleAt1230And1200)
 {
     auto at = [](double hour, double minute) {
         ShadowCarry carry;
-        return ComputeState(test::WorkedExampleSet(), test::Lat50Lon10(), Attitude{}, {6, 12, 2026, hour, minute}, carry);
+        return ComputeState(test::WorkedExampleSet(), test::Lat50Lon10(), Attitude{}, {6, 12, 2026, hour, minute},
+                            carry);
+
     };
     const StepState s = at(12, 30), t = at(12, 0);
     const test::WorkedExampleFigures& x = test::WorkedFigures;

@@ -10,12 +10,19 @@
 namespace tavik {
 namespace {
 
-CalcInstant At(int day, int m) { return {static_cast<std::int16_t>(day), 12, 2026, static_cast<double>(m / 60), static_cast<double>(m % 60)}; }
+CalcInstant At(int day, int m)
+{
+    return {static_cast<std::int16_t>(day), 12, 2026, static_cast<double>(m / 60), static_cast<double>(m % 60)};
+}
 
 TEST(PassFinder, RulesOnSyntheticElevations)
 {
     // Elevations one a minute from 00:00; expected rise minute, set minute and maximum elevation.
-    const struct { const char* What; std::vector<double> Elevations; std::vector<std::array<double, 3>> Expected; } cases[] = {
+    const struct {
+        const char* What;
+        std::vector<double> Elevations;
+        std::vector<std::array<double, 3>> Expected;
+    } cases[] = {
         {"rise at the first step", {5, 10, -1}, {{0, 2, 10}}},
         {"exactly 0 neither opens nor closes", {0, 0, 3, 0, 2, -1}, {{2, 5, 3}}},
         {"highest elevation below 1 degree", {-1, 0.4, 0.9, -0.2}, {{1, 3, 0.9}}},
@@ -27,10 +34,15 @@ TEST(PassFinder, RulesOnSyntheticElevations)
         PassFinder finder;
         std::vector<PassEvent> passes;
         for (std::size_t m = 0; m < c.Elevations.size(); ++m)
-            if (auto p = finder.Step(At(6, static_cast<int>(m)), {c.Elevations[m], 123.7, 29.4, 0.87})) passes.push_back(*p);
+            if (auto p = finder.Step(At(6, static_cast<int>(m)), {c.Elevations[m], 123.7, 29.4, 0.87}))
+                passes.push_back(*p);
         ASSERT_EQ(passes.size(), c.Expected.size());
-        for (std::size_t i = 0; i < passes.size(); ++i)
-            EXPECT_EQ((std::array{passes[i].Rise.At.CalcMinute, passes[i].Set.At.CalcMinute, passes[i].MaxElevation}), c.Expected[i]);
+        for (std::size_t i = 0; i < passes.size(); ++i) {
+            const auto& [rise, set, highest] = c.Expected[i];
+            EXPECT_EQ(passes[i].Rise.At.CalcMinute, rise) << i;
+            EXPECT_EQ(passes[i].Set.At.CalcMinute, set) << i;
+            EXPECT_EQ(passes[i].MaxElevation, highest) << i;
+        }
     }
 }
 
@@ -59,8 +71,14 @@ TEST(PassLine, FiguresRoundedAsTheListShowsThem)
 TEST(EclipseFinder, LinesOnSyntheticShadowWithTheRepeatedMidnightEndingItOnce)
 {
     // Shadow: a step a minute from FirstMinute of 2026-12-06: '#' in shadow, '-' not, '=' the last again.
-    const struct { const char* What; std::string Shadow; int FirstMinute; std::vector<std::string> Expected; } cases[] = {
-        {"in shadow at the start: bare start date", std::string(21, '#') + "-", 0, {"06.12.2026   ->   06.12.2026 00:21:00    duration: 21 min"}},
+    const struct {
+        const char* What;
+        std::string Shadow;
+        int FirstMinute;
+        std::vector<std::string> Expected;
+    } cases[] = {
+        {"in shadow at the start: bare start date", std::string(21, '#') + "-", 0,
+         {"06.12.2026   ->   06.12.2026 00:21:00    duration: 21 min"}},
         {"single step", "-#-", 313, {"06.12.2026 05:14:00   ->   06.12.2026 05:15:00    duration: 1 min"}},
         {"across midnight, exit at 00:00", "-##-=", 1437, {"06.12.2026 23:58:00   ->   07.12.2026    duration: 2 min"}},
         {"spans midnight", "-###-", 1438, {"06.12.2026 23:59:00   ->   07.12.2026 00:02:00    duration: 3 min"}},
@@ -73,7 +91,9 @@ TEST(EclipseFinder, LinesOnSyntheticShadowWithTheRepeatedMidnightEndingItOnce)
         for (int m = 0, step = 0; step < static_cast<int>(c.Shadow.size()); ++step) {
             const char s = c.Shadow[static_cast<std::size_t>(step)];
             m += step > 0 && s != '=';
-            if (auto e = finder.Step(s == '#', start.AddMinutes(c.FirstMinute + m))) lines.push_back(EclipseLine(*e, GermanLikeFormats()));
+            if (auto e = finder.Step(s == '#', start.AddMinutes(c.FirstMinute + m)))
+                lines.push_back(EclipseLine(*e, GermanLikeFormats()));
+
         }
         EXPECT_EQ(lines, c.Expected) << c.What;
     }

@@ -17,19 +17,31 @@ ForecastResult RunExample(const CurrentElementSet& e, bool startInShadow = false
 TEST(RunForecast, CoversFiftyNineDaysOf1441StepsIntoTheNextYearReportingEachDayThenZero)
 {
     std::vector<int> days;
-    const ForecastResult r = RunExample(test::WorkedExampleSet(), false, [&](int v, int) { return days.push_back(v), true; });
+    const ForecastResult r = RunExample(test::WorkedExampleSet(), false, [&](int v, int) {
+        days.push_back(v);
+        return true;
+    });
     EXPECT_TRUE(r.Completed());
     ASSERT_EQ(days.size(), 60u);
     for (int d = 1; d <= 60; ++d) EXPECT_EQ(days[static_cast<std::size_t>(d - 1)], d % 60);
-    EXPECT_TRUE(r.Minutes.size() == 59u * 1441u && r.WalkedSteps == r.Minutes.size());
-    EXPECT_TRUE(!r.At(0, 0) && !r.At(60, 0) && !r.At(1, -1) && !r.At(1, 1441) && r.At(59, 1440)); // steps outside the run
+    EXPECT_EQ(r.Minutes.size(), 59u * 1441u);
+    EXPECT_EQ(r.WalkedSteps, r.Minutes.size());
+    EXPECT_FALSE(r.At(0, 0));
+    EXPECT_FALSE(r.At(60, 0));
+    EXPECT_FALSE(r.At(1, -1));
+    EXPECT_FALSE(r.At(1, 1441));
+    EXPECT_TRUE(r.At(59, 1440)); // steps outside the run
     const std::vector<std::string> labels = RowLabels(r, IsoFormats());
     ASSERT_EQ(labels.size(), 59u);
     EXPECT_EQ(labels.front() + labels[25] + labels[26] + labels.back(), "2026-12-062026-12-312027-01-012027-02-02");
-    for (int d = 1; d <= 59; ++d) // minute 1440 and minute 0 of the next day are the same instant
-        EXPECT_TRUE(r.DailySunAngle[static_cast<std::size_t>(d - 1)] == r.At(d, 1440)->SunAngle
-                    && (d == 59 || r.At(d, 1440)->SatElevation == r.At(d + 1, 0)->SatElevation)) << d;
-    EXPECT_TRUE(r.Passes.size() > 100 && r.Eclipses.size() > 100);
+    for (int d = 1; d <= 59; ++d) { // minute 1440 and minute 0 of the next day are the same instant
+        EXPECT_EQ(r.DailySunAngle[static_cast<std::size_t>(d - 1)], r.At(d, 1440)->SunAngle) << d;
+        if (d < 59) {
+            EXPECT_EQ(r.At(d, 1440)->SatElevation, r.At(d + 1, 0)->SatElevation) << d;
+        }
+    }
+    EXPECT_GT(r.Passes.size(), 100u);
+    EXPECT_GT(r.Eclipses.size(), 100u);
     for (std::size_t i = 1; i < r.Minutes.size(); ++i) // each step is lit by the shadow flag of the step before
         EXPECT_EQ(r.Minutes[i].Illumination == 0, r.Minutes[i - 1].InEclipse) << i;
 }
@@ -38,11 +50,18 @@ TEST(RunForecast, CoversFiftyNineDaysOf1441StepsIntoTheNextYearReportingEachDayT
 TEST(RunForecast, StopsWhenTheCallbackSaysSoAndStartsFromTheShadowFlagItIsGiven)
 {
     std::vector<int> values;
-    const ForecastResult dark = RunExample(test::WorkedExampleSet(), true, [&](int v, int max) { return values.push_back(v * 100 + max), v < 3; });
+    const ForecastResult dark = RunExample(test::WorkedExampleSet(), true, [&](int v, int max) {
+        values.push_back(v * 100 + max);
+        return v < 3;
+    });
     EXPECT_EQ(values, (std::vector<int>{160, 260, 360})); // the day and the 60 days of the bar
-    EXPECT_TRUE(dark.End == RunEnd::Cancelled && dark.StopDay == 3 && dark.StopMinute == 0 && dark.Minutes.size() == 2u * 1441u);
+    EXPECT_EQ(dark.End, RunEnd::Cancelled);
+    EXPECT_EQ(dark.StopDay, 3);
+    EXPECT_EQ(dark.StopMinute, 0);
+    EXPECT_EQ(dark.Minutes.size(), 2u * 1441u);
     const ForecastResult lit = RunExample(test::WorkedExampleSet(), false, [](int v, int) { return v < 2; });
-    EXPECT_TRUE(dark.Minutes[0].Illumination == 0 && lit.Minutes[0].Illumination > 0);
+    EXPECT_EQ(dark.Minutes[0].Illumination, 0);
+    EXPECT_GT(lit.Minutes[0].Illumination, 0);
     EXPECT_EQ(dark.Minutes[1].Illumination, lit.Minutes[1].Illumination);
 }
 
@@ -50,14 +69,22 @@ TEST(RunForecast, StopsWhenTheCallbackSaysSoAndStartsFromTheShadowFlagItIsGiven)
 TEST(RunForecast, StopsBelow150KmSayingSoEvenAtTheFirstStep)
 {
     CurrentElementSet decaying = test::WorkedExampleSet("DECAYING"); // sinks through 150 km within the run
-    decaying.MeanMotion = 16.2, decaying.Decay = 0.004;
+    decaying.MeanMotion = 16.2;
+    decaying.Decay = 0.004;
+
     const ForecastResult r = RunExample(decaying);
-    EXPECT_TRUE(r.End == RunEnd::BelowMinimumHeight && r.StopDay > 1 && r.WalkedSteps == r.Minutes.size() - 1);
+    EXPECT_EQ(r.End, RunEnd::BelowMinimumHeight);
+    EXPECT_GT(r.StopDay, 1);
+    EXPECT_EQ(r.WalkedSteps, r.Minutes.size() - 1);
     EXPECT_NE(StopMessage(r, IsoFormats()).find("\"DECAYING\" sank below 150 km at "), std::string::npos);
     CurrentElementSet low = test::WorkedExampleSet(); // below the limit at the first step
     low.MeanMotion = 16.6;
     const ForecastResult first = RunExample(low);
-    EXPECT_TRUE(first.End == RunEnd::BelowMinimumHeight && first.Minutes.size() == 1u && first.WalkedSteps == 0u && first.Passes.empty() && first.Eclipses.empty());
+    EXPECT_EQ(first.End, RunEnd::BelowMinimumHeight);
+    EXPECT_EQ(first.Minutes.size(), 1u);
+    EXPECT_EQ(first.WalkedSteps, 0u);
+    EXPECT_TRUE(first.Passes.empty());
+    EXPECT_TRUE(first.Eclipses.empty());
 }
 
 // Minute 1440 of a day and minute 0 of the next are one instant: it counts once, and as minute 1440 only where

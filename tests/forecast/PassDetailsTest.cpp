@@ -54,7 +54,9 @@ TEST(PassDetails, MaximumIsTheBruteForcePeakToASecondInBothModels)
 // say the rise is unknown instead of taking the run's first minute for one.
 TEST(PassDetails, PassUpAtTheStartHasNoRise)
 {
-    const PlannedRun run = RunEntry(3, *DateTime::FromCalendar(2026, 12, 8), OrbitModel::Classic); // Molniya, up at midnight
+    // Molniya, up at midnight
+    const PlannedRun run = RunEntry(3, *DateTime::FromCalendar(2026, 12, 8), OrbitModel::Classic);
+
     ASSERT_FALSE(run.Details.Passes.empty());
     const PassDetail& first = run.Details.Passes.front();
     EXPECT_FALSE(first.RiseKnown);

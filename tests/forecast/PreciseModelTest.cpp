@@ -29,7 +29,8 @@ CurrentElementSet Entry(int index, const char* tle = nullptr)
 double Minutes(const CalcInstant& a, const CalcInstant& b)
 {
     auto at = [](const CalcInstant& i) {
-        return DateTime::FromCalendar(i.CalcYear, i.CalcMonth, i.CalcDay)->AddMinutes(static_cast<std::int64_t>(i.CalcHour * 60 + i.CalcMinute));
+        const auto minute = static_cast<std::int64_t>(i.CalcHour * 60 + i.CalcMinute);
+        return DateTime::FromCalendar(i.CalcYear, i.CalcMonth, i.CalcDay)->AddMinutes(minute);
     };
     return std::fabs(static_cast<double>(DateTime::MinutesBetween(at(a), at(b))));
 }
@@ -40,11 +41,15 @@ TEST(PreciseModel, LowOrbitPassesStayWithinAMinuteOfTheDesignModelInWeekOne)
 {
     const CurrentElementSet leo = Entry(1);
     const DateTime start = *DateTime::FromCalendar(2026, 12, 6);
-    const ForecastResult design = RunIn(leo, start, OrbitModel::Classic), precise = RunIn(leo, start, OrbitModel::Sgp4);
-    ASSERT_TRUE(design.Completed() && precise.Completed() && precise.Model == OrbitModel::Sgp4);
+    const ForecastResult design = RunIn(leo, start, OrbitModel::Classic);
+    const ForecastResult precise = RunIn(leo, start, OrbitModel::Sgp4);
+    ASSERT_TRUE(design.Completed());
+    ASSERT_TRUE(precise.Completed());
+    ASSERT_EQ(precise.Model, OrbitModel::Sgp4);
     int compared = 0;
     for (const PassEvent& d : design.Passes) {
-        if (d.Set.At.CalcDay > 12 || d.Set.At.CalcMonth != 12 || d.MaxElevation < 2) continue; // week 1; grazing passes may come and go
+        // Week 1 only; grazing passes may come and go.
+        if (d.Set.At.CalcDay > 12 || d.Set.At.CalcMonth != 12 || d.MaxElevation < 2) continue;
         double closest = 1e9;
         for (const PassEvent& p : precise.Passes)
             closest = std::min(closest, std::max(Minutes(d.Rise.At, p.Rise.At), Minutes(d.Set.At, p.Set.At)));
@@ -54,7 +59,8 @@ TEST(PreciseModel, LowOrbitPassesStayWithinAMinuteOfTheDesignModelInWeekOne)
     EXPECT_GT(compared, 40);
     // Eclipses of the cone and of the cylinder agree as closely in a low orbit.
     ASSERT_FALSE(precise.Eclipses.empty());
-    EXPECT_LE(std::fabs(static_cast<double>(precise.Eclipses[0].DurationMinutes - design.Eclipses[0].DurationMinutes)), 2);
+    const auto difference = precise.Eclipses[0].DurationMinutes - design.Eclipses[0].DurationMinutes;
+    EXPECT_LE(std::fabs(static_cast<double>(difference)), 2);
 }
 
 // Days side by side give the one-thread run's doubles: the resonance integration and the penumbra's share
@@ -63,10 +69,13 @@ TEST(PreciseModel, DeepSpaceRunIsTheSameOnAnyNumberOfThreads)
 {
     const CurrentElementSet molniya = Entry(3);
     const DateTime start = *DateTime::FromCalendar(2026, 12, 6);
-    const ForecastResult one = RunIn(molniya, start, OrbitModel::Sgp4, 1), three = RunIn(molniya, start, OrbitModel::Sgp4, 3);
+    const ForecastResult one = RunIn(molniya, start, OrbitModel::Sgp4, 1);
+    const ForecastResult three = RunIn(molniya, start, OrbitModel::Sgp4, 3);
     ASSERT_EQ(one.Minutes.size(), three.Minutes.size());
-    for (std::size_t i = 0; i < one.Minutes.size(); ++i)
-        ASSERT_TRUE(one.Minutes[i].SatElevation == three.Minutes[i].SatElevation && one.Minutes[i].Illumination == three.Minutes[i].Illumination) << i;
+    for (std::size_t i = 0; i < one.Minutes.size(); ++i) {
+        ASSERT_EQ(one.Minutes[i].SatElevation, three.Minutes[i].SatElevation) << i;
+        ASSERT_EQ(one.Minutes[i].Illumination, three.Minutes[i].Illumination) << i;
+    }
     EXPECT_EQ(PassLines(one), PassLines(three));
 }
 
@@ -78,12 +87,19 @@ TEST(PreciseModel, AnSgp4StopEndsTheRunWithItsPartialResultsAndTheReason)
                                       "1 33333U 05037B   05333.00000000  .25992681  00000-0  24476-3 0  1534\n"
                                       "2 33333  96.4736 157.9986 9950000 244.0492 110.6523  4.00004038 10708\n");
     const ForecastResult r = RunIn(e, *DateTime::FromCalendar(2005, 11, 29), OrbitModel::Sgp4);
-    EXPECT_TRUE(r.End == RunEnd::SemiLatusRectumNegative && r.OrbitStop == Sgp4Stop::SemiLatusRectum && r.StopDay == 1);
-    EXPECT_TRUE(r.StopMinute > 5 && r.StopMinute < 60) << r.StopMinute;
+    EXPECT_EQ(r.End, RunEnd::SemiLatusRectumNegative);
+    EXPECT_EQ(r.OrbitStop, Sgp4Stop::SemiLatusRectum);
+    EXPECT_EQ(r.StopDay, 1);
+    EXPECT_GT(r.StopMinute, 5) << r.StopMinute;
+    EXPECT_LT(r.StopMinute, 60) << r.StopMinute;
     // The steps before, and not the stop's own.
-    EXPECT_TRUE(r.Minutes.size() == static_cast<std::size_t>(r.StopMinute) && r.WalkedSteps == r.Minutes.size());
-    EXPECT_EQ(StopMessage(r, IsoFormats()), "\"ECC\" cannot be followed further by the SGP4 model (the semi-latus rectum went negative) at 2005-11-29 00:"
-                                                + std::string(r.StopMinute < 10 ? "0" : "") + std::to_string(r.StopMinute) + ":00 UTC; the forecast stops there");
+    EXPECT_EQ(r.Minutes.size(), static_cast<std::size_t>(r.StopMinute));
+    EXPECT_EQ(r.WalkedSteps, r.Minutes.size());
+    const std::string minute = std::string(r.StopMinute < 10 ? "0" : "") + std::to_string(r.StopMinute);
+    EXPECT_EQ(StopMessage(r, IsoFormats()),
+              "\"ECC\" cannot be followed further by the SGP4 model (the semi-latus rectum went negative) at "
+              "2005-11-29 00:" + minute + ":00 UTC; the forecast stops there");
+
 }
 
 } // namespace

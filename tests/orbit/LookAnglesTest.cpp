@@ -17,7 +17,8 @@ TEST(LookAngles, GeostationarySatelliteEastOverheadAndBelowAndThePoleOnTheEllips
     auto look = [](double lat, double eccentricAnomaly) {
         OrbitState o; // an equatorial circular orbit of 42164 km radius at sidereal angle 0
         o.SemiMajorAxis = o.SemiMinorAxis = 42164;
-        o.CosEccAnomaly = CosDeg(eccentricAnomaly), o.SinEccAnomaly = SinDeg(eccentricAnomaly);
+        o.CosEccAnomaly = CosDeg(eccentricAnomaly);
+        o.SinEccAnomaly = SinDeg(eccentricAnomaly);
         o.CosArgPerigee = o.CosRAAN = o.CosMinusSidereal = 1;
         return LookAngles({}, PrepareElements({}, {.StationLocator = "", .StationLon = 0, .StationLat = lat}), o, {});
     };
@@ -28,7 +29,8 @@ TEST(LookAngles, GeostationarySatelliteEastOverheadAndBelowAndThePoleOnTheEllips
     const LookState s = look(0, 10), overhead = look(0, 0);
     test::ExpectPrinted({{"SatAzimuth", s.SatAzimuth, "90.000000"}, {"SatElevation", s.SatElevation, "78.2321"},
                          {"Range", s.Range, "35899.85"}, {"z at the pole", look(90, 10).StationPosZ, "6356.785"}});
-    EXPECT_TRUE(overhead.SatElevation == 90 && overhead.SatAzimuth == 0); // atan2(0, 0) gives 0
+    EXPECT_EQ(overhead.SatElevation, 90);
+    EXPECT_EQ(overhead.SatAzimuth, 0); // atan2(0, 0) gives 0
     EXPECT_LT(look(0, 180).SatElevation, 0);
 }
 
@@ -36,14 +38,19 @@ TEST(LookAngles, AttitudeAxisTurnsWithTheOrbitIntoTheCelestialFrame)
 {
     // An inclined orbit, turned by node and perigee: the rotation must stay a rotation.
     OrbitState o;
-    o.CosArgPerigee = CosDeg(40), o.SinArgPerigee = SinDeg(40), o.CosRAAN = CosDeg(200), o.SinRAAN = SinDeg(200);
+    o.CosArgPerigee = CosDeg(40);
+    o.SinArgPerigee = SinDeg(40);
+    o.CosRAAN = CosDeg(200);
+    o.SinRAAN = SinDeg(200);
     CurrentElementSet e;
     e.Inclination = 98.7;
     const PreparedElements p = PrepareElements(e, {});
     // Attitude (0, 0) points away from perigee, (90, 0) against the motion at perigee, (0, 90) against the normal.
     for (const auto& [lon, lat, column] : {std::tuple{0.0, 0.0, 0}, {90.0, 0.0, 1}, {0.0, 90.0, 2}}) {
         const LookState s = LookAngles(e, p, o, {lon, lat});
-        const double rot[3][3] = {{s.RotXx, s.RotXy, s.RotXz}, {s.RotYx, s.RotYy, s.RotYz}, {s.RotZx, s.RotZy, s.RotZz}};
+        const double rot[3][3] = {
+            {s.RotXx, s.RotXy, s.RotXz}, {s.RotYx, s.RotYy, s.RotYz}, {s.RotZx, s.RotZy, s.RotZz}};
+
         EXPECT_NEAR(s.AttitudeCelX, -rot[0][column], 1e-12) << column;
         EXPECT_NEAR(s.AttitudeCelY, -rot[1][column], 1e-12) << column;
         EXPECT_NEAR(s.AttitudeCelZ, -rot[2][column], 1e-12) << column;

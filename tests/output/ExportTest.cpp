@@ -53,7 +53,8 @@ TEST(IcsFold, FoldsAt75OctetsBetweenCharactersOfEachLength)
         for (std::size_t from = 0, to; from < folded.size(); from = to + 3) {
             to = std::min(folded.find("\r\n ", from), folded.size());
             const std::string piece = folded.substr(from, to - from);
-            EXPECT_TRUE(piece.size() + (from > 0) <= 75 && IsValidUtf8(piece)) << piece;
+            EXPECT_LE(piece.size() + (from > 0), 75) << piece;
+            EXPECT_TRUE(IsValidUtf8(piece)) << piece;
             unfolded += piece;
         }
         EXPECT_EQ(unfolded, line);
@@ -109,9 +110,10 @@ TEST(Export, CsvAndJsonReadBackWithTheNameWholeAndEveryPassAtItsRefinedTime)
         "assert j['satellite'] == " + std::string(OddNameInPython) + " and j['model'] == 'sgp4'\n"
         "assert len(j['passes']) == " + passes + " and j['passes'][0]['max']['time'] == " + max + "\n"
         "assert all(x['penumbra_entry'] < x['entry'] for x in j['eclipses'][1:])\n";
-    EXPECT_EQ(Check({{"p.csv", PassesCsv(e.Context, e.Details)}, {"a.json", DetailsJson(e.Context, e.Details, true, true)}},
-                    script),
-              0);
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {"p.csv", PassesCsv(e.Context, e.Details)}, {"a.json", DetailsJson(e.Context, e.Details, true, true)}};
+    EXPECT_EQ(Check(files, script), 0);
+
 }
 
 // A calendar updates an event whose UID it knows: two exports of the same run

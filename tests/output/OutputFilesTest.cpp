@@ -43,7 +43,9 @@ TEST(YearFile, RunsOver366DaysFromJanuaryFirstWithProgress)
     EXPECT_EQ(leap.front(), "2024-01-01 ; -82.774964425836;-23.1758106166653;-0.838294144085182");
     EXPECT_EQ(leap.back().substr(0, 10) + Rows(2023, IsoFormats()).back().substr(0, 10), "2024-12-312024-01-01");
     ASSERT_EQ(progress.size(), 367u);
-    EXPECT_TRUE(progress[0] == 0 && progress[365] == 365 && progress[366] == 0);
+    EXPECT_EQ(progress[0], 0);
+    EXPECT_EQ(progress[365], 365);
+    EXPECT_EQ(progress[366], 0);
     EXPECT_EQ(YearFileBytes({"a", "b"}), "date;sun angle;sun_lat; sun_long\r\na\r\nb\r\n");
 }
 
@@ -53,7 +55,8 @@ TEST(YearFile, RegionalDateAndDecimalCommaWithoutCuttingTheTime)
     const std::string row = Rows(2024, GermanLikeFormats())[171]; // 2024-06-20 12:00 UTC
     EXPECT_EQ(row.substr(0, 13), "20.06.2024 ; ");
     const std::string numbers = row.substr(13);
-    EXPECT_TRUE(std::count(numbers.begin(), numbers.end(), ';') == 2 && numbers.find('.') == std::string::npos) << row;
+    EXPECT_EQ(std::count(numbers.begin(), numbers.end(), ';'), 2) << row;
+    EXPECT_EQ(numbers.find('.'), std::string::npos) << row;
     EXPECT_NE(numbers.find(','), std::string::npos);
     EXPECT_EQ(Rows(2024, UsLikeFormats())[4].substr(0, 11), "1/5/2024 ; ");
 }

@@ -19,7 +19,8 @@ struct Iconv { // the C library's converter as an independent reference; "?" whe
         std::string out(in.size() * 4 + 4, '\0');
         char *ip = in.data(), *op = out.data();
         std::size_t il = in.size(), ol = out.size();
-        if (iconv(Cd, nullptr, nullptr, nullptr, nullptr), iconv(Cd, &ip, &il, &op, &ol) == static_cast<std::size_t>(-1)) return "?";
+        iconv(Cd, nullptr, nullptr, nullptr, nullptr); // back to the initial state
+        if (iconv(Cd, &ip, &il, &op, &ol) == static_cast<std::size_t>(-1)) return "?";
         return out.substr(0, out.size() - ol);
     }
 };
@@ -32,12 +33,16 @@ TEST(Cp1252, EveryBasicPlaneCharacterAndEveryByteConvertLikeTheSystemConverter)
     for (char32_t cp = 0; cp < 0x10000; ++cp) {
         if (cp >= 0xD800 && cp <= 0xDFFF) continue;
         const char le[4] = {static_cast<char>(cp & 0xFF), static_cast<char>(cp >> 8), 0, 0};
-        const std::string character = utf8.Convert(std::string(le, 4)), expected = encode.Convert(character);
+        const std::string character = utf8.Convert(std::string(le, 4));
+        const std::string expected = encode.Convert(character);
         ASSERT_EQ(Utf8ToCp1252(character), expected) << "U+" << std::hex << static_cast<unsigned>(cp);
         mapped += expected != "?" && cp >= 0x80;
     }
     EXPECT_EQ(mapped, 96 + 27); // U+00A0..U+00FF and the 27 characters in 0x80..0x9F
-    for (int b = 0; b < 256; ++b) EXPECT_EQ(Cp1252ToUtf8(std::string(1, char(b))), decode.Convert(std::string(1, char(b)))) << b;
+    for (int b = 0; b < 256; ++b) {
+        const std::string byte(1, char(b));
+        EXPECT_EQ(Cp1252ToUtf8(byte), decode.Convert(byte)) << b;
+    }
 }
 
 TEST(Utf8ToCp1252, EachMalformedSequenceIsOneQuestionMarkUpToTheByteThatBreaksIt)
@@ -57,9 +62,10 @@ TEST(Utf8ToCp1252, EachMalformedSequenceIsOneQuestionMarkUpToTheByteThatBreaksIt
 
 TEST(TextToUtf8, KeepsValidUtf8AndConvertsAnythingElseFromTheCodePage)
 {
-    EXPECT_TRUE(TextToUtf8("CAF\xC3\x89 SAT") == "CAF\xC3\x89 SAT" && TextToUtf8("CAF\xC9 \x80") == "CAF\xC3\x89 \xE2\x82\xAC");
+    EXPECT_EQ(TextToUtf8("CAF\xC3\x89 SAT"), "CAF\xC3\x89 SAT");
+    EXPECT_EQ(TextToUtf8("CAF\xC9 \x80"), "CAF\xC3\x89 \xE2\x82\xAC");
     const std::pair<std::string, bool> edges[] = {
-        {"\xC2\x80", true},         {"\xC1\xBF", false},         {"\xDF\xBF", true},   // U+0080, overlong U+007F, U+07FF
+        {"\xC2\x80", true},         {"\xC1\xBF", false},         {"\xDF\xBF", true}, // U+0080, overlong U+007F, U+07FF
         {"\xE0\xA0\x80", true},     {"\xE0\x9F\xBF", false},     {"\xEF\xBF\xBF", true}, // U+0800, overlong, U+FFFF
         {"\xF0\x90\x80\x80", true}, {"\xF0\x8F\xBF\xBF", false}, // U+10000 and overlong U+FFFF
         {"\xF4\x8F\xBF\xBF", true}, {"\xF4\x90\x80\x80", false}, // U+10FFFF and past it
@@ -74,8 +80,11 @@ TEST(TextToUtf8, KeepsValidUtf8AndConvertsAnythingElseFromTheCodePage)
 // Names show these as "?" or "_": one missed lets a name turn the text around it.
 TEST(IsControlCharacter, C0C1AndTheBidiControlsToTheirLastCodePoint)
 {
-    for (char32_t cp : {0x1F, 0x7F, 0x9F, 0x202A, 0x202E, 0x2066, 0x2069}) EXPECT_TRUE(IsControlCharacter(cp)) << int(cp);
-    for (char32_t cp : {0x20, 0x7E, 0xA0, 0x2029, 0x202F, 0x2065, 0x206A}) EXPECT_FALSE(IsControlCharacter(cp)) << int(cp);
+    for (char32_t cp : {0x1F, 0x7F, 0x9F, 0x202A, 0x202E, 0x2066, 0x2069})
+        EXPECT_TRUE(IsControlCharacter(cp)) << int(cp);
+    for (char32_t cp : {0x20, 0x7E, 0xA0, 0x2029, 0x202F, 0x2065, 0x206A})
+        EXPECT_FALSE(IsControlCharacter(cp)) << int(cp);
+
 }
 
 } // namespace

@@ -29,22 +29,39 @@ TEST(DateTime, EveryDayAcrossThreeCenturyYearsRoundTripsAndTheDayAfterEachMonthI
         const bool leap = y % 4 == 0 && (y % 100 != 0 || y % 400 == 0);
         const int length = m == 2 ? 28 + leap : m == 4 || m == 6 || m == 9 || m == 11 ? 30 : 31;
         const CalendarFields f = start.AddDays(k).Fields();
-        ASSERT_TRUE(f.Year == y && f.Month == m && f.Day == d && DateTime::FromCalendar(y, m, d) == start.AddDays(k)
-                    && IsLeapYear(y) == leap && (d < length || !DateTime::FromCalendar(y, m, d + 1))) << y << "-" << m << "-" << d;
-        if (++d > length) d = 1, ++m;
-        if (m > 12) m = 1, ++y;
+        SCOPED_TRACE(::testing::Message() << y << "-" << m << "-" << d);
+        ASSERT_EQ(f.Year, y);
+        ASSERT_EQ(f.Month, m);
+        ASSERT_EQ(f.Day, d);
+        ASSERT_EQ(DateTime::FromCalendar(y, m, d), start.AddDays(k));
+        ASSERT_EQ(IsLeapYear(y), leap);
+        if (d == length) {
+            ASSERT_FALSE(DateTime::FromCalendar(y, m, d + 1));
+        }
+        if (++d > length) {
+            d = 1;
+            ++m;
+        }
+        if (m > 12) {
+            m = 1;
+            ++y;
+        }
+
     }
 }
 
 TEST(DateTime, RejectsFieldsThatNameNoInstant)
 {
     const struct { int Y, M, D, H, Mi, S; } bad[] = {
-        {2026, 13, 1, 0, 0, 0}, {2026, 0, 1, 0, 0, 0}, {0, 1, 1, 0, 0, 0}, {10000, 1, 1, 0, 0, 0}, {2026, 1, 0, 0, 0, 0},
-        {2026, 1, 1, 24, 0, 0}, {2026, 1, 1, 0, 60, 0}, {2026, 1, 1, 0, 0, 60}, {2026, 1, 1, -1, 0, 0},
-        {2026, 1, 1, 0, -1, 0}, {2026, 1, 1, 0, 0, -1}};
+        {2026, 13, 1, 0, 0, 0}, {2026, 0, 1, 0, 0, 0},  {0, 1, 1, 0, 0, 0},     {10000, 1, 1, 0, 0, 0},
+        {2026, 1, 0, 0, 0, 0},  {2026, 1, 1, 24, 0, 0}, {2026, 1, 1, 0, 60, 0}, {2026, 1, 1, 0, 0, 60},
+        {2026, 1, 1, -1, 0, 0}, {2026, 1, 1, 0, -1, 0}, {2026, 1, 1, 0, 0, -1}};
     for (const auto& c : bad)
-        EXPECT_FALSE(DateTime::FromCalendar(c.Y, c.M, c.D, c.H, c.Mi, c.S)) << c.Y << "-" << c.M << "-" << c.D << " " << c.H;
-    EXPECT_TRUE(DateTime::FromCalendar(1, 1, 1) && DateTime::FromCalendar(9999, 12, 31, 23, 59, 59) && DateTime::FromCalendar(2400, 2, 29));
+        EXPECT_FALSE(DateTime::FromCalendar(c.Y, c.M, c.D, c.H, c.Mi, c.S))
+            << c.Y << "-" << c.M << "-" << c.D << " " << c.H << ":" << c.Mi << ":" << c.S;
+    EXPECT_TRUE(DateTime::FromCalendar(1, 1, 1));
+    EXPECT_TRUE(DateTime::FromCalendar(9999, 12, 31, 23, 59, 59));
+    EXPECT_TRUE(DateTime::FromCalendar(2400, 2, 29));
 }
 
 // Fields near either end of the 64-bit range were found as seconds - days * 86400, which overflowed.
@@ -53,22 +70,37 @@ TEST(DateTime, FieldsOfTheExtremeSecondCountsDoNotOverflow)
     for (std::int64_t s : {std::numeric_limits<std::int64_t>::min(), std::numeric_limits<std::int64_t>::min() + 1,
                            std::numeric_limits<std::int64_t>::max(), std::int64_t{-1}}) {
         const CalendarFields f = DateTime::FromSeconds(s).Fields();
-        EXPECT_TRUE(f.Hour >= 0 && f.Hour <= 23 && f.Second >= 0 && f.Second <= 59) << s;
+        EXPECT_GE(f.Hour, 0) << s;
+        EXPECT_LE(f.Hour, 23) << s;
+        EXPECT_GE(f.Second, 0) << s;
+        EXPECT_LE(f.Second, 59) << s;
         EXPECT_EQ(DateTime::FromSeconds(s).IsMidnight(), f.Hour == 0 && f.Minute == 0 && f.Second == 0);
     }
-    const CalendarFields f = DateTime::FromCalendar(1899, 12, 29, 6, 30, 15)->Fields(); // before day 0 days still start at midnight
-    EXPECT_TRUE(f.Year == 1899 && f.Month == 12 && f.Day == 29 && f.Hour == 6 && f.Minute == 30 && f.Second == 15);
-    EXPECT_TRUE(DateTime::FromCalendar(1899, 12, 29)->IsMidnight() && !DateTime::FromSeconds(-1).IsMidnight());
-    const CalendarFields leapDay = DateTime::FromCalendar(1, 1, 1)->AddDays(-307).Fields(); // before the first 400-year era
-    EXPECT_TRUE(leapDay.Year == 0 && leapDay.Month == 2 && leapDay.Day == 29) << leapDay.Year << "-" << leapDay.Month;
+    // Before day 0, days still start at midnight.
+    const CalendarFields f = DateTime::FromCalendar(1899, 12, 29, 6, 30, 15)->Fields();
+    EXPECT_EQ(f.Year, 1899);
+    EXPECT_EQ(f.Month, 12);
+    EXPECT_EQ(f.Day, 29);
+    EXPECT_EQ(f.Hour, 6);
+    EXPECT_EQ(f.Minute, 30);
+    EXPECT_EQ(f.Second, 15);
+    EXPECT_TRUE(DateTime::FromCalendar(1899, 12, 29)->IsMidnight());
+    EXPECT_FALSE(DateTime::FromSeconds(-1).IsMidnight());
+    // Before the first 400-year era.
+    const CalendarFields leapDay = DateTime::FromCalendar(1, 1, 1)->AddDays(-307).Fields();
+    EXPECT_EQ(leapDay.Year, 0);
+    EXPECT_EQ(leapDay.Month, 2);
+    EXPECT_EQ(leapDay.Day, 29);
 }
 
-constexpr std::time_t Late5March2024 = 1709681400, July2024 = 1719835200; // 2024-03-05 23:30:00 and 2024-07-01 12:00:00 UTC
+constexpr std::time_t Late5March2024 = 1709681400; // 2024-03-05 23:30:00 UTC
+constexpr std::time_t July2024 = 1719835200;       // 2024-07-01 12:00:00 UTC
 
 // A clock past 9999-12-31 gave 1899-12-30 as today, without a word.
 TEST(Clock, OffsetFollowsTheZoneAndDaylightTimeAndTheUtcDateDoesNotAndOnlyYears1To9999AreDates)
 {
-    const DateTime march = *DateTime::FromCalendar(2024, 3, 5, 23, 30), july = *DateTime::FromCalendar(2024, 7, 1, 12);
+    const DateTime march = *DateTime::FromCalendar(2024, 3, 5, 23, 30);
+    const DateTime july = *DateTime::FromCalendar(2024, 7, 1, 12);
     constexpr std::time_t LastSecondOf9999 = 253402300799;
     const struct { const char* Zone; std::time_t At; int Offset; std::optional<DateTime> Utc; } cases[] = {
         {"UTC0", Late5March2024, 0, march},
@@ -79,13 +111,16 @@ TEST(Clock, OffsetFollowsTheZoneAndDaylightTimeAndTheUtcDateDoesNotAndOnlyYears1
         // A zone that counts leap seconds shows 23:59:60, which no date-time holds.
         {"right/UTC", 1483228826, 0, *DateTime::FromCalendar(2016, 12, 31, 23, 59, 59)},
         {"UTC0", LastSecondOf9999, 0, *DateTime::FromCalendar(9999, 12, 31, 23, 59, 59)},
-        {"UTC0", LastSecondOf9999 + 1, 0, std::nullopt}, {"UTC0", LastSecondOf9999 + 86400LL * 366 * 1000, 0, std::nullopt},
+        {"UTC0", LastSecondOf9999 + 1, 0, std::nullopt},
+        {"UTC0", LastSecondOf9999 + 86400LL * 366 * 1000, 0, std::nullopt},
+
         {"UTC0", -62135596800 - 1, 0, std::nullopt}, // the second before 0001-01-01
     };
     for (const auto& c : cases) {
         if (c.Zone[0] == 'r' && !std::filesystem::exists("/usr/share/zoneinfo/right/UTC")) continue; // tzdata-legacy
         test::EnvScope zone("TZ", c.Zone);
-        EXPECT_TRUE(UtcOffsetMinutes(c.At) == c.Offset && UtcAt(c.At) == c.Utc) << c.Zone << " " << c.At;
+        EXPECT_EQ(UtcOffsetMinutes(c.At), c.Offset) << c.Zone << " " << c.At;
+        EXPECT_EQ(UtcAt(c.At), c.Utc) << c.Zone << " " << c.At;
     }
 }
 

@@ -31,12 +31,16 @@ std::string MixedBytes(std::size_t size)
 TEST(ReadTextFile, ReturnsTheBytesExactlyAndClosesEvenDescriptorZero)
 {
     test::TempFolder folder;
-    const std::string cases[] = {"", "JO40HC\r\nline 2\rline 3\nend", std::string("a\0b\xB0" "c\r\n", 7), MixedBytes(200'000)};
+    const std::string cases[] = {
+        "", "JO40HC\r\nline 2\rline 3\nend", std::string("a\0b\xB0" "c\r\n", 7), MixedBytes(200'000)};
     const int savedInput = ::dup(0);
     ::close(0);
-    for (const auto& bytes : cases) EXPECT_TRUE(ReadTextFile(folder.Write("file.txt", bytes).string()) == bytes) << bytes.size();
+    // Compared whole but not printed: a failure would show 200 kB.
+    for (const auto& bytes : cases)
+        EXPECT_TRUE(ReadTextFile(folder.Write("file.txt", bytes).string()) == bytes) << bytes.size() << " bytes";
     const bool leaked = ::fcntl(0, F_GETFD) != -1;
-    ::dup2(savedInput, 0), ::close(savedInput);
+    ::dup2(savedInput, 0);
+    ::close(savedInput);
     EXPECT_FALSE(leaked);
 }
 
@@ -47,23 +51,27 @@ TEST(ReadTextFile, SizeLimitIsInclusiveAcrossReadsAndNamedInItsUnit)
     EXPECT_EQ(ReadTextFile(ten, 10), "0123456789");
     const std::string big = folder.Write("big.bin", MixedBytes(2'200'000)).string();
     const std::pair<std::size_t, const char*> limits[] = {
-        {9, "9 bytes"}, {1023, "1023 bytes"}, {1024, "1 KiB"}, {1536, "1536 bytes"}, {1 << 20, "1 MiB"}, {(1 << 20) + 1024, "1025 KiB"},
+        {9, "9 bytes"},    {1023, "1023 bytes"}, {1024, "1 KiB"},
+        {1536, "1536 bytes"}, {1 << 20, "1 MiB"}, {(1 << 20) + 1024, "1025 KiB"},
     };
     for (const auto& [limit, unit] : limits) {
         const std::string message = InputErrorMessage([&] { ReadTextFile(limit == 9 ? ten : big, limit); });
-        EXPECT_TRUE(Contains(message, limit == 9 ? ten : big) && Contains(message, "larger than " + std::string(unit) + ";")) << message;
+        EXPECT_TRUE(Contains(message, limit == 9 ? ten : big)) << message;
+        EXPECT_TRUE(Contains(message, "larger than " + std::string(unit) + ";")) << message;
     }
 }
 
 TEST(ReadTextFile, WhatIsNoTextFileIsRefusedNamingThePathWithoutBlocking)
 {
     test::TempFolder folder;
-    const std::string absent = (folder.Path / "absent.tle").string(), pipe = (folder.Path / "pipe.tle").string();
+    const std::string absent = (folder.Path / "absent.tle").string();
+    const std::string pipe = (folder.Path / "pipe.tle").string();
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     const struct { std::string Path, Says; } cases[] = {
         {absent, absent + ": " + std::strerror(ENOENT)},
         {folder.Path.string(), folder.Path.string() + ": is a folder, not a file"},
-        {pipe, pipe + ": is a named pipe, not a regular file"}, {"/dev/zero", "/dev/zero: is a device, not a regular file"},
+        {pipe, pipe + ": is a named pipe, not a regular file"},
+        {"/dev/zero", "/dev/zero: is a device, not a regular file"},
         {absent + " ", "\"" + absent + " \": " + std::strerror(ENOENT) + " (the name ends with a blank)"},
     };
     for (const auto& c : cases) EXPECT_EQ(InputErrorMessage([&] { ReadTextFile(c.Path); }), c.Says);
@@ -78,7 +86,8 @@ TEST(SettingsLocation, UserPathFollowsAnAbsoluteXdgConfigHomeElseHomeElseNone)
 {
     const struct { const char *Xdg, *Home, *Expected; } cases[] = {
         {"/xdg", "/home/u", "/xdg/tavik/tavik.ini"}, {"", "/home/u", "/home/u/.config/tavik/tavik.ini"},
-        {"relative/config", "/home/u", "/home/u/.config/tavik/tavik.ini"}, // to be ignored, as the base directory rules say
+        // A relative folder is to be ignored, as the base directory rules say.
+        {"relative/config", "/home/u", "/home/u/.config/tavik/tavik.ini"},
         {nullptr, nullptr, ""}, {nullptr, "", ""},
     };
     for (const auto& c : cases) {
@@ -93,13 +102,18 @@ TEST(SettingsLocation, ProgramFolderComesFirstThenTheUserFolderAndAFolderIsNoFil
 {
     test::TempFolder root;
     EnvScope xdg("XDG_CONFIG_HOME", (root.Path / "config").c_str());
-    const fs::path program = root.Path / "program", own = program / "tavik.ini", user = root.Path / "config/tavik/tavik.ini";
-    fs::create_directories(own), fs::create_directories(user.parent_path()); // a folder named like the file
+    const fs::path program = root.Path / "program";
+    const fs::path own = program / "tavik.ini";
+    const fs::path user = root.Path / "config/tavik/tavik.ini";
+    fs::create_directories(own); // a folder named like the file
+    fs::create_directories(user.parent_path());
     EXPECT_EQ(SettingsCandidates(program.string()), (std::vector<std::string>{own.string(), user.string()}));
     EXPECT_EQ(FindSettingsFile(program.string()), std::nullopt);
     std::ofstream(user) << "JO40HC\n";
     EXPECT_EQ(FindSettingsFile(program.string()), user.string());
-    fs::remove(own), std::ofstream(own) << "JO40HC\n";
+    fs::remove(own);
+    std::ofstream(own) << "JO40HC\n";
+
     EXPECT_EQ(FindSettingsFile(program.string()), own.string());
 }
 

@@ -1,4 +1,5 @@
-// The window driven through its controls, headless, in temporary folders, with clock, choosers and message boxes replaced.
+// The window driven through its controls, headless, in temporary folders, with clock, choosers and message boxes
+// replaced.
 
 #include "shell/AboutBox.h"
 #include "shell/MainWindow.h"
@@ -19,6 +20,9 @@
 
 #include <sys/stat.h>
 
+// A text in a failure message, as GoogleTest would otherwise show its bytes.
+void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+
 namespace {
 
 using namespace tavik;
@@ -28,25 +32,39 @@ constexpr std::time_t March5At2330 = 1709681400; // 2024-03-05 23:30:00 UTC
 
 QString TestData(const char* name) { return QStringLiteral(TAVIK_TEST_DATA "/") + QString::fromLatin1(name); }
 
-QByteArray Bytes(const QString& path) { QFile f(path); return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray(); }
+QByteArray Bytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
 QStringList FileLines(const QString& path) { return QString::fromLatin1(Bytes(path)).split(QStringLiteral("\r\n")); }
 void WriteAll(const QString& path, const QByteArray& bytes)
 {
     QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size()) << path.toStdString();
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    ASSERT_EQ(f.write(bytes), bytes.size()) << path.toStdString();
 }
 
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(program_.isValid() && work_.isValid() && config_.isValid() && documents_.isValid() && QDir::setCurrent(work_.path()));
+        ASSERT_TRUE(program_.isValid());
+        ASSERT_TRUE(work_.isValid());
+        ASSERT_TRUE(config_.isValid());
+        ASSERT_TRUE(documents_.isValid());
+        ASSERT_TRUE(QDir::setCurrent(work_.path()));
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(config_.path())); // not the settings of whoever runs the tests
     }
-    void TearDown() override { window_.reset(), QDir::setCurrent(oldCwd_); }
+    void TearDown() override
+    {
+        window_.reset();
+        QDir::setCurrent(oldCwd_);
+    }
     QString ProgramFile(const char* name) const { return QDir(program_.path()).filePath(QString::fromUtf8(name)); }
     QString WorkFile(const char* name) const { return QDir(work_.path()).filePath(QString::fromUtf8(name)); }
-    void WriteSettings(const char* tle = "three.tle") // tavik.ini naming JO40HC and the TLE file, copied beside it
+    // tavik.ini naming JO40HC and the TLE file, copied beside it.
+    void WriteSettings(const char* tle = "three.tle")
     {
         ASSERT_TRUE(QFile::copy(TestData(tle), ProgramFile(tle)));
         WriteAll(ProgramFile("tavik.ini"), QByteArray("JO40HC\r\n") + tle + "\r\n");
@@ -54,25 +72,49 @@ protected:
 
     void StartOnly(std::time_t now = March5At2330, RegionalFormats formats = IsoFormats())
     {
-        window_ = std::make_unique<MainWindow>(ShellServices{
-            [now] { return now; }, programFolder_, std::move(formats), documents_.path(), [this](QWidget*, const QString&) { return chooserAnswer_; },
-            {}, [this](QWidget*, MessageKind kind, const QString&, const QString& text) { messages_.push_back({kind, text}); },
-            [this](QWidget*, const QString&, const QString& previous) { return previousUrl_ = previous, updateUrl_; }, {}});
+        ShellServices services;
+        services.Now = [now] { return now; };
+        services.ProgramFolder = programFolder_;
+        services.Formats = std::move(formats);
+        services.DocumentsFolder = documents_.path();
+        services.ChooseKepFile = [this]
+(QWidget*, const QString&) { return chooserAnswer_; };
+        services.ShowMessage = [this](QWidget*, MessageKind kind, const QString&, const QString& text) {
+            messages_.push_back({kind, text});
+        };
+        services.AskUpdateUrl = [this](QWidget*, const QString&, const QString& previous) {
+            previousUrl_ = previous;
+            return updateUrl_;
+        };
+        window_ = std::make_unique<MainWindow>(std::move(services));
         window_->StartUp();
     }
-    void Start(RegionalFormats formats = IsoFormats()) { StartOnly(March5At2330, std::move(formats)); ASSERT_TRUE(WaitIdle()); }
-    // Lets the window work until no load, forecast, year file or save runs.
-    bool WaitIdle() { return QTest::qWaitFor([this] { return !window_->IsBusy(); }, 60000) && (QCoreApplication::processEvents(), true); }
+    void Start(RegionalFormats formats = IsoFormats())
+    {
+        StartOnly(March5At2330, std::move(formats));
+        ASSERT_TRUE(WaitIdle());
+    }
+    // Lets the window work until no load, forecast, year file or save runs: polled for, with a bound of a minute
+    // that only a hung window reaches.
+    bool WaitIdle()
+    {
+        const bool idle = QTest::qWaitFor([this] { return !window_->IsBusy(); }, 60000);
+        QCoreApplication::processEvents();
+        return idle;
+    }
     QString OnlyMessage(MessageKind kind = MessageKind::Error)
     {
         const std::pair<MessageKind, QString> m = messages_.empty() ? std::pair(kind, QString()) : messages_.back();
-        EXPECT_TRUE(messages_.size() == 1u && m.first == kind) << messages_.size() << " " << m.second.toStdString();
-        return messages_.clear(), m.second;
+        EXPECT_EQ(messages_.size(), 1u) << m.second.toStdString();
+        EXPECT_EQ(m.first, kind) << m.second.toStdString();
+        messages_.clear();
+        return m.second;
     }
     template <typename T> T* Get(const char* name) { return window_->findChild<T*>(QString::fromLatin1(name)); }
     QStringList Items(const char* name)
     {
-        const QAbstractItemModel* m = Get<QListWidget>(name) ? Get<QListWidget>(name)->model() : Get<QComboBox>(name)->model();
+        const QAbstractItemModel* m =
+            Get<QListWidget>(name) ? Get<QListWidget>(name)->model() : Get<QComboBox>(name)->model();
         QStringList items;
         for (int i = 0; i < m->rowCount(); ++i) items << m->index(i, 0).data().toString();
         return items;
@@ -81,14 +123,27 @@ protected:
     void SetText(const char* box, const char* text) { Get<QLineEdit>(box)->setText(QString::fromLatin1(text)); }
     void Click(const char* button, int tab = 0)
     {
-        Get<QTabWidget>("Tabs")->setCurrentIndex(tab), QTest::mouseClick(Get<QAbstractButton>(button), Qt::LeftButton);
+        Get<QTabWidget>("Tabs")->setCurrentIndex(tab);
+        QTest::mouseClick(Get<QAbstractButton>(button), Qt::LeftButton);
         ASSERT_TRUE(WaitIdle());
     }
-    void Trigger(const char* action) { Get<QAction>(action)->trigger(); ASSERT_TRUE(WaitIdle()); }
-    void Choose(int i) { Get<QComboBox>("SatelliteBox")->setCurrentIndex(i), emit Get<QComboBox>("SatelliteBox")->activated(i), WaitIdle(); }
+    void Trigger(const char* action)
+    {
+        Get<QAction>(action)->trigger();
+        ASSERT_TRUE(WaitIdle());
+    }
+    void Choose(int i)
+    {
+        Get<QComboBox>("SatelliteBox")->setCurrentIndex(i);
+        emit Get<QComboBox>("SatelliteBox")->activated(i);
+        WaitIdle();
+    }
 
     QTemporaryDir program_, work_, config_, documents_;
-    QString oldCwd_ = QDir::currentPath(), programFolder_ = program_.path(), chooserAnswer_, updateUrl_, previousUrl_;
+    QString oldCwd_ = QDir::currentPath();
+    QString programFolder_ = program_.path();
+    QString chooserAnswer_, updateUrl_, previousUrl_;
+
     std::vector<std::pair<MessageKind, QString>> messages_;
     std::unique_ptr<MainWindow> window_;
 };
@@ -96,31 +151,45 @@ protected:
 // The start-up forecast, and again after Enter in the day box: lines and age, lists, strip pixels, labels, chart.
 TEST_F(WindowTest, StartUpAndRecalcShowTheWholeForecastAndTheMinimumSizeFits1366x768)
 {
-    WriteSettings(), Start();
+    WriteSettings();
+    Start();
     EXPECT_TRUE(messages_.empty());
     // The designed 1002 x 812 did not fit a 1366 x 768 laptop, leaving Save out of reach: it fits and scrolls.
-    EXPECT_TRUE(window_->minimumSize().width() <= 1366 && window_->minimumSize().height() <= 768 - 60);
+    EXPECT_LE(window_->minimumSize().width(), 1366);
+    EXPECT_LE(window_->minimumSize().height(), 768 - 60);
     EXPECT_LE(window_->height(), std::max(window_->screen()->availableGeometry().height(), 240));
     auto* area = Get<QScrollArea>("ScrollArea");
     QWidget* save = Get<QPushButton>("SavePassesButton");
-    Get<QTabWidget>("Tabs")->setCurrentIndex(1), window_->resize(640, 400), QCoreApplication::processEvents();
+    Get<QTabWidget>("Tabs")->setCurrentIndex(1);
+    window_->resize(640, 400);
+    QCoreApplication::processEvents();
     area->ensureWidgetVisible(save);
     EXPECT_TRUE(area->viewport()->rect().contains(QRect(save->mapTo(area->viewport(), QPoint()), save->size())));
-    EXPECT_TRUE(Text("LocatorLabel") == QStringLiteral("JO40HC") && Items("SatelliteBox") == (QStringList{"TAVSAT 1", "KESTREL-2", "ORBIS M"}));
-    EXPECT_EQ(Text("ElementLine1"), QStringLiteral("1 90001U 20101A   20345.51234567  .00001234  00000-0  23456-4 0  9995"));
-    EXPECT_EQ(Text("ElementAge"), QStringLiteral("Elements 1180.5 days old at the start date: passes drift, get fresh elements."));
+    EXPECT_EQ(Text("LocatorLabel"), QStringLiteral("JO40HC"));
+    EXPECT_EQ(Items("SatelliteBox"), (QStringList{"TAVSAT 1", "KESTREL-2", "ORBIS M"}));
+    EXPECT_EQ(Text("ElementLine1"), "1 90001U 20101A   20345.51234567  .00001234  00000-0  23456-4 0  9995");
+    EXPECT_EQ(Text("ElementAge"), "Elements 1180.5 days old at the start date: passes drift, get fresh elements.");
 
-    SetText("StartDayEdit", "10"), QTest::keyClick(Get<QLineEdit>("StartDayEdit"), Qt::Key_Return);
-    ASSERT_TRUE(WaitIdle() && messages_.empty() && window_->ShownResult()->Completed());
+    SetText("StartDayEdit", "10");
+    QTest::keyClick(Get<QLineEdit>("StartDayEdit"), Qt::Key_Return);
+    ASSERT_TRUE(WaitIdle());
+    ASSERT_TRUE(messages_.empty());
+    ASSERT_TRUE(window_->ShownResult()->Completed());
     const ForecastResult& r = *window_->ShownResult();
-    EXPECT_TRUE(Items("PassList").value(0).startsWith("03/10/2024") && Items("EclipseList").value(0).startsWith("2024-03-10"));
-    EXPECT_TRUE(Items("PassList").size() == int(r.Passes.size()) && Items("EclipseList").size() == int(r.Eclipses.size()));
+    EXPECT_TRUE(Items("PassList").value(0).startsWith("03/10/2024"));
+    EXPECT_TRUE(Items("EclipseList").value(0).startsWith("2024-03-10"));
+    EXPECT_EQ(Items("PassList").size(), int(r.Passes.size()));
+    EXPECT_EQ(Items("EclipseList").size(), int(r.Eclipses.size()));
 
     PixelBuffer expected = RenderStrip(r, StripStyle{.PassBand = true});
     DrawHourLines(expected, HourWidth(HourStripWidth));
     QImage want(StripWidth, StripHeight, QImage::Format_RGB888);
     for (int y = 0; y < StripHeight; ++y)
-        for (int x = 0; x < StripWidth; ++x) want.setPixelColor(x, y, QColor(expected.At(x, y).R, expected.At(x, y).G, expected.At(x, y).B));
+        for (int x = 0; x < StripWidth; ++x) {
+            const Rgb c = expected.At(x, y);
+            want.setPixelColor(x, y, QColor(c.R, c.G, c.B));
+        }
+    // Compared whole, not printed: a failure would show the bytes of two images.
     EXPECT_TRUE(Get<PictureBox>("StripChart")->Image().convertToFormat(QImage::Format_RGB888) == want);
     auto inked = [this](const char* picture, int top, int bottom) {
         const QImage image = Get<PictureBox>(picture)->Image();
@@ -130,9 +199,11 @@ TEST_F(WindowTest, StartUpAndRecalcShowTheWholeForecastAndTheMinimumSizeFits1366
         return false;
     };
     EXPECT_FALSE(inked("DateColumn", 0, RowTop(1) - 1));
-    EXPECT_TRUE(inked("DateColumn", RowTop(59), RowTop(59) + 10) && inked("HourStrip", 0, 15));
+    EXPECT_TRUE(inked("DateColumn", RowTop(59), RowTop(59) + 10));
+    EXPECT_TRUE(inked("HourStrip", 0, 15));
     const SunAngleChart* chart = Get<SunAngleChart>("MSChart1");
-    ASSERT_TRUE(chart->BarsOf() == QStringLiteral("TAVSAT 1 from 2024-03-10") && chart->Bars()->count() == 59);
+    ASSERT_EQ(chart->BarsOf(), QStringLiteral("TAVSAT 1 from 2024-03-10"));
+    ASSERT_EQ(chart->Bars()->count(), 59);
     for (int i = 0; i < 59; ++i) EXPECT_DOUBLE_EQ(chart->Bars()->at(i), r.DailySunAngle[static_cast<std::size_t>(i)]);
 
     // The caption and the about box's texts, exactly; "Info" twice gives one box.
@@ -140,52 +211,76 @@ TEST_F(WindowTest, StartUpAndRecalcShowTheWholeForecastAndTheMinimumSizeFits1366
     Trigger("InfoAction");
     const AboutBox* about = window_->About();
     Trigger("InfoAction");
-    ASSERT_TRUE(about && window_->About() == about && !about->isModal());
-    const std::pair<const char*, const char*> texts[] = {{"Label1", "60 days long-term forcast for illumination"}, {"Label9", "US Version"},
-        {"Label8", "QQ0XX"}, {"Label2", "Version 1.9b    (09 Dec 2019)"}, {"Label6", "Homepage:"}, {"Label7", "e-mail:"}};
-    for (const auto& [name, text] : texts) EXPECT_EQ(about->findChild<QLabel*>(name)->text(), QString::fromLatin1(text));
+    ASSERT_TRUE(about);
+    ASSERT_EQ(window_->About(), about);
+    ASSERT_FALSE(about->isModal());
+    const std::pair<const char*, const char*> texts[] = {
+        {"Label1", "60 days long-term forcast for illumination"}, {"Label9", "US Version"}, {"Label8", "QQ0XX"},
+        {"Label2", "Version 1.9b    (09 Dec 2019)"}, {"Label6", "Homepage:"}, {"Label7", "e-mail:"}};
+    for (const auto& [name, text] : texts)
+        EXPECT_EQ(about->findChild<QLabel*>(name)->text(), QString::fromLatin1(text));
 }
 
-// Unusable settings ended in "correct the settings file and restart": the Station dialog says why, naming the file.
+// Unusable settings ended in "correct the settings file and restart": the Station dialog says why, naming the
+// file.
 TEST_F(WindowTest, StartUpProblemOpensTheStationDialogNamingTheFile)
 {
     ASSERT_EQ(mkfifo(QFile::encodeName(ProgramFile("kep.tle")).constData(), 0600), 0);
     WriteSettings();
-    const struct { std::optional<QByteArray> Ini; QString Says; std::time_t Now = March5At2330; } rows[] = {
-        {"ZZ99\r\nthree.tle\r\n", ProgramFile("tavik.ini: line 1")}, {"JO40HC\r\nnowhere.tle\r\n", ProgramFile("nowhere.tle")},
-        {"JO40HC\r\nkep.tle\r\n", ProgramFile("kep.tle: is a named pipe, not a regular file")}, {std::nullopt, QDir(config_.path()).filePath("tavik/tavik.ini")},
+    const struct {
+        std::optional<QByteArray> Ini;
+        QString Says;
+        std::time_t Now = March5At2330;
+    } rows[] = {
+        {"ZZ99\r\nthree.tle\r\n", ProgramFile("tavik.ini: line 1")},
+        {"JO40HC\r\nnowhere.tle\r\n", ProgramFile("nowhere.tle")},
+        {"JO40HC\r\nkep.tle\r\n", ProgramFile("kep.tle: is a named pipe, not a regular file")},
+        {std::nullopt, QDir(config_.path()).filePath("tavik/tavik.ini")},
         {"JO40HC\r\nthree.tle\r\n", "outside the years 1 to 9999", 253402300800}, // 10000-01-01
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.Says.toStdString());
-        if (QFile::remove(ProgramFile("tavik.ini")); row.Ini) WriteAll(ProgramFile("tavik.ini"), *row.Ini);
+        QFile::remove(ProgramFile("tavik.ini"));
+        if (row.Ini) WriteAll(ProgramFile("tavik.ini"), *row.Ini);
         StartOnly(row.Now);
-        EXPECT_TRUE(window_->IsBusy() && window_->isVisible() && WaitIdle() && !window_->ShownResult());
+        EXPECT_TRUE(window_->IsBusy());
+        EXPECT_TRUE(window_->isVisible());
+        EXPECT_TRUE(WaitIdle());
+        EXPECT_FALSE(window_->ShownResult());
         const QLabel* why = window_->StationEditor() ? window_->StationEditor()->findChild<QLabel*>("Why") : nullptr;
         const QString text = why ? why->text() : OnlyMessage();
         EXPECT_TRUE(text.contains(row.Says)) << text.toStdString();
     }
 }
 
-// First run of an installed program (its folder cannot be written): settings to the user's folder, year file to documents.
+// First run of an installed program (its folder cannot be written): settings to the user's folder, year file to
+// documents.
 TEST_F(WindowTest, StationDialogWritesSettingsTheReaderAcceptsAndRefusesABadLocator)
 {
-    WriteAll(ProgramFile("plain"), "not a folder"), programFolder_ = ProgramFile("plain/bin"), Start();
+    WriteAll(ProgramFile("plain"), "not a folder");
+    programFolder_ = ProgramFile("plain/bin");
+    Start();
     StationDialog* dialog = window_->StationEditor();
     ASSERT_NE(dialog, nullptr);
     auto* ok = dialog->findChild<QPushButton*>("OkButton");
     const QLabel* position = dialog->findChild<QLabel*>("PositionLabel");
-    dialog->findChild<QLineEdit*>("TleFileEdit")->setText(TestData("three.tle")), dialog->findChild<QLineEdit*>("LocatorEdit")->setText("JO4");
-    EXPECT_TRUE(!ok->isEnabled() && position->text().contains(QStringLiteral("4, 6, 8 or 10"))) << position->text().toStdString();
+    dialog->findChild<QLineEdit*>("TleFileEdit")->setText(TestData("three.tle"));
+    dialog->findChild<QLineEdit*>("LocatorEdit")->setText("JO4");
+    EXPECT_FALSE(ok->isEnabled());
+    EXPECT_TRUE(position->text().contains(QStringLiteral("4, 6, 8 or 10"))) << position->text().toStdString();
     dialog->findChild<QLineEdit*>("LocatorEdit")->setText(QStringLiteral("jo40hc"));
     EXPECT_EQ(position->text(), QStringLiteral("latitude 50.083° N, longitude 8.583° E"));
-    QTest::mouseClick(ok, Qt::LeftButton), WaitIdle();
+    QTest::mouseClick(ok, Qt::LeftButton);
+    WaitIdle();
     const QString ini = QDir(config_.path()).filePath("tavik/tavik.ini");
     const Settings read = ReadSettings(ini.toStdString());
-    EXPECT_TRUE(read.StationLocator == "JO40HC" && read.TleFilePath == TestData("three.tle").toStdString() && window_->SettingsPath() == ini);
+    EXPECT_EQ(read.StationLocator, "JO40HC");
+    EXPECT_EQ(read.TleFilePath, TestData("three.tle").toStdString());
+    EXPECT_EQ(window_->SettingsPath(), ini);
     EXPECT_TRUE(window_->ShownResult());
     Trigger("YearFileAction");
-    EXPECT_EQ(OnlyMessage(MessageKind::Information), QDir(documents_.path()).filePath("TAVSAT 1_sowi_2024.csv has been written"));
+    EXPECT_EQ(OnlyMessage(MessageKind::Information),
+              QDir(documents_.path()).filePath("TAVSAT 1_sowi_2024.csv has been written"));
 }
 
 // The Station dialog replaced the first lines of a file it had just called unusable (a link to a copy of /etc/passwd)
@@ -258,52 +353,81 @@ TEST_F(WindowTest, StationDialogWritesNoFileWhereNeitherSettingsFileCanBeUsed)
 // A bad start date is refused and keeps the lists; "26" is 2026; a choice that cannot run leaves no old lists.
 TEST_F(WindowTest, ChoiceRerunsAndABadStartDateIsRefusedNamingTheBox)
 {
-    WriteSettings(), Start();
-    Click("SavePassesButton", 1), Choose(2);
+    WriteSettings();
+    Start();
+    Click("SavePassesButton", 1);
+    Choose(2);
     // A passes file of the satellite before is not this one's.
-    EXPECT_TRUE(messages_.empty() && window_->ShownResult()->SatName == "ORBIS M" && Text("PassesStatus").isEmpty());
+    EXPECT_TRUE(messages_.empty());
+    EXPECT_EQ(window_->ShownResult()->SatName, "ORBIS M");
+    EXPECT_TRUE(Text("PassesStatus").isEmpty());
     const QStringList orbis = Items("PassList");
     const char* const refused[][4] = {{"29", "02", "2100", "The day \"29\" does not exist: February 2100 has 28 days."},
                                       {"05", "Mar", "2024", "The month \"Mar\" is not a whole number."},
                                       {"05", "03", "2201", "The year \"2201\" is outside 1957 to 2200"}};
     for (const auto& [day, month, year, says] : refused) {
-        SetText("StartDayEdit", day), SetText("StartMonthEdit", month), SetText("StartYearEdit", year), Click("RecalcButton");
-        EXPECT_TRUE(OnlyMessage().startsWith(QString::fromUtf8(says)) && Items("PassList") == orbis);
+        SetText("StartDayEdit", day);
+        SetText("StartMonthEdit", month);
+        SetText("StartYearEdit", year);
+        Click("RecalcButton");
+        EXPECT_TRUE(OnlyMessage().startsWith(QString::fromUtf8(says)));
+        EXPECT_EQ(Items("PassList"), orbis);
     }
-    SetText("StartYearEdit", "26"), Click("RecalcButton");
-    EXPECT_TRUE(window_->ShownResult()->Start == *DateTime::FromCalendar(2026, 3, 5) && !Text("ElementAge").isEmpty()
-                && Get<QLineEdit>("StartYearEdit")->text() == QStringLiteral("2026"));
-    SetText("StartMonthEdit", "Mar"), Choose(1);
-    EXPECT_TRUE(OnlyMessage().contains(QStringLiteral("\"Mar\"")) && Text("ElementLine1").startsWith(QStringLiteral("1 90002U")));
-    EXPECT_TRUE(Items("PassList").isEmpty() && !window_->ShownResult() && !Get<QPushButton>("SavePassesButton")->isEnabled());
+    SetText("StartYearEdit", "26");
+    Click("RecalcButton");
+    EXPECT_EQ(window_->ShownResult()->Start, *DateTime::FromCalendar(2026, 3, 5));
+    EXPECT_FALSE(Text("ElementAge").isEmpty());
+    EXPECT_EQ(Get<QLineEdit>("StartYearEdit")->text(), QStringLiteral("2026"));
+    SetText("StartMonthEdit", "Mar");
+    Choose(1);
+    EXPECT_TRUE(OnlyMessage().contains(QStringLiteral("\"Mar\"")));
+    EXPECT_TRUE(Text("ElementLine1").startsWith(QStringLiteral("1 90002U")));
+    EXPECT_TRUE(Items("PassList").isEmpty());
+    EXPECT_FALSE(window_->ShownResult());
+    EXPECT_FALSE(Get<QPushButton>("SavePassesButton")->isEnabled());
 }
 
 // A failed "Open Kep File" changes nothing; last file, satellite and model come back; tavik.ini's two lines stay.
 TEST_F(WindowTest, OpenKepFileIsRememberedAndACancelOrFailureChangesNothing)
 {
-    WriteSettings(), Start();
-    chooserAnswer_ = TestData("five.tle"), Trigger("OpenAction");
+    WriteSettings();
+    Start();
+    chooserAnswer_ = TestData("five.tle");
+    Trigger("OpenAction");
     const QStringList items = Items("SatelliteBox");
     EXPECT_EQ(items, (QStringList{"HERON 4", "0 PIPIT", "TAVSAT 1", "KESTREL-2", "ORBIS M"}));
-    Choose(1), Trigger("Sgp4ModelAction");
+    Choose(1);
+    Trigger("Sgp4ModelAction");
     const QStringList passes = Items("PassList");
     WriteAll(ProgramFile("empty.txt"), "\r\n   \r\n");
-    for (const QString& answer : {QString(), ProgramFile("missing.txt"), ProgramFile("empty.txt"), QStringLiteral("/dev/zero")}) {
-        chooserAnswer_ = answer, Trigger("OpenAction");
-        EXPECT_TRUE((answer.isEmpty() || OnlyMessage().contains(answer)) && Items("SatelliteBox") == items && Items("PassList") == passes);
+    for (const QString& answer :
+         {QString(), ProgramFile("missing.txt"), ProgramFile("empty.txt"), QStringLiteral("/dev/zero")}) {
+        chooserAnswer_ = answer;
+        Trigger("OpenAction");
+        if (!answer.isEmpty()) {
+            EXPECT_TRUE(OnlyMessage().contains(answer));
+        }
+        EXPECT_EQ(Items("SatelliteBox"), items);
+        EXPECT_EQ(Items("PassList"), passes);
     }
     EXPECT_EQ(FileLines(ProgramFile("tavik.ini")).mid(0, 2), (QStringList{"JO40HC", "three.tle"}));
-    window_.reset(), Start();
-    EXPECT_TRUE(Items("SatelliteBox") == items && Items("PassList") == passes && window_->Current()->SatName == "0 PIPIT"
-                && Get<QAction>("Sgp4ModelAction")->isChecked());
+    window_.reset();
+    Start();
+    EXPECT_EQ(Items("SatelliteBox"), items);
+    EXPECT_EQ(Items("PassList"), passes);
+    EXPECT_EQ(window_->Current()->SatName, "0 PIPIT");
+    EXPECT_TRUE(Get<QAction>("Sgp4ModelAction")->isChecked());
 }
 
 // The download runs on the window's event loop with a cancel: the window is still busy when the menu item
 // returns, and the server here answers on that same loop.
 TEST_F(WindowTest, UpdateElementSetsReloadsKeepingTheChoiceAndACancelChangesNothing)
 {
-    WriteSettings(), Start(), Choose(1);
-    const QByteArray five = Bytes(TestData("five.tle")), old = Bytes(ProgramFile("three.tle"));
+    WriteSettings();
+    Start();
+    Choose(1);
+    const QByteArray five = Bytes(TestData("five.tle"));
+    const QByteArray old = Bytes(ProgramFile("three.tle"));
     QTcpServer server;
     ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
     QObject::connect(&server, &QTcpServer::newConnection, [&server, &five] {
@@ -315,53 +439,80 @@ TEST_F(WindowTest, UpdateElementSetsReloadsKeepingTheChoiceAndACancelChangesNoth
         });
     });
     const QString base = QStringLiteral("http://127.0.0.1:%1/").arg(server.serverPort());
-    updateUrl_ = base + "stall", Get<QAction>("UpdateAction")->trigger();
-    ASSERT_TRUE(window_->IsBusy() && Get<QProgressDialog>("UpdateProgress"));
+    updateUrl_ = base + "stall";
+    Get<QAction>("UpdateAction")->trigger();
+    ASSERT_TRUE(window_->IsBusy());
+    ASSERT_TRUE(Get<QProgressDialog>("UpdateProgress"));
     Get<QProgressDialog>("UpdateProgress")->findChild<QPushButton*>()->click();
     ASSERT_TRUE(WaitIdle());
-    EXPECT_TRUE(messages_.empty() && Bytes(ProgramFile("three.tle")) == old && Items("SatelliteBox").size() == 3);
-    updateUrl_ = base + "five.tle", Trigger("UpdateAction");
-    EXPECT_TRUE(previousUrl_ == base + "stall" && OnlyMessage(MessageKind::Information).contains(QStringLiteral("added: 2 (HERON 4 (")));
-    EXPECT_TRUE(Bytes(ProgramFile("three.tle")) == five && Items("SatelliteBox").size() == 5 && window_->Current()->SatName == "KESTREL-2");
-    window_.reset(), Start(), Trigger("UpdateAction");
+    EXPECT_TRUE(messages_.empty());
+    EXPECT_EQ(Bytes(ProgramFile("three.tle")), old);
+    EXPECT_EQ(Items("SatelliteBox").size(), 3);
+    updateUrl_ = base + "five.tle";
+    Trigger("UpdateAction");
+    EXPECT_EQ(previousUrl_, base + "stall");
+    EXPECT_TRUE(OnlyMessage(MessageKind::Information).contains(QStringLiteral("added: 2 (HERON 4 (")));
+    EXPECT_EQ(Bytes(ProgramFile("three.tle")), five);
+    EXPECT_EQ(Items("SatelliteBox").size(), 5);
+    EXPECT_EQ(window_->Current()->SatName, "KESTREL-2");
+    window_.reset();
+    Start();
+    Trigger("UpdateAction");
     EXPECT_EQ(previousUrl_, base + "five.tle");
 }
 
-// Arabic AM/PM designators became "?" in Windows-1252: the file takes 24-hour time. A failure names the whole path.
+// Arabic AM/PM designators became "?" in Windows-1252: the file takes 24-hour time. A failure names the whole
+// path.
 TEST_F(WindowTest, SaveWritesTheListsInFormsWindows1252HoldsAndAFailureNamesTheWholePath)
 {
     WriteSettings();
     RegionalFormats arabic = UsLikeFormats();
-    arabic.AmDesignator = "\xD8\xB5", arabic.PmDesignator = "\xD9\x85";
-    Start(arabic), Click("SavePassesButton", 1);
+    arabic.AmDesignator = "\xD8\xB5";
+    arabic.PmDesignator = "\xD9\x85";
+    Start(arabic);
+    Click("SavePassesButton", 1);
     EXPECT_EQ(Text("PassesStatus"), QStringLiteral("TAVSAT 1_passes.txt has been written"));
     const QStringList passes = FileLines(WorkFile("TAVSAT 1_passes.txt"));
-    EXPECT_TRUE(passes.value(0) == QStringLiteral("visible passes forecast for TAVSAT 1") && passes.mid(2, passes.size() - 3) == Items("PassList"));
+    EXPECT_EQ(passes.value(0), QStringLiteral("visible passes forecast for TAVSAT 1"));
+    EXPECT_EQ(passes.mid(2, passes.size() - 3), Items("PassList"));
     Click("SaveEclipsesButton", 2);
     const QString eclipses = FileLines(WorkFile("TAVSAT 1_eclipses.txt")).join('\n');
-    EXPECT_TRUE(!eclipses.contains(QLatin1Char('?')) && eclipses.contains(QRegularExpression(QStringLiteral("\n[0-9/]+ (1[3-9]|2[0-3]):[0-5][0-9]:00   ->   "))));
+    EXPECT_FALSE(eclipses.contains(QLatin1Char('?')));
+    const QRegularExpression afternoon(QStringLiteral("\n[0-9/]+ (1[3-9]|2[0-3]):[0-5][0-9]:00   ->   "));
+    EXPECT_TRUE(eclipses.contains(afternoon));
     EXPECT_TRUE(OnlyMessage(MessageKind::Information).contains(QStringLiteral("24-hour time")));
-    ASSERT_TRUE(QFile::remove(WorkFile("TAVSAT 1_passes.txt")) && QDir(work_.path()).mkdir(QStringLiteral("TAVSAT 1_passes.txt")));
+    ASSERT_TRUE(QFile::remove(WorkFile("TAVSAT 1_passes.txt")));
+    ASSERT_TRUE(QDir(work_.path()).mkdir(QStringLiteral("TAVSAT 1_passes.txt")));
     Click("SavePassesButton", 1);
-    EXPECT_TRUE(OnlyMessage().startsWith(WorkFile("TAVSAT 1_passes.txt has not been written")) && Text("PassesStatus").isEmpty());
+    EXPECT_TRUE(OnlyMessage().startsWith(WorkFile("TAVSAT 1_passes.txt has not been written")));
+    EXPECT_TRUE(Text("PassesStatus").isEmpty());
 }
 
-// After the year file Save replaced a passes file with its header alone; a failed year file still cleared the screen.
+// After the year file Save replaced a passes file with its header alone; a failed year file still cleared the
+// screen.
 TEST_F(WindowTest, YearFileDisablesSaveAndAFailedOneLeavesTheScreen)
 {
-    WriteSettings(), Start();
+    WriteSettings();
+    Start();
     const QStringList passes = Items("PassList");
     SetText("StartYearEdit", "2023");
     ASSERT_TRUE(QDir(program_.path()).mkdir(QStringLiteral("TAVSAT 1_sowi_2023.csv")));
     Trigger("YearFileAction");
-    EXPECT_TRUE(OnlyMessage().startsWith(ProgramFile("TAVSAT 1_sowi_2023.csv has not been written")) && Items("PassList") == passes
-                && Get<QPushButton>("SavePassesButton")->isEnabled());
-    SetText("StartYearEdit", "24"), Trigger("YearFileAction");
+    EXPECT_TRUE(OnlyMessage().startsWith(ProgramFile("TAVSAT 1_sowi_2023.csv has not been written")));
+    EXPECT_EQ(Items("PassList"), passes);
+    EXPECT_TRUE(Get<QPushButton>("SavePassesButton")->isEnabled());
+    SetText("StartYearEdit", "24");
+    Trigger("YearFileAction");
     EXPECT_EQ(OnlyMessage(MessageKind::Information), ProgramFile("TAVSAT 1_sowi_2024.csv has been written"));
     const QStringList lines = FileLines(ProgramFile("TAVSAT 1_sowi_2024.csv"));
-    ASSERT_TRUE(lines.size() == 368 && lines[0] == QStringLiteral("date;sun angle;sun_lat; sun_long"));
-    EXPECT_TRUE(lines[366].startsWith(QStringLiteral("2024-12-31 ; ")) && window_->ShownResult() == nullptr && Items("PassList").isEmpty());
-    EXPECT_FALSE(Get<QPushButton>("SavePassesButton")->isEnabled() || Get<QAction>("SaveAction")->isEnabled());
+    ASSERT_EQ(lines.size(), 368);
+    ASSERT_EQ(lines[0], QStringLiteral("date;sun angle;sun_lat; sun_long"));
+    EXPECT_TRUE(lines[366].startsWith(QStringLiteral("2024-12-31 ; ")));
+    EXPECT_EQ(window_->ShownResult(), nullptr);
+    EXPECT_TRUE(Items("PassList").isEmpty());
+    EXPECT_FALSE(Get<QPushButton>("SavePassesButton")->isEnabled());
+    EXPECT_FALSE(Get<QAction>("SaveAction")->isEnabled());
+
 }
 
 // A stopped run was silent with its progress bar at 25 %, and the chart showed the satellite before's bars.
@@ -371,25 +522,36 @@ TEST_F(WindowTest, NoStaleBarsAfterAStoppedRun)
              + "SINKER\r\n1 90009U 24010A   24064.00000000  .00400000  00000-0  23456-4 0  9995\r\n"
                "2 90009  51.6416 247.4627 0012345 130.5360 123.4567 16.20000000123455\r\n");
     WriteAll(ProgramFile("tavik.ini"), "JO40HC\r\nsinking.tle\r\n");
-    Start(), Choose(1);
-    ASSERT_TRUE(window_->ShownResult() && !window_->ShownResult()->Completed());
-    EXPECT_TRUE(window_->statusBar()->currentMessage().contains(QRegularExpression("^Stopped on day [0-9]+: .*sank below 150 km at ")));
-    EXPECT_TRUE(Get<QProgressBar>("ProgressBar")->value() == 0 && Get<SunAngleChart>("MSChart1")->chart()->title().endsWith(": TAVSAT 1 from 2024-03-05"));
+    Start();
+    Choose(1);
+    ASSERT_TRUE(window_->ShownResult());
+    ASSERT_FALSE(window_->ShownResult()->Completed());
+    const QRegularExpression stopped("^Stopped on day [0-9]+: .*sank below 150 km at ");
+    EXPECT_TRUE(window_->statusBar()->currentMessage().contains(stopped));
+    EXPECT_EQ(Get<QProgressBar>("ProgressBar")->value(), 0);
+    EXPECT_TRUE(Get<SunAngleChart>("MSChart1")->chart()->title().endsWith(": TAVSAT 1 from 2024-03-05"));
 }
 
 // Closing the window stops a run and shows nothing of it; the pool is held so the run cannot start before.
 TEST_F(WindowTest, ClosingDuringARunStopsItAndShowsNothingOfIt)
 {
-    WriteSettings(), Start();
+    WriteSettings();
+    Start();
     QThreadPool* pool = QThreadPool::globalInstance();
     QSemaphore held;
     const int threads = pool->maxThreadCount();
     for (int i = 0; i < threads; ++i) pool->start([&held] { held.tryAcquire(1, 20000); });
     Get<QPushButton>("RecalcButton")->click();
     ASSERT_TRUE(window_->IsBusy());
-    Trigger("ExitAction"), held.release(threads), pool->waitForDone();
-    EXPECT_TRUE(!window_->isVisible() && WaitIdle());
-    EXPECT_TRUE(window_->ShownResult() == nullptr && Items("PassList").isEmpty() && messages_.empty());
+    Trigger("ExitAction");
+    held.release(threads);
+    pool->waitForDone();
+
+    EXPECT_FALSE(window_->isVisible());
+    EXPECT_TRUE(WaitIdle());
+    EXPECT_EQ(window_->ShownResult(), nullptr);
+    EXPECT_TRUE(Items("PassList").isEmpty());
+    EXPECT_TRUE(messages_.empty());
 }
 
 } // namespace

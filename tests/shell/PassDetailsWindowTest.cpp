@@ -22,9 +22,13 @@ TEST(PassDetailsWindow, TableAndStripChartSelectEachOtherAndExportNamesAFileItCa
     QTemporaryDir program, work, config;
     ASSERT_TRUE(QDir::setCurrent(work.path()));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-    ASSERT_TRUE(QFile::copy(QStringLiteral(TAVIK_TEST_DATA "/three.tle"), program.filePath(QStringLiteral("three.tle"))));
+    ASSERT_TRUE(
+        QFile::copy(QStringLiteral(TAVIK_TEST_DATA "/three.tle"), program.filePath(QStringLiteral("three.tle"))));
+
     QFile ini(program.filePath(QStringLiteral("tavik.ini")));
-    ASSERT_TRUE(ini.open(QIODevice::WriteOnly) && ini.write("JO40HC\r\nthree.tle\r\n") > 0 && ini.flush());
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ASSERT_GT(ini.write("JO40HC\r\nthree.tle\r\n"), 0);
+    ASSERT_TRUE(ini.flush());
     ShellServices services;
     services.Now = [] { return std::time_t{1709681400}; }; // 2024-03-05 23:30 UTC
     services.ProgramFolder = program.path();
@@ -70,7 +74,8 @@ TEST(PassDetailsWindow, TableAndStripChartSelectEachOtherAndExportNamesAFileItCa
     exportAction->trigger();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !window.IsBusy(); }, 60000));
     QFile written(exportPath);
-    EXPECT_TRUE(written.open(QIODevice::ReadOnly) && written.readAll().startsWith("BEGIN:VCALENDAR\r\n"));
+    EXPECT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.readAll().startsWith("BEGIN:VCALENDAR\r\n"));
     EXPECT_TRUE(messages.isEmpty());
     exportPath = work.filePath(QStringLiteral("missing/passes.ics"));
     exportAction->trigger();
