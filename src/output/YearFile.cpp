@@ -11,6 +11,8 @@ namespace tavik {
 
 std::string YearFileName(std::string_view satName, int year)
 {
+    // "_sowi_" is the year file's fixed name part: stored files and the
+    // programs that read them look for it, so it stays as it is.
     return SafeFileStem(satName) + "_sowi_" + std::to_string(year) + ".csv";
 }
 

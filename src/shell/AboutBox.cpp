@@ -119,32 +119,32 @@ AboutBox::AboutBox(QWidget* parent) : QWidget(parent, Qt::Window)
     setPalette(pal);
     setFont(SansFont(8.25));
 
-    QLabel* title = AddLabel(this, "Label1", QStringLiteral("60 days long-term forcast for illumination"), Twips(120, 120, 5535, 375));
+    QLabel* title = AddLabel(this, "AboutTitleLabel", QStringLiteral("60 days long-term forcast for illumination"), Twips(120, 120, 5535, 375));
     title->setFont(SansFont(12, true));
-    QLabel* edition = AddLabel(this, "Label9", QStringLiteral("US Version"), Twips(120, 480, 1215, 255));
+    QLabel* edition = AddLabel(this, "AboutEditionLabel", QStringLiteral("US Version"), Twips(120, 480, 1215, 255));
     SetTextColour(edition, QColor(128, 128, 128));
-    AddLabel(this, "Label3", QStringLiteral("Written by the tavik developers"), Twips(120, 840, 3015, 255));
-    QLabel* call = AddLabel(this, "Label8", QStringLiteral("QQ0XX"), Twips(120, 1200, 735, 255));
+    AddLabel(this, "AboutAuthorLabel", QStringLiteral("Written by the tavik developers"), Twips(120, 840, 3015, 255));
+    QLabel* call = AddLabel(this, "AboutCallLabel", QStringLiteral("QQ0XX"), Twips(120, 1200, 735, 255));
     call->setFont(SansFont(8.25, true));
     SetTextColour(call, Qt::black);
 
     auto* frame = new QGroupBox(this);
     frame->setObjectName(QStringLiteral("Frame1"));
     frame->setGeometry(Twips(120, 1440, 3135, 615));
-    AddLabel(frame, "Label2", VersionText(), Twips(120, 240, 2895, 255));
+    AddLabel(frame, "AboutVersionLabel", VersionText(), Twips(120, 240, 2895, 255));
 
-    AddLabel(this, "Label6", QStringLiteral("Homepage:"), Twips(120, 2280, 855, 255));
-    AddLabel(this, "Label7", QStringLiteral("e-mail:"), Twips(120, 2520, 615, 255));
+    AddLabel(this, "AboutHomepageCaption", QStringLiteral("Homepage:"), Twips(120, 2280, 855, 255));
+    AddLabel(this, "AboutEmailCaption", QStringLiteral("e-mail:"), Twips(120, 2520, 615, 255));
     QFont link = SansFont(8.25);
     link.setUnderline(true);
-    for (auto [name, text, top] : {std::tuple{"Label4", "tavik.example.org", 2280}, std::tuple{"Label5", "tavik@example.org", 2520}}) {
+    for (auto [name, text, top] : {std::tuple{"AboutHomepageLabel", "tavik.example.org", 2280}, std::tuple{"AboutEmailLabel", "tavik@example.org", 2520}}) {
         QLabel* l = AddLabel(this, name, QString::fromLatin1(text), Twips(1080, top, 1815, 255));
         l->setFont(link);
         SetTextColour(l, QColor(0, 0, 255));
     }
 
     for (QLabel* l : findChildren<QLabel*>()) {
-        if (l->objectName() == QLatin1String("Label6")) FitToWidth(l, Twips(1080 - 120 - 15, 0).width());
+        if (l->objectName() == QLatin1String("AboutHomepageCaption")) FitToWidth(l, Twips(1080 - 120 - 15, 0).width());
         else FitToWidth(l);
     }
 

@@ -1,4 +1,4 @@
-// "Update element sets…": the Kep file in use replaced by a fresh download.
+// "Update element sets…": the TLE file in use replaced by a fresh download.
 // The transfer runs on the event loop with a cancel button; the check of the
 // text and the replacement of the file run on the worker, then the file is
 // loaded again with the same satellite chosen.
@@ -43,7 +43,7 @@ void MainWindow::OnUpdateElementSets()
     if (busy_) return;
     if (tleFilePath_.isEmpty()) {
         Report(MessageKind::Warning, Title,
-               QStringLiteral("There is no Kep file to update. Open one with File > Open Kep File first."));
+               QStringLiteral("There is no TLE file to update. Open one with File > Open Kep File first."));
         return;
     }
     const QString tleFile = tleFilePath_;
@@ -120,7 +120,7 @@ void MainWindow::ElementSetsDownloaded(const net::DownloadResult& result, const 
             }
             statusBar()->showMessage(QStringLiteral("%1 has been updated from %2").arg(tleFile, url));
             // Loaded again behind the report, with the same satellite chosen.
-            ReloadKepFile();
+            ReloadTleFile();
             Report(MessageKind::Information, Title,
                    QStringLiteral("%1 has been updated from %2:\n\n%3").arg(tleFile, url, Q(outcome->Changes)));
             emit UpdateDone();

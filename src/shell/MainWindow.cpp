@@ -181,7 +181,7 @@ void MainWindow::StartUp()
     auto job = std::make_shared<LoadJob>();
     job->StartUp = true;
     job->ProgramFolder = PathOf(services_.ProgramFolder);
-    job->TlePath = PathOf(startKepFile_);
+    job->TlePath = PathOf(startTleFile_);
     job->RunForecast = dated;
     StartLoad(job);
 }
@@ -234,7 +234,7 @@ void MainWindow::ReadInputFiles(LoadJob& job)
         // The file given on the command line, else the last one opened, else
         // the settings' own.
         if (job.TlePath.empty()) {
-            const QString last = job.Keys[QString::fromLatin1(LastKepFileKey)];
+            const QString last = job.Keys[QString::fromLatin1(LastTleFileKey)];
             job.TlePath = last.isEmpty() ? job.SettingsTle : PathOf(last);
             job.FallbackTlePath = job.SettingsTle;
             job.PreferredSatellite = job.Keys[QString::fromLatin1(LastSatelliteKey)];
@@ -280,15 +280,15 @@ void MainWindow::LoadFinished(const std::shared_ptr<LoadJob>& job)
         } else if (!station_) {
             why = QStringLiteral("The settings file cannot be used:\n%1").arg(Q(job->SettingsError));
         } else {
-            why = QStringLiteral("The Kep file cannot be loaded:\n%1").arg(Q(job->LoadError));
+            why = QStringLiteral("The TLE file cannot be loaded:\n%1").arg(Q(job->LoadError));
         }
         EditStation(why);
         return;
     }
     if (!loaded) {
         if (!job->LoadError.empty())
-            Report(MessageKind::Error, QStringLiteral("Kep file"),
-                   QStringLiteral("The Kep file cannot be loaded:\n%1").arg(Q(job->LoadError)));
+            Report(MessageKind::Error, QStringLiteral("TLE file"),
+                   QStringLiteral("The TLE file cannot be loaded:\n%1").arg(Q(job->LoadError)));
         return;
     }
     int index = 1;
@@ -296,7 +296,7 @@ void MainWindow::LoadFinished(const std::shared_ptr<LoadJob>& job)
         if (const int found = satelliteBox_->findText(job->PreferredSatellite, Qt::MatchExactly); found >= 0) index = found + 1;
     satelliteBox_->setCurrentIndex(index - 1);
     SelectElementSet(index);
-    if (!job->StartUp) Remember({{QString::fromLatin1(LastKepFileKey), tleFilePath_}});
+    if (!job->StartUp) Remember({{QString::fromLatin1(LastTleFileKey), tleFilePath_}});
     // Not for a window that is closing.
     if (job->RunForecast && !stop_) RunForecast();
 }
@@ -340,7 +340,7 @@ bool MainWindow::ApplyCatalogue(LoadJob& job)
     satelliteBox_->view()->setMinimumWidth(widest + satelliteBox_->view()->verticalScrollBar()->sizeHint().width() + 24);
     satelliteBox_->setCurrentIndex(0);
     if (job.Loaded->IgnoredNames > 0)
-        Report(MessageKind::Warning, QStringLiteral("Kep file"),
+        Report(MessageKind::Warning, QStringLiteral("TLE file"),
                QStringLiteral("%1 holds more than %2 satellites; the last %3 are left out.")
                    .arg(tleFilePath_)
                    .arg(CatalogueCapacity)
@@ -485,11 +485,11 @@ void MainWindow::OnSaveAs()
     SaveList(tabs_->currentIndex() == 2 ? ListKind::Eclipses : ListKind::Passes, folder);
 }
 
-void MainWindow::OnOpenKepFile()
+void MainWindow::OnOpenTleFile()
 {
     if (busy_) return;
     const QString start = tleFilePath_.isEmpty() ? QDir::currentPath() : QFileInfo(tleFilePath_).absolutePath();
-    const QString path = services_.ChooseKepFile ? services_.ChooseKepFile(this, start) : QString();
+    const QString path = services_.ChooseTleFile ? services_.ChooseTleFile(this, start) : QString();
     if (path.isEmpty()) return; // cancelled: nothing changes
     auto job = std::make_shared<LoadJob>();
     job->TlePath = PathOf(path);
@@ -498,7 +498,7 @@ void MainWindow::OnOpenKepFile()
     StartLoad(job);
 }
 
-void MainWindow::ReloadKepFile()
+void MainWindow::ReloadTleFile()
 {
     auto job = std::make_shared<LoadJob>();
     job->TlePath = PathOf(tleFilePath_);
@@ -541,7 +541,7 @@ void MainWindow::EditStation(const QString& why)
         return;
     }
     const QString tle = settingsTle_.isEmpty() ? tleFilePath_ : settingsTle_;
-    stationDialog_ = new StationDialog(station_ ? Q(station_->StationLocator) : QString(), tle, why, services_.ChooseKepFile, this);
+    stationDialog_ = new StationDialog(station_ ? Q(station_->StationLocator) : QString(), tle, why, services_.ChooseTleFile, this);
     stationDialog_->setAttribute(Qt::WA_DeleteOnClose);
     connect(stationDialog_, &QDialog::accepted, this, &MainWindow::OnStationAccepted);
     // Not blocking: the window stays drawn and the worker keeps going.
@@ -695,7 +695,7 @@ bool MainWindow::ReadyToCompute(const QString& what)
 {
     if (!current_) {
         Report(MessageKind::Warning, what,
-               QStringLiteral("There is no satellite to compute. Open a Kep file with File > Open Kep File."));
+               QStringLiteral("There is no satellite to compute. Open a TLE file with File > Open Kep File."));
         return false;
     }
     if (!station_) {

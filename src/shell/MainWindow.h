@@ -59,7 +59,7 @@ public:
     ~MainWindow() override;
 
     // A TLE file to open at start-up instead of the one the settings name.
-    void SetStartKepFile(const QString& path) { startKepFile_ = path; }
+    void SetStartTleFile(const QString& path) { startTleFile_ = path; }
     // Shows the window and fills the start date, then reads the settings
     // and the catalogue on the worker; when they are read, makes the last
     // satellite chosen (or entry 1) current and starts its forecast. Without
@@ -115,7 +115,7 @@ private:
     void BuildMenus();
     void FitToScreen();
 
-    // Start-up and the loading of a Kep file. Files are read on the worker;
+    // Start-up and the loading of a TLE file. Files are read on the worker;
     // what they gave is taken over on this thread.
     bool FillStartDate();
     void StartLoad(const std::shared_ptr<LoadJob>& job);
@@ -136,15 +136,15 @@ private:
     void OnSave(ListKind kind);
     void OnSaveCurrentList();
     void OnSaveAs();
-    void OnOpenKepFile();
+    void OnOpenTleFile();
     // "Update element sets…": the download runs on this thread's event loop,
     // the check and the replacement on the worker; then the file is loaded
     // again. Defined in ElementUpdate.cpp.
     void OnUpdateElementSets();
     void ElementSetsDownloaded(const net::DownloadResult& result, const QString& url, const QString& tleFile);
     void CancelElementUpdate();
-    // Loads the Kep file in use again, keeping the satellite chosen.
-    void ReloadKepFile();
+    // Loads the TLE file in use again, keeping the satellite chosen.
+    void ReloadTleFile();
     void OnWriteYearFile();
     // The pass details' side of the window, in PassPlanning.cpp.
     void OnExport();
@@ -188,7 +188,7 @@ private:
     ShellServices services_;
 
     // State.
-    QString startKepFile_;
+    QString startTleFile_;
     QString settingsPath_;
     bool settingsUsable_ = false; // settingsPath_ was read whole and as settings, so it may be rewritten
     QString settingsTle_;     // the TLE file line 2 names, resolved

@@ -11,7 +11,7 @@
 namespace tavik::shell {
 
 // Keys of the remembered lines.
-inline constexpr const char* LastKepFileKey = "last kep file";
+inline constexpr const char* LastTleFileKey = "last kep file";
 inline constexpr const char* LastSatelliteKey = "last satellite";
 inline constexpr const char* ModelKey = "model";
 inline constexpr const char* SaveFolderKey = "save folder";

@@ -16,12 +16,12 @@ ShellServices ShellServices::System()
     s.ProgramFolder = QCoreApplication::applicationDirPath();
     s.DocumentsFolder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     s.Formats = FormatsFromProcessLocale();
-    s.ChooseKepFile = [](QWidget* parent, const QString& startFolder) {
+    s.ChooseTleFile = [](QWidget* parent, const QString& startFolder) {
         QFileDialog dialog(parent, QStringLiteral("Open Kep File"), startFolder);
         dialog.setFileMode(QFileDialog::ExistingFile);
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        dialog.setNameFilters({QString::fromLatin1(KepFileFilters[0]), QString::fromLatin1(KepFileFilters[1])});
-        dialog.selectNameFilter(QString::fromLatin1(KepFileFilters[0]));
+        dialog.setNameFilters({QString::fromLatin1(TleFileFilters[0]), QString::fromLatin1(TleFileFilters[1])});
+        dialog.selectNameFilter(QString::fromLatin1(TleFileFilters[0]));
         if (dialog.exec() != QDialog::Accepted) return QString();
         return dialog.selectedFiles().value(0);
     };

@@ -27,7 +27,7 @@ struct ShellServices {
     // Where files go when their own folder cannot be written.
     QString DocumentsFolder;
     // The "Open Kep File" chooser; an empty result means cancelled.
-    std::function<QString(QWidget* parent, const QString& startFolder)> ChooseKepFile;
+    std::function<QString(QWidget* parent, const QString& startFolder)> ChooseTleFile;
     // The folder chooser of "Save As…"; empty means cancelled.
     std::function<QString(QWidget* parent, const QString& startFolder)> ChooseFolder;
     std::function<void(QWidget* parent, MessageKind kind, const QString& title, const QString& text)> ShowMessage;
@@ -44,6 +44,6 @@ struct ShellServices {
 
 // The filters of the "Open Kep File" dialog, the first one selected: the
 // files are met both as .txt and as .tle.
-inline const char* const KepFileFilters[] = {"TLE Files (*.txt *.tle)", "All files (*)"};
+inline const char* const TleFileFilters[] = {"TLE Files (*.txt *.tle)", "All files (*)"};
 
 } // namespace tavik::shell

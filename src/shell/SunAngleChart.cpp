@@ -20,7 +20,7 @@ const QString Title = QStringLiteral("Sun angle at 24:00 UTC of each forecast da
 
 SunAngleChart::SunAngleChart(RegionalFormats formats, QWidget* parent) : QChartView(parent), formats_(std::move(formats))
 {
-    setObjectName(QStringLiteral("MSChart1"));
+    setObjectName(QStringLiteral("SunAngleChart"));
     auto* chart = new QChart;
     chart->legend()->hide();
     chart->setTitle(Title);

@@ -102,7 +102,7 @@ void MainWindow::BuildMenus()
 
     infoAction_ = Named(menuBar()->addAction(QStringLiteral("&Info")), "InfoAction");
 
-    connect(openAction_, &QAction::triggered, this, &MainWindow::OnOpenKepFile);
+    connect(openAction_, &QAction::triggered, this, &MainWindow::OnOpenTleFile);
     connect(updateAction_, &QAction::triggered, this, &MainWindow::OnUpdateElementSets);
     connect(saveAction_, &QAction::triggered, this, &MainWindow::OnSaveCurrentList);
     connect(saveAsAction_, &QAction::triggered, this, &MainWindow::OnSaveAs);

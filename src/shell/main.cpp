@@ -58,7 +58,7 @@ int main(int argc, char* argv[])
         };
     }
     tavik::shell::MainWindow window(std::move(services));
-    window.SetStartKepFile(kepFile);
+    window.SetStartTleFile(kepFile);
     if (!screenshotDir.isEmpty()) {
         auto shoot = [&window, screenshotDir] {
             static bool taken = false;

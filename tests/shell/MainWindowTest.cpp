@@ -77,7 +77,7 @@ protected:
         services.ProgramFolder = programFolder_;
         services.Formats = std::move(formats);
         services.DocumentsFolder = documents_.path();
-        services.ChooseKepFile = [this]
+        services.ChooseTleFile = [this]
 (QWidget*, const QString&) { return chooserAnswer_; };
         services.ShowMessage = [this](QWidget*, MessageKind kind, const QString&, const QString& text) {
             messages_.push_back({kind, text});
@@ -201,7 +201,7 @@ TEST_F(WindowTest, StartUpAndRecalcShowTheWholeForecastAndTheMinimumSizeFits1366
     EXPECT_FALSE(inked("DateColumn", 0, RowTop(1) - 1));
     EXPECT_TRUE(inked("DateColumn", RowTop(59), RowTop(59) + 10));
     EXPECT_TRUE(inked("HourStrip", 0, 15));
-    const SunAngleChart* chart = Get<SunAngleChart>("MSChart1");
+    const SunAngleChart* chart = Get<SunAngleChart>("SunAngleChart");
     ASSERT_EQ(chart->BarsOf(), QStringLiteral("TAVSAT 1 from 2024-03-10"));
     ASSERT_EQ(chart->Bars()->count(), 59);
     for (int i = 0; i < 59; ++i) EXPECT_DOUBLE_EQ(chart->Bars()->at(i), r.DailySunAngle[static_cast<std::size_t>(i)]);
@@ -215,8 +215,8 @@ TEST_F(WindowTest, StartUpAndRecalcShowTheWholeForecastAndTheMinimumSizeFits1366
     ASSERT_EQ(window_->About(), about);
     ASSERT_FALSE(about->isModal());
     const std::pair<const char*, const char*> texts[] = {
-        {"Label1", "60 days long-term forcast for illumination"}, {"Label9", "US Version"}, {"Label8", "QQ0XX"},
-        {"Label2", "Version 1.9b    (09 Dec 2019)"}, {"Label6", "Homepage:"}, {"Label7", "e-mail:"}};
+        {"AboutTitleLabel", "60 days long-term forcast for illumination"}, {"AboutEditionLabel", "US Version"}, {"AboutCallLabel", "QQ0XX"},
+        {"AboutVersionLabel", "Version 1.9b    (09 Dec 2019)"}, {"AboutHomepageCaption", "Homepage:"}, {"AboutEmailCaption", "e-mail:"}};
     for (const auto& [name, text] : texts)
         EXPECT_EQ(about->findChild<QLabel*>(name)->text(), QString::fromLatin1(text));
 }
@@ -388,7 +388,7 @@ TEST_F(WindowTest, ChoiceRerunsAndABadStartDateIsRefusedNamingTheBox)
 }
 
 // A failed "Open Kep File" changes nothing; last file, satellite and model come back; tavik.ini's two lines stay.
-TEST_F(WindowTest, OpenKepFileIsRememberedAndACancelOrFailureChangesNothing)
+TEST_F(WindowTest, OpenTleFileIsRememberedAndACancelOrFailureChangesNothing)
 {
     WriteSettings();
     Start();
@@ -529,7 +529,7 @@ TEST_F(WindowTest, NoStaleBarsAfterAStoppedRun)
     const QRegularExpression stopped("^Stopped on day [0-9]+: .*sank below 150 km at ");
     EXPECT_TRUE(window_->statusBar()->currentMessage().contains(stopped));
     EXPECT_EQ(Get<QProgressBar>("ProgressBar")->value(), 0);
-    EXPECT_TRUE(Get<SunAngleChart>("MSChart1")->chart()->title().endsWith(": TAVSAT 1 from 2024-03-05"));
+    EXPECT_TRUE(Get<SunAngleChart>("SunAngleChart")->chart()->title().endsWith(": TAVSAT 1 from 2024-03-05"));
 }
 
 // Closing the window stops a run and shows nothing of it; the pool is held so the run cannot start before.
