@@ -2,11 +2,11 @@
 # Times tavik-forecast --all on a large catalogue and reports its peak
 # memory. The catalogue is made here from the bundled example's element sets,
 # each repeated under its own name and catalogue number.
-# Usage: bench/batch.sh [BUILD_DIR] [SATELLITES] [MODEL]   (default build 12000 design)
+# Usage: bench/batch.sh [BUILD_DIR] [SATELLITES] [MODEL]   (default build 12000 classic)
 set -euo pipefail
 build=${1:-build}
 count=${2:-12000}
-model=${3:-design}
+model=${3:-classic}
 exe="$(cd "$build/bin" && pwd)/tavik-forecast"
 examples="$(cd "$(dirname "$0")/../examples" && pwd)/example.tle"
 work=$(mktemp -d)
