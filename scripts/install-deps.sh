@@ -35,6 +35,8 @@ packages=(
   # the tests of the manual pages (groff -ww and man --warnings) and of the
   # bash completion (run with Debian's bash-completion)
   groff-base man-db bash-completion
+  # CI checks that the sources keep the house style (.clang-format)
+  clang-format-14
   # regional formats the tests pin, and the fonts the window's tests draw with
   locales-all
   fonts-dejavu-core
