@@ -57,7 +57,14 @@ protected:
         window_ = std::make_unique<MainWindow>(ShellServices{
             [now] { return now; }, programFolder_, std::move(formats), documents_.path(), [this](QWidget*, const QString&) { return chooserAnswer_; },
             {}, [this](QWidget*, MessageKind kind, const QString&, const QString& text) { messages_.push_back({kind, text}); },
-            [this](QWidget*, const QString&, const QString& previous) { return previousUrl_ = previous, updateUrl_; }, {}});
+            [this](QWidget*, const QString&, const QString& previous) {
+                previousUrl_ = previous;
+                return UpdateRequest(updateUrl_, updateMode_);
+            },
+            {}, [this](QWidget*, const QString&, const QString& text) {
+                questions_.push_back(text);
+                return confirmAnswer_;
+            }});
         window_->StartUp();
     }
     void Start(RegionalFormats formats = IsoFormats()) { StartOnly(March5At2330, std::move(formats)); ASSERT_TRUE(WaitIdle()); }
@@ -90,6 +97,9 @@ protected:
     QTemporaryDir program_, work_, config_, documents_;
     QString oldCwd_ = QDir::currentPath(), programFolder_ = program_.path(), chooserAnswer_, updateUrl_, previousUrl_;
     std::vector<std::pair<MessageKind, QString>> messages_;
+    UpdateMode updateMode_ = UpdateMode::Merge;
+    bool confirmAnswer_ = false;
+    QStringList questions_;
     std::unique_ptr<MainWindow> window_;
 };
 
@@ -253,11 +263,57 @@ TEST_F(WindowTest, UpdateElementSetsReloadsKeepingTheChoiceAndACancelChangesNoth
     Get<QProgressDialog>("UpdateProgress")->findChild<QPushButton*>()->click();
     ASSERT_TRUE(WaitIdle());
     EXPECT_TRUE(messages_.empty() && Bytes(ProgramFile("three.tle")) == old && Items("SatelliteBox").size() == 3);
-    updateUrl_ = base + "five.tle", Trigger("UpdateAction");
-    EXPECT_TRUE(previousUrl_ == base + "stall" && OnlyMessage(MessageKind::Information).contains(QStringLiteral("added: 2 (HERON 4 (")));
-    EXPECT_TRUE(Bytes(ProgramFile("three.tle")) == five && Items("SatelliteBox").size() == 5 && window_->Current()->SatName == "KESTREL-2");
+    // By default the file's own entries only: the two new ones are listed, and the file stays as it was.
+    updateUrl_ = base + "five.tle";
+    Trigger("UpdateAction");
+    EXPECT_EQ(previousUrl_, base + "stall");
+    EXPECT_TRUE(OnlyMessage(MessageKind::Information).contains(QStringLiteral("only in the download, not added: 2 (HERON 4 (")));
+    EXPECT_EQ(Bytes(ProgramFile("three.tle")), old);
+    EXPECT_FALSE(QFile::exists(ProgramFile("three.tle.bak")));
+    updateMode_ = UpdateMode::AddNew;
+    Trigger("UpdateAction");
+    EXPECT_TRUE(OnlyMessage(MessageKind::Information).contains(QStringLiteral("added: 2 (HERON 4 (")));
+    EXPECT_EQ(Bytes(ProgramFile("three.tle.bak")), old);
+    EXPECT_EQ(Items("SatelliteBox").size(), 5);
+    EXPECT_EQ(window_->Current()->SatName, "KESTREL-2");
+    EXPECT_TRUE(questions_.isEmpty());
     window_.reset(), Start(), Trigger("UpdateAction");
     EXPECT_EQ(previousUrl_, base + "five.tle");
+}
+
+// A replacement that would remove entries says which, and the shown satellite, and is done only after a yes.
+TEST_F(WindowTest, UpdateThatReplacesAsksFirstNamingTheEntriesItRemoves)
+{
+    WriteSettings();
+    Start();
+    Choose(1);
+    const QByteArray old = Bytes(ProgramFile("three.tle"));
+    const QByteArray orbis = old.mid(old.indexOf("ORBIS M"));
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    QObject::connect(&server, &QTcpServer::newConnection, [&server, &orbis] {
+        QTcpSocket* s = server.nextPendingConnection();
+        QObject::connect(s, &QTcpSocket::readyRead, s, [s, &orbis] {
+            if (s->peek(4096).contains("\r\n\r\n"))
+                s->write("HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(orbis.size()) + "\r\n\r\n" + orbis);
+        });
+    });
+    updateUrl_ = QStringLiteral("http://127.0.0.1:%1/orbis.tle").arg(server.serverPort());
+    updateMode_ = UpdateMode::Replace;
+    Trigger("UpdateAction");
+    ASSERT_EQ(questions_.size(), 1);
+    for (const char* said : {"removes 2 of its entries:\n\nTAVSAT 1 (90001)\nKESTREL-2 (90002)",
+                             "The satellite shown, KESTREL-2, is among them.", "three.tle.bak. Replace the file?"})
+        EXPECT_TRUE(questions_.front().contains(QString::fromLatin1(said))) << questions_.front().toStdString();
+    EXPECT_TRUE(messages_.empty());
+    EXPECT_EQ(Bytes(ProgramFile("three.tle")), old);
+    EXPECT_FALSE(QFile::exists(ProgramFile("three.tle.bak")));
+    confirmAnswer_ = true;
+    Trigger("UpdateAction");
+    EXPECT_TRUE(OnlyMessage(MessageKind::Information).contains(QStringLiteral("removed: 2 (TAVSAT 1 (90001), KESTREL-2 (90002))")));
+    EXPECT_EQ(Bytes(ProgramFile("three.tle")), orbis);
+    EXPECT_EQ(Bytes(ProgramFile("three.tle.bak")), old);
+    EXPECT_EQ(Items("SatelliteBox"), QStringList{"ORBIS M"});
 }
 
 // Arabic AM/PM designators became "?" in Windows-1252: the file takes 24-hour time. A failure names the whole path.
