@@ -408,7 +408,8 @@ TleChanges ApplyTleUpdate(const TleUpdatePlan& plan)
         } catch (const InputError& e) {
             throw OutputError(std::string("cannot update ") + e.what());
         }
-        if (now != *plan.OldText) throw OutputError("cannot update " + path + ": it changed while the update was prepared");
+        if (now != *plan.OldText)
+            throw OutputError("cannot update " + path + ": it changed while the update was prepared");
         const std::string backup = BackupPath(path);
         if (const auto why = ReadOnlyReason(backup))
             throw OutputError("cannot keep the previous " + path + " as " + backup + ": " + *why);

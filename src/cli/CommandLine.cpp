@@ -145,7 +145,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args)
         if (o.Tle && *o.Tle == "-") return fail("option --update-tle needs a TLE file to replace, not standard input");
         if (o.AddNew && o.Replace) return fail("options --add-new and --replace exclude each other");
     }
-    for (const auto& [given, name] : {std::pair{o.AddNew, "--add-new"}, {o.Replace, "--replace"}, {o.Timeout.has_value(), "--timeout"}})
+    const std::pair<bool, const char*> needUpdate[] = {
+        {o.AddNew, "--add-new"}, {o.Replace, "--replace"}, {o.Timeout.has_value(), "--timeout"}};
+    for (const auto& [given, name] : needUpdate)
         if (given && !o.UpdateTle) return fail(std::string("option ") + name + " needs --update-tle");
     if (o.Timeout) {
         std::string_view digits = *o.Timeout;

@@ -406,7 +406,8 @@ int Run(int argc, char** argv, StandardOutput& out)
     const std::string tlePath = o.Tle ? *o.Tle : settings.TleFilePath == "-" ? "./-" : settings.TleFilePath;
     if (o.UpdateTle) {
         net::DownloadLimits limits;
-        limits.OverallMs = (o.Timeout ? std::stoi(*o.Timeout) : DefaultTimeoutSeconds) * 1000; // checked by ParseCommandLine
+        // --timeout is checked by ParseCommandLine.
+        limits.OverallMs = (o.Timeout ? std::stoi(*o.Timeout) : DefaultTimeoutSeconds) * 1000;
         const UpdateMode mode = o.Replace ? UpdateMode::Replace : o.AddNew ? UpdateMode::AddNew : UpdateMode::Merge;
         out.Print(net::UpdateTleFile(tlePath, QString::fromStdString(*o.UpdateTle), mode, limits));
         return ExitSuccess;

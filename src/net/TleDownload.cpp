@@ -68,7 +68,8 @@ struct Download::Inflater {
             Stream.avail_out = sizeof buffer;
             const int rc = inflate(&Stream, Z_NO_FLUSH);
             out.append(buffer, static_cast<qsizetype>(sizeof buffer - Stream.avail_out));
-            if (out.size() > cap) return QStringLiteral("unpacks to more than the %1 a TLE file may have").arg(SizeText(cap));
+            if (out.size() > cap)
+                return QStringLiteral("unpacks to more than the %1 a TLE file may have").arg(SizeText(cap));
             if (rc == Z_STREAM_END) Ended = true;
             else if (rc != Z_OK && rc != Z_BUF_ERROR)
                 return QStringLiteral("is damaged (%1)")
@@ -188,7 +189,8 @@ void Download::Take(const QByteArray& raw)
     if (!reply_ || !failure_.isEmpty()) return;
     rawBytes_ += raw.size();
     if (rawBytes_ > limits_.MaxBytes)
-        return Fail(QStringLiteral("the file is larger than the %1 a TLE file may have").arg(SizeText(limits_.MaxBytes)));
+        return Fail(
+            QStringLiteral("the file is larger than the %1 a TLE file may have").arg(SizeText(limits_.MaxBytes)));
     if (inflater_) {
         if (const QString problem = inflater_->Feed(raw, bytes_, limits_.MaxBytes); !problem.isEmpty())
             return Fail(QStringLiteral("the server's compressed answer %1").arg(problem));
@@ -209,7 +211,7 @@ void Download::Fail(const QString& why)
 {
     if (!reply_ || !failure_.isEmpty()) return;
     failure_ = why;
-    reply_->abort();
+    if (reply_->isRunning()) reply_->abort();
 }
 
 void Download::Done()
@@ -251,8 +253,9 @@ void Download::Done()
         // Qt ends a chunked body without an error at a chunk size it cannot
         // read, such as one too large for 64 bits.
         else if (chunked && bytes_.isEmpty())
-            result.Error = QStringLiteral("no data came in the server's chunked transfer encoding: an empty answer, "
-                                          "or a bad chunked encoding (a chunk size that cannot be read or is too large)");
+            result.Error = QStringLiteral("no data came in the server's chunked transfer encoding: an empty "
+                                          "answer, or a bad chunked encoding (a chunk size that cannot be read or "
+                                          "is too large)");
         else
             result.Bytes = bytes_;
     }
@@ -295,7 +298,8 @@ std::string UpdateTleFile(const std::string& tlePath, const QString& url, Update
     } catch (const OutputError& e) {
         throw OutputError(e.what() + kept);
     }
-    if (!changed) return tlePath + " is up to date with " + source + "; nothing changed:\n" + DescribeTleChanges(changes);
+    if (!changed)
+        return tlePath + " is up to date with " + source + "; nothing changed:\n" + DescribeTleChanges(changes);
     return tlePath + " has been updated from " + source + ":\n" + DescribeTleChanges(changes);
 }
 

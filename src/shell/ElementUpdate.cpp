@@ -9,6 +9,7 @@
 
 #include "catalogue/CatalogueUpdate.h"
 #include "net/TleDownload.h"
+#include "platform/FileAccess.h"
 
 #include <QAction>
 #include <QFile>
@@ -53,11 +54,19 @@ void MainWindow::OnUpdateElementSets()
     const QString key = UpdateUrlKey(QFileInfo(tleFile).absoluteFilePath());
     const Remembered keys = settingsPath_.isEmpty() ? Remembered{} : ReadRemembered(settingsPath_);
     const QString previous = keys.count(key) ? keys.at(key) : QString();
-    const UpdateRequest request = services_.AskUpdateUrl ? services_.AskUpdateUrl(this, tleFile, previous) : UpdateRequest();
+    const UpdateRequest request =
+        services_.AskUpdateUrl ? services_.AskUpdateUrl(this, tleFile, previous) : UpdateRequest();
     const QString url = request.Url.trimmed();
     if (url.isEmpty()) return; // cancelled
     if (const QString problem = net::UrlProblem(url); !problem.isEmpty()) {
         Report(MessageKind::Error, Title, problem + KeptAsItWas(tleFile));
+        return;
+    }
+    // Said before the download, which would be in vain.
+    if (const auto why = ReadOnlyReason(QFile::encodeName(tleFile).toStdString())) {
+        Report(MessageKind::Error, Title,
+               QStringLiteral("%1 cannot be updated: %2.").arg(tleFile, QString::fromStdString(*why))
+                   + KeptAsItWas(tleFile));
         return;
     }
     // Offered again next time, also after a failure such as a lost network.
@@ -78,9 +87,10 @@ void MainWindow::OnUpdateElementSets()
         dialog->setMaximum(static_cast<int>(total));
         dialog->setValue(static_cast<int>(received));
     });
-    connect(download_, &net::Download::Finished, this, [this, url, tleFile, mode = request.Mode](const net::DownloadResult& result) {
-        ElementSetsDownloaded(result, url, tleFile, mode);
-    });
+    connect(download_, &net::Download::Finished, this,
+            [this, url, tleFile, mode = request.Mode](const net::DownloadResult& result) {
+                ElementSetsDownloaded(result, url, tleFile, mode);
+            });
     download_->Start(QUrl(url));
 }
 

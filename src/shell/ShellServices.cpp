@@ -49,9 +49,11 @@ ShellServices ShellServices::System()
             QStringLiteral("Update %1 from the element sets at this address (http:// or https://):").arg(tleFile)));
         auto* address = new QLineEdit(previous);
         layout->addWidget(address);
-        auto* merge = new QRadioButton(QStringLiteral("Update the satellites the file holds where the download is newer"));
+        auto* merge =
+            new QRadioButton(QStringLiteral("Update the satellites the file holds where the download is newer"));
         auto* addNew = new QRadioButton(QStringLiteral("The same, and add the satellites only the download has"));
-        auto* replace = new QRadioButton(QStringLiteral("Replace the file with the download (entries it lacks are removed)"));
+        auto* replace =
+            new QRadioButton(QStringLiteral("Replace the file with the download (entries it lacks are removed)"));
         merge->setChecked(true);
         for (QRadioButton* choice : {merge, addNew, replace}) layout->addWidget(choice);
         layout->addWidget(new QLabel(QStringLiteral("The previous file is kept as %1.bak.").arg(tleFile)));

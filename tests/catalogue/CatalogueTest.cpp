@@ -303,8 +303,9 @@ TEST(UpdateTleText, MergesByNumberAndAddsOrReplacesOnlyWhenAsked)
          tavsat + Join({"ORBIS M", OrbisL1, OrbisL2}), {}, {"TAVSAT 1 (90001)"}, {}, {"ORBIS M (90003)"}},
         {"an entry without its line 2 is completed", Join({"TAVSAT 1", TavsatL1}), tavsat, UpdateMode::Merge, tavsat,
          {"TAVSAT 1 (90001)"}},
-        {"blank lines and trailing blanks stay", "TAVSAT 1  \n\n" + std::string(TavsatL1) + "\n" + std::string(TavsatL2),
-         download, UpdateMode::Merge, "TAVSAT 1  \n\n" + newer + "\n" + std::string(TavsatL2), {"TAVSAT 1 (90001)"}, {},
+        {"blank lines and trailing blanks stay",
+         "TAVSAT 1  \n\n" + std::string(TavsatL1) + "\n" + std::string(TavsatL2), download,
+         UpdateMode::Merge, "TAVSAT 1  \n\n" + newer + "\n" + std::string(TavsatL2), {"TAVSAT 1 (90001)"}, {},
          {"ORBIS M (90003)"}},
         {"an empty file stays empty when merged", "", download, UpdateMode::Merge, "", {}, {},
          {"TAVSAT 1 (90001)", "ORBIS M (90003)"}},
@@ -326,17 +327,21 @@ TEST(UpdateTleText, MergesByNumberAndAddsOrReplacesOnlyWhenAsked)
 
 TEST(UpdateTleText, ReportsEachKindOfChangeInALineAndRefusesToMergeIntoWhatHoldsNoEntry)
 {
-    const std::string download = Join({"TAVSAT 1", WithEpochDay(TavsatL1, "20350"), TavsatL2, "ORBIS M", OrbisL1, OrbisL2});
+    const std::string newer = WithEpochDay(TavsatL1, "20350");
+    const std::string download = Join({"TAVSAT 1", newer, TavsatL2, "ORBIS M", OrbisL1, OrbisL2});
     const std::string mine = Join({"TAVSAT 1", TavsatL1, TavsatL2, "KESTREL-2", KestrelL1, KestrelL2});
     TleChanges merged = UpdateTleText(mine, download, UpdateMode::Merge, "my.tle", "src").Changes;
     merged.Backup = "my.tle.bak";
     const std::string report = DescribeTleChanges(merged);
-    for (const char* line : {"merged: entries the file holds are updated where the download is newer", "2 entries in the file\n",
-                             "updated (newer epoch): 1 (TAVSAT 1 (90001))\n", "not in the download, kept: 1 (KESTREL-2 (90002))\n",
-                             "only in the download, not added: 1 (ORBIS M (90003))\n", "the previous file is kept as my.tle.bak\n",
+    for (const char* line : {"merged: entries the file holds are updated where the download is newer",
+                             "2 entries in the file\n", "updated (newer epoch): 1 (TAVSAT 1 (90001))\n",
+                             "not in the download, kept: 1 (KESTREL-2 (90002))\n",
+                             "only in the download, not added: 1 (ORBIS M (90003))\n",
+                             "the previous file is kept as my.tle.bak\n",
                              "oldest epoch now: 2020-12-15 12:17 UTC, TAVSAT 1 (90001)\n"})
         EXPECT_TRUE(Contains(report, line)) << line << "\n" << report;
-    const std::string replaced = DescribeTleChanges(UpdateTleText(mine, download, UpdateMode::Replace, "my.tle", "src").Changes);
+    const std::string replaced =
+        DescribeTleChanges(UpdateTleText(mine, download, UpdateMode::Replace, "my.tle", "src").Changes);
     EXPECT_TRUE(Contains(replaced, "replaced: the file is now exactly the download\n")) << replaced;
     EXPECT_TRUE(Contains(replaced, "removed: 1 (KESTREL-2 (90002))\n")) << replaced;
     const std::string message = InputErrorMessage([&] {

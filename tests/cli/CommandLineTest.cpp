@@ -48,7 +48,8 @@ TEST(ParseCommandLine, TakesEachOptionOnceWithSpaceOrEqualsAndRefusesTheRest)
         {{"--update-tle", "u", "--timeout", "5", "--add-new"}, "update-tle=u timeout=5 add-new "},
         {{"--update-tle=u", "--replace", "--timeout=86400"}, "update-tle=u timeout=86400 replace "},
         {{"--update-tle", "u", "--add-new", "--replace"}, "options --add-new and --replace exclude each other", true},
-        {{"--add-new"}, "option --add-new needs --update-tle", true}, {{"--replace"}, "option --replace needs --update-tle", true},
+        {{"--add-new"}, "option --add-new needs --update-tle", true},
+        {{"--replace"}, "option --replace needs --update-tle", true},
         {{"--timeout", "5"}, "option --timeout needs --update-tle", true},
     };
     for (const auto& row : rows) {
@@ -61,9 +62,9 @@ TEST(ParseCommandLine, TakesEachOptionOnceWithSpaceOrEqualsAndRefusesTheRest)
 
 TEST(ParseCommandLine, TakesATimeoutOfWholeSecondsFromOneToADay)
 {
-    const std::pair<const char*, bool> rows[] = {{"1", true}, {"120", true}, {"0007", true}, {"86400", true}, {"0", false},
-                                                 {"86401", false}, {"-5", false}, {"1.5", false}, {"", false},
-                                                 {"99999999999999999999", false}, {"5s", false}};
+    const std::pair<const char*, bool> rows[] = {
+        {"1", true},       {"120", true},  {"0007", true}, {"86400", true}, {"0", false},  {"86401", false},
+        {"-5", false},     {"1.5", false}, {"", false},    {"5s", false},   {"99999999999999999999", false}};
     for (const auto& [value, taken] : rows) {
         const ParsedCommandLine p = ParseCommandLine({"--update-tle", "u", std::string("--timeout=") + value});
         EXPECT_EQ(p.UsageError.empty(), taken) << '"' << value << "\": " << p.UsageError;

@@ -149,7 +149,8 @@ TEST(ForecastProgramUpdate, TimeoutEndsATransferThatNeverEnds)
     const std::string url = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/amateur.txt";
     Scene scene;
     WriteBytes(scene.Root() / "kep.tle", ReadBytes(Tle));
-    const Outcome r = scene.Run({.Name = "", .Args = {"--tle", "{root}/kep.tle", "--update-tle", url, "--timeout", "1"}});
+    const Outcome r =
+        scene.Run({.Name = "", .Args = {"--tle", "{root}/kep.tle", "--update-tle", url, "--timeout", "1"}});
     ::close(listener);
     EXPECT_EQ(r.Status, 1);
     EXPECT_EQ(r.Err, "tavik-forecast: " + url + ": the transfer took longer than the overall limit of 1 s; "

@@ -267,7 +267,9 @@ TEST_F(WindowTest, UpdateElementSetsReloadsKeepingTheChoiceAndACancelChangesNoth
     updateUrl_ = base + "five.tle";
     Trigger("UpdateAction");
     EXPECT_EQ(previousUrl_, base + "stall");
-    EXPECT_TRUE(OnlyMessage(MessageKind::Information).contains(QStringLiteral("only in the download, not added: 2 (HERON 4 (")));
+    const QString merged = OnlyMessage(MessageKind::Information);
+    EXPECT_TRUE(merged.contains(QStringLiteral("only in the download, not added: 2 (HERON 4 (")))
+        << merged.toStdString();
     EXPECT_EQ(Bytes(ProgramFile("three.tle")), old);
     EXPECT_FALSE(QFile::exists(ProgramFile("three.tle.bak")));
     updateMode_ = UpdateMode::AddNew;
@@ -310,7 +312,9 @@ TEST_F(WindowTest, UpdateThatReplacesAsksFirstNamingTheEntriesItRemoves)
     EXPECT_FALSE(QFile::exists(ProgramFile("three.tle.bak")));
     confirmAnswer_ = true;
     Trigger("UpdateAction");
-    EXPECT_TRUE(OnlyMessage(MessageKind::Information).contains(QStringLiteral("removed: 2 (TAVSAT 1 (90001), KESTREL-2 (90002))")));
+    const QString replaced = OnlyMessage(MessageKind::Information);
+    EXPECT_TRUE(replaced.contains(QStringLiteral("removed: 2 (TAVSAT 1 (90001), KESTREL-2 (90002))")))
+        << replaced.toStdString();
     EXPECT_EQ(Bytes(ProgramFile("three.tle")), orbis);
     EXPECT_EQ(Bytes(ProgramFile("three.tle.bak")), old);
     EXPECT_EQ(Items("SatelliteBox"), QStringList{"ORBIS M"});
