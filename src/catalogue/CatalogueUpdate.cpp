@@ -227,9 +227,11 @@ TleUpdate MergeInto(const std::string& oldText, std::string_view downloaded, Upd
 {
     std::vector<DownloadEntry> fresh;
     std::map<std::string, std::size_t> byKey; // the newest entry of each number
+    std::map<std::string, std::size_t> byName;
     for (const EntryLines& lines : ScanCatalogue(downloaded, sourceName).Entries) {
         const ElementSet set = EntryOf(lines);
         fresh.push_back({lines, InfoOf(lines, set)});
+        byName.emplace(set.SatName, fresh.size() - 1);
         const auto [it, first] = byKey.emplace(KeyOf(fresh.back().Info), fresh.size() - 1);
         if (!first && EpochToDayNumber(set.Epoch) > EpochToDayNumber(fresh[it->second].Info.Epoch))
             it->second = fresh.size() - 1;
@@ -254,12 +256,17 @@ TleUpdate MergeInto(const std::string& oldText, std::string_view downloaded, Upd
     for (const EntryLines& lines : old) {
         const ElementSet set = EntryOf(lines);
         const TleEntryInfo info = InfoOf(lines, set);
-        const auto found = byKey.find(KeyOf(info));
+        auto found = byKey.find(KeyOf(info));
+        // An entry that lost its line 1 has no number: its name finds it.
+        if (info.Number.empty() && found == byKey.end()) {
+            const auto named = byName.find(info.Name);
+            if (named != byName.end()) found = byKey.find(KeyOf(fresh[named->second].Info));
+        }
         if (found == byKey.end()) {
             changes.NotInDownload.push_back(Label(info));
             continue;
         }
-        DownloadEntry& entry = fresh[found->second];
+        const DownloadEntry& entry = fresh[found->second];
         matched.insert(found->first);
         const bool whole = !lines.Line1.empty() && !lines.Line2.empty() && !set.LineProblem;
         const double oldEpoch = EpochToDayNumber(info.Epoch), newEpoch = EpochToDayNumber(entry.Info.Epoch);
@@ -281,7 +288,9 @@ TleUpdate MergeInto(const std::string& oldText, std::string_view downloaded, Upd
         } else if (!lines.Line2.empty()) {
             edits.push_back({OffsetIn(oldText, lines.Line2), lines.Line2.size(), line1 + std::string(eol) + line2});
         } else {
-            const std::size_t after = OffsetIn(oldText, lines.Name) + lines.Name.size();
+            // After the name line, blanks and all.
+            std::size_t after = oldText.find_first_of("\r\n", OffsetIn(oldText, lines.Name));
+            if (after == std::string::npos) after = oldText.size();
             edits.push_back({after, 0, std::string(eol) + line1 + std::string(eol) + line2});
         }
     }

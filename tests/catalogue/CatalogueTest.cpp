@@ -303,6 +303,9 @@ TEST(UpdateTleText, MergesByNumberAndAddsOrReplacesOnlyWhenAsked)
          tavsat + Join({"ORBIS M", OrbisL1, OrbisL2}), {}, {"TAVSAT 1 (90001)"}, {}, {"ORBIS M (90003)"}},
         {"an entry without its line 2 is completed", Join({"TAVSAT 1", TavsatL1}), tavsat, UpdateMode::Merge, tavsat,
          {"TAVSAT 1 (90001)"}},
+        {"an entry without lines gets both after its name line, blanks and all", "KESTREL-2\nTAVSAT 1 \nORBIS M",
+         tavsat, UpdateMode::Merge, "KESTREL-2\nTAVSAT 1 \n" + std::string(TavsatL1) + "\n" + std::string(TavsatL2)
+         + "\nORBIS M", {"TAVSAT 1 (no number)"}, {"KESTREL-2 (no number)", "ORBIS M (no number)"}},
         {"blank lines and trailing blanks stay",
          "TAVSAT 1  \n\n" + std::string(TavsatL1) + "\n" + std::string(TavsatL2), download,
          UpdateMode::Merge, "TAVSAT 1  \n\n" + newer + "\n" + std::string(TavsatL2), {"TAVSAT 1 (90001)"}, {},
