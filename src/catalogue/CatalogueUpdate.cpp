@@ -58,6 +58,15 @@ std::vector<std::string_view> Pieces(std::string_view text)
     return pieces;
 }
 
+// The epoch as a day number, or NaN for a field no element set can hold
+// (YYDDD.dddddddd lies between 0 and 100000): such an entry is never older
+// or the same as another, and never the oldest.
+double EpochDay(double epoch)
+{
+    if (!(epoch >= 0 && epoch < 100000)) return std::nan("");
+    return EpochToDayNumber(epoch);
+}
+
 std::string Label(const TleEntryInfo& e) { return e.Name + " (" + (e.Number.empty() ? "no number" : e.Number) + ")"; }
 
 std::string KeyOf(const TleEntryInfo& e) { return e.Number.empty() ? "name " + e.Name : e.Number; }
@@ -129,8 +138,8 @@ TleChanges CompareTleContents(const TleContents& before, const TleContents& afte
     // A number met twice counts with its newest epoch.
     std::map<std::string, double> old;
     for (const TleEntryInfo& e : before.Entries) {
-        auto [it, fresh] = old.emplace(KeyOf(e), EpochToDayNumber(e.Epoch));
-        if (!fresh) it->second = std::max(it->second, EpochToDayNumber(e.Epoch));
+        auto [it, fresh] = old.emplace(KeyOf(e), EpochDay(e.Epoch));
+        if (!fresh) it->second = std::max(it->second, EpochDay(e.Epoch));
     }
     TleChanges changes;
     changes.Mode = UpdateMode::Replace;
@@ -138,8 +147,8 @@ TleChanges CompareTleContents(const TleContents& before, const TleContents& afte
     std::map<std::string, bool> seen;
     double oldest = 0;
     for (const TleEntryInfo& e : after.Entries) {
-        const double epoch = EpochToDayNumber(e.Epoch);
-        if (!changes.Oldest || epoch < oldest) {
+        const double epoch = EpochDay(e.Epoch);
+        if (!std::isnan(epoch) && (!changes.Oldest || epoch < oldest)) {
             changes.Oldest = e;
             oldest = epoch;
         }
@@ -212,8 +221,8 @@ void CountEntries(const std::string& text, const std::string& name, TleChanges& 
         changes.Entries = static_cast<int>(ScanCatalogue(text, name).Entries.size());
         double oldest = 0;
         for (const TleEntryInfo& e : ReadContents(text, name, false).Entries) {
-            const double epoch = EpochToDayNumber(e.Epoch);
-            if (!changes.Oldest || epoch < oldest) {
+            const double epoch = EpochDay(e.Epoch);
+            if (!std::isnan(epoch) && (!changes.Oldest || epoch < oldest)) {
                 changes.Oldest = e;
                 oldest = epoch;
             }
@@ -233,7 +242,7 @@ TleUpdate MergeInto(const std::string& oldText, std::string_view downloaded, Upd
         fresh.push_back({lines, InfoOf(lines, set)});
         byName.emplace(set.SatName, fresh.size() - 1);
         const auto [it, first] = byKey.emplace(KeyOf(fresh.back().Info), fresh.size() - 1);
-        if (!first && EpochToDayNumber(set.Epoch) > EpochToDayNumber(fresh[it->second].Info.Epoch))
+        if (!first && EpochDay(set.Epoch) > EpochDay(fresh[it->second].Info.Epoch))
             it->second = fresh.size() - 1;
     }
     std::string_view eol = LineEndOf(oldText);
@@ -269,7 +278,7 @@ TleUpdate MergeInto(const std::string& oldText, std::string_view downloaded, Upd
         const DownloadEntry& entry = fresh[found->second];
         matched.insert(found->first);
         const bool whole = !lines.Line1.empty() && !lines.Line2.empty() && !set.LineProblem;
-        const double oldEpoch = EpochToDayNumber(info.Epoch), newEpoch = EpochToDayNumber(entry.Info.Epoch);
+        const double oldEpoch = EpochDay(info.Epoch), newEpoch = EpochDay(entry.Info.Epoch);
         if (whole && newEpoch < oldEpoch) {
             changes.Older.push_back(Label(info));
             continue;
