@@ -12,6 +12,8 @@
 
 #include <zlib.h>
 
+#include <algorithm>
+
 namespace tavik::net {
 
 namespace {
