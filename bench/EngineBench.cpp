@@ -192,9 +192,9 @@ void BM_ForecastRunModel(benchmark::State& state, const char* tle, OrbitModel mo
         benchmark::DoNotOptimize(RunForecast(r, carry));
     }
 }
-BENCHMARK_CAPTURE(BM_ForecastRunModel, leo_design, ExampleLeo, OrbitModel::Design)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_ForecastRunModel, leo_precise, ExampleLeo, OrbitModel::Precise)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_ForecastRunModel, molniya_design, ExampleMolniya, OrbitModel::Design)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_ForecastRunModel, molniya_precise, ExampleMolniya, OrbitModel::Precise)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ForecastRunModel, leo_design, ExampleLeo, OrbitModel::Classic)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ForecastRunModel, leo_precise, ExampleLeo, OrbitModel::Sgp4)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ForecastRunModel, molniya_design, ExampleMolniya, OrbitModel::Classic)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ForecastRunModel, molniya_precise, ExampleMolniya, OrbitModel::Sgp4)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -9,7 +9,9 @@
 
 namespace tavik {
 
-// Radius of the shadow cylinder, km.
+// Radius of the shadow cylinder, km: the Earth's equatorial radius (WGS 84,
+// see Earth.h). The cylinder takes the Sun as a point at infinite distance,
+// so it has neither penumbra nor umbra cone; elementary geometry, no source.
 inline constexpr double ShadowRadius = EarthRadius;
 
 struct SunAngleResult {

@@ -1,5 +1,8 @@
 // Station position from a Maidenhead locator: the south-west corner of the
-// subsquare (or of the square, for a four-character locator).
+// subsquare (or of the square, for a four-character locator). The grid is the
+// IARU's (adopted at Maidenhead, 1980; recalled, not checked against the
+// IARU's text): fields of 20 x 10 degrees from 180 W, 90 S, squares of 2 x 1,
+// subsquares of 5' x 2.5'.
 #pragma once
 
 #include <optional>

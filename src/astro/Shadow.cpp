@@ -37,7 +37,9 @@ ConeShadow ConicalShadow(const Vector3& satellite, const SunState& sun, double s
         s.SunFraction = 1 - (b * b) / (a * a);
     } else {
         // Overlap of two discs: the chord through their crossing points
-        // lies x from the Sun's centre and is 2y long.
+        // lies x from the Sun's centre and is 2y long. Each disc's part
+        // beyond the chord is a circular segment, r^2 (t - sin t cos t) with
+        // t its half-angle; plane geometry, no particular source.
         const double x = (c * c + a * a - b * b) / (2 * c);
         const double y = std::sqrt(std::max(0.0, a * a - x * x));
         const double hidden = a * a * std::atan2(y, x) + b * b * std::atan2(y, c - x) - c * y;

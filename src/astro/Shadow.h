@@ -9,6 +9,7 @@
 
 namespace tavik {
 
+// The nominal solar radius of IAU 2015 Resolution B3.
 inline constexpr double SunRadius = 695700; // km, the IAU's nominal solar radius
 
 enum class ShadowZone { Sunlit, Penumbra, Umbra };

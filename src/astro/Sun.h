@@ -21,11 +21,17 @@ struct SunState {
 SunState SunPosition(std::int32_t calcDayNumber, double calcDayFraction, double siderealAngle,
                      bool subSolarPoint = true);
 
+// The astronomical unit as the IAU fixed it in 2012 (Resolution B2:
+// exactly 149 597 870 700 m).
 inline constexpr double AstronomicalUnit = 149597870.7; // km
 
 // The Sun's distance from the Earth's centre, km, from the mean anomaly g of
 // the same model: 1.00014 - 0.01671 cos g - 0.00014 cos 2g astronomical
-// units (the almanac's low-precision formula).
+// units. Source not confirmed: the coefficients match, digit for digit, the
+// Astronomical Almanac's low-precision formula for the Sun's distance as
+// recalled (its section C, valid 1950-2050; edition and page not checked),
+// where g is 357.528 + 0.9856003 n, n days from J2000.0; this model's g is
+// 0.0025 degrees smaller at J2000.0.
 double SunDistance(std::int32_t calcDayNumber, double calcDayFraction);
 
 } // namespace tavik

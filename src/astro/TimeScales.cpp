@@ -6,6 +6,13 @@
 
 namespace tavik {
 
+// The Julian Day algorithm of Meeus, Astronomical Algorithms, 2nd ed.
+// (Willmann-Bell, 1998), ch. 7, formula (7.1) (chapter and formula number
+// recalled, not checked against the book), with its Gregorian correction B
+// for every date and its last term -1524.5 replaced by -2445034 = -1524.5 -
+// 2443509.5, so that the result is the Julian Date of the day's 0h UT less
+// 2443509.5, the Julian Date of 1978 January 1, 0h UT (checked: JD 2451544.5
+// of 2000 January 1, 0h less the 8035 days between).
 std::int32_t DayNumber(std::int16_t day, std::int16_t month, std::int16_t year)
 {
     int y = year;
@@ -22,6 +29,8 @@ std::int32_t DayNumber(std::int16_t day, std::int16_t month, std::int16_t year)
     return static_cast<std::int32_t>(result);
 }
 
+// The two-line element sets' own rule for their two-digit year (no satellite
+// flew before 1957); no publication confirmed for it here.
 int EpochYear(std::int32_t twoDigitYear)
 {
     return twoDigitYear >= 57 && twoDigitYear <= 99 ? 1900 + twoDigitYear : 2000 + twoDigitYear;
@@ -35,12 +44,26 @@ double EpochToDayNumber(double epoch)
     return static_cast<double>(DayNumber(0, 1, year) + ddd) + FractionPart(epoch);
 }
 
+// Greenwich mean sidereal time at 0h UT, in degrees: the IAU 1982 expression
+// (Aoki et al., Astronomy and Astrophysics 105, 359, 1982; journal details
+// recalled, not checked), 24110.54841 s + 8640184.812866 s T + 0.093104 s T^2
+// - 6.2e-6 s T^3, divided by 240 seconds per degree: 100.460618375,
+// 36000.7700536083 and 0.0003879333 are those quotients to the digits given
+// (checked), and 1/38710000 is 6.2e-6 / 240 = 1/38709677 rounded, the form
+// in which Meeus (same book, ch. 12, formula (12.3), recalled) prints the
+// cubic term. T counts Julian centuries of 36525 days from J2000.0, Julian
+// Date 2451545.0; 2443509.5 turns a DayNumber into a Julian Date. Sgp4.cpp
+// has the same expression in seconds.
 double SiderealAt0h(double dayNumber)
 {
     double t = (dayNumber + 2443509.5 - 2451545) / 36525;
     return 100.460618375 + 36000.7700536083 * t + 0.0003879333 * (t * t) - (t * t * t) / 38710000;
 }
 
+// 360.98564736629 degrees of sidereal angle per day of UT: 360 times the
+// ratio 1.002737909350795 of the same IAU 1982 expression (checked: 360 +
+// 8640184.812866 / (36525 x 240) = 360.98564736629), the figure of Meeus'
+// formula (12.4) (recalled).
 double GreenwichSiderealFrom(double siderealAt0h, double dayFraction)
 {
     return Reduce360(siderealAt0h + 360.98564736629 * dayFraction);
@@ -51,11 +74,15 @@ double GreenwichSidereal(double dayNumber, double dayFraction)
     return GreenwichSiderealFrom(SiderealAt0h(dayNumber), dayFraction);
 }
 
+DateTime EpochDateTime(double epoch)
+{
+    const DateTime dayNumberZero = DateTime::FromSeconds(DayNumberZero * 86400);
+    return dayNumberZero.AddSeconds(std::llround(EpochToDayNumber(epoch) * 86400.0));
+}
+
 double EpochAgeDays(double epoch, DateTime at)
 {
-    // DayNumber 0, 1978 January 1, is day 28491 of the date-time scale.
-    constexpr double DayNumberZero = 28491;
-    return at.Days() - (DayNumberZero + EpochToDayNumber(epoch));
+    return at.Days() - (static_cast<double>(DayNumberZero) + EpochToDayNumber(epoch));
 }
 
 } // namespace tavik

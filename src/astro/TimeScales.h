@@ -19,6 +19,14 @@ int EpochYear(std::int32_t twoDigitYear);
 // from the epoch's printed digits, not from subtraction.
 double EpochToDayNumber(double epoch);
 
+// DayNumber 0, 1978 January 1, is this day of the date-time scale, which
+// counts from 1899 December 30 (checked: 78 years of 365 days and 19 leap
+// days, 1904 to 1976, plus the 2 days of 1899).
+inline constexpr std::int64_t DayNumberZero = 28491;
+
+// A TLE epoch as a date-time, to the nearest second.
+DateTime EpochDateTime(double epoch);
+
 // Days from a TLE epoch to an instant: how old the element set is at the start
 // of a forecast, negative when the instant lies before the epoch.
 double EpochAgeDays(double epoch, DateTime at);

@@ -278,15 +278,6 @@ std::optional<std::string> CutShort(std::string_view line, int number, const Nee
     return std::nullopt;
 }
 
-// Columns 3-7; blanks and leading zeros do not tell numbers apart.
-std::string CatalogueNumber(std::string_view line)
-{
-    std::string_view n = Columns(line, 3, 7);
-    while (!n.empty() && (n.front() == ' ' || n.front() == '0')) n.remove_prefix(1);
-    while (!n.empty() && n.back() == ' ') n.remove_suffix(1);
-    return std::string(n);
-}
-
 std::string Shown(std::string_view text)
 {
     std::string out;
@@ -334,6 +325,14 @@ CurrentElementSet SelectElementSet(const SatelliteCatalogue& catalogue, int inde
                          + " in the catalogue, which holds "
                          + std::to_string(catalogue.CatalogueCount));
     return catalogue.Entry(index);
+}
+
+std::string CatalogueNumber(std::string_view line)
+{
+    std::string_view n = Columns(line, 3, 7);
+    while (!n.empty() && (n.front() == ' ' || n.front() == '0')) n.remove_prefix(1);
+    while (!n.empty() && n.back() == ' ') n.remove_suffix(1);
+    return std::string(n);
 }
 
 } // namespace tavik

@@ -58,6 +58,10 @@ struct LoadResult {
     int OrphanElementLines = 0;      // element lines before the first name line
 };
 
+// The catalogue number of element line 1 (columns 3-7) as one set is told
+// from another: blanks and leading zeros do not tell numbers apart.
+std::string CatalogueNumber(std::string_view line1);
+
 // The lenient, locale-independent number rule of the TLE fields: blanks, tabs
 // and line feeds are skipped anywhere; sign, digits, "." and an exponent (E or
 // D) are read up to the first character that does not fit; no digits give 0.

@@ -24,14 +24,6 @@ namespace tavik {
 
 namespace {
 
-std::string NumberOf(std::string_view line1)
-{
-    std::string_view n = line1.size() >= 3 ? line1.substr(2, 5) : std::string_view{};
-    while (!n.empty() && (n.front() == ' ' || n.front() == '0')) n.remove_prefix(1);
-    while (!n.empty() && n.back() == ' ') n.remove_suffix(1);
-    return std::string(n);
-}
-
 bool IsElementLine(std::string_view line) { return line.substr(0, 2) == "1 " || line.substr(0, 2) == "2 "; }
 
 // The text cut before name lines so that no piece holds more names than a
@@ -115,7 +107,7 @@ TleContents ReadContents(std::string_view text, const std::string& sourceName, b
                 throw InputError(which + ": " + *e.LineProblem);
             }
             if (!e.LineWarnings.empty()) ++contents.Warnings;
-            contents.Entries.push_back({e.SatName, NumberOf(e.Line1), e.Epoch});
+            contents.Entries.push_back({e.SatName, CatalogueNumber(e.Line1), e.Epoch});
         }
     }
     return contents;
@@ -169,9 +161,7 @@ TleChanges CompareTleContents(const TleContents& before, const TleContents& afte
 
 std::string EpochText(double epoch)
 {
-    // DayNumber 0, 1978 January 1, is day 28491 of the date-time scale.
-    const double days = 28491 + EpochToDayNumber(epoch);
-    const CalendarFields f = DateTime::FromSeconds(static_cast<std::int64_t>(std::floor(days * 1440)) * 60).Fields();
+    const CalendarFields f = EpochDateTime(epoch).Fields();
     char text[32];
     std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d UTC", f.Year, f.Month, f.Day, f.Hour, f.Minute);
     return text;
@@ -206,7 +196,7 @@ struct DownloadEntry {
 
 TleEntryInfo InfoOf(const EntryLines& lines, const ElementSet& set)
 {
-    return {set.SatName, lines.Line1.empty() ? std::string() : NumberOf(lines.Line1), set.Epoch};
+    return {set.SatName, lines.Line1.empty() ? std::string() : CatalogueNumber(lines.Line1), set.Epoch};
 }
 
 bool IsBlank(std::string_view text) { return text.find_first_not_of(" \t\r\n") == std::string_view::npos; }

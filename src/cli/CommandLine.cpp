@@ -1,5 +1,8 @@
 #include "cli/CommandLine.h"
 
+#include "forecast/Forecast.h"
+#include "platform/Text.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -36,14 +39,6 @@ const KnownOption KnownOptions[] = {
     {"-h", nullptr, &Options::Help},
     {"--version", nullptr, &Options::Version},
 };
-
-std::string Quoted(std::string_view s)
-{
-    std::string out(1, '"');
-    out.append(s);
-    out += '"';
-    return out;
-}
 
 bool AllDigits(std::string_view s)
 {
@@ -120,8 +115,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args)
             return fail("option " + std::string(name) + " needs a value");
         o.*(known->Value) = args[++i];
     }
-    if (o.Model && *o.Model != "design" && *o.Model != "precise")
-        return fail("option --model takes design or precise, not " + Quoted(*o.Model));
+    if (o.Model && !OrbitModelNamed(*o.Model))
+        return fail("option --model takes classic or sgp4, not " + Quoted(*o.Model));
     if (o.Format && *o.Format != "text" && *o.Format != "csv" && *o.Format != "json" && *o.Format != "ics")
         return fail("option --format takes text, csv, json or ics, not " + Quoted(*o.Format));
     // --all writes the lists each satellite's way; the other forms are for
@@ -181,13 +176,15 @@ substitutions are read to their end; no input may exceed 64 MiB.
                       ignoring case) or by its position 1, 2, ...; default 1
   --start DATE        the first day, YYYY-MM-DD or DD.MM.YYYY, in UTC;
                       default: today's UTC date
-  --model MODEL       design (default): the simplified orbit (J2 drift and
-                      linear drag) and the shadow cylinder the lists have
-                      always had; precise: SGP4/SDP4, the propagation element
-                      sets are fitted for, and the Earth's umbra and penumbra
-                      as cones (eclipse is the umbra; in the penumbra the
-                      illumination is scaled by the visible share of the
-                      Sun's disc). The year file keeps the design model
+  --model MODEL       classic (default): a Kepler ellipse with the J2 drift
+                      of node and perigee and linear drag, and the shadow
+                      cylinder the lists have always had; sgp4: SGP4/SDP4,
+                      the propagation element sets are fitted for, and the
+                      Earth's umbra and penumbra as cones (eclipse is the
+                      umbra; in the penumbra the illumination is scaled by
+                      the visible share of the Sun's disc). design and
+                      precise are older names of the two. The year file
+                      keeps the classic model
   --format FORMAT     text (default): the passes and eclipses lists as they
                       have always been; csv, json or ics: the pass details
                       (rise, set, duration, the maximum elevation and its
@@ -195,7 +192,7 @@ substitutions are read to their end; no input may exceed 64 MiB.
                       light at rise, maximum and set; a pass already up at
                       the start or still up at the end is marked, not given
                       a time) and the eclipses (entry, exit, duration, and
-                      the penumbra in the precise model), with UTC times in
+                      the penumbra in the SGP4 model), with UTC times in
                       ISO 8601 and a header naming the satellite, station,
                       model and element-set epoch. Printed on standard
                       output: both lists in one document. --save-passes and
@@ -265,18 +262,18 @@ Keeping the element sets fresh:
 
 Exit status:
   0  success; also when the satellite sinks below 150 km (or, in the
-     precise model, below the surface) and the forecast stops early (the
+     SGP4 model, below the surface) and the forecast stops early (the
      partial lists are printed and written, and the reason goes to standard
      error)
   1  an input that cannot be used (settings file, TLE file, locator,
      satellite, a --start or --year text that is not a date or year), an
-     element set that cannot be computed or that the precise model cannot
+     element set that cannot be computed or that the SGP4 model cannot
      follow to the end, or a file that cannot be written;
      the other requested files are still written. Also when standard output
      cannot be written (a full disk); a reader that stops reading, as
      "| head" does, only ends the listing
   2  a wrong command line: unknown option, option without its value, option
-     given twice, stray argument, a --model other than design or precise,
+     given twice, stray argument, a --model other than classic or sgp4,
      a --timeout that is not a whole number of seconds
   129, 130, 143  --all was stopped by SIGHUP (a closed terminal), SIGINT
      (Ctrl-C) or SIGTERM: 128 + the signal's number; every file written is

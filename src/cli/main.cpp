@@ -20,6 +20,7 @@
 #include "platform/Error.h"
 #include "platform/RegionalFormats.h"
 #include "platform/SettingsLocation.h"
+#include "platform/Text.h"
 #include "platform/TextFile.h"
 #include "platform/TextForms.h"
 
@@ -58,14 +59,6 @@ std::string AsClause(std::string message)
     if (!message.empty() && message.back() == '.') message.pop_back();
     if (!message.empty() && message[0] >= 'A' && message[0] <= 'Z') message[0] = static_cast<char>(message[0] - 'A' + 'a');
     return message;
-}
-
-std::string Quoted(const std::string& s)
-{
-    std::string out(1, '"');
-    out += s;
-    out += '"';
-    return out;
 }
 
 // Qt speaks of platform details (a missing runtime folder and the like) that
@@ -193,8 +186,27 @@ CurrentElementSet ChooseSatellite(const Options& o, const std::string& tlePath)
 class StandardOutput {
 public:
     // For --strip /dev/stdout: standard output carries the image, which the
-    // lists and announcements would spoil.
-    void Silence() { silent_ = true; }
+    // lists would spoil.
+    void Silence()
+    {
+        silent_ = true;
+        documentOnly_ = true;
+    }
+    // Standard output carries one document (CSV, JSON, iCalendar or PNG) that
+    // a script or a calendar reads whole: what the program has to say goes to
+    // standard error instead.
+    void DocumentOnly() { documentOnly_ = true; }
+
+    // A line about what was done ("... has been written").
+    void Announce(const std::string& text)
+    {
+        if (documentOnly_) {
+            std::cerr << ProgramName << ": " << text;
+            std::cerr.flush();
+        } else {
+            Print(text);
+        }
+    }
 
     void Print(const std::string& text)
     {
@@ -215,7 +227,7 @@ public:
     bool Broken() const { return broken_; }
 
 private:
-    bool silent_ = false, failed_ = false, broken_ = false;
+    bool silent_ = false, documentOnly_ = false, failed_ = false, broken_ = false;
 };
 
 // Whether the path names the file standard output goes to (/dev/stdout,
@@ -244,7 +256,7 @@ bool WriteOutput(StandardOutput& out, const std::string& path, const std::string
         Report(e.what());
         return false;
     }
-    out.Print(path + " has been written\n");
+    out.Announce(path + " has been written\n");
     return true;
 }
 
@@ -261,7 +273,7 @@ extern "C" void OnStopSignal(int signal)
     Interrupted.store(true);
 }
 
-OrbitModel ModelOf(const Options& o) { return o.Model == "precise" ? OrbitModel::Precise : OrbitModel::Design; }
+OrbitModel ModelOf(const Options& o) { return o.Model ? OrbitModelNamed(*o.Model).value_or(OrbitModel::Classic) : OrbitModel::Classic; }
 
 // Every entry of the file, however many: the text is held (it is at most
 // 64 MiB) and each entry made from its lines when a thread takes it.
@@ -349,7 +361,7 @@ int RunAll(StandardOutput& out, const Options& o, const DateTexts& start, const 
         csvFailed = true;
     }
     if (csvFailed) status = ExitFailure;
-    else out.Print(summary + " has been written\n");
+    else out.Announce(summary + " has been written\n");
     for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, SIG_DFL);
     if (const int signal = StopSignal.load(); signal != 0) {
         const char* how = signal == SIGINT ? "interrupted" : signal == SIGTERM ? "stopped by SIGTERM" : "stopped by SIGHUP";
@@ -435,6 +447,7 @@ int Run(int argc, char** argv, StandardOutput& out)
     if (format != ExportFormat::Text) {
         details = MakePlanningDetails(result, request);
         context = MakeExportContext(result, request, UtcNow().value_or(result.Start));
+        out.DocumentOnly();
         out.Print(ExportBytes(format, *context, *details, true, true));
     } else {
         PrintList(out, PassesHeader(name), passLines);

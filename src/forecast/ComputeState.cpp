@@ -19,6 +19,12 @@ CalcInstant CalcInstantOf(DateTime t)
     return at;
 }
 
+DateTime DateTimeOf(const CalcInstant& at)
+{
+    const auto day = DateTime::FromCalendar(at.CalcYear, at.CalcMonth, at.CalcDay).value_or(DateTime{});
+    return day.AddSeconds(std::llround(at.CalcHour * 3600 + at.CalcMinute * 60 + at.CalcSecond));
+}
+
 StepConstants MakeStepConstants(const CurrentElementSet& elements, const Station& station,
                                 const Attitude& attitude)
 {

@@ -19,9 +19,9 @@ namespace tavik {
 // for the first minute after it. False until the first shadow test.
 struct ShadowCarry {
     bool InEclipse = false;
-    // The precise model's penumbra: the share of the Sun's disc seen at the
+    // The SGP4 model's penumbra: the share of the Sun's disc seen at the
     // previous instant, which scales its illumination as the flag zeroes it.
-    // The design model keeps it at 1.
+    // The classic model keeps it at 1.
     double SunFraction = 1;
 };
 
@@ -30,8 +30,8 @@ struct StepState {
     LookState Look;
     SunAngleResult Light;
     bool InEclipse = false;
-    double SunFraction = 1;             // the Sun's disc seen; below 1 only in the precise model's penumbra
-    Sgp4Stop OrbitStop = Sgp4Stop::None; // the precise model could not go on; nothing else holds
+    double SunFraction = 1;             // the Sun's disc seen; below 1 only in the SGP4 model's penumbra
+    Sgp4Stop OrbitStop = Sgp4Stop::None; // the SGP4 model could not go on; nothing else holds
 
     double SatHeight() const { return Orbit.SatHeight; }
     double SatAzimuth() const { return Look.SatAzimuth; }
@@ -43,6 +43,7 @@ struct StepState {
 
 // The calculation instant of a date-time: its UTC calendar fields.
 CalcInstant CalcInstantOf(DateTime t);
+DateTime DateTimeOf(const CalcInstant& at);
 
 // Runs PrepareElements, SatellitePosition, LookAngles, ComputeSunAngle and
 // ComputeEclipse for the instant; reads and then updates carry.InEclipse.
@@ -69,7 +70,7 @@ void ComputeStateOn(StepState& s, const StepConstants& constants, const DayTerms
                     const CurrentElementSet& elements, const CalcInstant& instant, ShadowCarry& carry,
                     bool subSolarPoint);
 
-// The same chain in the precise model: the orbit from SGP4/SDP4 (the TEME
+// The same chain in the SGP4 model: the orbit from SGP4/SDP4 (the TEME
 // position at the instant's time since epoch; the attitude axis's orbit
 // plane from its secularly updated mean node, inclination and argument of
 // perigee), the look angles with the design's sidereal angle and station,

@@ -27,6 +27,13 @@ CalcInstant MinuteOfDay(const CalcInstant& midnight, DateTime dayStart, int m)
 
 } // namespace
 
+std::optional<OrbitModel> OrbitModelNamed(std::string_view name)
+{
+    if (name == "classic" || name == "design") return OrbitModel::Classic;
+    if (name == "sgp4" || name == "precise") return OrbitModel::Sgp4;
+    return std::nullopt;
+}
+
 RunEnd RunEndOf(Sgp4Stop stop)
 {
     switch (stop) {
@@ -40,6 +47,21 @@ RunEnd RunEndOf(Sgp4Stop stop)
     case Sgp4Stop::NotFinite: break;
     }
     return RunEnd::OrbitNotFinite;
+}
+
+std::int64_t RunMinuteCount(const ForecastResult& result)
+{
+    const auto steps = static_cast<std::int64_t>(result.Minutes.size());
+    // Every day's minute 1440 but the last step's repeats a step computed after it.
+    return steps == 0 ? 0 : steps - (steps - 1) / StepsPerDay;
+}
+
+const MinuteRecord& RunMinute(const ForecastResult& result, std::int64_t k)
+{
+    auto i = static_cast<std::size_t>(k / MinutesPerDay * StepsPerDay + k % MinutesPerDay);
+    // The run's last minute at midnight, where the next day was not computed.
+    if (i >= result.Minutes.size()) --i;
+    return result.Minutes[i];
 }
 
 const MinuteRecord* ForecastResult::At(int day, int minute) const
@@ -63,7 +85,7 @@ void ComputeDay(const ForecastRequest& request, const StepConstants& constants, 
     const CalcInstant midnight = CalcInstantOf(dayStart);
     const DayTerms today = MakeDayTerms(midnight);
     const DayTerms tomorrow = MakeDayTerms(CalcInstantOf(dayStart.AddDays(1)));
-    // One loop per model, so that the design model's steps test nothing more.
+    // One loop per model, so that the classic model's steps test nothing more.
     auto steps = [&](auto computeState) {
         for (int m = 0; m < StepsPerDay; ++m) {
             const CalcInstant at = MinuteOfDay(midnight, dayStart, m);
@@ -121,7 +143,7 @@ ForecastResult RunForecast(const ForecastRequest& request, ShadowCarry& carry,
 
     const StepConstants constants = MakeStepConstants(request.Elements, request.Site, request.Axis);
     std::optional<Sgp4> precise;
-    if (request.Model == OrbitModel::Precise) precise.emplace(request.Elements);
+    if (request.Model == OrbitModel::Sgp4) precise.emplace(request.Elements);
     const int threads = std::min(ThreadCount(request.Threads), ForecastDays);
 
     // The days are split into contiguous ranges, one per thread. This thread
@@ -174,7 +196,12 @@ ForecastResult RunForecast(const ForecastRequest& request, ShadowCarry& carry,
     DateTime stepTime;
     r.RowDates.push_back(r.Start);
 
+    auto keepOpen = [&] {
+        if (passes.InPass) r.PassUnderWay = passes.Rise;
+        if (eclipses.EclipseOpen) r.EclipseUnderWay = eclipses.EclipseStart;
+    };
     auto stop = [&](RunEnd end, int day, int minute, std::size_t computed) {
+        keepOpen();
         finish.store(true);
         r.End = end;
         r.StopDay = day;
@@ -238,9 +265,10 @@ ForecastResult RunForecast(const ForecastRequest& request, ShadowCarry& carry,
             if (auto pass = passes.Step(at, {rec.SatElevation, rec.SatAzimuth, rec.SunAngle, rec.Illumination}))
                 r.Passes.push_back(*pass);
             if (auto eclipse = eclipses.Step(rec.InEclipse, stepTime)) r.Eclipses.push_back(*eclipse);
-            r.DrawnSteps = i + 1;
+            r.WalkedSteps = i + 1;
         }
     }
+    keepOpen();
     if (progress) progress(0, ProgressMaximum);
     return r;
 }

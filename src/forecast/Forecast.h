@@ -11,7 +11,9 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tavik {
@@ -20,6 +22,8 @@ inline constexpr int ForecastDays = 59;
 inline constexpr int MinutesPerDay = 1440;
 inline constexpr int StepsPerDay = MinutesPerDay + 1; // minutes 0 to 1440: midnight is computed twice
 inline constexpr int ProgressMaximum = 60;
+// The program's own limit, from no publication: a satellite this low
+// re-enters within a day or so.
 inline constexpr double MinimumHeight = 150; // km; below it the run stops
 
 // What the run keeps of every step it computed.
@@ -31,8 +35,8 @@ struct MinuteRecord {
     double Illumination = 0;
     bool InEclipse = false;
     bool KeplerConverged = true;
-    Sgp4Stop OrbitStop = Sgp4Stop::None; // the precise model could not go on at this step
-    double SunFraction = 1;              // the Sun's disc seen (precise model's penumbra)
+    Sgp4Stop OrbitStop = Sgp4Stop::None; // the SGP4 model could not go on at this step
+    double SunFraction = 1;              // the Sun's disc seen (SGP4 model's penumbra)
 };
 
 enum class RunEnd {
@@ -40,7 +44,7 @@ enum class RunEnd {
     BelowMinimumHeight, // the satellite sank below 150 km: partial results
     KeplerFailed,       // Kepler's equation did not converge: partial results
     Cancelled,          // the progress callback asked to stop: partial results
-    // The precise model cannot go on (partial results; OrbitStop says which
+    // The SGP4 model cannot go on (partial results; OrbitStop says which
     // condition SGP4/SDP4 met):
     EccentricityOutOfRange, // the eccentricity left 0 to 1 under drag or the Sun's and the Moon's pull
     MeanMotionNotPositive,  // the mean motion fell to 0 or below
@@ -52,15 +56,26 @@ enum class RunEnd {
 // The run's end for a stop of SGP4/SDP4.
 RunEnd RunEndOf(Sgp4Stop stop);
 
-// Which model computes the orbit and the shadow. Design: the simplified
-// orbit and cylindrical shadow whose numbers the lists have always had.
-// Precise: SGP4/SDP4 and the Earth's conical umbra and penumbra.
-enum class OrbitModel { Design, Precise };
-inline const char* ModelName(OrbitModel model) { return model == OrbitModel::Precise ? "precise" : "design"; }
+// Which model computes the orbit and the shadow. Classic: a Kepler ellipse
+// with the J2 drift of node and perigee and a linear drag term, and a
+// cylindrical shadow: the numbers the lists have always had. Sgp4: SGP4/SDP4
+// and the Earth's conical umbra and penumbra.
+enum class OrbitModel { Classic, Sgp4 };
+// "classic" or "sgp4", as exports, summaries and settings write it.
+inline const char* ModelName(OrbitModel model) { return model == OrbitModel::Sgp4 ? "sgp4" : "classic"; }
+// The model a word names: "classic" or "sgp4", or the older "design" and
+// "precise" that scripts and settings files still hold.
+std::optional<OrbitModel> OrbitModelNamed(std::string_view name);
+// What a status line says of it.
+inline const char* ModelDescription(OrbitModel model)
+{
+    return model == OrbitModel::Sgp4 ? "SGP4/SDP4 with the Earth's conical shadow"
+                                     : "the classic Kepler ellipse with a cylindrical shadow";
+}
 
 struct ForecastResult {
     std::string SatName;
-    OrbitModel Model = OrbitModel::Design;
+    OrbitModel Model = OrbitModel::Classic;
     DateTime Start;                        // 00:00:00 UTC of day 1
     std::vector<PassEvent> Passes;         // each pass that ended within the run
     std::vector<EclipseEvent> Eclipses;    // each eclipse that ended within the run
@@ -69,15 +84,29 @@ struct ForecastResult {
     std::array<double, ForecastDays> DailySunAngle{};
     std::vector<DateTime> RowDates;        // the date of each row labelled so far
     std::vector<MinuteRecord> Minutes;     // steps computed, index (day - 1) * 1441 + minute
-    std::size_t DrawnSteps = 0;            // steps whose ticks were drawn
+    // Steps the pass and eclipse finders walked (and the strip chart shows):
+    // a step that stopped the run was computed but not walked.
+    std::size_t WalkedSteps = 0;
+    // What the finders held open when the run ended: the rise of a pass and
+    // the entry of an eclipse that had not ended.
+    std::optional<PassPoint> PassUnderWay;
+    std::optional<DateTime> EclipseUnderWay;
     RunEnd End = RunEnd::Completed;
     int StopDay = 0, StopMinute = 0;       // where a stopped run ended
     DateTime StopTime;                     // the step it ended at
-    Sgp4Stop OrbitStop = Sgp4Stop::None;   // why the precise model stopped, if it did
+    Sgp4Stop OrbitStop = Sgp4Stop::None;   // why the SGP4 model stopped, if it did
 
     bool Completed() const { return End == RunEnd::Completed; }
     const MinuteRecord* At(int day, int minute) const;
 };
+
+// Minute 1440 of a day is the same instant as minute 0 of the next, and a
+// run computes both. Wherever minutes are counted it counts once: as the next
+// day's minute 0 when that day was computed, as minute 1440 only when the run
+// ended there (stopped, or its last day). Minute k of the run lies k minutes
+// after the start; these are the minutes of the steps computed.
+std::int64_t RunMinuteCount(const ForecastResult& result);
+const MinuteRecord& RunMinute(const ForecastResult& result, std::int64_t k);
 
 // Called once per day with (day, 60), then with (0, 60) at the end. Return
 // false to stop the run.
@@ -97,7 +126,7 @@ struct ForecastRequest {
     // Threads that compute days side by side; 0 takes the machine's cores, up
     // to DefaultThreadsAtMost. The results are the same for any number.
     int Threads = 0;
-    OrbitModel Model = OrbitModel::Design; // last, so that {start, set, site, axis, threads} reads as before
+    OrbitModel Model = OrbitModel::Classic; // last, so that {start, set, site, axis, threads} reads as before
 };
 
 // Throws InputError, before computing anything, when the element set cannot

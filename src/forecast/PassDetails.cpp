@@ -13,7 +13,7 @@ public:
     explicit Evaluator(const ForecastRequest& request)
         : request_(request), constants_(MakeStepConstants(request.Elements, request.Site, request.Axis))
     {
-        if (request.Model == OrbitModel::Precise) precise_.emplace(request.Elements);
+        if (request.Model == OrbitModel::Sgp4) precise_.emplace(request.Elements);
     }
 
     // The light is the instant's own: a first pass finds the shadow, a second
@@ -74,59 +74,34 @@ PassPointDetail PointOf(const ForecastResult& r, std::int64_t k)
 
 } // namespace
 
-std::int64_t RunMinuteCount(const ForecastResult& result)
-{
-    // Steps drawn, less the midnight of each day after the first, which is
-    // the same minute as the 00:00 before it.
-    const auto steps = static_cast<std::int64_t>(result.DrawnSteps);
-    if (steps == 0) return 0;
-    const std::int64_t fullDays = steps / StepsPerDay;
-    const std::int64_t rest = steps % StepsPerDay;
-    // A day of 1441 steps adds 1440 new minutes, its last step being the
-    // next day's first; the very last step of the run stands alone.
-    return fullDays * MinutesPerDay + rest + (rest == 0 ? 1 : 0);
-}
-
-const MinuteRecord& RunMinute(const ForecastResult& result, std::int64_t k)
-{
-    // Midnight is read from the day it ends (minute 1440), the step the
-    // finders met first, which a run stopped there still holds.
-    const std::int64_t day = k > 0 ? (k - 1) / MinutesPerDay : 0;
-    const std::int64_t minute = k - day * MinutesPerDay;
-    return result.Minutes[static_cast<std::size_t>(day * StepsPerDay + minute)];
-}
-
-DateTime EpochDateTime(double epoch)
-{
-    static const DateTime dayNumberZero = *DateTime::FromCalendar(1978, 1, 1);
-    return dayNumberZero.AddSeconds(std::llround(SplitEpoch(epoch).EpochDayNumber * 86400.0));
-}
-
 PassPointDetail EvaluateAt(const ForecastRequest& request, DateTime at) { return Evaluator(request).At(at); }
 
 PlanningDetails MakePlanningDetails(const ForecastResult& r, const ForecastRequest& request)
 {
     PlanningDetails out;
-    out.HasPenumbra = r.Model == OrbitModel::Precise;
+    out.HasPenumbra = r.Model == OrbitModel::Sgp4;
     const std::int64_t count = RunMinuteCount(r);
     out.End = r.Start;
     if (count == 0) return out;
     out.End = r.Start.AddMinutes(count - 1);
     Evaluator evaluate(request);
+    auto minuteOf = [&](const CalcInstant& at) { return DateTime::MinutesBetween(r.Start, DateTimeOf(at)); };
 
-    // Passes, opened and closed by the pass finder's rule: a minute at
-    // exactly 0 degrees neither opens nor closes one.
-    std::optional<PassDetail> open;
-    std::int64_t best = 0;
-    auto close = [&](std::int64_t end, bool setKnown) {
-        PassDetail p = *open;
+    // Each pass as the pass finder closed it (or held it open at the end),
+    // with the light at rise, maximum and set of those instants themselves:
+    // the list's figure carries the minute before's shadow flag.
+    auto addPass = [&](std::int64_t first, std::int64_t end, bool setKnown) {
+        PassDetail p;
+        p.RiseKnown = first > 0;
         p.SetKnown = setKnown;
+        p.FirstMinute = first;
         p.EndMinute = end;
-        // The light at rise and set is the instant's own, as at the maximum;
-        // the list's figure carries the minute before's shadow flag.
-        p.Rise = evaluate.At(p.Rise.At);
+        p.Rise = evaluate.At(r.Start.AddMinutes(first));
         p.Set = evaluate.At(r.Start.AddMinutes(setKnown ? end : end - 1));
-        p.DurationMinutes = (setKnown ? end : end - 1) - p.FirstMinute;
+        p.DurationMinutes = (setKnown ? end : end - 1) - first;
+        std::int64_t best = first;
+        for (std::int64_t k = first + 1; k < end; ++k)
+            if (RunMinute(r, k).SatElevation > RunMinute(r, best).SatElevation) best = k;
         // The peak lies within a minute of the best minute: every second
         // there, within the run, is tried.
         p.Max = evaluate.At(r.Start.AddMinutes(best));
@@ -138,32 +113,19 @@ PlanningDetails MakePlanningDetails(const ForecastResult& r, const ForecastReque
             if (q.Elevation > p.Max.Elevation) p.Max = q;
         }
         out.Passes.push_back(p);
-        open.reset();
     };
-    for (std::int64_t k = 0; k < count; ++k) {
-        const MinuteRecord& m = RunMinute(r, k);
-        if (!open && m.SatElevation > 0) {
-            open.emplace();
-            open->RiseKnown = k > 0;
-            open->FirstMinute = k;
-            open->Rise = PointOf(r, k);
-            best = k;
-        }
-        if (open && m.SatElevation > RunMinute(r, best).SatElevation) best = k;
-        if (open && m.SatElevation < 0) close(k, true);
-    }
-    if (open) {
-        out.AlwaysUp = !open->RiseKnown && r.Completed();
-        close(count, false);
+    for (const PassEvent& pass : r.Passes) addPass(minuteOf(pass.Rise.At), minuteOf(pass.Set.At), true);
+    if (r.PassUnderWay) {
+        const std::int64_t first = minuteOf(r.PassUnderWay->At);
+        out.AlwaysUp = first == 0 && r.Completed();
+        addPass(first, count, false);
     }
 
-    // Eclipses: the umbra as the eclipses list has it, with the penumbra
-    // around it where the model has one.
     // The penumbra is crossed in seconds in a low orbit, so its edge is
     // looked for to the second: minute by minute away from the umbra until
     // the whole disc shows, then halving. Nothing when it does not show
     // within an hour, or the edge lies outside the run.
-    auto PenumbraEdge = [&](DateTime inUmbra, int direction) -> std::optional<DateTime> {
+    auto penumbraEdge = [&](DateTime inUmbra, int direction) -> std::optional<DateTime> {
         DateTime shaded = inUmbra, lit = inUmbra;
         for (int m = 1;; ++m) {
             if (m > 60) return std::nullopt;
@@ -178,23 +140,23 @@ PlanningDetails MakePlanningDetails(const ForecastResult& r, const ForecastReque
         if (shaded.Seconds() < r.Start.Seconds() || shaded.Seconds() > out.End.Seconds()) return std::nullopt;
         return shaded;
     };
-    std::optional<EclipseDetail> eclipse;
-    for (std::int64_t k = 0; k <= count; ++k) {
-        const bool in = k < count && RunMinute(r, k).InEclipse;
-        if (!eclipse && in) {
-            eclipse.emplace();
-            eclipse->EntryKnown = k > 0;
-            eclipse->Entry = r.Start.AddMinutes(k);
-            if (out.HasPenumbra) eclipse->PenumbraEntry = PenumbraEdge(r.Start.AddMinutes(k), -1);
-        } else if (eclipse && !in) {
-            eclipse->ExitKnown = k < count;
-            eclipse->Exit = r.Start.AddMinutes(std::min(k, count - 1));
-            eclipse->DurationMinutes = DateTime::MinutesBetween(eclipse->Entry, eclipse->Exit);
-            if (out.HasPenumbra && k < count) eclipse->PenumbraExit = PenumbraEdge(r.Start.AddMinutes(k - 1), +1);
-            out.Eclipses.push_back(*eclipse);
-            eclipse.reset();
+    // Each eclipse as the eclipse finder closed it (or held it open at the
+    // end), with the penumbra around it where the model has one.
+    auto addEclipse = [&](DateTime entry, DateTime exit, bool exitKnown) {
+        EclipseDetail e;
+        e.EntryKnown = entry.Seconds() > r.Start.Seconds();
+        e.ExitKnown = exitKnown;
+        e.Entry = entry;
+        e.Exit = exit;
+        e.DurationMinutes = DateTime::MinutesBetween(entry, exit);
+        if (out.HasPenumbra) {
+            e.PenumbraEntry = penumbraEdge(entry, -1);
+            if (exitKnown) e.PenumbraExit = penumbraEdge(exit.AddMinutes(-1), +1);
         }
-    }
+        out.Eclipses.push_back(e);
+    };
+    for (const EclipseEvent& e : r.Eclipses) addEclipse(e.Entry, e.Exit, true);
+    if (r.EclipseUnderWay) addEclipse(*r.EclipseUnderWay, out.End, false);
     return out;
 }
 

@@ -1,4 +1,5 @@
-// What an operator plans with, taken from a run's minutes: each pass with its
+// What an operator plans with, built on the pass and eclipse finders' events
+// and the run's minutes: each pass with its
 // rise, set, refined maximum and the light at those points, each eclipse with
 // its penumbra where the model has one. The list lines stay as they are; this
 // sits beside them.
@@ -59,11 +60,6 @@ struct PlanningDetails {
     DateTime End;             // the last minute computed
 };
 
-// The whole minutes of the run, one value each (the repeated midnight
-// steps counted once): minute k lies k minutes after the start.
-std::int64_t RunMinuteCount(const ForecastResult& result);
-const MinuteRecord& RunMinute(const ForecastResult& result, std::int64_t k);
-
 // The request must be the one that made the result: the maxima are refined
 // with the same model.
 PlanningDetails MakePlanningDetails(const ForecastResult& result, const ForecastRequest& request);
@@ -75,8 +71,5 @@ PassPointDetail EvaluateAt(const ForecastRequest& request, DateTime at);
 // The track of a pass, minute by minute from the last minute below the
 // horizon to the first minute below it again (those clipped to the horizon).
 std::vector<PassPointDetail> PassTrack(const ForecastResult& result, const PassDetail& pass);
-
-// The element set's epoch as a date-time, to the second.
-DateTime EpochDateTime(double epoch);
 
 } // namespace tavik

@@ -17,6 +17,14 @@ std::uint8_t RoundHalfEven(double v)
 
 } // namespace
 
+// The two colour scales are this program's own, from no publication. Their
+// factors are kept as written, in this order, rather than folded into one
+// (255, 0.98), since the products are rounded halves to even.
+//
+// Sunlight: the illumination 0 to 1 as a percentage, times 2.55, gives the
+// red and green of a yellow from black (0) to full (255). Shadow is black.
+// Folded, the scale would shade otherwise: illumination 0.5 gives 50 x 2.55
+// = 127.49999999999999, so 127, where 0.5 x 255 = 127.5 would give 128.
 Rgb SunlightTickColour(bool inEclipse, double illumination)
 {
     if (inEclipse) return {};
@@ -24,6 +32,9 @@ Rgb SunlightTickColour(bool inEclipse, double illumination)
     return {k, k, 0};
 }
 
+// Pass: green 128 at the horizon rising by 0.98 per degree of elevation,
+// 216 (rounded from 216.2) overhead. Here no elevation tried (0 to 90 in
+// steps of 0.0001) rounds otherwise folded; the two factors stay alike.
 Rgb PassTickColour(double satElevation)
 {
     return {0, RoundHalfEven(((satElevation * 2.8) * 0.35) + 128), 0};
@@ -46,7 +57,7 @@ PixelBuffer RenderStrip(const ForecastResult& result, const StripStyle& style, i
 {
     PixelBuffer buffer(width, height, style.Background);
     const float minuteWidth = MinuteWidth(width);
-    for (std::size_t i = 0; i < result.DrawnSteps && i < result.Minutes.size(); ++i) {
+    for (std::size_t i = 0; i < result.WalkedSteps && i < result.Minutes.size(); ++i) {
         const MinuteRecord& rec = result.Minutes[i];
         const int day = static_cast<int>(i / StepsPerDay) + 1;
         const int minute = static_cast<int>(i % StepsPerDay);
@@ -68,7 +79,7 @@ PixelBuffer RenderStrip(const ForecastResult& result, const StripStyle& style, i
 
 void DrawHourLines(PixelBuffer& buffer, float hourWidth)
 {
-    constexpr Rgb Grey{128, 128, 128};
+    constexpr Rgb Grey{128, 128, 128}; // plain mid grey, no scale
     for (int h = 0; h < 24; ++h)
         buffer.VerticalLine(PixelColumn(static_cast<float>(h) * hourWidth), buffer.Height, 0, Grey);
 }

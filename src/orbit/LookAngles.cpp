@@ -7,6 +7,11 @@
 
 namespace tavik {
 
+// The station on the ellipsoid of radii a (EarthRadius) and b (PolarRadius)
+// at geodetic latitude lat and height 0: x, y = (a^2 / D) cos lat (cos lon,
+// sin lon) and z = (b^2 / D) sin lat, D = sqrt(a^2 cos^2 lat + b^2 sin^2 lat),
+// the exact surface point whose normal is the up vector; textbook geodesy,
+// no particular source. Where the radii come from: astro/Earth.h.
 StationFrame MakeStationFrame(const PreparedElements& p)
 {
     constexpr double EquatorialRadius2 = EarthRadius * EarthRadius; // km^2
@@ -51,8 +56,8 @@ LookState LookAngles(const CurrentElementSet& el, const PreparedElements& p, con
 
 namespace {
 
-// Inline pieces of LookAnglesInto that the precise model shares; inline so
-// that the design model's step does not pay for calls.
+// Inline pieces of LookAnglesInto that the SGP4 model shares; inline so
+// that the classic model's step does not pay for calls.
 inline void StationInto(LookState& s, const StationFrame& f)
 {
     s.StationUpX = f.UpX;
@@ -69,6 +74,9 @@ inline void StationInto(LookState& s, const StationFrame& f)
     s.StationPosZ = f.PosZ;
 }
 
+// Orbit plane to celestial frame: the rotation by the argument of perigee,
+// the inclination and the node, Rz(node) Rx(i) Rz(perigee), written out;
+// textbook orbit geometry, no particular source.
 inline void Rotation(LookState& s, const OrbitPlaneAngles& a, const AttitudeAxis& axis)
 {
     const double cw = a.CosArgPerigee, sw = a.SinArgPerigee;

@@ -66,7 +66,7 @@ struct OrbitPlaneAngles {
 };
 
 // The same chain from a satellite position already in the celestial frame
-// (the precise model's TEME position): the station, the rotation and the
+// (the SGP4 model's TEME position): the station, the rotation and the
 // attitude axis from plane, the look angles with orbit's sidereal angle.
 void LookAnglesFromPosition(LookState& out, const StationFrame& frame, const AttitudeAxis& axis,
                             const OrbitPlaneAngles& plane, const Vector3& satellite, const OrbitState& orbit);

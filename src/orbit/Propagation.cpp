@@ -12,6 +12,8 @@
 
 namespace tavik {
 
+// Newton's method on Kepler's equation, E - e sin E = M: the textbook
+// iteration E -= (E - e sin E - M) / (1 - e cos E); no particular source.
 KeplerSolution SolveKepler(double currentMeanAnomaly, double eccentricity)
 {
     KeplerSolution s;
@@ -34,9 +36,29 @@ KeplerSolution SolveKepler(double currentMeanAnomaly, double eccentricity)
     return s;
 }
 
+// Linear drag factors. Source not confirmed: they have the form of the drag
+// terms of J. R. Miller's (G3RUH) PLAN13 method for amateur satellites, as
+// recalled; no copy of its publication was at hand. Each is the first-order
+// term in t of the change the decay brings, and can be checked that way:
+// the element set's Decay is half the rate of change of the mean motion n
+// (revolutions per day^2), so n(t) = n + 2 Decay t and, with DT = -Decay t /
+// (3 n),
+// - mean anomaly: 360 (n t + Decay t^2) = 360 n t (1 - 3 DT), so KM;
+// - axes: a is proportional to n^(-2/3) (Kepler's third law), so a(t) =
+//   a (1 - (4/3) Decay t / n) = a (1 + 4 DT), so KD;
+// - node and perigee drift: the J2 rates go as n a^-2, that is n^(7/3);
+//   their integral over t is rate t (1 + (7/3) Decay t / n) = rate t
+//   (1 - 7 DT), so KDP.
 DragFactors ComputeDragFactors(double decay, double meanMotion, double t)
 {
     DragFactors f;
+    // The two factors of 360 cancel: both the decay and the mean motion are
+    // turned from revolutions into degrees, and DC is their unit-free ratio,
+    // -2 Decay / (3 MeanMotion). They are kept because the quotient is
+    // rounded otherwise without them: written as -2 Decay / (3 MeanMotion)
+    // it ends one bit apart for nearly half of the values tried (a third for
+    // -2 Decay / MeanMotion / 3). Kept, every double of a run stays what it
+    // has been.
     f.DC = (-2 * decay * 360) / (meanMotion * 360) / 3;
     f.DT = f.DC * t / 2;
     f.KM = 1 - 3 * f.DT;
@@ -77,8 +99,8 @@ DayTerms MakeDayTerms(const CalcInstant& at)
     return d;
 }
 
-// Inline here so that the design model's step does not pay for calls, and
-// in two parts, which the design model's step needs apart: the sine and
+// Inline here so that the classic model's step does not pay for calls, and
+// in two parts, which the classic model's step needs apart: the sine and
 // cosine calls early would keep the time since epoch waiting across them.
 inline double TimeTerms(OrbitState& o, const EpochSplit& epoch, const DayTerms& day, const CalcInstant& at)
 {
@@ -128,6 +150,8 @@ void SatellitePositionInto(OrbitState& o, const CurrentElementSet& el, const Pre
     o.SinEccAnomaly = SinDeg(o.EccentricAnomaly);
     o.CosEccAnomaly = CosDeg(o.EccentricAnomaly);
     o.OrbitRadius = o.SemiMajorAxis * (1 - el.Eccentricity * o.CosEccAnomaly);
+    // Height above a spherical Earth of the WGS 84 equatorial radius, not
+    // above the ellipsoid.
     o.SatHeight = o.OrbitRadius - EarthRadius;
 }
 

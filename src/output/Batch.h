@@ -24,14 +24,14 @@ struct BatchRow {
     std::string Reason;              // why there is no full forecast; empty when there is
     std::string PassesFile, EclipsesFile; // as written, empty when not written
     bool WriteFailed = false;
-    OrbitModel Model = OrbitModel::Design; // the model that made the row
+    OrbitModel Model = OrbitModel::Classic; // the model that made the row
 };
 
 struct BatchRequest {
     std::string DayText, MonthText, YearText;
     Station Site;
     Attitude Axis;
-    OrbitModel Model = OrbitModel::Design;
+    OrbitModel Model = OrbitModel::Classic;
     RegionalFormats Formats;
     std::string OutDir; // created if missing
     int Threads = 0;    // satellites computed at once; 0: one more than the machine's cores

@@ -1,6 +1,8 @@
 #include "output/Exports.h"
 
 #include "output/ListFiles.h"
+#include "astro/TimeScales.h"
+#include "platform/Cp1252.h"
 
 #include <charconv>
 #include <cmath>
@@ -83,25 +85,42 @@ std::string JsonString(std::string_view s)
 
 std::string JsonTime(bool known, DateTime t) { return known ? JsonString(IsoUtc(t)) : "null"; }
 
-std::string Row(std::initializer_list<std::string> fields)
+// A cell of a CSV row: text the program was given (names, notes) goes
+// through CsvField; a number the program wrote goes as it is, so that a
+// negative sun angle stays a number.
+struct Cell {
+    Cell(std::string text) : Encoded(CsvField(text)) {}
+    Cell(const char* text) : Encoded(CsvField(text)) {}
+    static Cell Number(std::string digits)
+    {
+        Cell c("");
+        c.Encoded = std::move(digits);
+        return c;
+    }
+    std::string Encoded;
+};
+
+std::string Row(std::initializer_list<Cell> cells)
 {
     std::string out;
     bool first = true;
-    for (const std::string& f : fields) {
+    for (const Cell& c : cells) {
         if (!first) out += ',';
         first = false;
-        out += CsvField(f);
+        out += c.Encoded;
     }
     return out + "\r\n";
 }
 
+Cell Num(std::string digits) { return Cell::Number(std::move(digits)); }
+
 std::string CsvHeader(const ExportContext& c, const PlanningDetails& d)
 {
     return Row({"satellite", c.SatName}) + Row({"station", c.Site.StationLocator})
-           + Row({"station_latitude_deg", Fixed(c.Site.StationLat, 4)})
-           + Row({"station_longitude_deg", Fixed(c.Site.StationLon, 4)}) + Row({"model", ModelName(c.Model)})
-           + Row({"element_set_epoch", IsoUtc(c.Epoch)}) + Row({"run_start", IsoUtc(c.Start)})
-           + Row({"run_end", IsoUtc(d.End)}) + "\r\n";
+           + Row({"station_latitude_deg", Num(Fixed(c.Site.StationLat, 4))})
+           + Row({"station_longitude_deg", Num(Fixed(c.Site.StationLon, 4))}) + Row({"model", ModelName(c.Model)})
+           + Row({"element_set_epoch", Num(IsoUtc(c.Epoch))}) + Row({"run_start", Num(IsoUtc(c.Start))})
+           + Row({"run_end", Num(IsoUtc(d.End))}) + "\r\n";
 }
 
 // A pass that was up at the start or still up at the end has no rise or no
@@ -170,8 +189,12 @@ std::string ExportFileName(std::string_view satName, bool passes, ExportFormat f
 
 std::string CsvField(std::string_view text)
 {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
-    std::string out = "\"";
+    // A spreadsheet takes a cell that begins with one of these for a formula
+    // ("=HYPERLINK(...)" in a name line would run); a "'" in front, inside
+    // quotes, makes it text.
+    const bool formula = !text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos;
+    if (!formula && text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
+    std::string out = formula ? "\"'" : "\"";
     for (char ch : text) {
         if (ch == '"') out += '"';
         out += ch;
@@ -189,14 +212,16 @@ std::string PassesCsv(const ExportContext& c, const PlanningDetails& d)
     auto yes = [](bool b) { return std::string(b ? "yes" : "no"); };
     for (const PassDetail& p : d.Passes) {
         const bool whole = p.RiseKnown && p.SetKnown;
-        out += Row({p.RiseKnown ? IsoUtc(p.Rise.At) : "", p.SetKnown ? IsoUtc(p.Set.At) : "",
-                    whole ? std::to_string(p.DurationMinutes) : "", Fixed(p.Max.Elevation, 2), IsoUtc(p.Max.At),
-                    p.RiseKnown ? Fixed(p.Rise.Azimuth, 1) : "", Fixed(p.Max.Azimuth, 1),
-                    p.SetKnown ? Fixed(p.Set.Azimuth, 1) : "", p.RiseKnown ? yes(p.Rise.Sunlit) : "",
-                    p.RiseKnown ? Percent(p.Rise.Illumination) : "", p.RiseKnown ? Fixed(p.Rise.SunAngle, 1) : "",
-                    yes(p.Max.Sunlit), Percent(p.Max.Illumination), Fixed(p.Max.SunAngle, 1),
-                    p.SetKnown ? yes(p.Set.Sunlit) : "", p.SetKnown ? Percent(p.Set.Illumination) : "",
-                    p.SetKnown ? Fixed(p.Set.SunAngle, 1) : "", PassNote(p, d)});
+        // Empty where the run holds no rise or no set.
+        auto rise = [&](std::string v) { return Num(p.RiseKnown ? v : ""); };
+        auto set = [&](std::string v) { return Num(p.SetKnown ? v : ""); };
+        out += Row({rise(IsoUtc(p.Rise.At)), set(IsoUtc(p.Set.At)),
+                    Num(whole ? std::to_string(p.DurationMinutes) : ""), Num(Fixed(p.Max.Elevation, 2)),
+                    Num(IsoUtc(p.Max.At)), rise(Fixed(p.Rise.Azimuth, 1)), Num(Fixed(p.Max.Azimuth, 1)),
+                    set(Fixed(p.Set.Azimuth, 1)), rise(yes(p.Rise.Sunlit)), rise(Percent(p.Rise.Illumination)),
+                    rise(Fixed(p.Rise.SunAngle, 1)), Num(yes(p.Max.Sunlit)), Num(Percent(p.Max.Illumination)),
+                    Num(Fixed(p.Max.SunAngle, 1)), set(yes(p.Set.Sunlit)), set(Percent(p.Set.Illumination)),
+                    set(Fixed(p.Set.SunAngle, 1)), PassNote(p, d)});
     }
     return out;
 }
@@ -209,10 +234,11 @@ std::string EclipsesCsv(const ExportContext& c, const PlanningDetails& d)
         const std::string note = !e.EntryKnown ? "in progress at the start"
                                  : !e.ExitKnown ? "in progress at the end"
                                                 : "";
-        out += Row({e.EntryKnown ? IsoUtc(e.Entry) : "", e.ExitKnown ? IsoUtc(e.Exit) : "",
-                    e.EntryKnown && e.ExitKnown ? std::to_string(e.DurationMinutes) : "",
-                    e.PenumbraEntry ? IsoUtc(*e.PenumbraEntry) : "", e.PenumbraExit ? IsoUtc(*e.PenumbraExit) : "",
-                    note});
+        auto time = [](bool known, DateTime t) { return Num(known ? IsoUtc(t) : ""); };
+        out += Row({time(e.EntryKnown, e.Entry), time(e.ExitKnown, e.Exit),
+                    Num(e.EntryKnown && e.ExitKnown ? std::to_string(e.DurationMinutes) : ""),
+                    time(e.PenumbraEntry.has_value(), e.PenumbraEntry.value_or(DateTime{})),
+                    time(e.PenumbraExit.has_value(), e.PenumbraExit.value_or(DateTime{})), note});
     }
     return out;
 }
@@ -279,21 +305,13 @@ std::string IcsFold(std::string_view line)
 {
     std::string out;
     std::size_t used = 0; // octets on the current physical line
-    std::size_t i = 0;
-    while (i < line.size()) {
-        std::size_t n = 1; // the octets of this UTF-8 character
-        const auto lead = static_cast<unsigned char>(line[i]);
-        if (lead >= 0xF0) n = 4;
-        else if (lead >= 0xE0) n = 3;
-        else if (lead >= 0xC0) n = 2;
-        n = std::min(n, line.size() - i);
-        if (used + n > 75) {
+    for (std::string_view character : Utf8Characters(line)) {
+        if (used + character.size() > 75) {
             out += "\r\n ";
             used = 1;
         }
-        out.append(line.substr(i, n));
-        used += n;
-        i += n;
+        out += character;
+        used += character.size();
     }
     return out + "\r\n";
 }

@@ -22,7 +22,7 @@ const char* ExportExtension(ExportFormat format); // "txt", "csv", "json", "ics"
 struct ExportContext {
     std::string SatName;
     Station Site;
-    OrbitModel Model = OrbitModel::Design;
+    OrbitModel Model = OrbitModel::Classic;
     DateTime Epoch;   // of the element set
     DateTime Start;   // of the run
     DateTime Written; // when the file is made (iCalendar's DTSTAMP)
@@ -51,7 +51,10 @@ std::string DetailsIcs(const ExportContext& c, const PlanningDetails& d, bool pa
 std::string ExportBytes(ExportFormat format, const ExportContext& c, const PlanningDetails& d, bool passes,
                         bool eclipses);
 
-// A CSV field, quoted where it holds a comma, a quote, CR or LF.
+// A CSV field holding text: quoted where it holds a comma, a quote, CR or
+// LF, and, where it begins with "=", "+", "-", "@", a tab or CR, given a
+// leading "'" inside the quotes so that no spreadsheet reads it as a formula.
+// Every CSV tavik writes puts its text through here; numbers go as written.
 std::string CsvField(std::string_view text);
 // iCalendar TEXT: backslash, semicolon, comma and newline escaped.
 std::string IcsText(std::string_view text);

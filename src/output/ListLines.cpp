@@ -69,7 +69,7 @@ std::string StopMessage(const ForecastResult& result, const RegionalFormats& for
     case RunEnd::SemiLatusRectumNegative:
     case RunEnd::BelowSurface:
     case RunEnd::OrbitNotFinite:
-        return "\"" + result.SatName + "\" cannot be followed further by the precise model ("
+        return "\"" + result.SatName + "\" cannot be followed further by the SGP4 model ("
                + std::string(Sgp4StopText(result.OrbitStop)) + ") at " + at;
     }
     return {};

@@ -38,51 +38,50 @@ void AppendUtf8(std::string& out, char32_t cp)
 
 } // namespace
 
+Utf8Character DecodeUtf8(std::string_view text, std::size_t at)
+{
+    const auto lead = static_cast<unsigned char>(text[at]);
+    if (lead < 0x80) return {lead, 1, true};
+    // Length and the allowed range of the second byte, which rules out
+    // overlong forms, surrogates and code points beyond U+10FFFF.
+    std::size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF;
+    char32_t cp = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        cp = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        cp = lead & 0x0F;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        cp = lead & 0x07;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    }
+    // A stray continuation byte or an impossible lead.
+    if (length == 0) return {lead, 1, false};
+    for (std::size_t k = 1; k < length; ++k) {
+        if (at + k >= text.size()) return {lead, k, false};
+        const auto c = static_cast<unsigned char>(text[at + k]);
+        if (c < (k == 1 ? low : 0x80) || c > (k == 1 ? high : 0xBF)) return {lead, k, false};
+        cp = (cp << 6) | (c & 0x3F);
+    }
+    return {cp, length, true};
+}
+
 std::string Utf8ToCp1252(std::string_view utf8)
 {
     std::string out;
     out.reserve(utf8.size());
-    std::size_t i = 0;
-    const std::size_t n = utf8.size();
-    while (i < n) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        if (lead < 0x80) {
-            out += static_cast<char>(lead);
-            ++i;
-            continue;
-        }
-        // Length and the allowed range of the second byte, which rules out
-        // overlong forms, surrogates and code points beyond U+10FFFF.
-        int length = 0;
-        unsigned char low = 0x80, high = 0xBF;
-        char32_t cp = 0;
-        if (lead >= 0xC2 && lead <= 0xDF) { length = 2; cp = lead & 0x1F; }
-        else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3; cp = lead & 0x0F;
-            if (lead == 0xE0) low = 0xA0;
-            if (lead == 0xED) high = 0x9F;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4; cp = lead & 0x07;
-            if (lead == 0xF0) low = 0x90;
-            if (lead == 0xF4) high = 0x8F;
-        }
-        ++i;
-        if (length == 0) { // a stray continuation byte or an impossible lead
-            out += '?';
-            continue;
-        }
-        // A broken sequence counts as one "?" up to the first byte that cannot
-        // continue it; that byte starts afresh.
-        bool complete = true;
-        for (int k = 1; k < length; ++k) {
-            if (i >= n) { complete = false; break; }
-            const auto c = static_cast<unsigned char>(utf8[i]);
-            const unsigned char lo = k == 1 ? low : 0x80, hi = k == 1 ? high : 0xBF;
-            if (c < lo || c > hi) { complete = false; break; }
-            cp = (cp << 6) | (c & 0x3F);
-            ++i;
-        }
-        out += complete ? static_cast<char>(ByteFor(cp)) : '?';
+    // A broken sequence counts as one "?" up to the first byte that cannot
+    // continue it; that byte starts afresh.
+    for (std::size_t i = 0; i < utf8.size();) {
+        const Utf8Character c = DecodeUtf8(utf8, i);
+        out += c.Valid ? static_cast<char>(ByteFor(c.CodePoint)) : '?';
+        i += c.Length;
     }
     return out;
 }
@@ -114,26 +113,10 @@ std::string Cp1252ToUtf8(std::string_view bytes)
 
 bool IsValidUtf8(std::string_view bytes)
 {
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const auto c = static_cast<unsigned char>(bytes[i]);
-        std::size_t extra;
-        std::uint32_t min;
-        if (c < 0x80) { ++i; continue; }
-        if ((c & 0xE0) == 0xC0) { extra = 1; min = 0x80; }
-        else if ((c & 0xF0) == 0xE0) { extra = 2; min = 0x800; }
-        else if ((c & 0xF8) == 0xF0) { extra = 3; min = 0x10000; }
-        else return false;
-        if (i + extra >= bytes.size()) return false;
-        std::uint32_t cp = c & (0x3F >> extra);
-        for (std::size_t k = 1; k <= extra; ++k) {
-            const auto d = static_cast<unsigned char>(bytes[i + k]);
-            if ((d & 0xC0) != 0x80) return false;
-            cp = (cp << 6) | (d & 0x3F);
-        }
-        // Overlong forms, surrogates and code points past U+10FFFF are not UTF-8.
-        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-        i += extra + 1;
+    for (std::size_t i = 0; i < bytes.size();) {
+        const Utf8Character c = DecodeUtf8(bytes, i);
+        if (!c.Valid) return false;
+        i += c.Length;
     }
     return true;
 }
@@ -146,11 +129,9 @@ std::string TextToUtf8(std::string_view bytes)
 std::vector<std::string_view> Utf8Characters(std::string_view utf8)
 {
     std::vector<std::string_view> characters;
-    std::size_t i = 0;
-    while (i < utf8.size()) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-        if (length > 1 && !(i + length <= utf8.size() && IsValidUtf8(utf8.substr(i, length)))) length = 1;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const Utf8Character c = DecodeUtf8(utf8, i);
+        const std::size_t length = c.Valid ? c.Length : 1;
         characters.push_back(utf8.substr(i, length));
         i += length;
     }
@@ -160,11 +141,7 @@ std::vector<std::string_view> Utf8Characters(std::string_view utf8)
 char32_t Utf8CodePoint(std::string_view character)
 {
     if (character.empty()) return 0;
-    const auto lead = static_cast<unsigned char>(character[0]);
-    if (character.size() == 1) return lead;
-    char32_t cp = lead & (0x7F >> character.size());
-    for (std::size_t k = 1; k < character.size(); ++k) cp = (cp << 6) | (static_cast<unsigned char>(character[k]) & 0x3F);
-    return cp;
+    return DecodeUtf8(character, 0).CodePoint;
 }
 
 bool IsControlCharacter(char32_t cp)

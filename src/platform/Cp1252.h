@@ -8,6 +8,19 @@
 
 namespace tavik {
 
+// One character of UTF-8 text. Where the bytes at that place are no
+// well-formed sequence (overlong, a surrogate, past U+10FFFF, cut short),
+// Valid is false, CodePoint is the first byte's value and Length counts the
+// bytes up to the first that cannot continue the sequence (at least 1).
+struct Utf8Character {
+    char32_t CodePoint = 0;
+    std::size_t Length = 1;
+    bool Valid = true;
+};
+// The character that begins at byte `at` (< text.size()): the one UTF-8
+// decoder every reader of text in tavik goes through.
+Utf8Character DecodeUtf8(std::string_view text, std::size_t at);
+
 // ASCII stays; U+00A0..U+00FF become the byte of the same value; the 27
 // characters Windows-1252 places in 0x80..0x9F (the euro sign, curly quotes,
 // dashes...) become their bytes. Every other character, and every malformed

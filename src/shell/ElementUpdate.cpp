@@ -6,6 +6,7 @@
 // chosen.
 
 #include "shell/MainWindow.h"
+#include "shell/QtText.h"
 
 #include "catalogue/CatalogueUpdate.h"
 #include "net/TleDownload.h"
@@ -63,9 +64,9 @@ void MainWindow::OnUpdateElementSets()
         return;
     }
     // Said before the download, which would be in vain.
-    if (const auto why = ReadOnlyReason(QFile::encodeName(tleFile).toStdString())) {
+    if (const auto why = ReadOnlyReason(PathOf(tleFile))) {
         Report(MessageKind::Error, Title,
-               QStringLiteral("%1 cannot be updated: %2.").arg(tleFile, QString::fromStdString(*why))
+               QStringLiteral("%1 cannot be updated: %2.").arg(tleFile, Q(*why))
                    + KeptAsItWas(tleFile));
         return;
     }
@@ -118,7 +119,7 @@ void MainWindow::ElementSetsDownloaded(const net::DownloadResult& result, const 
         SetBusy(false);
         statusBar()->clearMessage();
         Report(MessageKind::Error, Title,
-               QStringLiteral("%1 has not been updated:\n%2").arg(tleFile, QString::fromStdString(outcome->Error))
+               QStringLiteral("%1 has not been updated:\n%2").arg(tleFile, Q(outcome->Error))
                    + KeptAsItWas(tleFile));
         emit UpdateDone();
     };
@@ -142,13 +143,12 @@ void MainWindow::ElementSetsDownloaded(const net::DownloadResult& result, const 
                 Report(MessageKind::Information, Title,
                        (changed ? QStringLiteral("%1 has been updated from %2:\n\n%3")
                                 : QStringLiteral("%1 is up to date with %2; nothing changed:\n\n%3"))
-                           .arg(tleFile, url, QString::fromStdString(outcome->Changes)));
+                           .arg(tleFile, url, Q(outcome->Changes)));
                 emit UpdateDone();
             });
     };
     StartJob(
-        [outcome, bytes = result.Bytes.toStdString(), path = QFile::encodeName(tleFile).toStdString(),
-         source = url.toStdString(), mode] {
+        [outcome, bytes = result.Bytes.toStdString(), path = PathOf(tleFile), source = url.toStdString(), mode] {
             try {
                 outcome->Plan = PlanTleUpdate(path, bytes, mode, source);
             } catch (const std::exception& e) {
@@ -162,7 +162,7 @@ void MainWindow::ElementSetsDownloaded(const net::DownloadResult& result, const 
             // Entries gone from the file are gone from the window too: said
             // by name, and only done when the user agrees.
             QStringList names;
-            for (const std::string& name : removed) names << QString::fromStdString(name);
+            for (const std::string& name : removed) names << Q(name);
             constexpr int Shown = 15;
             QString list = names.mid(0, Shown).join(QStringLiteral("\n"));
             if (names.size() > Shown) list += QStringLiteral("\nand %1 more").arg(names.size() - Shown);
@@ -171,7 +171,7 @@ void MainWindow::ElementSetsDownloaded(const net::DownloadResult& result, const 
                 for (const std::string& name : removed)
                     if (name.rfind(current_->SatName + " (", 0) == 0)
                         shown = QStringLiteral("\n\nThe satellite shown, %1, is among them.")
-                                    .arg(QString::fromStdString(current_->SatName));
+                                    .arg(Q(current_->SatName));
             }
             const QString question =
                 QStringLiteral("Replacing %1 with the download removes %2 of its entries:\n\n%3%4\n\n"

@@ -1,4 +1,5 @@
 #include "shell/ExportDialog.h"
+#include "shell/QtText.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -47,7 +48,7 @@ std::optional<ExportChoice> AskExport(QWidget* parent, const QString& satName, c
     choice.Passes = list->currentIndex() == 0;
     const FormatEntry& f = Formats[format->currentIndex()];
     choice.Format = f.Format;
-    const QString name = QString::fromStdString(ExportFileName(satName.toStdString(), choice.Passes, f.Format));
+    const QString name = Q(ExportFileName(satName.toStdString(), choice.Passes, f.Format));
     choice.Path = QFileDialog::getSaveFileName(parent, QStringLiteral("Export"), QDir(folder).filePath(name),
                                                QString::fromUtf8(f.Filter));
     if (choice.Path.isEmpty()) return std::nullopt;

@@ -24,6 +24,8 @@ QPixmap Swatch(const std::vector<Rgb>& ticks, bool passBand = false)
     for (std::size_t i = 0; i < ticks.size(); ++i)
         p.fillRect(static_cast<int>(i) * w, 0, w, 10, QColor(ticks[i].R, ticks[i].G, ticks[i].B));
     if (passBand) {
+        // Elevations 5 to 87.6 degrees across the swatch, on the strip's own
+        // scale (forecast/StripChart.cpp says where its factors come from).
         for (int x = 0; x < 60; ++x) {
             const Rgb g = PassTickColour(5 + x * 1.4);
             p.fillRect(x, 0, 1, 3, QColor(g.R, g.G, g.B));

@@ -1,4 +1,5 @@
 #include "shell/MainWindow.h"
+#include "shell/QtText.h"
 
 #include "astro/TimeScales.h"
 #include "catalogue/Settings.h"
@@ -60,11 +61,6 @@ namespace {
 const QColor Amber(176, 112, 0);
 const QColor WarningRed(176, 0, 0);
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-std::string S(const QString& s) { return s.toStdString(); }
-// Paths go to the engine in the file system's encoding.
-std::string PathOf(const QString& s) { return QFile::encodeName(s).toStdString(); }
-QString FromPath(const std::string& s) { return QFile::decodeName(QByteArray::fromStdString(s)); }
 
 QImage ImageOf(const PixelBuffer& buffer)
 {
@@ -288,8 +284,8 @@ void MainWindow::ApplySettings(const LoadJob& job)
     settingsTle_ = FromPath(job.SettingsTle);
     SetStation(*job.Site);
     const QString model = job.Keys.count(QString::fromLatin1(ModelKey)) ? job.Keys.at(QString::fromLatin1(ModelKey)) : QString();
-    model_ = model == QLatin1String(ModelName(OrbitModel::Precise)) ? OrbitModel::Precise : OrbitModel::Design;
-    (model_ == OrbitModel::Precise ? preciseModelAction_ : designModelAction_)->setChecked(true);
+    model_ = OrbitModelNamed(model.toStdString()).value_or(OrbitModel::Classic);
+    (model_ == OrbitModel::Sgp4 ? sgp4ModelAction_ : classicModelAction_)->setChecked(true);
     if (job.Keys.count(QString::fromLatin1(SaveFolderKey))) saveFolder_ = job.Keys.at(QString::fromLatin1(SaveFolderKey));
 }
 
@@ -771,15 +767,15 @@ void MainWindow::ShowForecast(const ForecastResult& result)
     const QString start = Q(FormatDatePattern(result.Start, services_.Formats));
     if (result.Completed()) {
         sunAngleChart_->SetBars(result.DailySunAngle, Q(result.SatName), start);
-        statusBar()->showMessage(QStringLiteral("Forecast for %1 from %2, computed with the %3 model.")
-                                     .arg(Q(result.SatName), start, QString::fromLatin1(ModelName(result.Model))));
+        statusBar()->showMessage(QStringLiteral("Forecast for %1 from %2, computed with %3.")
+                                     .arg(Q(result.SatName), start, QString::fromLatin1(ModelDescription(result.Model))));
     } else {
         // A run that stopped early keeps the previous series in the chart,
         // whose title names what the bars belong to; the reason is shown,
         // and the progress bar does not stay as if the run hung.
-        statusBar()->showMessage(QStringLiteral("Stopped on day %1: %2 (%3 model).")
+        statusBar()->showMessage(QStringLiteral("Stopped on day %1: %2 (%3).")
                                      .arg(result.StopDay)
-                                     .arg(Q(StopMessage(result, services_.Formats)), QString::fromLatin1(ModelName(result.Model))));
+                                     .arg(Q(StopMessage(result, services_.Formats)), QString::fromLatin1(ModelDescription(result.Model))));
     }
     SetProgress(0, ProgressMaximum);
     highlighted_ = -1;
@@ -832,7 +828,7 @@ QString MainWindow::MinuteTip(QPoint at) const
                       .arg(c.Hour, 2, 10, QLatin1Char('0'))
                       .arg(c.Minute, 2, 10, QLatin1Char('0'));
     const MinuteRecord* r = shown_->At(day, minute);
-    if (!r || (day - 1) * StepsPerDay + minute >= static_cast<int>(shown_->DrawnSteps)) {
+    if (!r || (day - 1) * StepsPerDay + minute >= static_cast<int>(shown_->WalkedSteps)) {
         tip += QStringLiteral("\nnot computed");
         if (!shown_->Completed()) tip += QStringLiteral(": ") + Q(StopMessage(*shown_, f));
         return tip;
@@ -936,7 +932,7 @@ void MainWindow::SetBusy(bool busy)
     if (busy && !busy_) focusBeforeJob_ = QApplication::focusWidget();
     busy_ = busy;
     for (QWidget* w : std::initializer_list<QWidget*>{satelliteBox_, recalcButton_}) w->setEnabled(!busy);
-    for (QAction* a : {openAction_, updateAction_, yearFileAction_, recalcAction_, stationAction_, designModelAction_, preciseModelAction_})
+    for (QAction* a : {openAction_, updateAction_, yearFileAction_, recalcAction_, stationAction_, classicModelAction_, sgp4ModelAction_})
         a->setEnabled(!busy);
     UpdateSaveEnabled();
     if (busy) {

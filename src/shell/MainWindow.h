@@ -194,7 +194,7 @@ private:
     QString settingsTle_;     // the TLE file line 2 names, resolved
     std::optional<Station> station_;
     Attitude attitude_;
-    OrbitModel model_ = OrbitModel::Design;
+    OrbitModel model_ = OrbitModel::Classic;
     std::unique_ptr<SatelliteCatalogue> catalogue_;
     QString tleFilePath_;
     QString saveFolder_;      // the last folder of "Save As…"
@@ -257,8 +257,8 @@ private:
     QAction* exitAction_ = nullptr;
     QAction* recalcAction_ = nullptr;
     QAction* stationAction_ = nullptr;
-    QAction* designModelAction_ = nullptr;
-    QAction* preciseModelAction_ = nullptr;
+    QAction* classicModelAction_ = nullptr;
+    QAction* sgp4ModelAction_ = nullptr;
     QAction* legendAction_ = nullptr;
     QAction* infoAction_ = nullptr;
     QPointer<AboutBox> about_;

@@ -1,4 +1,5 @@
 #include "shell/PassDetailsView.h"
+#include "shell/QtText.h"
 
 #include "shell/SkyPlot.h"
 
@@ -170,9 +171,9 @@ void PassDetailsView::Fill()
     const QString zone = localTime_->isChecked() ? QStringLiteral("local time") : QStringLiteral("UTC");
     if (d.AlwaysUp)
         note_->setText(QStringLiteral("%1 is above the horizon for the whole run: it never rises or sets. Times in %2.")
-                           .arg(QString::fromStdString(result_->SatName), zone));
+                           .arg(Q(result_->SatName), zone));
     else if (d.Passes.empty())
-        note_->setText(QStringLiteral("%1 does not rise above the horizon in this run.").arg(QString::fromStdString(result_->SatName)));
+        note_->setText(QStringLiteral("%1 does not rise above the horizon in this run.").arg(Q(result_->SatName)));
     else
         note_->setText(QStringLiteral("%1 passes; times in %2, maximum found to the second.").arg(d.Passes.size()).arg(zone));
 
@@ -253,7 +254,7 @@ void PassDetailsView::OnSelectionChanged()
     const PassDetail& p = details_->Passes[static_cast<std::size_t>(i)];
     const QString when = p.RiseKnown ? TimeText(p.Rise.At, false) : TimeText(p.Max.At, true);
     plot_->SetPass(p, PassTrack(*result_, p),
-                   QStringLiteral("%1, %2").arg(QString::fromStdString(result_->SatName), when));
+                   QStringLiteral("%1, %2").arg(Q(result_->SatName), when));
     const QString zone = localTime_->isChecked() ? QStringLiteral("local time") : QStringLiteral("UTC");
     auto point = [this](const char* what, const PassPointDetail& q, bool known, bool seconds) {
         if (!known) return QStringLiteral("<tr><td><b>%1</b></td><td colspan=3>outside the run</td></tr>").arg(QLatin1String(what));
@@ -266,7 +267,7 @@ void PassDetailsView::OnSelectionChanged()
                      .arg(std::lround(100 * q.Illumination))
                      .arg(q.SunAngle, 0, 'f', 1));
     };
-    QString text = QStringLiteral("<p><b>%1</b> (%2)</p><table cellspacing=4>").arg(QString::fromStdString(result_->SatName), zone);
+    QString text = QStringLiteral("<p><b>%1</b> (%2)</p><table cellspacing=4>").arg(Q(result_->SatName), zone);
     text += point("Rise", p.Rise, p.RiseKnown, false) + point("Maximum", p.Max, true, true) + point("Set", p.Set, p.SetKnown, false);
     text += QStringLiteral("</table>");
     if (p.RiseKnown && p.SetKnown) text += QStringLiteral("<p>%1 minutes above the horizon.</p>").arg(p.DurationMinutes);

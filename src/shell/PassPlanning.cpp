@@ -2,6 +2,7 @@
 // strip chart, a click there selecting it, and File > Export….
 
 #include "shell/MainWindow.h"
+#include "shell/QtText.h"
 
 #include "output/Exports.h"
 #include "output/ListFiles.h"
@@ -23,8 +24,6 @@ namespace tavik::shell {
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-std::string PathOf(const QString& s) { return QFile::encodeName(s).toStdString(); }
 
 } // namespace
 

@@ -1,4 +1,5 @@
 #include "shell/SettingsStore.h"
+#include "shell/QtText.h"
 
 #include "platform/AtomicFile.h"
 
@@ -79,7 +80,7 @@ bool WriteSettingsFile(const QString& path, const QString& locator, const QStrin
     }
     for (const auto& [key, value] : left) lines.append(key.toUtf8() + '=' + value.toUtf8());
     QDir().mkpath(QFileInfo(path).absolutePath());
-    WriteFileAtomically(QFile::encodeName(path).toStdString(), (lines.join("\r\n") + "\r\n").toStdString());
+    WriteFileAtomically(PathOf(path), (lines.join("\r\n") + "\r\n").toStdString());
     return true;
 }
 

@@ -1,4 +1,5 @@
 #include "shell/StationDialog.h"
+#include "shell/QtText.h"
 
 #include "astro/Locator.h"
 
@@ -92,7 +93,7 @@ void StationDialog::Check()
     QPalette p = positionLabel_->palette();
     if (problem) {
         positionLabel_->setText(locator.empty() ? QStringLiteral("Type your station's Maidenhead locator.")
-                                                : QString::fromStdString(*problem));
+                                                : Q(*problem));
         // Red for a locator that is wrong, not for one not yet typed.
         if (!locator.empty()) p.setColor(QPalette::WindowText, QColor(176, 0, 0));
     } else {

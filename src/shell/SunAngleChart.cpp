@@ -1,4 +1,5 @@
 #include "shell/SunAngleChart.h"
+#include "shell/QtText.h"
 
 #include "forecast/Forecast.h"
 
@@ -52,7 +53,7 @@ SunAngleChart::SunAngleChart(RegionalFormats formats, QWidget* parent) : QChartV
                        .arg(barsOf_)
                        .arg(index + 1)
                        .arg(QString::number(bars_->at(index), 'f', 1)
-                                .replace(QLatin1Char('.'), QString::fromStdString(formats_.DecimalSeparator))));
+                                .replace(QLatin1Char('.'), Q(formats_.DecimalSeparator))));
     });
 
     auto* degrees = new QValueAxis;

@@ -2,6 +2,7 @@
 // area so that a screen smaller than it can still reach every control.
 
 #include "shell/MainWindow.h"
+#include "shell/QtText.h"
 
 #include "output/ListLines.h"
 #include "platform/TextForms.h"
@@ -37,7 +38,6 @@ namespace {
 const QColor LightGrey(224, 224, 224);
 const QColor DarkTeal(0, 64, 64);
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 // The longest line each list's format can make: every field at its widest,
 // a sun angle of -90 and an eclipse as long as the run.
@@ -91,13 +91,13 @@ void MainWindow::BuildMenus()
     stationAction_ = Named(forecast->addAction(QStringLiteral("&Station…")), "StationAction");
     QMenu* model = forecast->addMenu(QStringLiteral("&Model"));
     auto* models = new QActionGroup(this);
-    designModelAction_ = Named(model->addAction(QStringLiteral("&Design")), "DesignModelAction");
-    preciseModelAction_ = Named(model->addAction(QStringLiteral("&Precise")), "PreciseModelAction");
-    for (QAction* a : {designModelAction_, preciseModelAction_}) {
+    classicModelAction_ = Named(model->addAction(QStringLiteral("&Classic (Kepler ellipse, cylindrical shadow)")), "ClassicModelAction");
+    sgp4ModelAction_ = Named(model->addAction(QStringLiteral("&SGP4/SDP4 (conical shadow)")), "Sgp4ModelAction");
+    for (QAction* a : {classicModelAction_, sgp4ModelAction_}) {
         a->setCheckable(true);
         models->addAction(a);
     }
-    designModelAction_->setChecked(true);
+    classicModelAction_->setChecked(true);
     legendAction_ = Named(forecast->addAction(QStringLiteral("&Legend")), "LegendAction");
 
     infoAction_ = Named(menuBar()->addAction(QStringLiteral("&Info")), "InfoAction");
@@ -111,8 +111,8 @@ void MainWindow::BuildMenus()
     connect(exitAction_, &QAction::triggered, this, &QWidget::close);
     connect(recalcAction_, &QAction::triggered, this, &MainWindow::OnRecalc);
     connect(stationAction_, &QAction::triggered, this, [this] { EditStation(); });
-    connect(designModelAction_, &QAction::triggered, this, [this] { OnModelChosen(OrbitModel::Design); });
-    connect(preciseModelAction_, &QAction::triggered, this, [this] { OnModelChosen(OrbitModel::Precise); });
+    connect(classicModelAction_, &QAction::triggered, this, [this] { OnModelChosen(OrbitModel::Classic); });
+    connect(sgp4ModelAction_, &QAction::triggered, this, [this] { OnModelChosen(OrbitModel::Sgp4); });
     connect(legendAction_, &QAction::triggered, this, &MainWindow::OnLegend);
     connect(infoAction_, &QAction::triggered, this, &MainWindow::OnInfo);
 }

@@ -4,6 +4,7 @@
 #include "astro/Sun.h"
 
 #include "Printed.h"
+#include "WorkedExample.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,7 @@ TEST(DayNumber, ReferenceDatesAndTheCenturyLeapRules)
 {
     const struct {
         std::int16_t Day, Month, Year;
-        std::int32_t Expected; // day 0 is 1978-01-01
+        std::int32_t Expected; // day 0 is 1978-01-01; days counted on the Gregorian calendar throughout
     } cases[] = {
         {1, 1, 1978, 0}, {1, 1, 1977, -365}, {31, 12, 1989, 4382}, {1, 1, 2000, 8035}, {29, 2, 2020, 15399},
         {1, 3, 2020, 15400}, {6, 12, 2026, 17871}, {0, 1, 2019, 14974}, {0, 3, 2020, 15399}, // day 0 is the eve
@@ -43,16 +44,20 @@ TEST(EpochToDayNumber, TwoDigitYearsFrom57AreThe1900sAndTheFractionIsThePrintedO
 
 TEST(GreenwichSidereal, ReferenceInstants)
 {
-    EXPECT_NEAR(GreenwichSidereal(8035, 0.5), 280.460618375, 5e-9); // J2000.0: 280.46061837..., printed without rounding
+    // J2000.0: the IAU 1982 value 18h 41m 50.54841s = 280.46061837..., printed without rounding.
+    EXPECT_NEAR(GreenwichSidereal(8035, 0.5), 280.460618375, 5e-9);
+    // Figures given with the model, not looked up in an almanac.
     EXPECT_PRINTED(GreenwichSidereal(17871, 0), "74.7953");
     EXPECT_PRINTED(GreenwichSidereal(4383, 0), "100.3836"); // 1990 January 1: from a negative angle
-    EXPECT_PRINTED(GreenwichSidereal(17871, 0.5), "255.28814"); // the worked example's two instants
-    EXPECT_PRINTED(GreenwichSidereal(17871, 12.5 / 24), "262.80868");
+    // The worked example's two instants.
+    EXPECT_PRINTED(GreenwichSidereal(17871, 0.5), test::WorkedFigures.SiderealAt1200);
+    EXPECT_PRINTED(GreenwichSidereal(17871, 12.5 / 24), test::WorkedFigures.SiderealAt1230);
 }
 
 TEST(SunPosition, ReferenceInstantsAndTheDistanceAtPerihelionAndAphelion)
 {
-    // Day and fraction, then the sun's x, y, z, latitude and longitude printed (nullptr: none printed).
+    // Day and fraction, then the sun's x, y, z, latitude and longitude printed (nullptr: none printed). The
+    // figures are this low-precision model's, given with it for these instants, not an almanac's.
     const std::tuple<const char*, std::int32_t, double, const char*, const char*, const char*, const char*, const char*>
         cases[] = {
         // The sun 0.83 degrees east of Greenwich at noon: a small negative west longitude.
@@ -66,8 +71,8 @@ TEST(SunPosition, ReferenceInstantsAndTheDistanceAtPerihelionAndAphelion)
         test::ExpectPrinted({{"SunX", s.SunX, x}, {"SunY", s.SunY, y}, {"SunZ", s.SunZ, z}, {"SubSolarLat", s.SubSolarLat, lat},
                              {"SubSolarLon", s.SubSolarLon, lon}});
     }
-    // 2021: perihelion January 2, 0.983257 AU; aphelion July 5, 1.016729 AU
-    // (astronomical almanac). The formula holds to about 1e-4 AU.
+    // 2021: perihelion January 2, 0.983257 AU; aphelion July 5, 1.016729 AU, the published apsides of the
+    // Earth for 2021 (the publication was not recorded; not checked again here). The formula holds to about 1e-4 AU.
     EXPECT_NEAR(SunDistance(15707, 0.58) / AstronomicalUnit, 0.983257, 1e-4);
     EXPECT_NEAR(SunDistance(15891, 0.94) / AstronomicalUnit, 1.016729, 1e-4);
 }

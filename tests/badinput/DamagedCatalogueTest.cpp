@@ -48,7 +48,7 @@ void ExpectFiniteNumbersOrAClearRefusal(const std::string& path)
         }
         if (!r.Completed())
             ExpectClearMessage(StopMessage(r, IsoFormats()), {name, "the forecast stops there"}, 400 + name.size());
-        for (std::size_t s = 0; s < r.DrawnSteps; ++s) {
+        for (std::size_t s = 0; s < r.WalkedSteps; ++s) {
             const MinuteRecord& m = r.Minutes[s];
             ASSERT_TRUE(std::isfinite(m.SatHeight + m.SatAzimuth + m.SatElevation + m.SunAngle + m.Illumination)) << "step " << s;
         }

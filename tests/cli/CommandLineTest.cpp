@@ -44,7 +44,7 @@ TEST(ParseCommandLine, TakesEachOptionOnceWithSpaceOrEqualsAndRefusesTheRest)
         {{"--all", "--strip", "s.png"}, "option --strip is for one satellite", true},
         {{"--update-tle", "https://x/a.txt", "--satellite", "2"}, "--satellite does not go with --update-tle", true},
         {{"--update-tle", "https://x/a.txt", "--tle", "-"}, "--update-tle needs a TLE file to replace, not standard input", true},
-        {{"--model", "fast"}, "option --model takes design or precise, not \"fast\"", true},
+        {{"--model", "fast"}, "option --model takes classic or sgp4, not \"fast\"", true},
         {{"--update-tle", "u", "--timeout", "5", "--add-new"}, "update-tle=u timeout=5 add-new "},
         {{"--update-tle=u", "--replace", "--timeout=86400"}, "update-tle=u timeout=86400 replace "},
         {{"--update-tle", "u", "--add-new", "--replace"}, "options --add-new and --replace exclude each other", true},

@@ -37,7 +37,7 @@ TAVIK_PROGRAM_TABLE(
                .To = Output::ClosedPipe},
     Invocation{.Name = "AllIntoAReaderThatLeft", .Args = With({"--all", "--out", "head"}),
                .Files = {{"work/head/summary.csv", "^name,passes,eclipses,longest eclipse (min),total eclipse (min),"
-                                                   "sunlit (%),model,reason\nTAVIK-LEO,370,869,37,28220,66.8,design,\n"},
+                                                   "sunlit (%),model,reason\nTAVIK-LEO,370,869,37,28220,66.8,classic,\n"},
                          {"work/head/summary.csv", "sank below 150 km"},
                          {"work/head/TAVIK-GEO_eclipses.txt", "eclipses forecast for TAVIK-GEO\r\n"}},
                .To = Output::ClosedPipe},
@@ -60,6 +60,13 @@ TAVIK_PROGRAM_TABLE(
                          {"work/TAVIK-LEO_eclipses.txt", Rule + "\r\n2026-12-08 23:35:00   ->   2026-12-08 23:38:00 "},
                          {"work/TAVIK-LEO_sowi_2024.csv", "date;sun angle;sun_lat; sun_long\r\n2024-01-01 ; "},
                          {"work/TAVIK-LEO_sowi_2024.csv", "\r\n2024-12-31 ; "}}},
+    // A document on standard output is read whole by a script or a calendar: what was written is said on standard error.
+    Invocation{.Name = "JsonOnStandardOutputAloneWithItsFilesAnnouncedOnStandardError",
+               .Args = With({"--format", "json", "--save-passes", "--save-eclipses"}),
+               .ErrHas = {"tavik-forecast: TAVIK-LEO_passes.json has been written\n",
+                          "tavik-forecast: TAVIK-LEO_eclipses.json has been written\n"},
+               .Files = {{"work/TAVIK-LEO_passes.json", "^{"}},
+               .Shell = "set -o pipefail; \"$0\" \"$@\" | python3 -c 'import json, sys; json.load(sys.stdin)'"},
     Invocation{.Name = "WriteThatFailsLeavesTheOtherWritten", .Args = With({"--save-passes", "--save-eclipses"}),
                .Status = 1, .OutHas = {"\nTAVIK-LEO_eclipses.txt has been written\n"},
                .ErrHas = {"tavik-forecast: cannot write TAVIK-LEO_passes.txt"},
@@ -68,15 +75,15 @@ TAVIK_PROGRAM_TABLE(
     // A batch went on as if a satellite whose files failed had been written.
     Invocation{.Name = "AllWithAWriteThatFails", .Args = With({"--all", "--out", "out"}), .Status = 1,
                .OutHas = {"satellite      passes  eclipses  longest  total min  sunlit %  model    reason\n"
-                          "TAVIK-LEO         370       869       37      28220      66.8  design   \n",
+                          "TAVIK-LEO         370       869       37      28220      66.8  classic  \n",
                           "cannot write out/TAVIK-SSO_passes.txt: is a folder, not a file\n"},
                .Files = {{"work/out/TAVIK-LEO_passes.txt", "visible passes forecast for TAVIK-LEO\r\n"},
                          {"work/out/TAVIK-GEO_eclipses.txt", "eclipses forecast for TAVIK-GEO\r\n"},
-                         {"work/out/summary.csv", "\nTAVIK-SSO,473,838,33,26777,68.5,design,\"cannot write out/TAVIK-SSO_"}},
+                         {"work/out/summary.csv", "\nTAVIK-SSO,473,838,33,26777,68.5,classic,\"cannot write out/TAVIK-SSO_"}},
                .Before = {{"work/out/TAVIK-SSO_passes.txt", "<dir>"}}},
     Invocation{.Name = "AllInThePreciseModel", .Args = With({"--all", "--out", "out", "--model", "precise"}),
-               .OutHas = {"TAVIK-LEO         369       867       36      28005      67.0  precise  \n"},
-               .Files = {{"work/out/summary.csv", "\nTAVIK-LEO,369,867,36,28005,67.0,precise,\n"}}},
+               .OutHas = {"TAVIK-LEO         369       867       36      28005      67.0  sgp4     \n"},
+               .Files = {{"work/out/summary.csv", "\nTAVIK-LEO,369,867,36,28005,67.0,sgp4,\n"}}},
     // Sinking below 150 km is what the forecast found, not a failure.
     Invocation{.Name = "DecayingSatellite", .Args = With({"--satellite", "TAVIK-REENTRY"}),
                .OutHas = {"visible passes forecast for TAVIK-REENTRY\n"},
@@ -91,6 +98,7 @@ TAVIK_PROGRAM_TABLE(
     Invocation{.Name = "StripIntoAFile", .Args = With({"--strip", "strip.png"}), .OutHas = {"\nstrip.png has been written\n"},
                .Files = {{"work/strip.png", Png}}, .Env = {{"QT_QPA_PLATFORM", ""}}},
     Invocation{.Name = "StripIntoStandardOutput", .Args = With({"--strip", "/dev/stdout"}),
+               .ErrHas = {"tavik-forecast: /dev/stdout has been written\n"},
                .Files = {{"piped.png", Png}, {"piped.png", "IEND\xAE\x42\x60\x82"}, {"piped.png", "!has been written"}},
                .Shell = "set -o pipefail; \"$0\" \"$@\" | cat > ../piped.png"},
     // Written in Windows-1252, the AM/PM designators of ar_EG and the decimal separator of ps_AF became "?".

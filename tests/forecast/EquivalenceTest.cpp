@@ -33,7 +33,7 @@ ForecastResult ReferenceRun(const ForecastRequest& q, ShadowCarry& carry)
             if (auto p = passes.Step(at, {rec.SatElevation, rec.SatAzimuth, rec.SunAngle, rec.Illumination}))
                 r.Passes.push_back(*p);
             if (auto e = eclipses.Step(rec.InEclipse, stepTime)) r.Eclipses.push_back(*e);
-            r.DrawnSteps = r.Minutes.size();
+            r.WalkedSteps = r.Minutes.size();
         }
         dayStart = dayStart.AddDays(1);
     }
@@ -75,7 +75,7 @@ TEST(RunEquivalence, SameAsRecomputingEveryStepForAnyThreadCount)
             EXPECT_EQ(PassLines(run), PassLines(ref));
             EXPECT_EQ(EclipseLines(run, formats), EclipseLines(ref, formats));
             EXPECT_EQ(RowLabels(run, formats), RowLabels(ref, formats));
-            EXPECT_EQ(run.DrawnSteps, ref.DrawnSteps);
+            EXPECT_EQ(run.WalkedSteps, ref.WalkedSteps);
             EXPECT_EQ(carry.InEclipse, refCarry.InEclipse);
             EXPECT_EQ(run.DailySunAngle, ref.DailySunAngle);
             EXPECT_EQ(RenderStrip(run).Pixels, RenderStrip(ref).Pixels);

@@ -21,7 +21,7 @@ TEST(RunForecast, CoversFiftyNineDaysOf1441StepsIntoTheNextYearReportingEachDayT
     EXPECT_TRUE(r.Completed());
     ASSERT_EQ(days.size(), 60u);
     for (int d = 1; d <= 60; ++d) EXPECT_EQ(days[static_cast<std::size_t>(d - 1)], d % 60);
-    EXPECT_TRUE(r.Minutes.size() == 59u * 1441u && r.DrawnSteps == r.Minutes.size());
+    EXPECT_TRUE(r.Minutes.size() == 59u * 1441u && r.WalkedSteps == r.Minutes.size());
     EXPECT_TRUE(!r.At(0, 0) && !r.At(60, 0) && !r.At(1, -1) && !r.At(1, 1441) && r.At(59, 1440)); // steps outside the run
     const std::vector<std::string> labels = RowLabels(r, IsoFormats());
     ASSERT_EQ(labels.size(), 59u);
@@ -52,12 +52,43 @@ TEST(RunForecast, StopsBelow150KmSayingSoEvenAtTheFirstStep)
     CurrentElementSet decaying = test::WorkedExampleSet("DECAYING"); // sinks through 150 km within the run
     decaying.MeanMotion = 16.2, decaying.Decay = 0.004;
     const ForecastResult r = RunExample(decaying);
-    EXPECT_TRUE(r.End == RunEnd::BelowMinimumHeight && r.StopDay > 1 && r.DrawnSteps == r.Minutes.size() - 1);
+    EXPECT_TRUE(r.End == RunEnd::BelowMinimumHeight && r.StopDay > 1 && r.WalkedSteps == r.Minutes.size() - 1);
     EXPECT_NE(StopMessage(r, IsoFormats()).find("\"DECAYING\" sank below 150 km at "), std::string::npos);
     CurrentElementSet low = test::WorkedExampleSet(); // below the limit at the first step
     low.MeanMotion = 16.6;
     const ForecastResult first = RunExample(low);
-    EXPECT_TRUE(first.End == RunEnd::BelowMinimumHeight && first.Minutes.size() == 1u && first.DrawnSteps == 0u && first.Passes.empty() && first.Eclipses.empty());
+    EXPECT_TRUE(first.End == RunEnd::BelowMinimumHeight && first.Minutes.size() == 1u && first.WalkedSteps == 0u && first.Passes.empty() && first.Eclipses.empty());
+}
+
+// Minute 1440 of a day and minute 0 of the next are one instant: it counts once, and as minute 1440 only where
+// the run computed no next day. Each record holds its step's index as its height.
+TEST(RunMinute, CountsTheRepeatedMidnightOnceReadingTheNextDayWhereItWasComputed)
+{
+    struct Case {
+        std::size_t Steps;      // records the run computed
+        std::int64_t Count;     // minutes counted
+        std::int64_t Last;      // the step the last minute reads
+        std::int64_t Midnight;  // the step minute 1440 reads
+    };
+    const Case cases[] = {
+        {1, 1, 0, -1},                             // stopped at the first step
+        {1441, 1441, 1440, 1440},                  // stopped at minute 1440 of day 1
+        {1442, 1441, 1441, 1441},                  // stopped at minute 0 of day 2: the same instant
+        {1443, 1442, 1442, 1441},
+        {2 * 1441, 2881, 2881, 1441},              // stopped at minute 1440 of day 2
+        {59 * 1441, 59 * 1440 + 1, 59 * 1441 - 1, 1441}, // the whole run
+    };
+    for (const Case& c : cases) {
+        ForecastResult r;
+        r.Minutes.resize(c.Steps);
+        for (std::size_t i = 0; i < c.Steps; ++i) r.Minutes[i].SatHeight = static_cast<double>(i);
+        EXPECT_EQ(RunMinuteCount(r), c.Count) << c.Steps;
+        EXPECT_EQ(RunMinute(r, c.Count - 1).SatHeight, static_cast<double>(c.Last)) << c.Steps;
+        if (c.Midnight >= 0) {
+            EXPECT_EQ(RunMinute(r, 1440).SatHeight, static_cast<double>(c.Midnight)) << c.Steps;
+        }
+    }
+    EXPECT_EQ(RunMinuteCount(ForecastResult{}), 0);
 }
 
 } // namespace

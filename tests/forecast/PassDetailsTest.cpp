@@ -33,7 +33,7 @@ DateTime Dec7() { return *DateTime::FromCalendar(2026, 12, 7); }
 // up to 30 s; every second of the pass, tried one by one, finds the peak.
 TEST(PassDetails, MaximumIsTheBruteForcePeakToASecondInBothModels)
 {
-    for (OrbitModel model : {OrbitModel::Design, OrbitModel::Precise}) {
+    for (OrbitModel model : {OrbitModel::Classic, OrbitModel::Sgp4}) {
         const PlannedRun run = RunEntry(1, Dec7(), model);
         ASSERT_GE(run.Details.Passes.size(), 4u);
         for (std::size_t i = 0; i < 4; ++i) {
@@ -54,7 +54,7 @@ TEST(PassDetails, MaximumIsTheBruteForcePeakToASecondInBothModels)
 // say the rise is unknown instead of taking the run's first minute for one.
 TEST(PassDetails, PassUpAtTheStartHasNoRise)
 {
-    const PlannedRun run = RunEntry(3, *DateTime::FromCalendar(2026, 12, 8), OrbitModel::Design); // Molniya, up at midnight
+    const PlannedRun run = RunEntry(3, *DateTime::FromCalendar(2026, 12, 8), OrbitModel::Classic); // Molniya, up at midnight
     ASSERT_FALSE(run.Details.Passes.empty());
     const PassDetail& first = run.Details.Passes.front();
     EXPECT_FALSE(first.RiseKnown);
@@ -65,7 +65,7 @@ TEST(PassDetails, PassUpAtTheStartHasNoRise)
     // The last pass of the run, still open at its end, is there too.
     EXPECT_GT(run.Details.Passes.size(), run.Result.Passes.size());
     // A rise at the run's second minute is a rise like any other.
-    const PlannedRun late = RunEntry(1, *DateTime::FromCalendar(2026, 12, 1), OrbitModel::Design, "PM95vr");
+    const PlannedRun late = RunEntry(1, *DateTime::FromCalendar(2026, 12, 1), OrbitModel::Classic, "PM95vr");
     ASSERT_EQ(late.Details.Passes.front().FirstMinute, 1);
     EXPECT_TRUE(late.Details.Passes.front().RiseKnown);
 }
@@ -73,7 +73,7 @@ TEST(PassDetails, PassUpAtTheStartHasNoRise)
 // An eclipse already on at 00:00 has no entry time; one missed there was dropped.
 TEST(PassDetails, EclipseOnAtTheStartHasNoEntry)
 {
-    const PlannedRun run = RunEntry(1, *DateTime::FromCalendar(2026, 12, 2), OrbitModel::Design);
+    const PlannedRun run = RunEntry(1, *DateTime::FromCalendar(2026, 12, 2), OrbitModel::Classic);
     ASSERT_FALSE(run.Details.Eclipses.empty());
     EXPECT_FALSE(run.Details.Eclipses.front().EntryKnown);
     EXPECT_EQ(run.Details.Eclipses.front().Exit, *DateTime::FromCalendar(2026, 12, 2, 0, 13));
@@ -82,7 +82,7 @@ TEST(PassDetails, EclipseOnAtTheStartHasNoEntry)
 // The list shows nothing for a satellite that never sets.
 TEST(PassDetails, GeostationarySatelliteIsSaidToBeAlwaysUp)
 {
-    const PlannedRun run = RunEntry(4, Dec7(), OrbitModel::Design);
+    const PlannedRun run = RunEntry(4, Dec7(), OrbitModel::Classic);
     EXPECT_TRUE(run.Result.Passes.empty());
     EXPECT_TRUE(run.Details.AlwaysUp);
     ASSERT_EQ(run.Details.Passes.size(), 1u);

@@ -1,4 +1,4 @@
-// The precise model in the run: close to the design model where both hold; a run SGP4 cannot follow stops and says why.
+// The SGP4 model in the run: close to the classic model where both hold; a run SGP4 cannot follow stops and says why.
 #include "forecast/Forecast.h"
 #include "output/ListLines.h"
 #include "TestSupport.h"
@@ -40,8 +40,8 @@ TEST(PreciseModel, LowOrbitPassesStayWithinAMinuteOfTheDesignModelInWeekOne)
 {
     const CurrentElementSet leo = Entry(1);
     const DateTime start = *DateTime::FromCalendar(2026, 12, 6);
-    const ForecastResult design = RunIn(leo, start, OrbitModel::Design), precise = RunIn(leo, start, OrbitModel::Precise);
-    ASSERT_TRUE(design.Completed() && precise.Completed() && precise.Model == OrbitModel::Precise);
+    const ForecastResult design = RunIn(leo, start, OrbitModel::Classic), precise = RunIn(leo, start, OrbitModel::Sgp4);
+    ASSERT_TRUE(design.Completed() && precise.Completed() && precise.Model == OrbitModel::Sgp4);
     int compared = 0;
     for (const PassEvent& d : design.Passes) {
         if (d.Set.At.CalcDay > 12 || d.Set.At.CalcMonth != 12 || d.MaxElevation < 2) continue; // week 1; grazing passes may come and go
@@ -63,7 +63,7 @@ TEST(PreciseModel, DeepSpaceRunIsTheSameOnAnyNumberOfThreads)
 {
     const CurrentElementSet molniya = Entry(3);
     const DateTime start = *DateTime::FromCalendar(2026, 12, 6);
-    const ForecastResult one = RunIn(molniya, start, OrbitModel::Precise, 1), three = RunIn(molniya, start, OrbitModel::Precise, 3);
+    const ForecastResult one = RunIn(molniya, start, OrbitModel::Sgp4, 1), three = RunIn(molniya, start, OrbitModel::Sgp4, 3);
     ASSERT_EQ(one.Minutes.size(), three.Minutes.size());
     for (std::size_t i = 0; i < one.Minutes.size(); ++i)
         ASSERT_TRUE(one.Minutes[i].SatElevation == three.Minutes[i].SatElevation && one.Minutes[i].Illumination == three.Minutes[i].Illumination) << i;
@@ -77,12 +77,12 @@ TEST(PreciseModel, AnSgp4StopEndsTheRunWithItsPartialResultsAndTheReason)
     const CurrentElementSet e = Entry(1, "ECC\n"
                                       "1 33333U 05037B   05333.00000000  .25992681  00000-0  24476-3 0  1534\n"
                                       "2 33333  96.4736 157.9986 9950000 244.0492 110.6523  4.00004038 10708\n");
-    const ForecastResult r = RunIn(e, *DateTime::FromCalendar(2005, 11, 29), OrbitModel::Precise);
+    const ForecastResult r = RunIn(e, *DateTime::FromCalendar(2005, 11, 29), OrbitModel::Sgp4);
     EXPECT_TRUE(r.End == RunEnd::SemiLatusRectumNegative && r.OrbitStop == Sgp4Stop::SemiLatusRectum && r.StopDay == 1);
     EXPECT_TRUE(r.StopMinute > 5 && r.StopMinute < 60) << r.StopMinute;
     // The steps before, and not the stop's own.
-    EXPECT_TRUE(r.Minutes.size() == static_cast<std::size_t>(r.StopMinute) && r.DrawnSteps == r.Minutes.size());
-    EXPECT_EQ(StopMessage(r, IsoFormats()), "\"ECC\" cannot be followed further by the precise model (the semi-latus rectum went negative) at 2005-11-29 00:"
+    EXPECT_TRUE(r.Minutes.size() == static_cast<std::size_t>(r.StopMinute) && r.WalkedSteps == r.Minutes.size());
+    EXPECT_EQ(StopMessage(r, IsoFormats()), "\"ECC\" cannot be followed further by the SGP4 model (the semi-latus rectum went negative) at 2005-11-29 00:"
                                                 + std::string(r.StopMinute < 10 ? "0" : "") + std::to_string(r.StopMinute) + ":00 UTC; the forecast stops there");
 }
 

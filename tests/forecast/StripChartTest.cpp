@@ -24,7 +24,7 @@ ForecastResult Synthetic(std::size_t steps) // sunlit steps below the horizon, a
 {
     ForecastResult r;
     r.Minutes.assign(steps, {.SatHeight = 0, .SatAzimuth = 0, .SatElevation = -10, .SunAngle = 0, .Illumination = 1});
-    return r.DrawnSteps = steps, r;
+    return r.WalkedSteps = steps, r;
 }
 
 TEST(RenderStrip, TicksSitInTheirRowsAndColumnsAndTheLastTickWins)
@@ -47,7 +47,7 @@ TEST(RenderStrip, TicksSitInTheirRowsAndColumnsAndTheLastTickWins)
 TEST(RenderStrip, PassTickIsCoveredUnlessTheBandIsAskedForAndNothingAfterTheLastDrawnStep)
 {
     ForecastResult r = Synthetic(1441 + 10);
-    r.Minutes[720].SatElevation = 45, r.DrawnSteps = 1441 + 5;
+    r.Minutes[720].SatElevation = 45, r.WalkedSteps = 1441 + 5;
     const int x = PixelColumn(720 * MinuteWidth(889));
     const PixelBuffer plain = RenderStrip(r), banded = RenderStrip(r, {.Background = White, .PassBand = true});
     for (int y = 12; y <= 21; ++y) EXPECT_TRUE(plain.At(x, y) == Yellow && banded.At(x, y) == (y <= 14 ? Rgb{0, 172, 0} : Yellow)) << y;

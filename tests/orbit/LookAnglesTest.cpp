@@ -21,6 +21,10 @@ TEST(LookAngles, GeostationarySatelliteEastOverheadAndBelowAndThePoleOnTheEllips
         o.CosArgPerigee = o.CosRAAN = o.CosMinusSidereal = 1;
         return LookAngles({}, PrepareElements({}, {.StationLocator = "", .StationLon = 0, .StationLat = lat}), o, {});
     };
+    // Checked by hand on the triangle of the Earth's centre, the station and the satellite 10 degrees apart:
+    // range = sqrt(42164^2 + 6378.137^2 - 2 x 42164 x 6378.137 cos 10) = 35899.85 km, elevation =
+    // asin((42164 cos 10 - 6378.137) / range) = 78.2321 degrees; at the pole the station stands on the
+    // polar radius, 6356.785 km.
     const LookState s = look(0, 10), overhead = look(0, 0);
     test::ExpectPrinted({{"SatAzimuth", s.SatAzimuth, "90.000000"}, {"SatElevation", s.SatElevation, "78.2321"},
                          {"Range", s.Range, "35899.85"}, {"z at the pole", look(90, 10).StationPosZ, "6356.785"}});

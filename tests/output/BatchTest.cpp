@@ -96,13 +96,13 @@ TEST(BatchSummary, CsvQuotesWhatNeedsItAndTheTableKeepsItsColumns)
     const BatchRow signs{"+1", 1, 1, 1, 1, 50, "-5", "", "", false};
     EXPECT_EQ(SummaryCsv({plain, odd, formula, signs}),
               "name,passes,eclipses,longest eclipse (min),total eclipse (min),sunlit (%),model,reason\n"
-              "NOAA 19,3,4,35,120,91.2,design,\n"
-              "\"A,\"\"B\"\"\",0,0,0,0,0.0,design,\"x, y\"\n"
-              "\"'=HYPERLINK(\"\"http://x\"\",\"\"SAT\"\")\",1,1,1,1,50.0,design,\"'@SUM(A1)\"\n"
-              "\"'+1\",1,1,1,1,50.0,design,\"'-5\"\n");
+              "NOAA 19,3,4,35,120,91.2,classic,\n"
+              "\"A,\"\"B\"\"\",0,0,0,0,0.0,classic,\"x, y\"\n"
+              "\"'=HYPERLINK(\"\"http://x\"\",\"\"SAT\"\")\",1,1,1,1,50.0,classic,\"'@SUM(A1)\"\n"
+              "\"'+1\",1,1,1,1,50.0,classic,\"'-5\"\n");
     EXPECT_EQ(SummaryTable({plain, odd}), "satellite  passes  eclipses  longest  total min  sunlit %  model    reason\n"
-                                          "NOAA 19         3         4       35        120      91.2  design   \n"
-                                          "A,\"B\"           0         0        0          0       0.0  design   x, y\n");
+                                          "NOAA 19         3         4       35        120      91.2  classic  \n"
+                                          "A,\"B\"           0         0        0          0       0.0  classic  x, y\n");
 }
 
 TEST(BatchSummary, SunlitPercentCountsTheRepeatedMidnightOnceAndTheLastStepToo)

@@ -24,7 +24,7 @@ struct Exported {
 Exported Export(std::int64_t writtenSeconds = 0)
 {
     ForecastRequest request{*DateTime::FromCalendar(2026, 12, 7), test::WorkedExampleSet(OddName),
-                            MakeStation("JO40hc"), {}, 0, OrbitModel::Precise};
+                            MakeStation("JO40hc"), {}, 0, OrbitModel::Sgp4};
     ShadowCarry carry;
     const ForecastResult result = RunForecast(request, carry);
     return {MakePlanningDetails(result, request),
@@ -60,6 +60,36 @@ TEST(IcsFold, FoldsAt75OctetsBetweenCharactersOfEachLength)
     }
 }
 
+// Names come from downloaded files: a spreadsheet must show them as text,
+// never run them, while the numbers tavik writes stay numbers.
+TEST(CsvField, TextThatASpreadsheetWouldTakeForAFormulaGetsAQuoteInFront)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"=HYPERLINK(\"http://x\",\"x\")", "\"'=HYPERLINK(\"\"http://x\"\",\"\"x\"\")\""},
+        {"+cmd|' /C calc'!A0", "\"'+cmd|' /C calc'!A0\""},
+        {"-2+3", "\"'-2+3\""},
+        {"@SUM(1+1)", "\"'@SUM(1+1)\""},
+        {"\tTAB", "\"'\tTAB\""},
+        {"\rCR", "\"'\rCR\""},
+        {"ISS (ZARYA)", "ISS (ZARYA)"},
+        {"A=B", "A=B"},
+        {"a,b", "\"a,b\""},
+    };
+    for (const auto& [text, cell] : cases) EXPECT_EQ(CsvField(text), cell) << text;
+}
+
+TEST(Export, CsvKeepsANegativeSunAngleANumberAndNeutralisesAFormulaName)
+{
+    PlanningDetails d;
+    PassDetail p;
+    p.Max.SunAngle = -12.3;
+    d.Passes.push_back(p);
+    const ExportContext c{"-2+3", MakeStation("JO40hc"), OrbitModel::Classic, {}, {}, {}};
+    const std::string csv = PassesCsv(c, d);
+    EXPECT_EQ(csv.substr(0, csv.find('\r')), "satellite,\"'-2+3\"");
+    EXPECT_NE(csv.find(",-12.3,"), std::string::npos) << csv;
+}
+
 TEST(Export, CsvAndJsonReadBackWithTheNameWholeAndEveryPassAtItsRefinedTime)
 {
     const Exported e = Export();
@@ -76,7 +106,7 @@ TEST(Export, CsvAndJsonReadBackWithTheNameWholeAndEveryPassAtItsRefinedTime)
         "assert len(table) == 1 + " + passes + " and all(len(r) == len(table[0]) for r in table)\n"
         "assert table[1][4] == " + max + "\n"
         "j = json.load(open(os.path.join(d, 'a.json'), encoding='utf-8'))\n"
-        "assert j['satellite'] == " + std::string(OddNameInPython) + " and j['model'] == 'precise'\n"
+        "assert j['satellite'] == " + std::string(OddNameInPython) + " and j['model'] == 'sgp4'\n"
         "assert len(j['passes']) == " + passes + " and j['passes'][0]['max']['time'] == " + max + "\n"
         "assert all(x['penumbra_entry'] < x['entry'] for x in j['eclipses'][1:])\n";
     EXPECT_EQ(Check({{"p.csv", PassesCsv(e.Context, e.Details)}, {"a.json", DetailsJson(e.Context, e.Details, true, true)}},

@@ -228,7 +228,7 @@ TEST_F(WindowTest, OpenKepFileIsRememberedAndACancelOrFailureChangesNothing)
     chooserAnswer_ = TestData("five.tle"), Trigger("OpenAction");
     const QStringList items = Items("SatelliteBox");
     EXPECT_EQ(items, (QStringList{"HERON 4", "0 PIPIT", "TAVSAT 1", "KESTREL-2", "ORBIS M"}));
-    Choose(1), Trigger("PreciseModelAction");
+    Choose(1), Trigger("Sgp4ModelAction");
     const QStringList passes = Items("PassList");
     WriteAll(ProgramFile("empty.txt"), "\r\n   \r\n");
     for (const QString& answer : {QString(), ProgramFile("missing.txt"), ProgramFile("empty.txt"), QStringLiteral("/dev/zero")}) {
@@ -238,7 +238,7 @@ TEST_F(WindowTest, OpenKepFileIsRememberedAndACancelOrFailureChangesNothing)
     EXPECT_EQ(FileLines(ProgramFile("tavik.ini")).mid(0, 2), (QStringList{"JO40HC", "three.tle"}));
     window_.reset(), Start();
     EXPECT_TRUE(Items("SatelliteBox") == items && Items("PassList") == passes && window_->Current()->SatName == "0 PIPIT"
-                && Get<QAction>("PreciseModelAction")->isChecked());
+                && Get<QAction>("Sgp4ModelAction")->isChecked());
 }
 
 // The download runs on the window's event loop with a cancel: the window is still busy when the menu item
