@@ -1,13 +1,29 @@
 // Any bytes as the text of a TLE file. The loader either refuses the file
 // with an InputError or gives a catalogue whose every entry is either refused
 // by name before a run or computes to finite numbers at any instant a run or
-// the year file can reach.
+// the year file can reach. Merging a download into the text is refused by
+// name or gives a text that a second merge of the same download leaves as it
+// is.
 #include "FuzzChecks.h"
+
+#include "catalogue/CatalogueUpdate.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     (void)LenientNumber(text.substr(0, 80)); // the field reader alone, on the raw bytes
+    static const std::string Download =
+        "TAVIK-LEO\n1 99101U 26041A   26335.51234567  .00012345  00000-0  21962-3 0  9993\n"
+        "2 99101  51.6393 187.4219 0004712 112.9034 247.2511 15.49823110 51030\n"
+        "NEW ONE\n1 00005U 26041A   26335.51234567  .00012345  00000-0  21962-3 0  9993\n"
+        "2 00005  51.6393 187.4219 0004712 112.9034 247.2511 15.49823110 51030\n";
+    try {
+        const TleUpdate once = UpdateTleText(std::string(text), Download, UpdateMode::AddNew, "fuzz.tle", "download");
+        const TleUpdate twice = UpdateTleText(once.Text, Download, UpdateMode::AddNew, "fuzz.tle", "download");
+        fuzz::Require(twice.Text == once.Text, "a second merge of the same download changes nothing", once.Text);
+    } catch (const InputError& e) {
+        fuzz::Require(std::string_view(e.what()).substr(0, 10) == "fuzz.tle: ", "a refused merge names the file", e.what());
+    }
     auto catalogue = std::make_unique<SatelliteCatalogue>();
     LoadResult loaded;
     try {

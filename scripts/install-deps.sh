@@ -29,6 +29,8 @@ packages=(
   python3-icalendar
   # the window and the command line
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
+  # zlib: compressed downloads are unpacked under the size cap
+  zlib1g-dev
   # the certificates HTTPS downloads of element sets are checked against
   # (Qt Network's OpenSSL backend reads the system's store)
   ca-certificates

@@ -27,6 +27,9 @@ const KnownOption KnownOptions[] = {
     {"--strip", &Options::Strip, nullptr},
     {"--out", &Options::Out, nullptr},
     {"--update-tle", &Options::UpdateTle, nullptr},
+    {"--timeout", &Options::Timeout, nullptr},
+    {"--add-new", nullptr, &Options::AddNew},
+    {"--replace", nullptr, &Options::Replace},
     {"--model", &Options::Model, nullptr},
     {"--format", &Options::Format, nullptr},
     {"--all", nullptr, &Options::All},
@@ -135,6 +138,19 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args)
                             : o.SaveEclipses ? "--save-eclipses" : o.Year ? "--year" : o.Strip ? "--strip" : nullptr;
         if (other) return fail(std::string("option ") + other + " does not go with --update-tle, which only fetches");
         if (o.Tle && *o.Tle == "-") return fail("option --update-tle needs a TLE file to replace, not standard input");
+        if (o.AddNew && o.Replace) return fail("options --add-new and --replace exclude each other");
+    }
+    const std::pair<bool, const char*> needUpdate[] = {
+        {o.AddNew, "--add-new"}, {o.Replace, "--replace"}, {o.Timeout.has_value(), "--timeout"}};
+    for (const auto& [given, name] : needUpdate)
+        if (given && !o.UpdateTle) return fail(std::string("option ") + name + " needs --update-tle");
+    if (o.Timeout) {
+        std::string_view digits = *o.Timeout;
+        while (digits.size() > 1 && digits.front() == '0') digits.remove_prefix(1);
+        if (!AllDigits(digits) || digits.size() > 5 || std::stoi(std::string(digits)) < 1
+            || std::stoi(std::string(digits)) > MaxTimeoutSeconds)
+            return fail("option --timeout takes whole seconds from 1 to " + std::to_string(MaxTimeoutSeconds) + ", not "
+                        + Quoted(*o.Timeout));
     }
     return out;
 }
@@ -224,12 +240,25 @@ The whole catalogue at once:
 
 Keeping the element sets fresh:
   --update-tle URL    download a TLE file over HTTP or HTTPS (at most 16 MiB,
-                      30 s without data ends it) and, when every entry in it
-                      reads as an element set, replace the TLE file (--tle, or
-                      the settings file's line 2) with it; print the entries
-                      added, updated (newer epoch) and removed and the oldest
-                      epoch now in the file. Anything wrong leaves the file
-                      as it was (exit status 1)
+                      also unpacked) and, when every entry in it reads as an
+                      element set, update the TLE file (--tle, or the
+                      settings file's line 2) from it: each entry the file
+                      holds takes the element lines of the download's entry
+                      of the same catalogue number when that one is newer;
+                      entries the download lacks stay; entries only in the
+                      download are listed, not added. The previous file is
+                      kept as FILE.bak (one copy, replaced each time). Prints
+                      what changed and the oldest epoch now in the file. A
+                      file the user may not write is left alone (it is
+                      read-only). Anything wrong leaves the file as it was
+                      (exit status 1)
+  --add-new           with --update-tle: also add the entries only in the
+                      download, at the end of the file
+  --replace           with --update-tle: make the file exactly the download
+                      (entries it lacks are removed)
+  --timeout SECONDS   with --update-tle: end the transfer after this many
+                      seconds in all (default 120); 30 s without a byte
+                      ends it too, on every hop of a redirect
 
   -h, --help          show this text and exit
   --version           show the version and exit
@@ -247,7 +276,8 @@ Exit status:
      cannot be written (a full disk); a reader that stops reading, as
      "| head" does, only ends the listing
   2  a wrong command line: unknown option, option without its value, option
-     given twice, stray argument, a --model other than classic or sgp4
+     given twice, stray argument, a --model other than classic or sgp4,
+     a --timeout that is not a whole number of seconds
   129, 130, 143  --all was stopped by SIGHUP (a closed terminal), SIGINT
      (Ctrl-C) or SIGTERM: 128 + the signal's number; every file written is
      whole and summary.csv marks the satellites not computed

@@ -29,6 +29,7 @@ struct Options {
     std::optional<std::string> Strip;
     std::optional<std::string> Out;
     std::optional<std::string> UpdateTle; // the URL to fetch the TLE file from
+    std::optional<std::string> Timeout; // --update-tle's overall limit in seconds, checked by ParseCommandLine
     std::optional<std::string> Model; // "design" or "precise", checked by ParseCommandLine
     std::optional<std::string> Format; // "text", "csv", "json" or "ics", checked by ParseCommandLine
     bool SavePasses = false;
@@ -36,7 +37,13 @@ struct Options {
     bool All = false;
     bool Help = false;
     bool Version = false;
+    bool AddNew = false;  // --update-tle also adds the download's new entries
+    bool Replace = false; // --update-tle makes the file exactly the download
 };
+
+// The overall limit of a download without --timeout, and the most it takes.
+inline constexpr int DefaultTimeoutSeconds = 120;
+inline constexpr int MaxTimeoutSeconds = 86400;
 
 struct ParsedCommandLine {
     Options Values;

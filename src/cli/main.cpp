@@ -440,7 +440,11 @@ int Run(int argc, char** argv, StandardOutput& out)
     // Only --tle - means standard input; a settings file naming "-" names a file.
     const std::string tlePath = o.Tle ? *o.Tle : settings.TleFilePath == "-" ? "./-" : settings.TleFilePath;
     if (o.UpdateTle) {
-        out.Print(net::UpdateTleFile(tlePath, QString::fromStdString(*o.UpdateTle)));
+        net::DownloadLimits limits;
+        // --timeout is checked by ParseCommandLine.
+        limits.OverallMs = (o.Timeout ? std::stoi(*o.Timeout) : DefaultTimeoutSeconds) * 1000;
+        const UpdateMode mode = o.Replace ? UpdateMode::Replace : o.AddNew ? UpdateMode::AddNew : UpdateMode::Merge;
+        out.Print(net::UpdateTleFile(tlePath, QString::fromStdString(*o.UpdateTle), mode, limits));
         return ExitSuccess;
     }
     const Station station = StationFrom(o, settings);

@@ -3,6 +3,8 @@
 // back, never written here.
 #pragma once
 
+#include "catalogue/CatalogueUpdate.h"
+
 #include <QByteArray>
 #include <QNetworkReply>
 #include <QObject>
@@ -10,15 +12,20 @@
 #include <QString>
 #include <QUrl>
 
+#include <memory>
 #include <string>
 
 class QNetworkAccessManager;
+class QTimer;
 
 namespace tavik::net {
 
+// Every transfer ends: by its bytes, by an error, or by one of the two time
+// limits, whichever comes first.
 struct DownloadLimits {
-    int TimeoutMs = 30000;   // without a byte arriving, including the connection
-    qint64 MaxBytes = 0;     // 0: the TLE download cap
+    int TimeoutMs = 30000;   // stall limit: without a byte arriving, on every hop of a redirect chain
+    int OverallMs = 120000;  // the whole transfer, redirects included
+    qint64 MaxBytes = 0;     // 0: the TLE download cap; also the most a compressed answer may unpack to
     int MaxRedirects = 5;
 };
 
@@ -48,10 +55,18 @@ signals:
     void Finished(const tavik::net::DownloadResult& result);
 
 private:
+    struct Inflater;
     void Fail(const QString& why);
     void Done();
+    void HeadArrived();
+    void Take(const QByteArray& raw);
 
     QNetworkAccessManager* manager_ = nullptr;
+    QTimer* stall_ = nullptr;
+    QTimer* overall_ = nullptr;
+    bool headSeen_ = false;  // the current hop's response head has come whole
+    qint64 rawBytes_ = 0;    // as sent, before unpacking
+    std::unique_ptr<Inflater> inflater_; // while the answer comes compressed
     QPointer<QNetworkReply> reply_;
     DownloadLimits limits_;
     QByteArray bytes_;
@@ -62,9 +77,11 @@ private:
 // Fetches in an event loop of its own, for the command line.
 DownloadResult DownloadNow(const QUrl& url, const DownloadLimits& limits = {});
 
-// Downloads url and, when the text is a file of element sets, replaces the
-// TLE file with it. Returns the change report; throws the engine's
-// InputError or OutputError (the file left as it was) otherwise.
-std::string UpdateTleFile(const std::string& tlePath, const QString& url, const DownloadLimits& limits = {});
+// Downloads url and, when the text is a file of element sets, updates the
+// TLE file from it in the given way (the previous file kept as FILE.bak).
+// Returns the change report; throws the engine's InputError or OutputError
+// (the file left as it was) otherwise.
+std::string UpdateTleFile(const std::string& tlePath, const QString& url, UpdateMode mode = UpdateMode::Merge,
+                          const DownloadLimits& limits = {});
 
 } // namespace tavik::net

@@ -1,18 +1,22 @@
-// "Update element sets…": the TLE file in use replaced by a fresh download.
-// The transfer runs on the event loop with a cancel button; the check of the
-// text and the replacement of the file run on the worker, then the file is
-// loaded again with the same satellite chosen.
+// "Update element sets…": the TLE file in use updated from a fresh download,
+// by default only in the entries it holds. The transfer runs on the event
+// loop with a cancel button; the check of the text and the writing of the
+// file run on the worker, with a question in between when the update would
+// remove entries; then the file is loaded again with the same satellite
+// chosen.
 
 #include "shell/MainWindow.h"
 #include "shell/QtText.h"
 
 #include "catalogue/CatalogueUpdate.h"
 #include "net/TleDownload.h"
+#include "platform/FileAccess.h"
 
 #include <QAction>
 #include <QFile>
 #include <QFileInfo>
 #include <QProgressDialog>
+#include <QStringList>
 #include <QStatusBar>
 
 #include <climits>
@@ -26,7 +30,8 @@ namespace {
 
 const QString Title = QStringLiteral("Update element sets");
 
-struct ReplaceOutcome {
+struct UpdateOutcome {
+    TleUpdatePlan Plan;
     std::string Changes;
     std::string Error;
 };
@@ -50,10 +55,19 @@ void MainWindow::OnUpdateElementSets()
     const QString key = UpdateUrlKey(QFileInfo(tleFile).absoluteFilePath());
     const Remembered keys = settingsPath_.isEmpty() ? Remembered{} : ReadRemembered(settingsPath_);
     const QString previous = keys.count(key) ? keys.at(key) : QString();
-    const QString url = services_.AskUpdateUrl ? services_.AskUpdateUrl(this, tleFile, previous).trimmed() : QString();
+    const UpdateRequest request =
+        services_.AskUpdateUrl ? services_.AskUpdateUrl(this, tleFile, previous) : UpdateRequest();
+    const QString url = request.Url.trimmed();
     if (url.isEmpty()) return; // cancelled
     if (const QString problem = net::UrlProblem(url); !problem.isEmpty()) {
         Report(MessageKind::Error, Title, problem + KeptAsItWas(tleFile));
+        return;
+    }
+    // Said before the download, which would be in vain.
+    if (const auto why = ReadOnlyReason(PathOf(tleFile))) {
+        Report(MessageKind::Error, Title,
+               QStringLiteral("%1 cannot be updated: %2.").arg(tleFile, Q(*why))
+                   + KeptAsItWas(tleFile));
         return;
     }
     // Offered again next time, also after a failure such as a lost network.
@@ -74,13 +88,15 @@ void MainWindow::OnUpdateElementSets()
         dialog->setMaximum(static_cast<int>(total));
         dialog->setValue(static_cast<int>(received));
     });
-    connect(download_, &net::Download::Finished, this, [this, url, tleFile](const net::DownloadResult& result) {
-        ElementSetsDownloaded(result, url, tleFile);
-    });
+    connect(download_, &net::Download::Finished, this,
+            [this, url, tleFile, mode = request.Mode](const net::DownloadResult& result) {
+                ElementSetsDownloaded(result, url, tleFile, mode);
+            });
     download_->Start(QUrl(url));
 }
 
-void MainWindow::ElementSetsDownloaded(const net::DownloadResult& result, const QString& url, const QString& tleFile)
+void MainWindow::ElementSetsDownloaded(const net::DownloadResult& result, const QString& url, const QString& tleFile,
+                                       UpdateMode mode)
 {
     if (updateProgress_) {
         updateProgress_->disconnect(this);
@@ -98,31 +114,74 @@ void MainWindow::ElementSetsDownloaded(const net::DownloadResult& result, const 
         emit UpdateDone();
         return;
     }
-    auto outcome = std::make_shared<ReplaceOutcome>();
+    auto outcome = std::make_shared<UpdateOutcome>();
+    auto failed = [this, outcome, tleFile] {
+        SetBusy(false);
+        statusBar()->clearMessage();
+        Report(MessageKind::Error, Title,
+               QStringLiteral("%1 has not been updated:\n%2").arg(tleFile, Q(outcome->Error))
+                   + KeptAsItWas(tleFile));
+        emit UpdateDone();
+    };
+    auto write = [this, outcome, url, tleFile, failed] {
+        StartJob(
+            [outcome] {
+                try {
+                    outcome->Changes = DescribeTleChanges(ApplyTleUpdate(outcome->Plan));
+                } catch (const std::exception& e) {
+                    outcome->Error = e.what();
+                }
+            },
+            [this, outcome, url, tleFile, failed] {
+                if (!outcome->Error.empty()) return failed();
+                SetBusy(false);
+                const bool changed = outcome->Plan.Changed();
+                statusBar()->showMessage(changed ? QStringLiteral("%1 has been updated from %2").arg(tleFile, url)
+                                                 : QStringLiteral("%1 is up to date").arg(tleFile));
+                // Loaded again behind the report, with the same satellite chosen.
+                if (changed) ReloadTleFile();
+                Report(MessageKind::Information, Title,
+                       (changed ? QStringLiteral("%1 has been updated from %2:\n\n%3")
+                                : QStringLiteral("%1 is up to date with %2; nothing changed:\n\n%3"))
+                           .arg(tleFile, url, Q(outcome->Changes)));
+                emit UpdateDone();
+            });
+    };
     StartJob(
-        [outcome, bytes = result.Bytes.toStdString(), path = PathOf(tleFile),
-         source = url.toStdString()] {
+        [outcome, bytes = result.Bytes.toStdString(), path = PathOf(tleFile), source = url.toStdString(), mode] {
             try {
-                outcome->Changes = DescribeTleChanges(ReplaceTleFile(path, bytes, source));
+                outcome->Plan = PlanTleUpdate(path, bytes, mode, source);
             } catch (const std::exception& e) {
                 outcome->Error = e.what();
             }
         },
-        [this, outcome, url, tleFile] {
-            SetBusy(false);
-            if (!outcome->Error.empty()) {
-                statusBar()->clearMessage();
-                Report(MessageKind::Error, Title,
-                       QStringLiteral("%1 has not been updated:\n%2").arg(tleFile, Q(outcome->Error))
-                           + KeptAsItWas(tleFile));
-                emit UpdateDone();
-                return;
+        [this, outcome, tleFile, failed, write] {
+            if (!outcome->Error.empty()) return failed();
+            const std::vector<std::string>& removed = outcome->Plan.Changes.Removed;
+            if (removed.empty()) return write();
+            // Entries gone from the file are gone from the window too: said
+            // by name, and only done when the user agrees.
+            QStringList names;
+            for (const std::string& name : removed) names << Q(name);
+            constexpr int Shown = 15;
+            QString list = names.mid(0, Shown).join(QStringLiteral("\n"));
+            if (names.size() > Shown) list += QStringLiteral("\nand %1 more").arg(names.size() - Shown);
+            QString shown;
+            if (current_) {
+                for (const std::string& name : removed)
+                    if (name.rfind(current_->SatName + " (", 0) == 0)
+                        shown = QStringLiteral("\n\nThe satellite shown, %1, is among them.")
+                                    .arg(Q(current_->SatName));
             }
-            statusBar()->showMessage(QStringLiteral("%1 has been updated from %2").arg(tleFile, url));
-            // Loaded again behind the report, with the same satellite chosen.
-            ReloadTleFile();
-            Report(MessageKind::Information, Title,
-                   QStringLiteral("%1 has been updated from %2:\n\n%3").arg(tleFile, url, Q(outcome->Changes)));
+            const QString question =
+                QStringLiteral("Replacing %1 with the download removes %2 of its entries:\n\n%3%4\n\n"
+                               "The previous file is kept as %1.bak. Replace the file?")
+                    .arg(tleFile)
+                    .arg(names.size())
+                    .arg(list, shown);
+            if (services_.Confirm && services_.Confirm(this, Title, question)) return write();
+            SetBusy(false);
+            statusBar()->showMessage(QStringLiteral("Update not done; %1 is left as it was.").arg(tleFile));
             emit UpdateDone();
         });
 }

@@ -141,7 +141,8 @@ private:
     // the check and the replacement on the worker; then the file is loaded
     // again. Defined in ElementUpdate.cpp.
     void OnUpdateElementSets();
-    void ElementSetsDownloaded(const net::DownloadResult& result, const QString& url, const QString& tleFile);
+    void ElementSetsDownloaded(const net::DownloadResult& result, const QString& url, const QString& tleFile,
+                               UpdateMode mode);
     void CancelElementUpdate();
     // Loads the TLE file in use again, keeping the satellite chosen.
     void ReloadTleFile();

@@ -1,11 +1,16 @@
 #include "shell/ShellServices.h"
 
 #include <QCoreApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
-#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QRadioButton>
 #include <QStandardPaths>
 #include <QStringList>
+#include <QVBoxLayout>
 
 namespace tavik::shell {
 
@@ -37,12 +42,34 @@ ShellServices ShellServices::System()
         }
     };
     s.AskUpdateUrl = [](QWidget* parent, const QString& tleFile, const QString& previous) {
-        bool ok = false;
-        const QString url = QInputDialog::getText(
-            parent, QStringLiteral("Update element sets"),
-            QStringLiteral("Replace %1 with the element sets at this address (http:// or https://):").arg(tleFile),
-            QLineEdit::Normal, previous, &ok);
-        return ok ? url.trimmed() : QString();
+        QDialog dialog(parent);
+        dialog.setWindowTitle(QStringLiteral("Update element sets"));
+        auto* layout = new QVBoxLayout(&dialog);
+        layout->addWidget(new QLabel(
+            QStringLiteral("Update %1 from the element sets at this address (http:// or https://):").arg(tleFile)));
+        auto* address = new QLineEdit(previous);
+        layout->addWidget(address);
+        auto* merge =
+            new QRadioButton(QStringLiteral("Update the satellites the file holds where the download is newer"));
+        auto* addNew = new QRadioButton(QStringLiteral("The same, and add the satellites only the download has"));
+        auto* replace =
+            new QRadioButton(QStringLiteral("Replace the file with the download (entries it lacks are removed)"));
+        merge->setChecked(true);
+        for (QRadioButton* choice : {merge, addNew, replace}) layout->addWidget(choice);
+        layout->addWidget(new QLabel(QStringLiteral("The previous file is kept as %1.bak.").arg(tleFile)));
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+        QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+        QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+        layout->addWidget(buttons);
+        if (dialog.exec() != QDialog::Accepted) return UpdateRequest();
+        const UpdateMode mode = replace->isChecked() ? UpdateMode::Replace
+                                : addNew->isChecked() ? UpdateMode::AddNew
+                                                      : UpdateMode::Merge;
+        return UpdateRequest(address->text().trimmed(), mode);
+    };
+    s.Confirm = [](QWidget* parent, const QString& title, const QString& text) {
+        return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+               == QMessageBox::Yes;
     };
     return s;
 }

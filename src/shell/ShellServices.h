@@ -4,6 +4,7 @@
 // dialog waits for a click and the clock can be set.
 #pragma once
 
+#include "catalogue/CatalogueUpdate.h"
 #include "platform/RegionalFormats.h"
 #include "shell/ExportDialog.h"
 
@@ -17,6 +18,15 @@ class QWidget;
 namespace tavik::shell {
 
 enum class MessageKind { Information, Warning, Error };
+
+// What "Update element sets…" was asked to do: the address, and whether the
+// file's own entries are updated (Merge), new ones added too (AddNew) or
+// the file replaced by the download (Replace).
+struct UpdateRequest {
+    UpdateRequest(QString url = {}, UpdateMode mode = UpdateMode::Merge) : Url(std::move(url)), Mode(mode) {}
+    QString Url;
+    UpdateMode Mode;
+};
 
 struct ShellServices {
     // The system clock; the start date is the UTC date of this instant.
@@ -32,10 +42,13 @@ struct ShellServices {
     std::function<QString(QWidget* parent, const QString& startFolder)> ChooseFolder;
     std::function<void(QWidget* parent, MessageKind kind, const QString& title, const QString& text)> ShowMessage;
     // The address "Update element sets…" fetches the TLE file from, offered
-    // as previous; empty means cancelled.
-    std::function<QString(QWidget* parent, const QString& tleFile, const QString& previous)> AskUpdateUrl;
+    // as previous, and the way of updating; an empty address means cancelled.
+    std::function<UpdateRequest(QWidget* parent, const QString& tleFile, const QString& previous)> AskUpdateUrl;
     // File > Export…: the list, the format and the file; nothing means cancelled.
     std::function<std::optional<ExportChoice>(QWidget* parent, const QString& satName, const QString& folder)> ChooseExport;
+    // A question with Yes and No, such as before an update removes entries;
+    // none set counts as No.
+    std::function<bool(QWidget* parent, const QString& title, const QString& text)> Confirm;
 
     // The system clock, the executable's folder, the user's documents
     // folder, the process locale, file dialogs and message boxes.

@@ -6,7 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 #include <limits>
+#include <optional>
 #include <memory>
 
 namespace tavik {
@@ -315,6 +322,171 @@ TEST(CheckTleText, RefusesWhatIsNotWholeAndReportsChangesByNumber)
         EXPECT_EQ(c.Removed, row.Removed);
         EXPECT_TRUE(Contains(DescribeTleChanges(c), "oldest epoch now: " + row.Oldest)) << DescribeTleChanges(c);
     }
+}
+
+} // namespace
+} // namespace tavik
+
+namespace tavik {
+namespace {
+
+// A TLE line with another epoch in columns 19-23 (year and day).
+std::string WithEpochDay(std::string_view line, const char* yyddd) { return std::string(line).replace(18, 5, yyddd); }
+
+// An update changes the entries the file holds in place, keeping names, line ends and all else; what it adds or
+// removes depends on the mode.
+TEST(UpdateTleText, MergesByNumberAndAddsOrReplacesOnlyWhenAsked)
+{
+    const std::string newer = WithEpochDay(TavsatL1, "20350");
+    const std::string mine = Join({"My Tavsat", TavsatL1, TavsatL2, "KESTREL-2", KestrelL1, KestrelL2}, "\n");
+    const std::string download = Join({"TAVSAT 1", newer, TavsatL2, "ORBIS M", OrbisL1, OrbisL2});
+    const std::string tavsat = Join({"TAVSAT 1", TavsatL1, TavsatL2});
+    using V = std::vector<std::string>;
+    const struct Row {
+        const char* Case;
+        std::optional<std::string> Old;
+        std::string Download;
+        UpdateMode Mode;
+        std::string Text;
+        V Updated = {}, Kept = {}, Listed = {}, Added = {}, Removed = {}, Older = {};
+    } rows[] = {
+        {"merge: the newer entry's lines, the rest kept, the new one listed", mine, download, UpdateMode::Merge,
+         Join({"My Tavsat", newer, TavsatL2, "KESTREL-2", KestrelL1, KestrelL2}, "\n"), {"My Tavsat (90001)"},
+         {"KESTREL-2 (90002)"}, {"ORBIS M (90003)"}},
+        {"add new: the new one appended with the file's line ends", mine, download, UpdateMode::AddNew,
+         Join({"My Tavsat", newer, TavsatL2, "KESTREL-2", KestrelL1, KestrelL2, "ORBIS M", OrbisL1, OrbisL2}, "\n"),
+         {"My Tavsat (90001)"}, {"KESTREL-2 (90002)"}, {}, {"ORBIS M (90003)"}},
+        {"replace: exactly the download", mine, download, UpdateMode::Replace, download, {"TAVSAT 1 (90001)"}, {}, {},
+         {"ORBIS M (90003)"}, {"KESTREL-2 (90002)"}},
+        {"an older entry in the download is not taken", Join({"TAVSAT 1", newer, TavsatL2}), tavsat, UpdateMode::Merge,
+         Join({"TAVSAT 1", newer, TavsatL2}), {}, {}, {}, {}, {}, {"TAVSAT 1 (90001)"}},
+        {"the same epoch changes nothing", tavsat, tavsat, UpdateMode::AddNew, tavsat},
+        {"a last line without its end gets one before an added entry", "TAVSAT 1\r\n" + std::string(TavsatL1) + "\r\n"
+         + std::string(TavsatL2), Join({"ORBIS M", OrbisL1, OrbisL2}), UpdateMode::AddNew,
+         tavsat + Join({"ORBIS M", OrbisL1, OrbisL2}), {}, {"TAVSAT 1 (90001)"}, {}, {"ORBIS M (90003)"}},
+        {"an entry without its line 2 is completed", Join({"TAVSAT 1", TavsatL1}), tavsat, UpdateMode::Merge, tavsat,
+         {"TAVSAT 1 (90001)"}},
+        {"an entry without lines gets both after its name line, blanks and all", "KESTREL-2\nTAVSAT 1 \nORBIS M",
+         tavsat, UpdateMode::Merge, "KESTREL-2\nTAVSAT 1 \n" + std::string(TavsatL1) + "\n" + std::string(TavsatL2)
+         + "\nORBIS M", {"TAVSAT 1 (no number)"}, {"KESTREL-2 (no number)", "ORBIS M (no number)"}},
+        {"blank lines and trailing blanks stay",
+         "TAVSAT 1  \n\n" + std::string(TavsatL1) + "\n" + std::string(TavsatL2), download,
+         UpdateMode::Merge, "TAVSAT 1  \n\n" + newer + "\n" + std::string(TavsatL2), {"TAVSAT 1 (90001)"}, {},
+         {"ORBIS M (90003)"}},
+        {"an epoch no set can have is replaced",
+         Join({"TAVSAT 1", std::string(TavsatL1).replace(18, 14, "99999999999999"), TavsatL2}), tavsat,
+         UpdateMode::Merge, tavsat, {"TAVSAT 1 (90001)"}},
+        {"an empty file stays empty when merged", "", download, UpdateMode::Merge, "", {}, {},
+         {"TAVSAT 1 (90001)", "ORBIS M (90003)"}},
+        {"no file yet: the download", std::nullopt, download, UpdateMode::Merge, download, {}, {}, {},
+         {"TAVSAT 1 (90001)", "ORBIS M (90003)"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Case);
+        const TleUpdate u = UpdateTleText(row.Old, row.Download, row.Mode, "my.tle", "https://x/t.txt");
+        EXPECT_EQ(u.Text, row.Text);
+        EXPECT_EQ(u.Changes.Updated, row.Updated);
+        EXPECT_EQ(u.Changes.NotInDownload, row.Kept);
+        EXPECT_EQ(u.Changes.NotAdded, row.Listed);
+        EXPECT_EQ(u.Changes.Added, row.Added);
+        EXPECT_EQ(u.Changes.Removed, row.Removed);
+        EXPECT_EQ(u.Changes.Older, row.Older);
+    }
+}
+
+TEST(UpdateTleText, ReportsEachKindOfChangeInALineAndRefusesToMergeIntoWhatHoldsNoEntry)
+{
+    const std::string newer = WithEpochDay(TavsatL1, "20350");
+    const std::string download = Join({"TAVSAT 1", newer, TavsatL2, "ORBIS M", OrbisL1, OrbisL2});
+    const std::string mine = Join({"TAVSAT 1", TavsatL1, TavsatL2, "KESTREL-2", KestrelL1, KestrelL2});
+    TleChanges merged = UpdateTleText(mine, download, UpdateMode::Merge, "my.tle", "src").Changes;
+    merged.Backup = "my.tle.bak";
+    const std::string report = DescribeTleChanges(merged);
+    for (const char* line : {"merged: entries the file holds are updated where the download is newer",
+                             "2 entries in the file\n", "updated (newer epoch): 1 (TAVSAT 1 (90001))\n",
+                             "not in the download, kept: 1 (KESTREL-2 (90002))\n",
+                             "only in the download, not added: 1 (ORBIS M (90003))\n",
+                             "the previous file is kept as my.tle.bak\n",
+                             "oldest epoch now: 2020-12-15 12:17 UTC, TAVSAT 1 (90001)\n"})
+        EXPECT_TRUE(Contains(report, line)) << line << "\n" << report;
+    const std::string replaced =
+        DescribeTleChanges(UpdateTleText(mine, download, UpdateMode::Replace, "my.tle", "src").Changes);
+    EXPECT_TRUE(Contains(replaced, "replaced: the file is now exactly the download\n")) << replaced;
+    EXPECT_TRUE(Contains(replaced, "removed: 1 (KESTREL-2 (90002))\n")) << replaced;
+    const std::string message = InputErrorMessage([&] {
+        UpdateTleText(Join({TavsatL1, TavsatL2}), download, UpdateMode::AddNew, "my.tle", "src");
+    });
+    EXPECT_TRUE(Contains(message, "my.tle: no satellite found")) << message;
+    EXPECT_TRUE(Contains(message, "only replacing the file with the download can update it")) << message;
+    EXPECT_EQ(UpdateTleText(Join({TavsatL1, TavsatL2}), download, UpdateMode::Replace, "my.tle", "src").Text, download);
+}
+
+std::string FileBytes(const std::filesystem::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// The previous file is kept beside it before any change, one copy; an update that changes nothing writes nothing,
+// and one whose file was edited meanwhile is refused.
+TEST(ApplyTleUpdate, KeepsThePreviousFileAsBakAndWritesNothingWhenNothingChanges)
+{
+    test::TempFolder folder;
+    const std::string mine = Join({"TAVSAT 1", TavsatL1, TavsatL2});
+    const std::string path = folder.Write("kep.txt", mine).string();
+    const std::string newer = Join({"TAVSAT 1", WithEpochDay(TavsatL1, "20350"), TavsatL2});
+    const std::string newest = Join({"TAVSAT 1", WithEpochDay(TavsatL1, "20360"), TavsatL2});
+
+    const TleUpdatePlan same = PlanTleUpdate(path, mine, UpdateMode::Merge, "src");
+    EXPECT_FALSE(same.Changed());
+    EXPECT_EQ(ApplyTleUpdate(same).Backup, "");
+    EXPECT_FALSE(std::filesystem::exists(path + ".bak"));
+
+    EXPECT_EQ(ApplyTleUpdate(PlanTleUpdate(path, newer, UpdateMode::Merge, "src")).Backup, path + ".bak");
+    EXPECT_EQ(FileBytes(path), newer);
+    EXPECT_EQ(FileBytes(path + ".bak"), mine);
+    ApplyTleUpdate(PlanTleUpdate(path, newest, UpdateMode::Merge, "src"));
+    EXPECT_EQ(FileBytes(path + ".bak"), newer);
+
+    const TleUpdatePlan stale = PlanTleUpdate(path, Join({"ORBIS M", OrbisL1, OrbisL2}), UpdateMode::Replace, "src");
+    folder.Write("kep.txt", mine);
+    try {
+        ApplyTleUpdate(stale);
+        ADD_FAILURE() << "an update of a file edited meanwhile went through";
+    } catch (const OutputError& e) {
+        EXPECT_EQ(std::string(e.what()), "cannot update " + path + ": it changed while the update was prepared");
+    }
+    EXPECT_EQ(FileBytes(path), mine);
+    EXPECT_EQ(FileBytes(path + ".bak"), newer);
+}
+
+// Run as user nobody (only root can become it), a file of root's in a folder anyone may write is not replaced:
+// the rename would succeed and make the file nobody's.
+TEST(ApplyTleUpdate, LeavesAFileTheUserMayNotWriteAndSaysItIsReadOnly)
+{
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to play another user";
+    test::TempFolder folder;
+    const std::string mine = Join({"TAVSAT 1", TavsatL1, TavsatL2});
+    const std::string path = folder.Write("kep.txt", mine).string();
+    ::chmod(folder.Path.c_str(), 0777);
+    const TleUpdatePlan plan = PlanTleUpdate(path, Join({"TAVSAT 1", WithEpochDay(TavsatL1, "20350"), TavsatL2}),
+                                             UpdateMode::Merge, "src");
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(2);
+        try {
+            ApplyTleUpdate(plan);
+        } catch (const OutputError& e) {
+            ::_exit(Contains(e.what(), "cannot update " + path + ": it is read-only for you") ? 0 : 3);
+        }
+        ::_exit(1);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(FileBytes(path), mine);
+    EXPECT_FALSE(std::filesystem::exists(path + ".bak"));
+    EXPECT_EQ(ApplyTleUpdate(plan).Backup, path + ".bak"); // root may, as cp would
 }
 
 } // namespace

@@ -12,10 +12,12 @@ std::string Shown(const Options& o)
     std::string s;
     const std::pair<const char*, const std::optional<std::string>*> values[] = {
         {"settings", &o.Settings}, {"tle", &o.Tle}, {"locator", &o.Locator}, {"satellite", &o.Satellite},
-        {"start", &o.Start}, {"year", &o.Year}, {"year-dir", &o.YearDir}, {"strip", &o.Strip}, {"out", &o.Out}};
+        {"start", &o.Start}, {"year", &o.Year}, {"year-dir", &o.YearDir}, {"strip", &o.Strip}, {"out", &o.Out},
+        {"update-tle", &o.UpdateTle}, {"timeout", &o.Timeout}};
     for (const auto& [name, value] : values) s += *value ? std::string(name) + "=" + **value + " " : "";
     const std::pair<const char*, bool> flags[] = {{"save-passes", o.SavePasses}, {"save-eclipses", o.SaveEclipses},
-                                                  {"all", o.All}, {"help", o.Help}, {"version", o.Version}};
+                                                  {"all", o.All}, {"help", o.Help}, {"version", o.Version},
+                                                  {"add-new", o.AddNew}, {"replace", o.Replace}};
     for (const auto& [name, set] : flags) s += set ? std::string(name) + " " : "";
     return s;
 }
@@ -51,12 +53,29 @@ TEST(ParseCommandLine, TakesEachOptionOnceWithSpaceOrEqualsAndRefusesTheRest)
          "--update-tle needs a TLE file to replace, not standard input", true},
 
         {{"--model", "fast"}, "option --model takes classic or sgp4, not \"fast\"", true},
+        {{"--update-tle", "u", "--timeout", "5", "--add-new"}, "update-tle=u timeout=5 add-new "},
+        {{"--update-tle=u", "--replace", "--timeout=86400"}, "update-tle=u timeout=86400 replace "},
+        {{"--update-tle", "u", "--add-new", "--replace"}, "options --add-new and --replace exclude each other", true},
+        {{"--add-new"}, "option --add-new needs --update-tle", true},
+        {{"--replace"}, "option --replace needs --update-tle", true},
+        {{"--timeout", "5"}, "option --timeout needs --update-tle", true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.Args.empty() ? "(nothing)" : row.Args.front());
         const ParsedCommandLine p = ParseCommandLine(row.Args);
         if (row.Refused) EXPECT_NE(p.UsageError.find(row.Options), std::string::npos) << p.UsageError;
         else EXPECT_EQ(p.UsageError + Shown(p.Values), row.Options);
+    }
+}
+
+TEST(ParseCommandLine, TakesATimeoutOfWholeSecondsFromOneToADay)
+{
+    const std::pair<const char*, bool> rows[] = {
+        {"1", true},       {"120", true},  {"0007", true}, {"86400", true}, {"0", false},  {"86401", false},
+        {"-5", false},     {"1.5", false}, {"", false},    {"5s", false},   {"99999999999999999999", false}};
+    for (const auto& [value, taken] : rows) {
+        const ParsedCommandLine p = ParseCommandLine({"--update-tle", "u", std::string("--timeout=") + value});
+        EXPECT_EQ(p.UsageError.empty(), taken) << '"' << value << "\": " << p.UsageError;
     }
 }
 

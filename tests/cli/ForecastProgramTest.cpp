@@ -2,9 +2,12 @@
 // the settings it finds and the files it writes and announces.
 #include "Program.h"
 
+#include <arpa/inet.h>
 #include <csignal>
 #include <cstring>
 #include <sys/file.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 
 namespace tavik::program {
 namespace {
@@ -244,6 +247,31 @@ TEST(ForecastProgramFolder, ForeignLinkNamedSummaryIsNotFollowed)
     const std::string said = "cannot write " + (shared / "summary.csv").string() + ": is a symbolic link that is not";
     EXPECT_TRUE(Contains(r.Err, said)) << r.Err;
     EXPECT_EQ(ReadBytes(secret), "precious\n");
+}
+
+// A server that takes the connection and never answers: --timeout ends the update with exit status 1, a message
+// naming the limit, and the TLE file as it was (no copy made).
+TEST(ForecastProgramUpdate, TimeoutEndsATransferThatNeverEnds)
+{
+    const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), size), 0);
+    ASSERT_EQ(::listen(listener, 4), 0); // the kernel completes the connection; nobody ever reads or answers
+    ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size), 0);
+    const std::string url = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/amateur.txt";
+    Scene scene;
+    WriteBytes(scene.Root() / "kep.tle", ReadBytes(Tle));
+    const Outcome r =
+        scene.Run({.Name = "", .Args = {"--tle", "{root}/kep.tle", "--update-tle", url, "--timeout", "1"}});
+    ::close(listener);
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_EQ(r.Err, "tavik-forecast: " + url + ": the transfer took longer than the overall limit of 1 s; "
+                     + (scene.Root() / "kep.tle").string() + " is left as it was\n");
+    EXPECT_EQ(ReadBytes(scene.Root() / "kep.tle"), ReadBytes(Tle));
+    EXPECT_FALSE(fs::exists(scene.Root() / "kep.tle.bak"));
 }
 
 } // namespace

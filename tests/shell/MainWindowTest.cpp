@@ -77,14 +77,17 @@ protected:
         services.ProgramFolder = programFolder_;
         services.Formats = std::move(formats);
         services.DocumentsFolder = documents_.path();
-        services.ChooseTleFile = [this]
-(QWidget*, const QString&) { return chooserAnswer_; };
+        services.ChooseTleFile = [this](QWidget*, const QString&) { return chooserAnswer_; };
         services.ShowMessage = [this](QWidget*, MessageKind kind, const QString&, const QString& text) {
             messages_.push_back({kind, text});
         };
         services.AskUpdateUrl = [this](QWidget*, const QString&, const QString& previous) {
             previousUrl_ = previous;
-            return updateUrl_;
+            return UpdateRequest(updateUrl_, updateMode_);
+        };
+        services.Confirm = [this](QWidget*, const QString&, const QString& text) {
+            questions_.push_back(text);
+            return confirmAnswer_;
         };
         window_ = std::make_unique<MainWindow>(std::move(services));
         window_->StartUp();
@@ -145,6 +148,9 @@ protected:
     QString chooserAnswer_, updateUrl_, previousUrl_;
 
     std::vector<std::pair<MessageKind, QString>> messages_;
+    UpdateMode updateMode_ = UpdateMode::Merge;
+    bool confirmAnswer_ = false;
+    QStringList questions_;
     std::unique_ptr<MainWindow> window_;
 };
 
@@ -448,21 +454,66 @@ TEST_F(WindowTest, UpdateElementSetsReloadsKeepingTheChoiceAndACancelChangesNoth
     EXPECT_TRUE(messages_.empty());
     EXPECT_EQ(Bytes(ProgramFile("three.tle")), old);
     EXPECT_EQ(Items("SatelliteBox").size(), 3);
+    // By default the file's own entries only: the two new ones are listed, and the file stays as it was.
     updateUrl_ = base + "five.tle";
     Trigger("UpdateAction");
     EXPECT_EQ(previousUrl_, base + "stall");
+    const QString merged = OnlyMessage(MessageKind::Information);
+    EXPECT_TRUE(merged.contains(QStringLiteral("only in the download, not added: 2 (HERON 4 (")))
+        << merged.toStdString();
+    EXPECT_EQ(Bytes(ProgramFile("three.tle")), old);
+    EXPECT_FALSE(QFile::exists(ProgramFile("three.tle.bak")));
+    updateMode_ = UpdateMode::AddNew;
+    Trigger("UpdateAction");
     EXPECT_TRUE(OnlyMessage(MessageKind::Information).contains(QStringLiteral("added: 2 (HERON 4 (")));
-    EXPECT_EQ(Bytes(ProgramFile("three.tle")), five);
+    EXPECT_EQ(Bytes(ProgramFile("three.tle.bak")), old);
     EXPECT_EQ(Items("SatelliteBox").size(), 5);
     EXPECT_EQ(window_->Current()->SatName, "KESTREL-2");
+    EXPECT_TRUE(questions_.isEmpty());
     window_.reset();
     Start();
     Trigger("UpdateAction");
     EXPECT_EQ(previousUrl_, base + "five.tle");
 }
 
-// Arabic AM/PM designators became "?" in Windows-1252: the file takes 24-hour time. A failure names the whole
-// path.
+// A replacement that would remove entries says which, and the shown satellite, and is done only after a yes.
+TEST_F(WindowTest, UpdateThatReplacesAsksFirstNamingTheEntriesItRemoves)
+{
+    WriteSettings();
+    Start();
+    Choose(1);
+    const QByteArray old = Bytes(ProgramFile("three.tle"));
+    const QByteArray orbis = old.mid(old.indexOf("ORBIS M"));
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    QObject::connect(&server, &QTcpServer::newConnection, [&server, &orbis] {
+        QTcpSocket* s = server.nextPendingConnection();
+        QObject::connect(s, &QTcpSocket::readyRead, s, [s, &orbis] {
+            if (s->peek(4096).contains("\r\n\r\n"))
+                s->write("HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(orbis.size()) + "\r\n\r\n" + orbis);
+        });
+    });
+    updateUrl_ = QStringLiteral("http://127.0.0.1:%1/orbis.tle").arg(server.serverPort());
+    updateMode_ = UpdateMode::Replace;
+    Trigger("UpdateAction");
+    ASSERT_EQ(questions_.size(), 1);
+    for (const char* said : {"removes 2 of its entries:\n\nTAVSAT 1 (90001)\nKESTREL-2 (90002)",
+                             "The satellite shown, KESTREL-2, is among them.", "three.tle.bak. Replace the file?"})
+        EXPECT_TRUE(questions_.front().contains(QString::fromLatin1(said))) << questions_.front().toStdString();
+    EXPECT_TRUE(messages_.empty());
+    EXPECT_EQ(Bytes(ProgramFile("three.tle")), old);
+    EXPECT_FALSE(QFile::exists(ProgramFile("three.tle.bak")));
+    confirmAnswer_ = true;
+    Trigger("UpdateAction");
+    const QString replaced = OnlyMessage(MessageKind::Information);
+    EXPECT_TRUE(replaced.contains(QStringLiteral("removed: 2 (TAVSAT 1 (90001), KESTREL-2 (90002))")))
+        << replaced.toStdString();
+    EXPECT_EQ(Bytes(ProgramFile("three.tle")), orbis);
+    EXPECT_EQ(Bytes(ProgramFile("three.tle.bak")), old);
+    EXPECT_EQ(Items("SatelliteBox"), QStringList{"ORBIS M"});
+}
+
+// Arabic AM/PM designators became "?" in Windows-1252: the file takes 24-hour time. A failure names the whole path.
 TEST_F(WindowTest, SaveWritesTheListsInFormsWindows1252HoldsAndAFailureNamesTheWholePath)
 {
     WriteSettings();

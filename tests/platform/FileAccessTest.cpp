@@ -1,0 +1,95 @@
+// Who may write a file, and the copy kept before an update.
+#include "platform/FileAccess.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace tavik {
+namespace {
+
+std::string ReadAll(const std::filesystem::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+mode_t ModeOf(const std::filesystem::path& p)
+{
+    struct stat st {};
+    ::stat(p.c_str(), &st);
+    return st.st_mode & 07777;
+}
+
+// The rule on the stat facts, for any user: the tests may run as root, for whom every file is writable.
+TEST(MayWrite, FollowsTheOwnerGroupAndOthersBitsAndLetsRootWrite)
+{
+    const UserIdentity user{1000, {1000, 24}};
+    const struct { const char* Case; FileOwnership File; UserIdentity Who; bool May; } rows[] = {
+        {"own file 0644", {0100644, 1000, 1000}, user, true},
+        {"own file 0444", {0100444, 1000, 1000}, user, false},
+        {"own file 0466: the owner's bit counts, not the others'", {0100466, 1000, 1000}, user, false},
+        {"root's file 0644 in the user's folder", {0100644, 0, 0}, user, false},
+        {"someone's file 0664 of a group the user is in", {0100664, 1001, 24}, user, true},
+        {"someone's file 0644 of a group the user is in", {0100644, 1001, 24}, user, false},
+        {"someone's file 0646", {0100646, 1001, 1001}, user, true},
+        {"someone's file 0646 whose group bit forbids the user's group", {0100646, 1001, 24}, user, false},
+        {"root and a 0444 file", {0100444, 1000, 1000}, UserIdentity{0, {0}}, true},
+        {"root and someone's 0400 file", {0100400, 1001, 1001}, UserIdentity{0, {0}}, true},
+    };
+    for (const auto& row : rows) EXPECT_EQ(MayWrite(row.File, row.Who), row.May) << row.Case;
+}
+
+// Runs check as user nobody in a child process (only root can become nobody); its exit status: 0 when it held.
+int AsNobody(const std::function<bool()>& check)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const bool dropped = ::setgid(65534) == 0 && ::setuid(65534) == 0;
+        ::_exit(!dropped ? 2 : check() ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 3;
+}
+
+TEST(ReadOnlyReason, NamesTheModeAndTheOwnerOfAFileTheUserMayNotWrite)
+{
+    test::TempFolder folder;
+    const auto file = folder.Write("kep.txt", "x");
+    ::chmod(file.c_str(), 0444);
+    ::chmod(folder.Path.c_str(), 0777); // the user could rename over it: only the rule stops the replacement
+    if (::geteuid() != 0) {
+        EXPECT_EQ(ReadOnlyReason(file.string()).value_or(""), "it is read-only for you (mode 0444)");
+        GTEST_SKIP() << "a file of another user needs root to make";
+    }
+    EXPECT_EQ(ReadOnlyReason(file.string()), std::nullopt); // root writes it, as cp does
+    ::chmod(file.c_str(), 0644);
+    const std::string expected =
+        "it is read-only for you: it belongs to user 0 (mode 0644), so replacing it would make it yours";
+    EXPECT_EQ(AsNobody([&] { return ReadOnlyReason(file.string()) == expected; }), 0);
+    EXPECT_EQ(AsNobody([&] { return !ReadOnlyReason((folder.Path / "new.txt").string()); }), 0);
+}
+
+TEST(KeepBackup, WritesOneCopyBesideTheFileWithItsPermissionBits)
+{
+    test::TempFolder folder;
+    const auto file = folder.Write("kep.txt", "new");
+    ::chmod(file.c_str(), 0600);
+    KeepBackup(file.string(), "first");
+    EXPECT_EQ(BackupPath(file.string()), file.string() + ".bak");
+    EXPECT_EQ(ReadAll(file.string() + ".bak"), "first");
+    EXPECT_EQ(ModeOf(file.string() + ".bak"), 0600u);
+    ::chmod((file.string() + ".bak").c_str(), 0666);
+    KeepBackup(file.string(), "second");
+    EXPECT_EQ(ReadAll(file.string() + ".bak"), "second");
+    EXPECT_EQ(ModeOf(file.string() + ".bak"), 0600u);
+}
+
+} // namespace
+} // namespace tavik
