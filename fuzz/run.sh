@@ -18,7 +18,7 @@ cxx=${TAVIK_FUZZ_CXX:-clang++-14}
 command -v "$cxx" > /dev/null || { echo "fuzz: $cxx is missing (scripts/install-deps.sh installs it)" >&2; exit 1; }
 
 mkdir -p "$build/findings" "$build/logs"
-if ! { CXX=$cxx cmake -S fuzz -B "$build" && cmake --build "$build" -j2; } > "$build/logs/build.log" 2>&1; then
+if ! { CXX=$cxx cmake -S fuzz -B "$build" -DCMAKE_COMPILE_WARNING_AS_ERROR=ON && cmake --build "$build" -j2; } > "$build/logs/build.log" 2>&1; then
   tail -n 40 "$build/logs/build.log" >&2
   echo "fuzz: the build failed; see $build/logs/build.log" >&2
   exit 1

@@ -4,7 +4,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 build=${TAVIK_BUILD_DIR:-build}
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release
+# Warnings as errors: a warning is looked at when it appears, not one day among hundreds.
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
 cmake --build "$build" -j"$(nproc)"
 # Everything the build just used must come from install-deps.sh's packages,
 # or a fresh machine would fail where this one passed.

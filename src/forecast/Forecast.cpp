@@ -159,8 +159,9 @@ ForecastResult RunForecast(const ForecastRequest& request, ShadowCarry& carry,
         ranges[0].First = 1;
         ranges[0].Last = first;
         for (int t = 1; t < threads; ++t) {
-            ranges[t].First = ranges[t - 1].Last + 1;
-            ranges[t].Last = first + ((ForecastDays - first) * t) / (threads - 1);
+            const auto i = static_cast<std::size_t>(t);
+            ranges[i].First = ranges[i - 1].Last + 1;
+            ranges[i].Last = first + ((ForecastDays - first) * t) / (threads - 1);
         }
         for (auto& range : ranges) range.Done.store(range.First - 1);
     }

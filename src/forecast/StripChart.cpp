@@ -45,7 +45,7 @@ void PixelBuffer::VerticalLine(int x, int y0, int y1, Rgb colour)
     if (x < 0 || x >= Width) return;
     if (y0 > y1) std::swap(y0, y1);
     for (int y = std::max(y0, 0); y <= y1 && y < Height; ++y)
-        Pixels[static_cast<std::size_t>(y) * Width + x] = colour;
+        Pixels[IndexOf(x, y)] = colour;
 }
 
 int PixelColumn(float x)

@@ -29,8 +29,14 @@ struct PixelBuffer {
     std::vector<Rgb> Pixels; // row by row from the top left
 
     PixelBuffer(int width, int height, Rgb fill)
-        : Width(width), Height(height), Pixels(static_cast<std::size_t>(width) * height, fill) {}
-    Rgb At(int x, int y) const { return Pixels[static_cast<std::size_t>(y) * Width + x]; }
+        : Width(width), Height(height),
+          Pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), fill) {}
+    // Where pixel (x, y) of the buffer is in Pixels; both must lie inside it.
+    std::size_t IndexOf(int x, int y) const
+    {
+        return static_cast<std::size_t>(y) * static_cast<std::size_t>(Width) + static_cast<std::size_t>(x);
+    }
+    Rgb At(int x, int y) const { return Pixels[IndexOf(x, y)]; }
     // Draws from y0 to y1 inclusive; anything outside the buffer is clipped.
     void VerticalLine(int x, int y0, int y1, Rgb colour);
 };

@@ -41,8 +41,8 @@ std::string StationText(const Station& s)
 std::uint64_t Fnv1a(std::string_view text)
 {
     std::uint64_t h = 14695981039346656037ull;
-    for (unsigned char c : text) {
-        h ^= c;
+    for (char c : text) {
+        h ^= static_cast<unsigned char>(c);
         h *= 1099511628211ull;
     }
     return h;
@@ -63,7 +63,8 @@ std::string SunlitText(bool sunlit) { return sunlit ? "sunlit" : "eclipsed"; }
 std::string JsonString(std::string_view s)
 {
     std::string out = "\"";
-    for (unsigned char ch : s) {
+    for (char c : s) {
+        const auto ch = static_cast<unsigned char>(c);
         switch (ch) {
         case '"': out += "\\\""; break;
         case '\\': out += "\\\\"; break;
@@ -76,7 +77,7 @@ std::string JsonString(std::string_view s)
                 std::snprintf(b, sizeof b, "\\u%04x", ch);
                 out += b;
             } else {
-                out += static_cast<char>(ch);
+                out += c;
             }
         }
     }

@@ -132,7 +132,8 @@ std::optional<std::string> SeparatorBetween(const std::vector<Token>& tokens, st
     for (std::size_t i = from + 1; i < to; ++i)
         if (tokens[i].Kind == Field::Literal) text += tokens[i].Text;
     if (text.empty()) return std::nullopt;
-    for (unsigned char c : text) {
+    for (char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
         bool punctuation = (c >= 0x21 && c <= 0x2F) || (c >= 0x3A && c <= 0x40) || (c >= 0x5B && c <= 0x60)
                            || (c >= 0x7B && c <= 0x7E);
         if (!punctuation && c != ' ') return std::nullopt;
@@ -222,8 +223,8 @@ private:
 
 bool IsAscii(std::string_view text)
 {
-    for (unsigned char c : text)
-        if (c >= 0x80) return false;
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
     return true;
 }
 
