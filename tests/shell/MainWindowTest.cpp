@@ -1,7 +1,6 @@
 // The window driven through its controls, headless, in temporary folders, with clock, choosers and message boxes
 // replaced.
 
-#include "shell/AboutBox.h"
 #include "shell/MainWindow.h"
 #include "shell/PictureBox.h"
 #include "shell/ShellServices.h"
@@ -205,20 +204,6 @@ TEST_F(WindowTest, StartUpAndRecalcShowTheWholeForecastAndTheMinimumSizeFits1366
     ASSERT_EQ(chart->BarsOf(), QStringLiteral("TAVSAT 1 from 2024-03-10"));
     ASSERT_EQ(chart->Bars()->count(), 59);
     for (int i = 0; i < 59; ++i) EXPECT_DOUBLE_EQ(chart->Bars()->at(i), r.DailySunAngle[static_cast<std::size_t>(i)]);
-
-    // The caption and the about box's texts, exactly; "Info" twice gives one box.
-    EXPECT_EQ(window_->windowTitle(), QStringLiteral("60 days long-range forecast for illumination (QQ0XX)"));
-    Trigger("InfoAction");
-    const AboutBox* about = window_->About();
-    Trigger("InfoAction");
-    ASSERT_TRUE(about);
-    ASSERT_EQ(window_->About(), about);
-    ASSERT_FALSE(about->isModal());
-    const std::pair<const char*, const char*> texts[] = {
-        {"Label1", "60 days long-term forcast for illumination"}, {"Label9", "US Version"}, {"Label8", "QQ0XX"},
-        {"Label2", "Version 1.9b    (09 Dec 2019)"}, {"Label6", "Homepage:"}, {"Label7", "e-mail:"}};
-    for (const auto& [name, text] : texts)
-        EXPECT_EQ(about->findChild<QLabel*>(name)->text(), QString::fromLatin1(text));
 }
 
 // Unusable settings ended in "correct the settings file and restart": the Station dialog says why, naming the
