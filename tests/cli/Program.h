@@ -2,6 +2,8 @@
 // files. Shared by the command-line tests and the bad-input suite.
 #pragma once
 
+#include "../TestSupport.h" // by its own folder: the bad-input suite searches tests/cli only
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -23,16 +25,12 @@ namespace tavik::program {
 
 namespace fs = std::filesystem;
 
-inline std::string ReadBytes(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
+using test::Contains, test::ReadBytes;
+
 inline void WriteBytes(const fs::path& path, const std::string& bytes)
 {
     std::ofstream(path, std::ios::binary) << bytes;
 }
-inline bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 enum class Output { Pipe, FullDevice, ClosedPipe }; // standard output: read, /dev/full, or its reader gone ("| head")
 

@@ -22,11 +22,6 @@ namespace fs = std::filesystem;
 
 const std::string OldBytes = "old content\r\n", NewBytes = "new content\r\n";
 
-std::string Read(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
 std::vector<std::string> Listing(const fs::path& folder)
 {
     std::vector<std::string> names;
@@ -49,7 +44,7 @@ TEST(WriteFileAtomically, NewFileGetsTheBytesAndMode0644LessTheUmask)
         WriteFileAtomically(name, "a much longer first content");
         WriteFileAtomically(name, bytes);
         ::umask(old);
-        EXPECT_EQ(Read(folder.Path / name), bytes);
+        EXPECT_EQ(test::ReadBytes(folder.Path / name), bytes);
         EXPECT_EQ(fs::status(folder.Path / name).permissions(), fs::perms(mask == 022 ? 0644 : 0600));
     }
     fs::current_path(before);
@@ -231,7 +226,7 @@ TEST_P(WriteTarget, KeepsWhatThePathNamesAndLeavesNoTemporaryFile)
     }
     EXPECT_TRUE(Take(made.Path, false) == path) << "the path names something else now";
     EXPECT_TRUE(Take(made.Holder, true) == holder) << "mode, owner or links of the file changed";
-    if (!made.Holder.empty()) { EXPECT_EQ(Read(made.Holder), c.Reason ? OldBytes : NewBytes); }
+    if (!made.Holder.empty()) { EXPECT_EQ(test::ReadBytes(made.Holder), c.Reason ? OldBytes : NewBytes); }
     if (made.Reader >= 0 && c.How == Disk::Takes) {
         char buffer[64] = {};
         const ssize_t n = ::read(made.Reader, buffer, 64);
@@ -321,9 +316,9 @@ TEST_P(GrowingOnAFullDisk, KeepsThePiecesBefore)
         message = e.what();
     }
     EXPECT_EQ(message, "cannot write " + made.Path + ": " + Full + "; it holds what was written before");
-    EXPECT_EQ(Read(made.Path), "header\nrow 1\n");
+    EXPECT_EQ(test::ReadBytes(made.Path), "header\nrow 1\n");
     EXPECT_NO_THROW(grown.Close());
-    EXPECT_EQ(Read(made.Path), "header\nrow 1\n");
+    EXPECT_EQ(test::ReadBytes(made.Path), "header\nrow 1\n");
     EXPECT_EQ(Listing(folder.Path), std::vector<std::string>{"out.txt"});
 }
 

@@ -3,7 +3,6 @@
 #include "platform/TextForms.h"
 #include "TestSupport.h"
 #include "platform/RegionalFormats.h"
-#include "platform/Text.h"
 
 #include <gtest/gtest.h>
 
@@ -113,18 +112,6 @@ TEST(ParseForecastYear, TwoDigitsInTheTleWindowAndFourWithinItsYears)
         EXPECT_TRUE(test::Contains(parsed.Error, c.Says)) << parsed.Error;
         EXPECT_EQ(parsed.Error.empty(), c.Year != 0) << parsed.Error;
     }
-}
-
-TEST(TextToolkit, LineEndsAfterACarriageReturnAndCutsBetweenCharacters)
-{
-    std::string lines;
-    for (LineReader reader("a\r\r\nb\n\nc\r"); const auto line = reader.Next();)
-        lines += "[" + std::string(*line) + "]";
-    EXPECT_EQ(lines, "[a][][b][][c]");
-    const std::string omega = "\u03A9";
-    const std::pair<std::string, std::string> cuts[] = {
-        {"abcdef", "abcde"}, {"abcd" + omega, "abcd"}, {"abc" + omega, "abc" + omega}, {std::string(6, '\x80'), ""}};
-    for (const auto& [text, prefix] : cuts) EXPECT_EQ(Utf8Prefix(text, 5), prefix) << text;
 }
 
 TEST(FormatsFromPatterns, DatePatternGivesOrderSeparatorAndPadding)

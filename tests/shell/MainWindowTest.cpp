@@ -3,6 +3,7 @@
 
 #include "shell/AboutBox.h"
 #include "shell/MainWindow.h"
+#include "shell/PassDetailsView.h"
 #include "shell/PictureBox.h"
 #include "shell/ShellServices.h"
 #include "shell/StationDialog.h"
@@ -89,6 +90,9 @@ protected:
             questions_.push_back(text);
             return confirmAnswer_;
         };
+        services.ChooseExport = [this](QWidget*, const QString&, const QString&) {
+            return std::optional<ExportChoice>({true, ExportFormat::Ics, exportPath_});
+        };
         window_ = std::make_unique<MainWindow>(std::move(services));
         window_->StartUp();
     }
@@ -145,7 +149,7 @@ protected:
     QTemporaryDir program_, work_, config_, documents_;
     QString oldCwd_ = QDir::currentPath();
     QString programFolder_ = program_.path();
-    QString chooserAnswer_, updateUrl_, previousUrl_;
+    QString chooserAnswer_, updateUrl_, previousUrl_, exportPath_;
 
     std::vector<std::pair<MessageKind, QString>> messages_;
     UpdateMode updateMode_ = UpdateMode::Merge;
@@ -221,8 +225,12 @@ TEST_F(WindowTest, StartUpAndRecalcShowTheWholeForecastAndTheMinimumSizeFits1366
     ASSERT_EQ(window_->About(), about);
     ASSERT_FALSE(about->isModal());
     const std::pair<const char*, const char*> texts[] = {
-        {"AboutTitleLabel", "60 days long-term forcast for illumination"}, {"AboutEditionLabel", "US Version"}, {"AboutCallLabel", "QQ0XX"},
-        {"AboutVersionLabel", "Version 1.9b    (09 Dec 2019)"}, {"AboutHomepageCaption", "Homepage:"}, {"AboutEmailCaption", "e-mail:"}};
+        {"AboutTitleLabel", "60 days long-term forcast for illumination"},
+        {"AboutEditionLabel", "US Version"},
+        {"AboutCallLabel", "QQ0XX"},
+        {"AboutVersionLabel", "Version 1.9b    (09 Dec 2019)"},
+        {"AboutHomepageCaption", "Homepage:"},
+        {"AboutEmailCaption", "e-mail:"}};
     for (const auto& [name, text] : texts)
         EXPECT_EQ(about->findChild<QLabel*>(name)->text(), QString::fromLatin1(text));
 }
@@ -581,6 +589,46 @@ TEST_F(WindowTest, NoStaleBarsAfterAStoppedRun)
     EXPECT_TRUE(window_->statusBar()->currentMessage().contains(stopped));
     EXPECT_EQ(Get<QProgressBar>("ProgressBar")->value(), 0);
     EXPECT_TRUE(Get<SunAngleChart>("SunAngleChart")->chart()->title().endsWith(": TAVSAT 1 from 2024-03-05"));
+}
+
+// The pass table and the strip chart point at each other: a row selected is framed on the chart, a pass clicked
+// on the chart is selected in the table; File > Export… writes its file or names it in the error.
+TEST_F(WindowTest, PassTableAndStripChartSelectEachOtherAndExportNamesAFileItCannotWrite)
+{
+    WriteSettings();
+    Start();
+    PassDetailsView* view = window_->PassDetails();
+    QTableView* table = view->Table();
+    table->selectRow(2);
+    const int selected = view->SelectedPass();
+    ASSERT_GE(selected, 0);
+    EXPECT_EQ(window_->HighlightedPass(), selected);
+    auto* strip = Get<PictureBox>("StripChart");
+    const QImage framed = strip->Image(); // the frame's colour is no tick's
+    int magenta = 0;
+    for (int i = 0; i < framed.width() * framed.height(); ++i)
+        magenta += framed.pixelColor(i % framed.width(), i / framed.width()) == QColor(230, 0, 230);
+    EXPECT_GT(magenta, 10);
+
+    // A click in the middle of another pass's minutes on the chart.
+    table->clearSelection();
+    EXPECT_EQ(window_->HighlightedPass(), -1);
+    const int wanted = selected + 1;
+    const PassDetail& pass = window_->ShownDetails()->Passes.at(static_cast<std::size_t>(wanted));
+    const std::int64_t middle = (pass.FirstMinute + pass.EndMinute) / 2;
+    const QPoint at(static_cast<int>(std::lround((middle % 1440) * MinuteWidth(StripWidth))),
+                    RowTop(static_cast<int>(middle / 1440) + 1) + 2);
+    QTest::mouseClick(strip, Qt::LeftButton, Qt::NoModifier, at);
+    EXPECT_EQ(view->SelectedPass(), wanted);
+    EXPECT_EQ(window_->HighlightedPass(), wanted);
+
+    exportPath_ = WorkFile("passes.ics");
+    Trigger("ExportAction");
+    EXPECT_TRUE(Bytes(exportPath_).startsWith("BEGIN:VCALENDAR\r\n"));
+    EXPECT_TRUE(messages_.empty());
+    exportPath_ = WorkFile("missing/passes.ics");
+    Trigger("ExportAction");
+    EXPECT_TRUE(OnlyMessage().contains(exportPath_));
 }
 
 // Closing the window stops a run and shows nothing of it; the pool is held so the run cannot start before.
