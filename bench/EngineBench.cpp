@@ -1,8 +1,8 @@
 // Speed of the engine: one step of the chain, a whole 59-day run (alone and
 // with the strip rendering), the one-year table, loading a full catalogue,
 // SGP4 over a run's instants, and a run in each model.
-#include "catalogue/Catalogue.h"
 #include "WorkedExample.h"
+#include "catalogue/Catalogue.h"
 #include "forecast/Forecast.h"
 #include "forecast/StripChart.h"
 #include "orbit/Sgp4.h"
@@ -125,11 +125,9 @@ std::string FullCatalogueText()
     for (int i = 1; i <= 500; ++i) {
         std::snprintf(line, sizeof line, "SAT %03d\r\n", i);
         text += line;
-        std::snprintf(line, sizeof line,
-                      "1 %05dU 26001A   26335.50000000  .00001234  00000-0  12345-4 0  9990\r\n", i);
+        std::snprintf(line, sizeof line, "1 %05dU 26001A   26335.50000000  .00001234  00000-0  12345-4 0  9990\r\n", i);
         text += line;
-        std::snprintf(line, sizeof line,
-                      "2 %05d  51.6400 %8.4f 0005000  90.0000 270.0000 15.50000000    10\r\n", i,
+        std::snprintf(line, sizeof line, "2 %05d  51.6400 %8.4f 0005000  90.0000 270.0000 15.50000000    10\r\n", i,
                       (i * 0.7));
         text += line;
     }
@@ -150,11 +148,11 @@ BENCHMARK(BM_LoadFullCatalogue)->Unit(benchmark::kMicrosecond);
 // Two of the bundled example's element sets: a low orbit, and a Molniya
 // orbit, which takes the deep-space terms and the 12-hour resonance.
 constexpr const char* ExampleLeo = "TAVIK-LEO\n"
-    "1 99101U 26041A   26335.51234567  .00012345  00000-0  21962-3 0  9993\n"
-    "2 99101  51.6393 187.4219 0004712 112.9034 247.2511 15.49823110 51030\n";
+                                   "1 99101U 26041A   26335.51234567  .00012345  00000-0  21962-3 0  9993\n"
+                                   "2 99101  51.6393 187.4219 0004712 112.9034 247.2511 15.49823110 51030\n";
 constexpr const char* ExampleMolniya = "TAVIK-MOLNIYA\n"
-    "1 99103U 24090A   26337.74016204 -.00000135  00000-0  00000+0 0  3186\n"
-    "2 99103  62.8104 279.6331 7107813 269.4772  14.9905  2.00591420 19630\n";
+                                       "1 99103U 24090A   26337.74016204 -.00000135  00000-0  00000+0 0  3186\n"
+                                       "2 99103  62.8104 279.6331 7107813 269.4772  14.9905  2.00591420 19630\n";
 
 // SGP4 alone at the 85,019 instants of a run (59 days, minutes 0 to 1440
 // of each), carrying the resonance integration from minute to minute.
@@ -194,7 +192,8 @@ void BM_ForecastRunModel(benchmark::State& state, const char* tle, OrbitModel mo
 }
 BENCHMARK_CAPTURE(BM_ForecastRunModel, leo_classic, ExampleLeo, OrbitModel::Classic)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ForecastRunModel, leo_sgp4, ExampleLeo, OrbitModel::Sgp4)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_ForecastRunModel, molniya_classic, ExampleMolniya, OrbitModel::Classic)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ForecastRunModel, molniya_classic, ExampleMolniya, OrbitModel::Classic)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ForecastRunModel, molniya_sgp4, ExampleMolniya, OrbitModel::Sgp4)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -20,7 +20,7 @@ using tavik::shell::ShellServices;
 
 ShellServices Services()
 {
-    ShellServices s = ShellServices::System(); // the example beside the program
+    ShellServices s = ShellServices::System();      // the example beside the program
     s.Now = [] { return std::time_t{1796515200}; }; // 2026-12-06 00:00 UTC
     s.ShowMessage = [](QWidget*, tavik::shell::MessageKind, const QString&, const QString&) {};
     return s;

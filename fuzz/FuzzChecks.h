@@ -43,14 +43,19 @@ inline bool ValidUtf8(std::string_view s)
 {
     for (std::size_t i = 0; i < s.size();) {
         const auto b = static_cast<unsigned char>(s[i]);
-        const std::size_t n = b < 0x80 ? 0 : b >= 0xC2 && b <= 0xDF ? 1 : b >= 0xE0 && b <= 0xEF ? 2 : b >= 0xF0 && b <= 0xF4 ? 3 : 4;
+        const std::size_t n = b < 0x80                 ? 0
+                              : b >= 0xC2 && b <= 0xDF ? 1
+                              : b >= 0xE0 && b <= 0xEF ? 2
+                              : b >= 0xF0 && b <= 0xF4 ? 3
+                                                       : 4;
         if (n == 4 || i + n >= s.size()) return false;
         std::uint32_t cp = n == 0 ? b : b & (0x3Fu >> n);
         for (std::size_t k = 1; k <= n; ++k) {
             if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
             cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3Fu);
         }
-        if ((n == 2 && cp < 0x800) || (n == 3 && cp < 0x10000) || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+        if ((n == 2 && cp < 0x800) || (n == 3 && cp < 0x10000) || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
         i += n + 1;
     }
     return true;
@@ -60,7 +65,8 @@ inline bool ValidUtf8(std::string_view s)
 // message box or a file name.
 inline bool HasControl(std::string_view s, bool del = false)
 {
-    return std::any_of(s.begin(), s.end(), [del](char c) { return static_cast<unsigned char>(c) < 0x20 || (del && c == 0x7F); });
+    return std::any_of(s.begin(), s.end(),
+                       [del](char c) { return static_cast<unsigned char>(c) < 0x20 || (del && c == 0x7F); });
 }
 
 // "nan" or "inf" in any case: a number that went wrong on its way to the text.
@@ -75,7 +81,12 @@ struct Bytes {
     const std::uint8_t* Data;
     std::size_t Size, At = 0;
     std::uint8_t Byte() { return At < Size ? Data[At++] : 0; }
-    std::uint64_t Word() { std::uint64_t w = 0; for (int i = 0; i < 8; ++i) w = w << 8 | Byte(); return w; }
+    std::uint64_t Word()
+    {
+        std::uint64_t w = 0;
+        for (int i = 0; i < 8; ++i) w = w << 8 | Byte();
+        return w;
+    }
     double RawDouble() { return std::bit_cast<double>(Word()); }
 };
 

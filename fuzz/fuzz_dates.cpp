@@ -33,21 +33,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const std::size_t a = text.find('\n'), b = a == std::string_view::npos ? a : text.find('\n', a + 1);
-    const std::string_view parts[3] = {text.substr(0, a), a == std::string_view::npos ? "" : text.substr(a + 1, b - a - 1),
+    const std::string_view parts[3] = {text.substr(0, a),
+                                       a == std::string_view::npos ? "" : text.substr(a + 1, b - a - 1),
                                        b == std::string_view::npos ? "" : text.substr(b + 1)};
     const auto day = Reference(parts[0]), month = Reference(parts[1]), year = Reference(parts[2]);
     // The Gregorian month lengths: every fourth year a leap year, except the
     // centuries not divisible by 400.
     static const int Days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool real = day && month && year && *year >= 1 && *year <= 9999 && *month >= 1 && *month <= 12 && *day >= 1
-                      && *day <= Days[*month - 1] + (*month == 2 && *year % 4 == 0 && (*year % 100 != 0 || *year % 400 == 0));
+    const bool real =
+        day && month && year && *year >= 1 && *year <= 9999 && *month >= 1 && *month <= 12 && *day >= 1
+        && *day <= Days[*month - 1] + (*month == 2 && *year % 4 == 0 && (*year % 100 != 0 || *year % 400 == 0));
     const ParsedDate parsed = ParseDateTexts(parts[0], parts[1], parts[2]);
     fuzz::Require(static_cast<bool>(parsed) == real, "a date is accepted exactly when it is a real day", text);
     if (parsed) {
         // Its place on the scale by the C library's calendar: 1899 December 30
         // lies 25569 days before 1970.
-        std::tm t{.tm_mday = static_cast<int>(*day), .tm_mon = static_cast<int>(*month) - 1, .tm_year = static_cast<int>(*year) - 1900};
-        fuzz::Require(parsed.Date->Days() == static_cast<double>(::timegm(&t) / 86400 + 25569), "the day the texts name", text);
+        std::tm t{.tm_mday = static_cast<int>(*day),
+                  .tm_mon = static_cast<int>(*month) - 1,
+                  .tm_year = static_cast<int>(*year) - 1900};
+        fuzz::Require(parsed.Date->Days() == static_cast<double>(::timegm(&t) / 86400 + 25569),
+                      "the day the texts name", text);
         fuzz::Require(parsed.Error.empty() && parsed.WrongField == DateTextField::None, "no error with a date");
     } else {
         fuzz::Require(parsed.WrongField != DateTextField::None, "a refusal points at a box");
@@ -58,8 +63,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const ParsedYear py = ParseYearText(y);
         fuzz::Require(static_cast<bool>(py) == (expected && *expected >= 1 && *expected <= 9999),
                       "a year is accepted exactly when it is 1..9999", y);
-        if (py) fuzz::Require(*py.Year == *expected, "the year named", y);
-        else CheckRefusal(py.Error, "year");
+        if (py)
+            fuzz::Require(*py.Year == *expected, "the year named", y);
+        else
+            CheckRefusal(py.Error, "year");
     }
     return 0;
 }

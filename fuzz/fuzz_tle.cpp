@@ -22,7 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const TleUpdate twice = UpdateTleText(once.Text, Download, UpdateMode::AddNew, "fuzz.tle", "download");
         fuzz::Require(twice.Text == once.Text, "a second merge of the same download changes nothing", once.Text);
     } catch (const InputError& e) {
-        fuzz::Require(std::string_view(e.what()).substr(0, 10) == "fuzz.tle: ", "a refused merge names the file", e.what());
+        fuzz::Require(std::string_view(e.what()).substr(0, 10) == "fuzz.tle: ", "a refused merge names the file",
+                      e.what());
     }
     auto catalogue = std::make_unique<SatelliteCatalogue>();
     LoadResult loaded;
@@ -40,13 +41,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const Station Sites[] = {MakeStation("JO40HC"), MakeStation("AA00AA"), MakeStation("RR99XX")};
     for (int i = 1; i <= count; ++i) {
         const CurrentElementSet e = SelectElementSet(*catalogue, i);
-        const std::string& name = e.SatName, stem = SafeFileStem(name);
-        fuzz::Require(name == loaded.Names[static_cast<std::size_t>(i - 1)] && !name.empty() && name.front() != ' ' && name.back() != ' '
-                          && fuzz::ValidUtf8(name) && !fuzz::HasControl(name, true),
+        const std::string &name = e.SatName, stem = SafeFileStem(name);
+        fuzz::Require(name == loaded.Names[static_cast<std::size_t>(i - 1)] && !name.empty() && name.front() != ' '
+                          && name.back() != ' ' && fuzz::ValidUtf8(name) && !fuzz::HasControl(name, true),
                       "names in file order, UTF-8 without outer blanks or controls", name);
         // Whatever the name, the files named after it stay in their folder.
-        fuzz::Require(!stem.empty() && stem.size() <= 200 && stem != "." && stem != ".." && stem.find('/') == std::string::npos
-                          && fuzz::ValidUtf8(stem) && !fuzz::HasControl(stem, true),
+        fuzz::Require(!stem.empty() && stem.size() <= 200 && stem != "." && stem != ".."
+                          && stem.find('/') == std::string::npos && fuzz::ValidUtf8(stem)
+                          && !fuzz::HasControl(stem, true),
                       "a file stem of 1..200 bytes of UTF-8 that stays in its folder", stem);
         if (const auto why = PropagationProblem(e)) {
             fuzz::Require(why->find("\"" + name + "\"") != std::string::npos, "a refusal names the satellite", *why);
@@ -55,10 +57,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // The first and last minute of the date range the start texts allow, a
         // date of our time, and the element set's own epoch and the days after
         // it (DayNumber 0 is 1978 January 1).
-        std::vector<DateTime> at{*DateTime::FromCalendar(1, 1, 1), DateTime::FromCalendar(9999, 12, 31)->AddDays(ForecastDays),
+        std::vector<DateTime> at{*DateTime::FromCalendar(1, 1, 1),
+                                 DateTime::FromCalendar(9999, 12, 31)->AddDays(ForecastDays),
                                  *DateTime::FromCalendar(2026, 12, 6, 12, 30)};
         if (const double day = EpochToDayNumber(e.Epoch); std::isfinite(day) && std::fabs(day) < 1e7) {
-            const DateTime epoch = DateTime::FromCalendar(1978, 1, 1)->AddSeconds(static_cast<std::int64_t>(std::floor(day * 86400)));
+            const DateTime epoch =
+                DateTime::FromCalendar(1978, 1, 1)->AddSeconds(static_cast<std::int64_t>(std::floor(day * 86400)));
             at.insert(at.end(), {epoch, epoch.AddMinutes(1), epoch.AddDays(ForecastDays)});
         }
         for (const Station& site : Sites) {
@@ -67,14 +71,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 const StepState st = ComputeState(e, site, Attitude{}, CalcInstantOf(t), carry);
                 const std::string who = name + " / " + e.Line1 + " / " + e.Line2;
                 // The year file writes these whatever the height.
-                fuzz::Require(std::isfinite(st.SunAngle()) && std::isfinite(st.Sun().SubSolarLat) && std::isfinite(st.Sun().SubSolarLon),
+                fuzz::Require(std::isfinite(st.SunAngle()) && std::isfinite(st.Sun().SubSolarLat)
+                                  && std::isfinite(st.Sun().SubSolarLon),
                               "sun angle and sub-solar point finite", who);
                 // A run stops at a failed Kepler solution before reading anything
                 // else, and at a height below 150 km, which a NaN would slip past.
                 if (!st.Orbit.KeplerConverged) continue;
                 fuzz::Require(!std::isnan(st.SatHeight()), "height is a number", who);
-                fuzz::Require(!(st.SatHeight() >= MinimumHeight) || (std::isfinite(st.SatHeight()) && std::isfinite(st.Illumination())
-                                  && st.SatAzimuth() >= 0 && st.SatAzimuth() < 360 && st.SatElevation() >= -90 && st.SatElevation() <= 90),
+                fuzz::Require(!(st.SatHeight() >= MinimumHeight)
+                                  || (std::isfinite(st.SatHeight()) && std::isfinite(st.Illumination())
+                                      && st.SatAzimuth() >= 0 && st.SatAzimuth() < 360 && st.SatElevation() >= -90
+                                      && st.SatElevation() <= 90),
                               "height and illumination finite, azimuth 0 up to 360, elevation -90..90", who);
             }
         }

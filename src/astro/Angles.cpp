@@ -9,8 +9,7 @@ namespace tavik {
 std::string DecimalText15(double x)
 {
     char buffer[64];
-    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, x,
-                                   std::chars_format::general, 15);
+    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::general, 15);
     if (ec != std::errc()) return "0";
     return std::string(buffer, end);
 }
@@ -38,10 +37,7 @@ std::int32_t ReadWholePart(std::string_view digits)
     return static_cast<std::int32_t>(negative ? -value : value);
 }
 
-bool HasExponent(std::string_view text)
-{
-    return text.find_first_of("eE") != std::string_view::npos;
-}
+bool HasExponent(std::string_view text) { return text.find_first_of("eE") != std::string_view::npos; }
 
 } // namespace
 

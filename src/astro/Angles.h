@@ -63,10 +63,7 @@ inline double Reduce360(double a)
 }
 
 // East longitude 0..360 to the west-positive form -180..180.
-inline double WestLongitude(double a)
-{
-    return a < 180 ? -a : 360 - a;
-}
+inline double WestLongitude(double a) { return a < 180 ? -a : 360 - a; }
 
 // The integer and fractional parts of x, taken from its decimal text (at most
 // 15 significant digits) rather than from its binary value, so that an epoch

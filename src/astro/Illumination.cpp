@@ -4,9 +4,8 @@
 
 namespace tavik {
 
-SunAngleResult ComputeSunAngle(std::int32_t calcDayNumber, double calcDayFraction,
-                               double siderealAngle, double attitudeCelX,
-                               double attitudeCelY, double attitudeCelZ, bool inEclipse,
+SunAngleResult ComputeSunAngle(std::int32_t calcDayNumber, double calcDayFraction, double siderealAngle,
+                               double attitudeCelX, double attitudeCelY, double attitudeCelZ, bool inEclipse,
                                bool subSolarPoint)
 {
     SunAngleResult r;
@@ -17,8 +16,7 @@ SunAngleResult ComputeSunAngle(std::int32_t calcDayNumber, double calcDayFractio
     return r;
 }
 
-bool ComputeEclipse(const SunState& sun, double satCelX, double satCelY, double satCelZ,
-                    double orbitRadius)
+bool ComputeEclipse(const SunState& sun, double satCelX, double satCelY, double satCelZ, double orbitRadius)
 {
     double p = satCelX * sun.SunX + satCelY * sun.SunY + satCelZ * sun.SunZ;
     double g = ArcCosDeg(-p / orbitRadius);

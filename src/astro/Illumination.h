@@ -23,14 +23,12 @@ struct SunAngleResult {
 // Runs SunPosition, then the sun angle. inEclipse is the shadow flag as it
 // stands when this runs, which inside a step is the previous instant's: the
 // shadow test of the current instant comes after.
-SunAngleResult ComputeSunAngle(std::int32_t calcDayNumber, double calcDayFraction,
-                               double siderealAngle, double attitudeCelX,
-                               double attitudeCelY, double attitudeCelZ, bool inEclipse,
+SunAngleResult ComputeSunAngle(std::int32_t calcDayNumber, double calcDayFraction, double siderealAngle,
+                               double attitudeCelX, double attitudeCelY, double attitudeCelZ, bool inEclipse,
                                bool subSolarPoint = true);
 
 // True while the satellite (celestial frame, km) is inside the shadow
 // cylinder behind the Earth. Both comparisons are strict.
-bool ComputeEclipse(const SunState& sun, double satCelX, double satCelY, double satCelZ,
-                    double orbitRadius);
+bool ComputeEclipse(const SunState& sun, double satCelX, double satCelY, double satCelZ, double orbitRadius);
 
 } // namespace tavik

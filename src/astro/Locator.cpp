@@ -13,7 +13,11 @@ namespace {
 
 char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
 
-bool LetterIn(char c, char last) { c = Upper(c); return c >= 'A' && c <= last; }
+bool LetterIn(char c, char last)
+{
+    c = Upper(c);
+    return c >= 'A' && c <= last;
+}
 bool Digit(char c) { return c >= '0' && c <= '9'; }
 
 // Value of character i (0-based) of a validated, trimmed locator; absent
@@ -51,7 +55,7 @@ std::optional<std::string> LocatorProblem(std::string_view locator)
     struct Group {
         std::size_t First; // 0-based
         const char* Rule;
-        char LastLetter;   // 0: digits
+        char LastLetter; // 0: digits
     };
     const Group groups[] = {
         {0, "characters 1 and 2 must be field letters A to R", 'R'},

@@ -18,8 +18,8 @@ double ApparentRadius(double radius, double distance)
 
 } // namespace
 
-ConeShadow ConicalShadow(const Vector3& satellite, const SunState& sun, double sunDistance,
-                         double earthRadius, double sunRadius)
+ConeShadow ConicalShadow(const Vector3& satellite, const SunState& sun, double sunDistance, double earthRadius,
+                         double sunRadius)
 {
     const Vector3 toSun = sunDistance * Vector3{sun.SunX, sun.SunY, sun.SunZ} - satellite;
     const Vector3 toEarth = -satellite;

@@ -25,7 +25,7 @@ struct ConeShadow {
 // from the satellite. Exactly on the umbra's edge counts as umbra, exactly on
 // the penumbra's outer edge as sunlit. Past the umbra's tip, where the Earth
 // shows smaller than the Sun, a ring of Sun around it counts as penumbra.
-ConeShadow ConicalShadow(const Vector3& satellite, const SunState& sun, double sunDistance,
-                         double earthRadius, double sunRadius);
+ConeShadow ConicalShadow(const Vector3& satellite, const SunState& sun, double sunDistance, double earthRadius,
+                         double sunRadius);
 
 } // namespace tavik

@@ -52,8 +52,7 @@ double MeanAnomaly(double n) { return 356.6349 + 0.98560027 * n; }
 
 } // namespace
 
-SunState SunPosition(std::int32_t calcDayNumber, double calcDayFraction, double siderealAngle,
-                     bool subSolarPoint)
+SunState SunPosition(std::int32_t calcDayNumber, double calcDayFraction, double siderealAngle, bool subSolarPoint)
 {
     double n = DaysSinceEpoch(calcDayNumber, calcDayFraction);
     double meanAnomaly = MeanAnomaly(n);

@@ -24,8 +24,7 @@ std::int32_t DayNumber(std::int16_t day, std::int16_t month, std::int16_t year)
     }
     double a = std::floor(y / 100.0);
     double b = 2 - a + std::floor(a / 4);
-    double result = std::floor(365.25 * (y + 4716)) + std::floor(30.6001 * (m + 1)) + day + b
-                    - 2445034;
+    double result = std::floor(365.25 * (y + 4716)) + std::floor(30.6001 * (m + 1)) + day + b - 2445034;
     return static_cast<std::int32_t>(result);
 }
 

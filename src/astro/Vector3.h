@@ -27,9 +27,6 @@ inline double Length(const Vector3& a) { return std::sqrt(Dot(a, a)); }
 // Radians, 0 to pi; through the arctangent, which stays accurate for nearly
 // parallel and nearly opposite vectors where the arccosine of the dot product
 // does not.
-inline double AngleBetween(const Vector3& a, const Vector3& b)
-{
-    return std::atan2(Length(Cross(a, b)), Dot(a, b));
-}
+inline double AngleBetween(const Vector3& a, const Vector3& b) { return std::atan2(Length(Cross(a, b)), Dot(a, b)); }
 
 } // namespace tavik

@@ -19,15 +19,15 @@ struct BatchRow {
     std::string Name;
     int Passes = 0;
     int Eclipses = 0;
-    std::int64_t LongestEclipse = 0; // minutes
-    std::int64_t TotalEclipse = 0;   // minutes
-    double SunlitPercent = 0;        // of the distinct minutes computed
-    std::string Reason;              // why there is no full forecast; empty when there is
+    std::int64_t LongestEclipse = 0;      // minutes
+    std::int64_t TotalEclipse = 0;        // minutes
+    double SunlitPercent = 0;             // of the distinct minutes computed
+    std::string Reason;                   // why there is no full forecast; empty when there is
     std::string PassesFile, EclipsesFile; // as written, empty when not written
     bool WriteFailed = false;
-    bool Interrupted = false; // stopped before it was computed, or while
+    bool Interrupted = false;               // stopped before it was computed, or while
     OrbitModel Model = OrbitModel::Classic; // the model that made the row
-    std::optional<double> ElementAge = {}; // days from the epoch to the start, for a set that was computed
+    std::optional<double> ElementAge = {};  // days from the epoch to the start, for a set that was computed
 };
 
 struct BatchRequest {
@@ -36,8 +36,8 @@ struct BatchRequest {
     Attitude Axis;
     OrbitModel Model = OrbitModel::Classic;
     RegionalFormats Formats;
-    std::string OutDir; // created if missing
-    int Threads = 0;    // satellites computed at once; 0: one more than the machine's cores
+    std::string OutDir;                        // created if missing
+    int Threads = 0;                           // satellites computed at once; 0: one more than the machine's cores
     const std::atomic<bool>* Cancel = nullptr; // set it to stop between and inside runs
     // Called after each satellite, from the thread that computed it, with the
     // number done so far.

@@ -32,13 +32,28 @@ double LenientNumber(std::string_view text)
             }
         }
         if (stage == Stage::Mantissa) {
-            if (digit) { number += c; anyDigit = true; continue; }
-            if (c == '.') { number += '.'; stage = Stage::Fraction; continue; }
+            if (digit) {
+                number += c;
+                anyDigit = true;
+                continue;
+            }
+            if (c == '.') {
+                number += '.';
+                stage = Stage::Fraction;
+                continue;
+            }
         } else if (stage == Stage::Fraction) {
-            if (digit) { number += c; anyDigit = true; continue; }
+            if (digit) {
+                number += c;
+                anyDigit = true;
+                continue;
+            }
         } else if (stage == Stage::ExponentSign) {
             stage = Stage::Exponent;
-            if (c == '-' || c == '+') { exponentNegative = c == '-'; continue; }
+            if (c == '-' || c == '+') {
+                exponentNegative = c == '-';
+                continue;
+            }
         }
         if (stage == Stage::Exponent) {
             if (digit) {
@@ -50,8 +65,7 @@ double LenientNumber(std::string_view text)
             }
             break;
         }
-        if ((stage == Stage::Mantissa || stage == Stage::Fraction)
-            && (c == 'E' || c == 'e' || c == 'D' || c == 'd')) {
+        if ((stage == Stage::Mantissa || stage == Stage::Fraction) && (c == 'E' || c == 'e' || c == 'D' || c == 'd')) {
             stage = Stage::ExponentSign;
             continue;
         }
@@ -122,9 +136,12 @@ std::string WithoutControlCharacters(std::string_view name)
     out.reserve(name.size());
     for (std::string_view c : Utf8Characters(name)) {
         const char32_t cp = Utf8CodePoint(c);
-        if (cp == '\t') out += ' ';
-        else if (IsControlCharacter(cp)) out += '?';
-        else out += c;
+        if (cp == '\t')
+            out += ' ';
+        else if (IsControlCharacter(cp))
+            out += '?';
+        else
+            out += c;
     }
     return out;
 }
@@ -169,16 +186,19 @@ CatalogueScan ScanCatalogue(std::string_view text, const std::string& sourceName
         const std::string_view line = *read;
         const bool isLine1 = line.substr(0, 2) == "1 ";
         if (isLine1 || line.substr(0, 2) == "2 ") {
-            if (scan.Entries.empty()) ++scan.OrphanElementLines;
-            else (isLine1 ? scan.Entries.back().Line1 : scan.Entries.back().Line2) = line; // the last one counts
+            if (scan.Entries.empty())
+                ++scan.OrphanElementLines;
+            else
+                (isLine1 ? scan.Entries.back().Line1 : scan.Entries.back().Line2) = line; // the last one counts
             continue;
         }
         const std::string_view name = TrimBlanks(line);
         if (!name.empty()) scan.Entries.push_back({name, {}, {}});
     }
     if (scan.Entries.empty())
-        throw InputError(sourceName + ": no satellite found (a TLE file holds a name line "
-                                      "followed by its two element lines)");
+        throw InputError(sourceName
+                         + ": no satellite found (a TLE file holds a name line "
+                           "followed by its two element lines)");
     return scan;
 }
 
@@ -198,8 +218,7 @@ ElementSet EntryOf(const EntryLines& lines)
     return entry;
 }
 
-LoadResult ParseCatalogue(std::string_view text, const std::string& sourceName,
-                          SatelliteCatalogue& catalogue)
+LoadResult ParseCatalogue(std::string_view text, const std::string& sourceName, SatelliteCatalogue& catalogue)
 {
     // A file without a single satellite throws here and leaves the previous
     // catalogue untouched.
@@ -235,8 +254,10 @@ int TleCheckDigit(std::string_view line)
 {
     int sum = 0;
     for (char c : line.substr(0, 68)) {
-        if (c >= '0' && c <= '9') sum += c - '0';
-        else if (c == '-') sum += 1;
+        if (c >= '0' && c <= '9')
+            sum += c - '0';
+        else if (c == '-')
+            sum += 1;
     }
     return sum % 10;
 }
@@ -255,12 +276,9 @@ constexpr NeededField Line1Fields[] = {
     {34, 43, "first derivative of the mean motion"},
 };
 constexpr NeededField Line2Fields[] = {
-    {9, 16, "inclination"},
-    {18, 25, "right ascension of the ascending node"},
-    {27, 33, "eccentricity"},
-    {35, 42, "argument of perigee"},
-    {44, 51, "mean anomaly"},
-    {53, 63, "mean motion"},
+    {9, 16, "inclination"},   {18, 25, "right ascension of the ascending node"},
+    {27, 33, "eccentricity"}, {35, 42, "argument of perigee"},
+    {44, 51, "mean anomaly"}, {53, 63, "mean motion"},
 };
 
 // A line cut short, as a download caught half way leaves it: its fields
@@ -271,9 +289,9 @@ std::optional<std::string> CutShort(std::string_view line, int number, const Nee
 {
     for (const NeededField& f : fields) {
         if (line.size() >= f.Last) continue;
-        return "its element line " + std::to_string(number) + " is cut off after column "
-               + std::to_string(line.size()) + (line.size() >= f.First ? ", inside" : ", before") + " the "
-               + f.What + " (columns " + std::to_string(f.First) + "-" + std::to_string(f.Last) + ")";
+        return "its element line " + std::to_string(number) + " is cut off after column " + std::to_string(line.size())
+               + (line.size() >= f.First ? ", inside" : ", before") + " the " + f.What + " (columns "
+               + std::to_string(f.First) + "-" + std::to_string(f.Last) + ")";
     }
     return std::nullopt;
 }
@@ -281,15 +299,15 @@ std::optional<std::string> CutShort(std::string_view line, int number, const Nee
 std::string Shown(std::string_view text)
 {
     std::string out;
-    for (char c : text) out += (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F) ? '?' : c;
+    for (char c : text)
+        out += (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F) ? '?' : c;
     return out;
 }
 
 void CheckDigitAndLength(std::string_view line, int number, std::vector<std::string>& warnings)
 {
     const std::string which = "element line " + std::to_string(number) + ": ";
-    if (line.size() != 69)
-        warnings.push_back(which + "it has " + std::to_string(line.size()) + " characters, not 69");
+    if (line.size() != 69) warnings.push_back(which + "it has " + std::to_string(line.size()) + " characters, not 69");
     if (line.size() < 69) return;
     const char digit = line[68];
     if (digit < '0' || digit > '9') {
@@ -321,8 +339,7 @@ ElementLineCheck CheckElementLines(std::string_view line1, std::string_view line
 CurrentElementSet SelectElementSet(const SatelliteCatalogue& catalogue, int index)
 {
     if (index < 1 || index > catalogue.CatalogueCount)
-        throw InputError("there is no satellite number " + std::to_string(index)
-                         + " in the catalogue, which holds "
+        throw InputError("there is no satellite number " + std::to_string(index) + " in the catalogue, which holds "
                          + std::to_string(catalogue.CatalogueCount));
     return catalogue.Entry(index);
 }

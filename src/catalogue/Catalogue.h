@@ -18,9 +18,9 @@ inline constexpr int CatalogueCapacity = 500;
 // One satellite's element set: an entry of the catalogue, and as a copy of
 // one entry the current element set that the orbit model reads.
 struct ElementSet {
-    std::string SatName;     // name line, outer blanks removed, control characters as "?", UTF-8
-    std::string Line1;       // element line 1 as read
-    std::string Line2;       // element line 2 as read
+    std::string SatName; // name line, outer blanks removed, control characters as "?", UTF-8
+    std::string Line1;   // element line 1 as read
+    std::string Line2;   // element line 2 as read
     // What CheckElementLines says of the two lines, with the warnings led by
     // the quoted name; nothing when a line is missing, which the orbit model
     // refuses by itself.
@@ -52,10 +52,10 @@ struct SatelliteCatalogue {
 };
 
 struct LoadResult {
-    std::vector<std::string> Names;  // the names of entries 1..CatalogueCount, in order
-    int IgnoredNames = 0;            // name lines past the 500th, left out
+    std::vector<std::string> Names;        // the names of entries 1..CatalogueCount, in order
+    int IgnoredNames = 0;                  // name lines past the 500th, left out
     std::vector<std::string> LeftOutNames; // their names, as they would have been listed
-    int OrphanElementLines = 0;      // element lines before the first name line
+    int OrphanElementLines = 0;            // element lines before the first name line
 };
 
 // The catalogue number of element line 1 (columns 3-7) as one set is told
@@ -91,8 +91,7 @@ ElementSet EntryOf(const EntryLines& lines);
 // entry. A line ends at CR LF, a lone CR or a lone LF. Throws InputError
 // (naming sourceName) when the text holds no name line; the catalogue is then
 // left as it was.
-LoadResult ParseCatalogue(std::string_view text, const std::string& sourceName,
-                          SatelliteCatalogue& catalogue);
+LoadResult ParseCatalogue(std::string_view text, const std::string& sourceName, SatelliteCatalogue& catalogue);
 
 // Reads the file at path; a missing or unreadable file, or one without any
 // name line, throws InputError naming the path and leaves the catalogue as it was.

@@ -4,8 +4,8 @@
 #include "catalogue/Catalogue.h"
 #include "platform/AtomicFile.h"
 #include "platform/DateTime.h"
-#include "platform/FileAccess.h"
 #include "platform/Error.h"
+#include "platform/FileAccess.h"
 #include "platform/Text.h"
 #include "platform/TextFile.h"
 
@@ -119,8 +119,8 @@ TleContents CheckTleText(std::string_view text, const std::string& sourceName)
 {
     // A portal's error or login page comes with status 200 as often as not.
     // No line of a TLE file begins with "<".
-    if (const std::size_t first = text.find_first_not_of("\r\n\t "); first != std::string_view::npos
-        && (text[first] == '<' || text.substr(first, 4) == "\xEF\xBB\xBF<"))
+    if (const std::size_t first = text.find_first_not_of("\r\n\t ");
+        first != std::string_view::npos && (text[first] == '<' || text.substr(first, 4) == "\xEF\xBB\xBF<"))
         throw InputError(sourceName + ": an HTML or XML page, not element sets");
     return ReadContents(text, sourceName, true);
 }
@@ -146,10 +146,14 @@ TleChanges CompareTleContents(const TleContents& before, const TleContents& afte
         }
         if (!seen.emplace(KeyOf(e), true).second) continue;
         const auto found = old.find(KeyOf(e));
-        if (found == old.end()) changes.Added.push_back(Label(e));
-        else if (epoch > found->second) changes.Updated.push_back(Label(e));
-        else if (epoch < found->second) changes.Older.push_back(Label(e));
-        else ++changes.Unchanged;
+        if (found == old.end())
+            changes.Added.push_back(Label(e));
+        else if (epoch > found->second)
+            changes.Updated.push_back(Label(e));
+        else if (epoch < found->second)
+            changes.Older.push_back(Label(e));
+        else
+            ++changes.Unchanged;
     }
     for (const TleEntryInfo& e : before.Entries)
         if (!seen.count(KeyOf(e))) {
@@ -217,8 +221,7 @@ void CountEntries(const std::string& text, const std::string& name, TleChanges& 
                 oldest = epoch;
             }
         }
-    } catch (const InputError&) {
-    }
+    } catch (const InputError&) {}
 }
 
 TleUpdate MergeInto(const std::string& oldText, std::string_view downloaded, UpdateMode mode,
@@ -232,8 +235,7 @@ TleUpdate MergeInto(const std::string& oldText, std::string_view downloaded, Upd
         fresh.push_back({lines, InfoOf(lines, set)});
         byName.emplace(set.SatName, fresh.size() - 1);
         const auto [it, first] = byKey.emplace(KeyOf(fresh.back().Info), fresh.size() - 1);
-        if (!first && EpochDay(set.Epoch) > EpochDay(fresh[it->second].Info.Epoch))
-            it->second = fresh.size() - 1;
+        if (!first && EpochDay(set.Epoch) > EpochDay(fresh[it->second].Info.Epoch)) it->second = fresh.size() - 1;
     }
     std::string_view eol = LineEndOf(oldText);
     if (eol.empty()) eol = LineEndOf(downloaded);
@@ -352,8 +354,7 @@ TleUpdate UpdateTleText(const std::optional<std::string>& oldText, std::string_v
     if (oldText) {
         try {
             before = ReadContents(*oldText, oldName, false);
-        } catch (const InputError&) {
-        }
+        } catch (const InputError&) {}
     }
     TleUpdate out{std::string(downloaded), CompareTleContents(before, after)};
     out.Changes.Mode = mode;
@@ -374,8 +375,10 @@ std::string DescribeTleChanges(const TleChanges& c)
         text += NamesLine("updated (newer epoch)", c.Updated);
         if (!c.Older.empty()) text += NamesLine("older in the download, kept", c.Older);
         text += NamesLine("not in the download, kept", c.NotInDownload);
-        if (c.Mode == UpdateMode::AddNew) text += NamesLine("added", c.Added);
-        else text += NamesLine("only in the download, not added", c.NotAdded);
+        if (c.Mode == UpdateMode::AddNew)
+            text += NamesLine("added", c.Added);
+        else
+            text += NamesLine("only in the download, not added", c.NotAdded);
     }
     text += "unchanged: " + std::to_string(c.Unchanged) + "\n";
     if (!c.Backup.empty()) text += "the previous file is kept as " + c.Backup + "\n";

@@ -46,17 +46,17 @@ enum class UpdateMode {
 
 struct TleChanges {
     UpdateMode Mode = UpdateMode::Merge;
-    bool NewFile = false; // there was no file: it is the download
-    std::vector<std::string> Added;          // "NAME (number)", in the download's order
-    std::vector<std::string> NotAdded;       // only in the download, left out by Merge
-    std::vector<std::string> Updated;        // newer epoch
-    std::vector<std::string> Older;          // the download's epoch is older: kept (Replace: taken)
-    std::vector<std::string> Removed;        // Replace: in the old file's order
-    std::vector<std::string> NotInDownload;  // Merge, AddNew: kept as they are
+    bool NewFile = false;                   // there was no file: it is the download
+    std::vector<std::string> Added;         // "NAME (number)", in the download's order
+    std::vector<std::string> NotAdded;      // only in the download, left out by Merge
+    std::vector<std::string> Updated;       // newer epoch
+    std::vector<std::string> Older;         // the download's epoch is older: kept (Replace: taken)
+    std::vector<std::string> Removed;       // Replace: in the old file's order
+    std::vector<std::string> NotInDownload; // Merge, AddNew: kept as they are
     int Unchanged = 0;
-    int Entries = 0; // in the file after the update
+    int Entries = 0;                    // in the file after the update
     std::optional<TleEntryInfo> Oldest; // the entry of the oldest epoch now in the file
-    std::string Backup; // where the previous file was kept, once written
+    std::string Backup;                 // where the previous file was kept, once written
 };
 
 // Entries are matched by catalogue number (by name where a line has none),

@@ -17,8 +17,9 @@ Settings ParseSettings(std::string_view text, const std::string& sourceName)
     LineReader reader(text);
     const std::optional<std::string_view> locator = reader.Next(), tlePath = reader.Next();
     if (!locator)
-        throw InputError(sourceName + ": the file is empty; line 1 must give the station's "
-                                      "Maidenhead locator and line 2 the TLE file");
+        throw InputError(sourceName
+                         + ": the file is empty; line 1 must give the station's "
+                           "Maidenhead locator and line 2 the TLE file");
     Settings s;
     s.StationLocator = std::string(*locator);
     if (auto problem = LocatorProblem(s.StationLocator))

@@ -121,21 +121,29 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args)
         return fail("option --format takes text, csv, json or ics, not " + Quoted(*o.Format));
     // --all writes the lists each satellite's way; the other forms are for
     // planning one satellite's passes.
-    if (o.All && o.Format && *o.Format != "text") return fail("option --format " + *o.Format + " is for one satellite, not with --all");
+    if (o.All && o.Format && *o.Format != "text")
+        return fail("option --format " + *o.Format + " is for one satellite, not with --all");
     if (o.YearDir && !o.Year) return fail("option --year-dir needs --year");
     if (o.Out && !o.All) return fail("option --out needs --all");
     if (o.All) {
-        const char* single = o.Satellite ? "--satellite" : o.SavePasses ? "--save-passes"
-                             : o.SaveEclipses            ? "--save-eclipses"
-                             : o.Year                    ? "--year"
-                             : o.Strip                   ? "--strip"
-                                                         : nullptr;
+        const char* single = o.Satellite      ? "--satellite"
+                             : o.SavePasses   ? "--save-passes"
+                             : o.SaveEclipses ? "--save-eclipses"
+                             : o.Year         ? "--year"
+                             : o.Strip        ? "--strip"
+                                              : nullptr;
         if (single) return fail(std::string("option ") + single + " is for one satellite, not with --all");
     }
     if (o.UpdateTle) {
-        const char* other = o.All ? "--all" : o.Satellite ? "--satellite" : o.Start ? "--start"
-                            : o.Locator ? "--locator" : o.SavePasses ? "--save-passes"
-                            : o.SaveEclipses ? "--save-eclipses" : o.Year ? "--year" : o.Strip ? "--strip" : nullptr;
+        const char* other = o.All            ? "--all"
+                            : o.Satellite    ? "--satellite"
+                            : o.Start        ? "--start"
+                            : o.Locator      ? "--locator"
+                            : o.SavePasses   ? "--save-passes"
+                            : o.SaveEclipses ? "--save-eclipses"
+                            : o.Year         ? "--year"
+                            : o.Strip        ? "--strip"
+                                             : nullptr;
         if (other) return fail(std::string("option ") + other + " does not go with --update-tle, which only fetches");
         if (o.Tle && *o.Tle == "-") return fail("option --update-tle needs a TLE file to replace, not standard input");
         if (o.AddNew && o.Replace) return fail("options --add-new and --replace exclude each other");
@@ -286,11 +294,11 @@ Exit status:
 
 std::optional<DateTexts> SplitStartDate(std::string_view text)
 {
-    if (auto parts = SplitAt(text, '-'); parts.size() == 3 && AllDigits(parts[0]) && AllDigits(parts[1])
-                                           && AllDigits(parts[2]))
+    if (auto parts = SplitAt(text, '-');
+        parts.size() == 3 && AllDigits(parts[0]) && AllDigits(parts[1]) && AllDigits(parts[2]))
         return DateTexts{std::string(parts[2]), std::string(parts[1]), std::string(parts[0])};
-    if (auto parts = SplitAt(text, '.'); parts.size() == 3 && AllDigits(parts[0]) && AllDigits(parts[1])
-                                           && AllDigits(parts[2]))
+    if (auto parts = SplitAt(text, '.');
+        parts.size() == 3 && AllDigits(parts[0]) && AllDigits(parts[1]) && AllDigits(parts[2]))
         return DateTexts{std::string(parts[0]), std::string(parts[1]), std::string(parts[2])};
     return std::nullopt;
 }

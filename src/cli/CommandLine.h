@@ -29,9 +29,9 @@ struct Options {
     std::optional<std::string> Strip;
     std::optional<std::string> Out;
     std::optional<std::string> UpdateTle; // the URL to fetch the TLE file from
-    std::optional<std::string> Timeout; // --update-tle's overall limit in seconds, checked by ParseCommandLine
-    std::optional<std::string> Model; // "design" or "precise", checked by ParseCommandLine
-    std::optional<std::string> Format; // "text", "csv", "json" or "ics", checked by ParseCommandLine
+    std::optional<std::string> Timeout;   // --update-tle's overall limit in seconds, checked by ParseCommandLine
+    std::optional<std::string> Model;     // "design" or "precise", checked by ParseCommandLine
+    std::optional<std::string> Format;    // "text", "csv", "json" or "ics", checked by ParseCommandLine
     bool SavePasses = false;
     bool SaveEclipses = false;
     bool All = false;

@@ -18,10 +18,10 @@ namespace {
 // The window's controls in pixels (twips / 15), moved up so that the image
 // keeps an 8-pixel margin above the two pictures as on their left.
 constexpr int Top = 8;
-const QRect DateColumn(8, Top, 81, StripHeight);       // date label of every row
-const QRect Strip(88, Top, StripWidth, StripHeight);   // the day-by-minute strip
+const QRect DateColumn(8, Top, 81, StripHeight);          // date label of every row
+const QRect Strip(88, Top, StripWidth, StripHeight);      // the day-by-minute strip
 const QRect HourScale(80, Top + 680, HourStripWidth, 17); // hour numbers beneath
-const QRect UtcLabel(32, Top + 680, 41, 17);           // "UTC" beside the hour numbers
+const QRect UtcLabel(32, Top + 680, 41, 17);              // "UTC" beside the hour numbers
 
 const QColor Face(240, 240, 240);
 const QColor Paper(255, 255, 255);

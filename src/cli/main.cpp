@@ -37,14 +37,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <filesystem>
 #include <iostream>
 #include <memory>
 #include <optional>
 #include <string>
+#include <sys/stat.h>
 #include <system_error>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -59,7 +59,8 @@ void Report(const std::string& message) { std::cerr << ProgramName << ": " << me
 std::string AsClause(std::string message)
 {
     if (!message.empty() && message.back() == '.') message.pop_back();
-    if (!message.empty() && message[0] >= 'A' && message[0] <= 'Z') message[0] = static_cast<char>(message[0] - 'A' + 'a');
+    if (!message.empty() && message[0] >= 'A' && message[0] <= 'Z')
+        message[0] = static_cast<char>(message[0] - 'A' + 'a');
     return message;
 }
 
@@ -82,8 +83,7 @@ std::string SettingsPath(const Options& o)
     std::string where = places.size() == 1 ? places[0] + " does not exist" : "neither " + places[0];
     for (std::size_t i = 1; i < places.size(); ++i) where += " nor " + places[i];
     if (places.size() > 1) where += " exists";
-    throw InputError("no settings file: " + where
-                     + "; give --settings FILE, or both --tle and --locator");
+    throw InputError("no settings file: " + where + "; give --settings FILE, or both --tle and --locator");
 }
 
 DateTexts StartTexts(const Options& o)
@@ -236,7 +236,8 @@ private:
 // /dev/fd/1 or the file itself).
 bool IsStandardOutput(const std::string& path)
 {
-    struct stat named {}, out {};
+    struct stat named {
+    }, out{};
     return ::stat(path.c_str(), &named) == 0 && ::fstat(STDOUT_FILENO, &out) == 0 && named.st_dev == out.st_dev
            && named.st_ino == out.st_ino;
 }
@@ -275,7 +276,10 @@ extern "C" void OnStopSignal(int signal)
     Interrupted.store(true);
 }
 
-OrbitModel ModelOf(const Options& o) { return o.Model ? OrbitModelNamed(*o.Model).value_or(OrbitModel::Classic) : OrbitModel::Classic; }
+OrbitModel ModelOf(const Options& o)
+{
+    return o.Model ? OrbitModelNamed(*o.Model).value_or(OrbitModel::Classic) : OrbitModel::Classic;
+}
 
 // Every entry of the file, however many: the text is held (it is at most
 // 64 MiB) and each entry made from its lines when a thread takes it.
@@ -360,8 +364,10 @@ int RunAll(StandardOutput& out, const Options& o, const DateTexts& start, const 
         const bool last = index + 1 == total;
         if (terminal && !row.Interrupted) std::fprintf(stderr, "\r\033[K%zu/%zu %s", computed, total, row.Name.c_str());
         if (last && stopped > 0) {
-            if (terminal) std::fprintf(stderr, "\r\033[K%zu of %zu satellites done before the stop\n", computed, total);
-            else std::fprintf(stderr, "%s: %zu of %zu satellites done before the stop\n", ProgramName, computed, total);
+            if (terminal)
+                std::fprintf(stderr, "\r\033[K%zu of %zu satellites done before the stop\n", computed, total);
+            else
+                std::fprintf(stderr, "%s: %zu of %zu satellites done before the stop\n", ProgramName, computed, total);
         } else if (terminal) {
             if (last) std::fputc('\n', stderr);
         } else if (!row.Interrupted && (computed % 1000 == 0 || (last && total >= 1000))) {
@@ -383,11 +389,15 @@ int RunAll(StandardOutput& out, const Options& o, const DateTexts& start, const 
                + " satellites the start lies too far from the element set's epoch for passes to be trusted; see the "
                  "column \"epoch warning\" of "
                + summary);
-    if (csvFailed) status = ExitFailure;
-    else out.Announce(summary + " has been written\n");
+    if (csvFailed)
+        status = ExitFailure;
+    else
+        out.Announce(summary + " has been written\n");
     for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, SIG_DFL);
     if (const int signal = StopSignal.load(); signal != 0) {
-        const char* how = signal == SIGINT ? "interrupted" : signal == SIGTERM ? "stopped by SIGTERM" : "stopped by SIGHUP";
+        const char* how = signal == SIGINT    ? "interrupted"
+                          : signal == SIGTERM ? "stopped by SIGTERM"
+                                              : "stopped by SIGHUP";
         Report(std::string(how) + "; the satellites marked \"interrupted\" were not computed");
         return ExitStoppedBy(signal);
     }
@@ -497,13 +507,13 @@ int Run(int argc, char** argv, StandardOutput& out)
     const FileFormats files = Cp1252FileFormats(formats);
     if (((o.SaveEclipses && !details) || year) && !files.Note.empty()) Report("note: " + files.Note);
     if (details) {
-        if (o.SavePasses) write(ExportFileName(name, true, format), ExportBytes(format, *context, *details, true, false));
+        if (o.SavePasses)
+            write(ExportFileName(name, true, format), ExportBytes(format, *context, *details, true, false));
         if (o.SaveEclipses)
             write(ExportFileName(name, false, format), ExportBytes(format, *context, *details, false, true));
     } else {
         if (o.SavePasses) write(PassesFileName(name), PassesFileBytes(result));
-        if (o.SaveEclipses)
-            write(EclipsesFileName(name), EclipsesFileBytes(result, files.Formats));
+        if (o.SaveEclipses) write(EclipsesFileName(name), EclipsesFileBytes(result, files.Formats));
     }
     if (year) {
         const std::string folder = o.YearDir ? *o.YearDir : ProgramFolder();

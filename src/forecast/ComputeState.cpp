@@ -25,8 +25,7 @@ DateTime DateTimeOf(const CalcInstant& at)
     return day.AddSeconds(std::llround(at.CalcHour * 3600 + at.CalcMinute * 60 + at.CalcSecond));
 }
 
-StepConstants MakeStepConstants(const CurrentElementSet& elements, const Station& station,
-                                const Attitude& attitude)
+StepConstants MakeStepConstants(const CurrentElementSet& elements, const Station& station, const Attitude& attitude)
 {
     StepConstants c;
     c.Prepared = PrepareElements(elements, station);
@@ -41,11 +40,10 @@ void ComputeStateOn(StepState& s, const StepConstants& c, const DayTerms& day, c
 {
     SatellitePositionInto(s.Orbit, elements, c.Prepared, c.Epoch, day, instant);
     LookAnglesInto(s.Look, c.Frame, c.Axis, elements, c.Prepared, s.Orbit);
-    s.Light = ComputeSunAngle(s.Orbit.CalcDayNumber, s.Orbit.CalcDayFraction, s.Orbit.SiderealAngle,
-                              s.Look.AttitudeCelX, s.Look.AttitudeCelY, s.Look.AttitudeCelZ,
-                              carry.InEclipse, subSolarPoint);
-    carry.InEclipse = ComputeEclipse(s.Light.Sun, s.Look.SatCelX, s.Look.SatCelY, s.Look.SatCelZ,
-                                     s.Orbit.OrbitRadius);
+    s.Light =
+        ComputeSunAngle(s.Orbit.CalcDayNumber, s.Orbit.CalcDayFraction, s.Orbit.SiderealAngle, s.Look.AttitudeCelX,
+                        s.Look.AttitudeCelY, s.Look.AttitudeCelZ, carry.InEclipse, subSolarPoint);
+    carry.InEclipse = ComputeEclipse(s.Light.Sun, s.Look.SatCelX, s.Look.SatCelY, s.Look.SatCelZ, s.Orbit.OrbitRadius);
     s.InEclipse = carry.InEclipse;
     carry.SunFraction = 1;
 }
@@ -61,33 +59,33 @@ void ComputePreciseStateOn(StepState& s, const StepConstants& c, const Sgp4& mod
     s.Orbit.OrbitRadius = Length(orbit.Position);
     s.Orbit.SatHeight = s.Orbit.OrbitRadius - EarthRadius;
 
-    const OrbitPlaneAngles plane{std::cos(orbit.MeanArgPerigee), std::sin(orbit.MeanArgPerigee),
-                                 std::cos(orbit.MeanNode),       std::sin(orbit.MeanNode),
+    const OrbitPlaneAngles plane{std::cos(orbit.MeanArgPerigee),  std::sin(orbit.MeanArgPerigee),
+                                 std::cos(orbit.MeanNode),        std::sin(orbit.MeanNode),
                                  std::cos(orbit.MeanInclination), std::sin(orbit.MeanInclination)};
     LookAnglesFromPosition(s.Look, c.Frame, c.Axis, plane, orbit.Position, s.Orbit);
 
-    s.Light = ComputeSunAngle(s.Orbit.CalcDayNumber, s.Orbit.CalcDayFraction, s.Orbit.SiderealAngle,
-                              s.Look.AttitudeCelX, s.Look.AttitudeCelY, s.Look.AttitudeCelZ,
-                              carry.InEclipse, subSolarPoint);
+    s.Light =
+        ComputeSunAngle(s.Orbit.CalcDayNumber, s.Orbit.CalcDayFraction, s.Orbit.SiderealAngle, s.Look.AttitudeCelX,
+                        s.Look.AttitudeCelY, s.Look.AttitudeCelZ, carry.InEclipse, subSolarPoint);
     // Like the flag, the share of the disc is the previous instant's.
     if (!carry.InEclipse) s.Light.Illumination *= carry.SunFraction;
 
-    const ConeShadow shadow = ConicalShadow(orbit.Position, s.Light.Sun,
-                                            SunDistance(s.Orbit.CalcDayNumber, s.Orbit.CalcDayFraction),
-                                            EarthRadius, SunRadius);
+    const ConeShadow shadow =
+        ConicalShadow(orbit.Position, s.Light.Sun, SunDistance(s.Orbit.CalcDayNumber, s.Orbit.CalcDayFraction),
+                      EarthRadius, SunRadius);
     carry.InEclipse = shadow.Zone == ShadowZone::Umbra;
     carry.SunFraction = shadow.SunFraction;
     s.InEclipse = carry.InEclipse;
     s.SunFraction = shadow.SunFraction;
 }
 
-StepState ComputeState(const CurrentElementSet& elements, const Station& station,
-                       const Attitude& attitude, const CalcInstant& instant, ShadowCarry& carry)
+StepState ComputeState(const CurrentElementSet& elements, const Station& station, const Attitude& attitude,
+                       const CalcInstant& instant, ShadowCarry& carry)
 {
     // Every constant is recomputed at every step, in the chain's own order.
     StepState s;
-    ComputeStateOn(s, MakeStepConstants(elements, station, attitude), MakeDayTerms(instant), elements, instant,
-                   carry, true);
+    ComputeStateOn(s, MakeStepConstants(elements, station, attitude), MakeDayTerms(instant), elements, instant, carry,
+                   true);
     return s;
 }
 

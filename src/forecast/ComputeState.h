@@ -30,7 +30,7 @@ struct StepState {
     LookState Look;
     SunAngleResult Light;
     bool InEclipse = false;
-    double SunFraction = 1;             // the Sun's disc seen; below 1 only in the SGP4 model's penumbra
+    double SunFraction = 1;              // the Sun's disc seen; below 1 only in the SGP4 model's penumbra
     Sgp4Stop OrbitStop = Sgp4Stop::None; // the SGP4 model could not go on; nothing else holds
 
     double SatHeight() const { return Orbit.SatHeight; }
@@ -47,8 +47,8 @@ DateTime DateTimeOf(const CalcInstant& at);
 
 // Runs PrepareElements, SatellitePosition, LookAngles, ComputeSunAngle and
 // ComputeEclipse for the instant; reads and then updates carry.InEclipse.
-StepState ComputeState(const CurrentElementSet& elements, const Station& station,
-                       const Attitude& attitude, const CalcInstant& instant, ShadowCarry& carry);
+StepState ComputeState(const CurrentElementSet& elements, const Station& station, const Attitude& attitude,
+                       const CalcInstant& instant, ShadowCarry& carry);
 
 // Everything of the chain that depends only on the element set, the station
 // and the attitude. Computing it once per run gives the same doubles as
@@ -60,8 +60,7 @@ struct StepConstants {
     AttitudeAxis Axis;
 };
 
-StepConstants MakeStepConstants(const CurrentElementSet& elements, const Station& station,
-                                const Attitude& attitude);
+StepConstants MakeStepConstants(const CurrentElementSet& elements, const Station& station, const Attitude& attitude);
 
 // The chain for one instant with the constants computed beforehand and the
 // day's terms once per calendar day, written into s (every field). The

@@ -10,8 +10,8 @@
 namespace tavik {
 
 struct EclipseEvent {
-    DateTime Entry;                  // the first step in shadow
-    DateTime Exit;                   // the first step out of it again
+    DateTime Entry;                   // the first step in shadow
+    DateTime Exit;                    // the first step out of it again
     std::int64_t DurationMinutes = 0; // steps in shadow: both instants lie on whole minutes
 };
 

@@ -77,8 +77,8 @@ namespace {
 // shadow flag runs on from the day before in the same range of days; a range
 // starts from a guessed flag, and the walk mends the illumination of its
 // first step once the real flag is known.
-void ComputeDay(const ForecastRequest& request, const StepConstants& constants, const Sgp4* precise,
-                DateTime start, int day, ShadowCarry& carry, ResonanceCarry& resonance, StepState& s,
+void ComputeDay(const ForecastRequest& request, const StepConstants& constants, const Sgp4* precise, DateTime start,
+                int day, ShadowCarry& carry, ResonanceCarry& resonance, StepState& s,
                 std::vector<MinuteRecord>& minutes)
 {
     const DateTime dayStart = start.AddDays(day - 1);
@@ -90,8 +90,7 @@ void ComputeDay(const ForecastRequest& request, const StepConstants& constants, 
         for (int m = 0; m < StepsPerDay; ++m) {
             const CalcInstant at = MinuteOfDay(midnight, dayStart, m);
             computeState(m < MinutesPerDay ? today : tomorrow, at);
-            MinuteRecord& rec =
-                minutes[static_cast<std::size_t>(day - 1) * StepsPerDay + static_cast<std::size_t>(m)];
+            MinuteRecord& rec = minutes[static_cast<std::size_t>(day - 1) * StepsPerDay + static_cast<std::size_t>(m)];
             rec.SatHeight = s.SatHeight();
             rec.SatAzimuth = s.SatAzimuth();
             rec.SatElevation = s.SatElevation();
@@ -130,8 +129,7 @@ int ThreadCount(int requested)
 
 } // namespace
 
-ForecastResult RunForecast(const ForecastRequest& request, ShadowCarry& carry,
-                           const ForecastProgress& progress)
+ForecastResult RunForecast(const ForecastRequest& request, ShadowCarry& carry, const ForecastProgress& progress)
 {
     if (const auto why = PropagationProblem(request.Elements)) throw InputError(*why);
 

@@ -49,8 +49,8 @@ enum class RunEnd {
     EccentricityOutOfRange, // the eccentricity left 0 to 1 under drag or the Sun's and the Moon's pull
     MeanMotionNotPositive,  // the mean motion fell to 0 or below
     SemiLatusRectumNegative,
-    BelowSurface,           // the satellite came out below the Earth's surface
-    OrbitNotFinite,         // the time or the position came out of range or not finite
+    BelowSurface,   // the satellite came out below the Earth's surface
+    OrbitNotFinite, // the time or the position came out of range or not finite
 };
 
 // The run's end for a stop of SGP4/SDP4.
@@ -76,14 +76,14 @@ inline const char* ModelDescription(OrbitModel model)
 struct ForecastResult {
     std::string SatName;
     OrbitModel Model = OrbitModel::Classic;
-    DateTime Start;                        // 00:00:00 UTC of day 1
-    std::vector<PassEvent> Passes;         // each pass that ended within the run
-    std::vector<EclipseEvent> Eclipses;    // each eclipse that ended within the run
+    DateTime Start;                     // 00:00:00 UTC of day 1
+    std::vector<PassEvent> Passes;      // each pass that ended within the run
+    std::vector<EclipseEvent> Eclipses; // each eclipse that ended within the run
     // The sun angle at minute 1440 of each day. Only a completed run rewrites
     // every element; after a stop the chart keeps the previous series.
     std::array<double, ForecastDays> DailySunAngle{};
-    std::vector<DateTime> RowDates;        // the date of each row labelled so far
-    std::vector<MinuteRecord> Minutes;     // steps computed, index (day - 1) * 1441 + minute
+    std::vector<DateTime> RowDates;    // the date of each row labelled so far
+    std::vector<MinuteRecord> Minutes; // steps computed, index (day - 1) * 1441 + minute
     // Steps the pass and eclipse finders walked (and the strip chart shows):
     // a step that stopped the run was computed but not walked.
     std::size_t WalkedSteps = 0;
@@ -92,9 +92,9 @@ struct ForecastResult {
     std::optional<PassPoint> PassUnderWay;
     std::optional<DateTime> EclipseUnderWay;
     RunEnd End = RunEnd::Completed;
-    int StopDay = 0, StopMinute = 0;       // where a stopped run ended
-    DateTime StopTime;                     // the step it ended at
-    Sgp4Stop OrbitStop = Sgp4Stop::None;   // why the SGP4 model stopped, if it did
+    int StopDay = 0, StopMinute = 0;     // where a stopped run ended
+    DateTime StopTime;                   // the step it ended at
+    Sgp4Stop OrbitStop = Sgp4Stop::None; // why the SGP4 model stopped, if it did
 
     bool Completed() const { return End == RunEnd::Completed; }
     const MinuteRecord* At(int day, int minute) const;
@@ -132,7 +132,6 @@ struct ForecastRequest {
 // Throws InputError, before computing anything, when the element set cannot
 // be propagated. carry.InEclipse is read at the first step and left as the
 // last step set it.
-ForecastResult RunForecast(const ForecastRequest& request, ShadowCarry& carry,
-                           const ForecastProgress& progress = {});
+ForecastResult RunForecast(const ForecastRequest& request, ShadowCarry& carry, const ForecastProgress& progress = {});
 
 } // namespace tavik

@@ -35,23 +35,16 @@ Rgb SunlightTickColour(bool inEclipse, double illumination)
 // Pass: green 128 at the horizon rising by 0.98 per degree of elevation,
 // 216 (rounded from 216.2) overhead. Here no elevation tried (0 to 90 in
 // steps of 0.0001) rounds otherwise folded; the two factors stay alike.
-Rgb PassTickColour(double satElevation)
-{
-    return {0, RoundHalfEven(((satElevation * 2.8) * 0.35) + 128), 0};
-}
+Rgb PassTickColour(double satElevation) { return {0, RoundHalfEven(((satElevation * 2.8) * 0.35) + 128), 0}; }
 
 void PixelBuffer::VerticalLine(int x, int y0, int y1, Rgb colour)
 {
     if (x < 0 || x >= Width) return;
     if (y0 > y1) std::swap(y0, y1);
-    for (int y = std::max(y0, 0); y <= y1 && y < Height; ++y)
-        Pixels[IndexOf(x, y)] = colour;
+    for (int y = std::max(y0, 0); y <= y1 && y < Height; ++y) Pixels[IndexOf(x, y)] = colour;
 }
 
-int PixelColumn(float x)
-{
-    return static_cast<int>(std::nearbyint(x));
-}
+int PixelColumn(float x) { return static_cast<int>(std::nearbyint(x)); }
 
 PixelBuffer RenderStrip(const ForecastResult& result, const StripStyle& style, int width, int height)
 {

@@ -10,8 +10,8 @@
 
 namespace tavik {
 
-inline constexpr int StripWidth = 889;  // 13335 twips at 15 twips a pixel
-inline constexpr int StripHeight = 681; // 10215 twips
+inline constexpr int StripWidth = 889;     // 13335 twips at 15 twips a pixel
+inline constexpr int StripHeight = 681;    // 10215 twips
 inline constexpr int HourStripWidth = 881; // the hour scale beneath: 13215 twips
 
 struct Rgb {
@@ -29,8 +29,8 @@ struct PixelBuffer {
     std::vector<Rgb> Pixels; // row by row from the top left
 
     PixelBuffer(int width, int height, Rgb fill)
-        : Width(width), Height(height),
-          Pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), fill) {}
+        : Width(width), Height(height), Pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), fill)
+    {}
     // Where pixel (x, y) of the buffer is in Pixels; both must lie inside it.
     std::size_t IndexOf(int x, int y) const
     {
@@ -60,8 +60,8 @@ inline int RowTop(int day) { return 11 * day; }
 
 // Draws the ticks of every step the run drew, in step order, so the last
 // tick wins where minutes share a pixel column.
-PixelBuffer RenderStrip(const ForecastResult& result, const StripStyle& style = {},
-                        int width = StripWidth, int height = StripHeight);
+PixelBuffer RenderStrip(const ForecastResult& result, const StripStyle& style = {}, int width = StripWidth,
+                        int height = StripHeight);
 
 // The grey hour lines at h * hourWidth, h = 0..23, over the full height.
 void DrawHourLines(PixelBuffer& buffer, float hourWidth);

@@ -72,11 +72,13 @@ struct Download::Inflater {
             out.append(buffer, static_cast<qsizetype>(sizeof buffer - Stream.avail_out));
             if (out.size() > cap)
                 return QStringLiteral("unpacks to more than the %1 a TLE file may have").arg(SizeText(cap));
-            if (rc == Z_STREAM_END) Ended = true;
+            if (rc == Z_STREAM_END)
+                Ended = true;
             else if (rc != Z_OK && rc != Z_BUF_ERROR)
                 return QStringLiteral("is damaged (%1)")
                     .arg(QString::fromLatin1(Stream.msg ? Stream.msg : "zlib error"));
-            else if (rc == Z_BUF_ERROR && Stream.avail_out != 0) break;
+            else if (rc == Z_BUF_ERROR && Stream.avail_out != 0)
+                break;
         }
         return {};
     }
@@ -230,7 +232,8 @@ void Download::Done()
     } else if (!failure_.isEmpty()) {
         result.Error = failure_;
     } else if (reply->error() == QNetworkReply::TooManyRedirectsError) {
-        result.Error = QStringLiteral("the server sends it on in a loop (more than %1 redirects)").arg(limits_.MaxRedirects);
+        result.Error =
+            QStringLiteral("the server sends it on in a loop (more than %1 redirects)").arg(limits_.MaxRedirects);
     } else if (reply->error() == QNetworkReply::InsecureRedirectError) {
         result.Error = QStringLiteral("the server sends it on from HTTPS to plain HTTP, which is not followed");
     } else if (status >= 300) {
@@ -245,8 +248,7 @@ void Download::Done()
         reply_ = nullptr;
         const qint64 length = AnnouncedLength(reply->rawHeader("Content-Length"));
         const bool chunked = reply->rawHeader("Transfer-Encoding").toLower().contains("chunked");
-        if (!failure_.isEmpty())
-            result.Error = failure_;
+        if (!failure_.isEmpty()) result.Error = failure_;
         // A connection closed early leaves fewer bytes than announced.
         else if (length >= 0 && length != rawBytes_)
             result.Error = QStringLiteral("the transfer broke off after %1 of %2 bytes").arg(rawBytes_).arg(length);

@@ -23,15 +23,15 @@ namespace tavik::net {
 // Every transfer ends: by its bytes, by an error, or by one of the two time
 // limits, whichever comes first.
 struct DownloadLimits {
-    int TimeoutMs = 30000;   // stall limit: without a byte arriving, on every hop of a redirect chain
-    int OverallMs = 120000;  // the whole transfer, redirects included
-    qint64 MaxBytes = 0;     // 0: the TLE download cap; also the most a compressed answer may unpack to
+    int TimeoutMs = 30000;  // stall limit: without a byte arriving, on every hop of a redirect chain
+    int OverallMs = 120000; // the whole transfer, redirects included
+    qint64 MaxBytes = 0;    // 0: the TLE download cap; also the most a compressed answer may unpack to
     int MaxRedirects = 5;
 };
 
 struct DownloadResult {
     QByteArray Bytes;
-    QString Error;          // empty when the bytes are whole
+    QString Error; // empty when the bytes are whole
     bool Cancelled = false;
     bool Ok() const { return Error.isEmpty() && !Cancelled; }
 };
@@ -64,13 +64,13 @@ private:
     QNetworkAccessManager* manager_ = nullptr;
     QTimer* stall_ = nullptr;
     QTimer* overall_ = nullptr;
-    bool headSeen_ = false;  // the current hop's response head has come whole
-    qint64 rawBytes_ = 0;    // as sent, before unpacking
+    bool headSeen_ = false;              // the current hop's response head has come whole
+    qint64 rawBytes_ = 0;                // as sent, before unpacking
     std::unique_ptr<Inflater> inflater_; // while the answer comes compressed
     QPointer<QNetworkReply> reply_;
     DownloadLimits limits_;
     QByteArray bytes_;
-    QString failure_;   // set before an abort of our own
+    QString failure_; // set before an abort of our own
     bool cancelled_ = false;
 };
 

@@ -7,10 +7,7 @@
 
 namespace tavik {
 
-double PowerOf(double x, double y)
-{
-    return std::exp(y * std::log(x));
-}
+double PowerOf(double x, double y) { return std::exp(y * std::log(x)); }
 
 PreparedElements PrepareElements(const CurrentElementSet& elements, const Station& station)
 {

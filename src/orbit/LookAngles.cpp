@@ -15,7 +15,7 @@ namespace tavik {
 StationFrame MakeStationFrame(const PreparedElements& p)
 {
     constexpr double EquatorialRadius2 = EarthRadius * EarthRadius; // km^2
-    constexpr double PolarRadius2 = PolarRadius * PolarRadius;       // km^2
+    constexpr double PolarRadius2 = PolarRadius * PolarRadius;      // km^2
     const double cl = p.StationCosLat, sl = p.StationSinLat;
     const double co = p.StationCosLon, so = p.StationSinLon;
 

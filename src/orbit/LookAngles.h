@@ -27,9 +27,9 @@ struct LookState {
     double RotZx = 0, RotZy = 0, RotZz = 0;
     double SatCelX = 0, SatCelY = 0, SatCelZ = 0;                // celestial, km
     double AttitudeCelX = 0, AttitudeCelY = 0, AttitudeCelZ = 0; // celestial, unit vector
-    double Range = 0;        // km, station to satellite
-    double SatAzimuth = 0;   // degrees 0 up to 360, from north through east
-    double SatElevation = 0; // degrees -90..90
+    double Range = 0;                                            // km, station to satellite
+    double SatAzimuth = 0;                                       // degrees 0 up to 360, from north through east
+    double SatElevation = 0;                                     // degrees -90..90
 };
 
 // The station's local axes and position on the ellipsoid (Earth-fixed),
@@ -49,13 +49,12 @@ struct AttitudeAxis {
 StationFrame MakeStationFrame(const PreparedElements& prepared);
 AttitudeAxis MakeAttitudeAxis(const Attitude& attitude);
 
-LookState LookAngles(const CurrentElementSet& elements, const PreparedElements& prepared,
-                     const OrbitState& orbit, const Attitude& attitude);
+LookState LookAngles(const CurrentElementSet& elements, const PreparedElements& prepared, const OrbitState& orbit,
+                     const Attitude& attitude);
 // The same with the station frame and attitude axis computed beforehand,
 // written into out, every field.
 void LookAnglesInto(LookState& out, const StationFrame& frame, const AttitudeAxis& axis,
-                    const CurrentElementSet& elements, const PreparedElements& prepared,
-                    const OrbitState& orbit);
+                    const CurrentElementSet& elements, const PreparedElements& prepared, const OrbitState& orbit);
 
 // The cosines and sines of the angles that place the orbit plane and its
 // perigee in the sky.

@@ -83,8 +83,7 @@ EpochSplit SplitEpoch(double epoch)
     return s;
 }
 
-OrbitState SatellitePosition(const CurrentElementSet& el, const PreparedElements& p,
-                             const CalcInstant& at)
+OrbitState SatellitePosition(const CurrentElementSet& el, const PreparedElements& p, const CalcInstant& at)
 {
     OrbitState o;
     SatellitePositionInto(o, el, p, SplitEpoch(el.Epoch), MakeDayTerms(at), at);
@@ -160,13 +159,12 @@ std::optional<std::string> PropagationProblem(const CurrentElementSet& el)
     std::ostringstream why;
     const std::string name = "\"" + el.SatName + "\"";
     if (el.Line1.empty() || el.Line2.empty()) {
-        why << name << " cannot be computed: its element line " << (el.Line1.empty() ? 1 : 2)
-            << " is missing";
+        why << name << " cannot be computed: its element line " << (el.Line1.empty() ? 1 : 2) << " is missing";
         return why.str();
     }
     if (el.LineProblem) return name + " cannot be computed: " + *el.LineProblem;
-    const double fields[] = {el.Epoch, el.Inclination, el.RAAN, el.Eccentricity, el.ArgPerigee,
-                             el.MeanAnomaly, el.MeanMotion, el.Decay, el.RevNumber};
+    const double fields[] = {el.Epoch,       el.Inclination, el.RAAN,  el.Eccentricity, el.ArgPerigee,
+                             el.MeanAnomaly, el.MeanMotion,  el.Decay, el.RevNumber};
     for (double f : fields) {
         if (!std::isfinite(f)) {
             return name + " cannot be computed: an element field holds a number out of range";
@@ -178,8 +176,7 @@ std::optional<std::string> PropagationProblem(const CurrentElementSet& el)
         return why.str();
     }
     if (!(el.Eccentricity >= 0 && el.Eccentricity < 1)) {
-        why << name << " cannot be computed: its eccentricity (" << el.Eccentricity
-            << ") is not from 0 up to below 1";
+        why << name << " cannot be computed: its eccentricity (" << el.Eccentricity << ") is not from 0 up to below 1";
         return why.str();
     }
     if (!(el.Inclination >= 0 && el.Inclination <= 180)) {
@@ -199,8 +196,8 @@ std::optional<std::string> PropagationProblem(const CurrentElementSet& el)
         const int year = EpochYear(yy);
         const int days = IsLeapYear(year) ? 366 : 365;
         if (!(day >= 1 && day < days + 1)) {
-            why << std::setprecision(12) << name << " cannot be computed: its epoch (" << el.Epoch
-                << ") names day " << day << " of " << year << ", which has days 1 to " << days;
+            why << std::setprecision(12) << name << " cannot be computed: its epoch (" << el.Epoch << ") names day "
+                << day << " of " << year << ", which has days 1 to " << days;
             return why.str();
         }
     }
@@ -225,8 +222,7 @@ std::optional<std::string> PropagationProblem(const CurrentElementSet& el)
         }
     }
     PreparedElements p = PrepareElements(el, Station{});
-    if (!std::isfinite(p.SemiMajorAxis0) || !(p.SemiMinorAxis0 > 0)
-        || !std::isfinite(p.PrecessionConst)) {
+    if (!std::isfinite(p.SemiMajorAxis0) || !(p.SemiMinorAxis0 > 0) || !std::isfinite(p.PrecessionConst)) {
         why << name << " cannot be computed: its mean motion (" << el.MeanMotion
             << " revolutions per day) gives no usable orbit";
         return why.str();

@@ -30,16 +30,16 @@ struct OrbitState {
     double CurrentArgPerigee = 0;   // degrees
     double CosRAAN = 0, SinRAAN = 0;
     double CosArgPerigee = 0, SinArgPerigee = 0;
-    double CurrentMeanAnomaly = 0;  // degrees
-    double SemiMajorAxis = 0;       // km
-    double SemiMinorAxis = 0;       // km
-    double SiderealAngle = 0;       // degrees
-    double CosMinusSidereal = 0;    // cosine of minus SiderealAngle
-    double SinMinusSidereal = 0;    // sine of minus SiderealAngle
-    double EccentricAnomaly = 0;    // degrees
+    double CurrentMeanAnomaly = 0; // degrees
+    double SemiMajorAxis = 0;      // km
+    double SemiMinorAxis = 0;      // km
+    double SiderealAngle = 0;      // degrees
+    double CosMinusSidereal = 0;   // cosine of minus SiderealAngle
+    double SinMinusSidereal = 0;   // sine of minus SiderealAngle
+    double EccentricAnomaly = 0;   // degrees
     double CosEccAnomaly = 0, SinEccAnomaly = 0;
-    double OrbitRadius = 0;         // km from the Earth's centre
-    double SatHeight = 0;           // km above a spherical Earth
+    double OrbitRadius = 0; // km from the Earth's centre
+    double SatHeight = 0;   // km above a spherical Earth
     bool KeplerConverged = true;
 };
 
@@ -91,9 +91,8 @@ DayTerms MakeDayTerms(const CalcInstant& instant);
 // The same with the epoch split and the day terms computed beforehand,
 // written into out, every field: the per-minute loop keeps one state and
 // spares itself a fresh one at every step.
-void SatellitePositionInto(OrbitState& out, const CurrentElementSet& elements,
-                           const PreparedElements& prepared, const EpochSplit& epoch, const DayTerms& day,
-                           const CalcInstant& instant);
+void SatellitePositionInto(OrbitState& out, const CurrentElementSet& elements, const PreparedElements& prepared,
+                           const EpochSplit& epoch, const DayTerms& day, const CalcInstant& instant);
 
 // What both orbit models take from the instant alone: its day number and
 // fraction, the days since the epoch, and the sidereal angle with the cosine

@@ -30,12 +30,12 @@ const double KmPerSecond = EarthRadius * Xke / 60.0;
 constexpr double EarthRotation = 4.37526908801129966e-3;
 
 // The Sun's and the Moon's apparent orbits.
-constexpr double SunAnomalyRate = 1.19459e-5;   // zns, radians per minute
-constexpr double SunEccentricity = 0.01675;     // zes
-constexpr double SunPull = 2.9864797e-6;        // c1ss
+constexpr double SunAnomalyRate = 1.19459e-5;    // zns, radians per minute
+constexpr double SunEccentricity = 0.01675;      // zes
+constexpr double SunPull = 2.9864797e-6;         // c1ss
 constexpr double MoonAnomalyRate = 1.5835218e-4; // znl
-constexpr double MoonEccentricity = 0.05490;    // zel
-constexpr double MoonPull = 4.7968065e-7;       // c1l
+constexpr double MoonEccentricity = 0.05490;     // zel
+constexpr double MoonPull = 4.7968065e-7;        // c1l
 
 // Below about 3 degrees from the equator or the poles the node's rates
 // from the Sun and the Moon are left out: they divide by sin i.
@@ -50,18 +50,15 @@ constexpr double LongestSpan = 1e10; // minutes
 double GreenwichSidereal(double jdut1)
 {
     const double tut1 = (jdut1 - 2451545.0) / 36525.0;
-    double seconds = -6.2e-6 * tut1 * tut1 * tut1 + 0.093104 * tut1 * tut1
-        + (876600.0 * 3600 + 8640184.812866) * tut1 + 67310.54841;
+    double seconds =
+        -6.2e-6 * tut1 * tut1 * tut1 + 0.093104 * tut1 * tut1 + (876600.0 * 3600 + 8640184.812866) * tut1 + 67310.54841;
     double angle = std::fmod(seconds * RadPerDeg / 240.0, TwoPi);
     if (angle < 0) angle += TwoPi;
     return angle;
 }
 
 // Julian date of January 0.0 (December 31, 0h UT) of a year from 1901 to 2099.
-double JulianDateOfJanuary0(int year)
-{
-    return 367.0 * year - std::floor(7.0 * year * 0.25) + 1721043.5;
-}
+double JulianDateOfJanuary0(int year) { return 367.0 * year - std::floor(7.0 * year * 0.25) + 1721043.5; }
 
 // The orientation terms of one perturbing body against the orbit (the
 // revision's s1..s7 and z1..z33), from the body's orbit angles.
@@ -75,8 +72,8 @@ struct OrbitAngles {
     double Ecc, EccSq, BetaSq, RootBetaSq, InverseMotion;
 };
 
-BodyTerms TermsOf(double zcosg, double zsing, double zcosi, double zsini, double zcosh,
-                  double zsinh, double pull, const OrbitAngles& o)
+BodyTerms TermsOf(double zcosg, double zsing, double zcosi, double zsini, double zcosh, double zsinh, double pull,
+                  const OrbitAngles& o)
 {
     const double a1 = zcosg * zcosh + zsing * zcosi * zsinh;
     const double a3 = -zsing * zcosh + zcosg * zcosi * zsinh;
@@ -246,18 +243,18 @@ Sgp4::Sgp4(const ElementSet& el)
     const double coef = qzms24 * std::pow(tsi, 4.0);
     const double coef1 = coef / std::pow(psisq, 3.5);
     const double cc2 = coef1 * no_
-        * (ao * (1.0 + 1.5 * etasq + eeta * (4.0 + etasq))
-           + 0.375 * J2 * tsi / psisq * con41_ * (8.0 + 3.0 * etasq * (8.0 + etasq)));
+                       * (ao * (1.0 + 1.5 * etasq + eeta * (4.0 + etasq))
+                          + 0.375 * J2 * tsi / psisq * con41_ * (8.0 + 3.0 * etasq * (8.0 + etasq)));
     cc1_ = bstar_ * cc2;
     // Below an eccentricity of 1e-4 the terms that divide by it are left out.
     double cc3 = 0;
     if (ecco_ > 1.0e-4) cc3 = -2.0 * coef * tsi * J3OverJ2 * no_ * sinio_ / ecco_;
     x1mth2_ = 1.0 - cosio2;
     cc4_ = 2.0 * no_ * coef1 * ao * omeosq
-        * (eta_ * (2.0 + 0.5 * etasq) + ecco_ * (0.5 + 2.0 * etasq)
-           - J2 * tsi / (ao * psisq)
-               * (-3.0 * con41_ * (1.0 - 2.0 * eeta + etasq * (1.5 - 0.5 * eeta))
-                  + 0.75 * x1mth2_ * (2.0 * etasq - eeta * (1.0 + etasq)) * std::cos(2.0 * argpo_)));
+           * (eta_ * (2.0 + 0.5 * etasq) + ecco_ * (0.5 + 2.0 * etasq)
+              - J2 * tsi / (ao * psisq)
+                    * (-3.0 * con41_ * (1.0 - 2.0 * eeta + etasq * (1.5 - 0.5 * eeta))
+                       + 0.75 * x1mth2_ * (2.0 * etasq - eeta * (1.0 + etasq)) * std::cos(2.0 * argpo_)));
     cc5_ = 2.0 * coef1 * ao * omeosq * (1.0 + 2.75 * (etasq + eeta) + eeta * etasq);
 
     // Secular rates from J2 and J4.
@@ -267,7 +264,7 @@ Sgp4::Sgp4(const ElementSet& el)
     const double temp3 = -0.46875 * J4 * pinvsq * pinvsq * no_;
     mdot_ = no_ + 0.5 * temp1 * rteosq * con41_ + 0.0625 * temp2 * rteosq * (13.0 - 78.0 * cosio2 + 137.0 * cosio4);
     argpdot_ = -0.5 * temp1 * con42 + 0.0625 * temp2 * (7.0 - 114.0 * cosio2 + 395.0 * cosio4)
-        + temp3 * (3.0 - 36.0 * cosio2 + 49.0 * cosio4);
+               + temp3 * (3.0 - 36.0 * cosio2 + 49.0 * cosio4);
     const double xhdot1 = -temp1 * cosio_;
     nodedot_ = xhdot1 + (0.5 * temp2 * (4.0 - 19.0 * cosio2) + 2.0 * temp3 * (3.0 - 7.0 * cosio2)) * cosio_;
     omgcof_ = bstar_ * cc3 * std::cos(argpo_);
@@ -384,8 +381,10 @@ void Sgp4::InitDeepSpace(double epoch1950)
 
     // Resonance: a 24-hour orbit (period 1200 to 1800 minutes) or a
     // 12-hour one (680 to 760 minutes) of eccentricity 0.5 or more.
-    if (no_ < 0.0052359877 && no_ > 0.0034906585) resonance_ = Resonance::Synchronous;
-    else if (no_ >= 8.26e-3 && no_ <= 9.24e-3 && ecco_ >= 0.5) resonance_ = Resonance::HalfDay;
+    if (no_ < 0.0052359877 && no_ > 0.0034906585)
+        resonance_ = Resonance::Synchronous;
+    else if (no_ >= 8.26e-3 && no_ <= 9.24e-3 && ecco_ >= 0.5)
+        resonance_ = Resonance::HalfDay;
     if (resonance_ == Resonance::None) return;
 
     const double theta = std::fmod(gsto_, TwoPi);
@@ -412,8 +411,10 @@ void Sgp4::InitDeepSpace(double epoch1950)
             g322 = -342.585 + 1554.908 * em - 2366.899 * emsq + 1215.972 * eoc;
             g410 = -1052.797 + 4758.686 * em - 7193.992 * emsq + 3651.957 * eoc;
             g422 = -3581.690 + 16178.110 * em - 24462.770 * emsq + 12422.520 * eoc;
-            if (em > 0.715) g520 = -5149.66 + 29936.92 * em - 54087.36 * emsq + 31324.56 * eoc;
-            else g520 = 1464.74 - 4664.75 * em + 3763.64 * emsq;
+            if (em > 0.715)
+                g520 = -5149.66 + 29936.92 * em - 54087.36 * emsq + 31324.56 * eoc;
+            else
+                g520 = 1464.74 - 4664.75 * em + 3763.64 * emsq;
         }
         if (em < 0.7) {
             g533 = -919.22770 + 4988.6100 * em - 9064.7700 * emsq + 5542.21 * eoc;
@@ -431,11 +432,12 @@ void Sgp4::InitDeepSpace(double epoch1950)
         const double f322 = -1.875 * sinim * (1.0 + 2.0 * cosim - 3.0 * cosisq);
         const double f441 = 35.0 * sini2 * f220;
         const double f442 = 39.3750 * sini2 * sini2;
-        const double f522 = 9.84375 * sinim
+        const double f522 =
+            9.84375 * sinim
             * (sini2 * (1.0 - 2.0 * cosim - 5.0 * cosisq) + 0.33333333 * (-2.0 + 4.0 * cosim + 6.0 * cosisq));
         const double f523 = sinim
-            * (4.92187512 * sini2 * (-2.0 - 4.0 * cosim + 10.0 * cosisq)
-               + 6.56250012 * (1.0 + 2.0 * cosim - 3.0 * cosisq));
+                            * (4.92187512 * sini2 * (-2.0 - 4.0 * cosim + 10.0 * cosisq)
+                               + 6.56250012 * (1.0 + 2.0 * cosim - 3.0 * cosisq));
         const double f542 = 29.53125 * sinim * (2.0 - 8.0 * cosim + cosisq * (-12.0 + 8.0 * cosim + 10.0 * cosisq));
         const double f543 = 29.53125 * sinim * (-2.0 - 8.0 * cosim + cosisq * (12.0 + 8.0 * cosim - 10.0 * cosisq));
 
@@ -507,24 +509,24 @@ void Sgp4::IntegrateResonance(double t, ResonanceCarry& carry, double& meanMotio
         double xndt, xnddt;
         if (resonance_ == Resonance::Synchronous) {
             xndt = del1_ * std::sin(xli - fasx2) + del2_ * std::sin(2.0 * (xli - fasx4))
-                + del3_ * std::sin(3.0 * (xli - fasx6));
+                   + del3_ * std::sin(3.0 * (xli - fasx6));
             xnddt = del1_ * std::cos(xli - fasx2) + 2.0 * del2_ * std::cos(2.0 * (xli - fasx4))
-                + 3.0 * del3_ * std::cos(3.0 * (xli - fasx6));
+                    + 3.0 * del3_ * std::cos(3.0 * (xli - fasx6));
         } else {
             const double xomi = argpo_ + argpdot_ * carry.Minutes;
             const double x2omi = xomi + xomi;
             const double x2li = xli + xli;
             xndt = d2201_ * std::sin(x2omi + xli - g22) + d2211_ * std::sin(xli - g22)
-                + d3210_ * std::sin(xomi + xli - g32) + d3222_ * std::sin(-xomi + xli - g32)
-                + d4410_ * std::sin(x2omi + x2li - g44) + d4422_ * std::sin(x2li - g44)
-                + d5220_ * std::sin(xomi + xli - g52) + d5232_ * std::sin(-xomi + xli - g52)
-                + d5421_ * std::sin(xomi + x2li - g54) + d5433_ * std::sin(-xomi + x2li - g54);
+                   + d3210_ * std::sin(xomi + xli - g32) + d3222_ * std::sin(-xomi + xli - g32)
+                   + d4410_ * std::sin(x2omi + x2li - g44) + d4422_ * std::sin(x2li - g44)
+                   + d5220_ * std::sin(xomi + xli - g52) + d5232_ * std::sin(-xomi + xli - g52)
+                   + d5421_ * std::sin(xomi + x2li - g54) + d5433_ * std::sin(-xomi + x2li - g54);
             xnddt = d2201_ * std::cos(x2omi + xli - g22) + d2211_ * std::cos(xli - g22)
-                + d3210_ * std::cos(xomi + xli - g32) + d3222_ * std::cos(-xomi + xli - g32)
-                + d5220_ * std::cos(xomi + xli - g52) + d5232_ * std::cos(-xomi + xli - g52)
-                + 2.0
-                    * (d4410_ * std::cos(x2omi + x2li - g44) + d4422_ * std::cos(x2li - g44)
-                       + d5421_ * std::cos(xomi + x2li - g54) + d5433_ * std::cos(-xomi + x2li - g54));
+                    + d3210_ * std::cos(xomi + xli - g32) + d3222_ * std::cos(-xomi + xli - g32)
+                    + d5220_ * std::cos(xomi + xli - g52) + d5232_ * std::cos(-xomi + xli - g52)
+                    + 2.0
+                          * (d4410_ * std::cos(x2omi + x2li - g44) + d4422_ * std::cos(x2li - g44)
+                             + d5421_ * std::cos(xomi + x2li - g54) + d5433_ * std::cos(-xomi + x2li - g54));
         }
         carry.LongitudeRate = carry.MeanMotion + xfact_;
         carry.MotionRate = xndt;
@@ -652,8 +654,10 @@ Sgp4State Sgp4::StateAt(double t, ResonanceCarry& carry) const
             double xl = 0;
             IntegrateResonance(t, carry, nm, xl);
             const double theta = std::fmod(gsto_ + t * EarthRotation, TwoPi);
-            if (resonance_ == Resonance::HalfDay) mm = xl - 2.0 * nodem + 2.0 * theta;
-            else mm = xl - nodem - argpm + theta;
+            if (resonance_ == Resonance::HalfDay)
+                mm = xl - 2.0 * nodem + 2.0 * theta;
+            else
+                mm = xl - nodem - argpm + theta;
             const double dndt = nm - no_;
             nm = no_ + dndt;
         }

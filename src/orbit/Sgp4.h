@@ -36,8 +36,8 @@ enum class Sgp4Stop {
 std::string_view Sgp4StopText(Sgp4Stop stop);
 
 struct Sgp4State {
-    Vector3 Position;              // km, TEME
-    Vector3 Velocity;              // km/s, TEME
+    Vector3 Position;               // km, TEME
+    Vector3 Velocity;               // km/s, TEME
     Sgp4Stop Stop = Sgp4Stop::None; // when not None, Position and Velocity mean nothing
     // The mean elements after the secular changes (gravity, drag and, in
     // deep space, the Sun's and the Moon's secular pull), before any

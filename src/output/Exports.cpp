@@ -1,7 +1,7 @@
 #include "output/Exports.h"
 
-#include "output/ListFiles.h"
 #include "astro/TimeScales.h"
+#include "output/ListFiles.h"
 #include "platform/Cp1252.h"
 
 #include <charconv>
@@ -216,13 +216,12 @@ std::string PassesCsv(const ExportContext& c, const PlanningDetails& d)
         // Empty where the run holds no rise or no set.
         auto rise = [&](std::string v) { return Num(p.RiseKnown ? v : ""); };
         auto set = [&](std::string v) { return Num(p.SetKnown ? v : ""); };
-        out += Row({rise(IsoUtc(p.Rise.At)), set(IsoUtc(p.Set.At)),
-                    Num(whole ? std::to_string(p.DurationMinutes) : ""), Num(Fixed(p.Max.Elevation, 2)),
-                    Num(IsoUtc(p.Max.At)), rise(Fixed(p.Rise.Azimuth, 1)), Num(Fixed(p.Max.Azimuth, 1)),
-                    set(Fixed(p.Set.Azimuth, 1)), rise(yes(p.Rise.Sunlit)), rise(Percent(p.Rise.Illumination)),
-                    rise(Fixed(p.Rise.SunAngle, 1)), Num(yes(p.Max.Sunlit)), Num(Percent(p.Max.Illumination)),
-                    Num(Fixed(p.Max.SunAngle, 1)), set(yes(p.Set.Sunlit)), set(Percent(p.Set.Illumination)),
-                    set(Fixed(p.Set.SunAngle, 1)), PassNote(p, d)});
+        out += Row({rise(IsoUtc(p.Rise.At)), set(IsoUtc(p.Set.At)), Num(whole ? std::to_string(p.DurationMinutes) : ""),
+                    Num(Fixed(p.Max.Elevation, 2)), Num(IsoUtc(p.Max.At)), rise(Fixed(p.Rise.Azimuth, 1)),
+                    Num(Fixed(p.Max.Azimuth, 1)), set(Fixed(p.Set.Azimuth, 1)), rise(yes(p.Rise.Sunlit)),
+                    rise(Percent(p.Rise.Illumination)), rise(Fixed(p.Rise.SunAngle, 1)), Num(yes(p.Max.Sunlit)),
+                    Num(Percent(p.Max.Illumination)), Num(Fixed(p.Max.SunAngle, 1)), set(yes(p.Set.Sunlit)),
+                    set(Percent(p.Set.Illumination)), set(Fixed(p.Set.SunAngle, 1)), PassNote(p, d)});
     }
     return out;
 }
@@ -232,7 +231,7 @@ std::string EclipsesCsv(const ExportContext& c, const PlanningDetails& d)
     std::string out = CsvHeader(c, d);
     out += Row({"entry_utc", "exit_utc", "duration_min", "penumbra_entry_utc", "penumbra_exit_utc", "note"});
     for (const EclipseDetail& e : d.Eclipses) {
-        const std::string note = !e.EntryKnown ? "in progress at the start"
+        const std::string note = !e.EntryKnown  ? "in progress at the start"
                                  : !e.ExitKnown ? "in progress at the end"
                                                 : "";
         auto time = [](bool known, DateTime t) { return Num(known ? IsoUtc(t) : ""); };
@@ -275,12 +274,12 @@ std::string DetailsJson(const ExportContext& c, const PlanningDetails& d, bool p
         for (std::size_t i = 0; i < d.Eclipses.size(); ++i) {
             const EclipseDetail& e = d.Eclipses[i];
             out += i ? ",\n    " : "\n    ";
-            out += "{\"entry\": " + JsonTime(e.EntryKnown, e.Entry) + ", \"exit\": " + JsonTime(e.ExitKnown, e.Exit)
-                   + ", \"duration_min\": "
-                   + (e.EntryKnown && e.ExitKnown ? std::to_string(e.DurationMinutes) : "null")
-                   + ", \"penumbra_entry\": " + JsonTime(e.PenumbraEntry.has_value(), e.PenumbraEntry.value_or(DateTime{}))
-                   + ", \"penumbra_exit\": " + JsonTime(e.PenumbraExit.has_value(), e.PenumbraExit.value_or(DateTime{}))
-                   + "}";
+            out +=
+                "{\"entry\": " + JsonTime(e.EntryKnown, e.Entry) + ", \"exit\": " + JsonTime(e.ExitKnown, e.Exit)
+                + ", \"duration_min\": " + (e.EntryKnown && e.ExitKnown ? std::to_string(e.DurationMinutes) : "null")
+                + ", \"penumbra_entry\": " + JsonTime(e.PenumbraEntry.has_value(), e.PenumbraEntry.value_or(DateTime{}))
+                + ", \"penumbra_exit\": " + JsonTime(e.PenumbraExit.has_value(), e.PenumbraExit.value_or(DateTime{}))
+                + "}";
         }
         out += d.Eclipses.empty() ? "]" : "\n  ]";
     }
@@ -323,8 +322,8 @@ std::string DetailsIcs(const ExportContext& c, const PlanningDetails& d, bool pa
                       + IcsFold("PRODID:-//tavik//satellite passes and eclipses//EN") + IcsFold("CALSCALE:GREGORIAN")
                       + IcsFold("X-WR-CALNAME:" + IcsText(c.SatName + " over " + c.Site.StationLocator));
     const std::string stamp = Compact(c.Written);
-    const std::string header = "Station " + StationText(c.Site) + ", " + ModelName(c.Model)
-                               + " model, element set of " + IsoUtc(c.Epoch) + ".";
+    const std::string header = "Station " + StationText(c.Site) + ", " + ModelName(c.Model) + " model, element set of "
+                               + IsoUtc(c.Epoch) + ".";
     auto event = [&](const std::string& uid, DateTime start, DateTime end, const std::string& summary,
                      const std::string& description) {
         out += IcsFold("BEGIN:VEVENT") + IcsFold("UID:" + uid) + IcsFold("DTSTAMP:" + stamp)

@@ -13,8 +13,10 @@ std::string SafeFileStem(std::string_view satName)
     std::string stem;
     for (std::string_view c : Utf8Characters(satName)) {
         const char32_t cp = Utf8CodePoint(c);
-        if (c == "/" || IsControlCharacter(cp)) stem += '_';
-        else stem += c;
+        if (c == "/" || IsControlCharacter(cp))
+            stem += '_';
+        else
+            stem += c;
     }
     constexpr std::size_t MaxStem = 200; // file names hold 255 bytes; leave room for the suffix
     stem.resize(Utf8Prefix(stem, MaxStem).size());
@@ -25,15 +27,9 @@ std::string SafeFileStem(std::string_view satName)
 std::string PassesFileName(std::string_view satName) { return SafeFileStem(satName) + "_passes.txt"; }
 std::string EclipsesFileName(std::string_view satName) { return SafeFileStem(satName) + "_eclipses.txt"; }
 
-std::string PassesHeader(std::string_view satName)
-{
-    return "visible passes forecast for " + std::string(satName);
-}
+std::string PassesHeader(std::string_view satName) { return "visible passes forecast for " + std::string(satName); }
 
-std::string EclipsesHeader(std::string_view satName)
-{
-    return "eclipses forecast for " + std::string(satName);
-}
+std::string EclipsesHeader(std::string_view satName) { return "eclipses forecast for " + std::string(satName); }
 
 std::string ListFileBytes(std::string_view header, const std::vector<std::string>& lines)
 {

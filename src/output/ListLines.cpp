@@ -75,8 +75,8 @@ std::string StopMessage(const ForecastResult& result, const RegionalFormats& for
     case RunEnd::BelowMinimumHeight:
         return "\"" + result.SatName + "\" sank below " + FormatPattern00(MinimumHeight) + " km at " + at;
     case RunEnd::KeplerFailed:
-        return "\"" + result.SatName
-               + "\" could not be placed in its orbit (Kepler's equation did not converge) at " + at;
+        return "\"" + result.SatName + "\" could not be placed in its orbit (Kepler's equation did not converge) at "
+               + at;
     case RunEnd::EccentricityOutOfRange:
     case RunEnd::MeanMotionNotPositive:
     case RunEnd::SemiLatusRectumNegative:

@@ -16,9 +16,8 @@ std::string YearFileName(std::string_view satName, int year)
     return SafeFileStem(satName) + "_sowi_" + std::to_string(year) + ".csv";
 }
 
-std::vector<std::string> SunAngleYearRows(int year, const CurrentElementSet& elements,
-                                          const Station& station, const Attitude& attitude,
-                                          ShadowCarry& carry, const RegionalFormats& formats,
+std::vector<std::string> SunAngleYearRows(int year, const CurrentElementSet& elements, const Station& station,
+                                          const Attitude& attitude, ShadowCarry& carry, const RegionalFormats& formats,
                                           const YearProgress& progress)
 {
     if (const auto why = PropagationProblem(elements)) throw InputError(*why);
@@ -35,8 +34,8 @@ std::vector<std::string> SunAngleYearRows(int year, const CurrentElementSet& ele
         StepState s = ComputeState(elements, station, attitude, at, carry);
         // The regional short date, not a cut of the date-time text, which
         // would take part of the time where day or month have one digit.
-        rows.push_back(FormatShortDate(day, formats) + " ; " + FormatDefaultDouble(s.SunAngle(), formats)
-                       + ";" + FormatDefaultDouble(s.Sun().SubSolarLat, formats) + ";"
+        rows.push_back(FormatShortDate(day, formats) + " ; " + FormatDefaultDouble(s.SunAngle(), formats) + ";"
+                       + FormatDefaultDouble(s.Sun().SubSolarLat, formats) + ";"
                        + FormatDefaultDouble(s.Sun().SubSolarLon, formats));
     }
     if (progress) progress(0, YearProgressMaximum);

@@ -24,9 +24,8 @@ using YearProgress = std::function<void(int value, int maximum)>;
 // The rows for the year: "<short date> ; <sun angle>;<sub-solar lat>;<sub-solar lon>",
 // numbers in the default double text form. Throws InputError for a set that
 // cannot be propagated. carry.InEclipse is left as the last row set it.
-std::vector<std::string> SunAngleYearRows(int year, const CurrentElementSet& elements,
-                                          const Station& station, const Attitude& attitude,
-                                          ShadowCarry& carry, const RegionalFormats& formats,
+std::vector<std::string> SunAngleYearRows(int year, const CurrentElementSet& elements, const Station& station,
+                                          const Attitude& attitude, ShadowCarry& carry, const RegionalFormats& formats,
                                           const YearProgress& progress = {});
 
 // Header and rows, CR LF after every line, Windows-1252.

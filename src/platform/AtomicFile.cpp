@@ -40,10 +40,7 @@ namespace {
     throw OutputError("cannot write " + path + ": " + reason);
 }
 
-[[noreturn]] void FailErrno(const std::string& path, int error)
-{
-    Fail(path, std::strerror(error));
-}
+[[noreturn]] void FailErrno(const std::string& path, int error) { Fail(path, std::strerror(error)); }
 
 class Descriptor {
 public:
@@ -145,8 +142,8 @@ std::string ReadLink(const std::string& path, const std::string& given)
 // anyone may write to, a link is followed only when it belongs to the user
 // or to the folder's owner. Otherwise anyone could plant /tmp/x_passes.txt
 // pointing at a file of the user's and have it overwritten.
-void RefuseForeignLinkInSharedFolder(const std::string& link, const struct stat& linkInfo,
-                                     const std::string& folder, const std::string& given)
+void RefuseForeignLinkInSharedFolder(const std::string& link, const struct stat& linkInfo, const std::string& folder,
+                                     const std::string& given)
 {
     struct stat dir {};
     if (::stat(folder.c_str(), &dir) != 0) return; // gone meanwhile: the open that follows says so
@@ -294,7 +291,7 @@ void WriteInPlace(const std::string& path, const Target& target, std::string_vie
 // and renaming it over the old one. Either way a killed writer leaves it
 // behind, so the name carries the writer's pid and the next write of the
 // same output removes the names whose writer is gone.
-constexpr std::size_t StemLimit = 200; // keeps hidden names within NAME_MAX
+constexpr std::size_t StemLimit = 200;   // keeps hidden names within NAME_MAX
 constexpr std::time_t StaleAfter = 3600; // seconds; see RemoveStaleHiddenNames
 
 std::string HiddenPrefix(const std::string& base) { return "." + base.substr(0, StemLimit) + "."; }

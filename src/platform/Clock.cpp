@@ -10,19 +10,15 @@ std::int16_t UtcOffsetMinutes(std::time_t at)
     return static_cast<std::int16_t>(local.tm_gmtoff / 60);
 }
 
-std::int16_t UtcOffsetMinutes()
-{
-    return UtcOffsetMinutes(std::time(nullptr));
-}
+std::int16_t UtcOffsetMinutes() { return UtcOffsetMinutes(std::time(nullptr)); }
 
 std::optional<DateTime> UtcAt(std::time_t at)
 {
     std::int16_t offset = UtcOffsetMinutes(at);
     std::tm local{};
     if (::localtime_r(&at, &local) == nullptr) return std::nullopt;
-    auto localTime = DateTime::FromCalendar(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-                                            local.tm_hour, local.tm_min,
-                                            local.tm_sec > 59 ? 59 : local.tm_sec);
+    auto localTime = DateTime::FromCalendar(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
+                                            local.tm_min, local.tm_sec > 59 ? 59 : local.tm_sec);
     if (!localTime) return std::nullopt;
     const DateTime utc = localTime->AddMinutes(-offset);
     const int year = utc.Fields().Year;
@@ -30,9 +26,6 @@ std::optional<DateTime> UtcAt(std::time_t at)
     return utc;
 }
 
-std::optional<DateTime> UtcNow()
-{
-    return UtcAt(std::time(nullptr));
-}
+std::optional<DateTime> UtcNow() { return UtcAt(std::time(nullptr)); }
 
 } // namespace tavik

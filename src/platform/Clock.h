@@ -5,8 +5,8 @@
 #include "platform/DateTime.h"
 
 #include <cstdint>
-#include <optional>
 #include <ctime>
+#include <optional>
 
 namespace tavik {
 

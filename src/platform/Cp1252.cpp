@@ -121,10 +121,7 @@ bool IsValidUtf8(std::string_view bytes)
     return true;
 }
 
-std::string TextToUtf8(std::string_view bytes)
-{
-    return IsValidUtf8(bytes) ? std::string(bytes) : Cp1252ToUtf8(bytes);
-}
+std::string TextToUtf8(std::string_view bytes) { return IsValidUtf8(bytes) ? std::string(bytes) : Cp1252ToUtf8(bytes); }
 
 std::vector<std::string_view> Utf8Characters(std::string_view utf8)
 {

@@ -48,10 +48,7 @@ std::int64_t SecondOfDay(std::int64_t seconds)
 
 } // namespace
 
-bool IsLeapYear(int year)
-{
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
+bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
 int DaysInMonth(int year, int month)
 {
@@ -60,15 +57,12 @@ int DaysInMonth(int year, int month)
     return Days[month - 1];
 }
 
-std::optional<DateTime> DateTime::FromCalendar(int year, int month, int day, int hour, int minute,
-                                               int second)
+std::optional<DateTime> DateTime::FromCalendar(int year, int month, int day, int hour, int minute, int second)
 {
     if (year < 1 || year > 9999 || month < 1 || month > 12) return std::nullopt;
     if (day < 1 || day > DaysInMonth(year, month)) return std::nullopt;
-    if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59)
-        return std::nullopt;
-    std::int64_t days = DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day))
-                        - EpochOffsetDays;
+    if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59) return std::nullopt;
+    std::int64_t days = DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) - EpochOffsetDays;
     return DateTime(days * 86400 + hour * 3600 + minute * 60 + second);
 }
 
@@ -84,9 +78,6 @@ CalendarFields DateTime::Fields() const
     return f;
 }
 
-bool DateTime::IsMidnight() const
-{
-    return SecondOfDay(seconds_) == 0;
-}
+bool DateTime::IsMidnight() const { return SecondOfDay(seconds_) == 0; }
 
 } // namespace tavik

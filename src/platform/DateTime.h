@@ -18,8 +18,8 @@ public:
 
     // Nothing for fields that do not name a real instant (31 February, month
     // 13, hour 24, year 0 or beyond 9999).
-    static std::optional<DateTime> FromCalendar(int year, int month, int day, int hour = 0,
-                                                int minute = 0, int second = 0);
+    static std::optional<DateTime> FromCalendar(int year, int month, int day, int hour = 0, int minute = 0,
+                                                int second = 0);
     static DateTime FromSeconds(std::int64_t seconds) { return DateTime(seconds); }
 
     CalendarFields Fields() const;

@@ -14,10 +14,7 @@
 
 namespace tavik {
 
-RegionalFormats IsoFormats()
-{
-    return RegionalFormats{};
-}
+RegionalFormats IsoFormats() { return RegionalFormats{}; }
 
 RegionalFormats GermanLikeFormats()
 {
@@ -54,8 +51,7 @@ struct Token {
 
 // Splits a strftime pattern into fields and literal text, expanding the
 // composite conversions (%D, %F, %T, %R, %r) in place.
-void Tokenize(std::string_view pattern, std::string_view ampmPattern, int depth,
-              std::vector<Token>& out)
+void Tokenize(std::string_view pattern, std::string_view ampmPattern, int depth, std::vector<Token>& out)
 {
     auto literal = [&out](std::string_view text) {
         if (!out.empty() && out.back().Kind == Field::Literal)
@@ -94,15 +90,19 @@ void Tokenize(std::string_view pattern, std::string_view ampmPattern, int depth,
         case 'd': numeric(Field::Day, true); break;
         case 'e': numeric(Field::Day, false); break;
         case 'm': numeric(Field::Month, true); break;
-        case 'b': case 'B': case 'h': field(Field::MonthName, true); break; // counts as a two-digit month
-        case 'y': case 'Y': numeric(Field::Year, true); break;
+        case 'b':
+        case 'B':
+        case 'h': field(Field::MonthName, true); break; // counts as a two-digit month
+        case 'y':
+        case 'Y': numeric(Field::Year, true); break;
         case 'H': numeric(Field::Hour24, true); break;
         case 'k': numeric(Field::Hour24, false); break;
         case 'I': numeric(Field::Hour12, true); break;
         case 'l': numeric(Field::Hour12, false); break;
         case 'M': numeric(Field::Minute, true); break;
         case 'S': numeric(Field::Second, true); break;
-        case 'p': case 'P': field(Field::AmPm, true); break;
+        case 'p':
+        case 'P': field(Field::AmPm, true); break;
         case 'D': expand("%m/%d/%y"); break;
         case 'F': expand("%Y-%m-%d"); break;
         case 'T': expand("%H:%M:%S"); break;
@@ -168,8 +168,8 @@ void ApplyDatePattern(std::string_view pattern, RegionalFormats& f)
     f.MonthLeadingZero = tokens[*month].LeadingZero;
 }
 
-void ApplyTimePattern(std::string_view pattern, std::string_view ampmPattern, std::string_view am,
-                      std::string_view pm, RegionalFormats& f)
+void ApplyTimePattern(std::string_view pattern, std::string_view ampmPattern, std::string_view am, std::string_view pm,
+                      RegionalFormats& f)
 {
     std::vector<Token> tokens;
     Tokenize(pattern, ampmPattern, 0, tokens);
@@ -198,15 +198,15 @@ std::string CategoryLocaleName(const char* categoryVariable)
     return "C";
 }
 
-bool IsCLocale(std::string_view name)
-{
-    return name == "C" || name == "POSIX" || name.substr(0, 2) == "C.";
-}
+bool IsCLocale(std::string_view name) { return name == "C" || name == "POSIX" || name.substr(0, 2) == "C."; }
 
 class Locale {
 public:
     Locale(int mask, const std::string& name) : handle_(newlocale(mask, name.c_str(), static_cast<locale_t>(0))) {}
-    ~Locale() { if (handle_ != static_cast<locale_t>(0)) freelocale(handle_); }
+    ~Locale()
+    {
+        if (handle_ != static_cast<locale_t>(0)) freelocale(handle_);
+    }
     Locale(const Locale&) = delete;
     Locale& operator=(const Locale&) = delete;
 
@@ -249,8 +249,8 @@ std::optional<std::string> LocaleTextToUtf8(const std::string& text, const std::
 }
 
 RegionalFormats FormatsFromPatterns(std::string_view dateFormat, std::string_view timeFormat,
-                                    std::string_view ampmTimeFormat, std::string_view am,
-                                    std::string_view pm, std::string_view radix)
+                                    std::string_view ampmTimeFormat, std::string_view am, std::string_view pm,
+                                    std::string_view radix)
 {
     RegionalFormats f = IsoFormats();
     ApplyDatePattern(dateFormat, f);

@@ -25,7 +25,7 @@ struct RegionalFormats {
     bool TwelveHour = false;
     std::string TimeSeparator = ":";
     bool HourLeadingZero = true;
-    std::string AmDesignator;          // used only with TwelveHour
+    std::string AmDesignator; // used only with TwelveHour
     std::string PmDesignator;
     bool DesignatorBeforeTime = false; // "AM 5:13:00" rather than "5:13:00 AM"
 
@@ -53,8 +53,8 @@ RegionalFormats UsLikeFormats();
 // times, and a pattern without day, month and year, or without hour and
 // minute, falls back to the ISO layout.
 RegionalFormats FormatsFromPatterns(std::string_view dateFormat, std::string_view timeFormat,
-                                    std::string_view ampmTimeFormat, std::string_view am,
-                                    std::string_view pm, std::string_view radix);
+                                    std::string_view ampmTimeFormat, std::string_view am, std::string_view pm,
+                                    std::string_view radix);
 
 // The forms a Windows-1252 file can hold. Where the regional AM and PM
 // designators, separators or decimal separator hold characters the code page

@@ -32,8 +32,9 @@ std::string Quoted(std::string_view text)
 std::string_view WithoutByteOrderMark(std::string_view text, const std::string& sourceName)
 {
     if (text.substr(0, 2) == "\xFF\xFE" || text.substr(0, 2) == "\xFE\xFF")
-        throw InputError(sourceName + ": the file is in UTF-16 (it begins with a UTF-16 byte order mark); "
-                                      "save it as UTF-8 or Windows-1252 text");
+        throw InputError(sourceName
+                         + ": the file is in UTF-16 (it begins with a UTF-16 byte order mark); "
+                           "save it as UTF-8 or Windows-1252 text");
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     return text;
 }

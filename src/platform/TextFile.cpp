@@ -14,7 +14,10 @@ namespace {
 
 struct FileDescriptor {
     int Fd;
-    ~FileDescriptor() { if (Fd >= 0) ::close(Fd); }
+    ~FileDescriptor()
+    {
+        if (Fd >= 0) ::close(Fd);
+    }
 };
 
 [[noreturn]] void Fail(const std::string& path, const std::string& reason)
@@ -23,8 +26,8 @@ struct FileDescriptor {
     // name, and unquoted it cannot be seen in the message.
     const auto blank = [](char c) { return c == ' ' || c == '\t'; };
     if (!path.empty() && (blank(path.front()) || blank(path.back())))
-        throw InputError("\"" + path + "\": " + reason + " (the name "
-                         + (blank(path.back()) ? "ends" : "begins") + " with a blank)");
+        throw InputError("\"" + path + "\": " + reason + " (the name " + (blank(path.back()) ? "ends" : "begins")
+                         + " with a blank)");
     throw InputError(path + ": " + reason);
 }
 

@@ -44,8 +44,8 @@ std::string FormatLongTime(const DateTime& dt, const RegionalFormats& fmts)
         if (hour == 0) hour = 12;
     }
     const std::string& sep = fmts.TimeSeparator;
-    std::string time = Padded(hour, fmts.HourLeadingZero ? 2 : 1) + sep + Padded(f.Minute, 2) + sep
-                       + Padded(f.Second, 2);
+    std::string time =
+        Padded(hour, fmts.HourLeadingZero ? 2 : 1) + sep + Padded(f.Minute, 2) + sep + Padded(f.Second, 2);
     if (!fmts.TwelveHour) return time;
     const std::string& designator = f.Hour < 12 ? fmts.AmDesignator : fmts.PmDesignator;
     if (designator.empty()) return time;
@@ -189,8 +189,9 @@ ParsedDate ParseDateTexts(std::string_view dayText, std::string_view monthText, 
         return fail(DateTextField::Year, "The year " + Quoted(yearText) + " is not between 1 and 9999.");
     const int days = DaysInMonth(static_cast<int>(year), static_cast<int>(month));
     if (day < 1 || day > days)
-        return fail(DateTextField::Day, "The day " + Quoted(dayText) + " does not exist: " + MonthName(static_cast<int>(month))
-                                            + " " + std::to_string(year) + " has " + std::to_string(days) + " days.");
+        return fail(DateTextField::Day, "The day " + Quoted(dayText)
+                                            + " does not exist: " + MonthName(static_cast<int>(month)) + " "
+                                            + std::to_string(year) + " has " + std::to_string(days) + " days.");
 
     ParsedDate result;
     result.Date = DateTime::FromCalendar(static_cast<int>(year), static_cast<int>(month), static_cast<int>(day));
@@ -203,7 +204,9 @@ ParsedYear ParseYearText(std::string_view text)
     ParsedYear result;
     switch (ReadWholeNumber(text, value)) {
     case NumberProblem::Empty: result.Error = "The year is empty."; return result;
-    case NumberProblem::NotANumber: result.Error = "The year " + Quoted(text) + " is not a whole number."; return result;
+    case NumberProblem::NotANumber:
+        result.Error = "The year " + Quoted(text) + " is not a whole number.";
+        return result;
     case NumberProblem::None: break;
     }
     if (value < 1 || value > 9999) {
@@ -249,4 +252,3 @@ ParsedDate ParseForecastDate(std::string_view dayText, std::string_view monthTex
 }
 
 } // namespace tavik
-

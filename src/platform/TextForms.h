@@ -43,9 +43,9 @@ std::string FormatDefaultDouble(double v, const RegionalFormats& fmts);
 enum class DateTextField { None, Day, Month, Year };
 
 struct ParsedDate {
-    std::optional<DateTime> Date;             // 00:00:00 of the day, when the texts name one
+    std::optional<DateTime> Date; // 00:00:00 of the day, when the texts name one
     DateTextField WrongField = DateTextField::None;
-    std::string Error;                        // otherwise: what is wrong, for the user
+    std::string Error; // otherwise: what is wrong, for the user
     explicit operator bool() const { return Date.has_value(); }
 };
 

@@ -84,7 +84,8 @@ QImage AboutPicture()
         QRectF panel(side < 0 ? -52 : 14, -8, 38, 16);
         p.drawRect(panel);
         p.setPen(QPen(QColor(150, 180, 230), 1));
-        for (int i = 1; i < 4; ++i) p.drawLine(QPointF(panel.left() + i * 9.5, panel.top()), QPointF(panel.left() + i * 9.5, panel.bottom()));
+        for (int i = 1; i < 4; ++i)
+            p.drawLine(QPointF(panel.left() + i * 9.5, panel.top()), QPointF(panel.left() + i * 9.5, panel.bottom()));
         p.setPen(QPen(QColor(40, 40, 40), 1));
     }
     p.drawLine(QPointF(-14, 0), QPointF(-10, 0));
@@ -119,7 +120,8 @@ AboutBox::AboutBox(QWidget* parent) : QWidget(parent, Qt::Window)
     setPalette(pal);
     setFont(SansFont(8.25));
 
-    QLabel* title = AddLabel(this, "AboutTitleLabel", QStringLiteral("60 days long-term forcast for illumination"), Twips(120, 120, 5535, 375));
+    QLabel* title = AddLabel(this, "AboutTitleLabel", QStringLiteral("60 days long-term forcast for illumination"),
+                             Twips(120, 120, 5535, 375));
     title->setFont(SansFont(12, true));
     QLabel* edition = AddLabel(this, "AboutEditionLabel", QStringLiteral("US Version"), Twips(120, 480, 1215, 255));
     SetTextColour(edition, QColor(128, 128, 128));
@@ -137,15 +139,18 @@ AboutBox::AboutBox(QWidget* parent) : QWidget(parent, Qt::Window)
     AddLabel(this, "AboutEmailCaption", QStringLiteral("e-mail:"), Twips(120, 2520, 615, 255));
     QFont link = SansFont(8.25);
     link.setUnderline(true);
-    for (auto [name, text, top] : {std::tuple{"AboutHomepageLabel", "tavik.example.org", 2280}, std::tuple{"AboutEmailLabel", "tavik@example.org", 2520}}) {
+    for (auto [name, text, top] : {std::tuple{"AboutHomepageLabel", "tavik.example.org", 2280},
+                                   std::tuple{"AboutEmailLabel", "tavik@example.org", 2520}}) {
         QLabel* l = AddLabel(this, name, QString::fromLatin1(text), Twips(1080, top, 1815, 255));
         l->setFont(link);
         SetTextColour(l, QColor(0, 0, 255));
     }
 
     for (QLabel* l : findChildren<QLabel*>()) {
-        if (l->objectName() == QLatin1String("AboutHomepageCaption")) FitToWidth(l, Twips(1080 - 120 - 15, 0).width());
-        else FitToWidth(l);
+        if (l->objectName() == QLatin1String("AboutHomepageCaption"))
+            FitToWidth(l, Twips(1080 - 120 - 15, 0).width());
+        else
+            FitToWidth(l);
     }
 
     auto* image = new QLabel(this);

@@ -16,8 +16,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProgressDialog>
-#include <QStringList>
 #include <QStatusBar>
+#include <QStringList>
 
 #include <climits>
 #include <exception>
@@ -36,10 +36,7 @@ struct UpdateOutcome {
     std::string Error;
 };
 
-QString KeptAsItWas(const QString& tleFile)
-{
-    return QStringLiteral("\n\n%1 is left as it was.").arg(tleFile);
-}
+QString KeptAsItWas(const QString& tleFile) { return QStringLiteral("\n\n%1 is left as it was.").arg(tleFile); }
 
 } // namespace
 
@@ -66,8 +63,7 @@ void MainWindow::OnUpdateElementSets()
     // Said before the download, which would be in vain.
     if (const auto why = ReadOnlyReason(PathOf(tleFile))) {
         Report(MessageKind::Error, Title,
-               QStringLiteral("%1 cannot be updated: %2.").arg(tleFile, Q(*why))
-                   + KeptAsItWas(tleFile));
+               QStringLiteral("%1 cannot be updated: %2.").arg(tleFile, Q(*why)) + KeptAsItWas(tleFile));
         return;
     }
     // Offered again next time, also after a failure such as a lost network.
@@ -83,11 +79,12 @@ void MainWindow::OnUpdateElementSets()
     updateProgress_->setWindowModality(Qt::WindowModal);
     updateProgress_->setMinimumDuration(400);
     connect(updateProgress_, &QProgressDialog::canceled, download_, &net::Download::Cancel);
-    connect(download_, &net::Download::Progress, updateProgress_, [dialog = updateProgress_](qint64 received, qint64 total) {
-        if (total <= 0 || total > INT_MAX || !dialog) return;
-        dialog->setMaximum(static_cast<int>(total));
-        dialog->setValue(static_cast<int>(received));
-    });
+    connect(download_, &net::Download::Progress, updateProgress_,
+            [dialog = updateProgress_](qint64 received, qint64 total) {
+                if (total <= 0 || total > INT_MAX || !dialog) return;
+                dialog->setMaximum(static_cast<int>(total));
+                dialog->setValue(static_cast<int>(received));
+            });
     connect(download_, &net::Download::Finished, this,
             [this, url, tleFile, mode = request.Mode](const net::DownloadResult& result) {
                 ElementSetsDownloaded(result, url, tleFile, mode);
@@ -110,7 +107,8 @@ void MainWindow::ElementSetsDownloaded(const net::DownloadResult& result, const 
             statusBar()->showMessage(QStringLiteral("Update cancelled; %1 is left as it was.").arg(tleFile));
         else
             Report(MessageKind::Error, Title,
-                   QStringLiteral("%1 has not been updated:\n%2: %3").arg(tleFile, url, result.Error) + KeptAsItWas(tleFile));
+                   QStringLiteral("%1 has not been updated:\n%2: %3").arg(tleFile, url, result.Error)
+                       + KeptAsItWas(tleFile));
         emit UpdateDone();
         return;
     }
@@ -119,8 +117,7 @@ void MainWindow::ElementSetsDownloaded(const net::DownloadResult& result, const 
         SetBusy(false);
         statusBar()->clearMessage();
         Report(MessageKind::Error, Title,
-               QStringLiteral("%1 has not been updated:\n%2").arg(tleFile, Q(outcome->Error))
-                   + KeptAsItWas(tleFile));
+               QStringLiteral("%1 has not been updated:\n%2").arg(tleFile, Q(outcome->Error)) + KeptAsItWas(tleFile));
         emit UpdateDone();
     };
     auto write = [this, outcome, url, tleFile, failed] {
@@ -170,8 +167,7 @@ void MainWindow::ElementSetsDownloaded(const net::DownloadResult& result, const 
             if (current_) {
                 for (const std::string& name : removed)
                     if (name.rfind(current_->SatName + " (", 0) == 0)
-                        shown = QStringLiteral("\n\nThe satellite shown, %1, is among them.")
-                                    .arg(Q(current_->SatName));
+                        shown = QStringLiteral("\n\nThe satellite shown, %1, is among them.").arg(Q(current_->SatName));
             }
             const QString question =
                 QStringLiteral("Replacing %1 with the download removes %2 of its entries:\n\n%3%4\n\n"

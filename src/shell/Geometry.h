@@ -64,7 +64,8 @@ class TabPage : public QWidget {
 public:
     explicit TabPage(QTabWidget* tabs) : tabs_(tabs) {}
 
-    template <typename W> W* Place(W* widget, QRect inTabControl)
+    template <typename W>
+    W* Place(W* widget, QRect inTabControl)
     {
         widget->setParent(this);
         placed_.push_back({widget, inTabControl});
@@ -79,16 +80,29 @@ public:
     }
 
 protected:
-    void resizeEvent(QResizeEvent* e) override { Arrange(); QWidget::resizeEvent(e); }
-    void moveEvent(QMoveEvent* e) override { Arrange(); QWidget::moveEvent(e); }
-    void showEvent(QShowEvent* e) override { Arrange(); QWidget::showEvent(e); }
+    void resizeEvent(QResizeEvent* e) override
+    {
+        Arrange();
+        QWidget::resizeEvent(e);
+    }
+    void moveEvent(QMoveEvent* e) override
+    {
+        Arrange();
+        QWidget::moveEvent(e);
+    }
+    void showEvent(QShowEvent* e) override
+    {
+        Arrange();
+        QWidget::showEvent(e);
+    }
 
 private:
     QTabWidget* tabs_;
     std::vector<std::pair<QWidget*, QRect>> placed_;
 };
 
-template <typename W> W* Named(W* widget, const char* name)
+template <typename W>
+W* Named(W* widget, const char* name)
 {
     widget->setObjectName(QString::fromLatin1(name));
     return widget;

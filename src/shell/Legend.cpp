@@ -55,7 +55,8 @@ Legend::Legend(QWidget* parent) : QDialog(parent)
     for (int i = 0; i <= 5; ++i) shades.push_back(SunlightTickColour(false, i / 5.0));
     add(Swatch(shades), QStringLiteral("Sunlight. The brighter the yellow, the more of the panels the sun illuminates "
                                        "(\"illum\", from 0 % on the left to 100 % on the right)."));
-    add(Swatch({SunlightTickColour(true, 0)}), QStringLiteral("Shadow: the satellite is in the Earth's shadow (an eclipse)."));
+    add(Swatch({SunlightTickColour(true, 0)}),
+        QStringLiteral("Shadow: the satellite is in the Earth's shadow (an eclipse)."));
     add(Swatch(shades, true), QStringLiteral("Green band on top: the satellite is above your horizon (a pass); "
                                              "the higher it stands, the lighter the green."));
     add(Swatch({{255, 255, 255}}), QStringLiteral("White: not computed (before a run, or after a run that stopped)."));

@@ -18,9 +18,9 @@
 #include "shell/StationDialog.h"
 #include "shell/SunAngleChart.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QActionGroup>
-#include <QAbstractItemView>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -60,7 +60,6 @@ namespace {
 
 const QColor Amber(176, 112, 0);
 const QColor WarningRed(176, 0, 0);
-
 
 // Whether settings may be written to the path: nothing is there yet (not
 // even a dangling link), or a file that reads whole and as settings.
@@ -201,7 +200,8 @@ void MainWindow::ReadInputFiles(LoadJob& job)
         // A settings file the Station dialog could not replace beside the
         // program was saved in the user's folder instead; that one is newer.
         const std::string user = UserSettingsPath();
-        if (found && *found != user && !user.empty() && !CanReplace(FromPath(*found)) && QFileInfo::exists(FromPath(user)))
+        if (found && *found != user && !user.empty() && !CanReplace(FromPath(*found))
+            && QFileInfo::exists(FromPath(user)))
             found = user;
         if (!found) {
             job.SettingsCandidates = SettingsCandidates(job.ProgramFolder);
@@ -293,7 +293,8 @@ void MainWindow::LoadFinished(const std::shared_ptr<LoadJob>& job)
     }
     int index = 1;
     if (!job->PreferredSatellite.isEmpty())
-        if (const int found = satelliteBox_->findText(job->PreferredSatellite, Qt::MatchExactly); found >= 0) index = found + 1;
+        if (const int found = satelliteBox_->findText(job->PreferredSatellite, Qt::MatchExactly); found >= 0)
+            index = found + 1;
     satelliteBox_->setCurrentIndex(index - 1);
     SelectElementSet(index);
     if (!job->StartUp) Remember({{QString::fromLatin1(LastTleFileKey), tleFilePath_}});
@@ -309,10 +310,12 @@ void MainWindow::ApplySettings(const LoadJob& job)
     if (!job.Site) return;
     settingsTle_ = FromPath(job.SettingsTle);
     SetStation(*job.Site);
-    const QString model = job.Keys.count(QString::fromLatin1(ModelKey)) ? job.Keys.at(QString::fromLatin1(ModelKey)) : QString();
+    const QString model =
+        job.Keys.count(QString::fromLatin1(ModelKey)) ? job.Keys.at(QString::fromLatin1(ModelKey)) : QString();
     model_ = OrbitModelNamed(model.toStdString()).value_or(OrbitModel::Classic);
     (model_ == OrbitModel::Sgp4 ? sgp4ModelAction_ : classicModelAction_)->setChecked(true);
-    if (job.Keys.count(QString::fromLatin1(SaveFolderKey))) saveFolder_ = job.Keys.at(QString::fromLatin1(SaveFolderKey));
+    if (job.Keys.count(QString::fromLatin1(SaveFolderKey)))
+        saveFolder_ = job.Keys.at(QString::fromLatin1(SaveFolderKey));
 }
 
 void MainWindow::SetStation(const Station& station)
@@ -337,7 +340,8 @@ bool MainWindow::ApplyCatalogue(LoadJob& job)
     }
     // The box keeps its place and width; its list opens as wide as the
     // longest name.
-    satelliteBox_->view()->setMinimumWidth(widest + satelliteBox_->view()->verticalScrollBar()->sizeHint().width() + 24);
+    satelliteBox_->view()->setMinimumWidth(widest + satelliteBox_->view()->verticalScrollBar()->sizeHint().width()
+                                           + 24);
     satelliteBox_->setCurrentIndex(0);
     if (job.Loaded->IgnoredNames > 0)
         Report(MessageKind::Warning, QStringLiteral("TLE file"),
@@ -375,7 +379,8 @@ void MainWindow::SelectElementSet(int index)
     QStringList warnings;
     if (!current_->LineProblem)
         for (const std::string& w : current_->LineWarnings) warnings << Q(w);
-    const QString text = warnings.isEmpty() ? QString() : QStringLiteral("Warning: ") + warnings.join(QStringLiteral("  "));
+    const QString text =
+        warnings.isEmpty() ? QString() : QStringLiteral("Warning: ") + warnings.join(QStringLiteral("  "));
     lineWarning_->setFont(SansFont(8.25));
     lineWarning_->setText(text);
     lineWarning_->setToolTip(warnings.join(QLatin1Char('\n')));
@@ -387,14 +392,16 @@ void MainWindow::ShowElementAge()
 {
     elementAge_->clear();
     if (!current_ || current_->LineProblem) return;
-    const ParsedDate start = ParseForecastDate(S(startDayEdit_->text()), S(startMonthEdit_->text()), S(startYearEdit_->text()));
+    const ParsedDate start =
+        ParseForecastDate(S(startDayEdit_->text()), S(startMonthEdit_->text()), S(startYearEdit_->text()));
     if (!start) return;
     const double age = EpochAgeDays(current_->Epoch, *start.Date);
     const QString days = QString::number(std::fabs(age), 'f', 1);
     QString text;
     QColor colour = palette().color(QPalette::WindowText);
     if (age < 0) {
-        text = QStringLiteral("The start date lies %1 days before the epoch of these elements: passes drift.").arg(days);
+        text =
+            QStringLiteral("The start date lies %1 days before the epoch of these elements: passes drift.").arg(days);
         colour = Amber;
     } else if (age > 30) {
         text = QStringLiteral("Elements %1 days old at the start date: passes drift, get fresh elements.").arg(days);
@@ -418,8 +425,10 @@ void MainWindow::Remember(const Remembered& keys)
     try {
         // Elsewhere the station and the TLE file go along, so that the copy
         // is a settings file of its own.
-        if (here) WriteSettingsFile(target, {}, {}, keys);
-        else WriteSettingsFile(target, Q(station_->StationLocator), settingsTle_, keys);
+        if (here)
+            WriteSettingsFile(target, {}, {}, keys);
+        else
+            WriteSettingsFile(target, Q(station_->StationLocator), settingsTle_, keys);
         settingsPath_ = target;
     } catch (const std::exception&) {
         // Remembering is a convenience; the work goes on without it.
@@ -464,15 +473,13 @@ void MainWindow::OnSave(ListKind kind)
     const QString work = QDir::currentPath();
     // Where the working folder cannot be written (a system folder, a
     // read-only mount), the documents folder.
-    const QString name = FromPath(kind == ListKind::Passes ? PassesFileName(current_ ? current_->SatName : std::string())
-                                                           : EclipsesFileName(current_ ? current_->SatName : std::string()));
+    const QString name =
+        FromPath(kind == ListKind::Passes ? PassesFileName(current_ ? current_->SatName : std::string())
+                                          : EclipsesFileName(current_ ? current_->SatName : std::string()));
     SaveList(kind, CanReplace(QDir(work).filePath(name)) ? QString() : services_.DocumentsFolder);
 }
 
-void MainWindow::OnSaveCurrentList()
-{
-    OnSave(tabs_->currentIndex() == 2 ? ListKind::Eclipses : ListKind::Passes);
-}
+void MainWindow::OnSaveCurrentList() { OnSave(tabs_->currentIndex() == 2 ? ListKind::Eclipses : ListKind::Passes); }
 
 void MainWindow::OnSaveAs()
 {
@@ -541,7 +548,8 @@ void MainWindow::EditStation(const QString& why)
         return;
     }
     const QString tle = settingsTle_.isEmpty() ? tleFilePath_ : settingsTle_;
-    stationDialog_ = new StationDialog(station_ ? Q(station_->StationLocator) : QString(), tle, why, services_.ChooseTleFile, this);
+    stationDialog_ =
+        new StationDialog(station_ ? Q(station_->StationLocator) : QString(), tle, why, services_.ChooseTleFile, this);
     stationDialog_->setAttribute(Qt::WA_DeleteOnClose);
     connect(stationDialog_, &QDialog::accepted, this, &MainWindow::OnStationAccepted);
     // Not blocking: the window stays drawn and the worker keeps going.
@@ -616,25 +624,28 @@ void MainWindow::SaveList(ListKind kind, const QString& folder)
     // unless another folder is given. The window shows that folder nowhere,
     // so a failure names the whole path.
     std::error_code noFolder;
-    const std::filesystem::path base = folder.isEmpty() ? std::filesystem::current_path(noFolder) : std::filesystem::path(PathOf(folder));
+    const std::filesystem::path base =
+        folder.isEmpty() ? std::filesystem::current_path(noFolder) : std::filesystem::path(PathOf(folder));
     const std::string path = noFolder ? fileName : (base / fileName).string();
     const std::string bytes = passes ? PassesFileBytes(*shown_) : EclipsesFileBytes(*shown_, files.Formats);
-    WriteOnWorker(path, bytes, [this, status, path, fileName, folder, otherForms, note = files.Note](const QString& error) {
-            SetBusy(false);
-            if (!error.isEmpty()) {
-                status->clear();
-                Report(MessageKind::Error, QStringLiteral("Save"),
-                       QStringLiteral("%1 has not been written:\n%2").arg(FromPath(path), error));
-                return;
-            }
-            // The designed place says the name; any other the whole path.
-            const QString written = (folder.isEmpty() ? FromPath(fileName) : FromPath(path)) + QStringLiteral(" has been written");
-            status->setFont(SansFont(8.25));
-            status->setText(written);
-            status->setToolTip(FromPath(path));
-            FitToWidth(status);
-            if (otherForms) NoteFileForms(note);
-        });
+    WriteOnWorker(path, bytes,
+                  [this, status, path, fileName, folder, otherForms, note = files.Note](const QString& error) {
+                      SetBusy(false);
+                      if (!error.isEmpty()) {
+                          status->clear();
+                          Report(MessageKind::Error, QStringLiteral("Save"),
+                                 QStringLiteral("%1 has not been written:\n%2").arg(FromPath(path), error));
+                          return;
+                      }
+                      // The designed place says the name; any other the whole path.
+                      const QString written = (folder.isEmpty() ? FromPath(fileName) : FromPath(path))
+                                              + QStringLiteral(" has been written");
+                      status->setFont(SansFont(8.25));
+                      status->setText(written);
+                      status->setToolTip(FromPath(path));
+                      FitToWidth(status);
+                      if (otherForms) NoteFileForms(note);
+                  });
 }
 
 void MainWindow::NoteFileForms(const std::string& note)
@@ -685,7 +696,8 @@ std::function<void(int, int)> MainWindow::ProgressPoster()
 {
     return [this](int value, int maximum) {
         if (stop_) throw JobStopped{};
-        QMetaObject::invokeMethod(this, [this, value, maximum] { SetProgress(value, maximum); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, value, maximum] { SetProgress(value, maximum); }, Qt::QueuedConnection);
     };
 }
 
@@ -717,9 +729,10 @@ void MainWindow::RunForecast()
         ForecastRefused();
         return;
     }
-    const ParsedDate start = ParseForecastDate(S(startDayEdit_->text()), S(startMonthEdit_->text()), S(startYearEdit_->text()));
+    const ParsedDate start =
+        ParseForecastDate(S(startDayEdit_->text()), S(startMonthEdit_->text()), S(startYearEdit_->text()));
     if (!start) {
-        QLineEdit* wrong = start.WrongField == DateTextField::Month ? startMonthEdit_
+        QLineEdit* wrong = start.WrongField == DateTextField::Month  ? startMonthEdit_
                            : start.WrongField == DateTextField::Year ? startYearEdit_
                                                                      : startDayEdit_;
         Report(MessageKind::Error, QStringLiteral("Start date"),
@@ -753,7 +766,8 @@ void MainWindow::RunForecast()
                     progress(value, maximum);
                     return true;
                 });
-                if (job->Result->End != RunEnd::Cancelled) job->Details = MakePlanningDetails(*job->Result, job->Request);
+                if (job->Result->End != RunEnd::Cancelled)
+                    job->Details = MakePlanningDetails(*job->Result, job->Request);
             } catch (const std::exception& e) {
                 job->Error = Q(e.what());
             }
@@ -803,25 +817,30 @@ void MainWindow::ShowForecast(const ForecastResult& result)
     strip_ = RenderStrip(result, StripStyle{.PassBand = true});
     dateColumn_->Clear();
     const std::vector<std::string> labels = RowLabels(result, services_.Formats);
-    for (std::size_t i = 0; i < labels.size(); ++i) dateColumn_->PrintAt(10, RowTop(static_cast<int>(i) + 1), Q(labels[i]));
+    for (std::size_t i = 0; i < labels.size(); ++i)
+        dateColumn_->PrintAt(10, RowTop(static_cast<int>(i) + 1), Q(labels[i]));
 
     const QString start = Q(FormatDatePattern(result.Start, services_.Formats));
     if (result.Completed()) {
         sunAngleChart_->SetBars(result.DailySunAngle, Q(result.SatName), start);
-        statusBar()->showMessage(QStringLiteral("Forecast for %1 from %2, computed with %3.")
-                                     .arg(Q(result.SatName), start, QString::fromLatin1(ModelDescription(result.Model))));
+        statusBar()->showMessage(
+            QStringLiteral("Forecast for %1 from %2, computed with %3.")
+                .arg(Q(result.SatName), start, QString::fromLatin1(ModelDescription(result.Model))));
     } else {
         // A run that stopped early keeps the previous series in the chart,
         // whose title names what the bars belong to; the reason is shown,
         // and the progress bar does not stay as if the run hung.
-        statusBar()->showMessage(QStringLiteral("Stopped on day %1: %2 (%3).")
-                                     .arg(result.StopDay)
-                                     .arg(Q(StopMessage(result, services_.Formats)), QString::fromLatin1(ModelDescription(result.Model))));
+        statusBar()->showMessage(
+            QStringLiteral("Stopped on day %1: %2 (%3).")
+                .arg(result.StopDay)
+                .arg(Q(StopMessage(result, services_.Formats)), QString::fromLatin1(ModelDescription(result.Model))));
     }
     SetProgress(0, ProgressMaximum);
     highlighted_ = -1;
-    if (details_) passDetails_->Show(result, *details_);
-    else passDetails_->Clear();
+    if (details_)
+        passDetails_->Show(result, *details_);
+    else
+        passDetails_->Clear();
     ShowStrip();
 }
 
@@ -918,7 +937,8 @@ void MainWindow::OnWriteYearFile()
     StartJob(
         [job, progress] {
             try {
-                job->Rows = SunAngleYearRows(job->Year, job->Elements, job->Site, job->Axis, job->Carry, job->Formats, progress);
+                job->Rows = SunAngleYearRows(job->Year, job->Elements, job->Site, job->Axis, job->Carry, job->Formats,
+                                             progress);
             } catch (const std::exception& e) {
                 job->Error = Q(e.what());
             }
@@ -948,22 +968,23 @@ void MainWindow::YearFileFinished(const std::shared_ptr<YearJob>& job)
     }
     const std::string bytes = YearFileBytes(job->Rows);
     WriteOnWorker(path, bytes, [this, job, path](const QString& error) {
-            if (error.isEmpty()) {
-                // The year file takes the place of the forecast on screen;
-                // a file that failed leaves the screen as it was.
-                ClearResults();
-                shown_.reset();
-                DrawHourGrid();
-                statusBar()->clearMessage();
-                Report(MessageKind::Information, QStringLiteral("Sun angle file"), FromPath(path) + QStringLiteral(" has been written"));
-                if (!job->FormsNote.empty()) NoteFileForms(job->FormsNote);
-            } else {
-                Report(MessageKind::Error, QStringLiteral("Sun angle file"),
-                       QStringLiteral("%1 has not been written:\n%2").arg(FromPath(path), error));
-            }
-            SetBusy(false);
-            emit YearFileDone();
-        });
+        if (error.isEmpty()) {
+            // The year file takes the place of the forecast on screen;
+            // a file that failed leaves the screen as it was.
+            ClearResults();
+            shown_.reset();
+            DrawHourGrid();
+            statusBar()->clearMessage();
+            Report(MessageKind::Information, QStringLiteral("Sun angle file"),
+                   FromPath(path) + QStringLiteral(" has been written"));
+            if (!job->FormsNote.empty()) NoteFileForms(job->FormsNote);
+        } else {
+            Report(MessageKind::Error, QStringLiteral("Sun angle file"),
+                   QStringLiteral("%1 has not been written:\n%2").arg(FromPath(path), error));
+        }
+        SetBusy(false);
+        emit YearFileDone();
+    });
 }
 
 // ---------------------------------------------------------------- busy state
@@ -973,7 +994,8 @@ void MainWindow::SetBusy(bool busy)
     if (busy && !busy_) focusBeforeJob_ = QApplication::focusWidget();
     busy_ = busy;
     for (QWidget* w : std::initializer_list<QWidget*>{satelliteBox_, recalcButton_}) w->setEnabled(!busy);
-    for (QAction* a : {openAction_, updateAction_, yearFileAction_, recalcAction_, stationAction_, classicModelAction_, sgp4ModelAction_})
+    for (QAction* a : {openAction_, updateAction_, yearFileAction_, recalcAction_, stationAction_, classicModelAction_,
+                       sgp4ModelAction_})
         a->setEnabled(!busy);
     UpdateSaveEnabled();
     if (busy) {
@@ -981,7 +1003,8 @@ void MainWindow::SetBusy(bool busy)
     } else {
         unsetCursor();
         // Focus stays where the user had it before the job.
-        if (focusBeforeJob_ && focusBeforeJob_->isEnabled() && focusBeforeJob_->window() == this) focusBeforeJob_->setFocus();
+        if (focusBeforeJob_ && focusBeforeJob_->isEnabled() && focusBeforeJob_->window() == this)
+            focusBeforeJob_->setFocus();
     }
     emit BusyChanged(busy);
 }

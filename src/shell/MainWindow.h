@@ -36,7 +36,8 @@ class QPushButton;
 class QScrollArea;
 class QTabWidget;
 class QToolButton;
-template <typename T> class QFutureWatcher;
+template <typename T>
+class QFutureWatcher;
 
 namespace tavik::net {
 class Download;
@@ -192,13 +193,13 @@ private:
     QString startTleFile_;
     QString settingsPath_;
     bool settingsUsable_ = false; // settingsPath_ was read whole and as settings, so it may be rewritten
-    QString settingsTle_;     // the TLE file line 2 names, resolved
+    QString settingsTle_;         // the TLE file line 2 names, resolved
     std::optional<Station> station_;
     Attitude attitude_;
     OrbitModel model_ = OrbitModel::Classic;
     std::unique_ptr<SatelliteCatalogue> catalogue_;
     QString tleFilePath_;
-    QString saveFolder_;      // the last folder of "Save As…"
+    QString saveFolder_; // the last folder of "Save As…"
     std::optional<CurrentElementSet> current_;
     // The shadow flag one computation leaves for the next, in the order the
     // runs and year files happen; only one of them runs at a time.

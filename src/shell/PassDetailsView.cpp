@@ -23,7 +23,19 @@ namespace tavik::shell {
 
 namespace {
 
-enum Column { Rise, Set, Duration, MaxElevation, MaxTime, RiseAzimuth, SetAzimuth, LightRise, LightMax, LightSet, Columns };
+enum Column {
+    Rise,
+    Set,
+    Duration,
+    MaxElevation,
+    MaxTime,
+    RiseAzimuth,
+    SetAzimuth,
+    LightRise,
+    LightMax,
+    LightSet,
+    Columns
+};
 constexpr int SortRole = Qt::UserRole;
 constexpr int PassRole = Qt::UserRole + 1;
 
@@ -129,7 +141,8 @@ PassDetailsView::PassDetailsView(QWidget* parent) : QWidget(parent)
         filter_->SetMinimum(v);
         OnSelectionChanged();
     });
-    connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this, &PassDetailsView::OnSelectionChanged);
+    connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &PassDetailsView::OnSelectionChanged);
 }
 
 void PassDetailsView::Show(const ForecastResult& result, const PlanningDetails& details)
@@ -175,7 +188,8 @@ void PassDetailsView::Fill()
     else if (d.Passes.empty())
         note_->setText(QStringLiteral("%1 does not rise above the horizon in this run.").arg(Q(result_->SatName)));
     else
-        note_->setText(QStringLiteral("%1 passes; times in %2, maximum found to the second.").arg(d.Passes.size()).arg(zone));
+        note_->setText(
+            QStringLiteral("%1 passes; times in %2, maximum found to the second.").arg(d.Passes.size()).arg(zone));
 
     for (std::size_t i = 0; i < d.Passes.size(); ++i) {
         const PassDetail& p = d.Passes[i];
@@ -187,13 +201,15 @@ void PassDetailsView::Fill()
         };
         const QString up = d.AlwaysUp ? QStringLiteral("always up") : QStringLiteral("up at start");
         add(p.RiseKnown ? TimeText(p.Rise.At, false) : up, QVariant::fromValue(p.Rise.At.Seconds()));
-        add(p.SetKnown ? TimeText(p.Set.At, false, p.Rise.At) : (d.AlwaysUp ? QStringLiteral("always up") : QStringLiteral("up at end")),
+        add(p.SetKnown ? TimeText(p.Set.At, false, p.Rise.At)
+                       : (d.AlwaysUp ? QStringLiteral("always up") : QStringLiteral("up at end")),
             QVariant::fromValue(p.Set.At.Seconds()));
         const bool whole = p.RiseKnown && p.SetKnown;
         add(whole ? QString::number(p.DurationMinutes) : QStringLiteral("≥ %1").arg(p.DurationMinutes),
             QVariant::fromValue(p.DurationMinutes));
         add(QStringLiteral("%1°").arg(p.Max.Elevation, 0, 'f', 1), p.Max.Elevation);
-        add(TimeText(p.Max.At, true, p.RiseKnown ? std::optional(p.Rise.At) : std::nullopt), QVariant::fromValue(p.Max.At.Seconds()));
+        add(TimeText(p.Max.At, true, p.RiseKnown ? std::optional(p.Rise.At) : std::nullopt),
+            QVariant::fromValue(p.Max.At.Seconds()));
         add(p.RiseKnown ? QStringLiteral("%1°").arg(p.Rise.Azimuth, 0, 'f', 0) : QString(), p.Rise.Azimuth);
         add(p.SetKnown ? QStringLiteral("%1°").arg(p.Set.Azimuth, 0, 'f', 0) : QString(), p.Set.Azimuth);
         add(p.RiseKnown ? LightText(p.Rise) : QString(), p.Rise.Illumination);
@@ -202,9 +218,10 @@ void PassDetailsView::Fill()
         row[Rise]->setData(static_cast<int>(i), PassRole);
         // A pass cut by the run's start or end stands out.
         if (!p.RiseKnown || !p.SetKnown) {
-            const QString why = d.AlwaysUp     ? QStringLiteral("Above the horizon for the whole run")
-                                : !p.RiseKnown ? QStringLiteral("Already up at the start of the run: its rise is not known")
-                                               : QStringLiteral("Still up at the end of the run: its set is not known");
+            const QString why = d.AlwaysUp ? QStringLiteral("Above the horizon for the whole run")
+                                : !p.RiseKnown
+                                    ? QStringLiteral("Already up at the start of the run: its rise is not known")
+                                    : QStringLiteral("Still up at the end of the run: its set is not known");
             for (QStandardItem* item : row) {
                 item->setBackground(QColor(255, 244, 200));
                 item->setToolTip(why);
@@ -253,11 +270,12 @@ void PassDetailsView::OnSelectionChanged()
     }
     const PassDetail& p = details_->Passes[static_cast<std::size_t>(i)];
     const QString when = p.RiseKnown ? TimeText(p.Rise.At, false) : TimeText(p.Max.At, true);
-    plot_->SetPass(p, PassTrack(*result_, p),
-                   QStringLiteral("%1, %2").arg(Q(result_->SatName), when));
+    plot_->SetPass(p, PassTrack(*result_, p), QStringLiteral("%1, %2").arg(Q(result_->SatName), when));
     const QString zone = localTime_->isChecked() ? QStringLiteral("local time") : QStringLiteral("UTC");
     auto point = [this](const char* what, const PassPointDetail& q, bool known, bool seconds) {
-        if (!known) return QStringLiteral("<tr><td><b>%1</b></td><td colspan=3>outside the run</td></tr>").arg(QLatin1String(what));
+        if (!known)
+            return QStringLiteral("<tr><td><b>%1</b></td><td colspan=3>outside the run</td></tr>")
+                .arg(QLatin1String(what));
         return QStringLiteral("<tr><td><b>%1</b></td><td>%2</td><td>azimuth %3°, elevation %4°</td><td>%5</td></tr>")
             .arg(QLatin1String(what), TimeText(q.At, seconds))
             .arg(q.Azimuth, 0, 'f', 1)
@@ -268,12 +286,17 @@ void PassDetailsView::OnSelectionChanged()
                      .arg(q.SunAngle, 0, 'f', 1));
     };
     QString text = QStringLiteral("<p><b>%1</b> (%2)</p><table cellspacing=4>").arg(Q(result_->SatName), zone);
-    text += point("Rise", p.Rise, p.RiseKnown, false) + point("Maximum", p.Max, true, true) + point("Set", p.Set, p.SetKnown, false);
+    text += point("Rise", p.Rise, p.RiseKnown, false) + point("Maximum", p.Max, true, true)
+            + point("Set", p.Set, p.SetKnown, false);
     text += QStringLiteral("</table>");
-    if (p.RiseKnown && p.SetKnown) text += QStringLiteral("<p>%1 minutes above the horizon.</p>").arg(p.DurationMinutes);
-    else if (details_->AlwaysUp) text += QStringLiteral("<p>Above the horizon for the whole run: it never rises or sets.</p>");
-    else if (!p.RiseKnown) text += QStringLiteral("<p>Already up at the start of the run; its rise lies before it.</p>");
-    else text += QStringLiteral("<p>Still up at the end of the run; its set lies after it.</p>");
+    if (p.RiseKnown && p.SetKnown)
+        text += QStringLiteral("<p>%1 minutes above the horizon.</p>").arg(p.DurationMinutes);
+    else if (details_->AlwaysUp)
+        text += QStringLiteral("<p>Above the horizon for the whole run: it never rises or sets.</p>");
+    else if (!p.RiseKnown)
+        text += QStringLiteral("<p>Already up at the start of the run; its rise lies before it.</p>");
+    else
+        text += QStringLiteral("<p>Still up at the end of the run; its set lies after it.</p>");
     summary_->setText(text);
     emit PassSelected(i);
 }

@@ -22,10 +22,7 @@
 
 namespace tavik::shell {
 
-namespace {
-
-
-} // namespace
+namespace {} // namespace
 
 void MainWindow::FramePass(QImage& image) const
 {
@@ -58,7 +55,8 @@ bool MainWindow::SelectPassAtStripPoint(QPoint at)
     if (!shown_ || !details_) return false;
     const int day = at.y() / 11;
     if (at.y() < 0 || day < 1 || day > ForecastDays) return false;
-    const int minute = std::clamp(static_cast<int>(std::lround(at.x() / MinuteWidth(StripWidth))), 0, MinutesPerDay - 1);
+    const int minute =
+        std::clamp(static_cast<int>(std::lround(at.x() / MinuteWidth(StripWidth))), 0, MinutesPerDay - 1);
     return passDetails_->SelectPassAt(static_cast<std::int64_t>(day - 1) * MinutesPerDay + minute);
 }
 

@@ -62,7 +62,7 @@ ShellServices ShellServices::System()
         QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
         layout->addWidget(buttons);
         if (dialog.exec() != QDialog::Accepted) return UpdateRequest();
-        const UpdateMode mode = replace->isChecked() ? UpdateMode::Replace
+        const UpdateMode mode = replace->isChecked()  ? UpdateMode::Replace
                                 : addNew->isChecked() ? UpdateMode::AddNew
                                                       : UpdateMode::Merge;
         return UpdateRequest(address->text().trimmed(), mode);

@@ -67,7 +67,10 @@ void SkyPlot::paintEvent(QPaintEvent*)
     for (int az = 0; az < 360; az += 30) p.drawLine(centre, Place(az, 0));
     p.setPen(palette().color(QPalette::Text));
     const int h = fontMetrics().height();
-    const struct { int Az; const char* Name; } points[] = {{0, "N"}, {90, "E"}, {180, "S"}, {270, "W"}};
+    const struct {
+        int Az;
+        const char* Name;
+    } points[] = {{0, "N"}, {90, "E"}, {180, "S"}, {270, "W"}};
     for (const auto& c : points) {
         const QPointF at = centre + (Place(c.Az, 0) - centre) * (1 + (h * 0.7) / radius);
         p.drawText(QRectF(at.x() - h, at.y() - h / 2.0, 2 * h, h), Qt::AlignCenter, QString::fromLatin1(c.Name));
@@ -102,8 +105,10 @@ void SkyPlot::paintEvent(QPaintEvent*)
         const QPointF c = Place(at.Azimuth, at.Elevation);
         p.setPen(QPen(Qt::black, 1));
         p.setBrush(colour);
-        if (square) p.drawRect(QRectF(c.x() - 4, c.y() - 4, 8, 8));
-        else p.drawEllipse(c, 5, 5);
+        if (square)
+            p.drawRect(QRectF(c.x() - 4, c.y() - 4, 8, 8));
+        else
+            p.drawEllipse(c, 5, 5);
         p.setBrush(Qt::NoBrush);
         p.setPen(palette().color(QPalette::Text));
         p.drawText(c + QPointF(7, -5), label);
@@ -118,8 +123,8 @@ void SkyPlot::paintEvent(QPaintEvent*)
     p.drawText(QRectF(4, bottom, width() - 8, h), Qt::AlignLeft | Qt::AlignVCenter, title_);
     int x = 4;
     const int y = bottom + h + 2;
-    for (auto [colour, text] : {std::pair{SunlitColour, QStringLiteral("sunlit")},
-                                std::pair{EclipsedColour, QStringLiteral("in shadow")}}) {
+    for (auto [colour, text] :
+         {std::pair{SunlitColour, QStringLiteral("sunlit")}, std::pair{EclipsedColour, QStringLiteral("in shadow")}}) {
         p.fillRect(QRect(x, y + h / 2 - 2, 18, 4), colour);
         x += 22;
         p.drawText(QRect(x, y, 100, h), Qt::AlignLeft | Qt::AlignVCenter, text);

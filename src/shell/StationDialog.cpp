@@ -105,7 +105,8 @@ void StationDialog::Check()
     positionLabel_->setPalette(p);
     const QFileInfo tle(TleFile());
     okButton_->setEnabled(!problem && !TleFile().isEmpty());
-    tleEdit_->setToolTip(TleFile().isEmpty() || tle.isFile() ? QString() : QStringLiteral("There is no file of that name."));
+    tleEdit_->setToolTip(TleFile().isEmpty() || tle.isFile() ? QString()
+                                                             : QStringLiteral("There is no file of that name."));
 }
 
 } // namespace tavik::shell

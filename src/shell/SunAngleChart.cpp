@@ -18,7 +18,8 @@ const QString Title = QStringLiteral("Sun angle at 24:00 UTC of each forecast da
 
 } // namespace
 
-SunAngleChart::SunAngleChart(RegionalFormats formats, QWidget* parent) : QChartView(parent), formats_(std::move(formats))
+SunAngleChart::SunAngleChart(RegionalFormats formats, QWidget* parent)
+    : QChartView(parent), formats_(std::move(formats))
 {
     setObjectName(QStringLiteral("SunAngleChart"));
     auto* chart = new QChart;
@@ -49,11 +50,12 @@ SunAngleChart::SunAngleChart(RegionalFormats formats, QWidget* parent) : QChartV
             setToolTip(QString());
             return;
         }
-        setToolTip(QStringLiteral("%1, day %2: %3°")
-                       .arg(barsOf_)
-                       .arg(index + 1)
-                       .arg(QString::number(bars_->at(index), 'f', 1)
-                                .replace(QLatin1Char('.'), Q(formats_.DecimalSeparator))));
+        setToolTip(
+            QStringLiteral("%1, day %2: %3°")
+                .arg(barsOf_)
+                .arg(index + 1)
+                .arg(
+                    QString::number(bars_->at(index), 'f', 1).replace(QLatin1Char('.'), Q(formats_.DecimalSeparator))));
     });
 
     auto* degrees = new QValueAxis;

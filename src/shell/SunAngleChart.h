@@ -19,7 +19,8 @@ class SunAngleChart : public QChartView {
 public:
     explicit SunAngleChart(RegionalFormats formats, QWidget* parent = nullptr);
 
-    template <std::size_t N> void SetBars(const std::array<double, N>& values, const QString& satellite, const QString& start)
+    template <std::size_t N>
+    void SetBars(const std::array<double, N>& values, const QString& satellite, const QString& start)
     {
         QList<qreal> list;
         for (double v : values) list << v;

@@ -39,9 +39,12 @@ std::optional<std::string> InfoRequested(const std::vector<std::string>& args)
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "--") return std::nullopt;
-        if (arg == "--screenshot-dir") ++i;
-        else if (arg == "--help" || arg == "-h") return WindowUsageText();
-        else if (arg == "--version") return WindowVersionText();
+        if (arg == "--screenshot-dir")
+            ++i;
+        else if (arg == "--help" || arg == "-h")
+            return WindowUsageText();
+        else if (arg == "--version")
+            return WindowVersionText();
     }
     return std::nullopt;
 }

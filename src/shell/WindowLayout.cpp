@@ -38,7 +38,6 @@ namespace {
 const QColor LightGrey(224, 224, 224);
 const QColor DarkTeal(0, 64, 64);
 
-
 // The longest line each list's format can make: every field at its widest,
 // a sun angle of -90 and an eclipse as long as the run.
 QString LongestPassLine()
@@ -60,11 +59,11 @@ void FitListFont(QListWidget* list, const QString& longest)
 {
     QFont f = FixedFont(9);
     const int room = list->width() - 2 * list->frameWidth() - list->verticalScrollBar()->sizeHint().width() - 8;
-    while (f.pointSizeF() > 6 && QFontMetrics(f).horizontalAdvance(longest) > room) f.setPointSizeF(f.pointSizeF() - 0.25);
+    while (f.pointSizeF() > 6 && QFontMetrics(f).horizontalAdvance(longest) > room)
+        f.setPointSizeF(f.pointSizeF() - 0.25);
     list->setFont(f);
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
-
 
 } // namespace
 
@@ -91,7 +90,8 @@ void MainWindow::BuildMenus()
     stationAction_ = Named(forecast->addAction(QStringLiteral("&Station…")), "StationAction");
     QMenu* model = forecast->addMenu(QStringLiteral("&Model"));
     auto* models = new QActionGroup(this);
-    classicModelAction_ = Named(model->addAction(QStringLiteral("&Classic (Kepler ellipse, cylindrical shadow)")), "ClassicModelAction");
+    classicModelAction_ =
+        Named(model->addAction(QStringLiteral("&Classic (Kepler ellipse, cylindrical shadow)")), "ClassicModelAction");
     sgp4ModelAction_ = Named(model->addAction(QStringLiteral("&SGP4/SDP4 (conical shadow)")), "Sgp4ModelAction");
     for (QAction* a : {classicModelAction_, sgp4ModelAction_}) {
         a->setCheckable(true);
@@ -132,10 +132,12 @@ void MainWindow::BuildControls()
 
     // The top row. Heights are not part of the layout; these suit the font.
     const int top = 120, rowHeight = 19 * TwipsPerPixel;
-    startDayLabel_ = MakeLabel(client, "StartDayLabel", QStringLiteral("start at &day:"), Twips(240, top, 855, rowHeight));
+    startDayLabel_ =
+        MakeLabel(client, "StartDayLabel", QStringLiteral("start at &day:"), Twips(240, top, 855, rowHeight));
     startDayEdit_ = Named(new QLineEdit(QStringLiteral("DD"), client), "StartDayEdit");
     startDayEdit_->setGeometry(Twips(1200, top, 375, rowHeight));
-    startMonthLabel_ = MakeLabel(client, "StartMonthLabel", QStringLiteral("&month:"), Twips(1680, top, 495, rowHeight));
+    startMonthLabel_ =
+        MakeLabel(client, "StartMonthLabel", QStringLiteral("&month:"), Twips(1680, top, 495, rowHeight));
     startMonthEdit_ = Named(new QLineEdit(QStringLiteral("MM"), client), "StartMonthEdit");
     startMonthEdit_->setGeometry(Twips(2280, top, 375, rowHeight));
     startYearLabel_ = MakeLabel(client, "StartYearLabel", QStringLiteral("&year:"), Twips(2760, top, 495, rowHeight));
@@ -171,7 +173,8 @@ void MainWindow::BuildControls()
     tabs_->setCurrentIndex(0);
     auto* nextTab = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), this);
     auto* previousTab = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), this);
-    connect(nextTab, &QShortcut::activated, this, [this] { tabs_->setCurrentIndex((tabs_->currentIndex() + 1) % tabs_->count()); });
+    connect(nextTab, &QShortcut::activated, this,
+            [this] { tabs_->setCurrentIndex((tabs_->currentIndex() + 1) % tabs_->count()); });
     connect(previousTab, &QShortcut::activated, this,
             [this] { tabs_->setCurrentIndex((tabs_->currentIndex() + tabs_->count() - 1) % tabs_->count()); });
 
@@ -183,7 +186,8 @@ void MainWindow::BuildControls()
     stripChart_->SetBackground(QColor(strip_.Pixels[0].R, strip_.Pixels[0].G, strip_.Pixels[0].B));
     stripChart_->SetToolTipSource([this](QPoint at) { return MinuteTip(at); });
     stripChart_->SetClickHandler([this](QPoint at) { SelectPassAtStripPoint(at); });
-    utcLabel_ = illumination->Place(MakeLabel(nullptr, "UtcLabel", QStringLiteral("UTC"), {}), Twips(480, 10680, 615, 255));
+    utcLabel_ =
+        illumination->Place(MakeLabel(nullptr, "UtcLabel", QStringLiteral("UTC"), {}), Twips(480, 10680, 615, 255));
     utcLabel_->setFont(SansFont(9.75, true));
     FitToWidth(utcLabel_);
     legendButton_ = illumination->Place(Named(new QToolButton, "LegendButton"), Twips(120, 10650, 330, 300));
@@ -204,9 +208,10 @@ void MainWindow::BuildControls()
         return list;
     };
     for (int i = 0; i < 2; ++i) {
-        elementLines_[i] = passes->Place(MakeLabel(nullptr, i == 0 ? "ElementLine1" : "ElementLine2",
-                                                   i == 0 ? QStringLiteral("TLE Line1") : QStringLiteral("TLE Line2"), {}),
-                                         Twips(360, 660 + 240 * i, 7695, 255));
+        elementLines_[i] =
+            passes->Place(MakeLabel(nullptr, i == 0 ? "ElementLine1" : "ElementLine2",
+                                    i == 0 ? QStringLiteral("TLE Line1") : QStringLiteral("TLE Line2"), {}),
+                          Twips(360, 660 + 240 * i, 7695, 255));
         elementLines_[i]->setFont(FixedFont(8.25));
         elementLines_[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
     }
@@ -221,7 +226,8 @@ void MainWindow::BuildControls()
     locatorLabel_->setFont(SansFont(9.75, true));
     passList_ = passes->Place(makeList("PassList"), Twips(360, 1440, 13215, 9285));
     FitListFont(passList_, LongestPassLine());
-    savePassesButton_ = passes->Place(Named(new QPushButton(QStringLiteral("&Save")), "SavePassesButton"), Twips(13680, 10320, 855, 375));
+    savePassesButton_ = passes->Place(Named(new QPushButton(QStringLiteral("&Save")), "SavePassesButton"),
+                                      Twips(13680, 10320, 855, 375));
     savePassesButton_->setFont(SansFont(8.25, true));
     passesStatus_ = passes->Place(MakeLabel(nullptr, "PassesStatus", QString(), {}), Twips(360, 10680, 13215, 255));
     connect(savePassesButton_, &QPushButton::clicked, this, [this] { OnSave(ListKind::Passes); });
@@ -229,9 +235,11 @@ void MainWindow::BuildControls()
     // Eclipses.
     eclipseList_ = eclipses->Place(makeList("EclipseList"), Twips(360, 720, 13215, 9960));
     FitListFont(eclipseList_, LongestEclipseLine(services_.Formats));
-    saveEclipsesButton_ = eclipses->Place(Named(new QPushButton(QStringLiteral("&Save")), "SaveEclipsesButton"), Twips(13680, 10320, 855, 375));
+    saveEclipsesButton_ = eclipses->Place(Named(new QPushButton(QStringLiteral("&Save")), "SaveEclipsesButton"),
+                                          Twips(13680, 10320, 855, 375));
     saveEclipsesButton_->setFont(SansFont(8.25, true));
-    eclipsesStatus_ = eclipses->Place(MakeLabel(nullptr, "EclipsesStatus", QString(), {}), Twips(360, 10680, 13215, 255));
+    eclipsesStatus_ =
+        eclipses->Place(MakeLabel(nullptr, "EclipsesStatus", QString(), {}), Twips(360, 10680, 13215, 255));
     connect(saveEclipsesButton_, &QPushButton::clicked, this, [this] { OnSave(ListKind::Eclipses); });
 
     // Sun Angle.
@@ -262,10 +270,12 @@ void MainWindow::BuildControls()
     for (auto role : {QPalette::Button, QPalette::Base, QPalette::Window}) cp.setColor(role, LightGrey);
     for (auto role : {QPalette::ButtonText, QPalette::Text, QPalette::WindowText}) cp.setColor(role, DarkTeal);
     satelliteBox_->setPalette(cp);
-    satelliteBox_->setGeometry(QRect(Twips(11400, 120, 3495, 0).topLeft(), QSize(3495 / TwipsPerPixel, satelliteBox_->sizeHint().height())));
+    satelliteBox_->setGeometry(
+        QRect(Twips(11400, 120, 3495, 0).topLeft(), QSize(3495 / TwipsPerPixel, satelliteBox_->sizeHint().height())));
     // Only a user's choice counts, not the filling of the box.
     connect(satelliteBox_, &QComboBox::activated, this, &MainWindow::OnSatelliteChosen);
-    connect(satelliteBox_->completer(), qOverload<const QString&>(&QCompleter::activated), this, &MainWindow::OnSatelliteTyped);
+    connect(satelliteBox_->completer(), qOverload<const QString&>(&QCompleter::activated), this,
+            &MainWindow::OnSatelliteTyped);
     connect(satelliteBox_->lineEdit(), &QLineEdit::editingFinished, this, [this] {
         // A name typed but not chosen goes back to the satellite in use.
         if (current_ && satelliteBox_->findText(satelliteBox_->currentText(), Qt::MatchExactly) < 0)
@@ -296,7 +306,7 @@ void MainWindow::FitToScreen()
         const QSize room = s->availableGeometry().size() - QSize(16, 48);
         if (room.width() < size.width() || room.height() < size.height())
             size = size.boundedTo(room).expandedTo(minimumSize());
-        }
+    }
     resize(size);
 }
 

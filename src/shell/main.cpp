@@ -25,7 +25,8 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tavik"));
     QApplication::setDesktopFileName(QStringLiteral("io.github.tavik.Tavik"));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("tavik"), QIcon(QPixmap::fromImage(tavik::shell::AboutPicture()))));
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QStringLiteral("tavik"), QIcon(QPixmap::fromImage(tavik::shell::AboutPicture()))));
 
     // A TLE file to open may be given, as the desktop entry does for a file
     // opened with tavik. Not for users: "--screenshot-dir DIR" saves every
@@ -45,7 +46,8 @@ int main(int argc, char* argv[])
         } else if ((!options || !args[i].startsWith(QLatin1Char('-'))) && kepFile.isEmpty()) {
             kepFile = args[i];
         } else {
-            std::fprintf(stderr, "tavik: unknown argument \"%s\"; tavik takes one TLE file to open\n", qPrintable(args[i]));
+            std::fprintf(stderr, "tavik: unknown argument \"%s\"; tavik takes one TLE file to open\n",
+                         qPrintable(args[i]));
             return 2;
         }
     }
@@ -66,10 +68,14 @@ int main(int argc, char* argv[])
             taken = true;
             QApplication::exit(window.SaveScreenshots(screenshotDir) ? 0 : 1);
         };
-        QObject::connect(&window, &tavik::shell::MainWindow::ForecastDone, &window, [shoot] { QTimer::singleShot(200, shoot); });
+        QObject::connect(&window, &tavik::shell::MainWindow::ForecastDone, &window,
+                         [shoot] { QTimer::singleShot(200, shoot); });
         // Settings that cannot be used end in the Station dialog, not a forecast.
         QObject::connect(&window, &tavik::shell::MainWindow::BusyChanged, &window, [&window, shoot](bool busy) {
-            if (!busy) QTimer::singleShot(500, &window, [&window, shoot] { if (!window.IsBusy()) shoot(); });
+            if (!busy)
+                QTimer::singleShot(500, &window, [&window, shoot] {
+                    if (!window.IsBusy()) shoot();
+                });
         });
         QTimer::singleShot(0, &window, [&window, shoot] {
             window.StartUp();
