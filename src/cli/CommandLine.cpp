@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include "forecast/Forecast.h"
+#include "output/Exports.h"
 #include "platform/Text.h"
 
 #include <algorithm>
@@ -117,7 +118,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args)
     }
     if (o.Model && !OrbitModelNamed(*o.Model))
         return fail("option --model takes classic or sgp4, not " + Quoted(*o.Model));
-    if (o.Format && *o.Format != "text" && *o.Format != "csv" && *o.Format != "json" && *o.Format != "ics")
+    if (o.Format && !ExportFormatNamed(*o.Format))
         return fail("option --format takes text, csv, json or ics, not " + Quoted(*o.Format));
     // --all writes the lists each satellite's way; the other forms are for
     // planning one satellite's passes.
