@@ -344,6 +344,15 @@ CurrentElementSet SelectElementSet(const SatelliteCatalogue& catalogue, int inde
     return catalogue.Entry(index);
 }
 
+bool HoldsElementSet(const SatelliteCatalogue& catalogue)
+{
+    for (int i = 1; i <= catalogue.CatalogueCount; ++i) {
+        const ElementSet& e = catalogue.Entry(i);
+        if (e.Line1.starts_with("1 ") && e.Line2.starts_with("2 ")) return true;
+    }
+    return false;
+}
+
 std::string CatalogueNumber(std::string_view line)
 {
     std::string_view n = Columns(line, 3, 7);

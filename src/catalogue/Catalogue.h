@@ -58,6 +58,11 @@ struct LoadResult {
     int OrphanElementLines = 0;            // element lines before the first name line
 };
 
+// Whether any entry of the catalogue has its two element lines (lines
+// beginning "1 " and "2 "): a text file of other lines loads as entries of
+// names alone.
+bool HoldsElementSet(const SatelliteCatalogue& catalogue);
+
 // The catalogue number of element line 1 (columns 3-7) as one set is told
 // from another: blanks and leading zeros do not tell numbers apart.
 std::string CatalogueNumber(std::string_view line1);

@@ -105,17 +105,20 @@ void MainWindow::ElementSetsDownloaded(const net::DownloadResult& result, const 
         SetBusy(false);
         if (result.Cancelled)
             statusBar()->showMessage(QStringLiteral("Update cancelled; %1 is left as it was.").arg(tleFile));
-        else
+        else {
+            // The status line said "Downloading …" until the next message.
+            statusBar()->showMessage(QStringLiteral("Update failed; %1 is left as it was.").arg(tleFile));
             Report(MessageKind::Error, Title,
                    QStringLiteral("%1 has not been updated:\n%2: %3").arg(tleFile, url, result.Error)
                        + KeptAsItWas(tleFile));
+        }
         emit UpdateDone();
         return;
     }
     auto outcome = std::make_shared<UpdateOutcome>();
     auto failed = [this, outcome, tleFile] {
         SetBusy(false);
-        statusBar()->clearMessage();
+        statusBar()->showMessage(QStringLiteral("Update failed; %1 is left as it was.").arg(tleFile));
         Report(MessageKind::Error, Title,
                QStringLiteral("%1 has not been updated:\n%2").arg(tleFile, Q(outcome->Error)) + KeptAsItWas(tleFile));
         emit UpdateDone();

@@ -8,6 +8,7 @@
 #include "output/YearFile.h"
 #include "platform/AtomicFile.h"
 #include "platform/Clock.h"
+#include "platform/Error.h"
 #include "platform/SettingsLocation.h"
 #include "platform/TextForms.h"
 #include "shell/AboutBox.h"
@@ -241,8 +242,18 @@ void MainWindow::ReadInputFiles(LoadJob& job)
         }
     }
     if (job.TlePath.empty()) return;
+    // A text file of other lines reads as entries of names alone: refused by
+    // name rather than shown as a satellite that cannot be computed.
+    auto load = [&job] {
+        LoadResult loaded = LoadCatalogue(job.TlePath, *job.Catalogue);
+        if (!HoldsElementSet(*job.Catalogue))
+            throw InputError(job.TlePath
+                             + ": the file holds no element set (no name line followed by a line "
+                               "beginning \"1 \" and one beginning \"2 \")");
+        return loaded;
+    };
     try {
-        job.Loaded = LoadCatalogue(job.TlePath, *job.Catalogue);
+        job.Loaded = load();
     } catch (const std::exception& e) {
         job.LoadError = e.what();
         if (job.FallbackTlePath.empty() || job.FallbackTlePath == job.TlePath) return;
@@ -250,7 +261,7 @@ void MainWindow::ReadInputFiles(LoadJob& job)
         job.TlePath = job.FallbackTlePath;
         job.PreferredSatellite.clear();
         try {
-            job.Loaded = LoadCatalogue(job.TlePath, *job.Catalogue);
+            job.Loaded = load();
             job.LoadError.clear();
         } catch (const std::exception& again) {
             job.LoadError = again.what();
@@ -456,6 +467,28 @@ void MainWindow::OnSatelliteTyped(const QString& name)
     OnSatelliteChosen(index);
 }
 
+namespace {
+
+int BestSatelliteMatch(const QComboBox& box, const QString& typed)
+{
+    const QString wanted = typed.trimmed();
+    if (wanted.isEmpty()) return -1;
+    // A name typed whole (in any case) first, then the first name that holds
+    // the text, as the drop-down lists them.
+    const int whole = box.findText(wanted, Qt::MatchFixedString);
+    return whole >= 0 ? whole : box.findText(wanted, Qt::MatchContains);
+}
+
+} // namespace
+
+void MainWindow::OnSatelliteEntered()
+{
+    const int index = BestSatelliteMatch(*satelliteBox_, satelliteBox_->currentText());
+    if (index < 0 || busy_) return;
+    satelliteBox_->setCurrentIndex(index);
+    OnSatelliteChosen(index);
+}
+
 void MainWindow::OnRecalc()
 {
     if (busy_) return;
@@ -517,9 +550,9 @@ void MainWindow::ReloadTleFile()
 void MainWindow::OnInfo()
 {
     if (!about_) {
-        // A window of its own, not a child of this one: closing the main
-        // window first leaves it open until the user closes it too.
-        about_ = new AboutBox;
+        // A window of its own that stays in front of this one and closes
+        // with it.
+        about_ = new AboutBox(this);
         about_->setAttribute(Qt::WA_DeleteOnClose);
         about_->setWindowIcon(windowIcon());
         about_->CentreOn(this);
@@ -1035,6 +1068,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
     // A forecast or year file still running is stopped; its results are not wanted.
     CancelElementUpdate();
     StopWorker();
+    if (about_) about_->close();
     QMainWindow::closeEvent(event);
 }
 

@@ -132,6 +132,7 @@ private:
 
     // Handlers.
     void OnSatelliteChosen(int listIndex);
+    void OnSatelliteEntered();
     void OnSatelliteTyped(const QString& name);
     void OnRecalc();
     void OnSave(ListKind kind);

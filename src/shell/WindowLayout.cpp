@@ -276,6 +276,9 @@ void MainWindow::BuildControls()
     connect(satelliteBox_, &QComboBox::activated, this, &MainWindow::OnSatelliteChosen);
     connect(satelliteBox_->completer(), qOverload<const QString&>(&QCompleter::activated), this,
             &MainWindow::OnSatelliteTyped);
+    // Enter takes the best match of what was typed ("ISS", "so-50"), not only
+    // a name typed whole.
+    connect(satelliteBox_->lineEdit(), &QLineEdit::returnPressed, this, &MainWindow::OnSatelliteEntered);
     connect(satelliteBox_->lineEdit(), &QLineEdit::editingFinished, this, [this] {
         // A name typed but not chosen goes back to the satellite in use.
         if (current_ && satelliteBox_->findText(satelliteBox_->currentText(), Qt::MatchExactly) < 0)

@@ -233,6 +233,17 @@ TEST_F(WindowTest, StartUpAndRecalcShowTheWholeForecastAndTheMinimumSizeFits1366
         {"AboutEmailCaption", "e-mail:"}};
     for (const auto& [name, text] : texts)
         EXPECT_EQ(about->findChild<QLabel*>(name)->text(), QString::fromLatin1(text));
+    // The Info box stayed open behind the window and kept the program running after File > Exit; Escape did
+    // nothing.
+    QTest::keyClick(window_->About(), Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(window_->About(), nullptr);
+    Trigger("InfoAction");
+    ASSERT_NE(window_->About(), nullptr);
+    EXPECT_EQ(window_->About()->parentWidget(), window_.get());
+    window_->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(window_->About(), nullptr);
 }
 
 // Unusable settings ended in "correct the settings file and restart": the Station dialog says why, naming the
@@ -401,6 +412,28 @@ TEST_F(WindowTest, ChoiceRerunsAndABadStartDateIsRefusedNamingTheBox)
     EXPECT_FALSE(Get<QPushButton>("SavePassesButton")->isEnabled());
 }
 
+// Typing "ISS" or "SO-50" and pressing Enter went back to the satellite before: Enter takes the best match.
+TEST_F(WindowTest, EnterInTheSatelliteBoxChoosesTheBestMatchOfWhatWasTyped)
+{
+    WriteSettings();
+    Start();
+    QLineEdit* typed = Get<QComboBox>("SatelliteBox")->lineEdit();
+    const std::pair<const char*, const char*> cases[] = {
+        {"orbis", "ORBIS M"},        // part of a name, in another case
+        {"kestrel-2", "KESTREL-2"},  // a whole name in another case
+        {"S", "TAVSAT 1"},           // several hold it: the first listed
+        {"no such", "TAVSAT 1"},     // none: the satellite in use stays
+    };
+    for (const auto& [text, chosen] : cases) {
+        typed->setText(QString::fromLatin1(text));
+        QTest::keyClick(typed, Qt::Key_Return);
+        ASSERT_TRUE(WaitIdle());
+        EXPECT_EQ(window_->Current()->SatName, chosen) << text;
+        EXPECT_EQ(window_->ShownResult()->SatName, chosen) << text;
+        EXPECT_EQ(typed->text(), QString::fromLatin1(chosen)) << text;
+    }
+}
+
 // A failed "Open Kep File" changes nothing; last file, satellite and model come back; tavik.ini's two lines stay.
 TEST_F(WindowTest, OpenTleFileIsRememberedAndACancelOrFailureChangesNothing)
 {
@@ -414,12 +447,18 @@ TEST_F(WindowTest, OpenTleFileIsRememberedAndACancelOrFailureChangesNothing)
     Trigger("Sgp4ModelAction");
     const QStringList passes = Items("PassList");
     WriteAll(ProgramFile("empty.txt"), "\r\n   \r\n");
-    for (const QString& answer :
-         {QString(), ProgramFile("missing.txt"), ProgramFile("empty.txt"), QStringLiteral("/dev/zero")}) {
+    // A text file of two lines showed a satellite "hello", 9,838 days old, and was remembered for every start.
+    WriteAll(ProgramFile("hello.txt"), "hello\r\nworld\r\n");
+    for (const QString& answer : {QString(), ProgramFile("missing.txt"), ProgramFile("empty.txt"),
+                                  QStringLiteral("/dev/zero"), ProgramFile("hello.txt")}) {
         chooserAnswer_ = answer;
         Trigger("OpenAction");
         if (!answer.isEmpty()) {
-            EXPECT_TRUE(OnlyMessage().contains(answer));
+            const QString message = OnlyMessage();
+            EXPECT_TRUE(message.contains(answer)) << message.toStdString();
+            if (answer.endsWith(QStringLiteral("hello.txt"))) {
+                EXPECT_TRUE(message.contains(QStringLiteral("holds no element set"))) << message.toStdString();
+            }
         }
         EXPECT_EQ(Items("SatelliteBox"), items);
         EXPECT_EQ(Items("PassList"), passes);
@@ -482,6 +521,12 @@ TEST_F(WindowTest, UpdateElementSetsReloadsKeepingTheChoiceAndACancelChangesNoth
     Start();
     Trigger("UpdateAction");
     EXPECT_EQ(previousUrl_, base + "five.tle");
+    messages_.clear();
+    updateUrl_ = QStringLiteral("http://127.0.0.1:1/five.tle"); // nothing listens there
+    Trigger("UpdateAction");
+    EXPECT_TRUE(OnlyMessage().contains(QStringLiteral("has not been updated")));
+    // The status line kept saying "Downloading …" after a failed update.
+    EXPECT_TRUE(window_->statusBar()->currentMessage().startsWith(QStringLiteral("Update failed;")));
 }
 
 // A replacement that would remove entries says which, and the shown satellite, and is done only after a yes.
