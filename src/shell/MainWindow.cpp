@@ -846,6 +846,17 @@ void MainWindow::ShowForecast(const ForecastResult& result)
     for (const std::string& line : PassLines(result)) passList_->addItem(Q(line));
     eclipseList_->clear();
     for (const std::string& line : EclipseLines(result, services_.Formats)) eclipseList_->addItem(Q(line));
+    // An empty list says so instead of looking like a forecast that failed;
+    // the note is no line of the list (Save writes the result, not the widget).
+    const QString span = result.Completed() ? QStringLiteral("in these %1 days").arg(ForecastDays)
+                                            : QStringLiteral("in the days computed");
+    for (auto [list, what] : {std::pair{passList_, QStringLiteral("No passes over the station %1.")},
+                              std::pair{eclipseList_, QStringLiteral("No eclipses %1.")}}) {
+        if (list->count() > 0) continue;
+        auto* note = new QListWidgetItem(what.arg(span), list);
+        note->setFlags(Qt::NoItemFlags);
+        note->setData(Qt::UserRole, QStringLiteral("EmptyNote"));
+    }
 
     strip_ = RenderStrip(result, StripStyle{.PassBand = true});
     dateColumn_->Clear();

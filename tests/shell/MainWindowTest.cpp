@@ -636,6 +636,23 @@ TEST_F(WindowTest, NoStaleBarsAfterAStoppedRun)
     EXPECT_TRUE(Get<SunAngleChart>("SunAngleChart")->chart()->title().endsWith(": TAVSAT 1 from 2024-03-05"));
 }
 
+// Empty lists looked like a forecast that failed: they say so, in a note that is no line of the list or its file.
+TEST_F(WindowTest, EmptyListsSaySoAndTheirFilesHoldNoNote)
+{
+    WriteAll(ProgramFile("low.tle"), "LOW\r\n1 90009U 24010A   24064.00000000  .00000000  00000-0  23456-4 0  9995\r\n"
+                                     "2 90009  51.6416 247.4627 0012345 130.5360 123.4567 16.60000000123454\r\n");
+    WriteAll(ProgramFile("tavik.ini"), "JO40HC\r\nlow.tle\r\n");
+    Start();
+    ASSERT_TRUE(window_->ShownResult());
+    EXPECT_EQ(Items("PassList"), QStringList{"No passes over the station in the days computed."});
+    EXPECT_EQ(Items("EclipseList"), QStringList{"No eclipses in the days computed."});
+    EXPECT_EQ(Get<QListWidget>("EclipseList")->item(0)->flags(), Qt::NoItemFlags);
+    Click("SavePassesButton", 1);
+    // The header, the rule and the empty string after the last CR LF.
+    const QStringList file = FileLines(WorkFile("LOW_passes.txt"));
+    EXPECT_EQ(file.size(), 3) << file.join('|').toStdString();
+}
+
 // The pass table and the strip chart point at each other: a row selected is framed on the chart, a pass clicked
 // on the chart is selected in the table; File > Export… writes its file or names it in the error.
 TEST_F(WindowTest, PassTableAndStripChartSelectEachOtherAndExportNamesAFileItCannotWrite)
