@@ -79,7 +79,7 @@ PassDetailsView::PassDetailsView(QWidget* parent) : QWidget(parent)
     minElevation_->setObjectName(QStringLiteral("MinimumElevation"));
     minElevation_->setRange(0, 90);
     minElevation_->setSuffix(QStringLiteral("°"));
-    auto* minLabel = new QLabel(QStringLiteral("&Minimum elevation:"));
+    auto* minLabel = new QLabel(QStringLiteral("Minimum &elevation:"));
     minLabel->setBuddy(minElevation_);
     note_ = new QLabel;
     note_->setObjectName(QStringLiteral("PassDetailsNote"));

@@ -636,6 +636,35 @@ TEST_F(WindowTest, NoStaleBarsAfterAStoppedRun)
     EXPECT_TRUE(Get<SunAngleChart>("SunAngleChart")->chart()->title().endsWith(": TAVSAT 1 from 2024-03-05"));
 }
 
+// Alt+M was both "month" and "Minimum elevation" on Pass details: on every tab each mnemonic leads to one control.
+TEST_F(WindowTest, MnemonicsAreUniqueOnEveryTab)
+{
+    WriteSettings();
+    Start();
+    auto mnemonic = [](const QString& text) {
+        const qsizetype at = text.indexOf(QRegularExpression(QStringLiteral("&[^&]")));
+        return at < 0 ? QChar() : text.at(at + 1).toLower();
+    };
+    QTabWidget* tabs = Get<QTabWidget>("Tabs");
+    for (int tab = 0; tab < tabs->count(); ++tab) {
+        tabs->setCurrentIndex(tab);
+        std::map<QChar, QString> seen;
+        QStringList texts;
+        for (const QAction* a : window_->menuBar()->actions()) texts << a->text();
+        for (const QLabel* l : window_->findChildren<QLabel*>())
+            if (l->isVisibleTo(window_.get())) texts << l->text();
+        for (const QAbstractButton* b : window_->findChildren<QAbstractButton*>())
+            if (b->isVisibleTo(window_.get())) texts << b->text();
+        for (const QString& text : texts) {
+            const QChar key = mnemonic(text);
+            if (key.isNull()) continue;
+            const auto [it, added] = seen.emplace(key, text);
+            EXPECT_TRUE(added) << tabs->tabText(tab).toStdString() << ": \"" << text.toStdString() << "\" and \""
+                               << it->second.toStdString() << "\"";
+        }
+    }
+}
+
 // Empty lists looked like a forecast that failed: they say so, in a note that is no line of the list or its file.
 TEST_F(WindowTest, EmptyListsSaySoAndTheirFilesHoldNoNote)
 {
