@@ -1,6 +1,7 @@
 #include "shell/ExportDialog.h"
 #include "shell/QtText.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -27,7 +28,8 @@ const FormatEntry Formats[] = {
 
 } // namespace
 
-std::optional<ExportChoice> AskExport(QWidget* parent, const QString& satName, const QString& folder)
+std::optional<ExportChoice> AskExport(QWidget* parent, const QString& satName, const QString& folder,
+                                      const QString& filterNote)
 {
     QDialog dialog(parent);
     dialog.setWindowTitle(QStringLiteral("Export"));
@@ -41,11 +43,20 @@ std::optional<ExportChoice> AskExport(QWidget* parent, const QString& satName, c
     auto* form = new QFormLayout(&dialog);
     form->addRow(QStringLiteral("&List:"), list);
     form->addRow(QStringLiteral("&Format:"), format);
+    auto* filtered = new QCheckBox(QStringLiteral("Only the passes shown: %1").arg(filterNote));
+    filtered->setObjectName(QStringLiteral("OnlyPassesShown"));
+    filtered->setChecked(true);
+    filtered->setVisible(!filterNote.isEmpty());
+    QObject::connect(list, &QComboBox::currentIndexChanged, filtered, [filtered, list, filterNote] {
+        filtered->setVisible(!filterNote.isEmpty() && list->currentIndex() == 0);
+    });
+    form->addRow(filtered);
     form->addRow(buttons);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
 
     ExportChoice choice;
     choice.Passes = list->currentIndex() == 0;
+    choice.AllPasses = !filtered->isChecked();
     const FormatEntry& f = Formats[format->currentIndex()];
     choice.Format = f.Format;
     const QString name = Q(ExportFileName(satName.toStdString(), choice.Passes, f.Format));

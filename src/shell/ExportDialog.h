@@ -16,10 +16,15 @@ struct ExportChoice {
     bool Passes = true; // else the eclipses
     ExportFormat Format = ExportFormat::Csv;
     QString Path;
+    // The passes as the Pass details tab filters them unless this is set.
+    bool AllPasses = false;
 };
 
 // Asks for the list and the format, then for the file (named after the
-// satellite, in folder); nothing when cancelled.
-std::optional<ExportChoice> AskExport(QWidget* parent, const QString& satName, const QString& folder);
+// satellite, in folder); nothing when cancelled. filterNote ("237 of 462
+// passes, at least 20°") says what the Pass details filter leaves; empty when
+// it hides nothing.
+std::optional<ExportChoice> AskExport(QWidget* parent, const QString& satName, const QString& folder,
+                                      const QString& filterNote);
 
 } // namespace tavik::shell

@@ -19,6 +19,8 @@
 
 #include <cmath>
 
+#include <algorithm>
+
 namespace tavik::shell {
 
 namespace {
@@ -139,6 +141,7 @@ PassDetailsView::PassDetailsView(QWidget* parent) : QWidget(parent)
     connect(localTime_, &QCheckBox::toggled, this, [this] { Fill(); });
     connect(minElevation_, &QSpinBox::valueChanged, this, [this](int v) {
         filter_->SetMinimum(v);
+        UpdateNote();
         OnSelectionChanged();
     });
     connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -173,6 +176,35 @@ QString PassDetailsView::TimeText(DateTime t, bool seconds, std::optional<DateTi
     return at.toString(dated ? QStringLiteral("yyyy-MM-dd ") + time : time);
 }
 
+int PassDetailsView::MinimumElevation() const { return minElevation_->value(); }
+
+QString PassDetailsView::FilterNote() const
+{
+    const int minimum = MinimumElevation();
+    if (!details_ || minimum <= 0) return {};
+    const auto shown = std::count_if(details_->Passes.begin(), details_->Passes.end(),
+                                     [minimum](const PassDetail& p) { return p.Max.Elevation >= minimum; });
+    return QStringLiteral("%1 of %2 passes, at least %3\u00B0").arg(shown).arg(details_->Passes.size()).arg(minimum);
+}
+
+void PassDetailsView::UpdateNote()
+{
+    note_->clear();
+    if (!details_ || !result_) return;
+    const PlanningDetails& d = *details_;
+    const QString zone = localTime_->isChecked() ? QStringLiteral("local time") : QStringLiteral("UTC");
+    const QString filtered = FilterNote();
+    if (d.AlwaysUp)
+        note_->setText(QStringLiteral("%1 is above the horizon for the whole run: it never rises or sets. Times in %2.")
+                           .arg(Q(result_->SatName), zone));
+    else if (d.Passes.empty())
+        note_->setText(QStringLiteral("%1 does not rise above the horizon in this run.").arg(Q(result_->SatName)));
+    else
+        note_->setText(
+            QStringLiteral("%1; times in %2, maximum found to the second.")
+                .arg(filtered.isEmpty() ? QStringLiteral("%1 passes").arg(d.Passes.size()) : filtered, zone));
+}
+
 void PassDetailsView::Fill()
 {
     const int selected = SelectedPass();
@@ -181,15 +213,7 @@ void PassDetailsView::Fill()
     note_->clear();
     if (!details_) return;
     const PlanningDetails& d = *details_;
-    const QString zone = localTime_->isChecked() ? QStringLiteral("local time") : QStringLiteral("UTC");
-    if (d.AlwaysUp)
-        note_->setText(QStringLiteral("%1 is above the horizon for the whole run: it never rises or sets. Times in %2.")
-                           .arg(Q(result_->SatName), zone));
-    else if (d.Passes.empty())
-        note_->setText(QStringLiteral("%1 does not rise above the horizon in this run.").arg(Q(result_->SatName)));
-    else
-        note_->setText(
-            QStringLiteral("%1 passes; times in %2, maximum found to the second.").arg(d.Passes.size()).arg(zone));
+    UpdateNote();
 
     for (std::size_t i = 0; i < d.Passes.size(); ++i) {
         const PassDetail& p = d.Passes[i];

@@ -37,6 +37,11 @@ public:
     // The index in the details of the selected pass, or -1.
     int SelectedPass() const;
 
+    // The minimum elevation the table shows passes from, degrees (0: all).
+    int MinimumElevation() const;
+    // "237 of 462 passes, at least 20°"; empty when the filter hides nothing.
+    QString FilterNote() const;
+
     QTableView* Table() const { return table_; }
     SkyPlot* Plot() const { return plot_; }
 
@@ -47,6 +52,7 @@ signals:
 
 private:
     void Fill();
+    void UpdateNote();
     QString TimeText(DateTime t, bool seconds, std::optional<DateTime> sameDayAs = {}) const;
     void OnSelectionChanged();
 

@@ -64,8 +64,17 @@ void MainWindow::OnExport()
 {
     if (busy_ || !shown_ || !details_ || !services_.ChooseExport) return;
     const QString start = saveFolder_.isEmpty() ? QDir::currentPath() : saveFolder_;
-    const std::optional<ExportChoice> choice = services_.ChooseExport(this, Q(shown_->SatName), start);
+    const QString filterNote = passDetails_->FilterNote();
+    const std::optional<ExportChoice> choice = services_.ChooseExport(this, Q(shown_->SatName), start, filterNote);
     if (!choice) return;
+    // The passes as the Pass details tab shows them, unless all were asked
+    // for; the text list is the design's whole list either way.
+    PlanningDetails exported = *details_;
+    const bool filtered = choice->Passes && !choice->AllPasses && !filterNote.isEmpty();
+    if (filtered) {
+        const int minimum = passDetails_->MinimumElevation();
+        std::erase_if(exported.Passes, [minimum](const PassDetail& p) { return p.Max.Elevation < minimum; });
+    }
     std::string bytes;
     if (choice->Format == ExportFormat::Text) {
         // The list files exactly as Save writes them.
@@ -73,16 +82,18 @@ void MainWindow::OnExport()
                                : EclipsesFileBytes(*shown_, Cp1252FileFormats(services_.Formats).Formats);
     } else {
         const auto now = DateTime::FromCalendar(1970, 1, 1)->AddSeconds(services_.Now ? services_.Now() : 0);
-        bytes = ExportBytes(choice->Format, MakeExportContext(*shown_, shownRequest_, now), *details_, choice->Passes,
+        bytes = ExportBytes(choice->Format, MakeExportContext(*shown_, shownRequest_, now), exported, choice->Passes,
                             !choice->Passes);
     }
-    WriteOnWorker(PathOf(choice->Path), std::move(bytes), [this, path = choice->Path](const QString& error) {
+    const QString what =
+        filtered && choice->Format != ExportFormat::Text ? QStringLiteral(" (%1)").arg(filterNote) : QString();
+    WriteOnWorker(PathOf(choice->Path), std::move(bytes), [this, path = choice->Path, what](const QString& error) {
         SetBusy(false);
         if (!error.isEmpty()) {
             Report(MessageKind::Error, QStringLiteral("Export"), error);
             return;
         }
-        statusBar()->showMessage(QStringLiteral("%1 has been written.").arg(path));
+        statusBar()->showMessage(QStringLiteral("%1 has been written%2.").arg(path, what));
     });
 }
 

@@ -45,7 +45,9 @@ struct ShellServices {
     // as previous, and the way of updating; an empty address means cancelled.
     std::function<UpdateRequest(QWidget* parent, const QString& tleFile, const QString& previous)> AskUpdateUrl;
     // File > Export…: the list, the format and the file; nothing means cancelled.
-    std::function<std::optional<ExportChoice>(QWidget* parent, const QString& satName, const QString& folder)>
+    // filterNote says what the Pass details filter leaves (empty: all).
+    std::function<std::optional<ExportChoice>(QWidget* parent, const QString& satName, const QString& folder,
+                                              const QString& filterNote)>
         ChooseExport;
     // A question with Yes and No, such as before an update removes entries;
     // none set counts as No.

@@ -90,8 +90,9 @@ protected:
             questions_.push_back(text);
             return confirmAnswer_;
         };
-        services.ChooseExport = [this](QWidget*, const QString&, const QString&) {
-            return std::optional<ExportChoice>({true, ExportFormat::Ics, exportPath_});
+        services.ChooseExport = [this](QWidget*, const QString&, const QString&, const QString& filterNote) {
+            exportFilterNote_ = filterNote;
+            return std::optional<ExportChoice>({true, exportFormat_, exportPath_, exportAll_});
         };
         window_ = std::make_unique<MainWindow>(std::move(services));
         window_->StartUp();
@@ -149,7 +150,9 @@ protected:
     QTemporaryDir program_, work_, config_, documents_;
     QString oldCwd_ = QDir::currentPath();
     QString programFolder_ = program_.path();
-    QString chooserAnswer_, updateUrl_, previousUrl_, exportPath_;
+    QString chooserAnswer_, updateUrl_, previousUrl_, exportPath_, exportFilterNote_;
+    ExportFormat exportFormat_ = ExportFormat::Ics;
+    bool exportAll_ = false;
 
     std::vector<std::pair<MessageKind, QString>> messages_;
     UpdateMode updateMode_ = UpdateMode::Merge;
@@ -720,6 +723,35 @@ TEST_F(WindowTest, PassTableAndStripChartSelectEachOtherAndExportNamesAFileItCan
     exportPath_ = WorkFile("missing/passes.ics");
     Trigger("ExportAction");
     EXPECT_TRUE(OnlyMessage().contains(exportPath_));
+}
+
+// An export at "20°" held every pass, and the count beside the filter stayed: both follow the filter now, and
+// the export says so, with all passes still to be had.
+TEST_F(WindowTest, ExportAndThePassCountFollowTheMinimumElevation)
+{
+    WriteSettings();
+    Start();
+    const std::vector<PassDetail>& passes = window_->ShownDetails()->Passes;
+    const auto high =
+        std::count_if(passes.begin(), passes.end(), [](const PassDetail& p) { return p.Max.Elevation >= 20; });
+    ASSERT_GT(high, 0);
+    ASSERT_LT(static_cast<std::size_t>(high), passes.size());
+    const QString note = QStringLiteral("%1 of %2 passes, at least 20\u00B0").arg(high).arg(passes.size());
+    Get<QSpinBox>("MinimumElevation")->setValue(20);
+    EXPECT_TRUE(window_->PassDetails()->findChild<QLabel*>(QStringLiteral("PassDetailsNote"))->text().startsWith(note));
+    exportFormat_ = ExportFormat::Csv;
+    const std::pair<bool, std::size_t> cases[] = {{false, static_cast<std::size_t>(high)}, {true, passes.size()}};
+    for (const auto& [all, rows] : cases) {
+        exportAll_ = all;
+        exportPath_ = WorkFile(all ? "all.csv" : "high.csv");
+        Trigger("ExportAction");
+        EXPECT_EQ(exportFilterNote_, note);
+        // The header records, an empty record, the table's header row, then a row a pass.
+        const QStringList lines = FileLines(exportPath_);
+        const qsizetype table = lines.indexOf(QString()) + 2;
+        EXPECT_EQ(static_cast<std::size_t>(lines.size() - table - 1), rows) << all;
+        EXPECT_EQ(window_->statusBar()->currentMessage().contains(note), !all) << all;
+    }
 }
 
 // Closing the window stops a run and shows nothing of it; the pool is held so the run cannot start before.
