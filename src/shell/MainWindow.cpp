@@ -59,9 +59,6 @@ namespace tavik::shell {
 
 namespace {
 
-const QColor Amber(176, 112, 0);
-const QColor WarningRed(176, 0, 0);
-
 // Whether settings may be written to the path: nothing is there yet (not
 // even a dangling link), or a file that reads whole and as settings.
 bool MayHoldSettings(const QString& path)
@@ -409,17 +406,22 @@ void MainWindow::ShowElementAge()
     const double age = EpochAgeDays(current_->Epoch, *start.Date);
     const QString days = QString::number(std::fabs(age), 'f', 1);
     QString text;
+    // Dark amber and red on a light window, light ones on a dark window: each
+    // keeps a contrast of at least 4.5:1 with it.
+    const bool dark = palette().color(QPalette::Window).lightness() < 128;
+    const QColor amber = dark ? QColor(255, 190, 80) : QColor(150, 90, 0);
+    const QColor red = dark ? QColor(255, 120, 120) : QColor(176, 0, 0);
     QColor colour = palette().color(QPalette::WindowText);
     if (age < 0) {
         text =
             QStringLiteral("The start date lies %1 days before the epoch of these elements: passes drift.").arg(days);
-        colour = Amber;
+        colour = amber;
     } else if (age > 30) {
         text = QStringLiteral("Elements %1 days old at the start date: passes drift, get fresh elements.").arg(days);
-        colour = WarningRed;
+        colour = red;
     } else if (age > 14) {
         text = QStringLiteral("Elements %1 days old at the start date: passes drift.").arg(days);
-        colour = Amber;
+        colour = amber;
     } else {
         text = QStringLiteral("Elements %1 days old at the start date.").arg(days);
     }

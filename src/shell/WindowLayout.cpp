@@ -215,9 +215,10 @@ void MainWindow::BuildControls()
         elementLines_[i]->setFont(FixedFont(8.25));
         elementLines_[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
     }
-    // How old the element set is at the start date, beside its lines.
-    elementAge_ = passes->Place(MakeLabel(nullptr, "ElementAge", QString(), {}), Twips(8160, 660, 3840, 495));
-    elementAge_->setWordWrap(true);
+    // How old the element set is at the start date: in the status bar, so
+    // that every tab's forecast shows it.
+    elementAge_ = MakeLabel(nullptr, "ElementAge", QString(), {});
+    statusBar()->addPermanentWidget(elementAge_);
     // Doubts about the element lines shown above it (a check digit that does
     // not match), between the lines and the pass list.
     lineWarning_ = passes->Place(MakeLabel(nullptr, "LineWarning", QString(), {}), Twips(360, 1155, 13215, 255));

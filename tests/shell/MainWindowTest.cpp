@@ -639,6 +639,42 @@ TEST_F(WindowTest, NoStaleBarsAfterAStoppedRun)
     EXPECT_TRUE(Get<SunAngleChart>("SunAngleChart")->chart()->title().endsWith(": TAVSAT 1 from 2024-03-05"));
 }
 
+// WCAG's relative luminance and contrast ratio.
+double Luminance(const QColor& c)
+{
+    auto linear = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+}
+double Contrast(const QColor& a, const QColor& b)
+{
+    const double la = Luminance(a), lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// A forecast from a 734-day-old set showed no word on the Illumination and Pass details tabs, and the dark red
+// had a contrast of about 1.5:1 in a dark palette.
+TEST_F(WindowTest, ElementAgeShowsOnEveryTabInColoursThatHoldContrast)
+{
+    WriteSettings();
+    Start();
+    QTabWidget* tabs = Get<QTabWidget>("Tabs");
+    for (int tab = 0; tab < tabs->count(); ++tab) {
+        tabs->setCurrentIndex(tab);
+        EXPECT_TRUE(Get<QLabel>("ElementAge")->isVisibleTo(window_.get())) << tabs->tabText(tab).toStdString();
+    }
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(45, 45, 45));
+    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    for (const QPalette& palette : {QApplication::palette(), dark}) {
+        window_->setPalette(palette);
+        Choose(1);
+        const QString style = Get<QLabel>("ElementAge")->styleSheet();
+        const QColor shown(style.mid(style.indexOf(QLatin1Char('#')), 7));
+        ASSERT_TRUE(shown.isValid()) << style.toStdString();
+        EXPECT_GE(Contrast(shown, palette.color(QPalette::Window)), 4.5) << style.toStdString();
+    }
+}
+
 // Alt+M was both "month" and "Minimum elevation" on Pass details: on every tab each mnemonic leads to one control.
 TEST_F(WindowTest, MnemonicsAreUniqueOnEveryTab)
 {
