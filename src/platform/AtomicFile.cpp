@@ -1,5 +1,7 @@
 #include "platform/AtomicFile.h"
 
+#include "platform/FileAccess.h"
+
 #include "platform/Error.h"
 
 #include <algorithm>
@@ -513,6 +515,10 @@ void Write(const std::string& path, std::string_view bytes, const WriteFunction&
     const Target target = Resolve(path);
     if (target.Exists) {
         if (S_ISDIR(target.Info.st_mode)) Fail(path, "is a folder, not a file");
+        // A rename in a folder the user may write would replace a file the
+        // user may not: the file's own permission decides, as for cp.
+        if (S_ISREG(target.Info.st_mode))
+            if (const auto why = ReadOnlyReason(path)) Fail(path, *why);
         if (!S_ISREG(target.Info.st_mode) || target.OpenFile) return WriteDirectly(path, target, bytes, write, keep);
         if (target.Info.st_nlink > 1) return WriteInPlace(path, target, bytes, write, keep);
     }

@@ -1,5 +1,7 @@
 // Who may write a file, and the copy kept before an update.
 #include "platform/FileAccess.h"
+#include "platform/AtomicFile.h"
+#include "platform/Error.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -74,6 +76,28 @@ TEST(ReadOnlyReason, NamesTheModeAndTheOwnerOfAFileTheUserMayNotWrite)
         "it is read-only for you: it belongs to user 0 (mode 0644), so replacing it would make it yours";
     EXPECT_EQ(AsNobody([&] { return ReadOnlyReason(file.string()) == expected; }), 0);
     EXPECT_EQ(AsNobody([&] { return !ReadOnlyReason((folder.Path / "new.txt").string()); }), 0);
+}
+
+// A save replaced a list file the user may not write (a rename in a folder anyone may write).
+TEST(WriteFileAtomically, LeavesAFileTheUserMayNotWriteAndSaysItIsReadOnly)
+{
+    if (::geteuid() != 0) GTEST_SKIP() << "a file of another user needs root to make";
+    test::TempFolder folder;
+    const auto file = folder.Write("TAVIK-LEO_passes.txt", "old");
+    ::chmod(folder.Path.c_str(), 0777);
+    const std::string said = "cannot write " + file.string() + ": it is read-only for you";
+    EXPECT_EQ(AsNobody([&] {
+                  try {
+                      WriteFileAtomically(file.string(), "new");
+                  } catch (const OutputError& e) {
+                      return std::string(e.what()).starts_with(said);
+                  }
+                  return false;
+              }),
+              0);
+    EXPECT_EQ(test::ReadBytes(file), "old");
+    WriteFileAtomically(file.string(), "new"); // root writes it, as cp does
+    EXPECT_EQ(test::ReadBytes(file), "new");
 }
 
 TEST(KeepBackup, WritesOneCopyBesideTheFileWithItsPermissionBits)
