@@ -35,6 +35,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -58,6 +59,9 @@
 namespace tavik::shell {
 
 namespace {
+
+// The stop banner across the strip chart: no colour of the chart's own.
+const QColor StopBanner(48, 48, 64);
 
 // Whether settings may be written to the path: nothing is there yet (not
 // even a dangling link), or a file that reads whole and as settings.
@@ -867,6 +871,7 @@ void MainWindow::ShowForecast(const ForecastResult& result)
         dateColumn_->PrintAt(10, RowTop(static_cast<int>(i) + 1), Q(labels[i]));
 
     const QString start = Q(FormatDatePattern(result.Start, services_.Formats));
+    statusBar()->setToolTip(QString());
     if (result.Completed()) {
         sunAngleChart_->SetBars(result.DailySunAngle, Q(result.SatName), start);
         statusBar()->showMessage(
@@ -876,10 +881,13 @@ void MainWindow::ShowForecast(const ForecastResult& result)
         // A run that stopped early keeps the previous series in the chart,
         // whose title names what the bars belong to; the reason is shown,
         // and the progress bar does not stay as if the run hung.
-        statusBar()->showMessage(
+        const QString stopped =
             QStringLiteral("Stopped on day %1: %2 (%3).")
                 .arg(result.StopDay)
-                .arg(Q(StopMessage(result, services_.Formats)), QString::fromLatin1(ModelDescription(result.Model))));
+                .arg(Q(StopMessage(result, services_.Formats)), QString::fromLatin1(ModelDescription(result.Model)));
+        statusBar()->showMessage(stopped);
+        // The whole of it, where the status line cuts it at the window's edge.
+        statusBar()->setToolTip(stopped);
     }
     SetProgress(0, ProgressMaximum);
     highlighted_ = -1;
@@ -916,7 +924,28 @@ void MainWindow::ShowStrip()
 {
     QImage image = ImageOf(strip_);
     FramePass(image);
+    MarkStop(image);
     stripChart_->SetImage(image);
+}
+
+void MainWindow::MarkStop(QImage& image) const
+{
+    if (!shown_ || shown_->Completed()) return;
+    // A stopped run left white rows and no word where the user looks: a
+    // banner across the rows after the stop says why.
+    const QString text =
+        QStringLiteral("Stopped on day %1: %2").arg(shown_->StopDay).arg(Q(StopMessage(*shown_, services_.Formats)));
+    const int height = 24;
+    const int top = std::min(RowTop(shown_->StopDay + 1) + 2, image.height() - height);
+    QPainter painter(&image);
+    painter.fillRect(QRect(0, top, image.width(), height), StopBanner);
+    painter.setPen(Qt::white);
+    QFont font = painter.font();
+    font.setPixelSize(13);
+    painter.setFont(font);
+    const QRect box(6, top, image.width() - 12, height);
+    painter.drawText(box, Qt::AlignVCenter | Qt::AlignLeft,
+                     QFontMetrics(font).elidedText(text, Qt::ElideRight, box.width()));
 }
 
 QString MainWindow::MinuteTip(QPoint at) const

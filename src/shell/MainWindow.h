@@ -154,6 +154,8 @@ private:
     void OnPassSelected(int index);
     // Frames the highlighted pass's minutes on the strip chart's image.
     void FramePass(QImage& image) const;
+    // A banner across the rows after a stopped run's stop, naming why.
+    void MarkStop(QImage& image) const;
     // For the screenshots: a pass that shows both colours of the sky plot.
     void SelectTypicalPass();
     void OnInfo();

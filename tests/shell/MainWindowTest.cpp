@@ -635,6 +635,12 @@ TEST_F(WindowTest, NoStaleBarsAfterAStoppedRun)
     ASSERT_FALSE(window_->ShownResult()->Completed());
     const QRegularExpression stopped("^Stopped on day [0-9]+: .*sank below 150 km at ");
     EXPECT_TRUE(window_->statusBar()->currentMessage().contains(stopped));
+    // The reason showed only in a status line cut at the window's edge, over a white chart: now in full in its
+    // tooltip, and on a banner across the rows after the stop.
+    EXPECT_EQ(window_->statusBar()->toolTip(), window_->statusBar()->currentMessage());
+    const QImage strip = Get<PictureBox>("StripChart")->Image();
+    const int below = std::min(RowTop(window_->ShownResult()->StopDay + 1) + 12, strip.height() - 12);
+    EXPECT_EQ(strip.pixelColor(2, below), QColor(48, 48, 64));
     EXPECT_EQ(Get<QProgressBar>("ProgressBar")->value(), 0);
     EXPECT_TRUE(Get<SunAngleChart>("SunAngleChart")->chart()->title().endsWith(": TAVSAT 1 from 2024-03-05"));
 }
