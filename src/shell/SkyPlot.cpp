@@ -41,13 +41,31 @@ void SkyPlot::Clear(QString why)
 
 QPointF SkyPlot::Place(double azimuth, double elevation) const
 {
-    const int legend = 2 * fontMetrics().height() + 6;
-    const QRectF area = QRectF(rect()).adjusted(fontMetrics().height() + 4, fontMetrics().height() + 4,
-                                                -fontMetrics().height() - 4, -legend - fontMetrics().height());
+    // Room around the horizon for the compass letters, whose centres lie 0.7
+    // of a line outside it, and below it for the legend or the note.
+    const int h = fontMetrics().height();
+    const int legend = 2 * h + 6;
+    const QRectF area = QRectF(rect()).adjusted(2 * h, 2 * h, -2 * h, -legend - 2 * h);
     const double radius = std::min(area.width(), area.height()) / 2;
     const double r = radius * (90 - std::clamp(elevation, 0.0, 90.0)) / 90;
     const double a = azimuth * M_PI / 180;
     return area.center() + QPointF(r * std::sin(a), -r * std::cos(a));
+}
+
+QRectF SkyPlot::CompassLabelRect(int azimuth) const
+{
+    const QPointF centre = Place(0, 90);
+    const double radius = centre.y() - Place(0, 0).y();
+    const int h = fontMetrics().height();
+    const QPointF at = centre + (Place(azimuth, 0) - centre) * (1 + (h * 0.7) / radius);
+    return QRectF(at.x() - h, at.y() - h / 2.0, 2 * h, h);
+}
+
+QRectF SkyPlot::NoteRect() const
+{
+    // The legend's place, which is empty while no pass is shown.
+    const int legend = 2 * fontMetrics().height() + 6;
+    return QRectF(4, height() - legend, width() - 8, legend - 2);
 }
 
 void SkyPlot::paintEvent(QPaintEvent*)
@@ -71,16 +89,13 @@ void SkyPlot::paintEvent(QPaintEvent*)
         int Az;
         const char* Name;
     } points[] = {{0, "N"}, {90, "E"}, {180, "S"}, {270, "W"}};
-    for (const auto& c : points) {
-        const QPointF at = centre + (Place(c.Az, 0) - centre) * (1 + (h * 0.7) / radius);
-        p.drawText(QRectF(at.x() - h, at.y() - h / 2.0, 2 * h, h), Qt::AlignCenter, QString::fromLatin1(c.Name));
-    }
+    for (const auto& c : points) p.drawText(CompassLabelRect(c.Az), Qt::AlignCenter, QString::fromLatin1(c.Name));
     p.setPen(GridColour);
     for (int el : {30, 60}) p.drawText(Place(0, el) + QPointF(3, -2), QStringLiteral("%1°").arg(el));
 
     if (!hasPass_) {
         p.setPen(palette().color(QPalette::Text));
-        p.drawText(rect().adjusted(4, 4, -4, -4), Qt::AlignTop | Qt::AlignHCenter | Qt::TextWordWrap,
+        p.drawText(NoteRect(), Qt::AlignVCenter | Qt::AlignHCenter | Qt::TextWordWrap,
                    title_.isEmpty() ? QStringLiteral("Select a pass to see its track.") : title_);
         return;
     }

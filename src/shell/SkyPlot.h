@@ -21,6 +21,12 @@ public:
     void Clear(QString why = {});
     bool HasPass() const { return hasPass_; }
 
+    // Where the compass letter of an azimuth (0, 90, 180 or 270 degrees) is
+    // drawn, and the note shown without a pass: below the plot, clear of the
+    // letters.
+    QRectF CompassLabelRect(int azimuth) const;
+    QRectF NoteRect() const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 

@@ -6,6 +6,7 @@
 #include "shell/PassDetailsView.h"
 #include "shell/PictureBox.h"
 #include "shell/ShellServices.h"
+#include "shell/SkyPlot.h"
 #include "shell/StationDialog.h"
 #include "shell/SunAngleChart.h"
 
@@ -706,6 +707,21 @@ TEST_F(WindowTest, MnemonicsAreUniqueOnEveryTab)
             const auto [it, added] = seen.emplace(key, text);
             EXPECT_TRUE(added) << tabs->tabText(tab).toStdString() << ": \"" << text.toStdString() << "\" and \""
                                << it->second.toStdString() << "\"";
+        }
+    }
+}
+
+// "Select a pass…" was drawn over the N of the sky plot: the note keeps clear of every compass letter.
+TEST(SkyPlot, NoteWithoutAPassKeepsClearOfTheCompassLetters)
+{
+    SkyPlot plot;
+    for (const QSize size : {QSize(200, 200), QSize(320, 240), QSize(240, 420), QSize(600, 400)}) {
+        plot.resize(size);
+        for (const int azimuth : {0, 90, 180, 270}) {
+            EXPECT_FALSE(plot.NoteRect().intersects(plot.CompassLabelRect(azimuth)))
+                << size.width() << "x" << size.height() << " at " << azimuth;
+            EXPECT_TRUE(QRectF(plot.rect()).contains(plot.CompassLabelRect(azimuth)))
+                << size.width() << "x" << size.height() << " at " << azimuth;
         }
     }
 }
