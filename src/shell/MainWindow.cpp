@@ -487,6 +487,21 @@ int BestSatelliteMatch(const QComboBox& box, const QString& typed)
 
 } // namespace
 
+void MainWindow::FitSatelliteName(const QString& name)
+{
+    // A long name ("SAT 1C (SO-50)") showed only its end: the box's designed
+    // font gives way, a point at a time, until the whole name fits, and the
+    // name shows from its start; the tooltip always holds it whole.
+    satelliteBox_->setToolTip(name);
+    QLineEdit* edit = satelliteBox_->lineEdit();
+    QFont font = SansFont(18, true);
+    const int room = edit->contentsRect().width() - 2 * edit->textMargins().left() - 6;
+    while (font.pointSizeF() > 9 && QFontMetrics(font).horizontalAdvance(name) > room)
+        font.setPointSizeF(font.pointSizeF() - 1);
+    edit->setFont(font);
+    edit->setCursorPosition(0);
+}
+
 void MainWindow::OnSatelliteEntered()
 {
     const int index = BestSatelliteMatch(*satelliteBox_, satelliteBox_->currentText());

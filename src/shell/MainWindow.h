@@ -133,6 +133,7 @@ private:
     // Handlers.
     void OnSatelliteChosen(int listIndex);
     void OnSatelliteEntered();
+    void FitSatelliteName(const QString& name);
     void OnSatelliteTyped(const QString& name);
     void OnRecalc();
     void OnSave(ListKind kind);

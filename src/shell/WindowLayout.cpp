@@ -285,7 +285,7 @@ void MainWindow::BuildControls()
         if (current_ && satelliteBox_->findText(satelliteBox_->currentText(), Qt::MatchExactly) < 0)
             satelliteBox_->setEditText(Q(current_->SatName));
     });
-    connect(satelliteBox_, &QComboBox::currentTextChanged, satelliteBox_, &QWidget::setToolTip);
+    connect(satelliteBox_, &QComboBox::currentTextChanged, this, &MainWindow::FitSatelliteName);
 
     setTabOrder(startDayEdit_, startMonthEdit_);
     setTabOrder(startMonthEdit_, startYearEdit_);

@@ -438,6 +438,23 @@ TEST_F(WindowTest, EnterInTheSatelliteBoxChoosesTheBestMatchOfWhatWasTyped)
     }
 }
 
+// Long names were cut at the left ("SAT 1C (SO-50)" showed its end): the box shows a name whole, from its start,
+// and its tooltip holds it.
+TEST_F(WindowTest, SatelliteBoxShowsALongNameWhole)
+{
+    const QByteArray three = Bytes(TestData("three.tle"));
+    WriteAll(ProgramFile("long.tle"), "SAT 1C (SO-50) AMSAT-NA" + three.mid(three.indexOf("\r\n")));
+    WriteAll(ProgramFile("tavik.ini"), "JO40HC\r\nlong.tle\r\n");
+    Start();
+    const QComboBox* box = Get<QComboBox>("SatelliteBox");
+    const QLineEdit* shown = box->lineEdit();
+    EXPECT_EQ(box->toolTip(), QStringLiteral("SAT 1C (SO-50) AMSAT-NA"));
+    EXPECT_EQ(shown->cursorPosition(), 0);
+    EXPECT_LE(shown->fontMetrics().horizontalAdvance(shown->text()), shown->contentsRect().width());
+    Choose(1); // a short name keeps the designed size
+    EXPECT_EQ(shown->font().pointSizeF(), 18);
+}
+
 // A failed "Open Kep File" changes nothing; last file, satellite and model come back; tavik.ini's two lines stay.
 TEST_F(WindowTest, OpenTleFileIsRememberedAndACancelOrFailureChangesNothing)
 {
