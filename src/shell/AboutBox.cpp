@@ -1,15 +1,19 @@
 #include "shell/AboutBox.h"
 
-#include "shell/Geometry.h"
+#include "shell/Controls.h"
 
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
 #include <QRadialGradient>
 #include <QShortcut>
+#include <QVBoxLayout>
 
+#include <initializer_list>
 #include <tuple>
 
 namespace tavik::shell {
@@ -18,11 +22,10 @@ namespace {
 
 const QColor Grey(224, 224, 224);
 
-QLabel* AddLabel(QWidget* parent, const char* name, const QString& text, QRect rect)
+QLabel* AddLabel(const char* name, const QString& text)
 {
-    auto* label = new QLabel(text, parent);
+    auto* label = new QLabel(text);
     label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(rect);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // Only look like links: no pointer change, no click.
     label->setTextInteractionFlags(Qt::NoTextInteraction);
@@ -114,7 +117,6 @@ AboutBox::AboutBox(QWidget* parent) : QWidget(parent, Qt::Window)
     setWindowTitle(QStringLiteral("Info"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowCloseButtonHint);
-    setFixedSize(Twips(5790, 2955));
     // Escape closes it, as it closes every other box of the window.
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
     setAutoFillBackground(true);
@@ -123,43 +125,57 @@ AboutBox::AboutBox(QWidget* parent) : QWidget(parent, Qt::Window)
     setPalette(pal);
     setFont(SansFont(8.25));
 
-    QLabel* title = AddLabel(this, "AboutTitleLabel", QStringLiteral("60 days long-term forcast for illumination"),
-                             Twips(120, 120, 5535, 375));
+    // The texts at the left, the picture at the right, under the title.
+    QLabel* title = AddLabel("AboutTitleLabel", QStringLiteral("60 days long-term forcast for illumination"));
     title->setFont(SansFont(12, true));
-    QLabel* edition = AddLabel(this, "AboutEditionLabel", QStringLiteral("US Version"), Twips(120, 480, 1215, 255));
+    QLabel* edition = AddLabel("AboutEditionLabel", QStringLiteral("US Version"));
     SetTextColour(edition, QColor(128, 128, 128));
-    AddLabel(this, "AboutAuthorLabel", QStringLiteral("Written by the tavik developers"), Twips(120, 840, 3015, 255));
-    QLabel* call = AddLabel(this, "AboutCallLabel", QStringLiteral("QQ0XX"), Twips(120, 1200, 735, 255));
+    QLabel* author = AddLabel("AboutAuthorLabel", QStringLiteral("Written by the tavik developers"));
+    QLabel* call = AddLabel("AboutCallLabel", QStringLiteral("QQ0XX"));
     call->setFont(SansFont(8.25, true));
     SetTextColour(call, Qt::black);
 
-    auto* frame = new QGroupBox(this);
+    auto* frame = new QGroupBox;
     frame->setObjectName(QStringLiteral("Frame1"));
-    frame->setGeometry(Twips(120, 1440, 3135, 615));
-    AddLabel(frame, "AboutVersionLabel", VersionText(), Twips(120, 240, 2895, 255));
+    auto* framed = new QVBoxLayout(frame);
+    framed->addWidget(AddLabel("AboutVersionLabel", VersionText()));
 
-    AddLabel(this, "AboutHomepageCaption", QStringLiteral("Homepage:"), Twips(120, 2280, 855, 255));
-    AddLabel(this, "AboutEmailCaption", QStringLiteral("e-mail:"), Twips(120, 2520, 615, 255));
+    auto* contact = new QGridLayout;
+    contact->setHorizontalSpacing(8);
+    contact->addWidget(AddLabel("AboutHomepageCaption", QStringLiteral("Homepage:")), 0, 0);
+    contact->addWidget(AddLabel("AboutEmailCaption", QStringLiteral("e-mail:")), 1, 0);
     QFont link = SansFont(8.25);
     link.setUnderline(true);
-    for (auto [name, text, top] : {std::tuple{"AboutHomepageLabel", "tavik.example.org", 2280},
-                                   std::tuple{"AboutEmailLabel", "tavik@example.org", 2520}}) {
-        QLabel* l = AddLabel(this, name, QString::fromLatin1(text), Twips(1080, top, 1815, 255));
+    for (auto [name, text, row] : {std::tuple{"AboutHomepageLabel", "tavik.example.org", 0},
+                                   std::tuple{"AboutEmailLabel", "tavik@example.org", 1}}) {
+        QLabel* l = AddLabel(name, QString::fromLatin1(text));
         l->setFont(link);
         SetTextColour(l, QColor(0, 0, 255));
+        contact->addWidget(l, row, 1);
     }
+    contact->setColumnStretch(1, 1);
 
-    for (QLabel* l : findChildren<QLabel*>()) {
-        if (l->objectName() == QLatin1String("AboutHomepageCaption"))
-            FitToWidth(l, Twips(1080 - 120 - 15, 0).width());
-        else
-            FitToWidth(l);
-    }
+    auto* texts = new QVBoxLayout;
+    texts->setSpacing(8);
+    for (QWidget* w : std::initializer_list<QWidget*>{edition, author, call, frame}) texts->addWidget(w);
+    texts->addStretch(1);
+    texts->addLayout(contact);
 
-    auto* image = new QLabel(this);
+    auto* image = new QLabel;
     image->setObjectName(QStringLiteral("Image1"));
-    image->setGeometry(Twips(3360, 480, 2385, 2250));
     image->setPixmap(QPixmap::fromImage(AboutPicture()));
+    image->setAlignment(Qt::AlignRight | Qt::AlignTop);
+
+    auto* body = new QHBoxLayout;
+    body->setSpacing(16);
+    body->addLayout(texts, 1);
+    body->addWidget(image);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 8, 8, 8);
+    layout->addWidget(title);
+    layout->addLayout(body);
+    // The box has the size its contents need, and no other.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void AboutBox::CentreOn(const QWidget* other)

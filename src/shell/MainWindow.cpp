@@ -12,7 +12,8 @@
 #include "platform/SettingsLocation.h"
 #include "platform/TextForms.h"
 #include "shell/AboutBox.h"
-#include "shell/Geometry.h"
+#include "shell/Controls.h"
+#include "shell/IlluminationView.h"
 #include "shell/Legend.h"
 #include "shell/PassDetailsView.h"
 #include "shell/PictureBox.h"
@@ -39,7 +40,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QStatusBar>
@@ -145,9 +145,6 @@ MainWindow::MainWindow(ShellServices services, QWidget* parent)
 {
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("60 days long-range forecast for illumination (QQ0XX)"));
-    // No maximise button: the layout has one size.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFont(SansFont(8.25));
 
     watcher_ = new QFutureWatcher<void>(this);
@@ -328,14 +325,17 @@ void MainWindow::ApplySettings(const LoadJob& job)
     (model_ == OrbitModel::Sgp4 ? sgp4ModelAction_ : classicModelAction_)->setChecked(true);
     if (job.Keys.count(QString::fromLatin1(SaveFolderKey)))
         saveFolder_ = job.Keys.at(QString::fromLatin1(SaveFolderKey));
+    if (job.Keys.count(QString::fromLatin1(WindowSizeKey))) {
+        rememberedSize_ = job.Keys.at(QString::fromLatin1(WindowSizeKey));
+        // Read after the window opened: it takes the size it was left at.
+        if (job.StartUp) FitToScreen(rememberedSize_);
+    }
 }
 
 void MainWindow::SetStation(const Station& station)
 {
     station_ = station;
-    locatorLabel_->setFont(SansFont(9.75, true));
     locatorLabel_->setText(Q(station_->StationLocator));
-    FitToWidth(locatorLabel_);
 }
 
 bool MainWindow::ApplyCatalogue(LoadJob& job)
@@ -393,10 +393,8 @@ void MainWindow::SelectElementSet(int index)
         for (const std::string& w : current_->LineWarnings) warnings << Q(w);
     const QString text =
         warnings.isEmpty() ? QString() : QStringLiteral("Warning: ") + warnings.join(QStringLiteral("  "));
-    lineWarning_->setFont(SansFont(8.25));
     lineWarning_->setText(text);
     lineWarning_->setToolTip(warnings.join(QLatin1Char('\n')));
-    FitToWidth(lineWarning_);
     ShowElementAge();
 }
 
@@ -694,10 +692,8 @@ void MainWindow::SaveList(ListKind kind, const QString& folder)
                       // The designed place says the name; any other the whole path.
                       const QString written = (folder.isEmpty() ? FromPath(fileName) : FromPath(path))
                                               + QStringLiteral(" has been written");
-                      status->setFont(SansFont(8.25));
                       status->setText(written);
                       status->setToolTip(FromPath(path));
-                      FitToWidth(status);
                       if (otherForms) NoteFileForms(note);
                   });
 }
@@ -880,18 +876,19 @@ void MainWindow::ShowForecast(const ForecastResult& result)
     }
 
     strip_ = RenderStrip(result, StripStyle{.PassBand = true});
-    dateColumn_->Clear();
-    const std::vector<std::string> labels = RowLabels(result, services_.Formats);
-    for (std::size_t i = 0; i < labels.size(); ++i)
-        dateColumn_->PrintAt(10, RowTop(static_cast<int>(i) + 1), Q(labels[i]));
+    QStringList labels;
+    for (const std::string& label : RowLabels(result, services_.Formats)) labels << Q(label);
+    illumination_->SetDayLabels(labels);
 
     const QString start = Q(FormatDatePattern(result.Start, services_.Formats));
     statusBar()->setToolTip(QString());
     if (result.Completed()) {
         sunAngleChart_->SetBars(result.DailySunAngle, Q(result.SatName), start);
-        statusBar()->showMessage(
-            QStringLiteral("Forecast for %1 from %2, computed with %3.")
-                .arg(Q(result.SatName), start, QString::fromLatin1(ModelDescription(result.Model))));
+        const QString done = QStringLiteral("Forecast for %1 from %2, computed with %3.")
+                                 .arg(Q(result.SatName), start, QString::fromLatin1(ModelDescription(result.Model)));
+        statusBar()->showMessage(done);
+        // The whole of it, where a narrow window cuts the line.
+        statusBar()->setToolTip(done);
     } else {
         // A run that stopped early keeps the previous series in the chart,
         // whose title names what the bars belong to; the reason is shown,
@@ -917,8 +914,8 @@ void MainWindow::ClearResults()
 {
     strip_ = PixelBuffer(StripWidth, StripHeight, StripStyle{}.Background);
     ShowStrip();
-    dateColumn_->Clear();
-    hourStrip_->Clear();
+    illumination_->SetDayLabels({});
+    illumination_->SetHourScaleShown(false);
     passList_->clear();
     eclipseList_->clear();
     highlighted_ = -1;
@@ -927,11 +924,8 @@ void MainWindow::ClearResults()
 
 void MainWindow::DrawHourGrid()
 {
-    const float hourWidth = HourWidth(HourStripWidth);
-    // A printed number has one blank in front of it.
-    for (int h = 0; h < 24; ++h)
-        hourStrip_->PrintAt(PixelColumn(10 + static_cast<float>(h) * hourWidth), 1, QStringLiteral(" %1").arg(h));
-    DrawHourLines(strip_, hourWidth);
+    illumination_->SetHourScaleShown(true);
+    DrawHourLines(strip_, HourWidth(HourStripWidth));
     ShowStrip();
 }
 
@@ -1126,6 +1120,10 @@ void MainWindow::closeEvent(QCloseEvent* event)
     CancelElementUpdate();
     StopWorker();
     if (about_) about_->close();
+    if (const QString size = SizeToRemember(); size != rememberedSize_) {
+        Remember({{QString::fromLatin1(WindowSizeKey), size}});
+        rememberedSize_ = size;
+    }
     QMainWindow::closeEvent(event);
 }
 

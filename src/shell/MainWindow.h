@@ -33,9 +33,7 @@ class QMenu;
 class QProgressBar;
 class QProgressDialog;
 class QPushButton;
-class QScrollArea;
 class QTabWidget;
-class QToolButton;
 template <typename T>
 class QFutureWatcher;
 
@@ -47,6 +45,7 @@ struct DownloadResult;
 namespace tavik::shell {
 
 class AboutBox;
+class IlluminationView;
 class Legend;
 class PassDetailsView;
 class PictureBox;
@@ -104,7 +103,6 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
     struct LoadJob;
@@ -114,7 +112,11 @@ private:
 
     void BuildControls();
     void BuildMenus();
-    void FitToScreen();
+    QSize DesignedSize() const;
+    // Sizes the window to fit the screen it opens on: the remembered size
+    // ("1200x800", maybe " maximized") or the designed one.
+    void FitToScreen(const QString& remembered = {});
+    QString SizeToRemember() const;
 
     // Start-up and the loading of a TLE file. Files are read on the worker;
     // what they gave is taken over on this thread.
@@ -198,6 +200,7 @@ private:
     QString settingsPath_;
     bool settingsUsable_ = false; // settingsPath_ was read whole and as settings, so it may be rewritten
     QString settingsTle_;         // the TLE file line 2 names, resolved
+    QString rememberedSize_;      // the window's size as the settings hold it
     std::optional<Station> station_;
     Attitude attitude_;
     OrbitModel model_ = OrbitModel::Classic;
@@ -224,7 +227,6 @@ private:
     QPointer<QWidget> focusBeforeJob_;
 
     // Controls.
-    QScrollArea* scrollArea_ = nullptr;
     QLabel* startDayLabel_ = nullptr;
     QLineEdit* startDayEdit_ = nullptr;
     QLabel* startMonthLabel_ = nullptr;
@@ -234,11 +236,8 @@ private:
     QPushButton* recalcButton_ = nullptr;
     QComboBox* satelliteBox_ = nullptr;
     QTabWidget* tabs_ = nullptr;
+    IlluminationView* illumination_ = nullptr;
     PictureBox* stripChart_ = nullptr;
-    PictureBox* dateColumn_ = nullptr;
-    PictureBox* hourStrip_ = nullptr;
-    QLabel* utcLabel_ = nullptr;
-    QToolButton* legendButton_ = nullptr;
     QLabel* elementLines_[2] = {nullptr, nullptr};
     QLabel* elementAge_ = nullptr;
     QLabel* locatorLabel_ = nullptr;

@@ -121,7 +121,7 @@ PassDetailsView::PassDetailsView(QWidget* parent) : QWidget(parent)
     summary_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     summary_->setWordWrap(true);
     summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    plot_->setMinimumSize(300, 300);
+    plot_->setMinimumSize(220, 220);
     auto* bottom = new QWidget;
     auto* bottomLayout = new QHBoxLayout(bottom);
     bottomLayout->setContentsMargins(0, 0, 0, 0);

@@ -25,6 +25,15 @@ public:
     void SetImage(const QImage& image);
     const QImage& Image() const { return image_; }
 
+    // Keeps the image at this size whatever the widget's (an empty size
+    // undoes it): the image is shown stretched to the widget, and pointer
+    // positions reach the handlers in the image's pixels.
+    void SetImageSize(QSize size);
+    // The image's pixel under a point of the widget, and the widget's point
+    // that shows an image pixel.
+    QPoint ToImage(QPoint widgetPoint) const;
+    QPoint ToWidget(QPoint imagePoint) const;
+
     // Without a background colour (the default) the surface is transparent
     // and the parent shows through where nothing is drawn.
     void SetBackground(const QColor& colour);
@@ -44,6 +53,7 @@ protected:
 private:
     QColor background_;
     QImage image_;
+    QSize imageSize_;
     std::function<QString(QPoint)> tipSource_;
     std::function<void(QPoint)> clickHandler_;
 };

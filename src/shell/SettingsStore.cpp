@@ -40,7 +40,7 @@ QString KeyOf(const QByteArray& line)
     const int eq = line.indexOf('=');
     if (eq <= 0) return {};
     const QString key = QString::fromUtf8(line.left(eq));
-    for (const char* k : {LastTleFileKey, LastSatelliteKey, ModelKey, SaveFolderKey})
+    for (const char* k : {LastTleFileKey, LastSatelliteKey, ModelKey, SaveFolderKey, WindowSizeKey})
         if (key == QLatin1String(k)) return key;
     if (key.startsWith(QLatin1String(UpdateUrlPrefix))) return key;
     return {};

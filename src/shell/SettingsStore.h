@@ -15,6 +15,9 @@ inline constexpr const char* LastTleFileKey = "last kep file";
 inline constexpr const char* LastSatelliteKey = "last satellite";
 inline constexpr const char* ModelKey = "model";
 inline constexpr const char* SaveFolderKey = "save folder";
+// The window's size when it was last closed, "1200x800", with " maximized"
+// when it was.
+inline constexpr const char* WindowSizeKey = "window size";
 
 // The address a TLE file is updated from, one line per file: the key holds
 // the file's path percent-encoded, so that no "=" in it ends the key.

@@ -1,12 +1,14 @@
-// The window's controls and menus: the designed layout, inside a scroll
-// area so that a screen smaller than it can still reach every control.
+// The window's controls and menus: the designed arrangement, laid out to
+// grow and shrink with the window.
 
 #include "shell/MainWindow.h"
 #include "shell/QtText.h"
 
 #include "output/ListLines.h"
 #include "platform/TextForms.h"
-#include "shell/Geometry.h"
+#include "shell/Controls.h"
+#include "shell/IlluminationView.h"
+#include "shell/ListPage.h"
 #include "shell/PassDetailsView.h"
 #include "shell/PictureBox.h"
 #include "shell/SunAngleChart.h"
@@ -16,6 +18,8 @@
 #include <QActionGroup>
 #include <QComboBox>
 #include <QCompleter>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -24,12 +28,11 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QScrollArea>
-#include <QScrollBar>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 namespace tavik::shell {
 
@@ -51,18 +54,6 @@ QString LongestEclipseLine(const RegionalFormats& formats)
     const QString when = Q(FormatGeneralDateTime(widest, formats));
     return when + QStringLiteral("   ->   ") + when + QStringLiteral("    duration: ")
            + QString::number(ForecastDays * MinutesPerDay) + QStringLiteral(" min");
-}
-
-// The list's fixed-pitch font at the designed size, or smaller where the
-// longest line would not fit its width: no line is cut or scrolled.
-void FitListFont(QListWidget* list, const QString& longest)
-{
-    QFont f = FixedFont(9);
-    const int room = list->width() - 2 * list->frameWidth() - list->verticalScrollBar()->sizeHint().width() - 8;
-    while (f.pointSizeF() > 6 && QFontMetrics(f).horizontalAdvance(longest) > room)
-        f.setPointSizeF(f.pointSizeF() - 0.25);
-    list->setFont(f);
-    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
 } // namespace
@@ -119,151 +110,51 @@ void MainWindow::BuildMenus()
 
 void MainWindow::BuildControls()
 {
-    // The layout keeps its designed size; a smaller screen gets scroll bars
-    // around it instead of controls out of reach.
-    auto* client = new QWidget;
-    client->setObjectName(QStringLiteral("ClientArea"));
-    client->setFixedSize(Twips(15030, 11910));
-    scrollArea_ = Named(new QScrollArea(this), "ScrollArea");
-    scrollArea_->setFrameShape(QFrame::NoFrame);
-    scrollArea_->setWidget(client);
-    scrollArea_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    setCentralWidget(scrollArea_);
+    // The designed arrangement, laid out by Qt: the start date and the
+    // satellite in a row that never scrolls away, the tabs taking the room
+    // that is left, the progress bar beneath them.
+    auto* client = Named(new QWidget, "ClientArea");
+    setCentralWidget(client);
 
-    // The top row. Heights are not part of the layout; these suit the font.
-    const int top = 120, rowHeight = 19 * TwipsPerPixel;
-    startDayLabel_ =
-        MakeLabel(client, "StartDayLabel", QStringLiteral("start at &day:"), Twips(240, top, 855, rowHeight));
-    startDayEdit_ = Named(new QLineEdit(QStringLiteral("DD"), client), "StartDayEdit");
-    startDayEdit_->setGeometry(Twips(1200, top, 375, rowHeight));
-    startMonthLabel_ =
-        MakeLabel(client, "StartMonthLabel", QStringLiteral("&month:"), Twips(1680, top, 495, rowHeight));
-    startMonthEdit_ = Named(new QLineEdit(QStringLiteral("MM"), client), "StartMonthEdit");
-    startMonthEdit_->setGeometry(Twips(2280, top, 375, rowHeight));
-    startYearLabel_ = MakeLabel(client, "StartYearLabel", QStringLiteral("&year:"), Twips(2760, top, 495, rowHeight));
-    startYearEdit_ = Named(new QLineEdit(QStringLiteral("YYYY"), client), "StartYearEdit");
-    startYearEdit_->setGeometry(Twips(3240, top, 615, rowHeight));
+    startDayLabel_ = MakeLabel("StartDayLabel", QStringLiteral("start at &day:"));
+    startDayEdit_ = Named(new QLineEdit(QStringLiteral("DD")), "StartDayEdit");
+    startMonthLabel_ = MakeLabel("StartMonthLabel", QStringLiteral("&month:"));
+    startMonthEdit_ = Named(new QLineEdit(QStringLiteral("MM")), "StartMonthEdit");
+    startYearLabel_ = MakeLabel("StartYearLabel", QStringLiteral("&year:"));
+    startYearEdit_ = Named(new QLineEdit(QStringLiteral("YYYY")), "StartYearEdit");
+    auto* row = new QHBoxLayout;
+    row->setSpacing(6);
     const std::pair<QLabel*, QLineEdit*> dateFields[] = {
         {startDayLabel_, startDayEdit_}, {startMonthLabel_, startMonthEdit_}, {startYearLabel_, startYearEdit_}};
     for (auto [label, edit] : dateFields) {
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         label->setBuddy(edit);
-        FitToWidth(label, edit->x() - label->x() - 1);
+        // Room for the placeholder's letters or the digits, whichever is wider.
+        const QFontMetrics m(edit->font());
+        const int text = std::max(m.horizontalAdvance(edit->text()), m.horizontalAdvance(QStringLiteral("0000")));
         edit->setTextMargins(0, 0, 0, 0);
+        edit->setFixedWidth(text + 12);
+        row->addWidget(label);
+        row->addWidget(edit);
+        row->addSpacing(4);
         connect(edit, &QLineEdit::returnPressed, this, &MainWindow::OnRecalc);
         connect(edit, &QLineEdit::textEdited, this, &MainWindow::OnStartDateEdited);
     }
-    recalcButton_ = Named(new QPushButton(QStringLiteral("&recalc"), client), "RecalcButton");
-    recalcButton_->setGeometry(Twips(3960, top - 15, 1095, rowHeight + 2 * 15));
+    recalcButton_ = Named(new QPushButton(QStringLiteral("&recalc")), "RecalcButton");
     connect(recalcButton_, &QPushButton::clicked, this, &MainWindow::OnRecalc);
+    row->addWidget(recalcButton_);
+    row->addStretch(1);
 
-    // The tab control.
-    tabs_ = Named(new QTabWidget(client), "Tabs");
-    tabs_->setGeometry(Twips(120, 480, 14805, 11055));
-    auto* illumination = new TabPage(tabs_);
-    auto* passes = new TabPage(tabs_);
-    auto* eclipses = new TabPage(tabs_);
-    auto* sunAngle = new TabPage(tabs_);
-    auto* details = new TabPage(tabs_);
-    tabs_->addTab(illumination, QStringLiteral("Illumination"));
-    tabs_->addTab(passes, QStringLiteral("Passes"));
-    tabs_->addTab(eclipses, QStringLiteral("Eclipses"));
-    tabs_->addTab(sunAngle, QStringLiteral("Sun Angle"));
-    tabs_->addTab(details, QStringLiteral("Pass details"));
-    tabs_->setCurrentIndex(0);
-    auto* nextTab = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), this);
-    auto* previousTab = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), this);
-    connect(nextTab, &QShortcut::activated, this,
-            [this] { tabs_->setCurrentIndex((tabs_->currentIndex() + 1) % tabs_->count()); });
-    connect(previousTab, &QShortcut::activated, this,
-            [this] { tabs_->setCurrentIndex((tabs_->currentIndex() + tabs_->count() - 1) % tabs_->count()); });
-
-    // Illumination: date column, strip chart, hour strip, and the way to
-    // what their colours mean.
-    dateColumn_ = illumination->Place(Named(new PictureBox, "DateColumn"), Twips(120, 480, 1215, 10215));
-    stripChart_ = illumination->Place(Named(new PictureBox, "StripChart"), Twips(1320, 480, 13335, 10215));
-    hourStrip_ = illumination->Place(Named(new PictureBox, "HourStrip"), Twips(1200, 10680, 13215, 255));
-    stripChart_->SetBackground(QColor(strip_.Pixels[0].R, strip_.Pixels[0].G, strip_.Pixels[0].B));
-    stripChart_->SetToolTipSource([this](QPoint at) { return MinuteTip(at); });
-    stripChart_->SetClickHandler([this](QPoint at) { SelectPassAtStripPoint(at); });
-    utcLabel_ =
-        illumination->Place(MakeLabel(nullptr, "UtcLabel", QStringLiteral("UTC"), {}), Twips(480, 10680, 615, 255));
-    utcLabel_->setFont(SansFont(9.75, true));
-    FitToWidth(utcLabel_);
-    legendButton_ = illumination->Place(Named(new QToolButton, "LegendButton"), Twips(120, 10650, 330, 300));
-    legendButton_->setText(QStringLiteral("?"));
-    legendButton_->setToolTip(QStringLiteral("Legend: what the colours of the chart mean"));
-    connect(legendButton_, &QToolButton::clicked, this, &MainWindow::OnLegend);
-
-    // Passes: the element lines, their age, the locator, the pass lines and
-    // their saving.
-    const QColor buttonFace = palette().color(QPalette::Button);
-    auto makeList = [&](const char* name) {
-        auto* list = Named(new QListWidget, name);
-        list->setUniformItemSizes(true);
-        list->setSelectionMode(QAbstractItemView::SingleSelection);
-        QPalette p = list->palette();
-        p.setColor(QPalette::Base, buttonFace);
-        list->setPalette(p);
-        return list;
-    };
-    for (int i = 0; i < 2; ++i) {
-        elementLines_[i] =
-            passes->Place(MakeLabel(nullptr, i == 0 ? "ElementLine1" : "ElementLine2",
-                                    i == 0 ? QStringLiteral("TLE Line1") : QStringLiteral("TLE Line2"), {}),
-                          Twips(360, 660 + 240 * i, 7695, 255));
-        elementLines_[i]->setFont(FixedFont(8.25));
-        elementLines_[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    }
-    // How old the element set is at the start date: in the status bar, so
-    // that every tab's forecast shows it.
-    elementAge_ = MakeLabel(nullptr, "ElementAge", QString(), {});
-    statusBar()->addPermanentWidget(elementAge_);
-    // Doubts about the element lines shown above it (a check digit that does
-    // not match), between the lines and the pass list.
-    lineWarning_ = passes->Place(MakeLabel(nullptr, "LineWarning", QString(), {}), Twips(360, 1155, 13215, 255));
-    lineWarning_->setStyleSheet(QStringLiteral("color: rgb(160, 0, 0)"));
-    locatorLabel_ = passes->Place(MakeLabel(nullptr, "LocatorLabel", QString(), {}), Twips(12120, 660, 1095, 255));
-    locatorLabel_->setFont(SansFont(9.75, true));
-    passList_ = passes->Place(makeList("PassList"), Twips(360, 1440, 13215, 9285));
-    FitListFont(passList_, LongestPassLine());
-    savePassesButton_ = passes->Place(Named(new QPushButton(QStringLiteral("&Save")), "SavePassesButton"),
-                                      Twips(13680, 10320, 855, 375));
-    savePassesButton_->setFont(SansFont(8.25, true));
-    passesStatus_ = passes->Place(MakeLabel(nullptr, "PassesStatus", QString(), {}), Twips(360, 10680, 13215, 255));
-    connect(savePassesButton_, &QPushButton::clicked, this, [this] { OnSave(ListKind::Passes); });
-
-    // Eclipses.
-    eclipseList_ = eclipses->Place(makeList("EclipseList"), Twips(360, 720, 13215, 9960));
-    FitListFont(eclipseList_, LongestEclipseLine(services_.Formats));
-    saveEclipsesButton_ = eclipses->Place(Named(new QPushButton(QStringLiteral("&Save")), "SaveEclipsesButton"),
-                                          Twips(13680, 10320, 855, 375));
-    saveEclipsesButton_->setFont(SansFont(8.25, true));
-    eclipsesStatus_ =
-        eclipses->Place(MakeLabel(nullptr, "EclipsesStatus", QString(), {}), Twips(360, 10680, 13215, 255));
-    connect(saveEclipsesButton_, &QPushButton::clicked, this, [this] { OnSave(ListKind::Eclipses); });
-
-    // Sun Angle.
-    sunAngleChart_ = sunAngle->Place(new SunAngleChart(services_.Formats), Twips(240, 480, 14415, 10455));
-
-    // Pass details: the table and the sky plot of the selected pass.
-    passDetails_ = details->Place(Named(new PassDetailsView, "PassDetails"), Twips(240, 480, 14415, 10455));
-    connect(passDetails_, &PassDetailsView::PassSelected, this, &MainWindow::OnPassSelected);
-
-    progressBar_ = Named(new QProgressBar(client), "ProgressBar");
-    progressBar_->setGeometry(Twips(120, 11640, 14775, 255));
-    progressBar_->setRange(0, ProgressMaximum);
-    progressBar_->setValue(0);
-    progressBar_->setTextVisible(false);
-
-    // The satellite box last, so that it lies above the tab control's empty
-    // right-hand part of the tab row, which its large font reaches into.
-    // Typing searches the names anywhere in them.
-    satelliteBox_ = Named(new QComboBox(client), "SatelliteBox");
+    // The satellite, in its large font at the row's right. Typing searches
+    // the names anywhere in them.
+    satelliteBox_ = Named(new QComboBox, "SatelliteBox");
     satelliteBox_->setFont(SansFont(18, true));
     satelliteBox_->setEditable(true);
     satelliteBox_->setInsertPolicy(QComboBox::NoInsert);
     satelliteBox_->setMaxVisibleItems(20);
+    satelliteBox_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    satelliteBox_->setMinimumContentsLength(12);
+    satelliteBox_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     satelliteBox_->completer()->setCompletionMode(QCompleter::PopupCompletion);
     satelliteBox_->completer()->setFilterMode(Qt::MatchContains);
     satelliteBox_->completer()->setCaseSensitivity(Qt::CaseInsensitive);
@@ -271,8 +162,7 @@ void MainWindow::BuildControls()
     for (auto role : {QPalette::Button, QPalette::Base, QPalette::Window}) cp.setColor(role, LightGrey);
     for (auto role : {QPalette::ButtonText, QPalette::Text, QPalette::WindowText}) cp.setColor(role, DarkTeal);
     satelliteBox_->setPalette(cp);
-    satelliteBox_->setGeometry(
-        QRect(Twips(11400, 120, 3495, 0).topLeft(), QSize(3495 / TwipsPerPixel, satelliteBox_->sizeHint().height())));
+    row->addWidget(satelliteBox_);
     // Only a user's choice counts, not the filling of the box.
     connect(satelliteBox_, &QComboBox::activated, this, &MainWindow::OnSatelliteChosen);
     connect(satelliteBox_->completer(), qOverload<const QString&>(&QCompleter::activated), this,
@@ -287,6 +177,92 @@ void MainWindow::BuildControls()
     });
     connect(satelliteBox_, &QComboBox::currentTextChanged, this, &MainWindow::FitSatelliteName);
 
+    // The tab control.
+    tabs_ = Named(new QTabWidget, "Tabs");
+    auto* nextTab = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), this);
+    auto* previousTab = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), this);
+    connect(nextTab, &QShortcut::activated, this,
+            [this] { tabs_->setCurrentIndex((tabs_->currentIndex() + 1) % tabs_->count()); });
+    connect(previousTab, &QShortcut::activated, this,
+            [this] { tabs_->setCurrentIndex((tabs_->currentIndex() + tabs_->count() - 1) % tabs_->count()); });
+
+    // Illumination: the day rows under their hour scale, and the way to what
+    // their colours mean.
+    illumination_ = Named(new IlluminationView, "IlluminationView");
+    stripChart_ = illumination_->Chart();
+    stripChart_->SetBackground(QColor(strip_.Pixels[0].R, strip_.Pixels[0].G, strip_.Pixels[0].B));
+    stripChart_->SetToolTipSource([this](QPoint at) { return MinuteTip(at); });
+    stripChart_->SetClickHandler([this](QPoint at) { SelectPassAtStripPoint(at); });
+    connect(illumination_, &IlluminationView::LegendRequested, this, &MainWindow::OnLegend);
+
+    // Passes: the element lines, their age, the locator, the pass lines and
+    // their saving.
+    auto* passes = new ListPage(LongestPassLine(), "PassList", "SavePassesButton", "PassesStatus");
+    passList_ = passes->List();
+    savePassesButton_ = passes->SaveButton();
+    passesStatus_ = passes->Status();
+    auto* header = new QWidget;
+    auto* lines = new QGridLayout(header);
+    lines->setContentsMargins(0, 0, 0, 0);
+    lines->setVerticalSpacing(2);
+    for (int i = 0; i < 2; ++i) {
+        elementLines_[i] = MakeLabel(i == 0 ? "ElementLine1" : "ElementLine2",
+                                     i == 0 ? QStringLiteral("TLE Line1") : QStringLiteral("TLE Line2"));
+        elementLines_[i]->setFont(FixedFont(8.25));
+        elementLines_[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        lines->addWidget(elementLines_[i], i, 0);
+    }
+    locatorLabel_ = MakeLabel("LocatorLabel", QString());
+    locatorLabel_->setFont(SansFont(9.75, true));
+    lines->addWidget(locatorLabel_, 0, 1, Qt::AlignRight | Qt::AlignTop);
+    // Doubts about the element lines shown above it (a check digit that does
+    // not match), between the lines and the pass list.
+    lineWarning_ = MakeLabel("LineWarning", QString());
+    lineWarning_->setStyleSheet(QStringLiteral("color: rgb(160, 0, 0)"));
+    lineWarning_->setWordWrap(true);
+    lines->addWidget(lineWarning_, 2, 0, 1, 2);
+    lines->setColumnStretch(0, 1);
+    passes->AddHeader(header);
+    connect(passes, &ListPage::SaveClicked, this, [this] { OnSave(ListKind::Passes); });
+    // How old the element set is at the start date: in the status bar, so
+    // that every tab's forecast shows it.
+    elementAge_ = MakeLabel("ElementAge", QString());
+    statusBar()->addPermanentWidget(elementAge_);
+
+    // Eclipses.
+    auto* eclipses =
+        new ListPage(LongestEclipseLine(services_.Formats), "EclipseList", "SaveEclipsesButton", "EclipsesStatus");
+    eclipseList_ = eclipses->List();
+    saveEclipsesButton_ = eclipses->SaveButton();
+    eclipsesStatus_ = eclipses->Status();
+    connect(eclipses, &ListPage::SaveClicked, this, [this] { OnSave(ListKind::Eclipses); });
+
+    // Sun Angle, and the Pass details: the table and the sky plot of the
+    // selected pass.
+    sunAngleChart_ = new SunAngleChart(services_.Formats);
+    passDetails_ = Named(new PassDetailsView, "PassDetails");
+    connect(passDetails_, &PassDetailsView::PassSelected, this, &MainWindow::OnPassSelected);
+
+    tabs_->addTab(illumination_, QStringLiteral("Illumination"));
+    tabs_->addTab(passes, QStringLiteral("Passes"));
+    tabs_->addTab(eclipses, QStringLiteral("Eclipses"));
+    tabs_->addTab(sunAngleChart_, QStringLiteral("Sun Angle"));
+    tabs_->addTab(passDetails_, QStringLiteral("Pass details"));
+    tabs_->setCurrentIndex(0);
+
+    progressBar_ = Named(new QProgressBar, "ProgressBar");
+    progressBar_->setRange(0, ProgressMaximum);
+    progressBar_->setValue(0);
+    progressBar_->setTextVisible(false);
+    progressBar_->setFixedHeight(17);
+
+    auto* layout = new QVBoxLayout(client);
+    layout->setContentsMargins(8, 6, 8, 4);
+    layout->setSpacing(4);
+    layout->addLayout(row);
+    layout->addWidget(tabs_, 1);
+    layout->addWidget(progressBar_);
+
     setTabOrder(startDayEdit_, startMonthEdit_);
     setTabOrder(startMonthEdit_, startYearEdit_);
     setTabOrder(startYearEdit_, recalcButton_);
@@ -295,31 +271,41 @@ void MainWindow::BuildControls()
     UpdateSaveEnabled();
 }
 
-void MainWindow::FitToScreen()
+QSize MainWindow::DesignedSize() const
 {
-    // The designed size where the screen holds it, else what the screen
-    // has; the scroll bars reach the rest. Never larger than the layout.
-    const QSize layoutSize = scrollArea_->widget()->size();
-    const int chrome = menuBar()->sizeHint().height() + statusBar()->sizeHint().height();
-    const QSize designed(layoutSize.width(), layoutSize.height() + chrome);
-    setMaximumSize(designed);
-    setMinimumSize(QSize(320, 240));
-    QSize size = designed;
+    // The designed form's size: 1002 by 794 pixels of controls, with the
+    // menu and status bars.
+    return {1002, 794 + menuBar()->sizeHint().height() + statusBar()->sizeHint().height()};
+}
+
+void MainWindow::FitToScreen(const QString& remembered)
+{
+    // The size the user left it at, or the designed size, in either case no
+    // larger than the screen it opens on.
+    QSize size = DesignedSize();
+    const QStringList parts = remembered.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (!parts.isEmpty()) {
+        const QStringList wh = parts.front().split(QLatin1Char('x'));
+        bool w = false, h = false;
+        if (wh.size() == 2) {
+            const QSize asked(wh[0].toInt(&w), wh[1].toInt(&h));
+            if (w && h && asked.width() > 0 && asked.height() > 0) size = asked;
+        }
+    }
     if (const QScreen* s = screen()) {
         // Room for the window frame and title bar, which the desktop adds.
         const QSize room = s->availableGeometry().size() - QSize(16, 48);
-        if (room.width() < size.width() || room.height() < size.height())
-            size = size.boundedTo(room).expandedTo(minimumSize());
+        size = size.boundedTo(room);
     }
-    resize(size);
+    resize(size.expandedTo(minimumSizeHint()));
+    if (parts.size() > 1 && parts[1] == QLatin1String("maximized")) setWindowState(windowState() | Qt::WindowMaximized);
 }
 
-void MainWindow::showEvent(QShowEvent* event)
+QString MainWindow::SizeToRemember() const
 {
-    QMainWindow::showEvent(event);
-    // Hidden tab pages get their size only when first shown; place their
-    // controls now so that every tab is laid out from the start.
-    for (int i = 0; i < tabs_->count(); ++i) static_cast<TabPage*>(tabs_->widget(i))->Arrange();
+    const QSize size = isMaximized() ? normalGeometry().size() : this->size();
+    return QStringLiteral("%1x%2").arg(size.width()).arg(size.height())
+           + (isMaximized() ? QStringLiteral(" maximized") : QString());
 }
 
 } // namespace tavik::shell
