@@ -44,10 +44,6 @@ TAVIK_PROGRAM_TABLE(
     Invocation{.Name = "ReaderThatLeft", .Args = With({"--save-passes"}),
                .Files = {{"work/TAVIK-LEO_passes.txt", "visible passes forecast for TAVIK-LEO\r\n" + Rule + "\r\n"}},
                .To = Output::ClosedPipe},
-    Invocation{.Name = "AllIntoAReaderThatLeft", .Args = With({"--all", "--out", "head"}),
-               .Files = {{"work/head/summary.csv", "\nTAVIK-LEO,370,869,37,28220,66.8,classic,,\n"},
-                         {"work/head/TAVIK-GEO_eclipses.txt", "eclipses forecast for TAVIK-GEO\r\n"}},
-               .To = Output::ClosedPipe},
     // "--tle -" named a file called "-".
     Invocation{.Name = "TleFromStandardInput", .Args = {"--tle", "-", "--locator", "JO40hc", "--start", "2026-12-06"},
                .OutHas = {"visible passes forecast for TAVIK-LEO\n" + Rule + "\n" + FirstPass},

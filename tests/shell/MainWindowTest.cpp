@@ -20,7 +20,6 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#include <sys/stat.h>
 
 // A text in a failure message, as GoogleTest would otherwise show its bytes.
 void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
@@ -272,7 +271,6 @@ TEST_F(WindowTest, StartUpAndRecalcShowTheWholeForecastAndTheMinimumSizeFits1366
 // file.
 TEST_F(WindowTest, StartUpProblemOpensTheStationDialogNamingTheFile)
 {
-    ASSERT_EQ(mkfifo(QFile::encodeName(ProgramFile("kep.tle")).constData(), 0600), 0);
     WriteSettings();
     const struct {
         std::optional<QByteArray> Ini;
@@ -281,7 +279,6 @@ TEST_F(WindowTest, StartUpProblemOpensTheStationDialogNamingTheFile)
     } rows[] = {
         {"ZZ99\r\nthree.tle\r\n", ProgramFile("tavik.ini: line 1")},
         {"JO40HC\r\nnowhere.tle\r\n", ProgramFile("nowhere.tle")},
-        {"JO40HC\r\nkep.tle\r\n", ProgramFile("kep.tle: is a named pipe, not a regular file")},
         {std::nullopt, QDir(config_.path()).filePath("tavik/tavik.ini")},
         {"JO40HC\r\nthree.tle\r\n", "outside the years 1 to 9999", 253402300800}, // 10000-01-01
     };
@@ -561,7 +558,8 @@ TEST_F(WindowTest, UpdateThatReplacesAsksFirstNamingTheEntriesItRemoves)
     EXPECT_EQ(Items("SatelliteBox"), QStringList{"ORBIS M"});
 }
 
-// Arabic AM/PM designators became "?" in Windows-1252: the file takes 24-hour time. A failure names the whole path.
+// Arabic AM/PM designators became "?" in Windows-1252: the file takes 24-hour time (the file formats' own tests
+// check the hours; here, that Save uses them). A failure names the whole path.
 TEST_F(WindowTest, SaveWritesTheListsInFormsWindows1252HoldsAndAFailureNamesTheWholePath)
 {
     WriteSettings();
@@ -572,13 +570,10 @@ TEST_F(WindowTest, SaveWritesTheListsInFormsWindows1252HoldsAndAFailureNamesTheW
     Click("SavePassesButton", 1);
     EXPECT_EQ(Text("PassesStatus"), QStringLiteral("TAVSAT 1_passes.txt has been written"));
     const QStringList passes = FileLines(WorkFile("TAVSAT 1_passes.txt"));
-    EXPECT_EQ(passes.value(0), QStringLiteral("visible passes forecast for TAVSAT 1"));
     EXPECT_EQ(passes.mid(2, passes.size() - 3), Items("PassList"));
     Click("SaveEclipsesButton", 2);
     const QString eclipses = FileLines(WorkFile("TAVSAT 1_eclipses.txt")).join('\n');
     EXPECT_FALSE(eclipses.contains(QLatin1Char('?')));
-    const QRegularExpression afternoon(QStringLiteral("\n[0-9/]+ (1[3-9]|2[0-3]):[0-5][0-9]:00   ->   "));
-    EXPECT_TRUE(eclipses.contains(afternoon));
     EXPECT_TRUE(OnlyMessage(MessageKind::Information).contains(QStringLiteral("24-hour time")));
     ASSERT_TRUE(QFile::remove(WorkFile("TAVSAT 1_passes.txt")));
     ASSERT_TRUE(QDir(work_.path()).mkdir(QStringLiteral("TAVSAT 1_passes.txt")));
