@@ -69,6 +69,15 @@ inline bool HasControl(std::string_view s, bool del = false)
                        [del](char c) { return static_cast<unsigned char>(c) < 0x20 || (del && c == 0x7F); });
 }
 
+// A refusal fit for a message box: it holds `names`, at its very start when
+// `first` (a file's "fuzz.tle: "), and is short and plain.
+inline void RequireRefusal(std::string_view why, std::string_view names, bool first, std::size_t longest = 400)
+{
+    const std::size_t at = why.find(names);
+    Require(first ? at == 0 : at != std::string_view::npos, "a refusal names what it refuses", why);
+    Require(why.size() < longest && !HasControl(why), "a refusal is short and plain", why);
+}
+
 // "nan" or "inf" in any case: a number that went wrong on its way to the text.
 inline bool ShowsNanOrInf(std::string s)
 {

@@ -21,12 +21,6 @@ std::optional<long long> Reference(std::string_view t)
     return negative ? -v : v;
 }
 
-void CheckRefusal(const std::string& message, std::string_view field)
-{
-    fuzz::Require(message.find(field) != std::string::npos && message.size() < 300 && !fuzz::HasControl(message),
-                  "a refusal names the field, short and plain", message);
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -56,7 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::Require(parsed.Error.empty() && parsed.WrongField == DateTextField::None, "no error with a date");
     } else {
         fuzz::Require(parsed.WrongField != DateTextField::None, "a refusal points at a box");
-        CheckRefusal(parsed.Error, std::array{"", "day", "month", "year"}[static_cast<int>(parsed.WrongField)]);
+        fuzz::RequireRefusal(parsed.Error, std::array{"", "day", "month", "year"}[static_cast<int>(parsed.WrongField)],
+                             false, 300);
     }
     for (std::string_view y : {text, parts[2]}) {
         const auto expected = Reference(y);
@@ -66,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (py)
             fuzz::Require(*py.Year == *expected, "the year named", y);
         else
-            CheckRefusal(py.Error, "year");
+            fuzz::RequireRefusal(py.Error, "year", false, 300);
     }
     return 0;
 }

@@ -9,32 +9,13 @@ namespace {
 // read the next 8 bytes as the bits of a double.
 double NextDouble(fuzz::Bytes& in)
 {
-    static const double Special[] = {NAN,
-                                     -NAN,
-                                     INFINITY,
-                                     -INFINITY,
-                                     1e300,
-                                     -0.0,
-                                     0.5,
-                                     -0.5,
-                                     2.5,
-                                     -2.5,
-                                     99.5,
-                                     999.5,
-                                     0.49999999999999994,
-                                     1e15,
-                                     1e-5,
-                                     1e-4,
-                                     999999999999999.9,
-                                     DBL_MAX,
-                                     DBL_MIN,
-                                     DBL_TRUE_MIN,
-                                     359.99999999,
-                                     1e16,
-                                     9.999999999999999e14,
-                                     -0.3,
-                                     4.5e15,
-                                     9007199254740993.0};
+    // A table laid out by hand, in this order: the seeds pick its values by place.
+    // clang-format off
+    static const double Special[] = {
+        NAN, -NAN, INFINITY, -INFINITY, 1e300, -0.0, 0.5, -0.5, 2.5, -2.5, 99.5, 999.5, 0.49999999999999994, 1e15,
+        1e-5, 1e-4, 999999999999999.9, DBL_MAX, DBL_MIN, DBL_TRUE_MIN, 359.99999999, 1e16, 9.999999999999999e14, -0.3,
+        4.5e15, 9007199254740993.0};
+    // clang-format on
     const unsigned pick = in.Byte();
     if (pick < std::size(Special)) return Special[pick];
     return pick < 128 ? static_cast<double>(static_cast<std::int8_t>(in.Byte())) / 4 : in.RawDouble();
@@ -58,13 +39,10 @@ void CheckNumber(double v, const RegionalFormats& f)
                       "the rounded value, padded", shown + ": " + s);
     }
     const std::string s = FormatDefaultDouble(v, f);
-    if (std::isnan(v) || std::isinf(v) || v == 0)
-        return fuzz::Require(s
-                                 == (std::isnan(v) ? "NaN"
-                                     : v == 0      ? "0"
-                                     : v > 0       ? "Inf"
-                                                   : "-Inf"),
-                             "the fixed texts", s);
+    if (std::isnan(v) || std::isinf(v) || v == 0) {
+        const char* fixed = std::isnan(v) ? "NaN" : v == 0 ? "0" : v > 0 ? "Inf" : "-Inf";
+        return fuzz::Require(s == fixed, "the fixed texts", s);
+    }
     fuzz::Require(s.size() <= 40 && fuzz::ValidUtf8(s) && !fuzz::ShowsNanOrInf(s), "a default double is a short number",
                   s);
     // Read back with "." for the regional separator: exactly the value rounded to 15 significant digits.

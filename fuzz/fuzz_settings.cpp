@@ -39,11 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         s = ParseSettings(text, "fuzz.ini");
     } catch (const InputError& e) {
-        const std::string why = e.what();
-        fuzz::Require(why.rfind("fuzz.ini: ", 0) == 0 && why.size() < 400 && !fuzz::HasControl(why),
-                      "a short plain refusal naming the file", why);
+        fuzz::RequireRefusal(e.what(), "fuzz.ini: ", true);
         // Text that is UTF-8 must not be cut into bytes that are not.
-        fuzz::Require(!fuzz::ValidUtf8(text) || fuzz::ValidUtf8(why), "a refusal is UTF-8", why);
+        fuzz::Require(!fuzz::ValidUtf8(text) || fuzz::ValidUtf8(e.what()), "a refusal is UTF-8", e.what());
         return 0;
     }
     CheckLocator(s.StationLocator);

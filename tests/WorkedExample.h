@@ -16,12 +16,10 @@ inline CurrentElementSet WorkedExampleSet(const char* name = "EXAMPLE")
 
 inline Station Lat50Lon10() { return {.StationLocator = "", .StationLon = 10, .StationLat = 50}; }
 
-// The worked example's reference figures, as text: a computed value matches
-// when, rounded to as many decimals as its figure shows, it reads the same
-// (Printed.h). The figures came with the worked example; none is from an
-// outside publication, so they check this code against the model's formulas,
-// not against the sky. Each row names the step that makes it; T is the time
-// since the epoch in days.
+// The worked example's reference figures, compared as Printed.h does. None is
+// from an outside publication, so they check this code against the model's
+// formulas, not against the sky. Each row names the step that makes it; T is
+// the time since the epoch in days.
 struct WorkedExampleFigures {
     // At 12:30:00 UT, T = 0.0208333 (half an hour after the epoch).
     const char* SiderealAt1230 = "262.80868";     // GreenwichSidereal(17871, 12.5 / 24)

@@ -16,14 +16,11 @@ namespace {
 
 TEST(ComputeEclipse, StrictlyInsideTheCylinderBehindTheEarth)
 {
-    const double r = 7000, edge = std::asin(EarthRadius / r); // about 65.67 degrees from the anti-sun line
+    const double r = 7000;
     const double onEdge = 6378.1370000039688; // its computed distance from the axis is ShadowRadius to the last bit
     const std::tuple<const char*, double, double, double, bool> cases[] = {
         {"behind the Earth on the sun line", -r, 0, 0, true}, {"between the Earth and the sun", r, 0, 0, false},
         {"perpendicular to the sun within one Earth radius: not behind", 0, 6000, 0, false},
-        {"night side inside the cylinder", -r * std::cos(edge - 0.01), r * std::sin(edge - 0.01), 0, true},
-        {"night side outside the cylinder", -r * std::cos(edge + 0.01), 0, r * std::sin(edge + 0.01), false},
-        {"far behind, within one Earth radius of the line", -400000, 6000, 0, true},
         {"exactly ShadowRadius from the axis", -10000, onEdge, 0, false},
         {"a millimetre inside", -10000, onEdge - 1e-6, 0, true},
         {"a millimetre outside", -10000, onEdge + 1e-6, 0, false},

@@ -6,8 +6,6 @@
 #include "Printed.h"
 #include "WorkedExample.h"
 
-#include <gtest/gtest.h>
-
 #include <tuple>
 
 namespace tavik {

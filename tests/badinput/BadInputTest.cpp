@@ -60,8 +60,6 @@ INSTANTIATE_TEST_SUITE_P(
         TleCase{"NulInTheMeanMotion",
                 Entry("BADIN-1", GoodLine1, Replaced(GoodLine2, 53, 63, std::string("\0" "5.50000000", 11))),
                 {"mean motion"}},
-        TleCase{"InclinationOf999Degrees", Entry("BADIN-1", GoodLine1, Replaced(GoodLine2, 9, 16, "999.9999")),
-                {"inclination (999.9999 degrees) is not from 0 to 180 degrees"}},
         TleCase{"ExponentInTheDragTerm", Entry("BADIN-1", Replaced(GoodLine1, 34, 43, " .9E+307  ")), {"drag term"}}),
 
     [](const ::testing::TestParamInfo<TleCase>& info) { return std::string(info.param.Label); });

@@ -64,9 +64,6 @@ TAVIK_PROGRAM_TABLE(
     Bad("YearOfLetters", With({"--year", "abc"}), {"--year \"abc\"", "whole number"}),
     Bad("YearFolderMissing", With({"--year", "2026", "--year-dir", "{root}/gone"}),
         {"cannot write {root}/gone/BADIN-1_sowi_2026.csv", std::strerror(ENOENT)}, {{"good.tle", Good}}, {Lists}),
-    Bad("PassesIntoAPipeNobodyReads", With({"--save-passes"}),
-        {"cannot write BADIN-1_passes.txt", "no program is reading"},
-        {{"good.tle", Good}, {"work/BADIN-1_passes.txt", "<pipe>"}}, {Lists}),
 
     Bad("StripIntoAFullDevice", With({"--strip", "{root}/full"}), {"cannot write {root}/full", std::strerror(ENOSPC)},
         {{"good.tle", Good}, {"full", "<full device>"}}, {Lists}));

@@ -11,7 +11,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <limits>
 #include <optional>
 #include <memory>
@@ -52,6 +51,9 @@ void ExpectEntry(const ElementSet& e, const Expected& x)
     for (std::size_t i = 0; i < std::size(Fields); ++i)
         EXPECT_DOUBLE_EQ(e.*Fields[i].Field, x.Values[i]) << "field " << i;
 }
+
+// A TLE line with another epoch in columns 19-23 (year and day).
+std::string WithEpochDay(std::string_view line, const char* yyddd) { return std::string(line).replace(18, 5, yyddd); }
 
 std::string Join(const std::vector<std::string_view>& lines, std::string_view eol = "\r\n")
 {
@@ -157,14 +159,9 @@ TEST(ParseCatalogue, NameIsTrimmedUtf8WithoutControlCharacters)
         {"   TAVSAT  1   ", "TAVSAT  1"}, {" 0 PIPIT\t", "0 PIPIT"}, {"1TAVSAT", "1TAVSAT"},
         {"CAF\xC9 SAT", "CAF\xC3\x89 SAT"}, {std::string("SAT\x1B[2J\0X\x7F", 10), "SAT?[2J?X?"},
         {"NOAA\t19", "NOAA 19"},
-        {"SAT \xE2\x80\xAE" "1-ATAN\xE2\x80\xAC", "SAT ?1-ATAN?"}, {"A\xE2\x81\xA6" "B\xE2\x81\xA9", "A?B?"},
-        {"C\xC2\x9B" "2J", "C?2J"},
+        {"SAT \xE2\x80\xAE" "1-ATAN\xE2\x80\xAC", "SAT ?1-ATAN?"},
     };
-    for (const auto& c : cases) {
-        LoadResult r;
-        EXPECT_EQ(Loaded(Join({c.Line, TavsatL1, TavsatL2}), &r)->Entry(1).SatName, c.Name);
-        EXPECT_EQ(r.Names, std::vector<std::string>{c.Name});
-    }
+    for (const auto& c : cases) EXPECT_EQ(Loaded(Join({c.Line, TavsatL1, TavsatL2}))->Entry(1).SatName, c.Name);
 }
 
 // A name without element lines kept the fields an older load had put into its entry.
@@ -177,14 +174,10 @@ TEST(ParseCatalogue, ReloadGivesFreshEntriesAndALaterLineReplacesAllFieldsOfTheE
     EXPECT_TRUE(cat->Entry(1).Line1.empty());
     EXPECT_TRUE(cat->Entry(1).Line2.empty());
     for (const auto& f : Fields) EXPECT_EQ(cat->Entry(1).*f.Field, 0);
-    const ElementSet& half = cat->Entry(2); // not kept from TAVSAT's line 2: its mean motion and revolution number
-    EXPECT_EQ(half.Line1, "1 KITTY");
-    EXPECT_EQ(half.Epoch, 0);
-    EXPECT_EQ(half.Decay, 0);
-    EXPECT_EQ(half.BStar, 0);
-    EXPECT_EQ(half.Inclination, Kestrel.Values[3]);
-    EXPECT_EQ(half.MeanMotion, 0);
-    EXPECT_EQ(half.RevNumber, 0);
+    // Line 1 "1 KITTY" and the first 51 columns of KESTREL's line 2: nothing of TAVSAT's line 2 is kept.
+    EXPECT_EQ(cat->Entry(2).Line1, "1 KITTY");
+    for (std::size_t i = 0; i < std::size(Fields); ++i)
+        EXPECT_DOUBLE_EQ(cat->Entry(2).*Fields[i].Field, i >= 3 && i <= 7 ? Kestrel.Values[i] : 0) << i;
     EXPECT_EQ(cat->Entry(3).SatName, "ORBIS M"); // above the count: left as it was, unlisted
 }
 
@@ -199,9 +192,7 @@ TEST(ParseCatalogue, The501stNameAndItsElementLinesAreLeftOut)
     LoadResult r;
     const auto cat = Loaded(text, &r);
     EXPECT_EQ(cat->CatalogueCount, 500);
-    EXPECT_EQ(r.Names.size(), 500u);
     EXPECT_EQ(r.IgnoredNames, 1);
-    EXPECT_EQ(r.OrphanElementLines, 0);
     EXPECT_EQ(r.LeftOutNames, std::vector<std::string>{"GEN 501"}); // so that choosing it can say why it fails
     EXPECT_DOUBLE_EQ(cat->Entry(500).RevNumber, 500); // not 501 from the left-out entry
 }
@@ -281,17 +272,11 @@ TEST(SelectElementSet, RefusesNumbersOutsideTheCatalogueAndCarriesTheLineCheckNa
 }
 
 // A download is refused before it replaces the old file when any entry is not whole.
-TEST(CheckTleText, RefusesWhatIsNotWholeAndReportsChangesByNumber)
+TEST(CheckTleText, RefusesWhatIsNotWholeNamingTheEntry)
 {
-    const std::string newerTavsat = std::string(TavsatL1).replace(18, 5, "20350");
     std::string many;
     for (int i = 0; i < CatalogueCapacity + 2; ++i) many += Join({"SAT " + std::to_string(i), KestrelL1, KestrelL2});
-    struct Row {
-        const char* Fault;
-        std::string New, Error;
-        std::vector<std::string> Added = {}, Updated = {}, Removed = {};
-        std::string Oldest = {};
-    } rows[] = {
+    const struct { const char* Fault; std::string New, Error; } rows[] = {
         {"an entry cut inside a line", Join({"TAVSAT 1", TavsatL1, TavsatL2.substr(0, 47)}),
          "entry 1 \"TAVSAT 1\": its element line 2 is cut off"},
         {"an entry cut after its name", ThreeSatellites() + "NEXT\r\n", "entry 4 \"NEXT\" lacks its element line 1"},
@@ -302,36 +287,12 @@ TEST(CheckTleText, RefusesWhatIsNotWholeAndReportsChangesByNumber)
          "1 element line comes before the first name line"},
         {"a cut entry past the 500th", many + "LAST\r\n" + std::string(KestrelL1),
          "entry 503 \"LAST\" lacks its element line 2"},
-        {"a newer epoch, a new number with three leading zeros and a missing number",
-         Join({"TAVSAT 1", newerTavsat, TavsatL2, "ORBIS M", "1 00015" + std::string(OrbisL1.substr(7)),
-               "2 00015" + std::string(OrbisL2.substr(7))}),
-
-         "", {"ORBIS M (15)"}, {"TAVSAT 1 (90001)"}, {"KESTREL-2 (90002)"}, "2020-12-15 12:17 UTC, TAVSAT 1 (90001)"},
     };
-    TleContents before = CheckTleText(Join({"TAVSAT 1", TavsatL1, TavsatL2, "KESTREL-2", KestrelL1, KestrelL2}), "old");
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.Fault);
-        if (!row.Error.empty()) {
-            const std::string message = InputErrorMessage([&] { CheckTleText(row.New, "https://x/t.txt"); });
-            EXPECT_TRUE(Contains(message, "https://x/t.txt: " + row.Error)) << message;
-            continue;
-        }
-        const TleChanges c = CompareTleContents(before, CheckTleText(row.New, "new"));
-        EXPECT_EQ(c.Added, row.Added);
-        EXPECT_EQ(c.Updated, row.Updated);
-        EXPECT_EQ(c.Removed, row.Removed);
-        EXPECT_TRUE(Contains(DescribeTleChanges(c), "oldest epoch now: " + row.Oldest)) << DescribeTleChanges(c);
+    for (const auto& row : rows) {
+        const std::string message = InputErrorMessage([&] { CheckTleText(row.New, "https://x/t.txt"); });
+        EXPECT_TRUE(Contains(message, "https://x/t.txt: " + row.Error)) << row.Fault << ": " << message;
     }
 }
-
-} // namespace
-} // namespace tavik
-
-namespace tavik {
-namespace {
-
-// A TLE line with another epoch in columns 19-23 (year and day).
-std::string WithEpochDay(std::string_view line, const char* yyddd) { return std::string(line).replace(18, 5, yyddd); }
 
 // An update changes the entries the file holds in place, keeping names, line ends and all else; what it adds or
 // removes depends on the mode.
@@ -369,10 +330,6 @@ TEST(UpdateTleText, MergesByNumberAndAddsOrReplacesOnlyWhenAsked)
         {"an entry without lines gets both after its name line, blanks and all", "KESTREL-2\nTAVSAT 1 \nORBIS M",
          tavsat, UpdateMode::Merge, "KESTREL-2\nTAVSAT 1 \n" + std::string(TavsatL1) + "\n" + std::string(TavsatL2)
          + "\nORBIS M", {"TAVSAT 1 (no number)"}, {"KESTREL-2 (no number)", "ORBIS M (no number)"}},
-        {"blank lines and trailing blanks stay",
-         "TAVSAT 1  \n\n" + std::string(TavsatL1) + "\n" + std::string(TavsatL2), download,
-         UpdateMode::Merge, "TAVSAT 1  \n\n" + newer + "\n" + std::string(TavsatL2), {"TAVSAT 1 (90001)"}, {},
-         {"ORBIS M (90003)"}},
         {"an epoch no set can have is replaced",
          Join({"TAVSAT 1", std::string(TavsatL1).replace(18, 14, "99999999999999"), TavsatL2}), tavsat,
          UpdateMode::Merge, tavsat, {"TAVSAT 1 (90001)"}},
@@ -413,18 +370,13 @@ TEST(UpdateTleText, ReportsEachKindOfChangeInALineAndRefusesToMergeIntoWhatHolds
         DescribeTleChanges(UpdateTleText(mine, download, UpdateMode::Replace, "my.tle", "src").Changes);
     EXPECT_TRUE(Contains(replaced, "replaced: the file is now exactly the download\n")) << replaced;
     EXPECT_TRUE(Contains(replaced, "removed: 1 (KESTREL-2 (90002))\n")) << replaced;
+    EXPECT_TRUE(Contains(replaced, "oldest epoch now: 2020-12-15 12:17 UTC, TAVSAT 1 (90001)\n")) << replaced;
     const std::string message = InputErrorMessage([&] {
         UpdateTleText(Join({TavsatL1, TavsatL2}), download, UpdateMode::AddNew, "my.tle", "src");
     });
     EXPECT_TRUE(Contains(message, "my.tle: no satellite found")) << message;
     EXPECT_TRUE(Contains(message, "only replacing the file with the download can update it")) << message;
     EXPECT_EQ(UpdateTleText(Join({TavsatL1, TavsatL2}), download, UpdateMode::Replace, "my.tle", "src").Text, download);
-}
-
-std::string FileBytes(const std::filesystem::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 // The previous file is kept beside it before any change, one copy; an update that changes nothing writes nothing,
@@ -443,10 +395,10 @@ TEST(ApplyTleUpdate, KeepsThePreviousFileAsBakAndWritesNothingWhenNothingChanges
     EXPECT_FALSE(std::filesystem::exists(path + ".bak"));
 
     EXPECT_EQ(ApplyTleUpdate(PlanTleUpdate(path, newer, UpdateMode::Merge, "src")).Backup, path + ".bak");
-    EXPECT_EQ(FileBytes(path), newer);
-    EXPECT_EQ(FileBytes(path + ".bak"), mine);
+    EXPECT_EQ(test::ReadBytes(path), newer);
+    EXPECT_EQ(test::ReadBytes(path + ".bak"), mine);
     ApplyTleUpdate(PlanTleUpdate(path, newest, UpdateMode::Merge, "src"));
-    EXPECT_EQ(FileBytes(path + ".bak"), newer);
+    EXPECT_EQ(test::ReadBytes(path + ".bak"), newer);
 
     const TleUpdatePlan stale = PlanTleUpdate(path, Join({"ORBIS M", OrbisL1, OrbisL2}), UpdateMode::Replace, "src");
     folder.Write("kep.txt", mine);
@@ -456,8 +408,8 @@ TEST(ApplyTleUpdate, KeepsThePreviousFileAsBakAndWritesNothingWhenNothingChanges
     } catch (const OutputError& e) {
         EXPECT_EQ(std::string(e.what()), "cannot update " + path + ": it changed while the update was prepared");
     }
-    EXPECT_EQ(FileBytes(path), mine);
-    EXPECT_EQ(FileBytes(path + ".bak"), newer);
+    EXPECT_EQ(test::ReadBytes(path), mine);
+    EXPECT_EQ(test::ReadBytes(path + ".bak"), newer);
 }
 
 // Run as user nobody (only root can become it), a file of root's in a folder anyone may write is not replaced:
@@ -484,7 +436,7 @@ TEST(ApplyTleUpdate, LeavesAFileTheUserMayNotWriteAndSaysItIsReadOnly)
     int status = 0;
     ::waitpid(pid, &status, 0);
     EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_EQ(FileBytes(path), mine);
+    EXPECT_EQ(test::ReadBytes(path), mine);
     EXPECT_FALSE(std::filesystem::exists(path + ".bak"));
     EXPECT_EQ(ApplyTleUpdate(plan).Backup, path + ".bak"); // root may, as cp would
 }

@@ -16,7 +16,7 @@ using test::InputErrorMessage;
 // order mark, which was read as part of the locator and refused it. A long
 // locator line is cut to 40 bytes in the message; the cut fell inside a
 // two-byte character and left the message no UTF-8.
-TEST(ParseSettings, EveryLineEndGivesTheLinesAsWrittenAndARefusalNamesTheFileAndTheLine)
+TEST(ParseSettings, TheLinesAreTakenAsWrittenAndARefusalNamesTheFileAndTheLine)
 {
     std::string omegas = "J";
     for (int i = 0; i < 30; ++i) omegas += "\u03A9";
@@ -24,10 +24,7 @@ TEST(ParseSettings, EveryLineEndGivesTheLinesAsWrittenAndARefusalNamesTheFileAnd
         std::string Text;
         std::vector<std::string> Says; // locator and path, or the message
     } cases[] = {
-        {"JO40HC\r\n/tle/a.tle\r\n", {"JO40HC", "/tle/a.tle"}}, {"JO40HC\n/tle/a.tle\n", {"JO40HC", "/tle/a.tle"}},
-        {"JO40HC\r/tle/a.tle\r", {"JO40HC", "/tle/a.tle"}}, {"JO40HC\r/tle/a.tle\r\n", {"JO40HC", "/tle/a.tle"}},
-        {"JO40HC\r\n/tle/a.tle", {"JO40HC", "/tle/a.tle"}},
-        {"JO40HC\r\n/tle/a.tle\r\nXX\r\n\r\n", {"JO40HC", "/tle/a.tle"}},
+        {"JO40HC\r\n/tle/a.tle\r\nXX\r\n\r\n", {"JO40HC", "/tle/a.tle"}}, // lone CRs and LFs: the TLE reader's tests
         {"\xEF\xBB\xBFjo40hc12\r\na.tle\r\n", {"jo40hc12", "a.tle"}},                   // shown as written
         {"JO40\r\n tles/my sats.tle \r\n", {"JO40", " tles/my sats.tle "}},             // path not trimmed
         {"", {"station.ini: the file is empty"}}, {"JO40HC", {"station.ini: line 2 is missing"}},
@@ -41,7 +38,6 @@ TEST(ParseSettings, EveryLineEndGivesTheLinesAsWrittenAndARefusalNamesTheFileAnd
         {"JO\x1B" "0HC\r\na.tle", {"station.ini: line 1: \"JO?0HC\""}},
         {omegas + "\r\na.tle\r\n", {"station.ini: line 1: \"J\u03A9", "...\" is not"}},
         {std::string("JO40HC\r\n/tle/a\0.tle\r\n", 21), {"station.ini: not a text file (it holds NUL bytes)"}},
-        {"\xFF\xFEJ", {"station.ini: the file is in UTF-16"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Text);

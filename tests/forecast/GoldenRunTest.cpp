@@ -15,37 +15,26 @@
 namespace tavik {
 namespace {
 
-const std::string Golden = std::string(TAVIK_TEST_DATA) + "/golden/";
-
-ForecastRequest LeoRequest()
+TEST(GoldenRun, ExampleLeoFromJO40)
 {
     SatelliteCatalogue catalogue;
     LoadCatalogue(std::string(TAVIK_EXAMPLES) + "/example.tle", catalogue);
-    return {*DateTime::FromCalendar(2026, 12, 6), SelectElementSet(catalogue, 1), MakeStation("JO40hc"), Attitude{}};
-}
-
-std::vector<std::string> ReadLines(const std::string& name)
-{
-    std::ifstream in(Golden + name);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
-TEST(GoldenRun, ExampleLeoFromJO40)
-{
     ShadowCarry carry;
-    const ForecastResult r = RunForecast(LeoRequest(), carry);
+    const ForecastResult r = RunForecast(
+        {*DateTime::FromCalendar(2026, 12, 6), SelectElementSet(catalogue, 1), MakeStation("JO40hc"), {}}, carry);
     ASSERT_TRUE(r.Completed());
     EXPECT_EQ(r.SatName, "TAVIK-LEO");
     const std::pair<std::vector<std::string>, std::string> lists[] = {
         {PassLines(r), "TAVIK-LEO_passes.txt"}, {EclipseLines(r, GermanLikeFormats()), "TAVIK-LEO_eclipses.txt"}};
     for (const auto& [lines, name] : lists) {
+        const std::string path = std::string(TAVIK_TEST_DATA) + "/golden/" + name;
         if (std::getenv("TAVIK_UPDATE_GOLDEN")) {
-            std::ofstream out(Golden + name);
+            std::ofstream out(path);
             for (const auto& l : lines) out << l << '\n';
         }
-        const std::vector<std::string> expected = ReadLines(name);
+        std::ifstream in(path);
+        std::vector<std::string> expected;
+        for (std::string line; std::getline(in, line);) expected.push_back(line);
         ASSERT_FALSE(expected.empty()) << name;
         EXPECT_EQ(lines, expected) << name;
     }

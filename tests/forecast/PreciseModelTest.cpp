@@ -1,7 +1,6 @@
 // The SGP4 model in the run: close to the classic model where both hold; a run SGP4 cannot follow stops and says why.
 #include "forecast/Forecast.h"
 #include "output/ListLines.h"
-#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -28,11 +27,7 @@ CurrentElementSet Entry(int index, const char* tle = nullptr)
 
 double Minutes(const CalcInstant& a, const CalcInstant& b)
 {
-    auto at = [](const CalcInstant& i) {
-        const auto minute = static_cast<std::int64_t>(i.CalcHour * 60 + i.CalcMinute);
-        return DateTime::FromCalendar(i.CalcYear, i.CalcMonth, i.CalcDay)->AddMinutes(minute);
-    };
-    return std::fabs(static_cast<double>(DateTime::MinutesBetween(at(a), at(b))));
+    return std::fabs(static_cast<double>(DateTime::MinutesBetween(DateTimeOf(a), DateTimeOf(b))));
 }
 
 // A wrong frame, sidereal angle or time since epoch moves every pass by many minutes; SGP4 and the design's

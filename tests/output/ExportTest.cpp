@@ -5,8 +5,6 @@
 #include "TestSupport.h"
 #include "WorkedExample.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 
 namespace tavik {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <tuple>
 
 namespace tavik {
 namespace {
@@ -23,30 +24,20 @@ TEST(DateTime, CountsDaysFrom1899December30)
 // The leap rules written out here rather than taken from the code under test.
 TEST(DateTime, EveryDayAcrossThreeCenturyYearsRoundTripsAndTheDayAfterEachMonthIsRefused)
 {
-    const DateTime start = *DateTime::FromCalendar(1896, 1, 1);
-    int y = 1896, m = 1, d = 1;
-    for (int k = 0; y < 2105; ++k) {
+    DateTime day = *DateTime::FromCalendar(1896, 1, 1);
+    for (int y = 1896; y < 2105; ++y) {
         const bool leap = y % 4 == 0 && (y % 100 != 0 || y % 400 == 0);
-        const int length = m == 2 ? 28 + leap : m == 4 || m == 6 || m == 9 || m == 11 ? 30 : 31;
-        const CalendarFields f = start.AddDays(k).Fields();
-        SCOPED_TRACE(::testing::Message() << y << "-" << m << "-" << d);
-        ASSERT_EQ(f.Year, y);
-        ASSERT_EQ(f.Month, m);
-        ASSERT_EQ(f.Day, d);
-        ASSERT_EQ(DateTime::FromCalendar(y, m, d), start.AddDays(k));
-        ASSERT_EQ(IsLeapYear(y), leap);
-        if (d == length) {
-            ASSERT_FALSE(DateTime::FromCalendar(y, m, d + 1));
+        ASSERT_EQ(IsLeapYear(y), leap) << y;
+        for (int m = 1; m <= 12; ++m) {
+            const int length = m == 2 ? 28 + leap : m == 4 || m == 6 || m == 9 || m == 11 ? 30 : 31;
+            for (int d = 1; d <= length; ++d) {
+                const CalendarFields f = day.Fields();
+                ASSERT_EQ(std::tie(f.Year, f.Month, f.Day), std::tie(y, m, d));
+                ASSERT_EQ(DateTime::FromCalendar(y, m, d), day) << y << "-" << m << "-" << d;
+                day = day.AddDays(1);
+            }
+            ASSERT_FALSE(DateTime::FromCalendar(y, m, length + 1)) << y << "-" << m;
         }
-        if (++d > length) {
-            d = 1;
-            ++m;
-        }
-        if (m > 12) {
-            m = 1;
-            ++y;
-        }
-
     }
 }
 
@@ -76,19 +67,12 @@ TEST(DateTime, FieldsOfTheExtremeSecondCountsDoNotOverflow)
     }
     // Before day 0, days still start at midnight.
     const CalendarFields f = DateTime::FromCalendar(1899, 12, 29, 6, 30, 15)->Fields();
-    EXPECT_EQ(f.Year, 1899);
-    EXPECT_EQ(f.Month, 12);
-    EXPECT_EQ(f.Day, 29);
-    EXPECT_EQ(f.Hour, 6);
-    EXPECT_EQ(f.Minute, 30);
-    EXPECT_EQ(f.Second, 15);
+    EXPECT_EQ(std::tie(f.Year, f.Month, f.Day, f.Hour, f.Minute, f.Second), std::tuple(1899, 12, 29, 6, 30, 15));
     EXPECT_TRUE(DateTime::FromCalendar(1899, 12, 29)->IsMidnight());
     EXPECT_FALSE(DateTime::FromSeconds(-1).IsMidnight());
     // Before the first 400-year era.
     const CalendarFields leapDay = DateTime::FromCalendar(1, 1, 1)->AddDays(-307).Fields();
-    EXPECT_EQ(leapDay.Year, 0);
-    EXPECT_EQ(leapDay.Month, 2);
-    EXPECT_EQ(leapDay.Day, 29);
+    EXPECT_EQ(std::tie(leapDay.Year, leapDay.Month, leapDay.Day), std::tuple(0, 2, 29));
 }
 
 constexpr std::time_t Late5March2024 = 1709681400; // 2024-03-05 23:30:00 UTC

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <functional>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -14,19 +13,6 @@
 
 namespace tavik {
 namespace {
-
-std::string ReadAll(const std::filesystem::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-mode_t ModeOf(const std::filesystem::path& p)
-{
-    struct stat st {};
-    ::stat(p.c_str(), &st);
-    return st.st_mode & 07777;
-}
 
 // The rule on the stat facts, for any user: the tests may run as root, for whom every file is writable.
 TEST(MayWrite, FollowsTheOwnerGroupAndOthersBitsAndLetsRootWrite)
@@ -104,15 +90,16 @@ TEST(KeepBackup, WritesOneCopyBesideTheFileWithItsPermissionBits)
 {
     test::TempFolder folder;
     const auto file = folder.Write("kep.txt", "new");
+    const std::string backup = file.string() + ".bak";
     ::chmod(file.c_str(), 0600);
     KeepBackup(file.string(), "first");
-    EXPECT_EQ(BackupPath(file.string()), file.string() + ".bak");
-    EXPECT_EQ(ReadAll(file.string() + ".bak"), "first");
-    EXPECT_EQ(ModeOf(file.string() + ".bak"), 0600u);
-    ::chmod((file.string() + ".bak").c_str(), 0666);
+    EXPECT_EQ(BackupPath(file.string()), backup);
+    EXPECT_EQ(test::ReadBytes(backup), "first");
+    EXPECT_EQ(std::filesystem::status(backup).permissions(), std::filesystem::perms(0600));
+    ::chmod(backup.c_str(), 0666);
     KeepBackup(file.string(), "second");
-    EXPECT_EQ(ReadAll(file.string() + ".bak"), "second");
-    EXPECT_EQ(ModeOf(file.string() + ".bak"), 0600u);
+    EXPECT_EQ(test::ReadBytes(backup), "second");
+    EXPECT_EQ(std::filesystem::status(backup).permissions(), std::filesystem::perms(0600));
 }
 
 } // namespace

@@ -19,22 +19,15 @@ TEST(WindowInfo, IsAskedForByHelpOrVersionBeforeTheEndOfTheOptions)
         {{"--version"}, version},
         {{"amateur.tle", "--version"}, version},
         {{"--version", "--help"}, version},
-        {{"-platform", "offscreen", "--help"}, help},
         {{"--", "--help"}, ""},
         {{"--screenshot-dir", "--help"}, ""},
         {{"--screenshot-dir", "shots", "--version"}, version},
         {{"--helpful"}, ""},
-        {{"amateur.tle"}, ""},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.Args.empty() ? "(nothing)" : row.Args.front());
         EXPECT_EQ(InfoRequested(row.Args).value_or(""), row.Text);
     }
-}
-
-TEST(WindowInfo, UsageTextStartsWithTheSynopsis)
-{
-    EXPECT_EQ(WindowUsageText().rfind("Usage: tavik [OPTION]... [FILE]\n", 0), 0u);
 }
 
 TEST(WindowManualPage, DocumentsTheOptionsTheUsageTextLists)
