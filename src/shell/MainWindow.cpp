@@ -60,9 +60,6 @@ namespace tavik::shell {
 
 namespace {
 
-// The stop banner across the strip chart: no colour of the chart's own.
-const QColor StopBanner(48, 48, 64);
-
 // Whether settings may be written to the path: nothing is there yet (not
 // even a dangling link), or a file that reads whole and as settings.
 bool MayHoldSettings(const QString& path)
@@ -74,21 +71,6 @@ bool MayHoldSettings(const QString& path)
     } catch (const std::exception&) {
         return false;
     }
-}
-
-QImage ImageOf(const PixelBuffer& buffer)
-{
-    static_assert(sizeof(Rgb) == 3, "pixels are packed RGB");
-    QImage image(buffer.Width, buffer.Height, QImage::Format_RGB888);
-    for (int y = 0; y < buffer.Height; ++y)
-        std::memcpy(image.scanLine(y), &buffer.Pixels[static_cast<std::size_t>(y) * buffer.Width],
-                    static_cast<std::size_t>(buffer.Width) * 3);
-    return image;
-}
-
-QString WithDecimalSeparator(QString number, const RegionalFormats& formats)
-{
-    return number.replace(QLatin1Char('.'), Q(formats.DecimalSeparator));
 }
 
 // Raised from a progress callback to end a job whose window is closing.
@@ -170,7 +152,7 @@ void MainWindow::StartUp()
     // Visible while the rest draws into it.
     show();
     attitude_ = Attitude{0, 0};
-    DrawHourGrid();
+    illumination_->DrawHourGrid();
     const bool dated = FillStartDate();
     // The settings file, the station and the catalogue are read on the
     // worker, so that a slow or stuck file never holds up the window; then
@@ -832,7 +814,7 @@ void MainWindow::ForecastRefused()
     if (shown_ && !shownIsCurrent_) {
         ClearResults();
         shown_.reset();
-        DrawHourGrid();
+        illumination_->DrawHourGrid();
         UpdateSaveEnabled();
     }
     emit ForecastDone();
@@ -852,7 +834,7 @@ void MainWindow::ForecastFinished(const std::shared_ptr<ForecastJob>& job)
         Report(MessageKind::Error, QStringLiteral("Forecast"), job->Error);
     }
     // The hour scale after every run, not only after a new satellite.
-    DrawHourGrid();
+    illumination_->DrawHourGrid();
     SetBusy(false);
     emit ForecastDone();
 }
@@ -874,11 +856,6 @@ void MainWindow::ShowForecast(const ForecastResult& result)
         note->setFlags(Qt::NoItemFlags);
         note->setData(Qt::UserRole, QStringLiteral("EmptyNote"));
     }
-
-    strip_ = RenderStrip(result, StripStyle{.PassBand = true});
-    QStringList labels;
-    for (const std::string& label : RowLabels(result, services_.Formats)) labels << Q(label);
-    illumination_->SetDayLabels(labels);
 
     const QString start = Q(FormatDatePattern(result.Start, services_.Formats));
     statusBar()->setToolTip(QString());
@@ -902,88 +879,19 @@ void MainWindow::ShowForecast(const ForecastResult& result)
         statusBar()->setToolTip(stopped);
     }
     SetProgress(0, ProgressMaximum);
-    highlighted_ = -1;
     if (details_)
         passDetails_->Show(result, *details_);
     else
         passDetails_->Clear();
-    ShowStrip();
+    illumination_->Show(result, details_ ? &*details_ : nullptr);
 }
 
 void MainWindow::ClearResults()
 {
-    strip_ = PixelBuffer(StripWidth, StripHeight, StripStyle{}.Background);
-    ShowStrip();
-    illumination_->SetDayLabels({});
-    illumination_->SetHourScaleShown(false);
+    illumination_->Clear();
     passList_->clear();
     eclipseList_->clear();
-    highlighted_ = -1;
     passDetails_->Clear();
-}
-
-void MainWindow::DrawHourGrid()
-{
-    illumination_->SetHourScaleShown(true);
-    DrawHourLines(strip_, HourWidth(HourStripWidth));
-    ShowStrip();
-}
-
-void MainWindow::ShowStrip()
-{
-    QImage image = ImageOf(strip_);
-    FramePass(image);
-    MarkStop(image);
-    stripChart_->SetImage(image);
-}
-
-void MainWindow::MarkStop(QImage& image) const
-{
-    if (!shown_ || shown_->Completed()) return;
-    // A stopped run left white rows and no word where the user looks: a
-    // banner across the rows after the stop says why.
-    const QString text =
-        QStringLiteral("Stopped on day %1: %2").arg(shown_->StopDay).arg(Q(StopMessage(*shown_, services_.Formats)));
-    const int height = 24;
-    const int top = std::min(RowTop(shown_->StopDay + 1) + 2, image.height() - height);
-    QPainter painter(&image);
-    painter.fillRect(QRect(0, top, image.width(), height), StopBanner);
-    painter.setPen(Qt::white);
-    QFont font = painter.font();
-    font.setPixelSize(13);
-    painter.setFont(font);
-    const QRect box(6, top, image.width() - 12, height);
-    painter.drawText(box, Qt::AlignVCenter | Qt::AlignLeft,
-                     QFontMetrics(font).elidedText(text, Qt::ElideRight, box.width()));
-}
-
-QString MainWindow::MinuteTip(QPoint at) const
-{
-    if (!shown_) return {};
-    const int day = at.y() / 11;
-    if (at.y() < 0 || day < 1 || day > ForecastDays) return {};
-    // The minute whose tick lies nearest the pointer.
-    const int minute = std::clamp(static_cast<int>(std::lround(at.x() / MinuteWidth(StripWidth))), 0, StepsPerDay - 1);
-    const RegionalFormats& f = services_.Formats;
-    const DateTime when = shown_->Start.AddDays(day - 1).AddMinutes(minute);
-    const CalendarFields c = when.Fields();
-    QString tip = QStringLiteral("%1 %2:%3 UTC")
-                      .arg(Q(FormatDatePattern(when, f)))
-                      .arg(c.Hour, 2, 10, QLatin1Char('0'))
-                      .arg(c.Minute, 2, 10, QLatin1Char('0'));
-    const MinuteRecord* r = shown_->At(day, minute);
-    if (!r || (day - 1) * StepsPerDay + minute >= static_cast<int>(shown_->WalkedSteps)) {
-        tip += QStringLiteral("\nnot computed");
-        if (!shown_->Completed()) tip += QStringLiteral(": ") + Q(StopMessage(*shown_, f));
-        return tip;
-    }
-    tip += r->InEclipse ? QStringLiteral("\nin shadow") : QStringLiteral("\nsunlit");
-    tip += QStringLiteral("\nillumination %1 %").arg(std::lround(r->Illumination * 100));
-    if (r->SatElevation > 0)
-        tip += QStringLiteral("\nelevation %1°, azimuth %2°")
-                   .arg(WithDecimalSeparator(QString::number(r->SatElevation, 'f', 1), f))
-                   .arg(WithDecimalSeparator(QString::number(r->SatAzimuth, 'f', 0), f));
-    return tip;
 }
 
 // ---------------------------------------------------------------- year file
@@ -1057,7 +965,7 @@ void MainWindow::YearFileFinished(const std::shared_ptr<YearJob>& job)
             // a file that failed leaves the screen as it was.
             ClearResults();
             shown_.reset();
-            DrawHourGrid();
+            illumination_->DrawHourGrid();
             statusBar()->clearMessage();
             Report(MessageKind::Information, QStringLiteral("Sun angle file"),
                    FromPath(path) + QStringLiteral(" has been written"));

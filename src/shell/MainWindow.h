@@ -80,7 +80,7 @@ public:
     PassDetailsView* PassDetails() const { return passDetails_; }
     const PlanningDetails* ShownDetails() const { return shown_ && details_ ? &*details_ : nullptr; }
     // The pass whose minutes the strip chart highlights, or -1.
-    int HighlightedPass() const { return highlighted_; }
+    int HighlightedPass() const;
     // Selects in the pass table the pass at a point of the strip chart
     // (strip pixels), as a click there does; false when no pass is there.
     bool SelectPassAtStripPoint(QPoint at);
@@ -155,10 +155,6 @@ private:
     // The pass details' side of the window, in PassPlanning.cpp.
     void OnExport();
     void OnPassSelected(int index);
-    // Frames the highlighted pass's minutes on the strip chart's image.
-    void FramePass(QImage& image) const;
-    // A banner across the rows after a stopped run's stop, naming why.
-    void MarkStop(QImage& image) const;
     // For the screenshots: a pass that shows both colours of the sky plot.
     void SelectTypicalPass();
     void OnInfo();
@@ -183,8 +179,6 @@ private:
     void ShowForecast(const ForecastResult& result);
     void ClearResults();
     void ClearSaveStatus();
-    void DrawHourGrid();
-    void ShowStrip();
     void SaveList(ListKind kind, const QString& folder);
     void NoteFileForms(const std::string& note);
     void SetBusy(bool busy);
@@ -214,10 +208,8 @@ private:
     std::optional<ForecastResult> shown_;
     std::optional<PlanningDetails> details_; // of shown_
     ForecastRequest shownRequest_;           // what computed shown_
-    int highlighted_ = -1;
-    bool shownIsCurrent_ = false; // shown_ was computed for current_
-    bool fileFormsNoted_ = false; // the user has been told that files use other forms
-    PixelBuffer strip_{StripWidth, StripHeight, StripStyle{}.Background};
+    bool shownIsCurrent_ = false;            // shown_ was computed for current_
+    bool fileFormsNoted_ = false;            // the user has been told that files use other forms
 
     // Worker.
     bool busy_ = false;
@@ -237,7 +229,6 @@ private:
     QComboBox* satelliteBox_ = nullptr;
     QTabWidget* tabs_ = nullptr;
     IlluminationView* illumination_ = nullptr;
-    PictureBox* stripChart_ = nullptr;
     QLabel* elementLines_[2] = {nullptr, nullptr};
     QLabel* elementAge_ = nullptr;
     QLabel* locatorLabel_ = nullptr;

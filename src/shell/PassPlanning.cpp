@@ -9,6 +9,7 @@
 #include "output/ListLines.h"
 #include "platform/AtomicFile.h"
 #include "shell/ExportDialog.h"
+#include "shell/IlluminationView.h"
 #include "shell/PassDetailsView.h"
 #include "shell/PictureBox.h"
 
@@ -24,41 +25,16 @@ namespace tavik::shell {
 
 namespace {} // namespace
 
-void MainWindow::FramePass(QImage& image) const
-{
-    if (highlighted_ < 0 || !details_ || static_cast<std::size_t>(highlighted_) >= details_->Passes.size()) return;
-    // A frame around the selected pass's minutes in each day row it touches,
-    // over the ticks, which stay readable inside it.
-    const PassDetail& p = details_->Passes[static_cast<std::size_t>(highlighted_)];
-    QPainter painter(&image);
-    painter.setPen(QPen(QColor(230, 0, 230), 2));
-    painter.setBrush(QColor(230, 0, 230, 70));
-    for (std::int64_t k = p.FirstMinute; k < p.EndMinute;) {
-        const std::int64_t day = k / MinutesPerDay;
-        const std::int64_t end = std::min(p.EndMinute, (day + 1) * MinutesPerDay);
-        const int x0 = PixelColumn(static_cast<float>(k - day * MinutesPerDay) * MinuteWidth(StripWidth));
-        const int x1 = PixelColumn(static_cast<float>(end - day * MinutesPerDay) * MinuteWidth(StripWidth));
-        const int top = RowTop(static_cast<int>(day) + 1);
-        painter.drawRect(QRect(x0 - 3, top - 1, std::max(x1 - x0, 1) + 5, 12));
-        k = end;
-    }
-}
-
-void MainWindow::OnPassSelected(int index)
-{
-    highlighted_ = index;
-    ShowStrip();
-}
+void MainWindow::OnPassSelected(int index) { illumination_->SetHighlightedPass(index); }
 
 bool MainWindow::SelectPassAtStripPoint(QPoint at)
 {
-    if (!shown_ || !details_) return false;
-    const int day = at.y() / 11;
-    if (at.y() < 0 || day < 1 || day > ForecastDays) return false;
-    const int minute =
-        std::clamp(static_cast<int>(std::lround(at.x() / MinuteWidth(StripWidth))), 0, MinutesPerDay - 1);
-    return passDetails_->SelectPassAt(static_cast<std::int64_t>(day - 1) * MinutesPerDay + minute);
+    const auto minute = illumination_->MinuteAt(at);
+    return shown_ && details_ && minute && passDetails_->SelectPassAt(*minute);
 }
+
+QString MainWindow::MinuteTip(QPoint at) const { return illumination_->MinuteTip(at); }
+int MainWindow::HighlightedPass() const { return illumination_->HighlightedPass(); }
 
 void MainWindow::OnExport()
 {

@@ -188,11 +188,10 @@ void MainWindow::BuildControls()
 
     // Illumination: the day rows under their hour scale, and the way to what
     // their colours mean.
-    illumination_ = Named(new IlluminationView, "IlluminationView");
-    stripChart_ = illumination_->Chart();
-    stripChart_->SetBackground(QColor(strip_.Pixels[0].R, strip_.Pixels[0].G, strip_.Pixels[0].B));
-    stripChart_->SetToolTipSource([this](QPoint at) { return MinuteTip(at); });
-    stripChart_->SetClickHandler([this](QPoint at) { SelectPassAtStripPoint(at); });
+    illumination_ = Named(new IlluminationView(services_.Formats), "IlluminationView");
+    connect(illumination_, &IlluminationView::MinuteClicked, this, [this](std::int64_t minute) {
+        if (shown_ && details_) passDetails_->SelectPassAt(minute);
+    });
     connect(illumination_, &IlluminationView::LegendRequested, this, &MainWindow::OnLegend);
 
     // Passes: the element lines, their age, the locator, the pass lines and
