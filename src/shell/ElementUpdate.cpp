@@ -5,6 +5,7 @@
 // remove entries; then the file is loaded again with the same satellite
 // chosen.
 
+#include "shell/ForecastController.h"
 #include "shell/MainWindow.h"
 #include "shell/QtText.h"
 
@@ -42,15 +43,16 @@ QString KeptAsItWas(const QString& tleFile) { return QStringLiteral("\n\n%1 is l
 
 void MainWindow::OnUpdateElementSets()
 {
-    if (busy_) return;
-    if (tleFilePath_.isEmpty()) {
+    if (controller_->IsBusy()) return;
+    if (controller_->TleFilePath().isEmpty()) {
         Report(MessageKind::Warning, Title,
                QStringLiteral("There is no TLE file to update. Open one with File > Open Kep File first."));
         return;
     }
-    const QString tleFile = tleFilePath_;
+    const QString tleFile = controller_->TleFilePath();
     const QString key = UpdateUrlKey(QFileInfo(tleFile).absoluteFilePath());
-    const Remembered keys = settingsPath_.isEmpty() ? Remembered{} : ReadRemembered(settingsPath_);
+    const Remembered keys =
+        controller_->SettingsPath().isEmpty() ? Remembered{} : ReadRemembered(controller_->SettingsPath());
     const QString previous = keys.count(key) ? keys.at(key) : QString();
     const UpdateRequest request =
         services_.AskUpdateUrl ? services_.AskUpdateUrl(this, tleFile, previous) : UpdateRequest();
@@ -67,9 +69,9 @@ void MainWindow::OnUpdateElementSets()
         return;
     }
     // Offered again next time, also after a failure such as a lost network.
-    Remember({{key, url}});
+    controller_->Remember({{key, url}});
 
-    SetBusy(true);
+    controller_->SetBusy(true);
     statusBar()->showMessage(QStringLiteral("Downloading %1…").arg(url));
     download_ = new net::Download(this);
     updateProgress_ = new QProgressDialog(QStringLiteral("Downloading element sets from\n%1").arg(url),
@@ -102,7 +104,7 @@ void MainWindow::ElementSetsDownloaded(const net::DownloadResult& result, const 
     }
     if (download_) download_->deleteLater();
     if (!result.Ok()) {
-        SetBusy(false);
+        controller_->SetBusy(false);
         if (result.Cancelled)
             statusBar()->showMessage(QStringLiteral("Update cancelled; %1 is left as it was.").arg(tleFile));
         else {
@@ -117,14 +119,14 @@ void MainWindow::ElementSetsDownloaded(const net::DownloadResult& result, const 
     }
     auto outcome = std::make_shared<UpdateOutcome>();
     auto failed = [this, outcome, tleFile] {
-        SetBusy(false);
+        controller_->SetBusy(false);
         statusBar()->showMessage(QStringLiteral("Update failed; %1 is left as it was.").arg(tleFile));
         Report(MessageKind::Error, Title,
                QStringLiteral("%1 has not been updated:\n%2").arg(tleFile, Q(outcome->Error)) + KeptAsItWas(tleFile));
         emit UpdateDone();
     };
     auto write = [this, outcome, url, tleFile, failed] {
-        StartJob(
+        controller_->StartJob(
             [outcome] {
                 try {
                     outcome->Changes = DescribeTleChanges(ApplyTleUpdate(outcome->Plan));
@@ -134,7 +136,7 @@ void MainWindow::ElementSetsDownloaded(const net::DownloadResult& result, const 
             },
             [this, outcome, url, tleFile, failed] {
                 if (!outcome->Error.empty()) return failed();
-                SetBusy(false);
+                controller_->SetBusy(false);
                 const bool changed = outcome->Plan.Changed();
                 statusBar()->showMessage(changed ? QStringLiteral("%1 has been updated from %2").arg(tleFile, url)
                                                  : QStringLiteral("%1 is up to date").arg(tleFile));
@@ -147,7 +149,7 @@ void MainWindow::ElementSetsDownloaded(const net::DownloadResult& result, const 
                 emit UpdateDone();
             });
     };
-    StartJob(
+    controller_->StartJob(
         [outcome, bytes = result.Bytes.toStdString(), path = PathOf(tleFile), source = url.toStdString(), mode] {
             try {
                 outcome->Plan = PlanTleUpdate(path, bytes, mode, source);
@@ -167,10 +169,11 @@ void MainWindow::ElementSetsDownloaded(const net::DownloadResult& result, const 
             QString list = names.mid(0, Shown).join(QStringLiteral("\n"));
             if (names.size() > Shown) list += QStringLiteral("\nand %1 more").arg(names.size() - Shown);
             QString shown;
-            if (current_) {
+            if (controller_->Current()) {
                 for (const std::string& name : removed)
-                    if (name.rfind(current_->SatName + " (", 0) == 0)
-                        shown = QStringLiteral("\n\nThe satellite shown, %1, is among them.").arg(Q(current_->SatName));
+                    if (name.rfind(controller_->Current()->SatName + " (", 0) == 0)
+                        shown = QStringLiteral("\n\nThe satellite shown, %1, is among them.")
+                                    .arg(Q(controller_->Current()->SatName));
             }
             const QString question =
                 QStringLiteral("Replacing %1 with the download removes %2 of its entries:\n\n%3%4\n\n"
@@ -179,7 +182,7 @@ void MainWindow::ElementSetsDownloaded(const net::DownloadResult& result, const 
                     .arg(names.size())
                     .arg(list, shown);
             if (services_.Confirm && services_.Confirm(this, Title, question)) return write();
-            SetBusy(false);
+            controller_->SetBusy(false);
             statusBar()->showMessage(QStringLiteral("Update not done; %1 is left as it was.").arg(tleFile));
             emit UpdateDone();
         });

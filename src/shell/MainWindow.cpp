@@ -1,4 +1,5 @@
 #include "shell/MainWindow.h"
+#include "shell/ForecastController.h"
 #include "shell/QtText.h"
 
 #include "astro/TimeScales.h"
@@ -58,81 +59,15 @@
 
 namespace tavik::shell {
 
-namespace {
-
-// Whether settings may be written to the path: nothing is there yet (not
-// even a dangling link), or a file that reads whole and as settings.
-bool MayHoldSettings(const QString& path)
-{
-    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()) return true;
-    try {
-        ReadSettings(PathOf(path));
-        return true;
-    } catch (const std::exception&) {
-        return false;
-    }
-}
-
-// Raised from a progress callback to end a job whose window is closing.
-struct JobStopped {};
-
-} // namespace
-
-struct MainWindow::ForecastJob {
-    ForecastRequest Request;
-    ShadowCarry Carry;
-    std::optional<ForecastResult> Result;
-    std::optional<PlanningDetails> Details;
-    QString Error;
-};
-
-// Reading the input files: at start-up the settings file and the TLE file it
-// names (or the last one opened, or the one given on the command line),
-// after "Open Kep File" or the Station dialog the file chosen.
-struct MainWindow::LoadJob {
-    bool StartUp = false;
-    bool RunForecast = false; // after a load, for the satellite chosen
-    std::string ProgramFolder;
-    std::string TlePath;
-    std::string FallbackTlePath; // when TlePath, the last file opened, is gone
-    QString PreferredSatellite;
-    std::unique_ptr<SatelliteCatalogue> Catalogue; // a copy of the one in use, loaded into
-    // What the start-up found.
-    std::string SettingsPath; // empty: there is none
-    std::vector<std::string> SettingsCandidates;
-    std::optional<Station> Site;
-    std::string SettingsTle;
-    std::string SettingsError;
-    std::string SkippedSettings; // a file passed over for the user's own, and why
-    Remembered Keys;
-    // What the load gave.
-    std::optional<LoadResult> Loaded;
-    std::string LoadError;
-};
-
-struct MainWindow::YearJob {
-    int Year = 0;
-    CurrentElementSet Elements;
-    Station Site;
-    Attitude Axis;
-    RegionalFormats Formats;
-    std::string FormsNote; // why Formats are not the screen's
-    ShadowCarry Carry;
-    std::vector<std::string> Rows;
-    QString Error;
-};
-
 MainWindow::MainWindow(ShellServices services, QWidget* parent)
-    : QMainWindow(parent), services_(std::move(services)), catalogue_(std::make_unique<SatelliteCatalogue>())
+    : QMainWindow(parent), services_(std::move(services)), controller_(new ForecastController(services_, this))
 {
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("60 days long-range forecast for illumination (QQ0XX)"));
     setFont(SansFont(8.25));
 
-    watcher_ = new QFutureWatcher<void>(this);
-    connect(watcher_, &QFutureWatcher<void>::finished, this, [this] {
-        if (auto finished = std::exchange(finished_, nullptr)) finished();
-    });
+    connect(controller_, &ForecastController::BusyChanged, this, &MainWindow::ShowBusy);
+    connect(controller_, &ForecastController::Progress, this, &MainWindow::SetProgress);
     BuildMenus();
     BuildControls();
     statusBar()->setObjectName(QStringLiteral("StatusLine"));
@@ -141,9 +76,16 @@ MainWindow::MainWindow(ShellServices services, QWidget* parent)
 
 MainWindow::~MainWindow()
 {
-    StopWorker();
+    controller_->Stop();
     delete about_.data();
 }
+
+bool MainWindow::IsBusy() const { return controller_->IsBusy(); }
+const ForecastResult* MainWindow::ShownResult() const { return controller_->Shown(); }
+const CurrentElementSet* MainWindow::Current() const { return controller_->Current(); }
+const std::optional<Station>& MainWindow::StationInUse() const { return controller_->StationInUse(); }
+const QString& MainWindow::SettingsPath() const { return controller_->SettingsPath(); }
+const PlanningDetails* MainWindow::ShownDetails() const { return controller_->ShownDetails(); }
 
 // ---------------------------------------------------------------- start-up
 
@@ -151,7 +93,6 @@ void MainWindow::StartUp()
 {
     // Visible while the rest draws into it.
     show();
-    attitude_ = Attitude{0, 0};
     illumination_->DrawHourGrid();
     const bool dated = FillStartDate();
     // The settings file, the station and the catalogue are read on the
@@ -168,85 +109,7 @@ void MainWindow::StartUp()
 
 void MainWindow::StartLoad(const std::shared_ptr<LoadJob>& job)
 {
-    // Loaded into a copy: a file that cannot be used leaves the catalogue
-    // in use as it was.
-    job->Catalogue = std::make_unique<SatelliteCatalogue>(*catalogue_);
-    StartJob([job] { ReadInputFiles(*job); }, [this, job] { LoadFinished(job); });
-}
-
-void MainWindow::ReadInputFiles(LoadJob& job)
-{
-    if (job.StartUp) {
-        std::optional<std::string> found = FindSettingsFile(job.ProgramFolder);
-        // A settings file the Station dialog could not replace beside the
-        // program was saved in the user's folder instead; that one is newer.
-        const std::string user = UserSettingsPath();
-        if (found && *found != user && !user.empty() && !CanReplace(FromPath(*found))
-            && QFileInfo::exists(FromPath(user)))
-            found = user;
-        if (!found) {
-            job.SettingsCandidates = SettingsCandidates(job.ProgramFolder);
-            return;
-        }
-        job.SettingsPath = *found;
-        auto read = [&job](const std::string& path) {
-            const Settings settings = ReadSettings(path);
-            job.Site = MakeStation(settings.StationLocator);
-            job.SettingsTle = settings.TleFilePath;
-        };
-        try {
-            read(*found);
-        } catch (const std::exception& e) {
-            job.SettingsError = e.what();
-            // Where this file could not be used, the Station dialog saved the
-            // settings in the user's own file, leaving this one alone.
-            if (user.empty() || *found == user || !QFileInfo::exists(FromPath(user))) return;
-            try {
-                read(user);
-            } catch (const std::exception&) {
-                return; // the first file's problem is the one to show
-            }
-            job.SkippedSettings = job.SettingsError;
-            job.SettingsError.clear();
-            job.SettingsPath = user;
-            found = user;
-        }
-        job.Keys = ReadRemembered(FromPath(*found));
-        // The file given on the command line, else the last one opened, else
-        // the settings' own.
-        if (job.TlePath.empty()) {
-            const QString last = job.Keys[QString::fromLatin1(LastTleFileKey)];
-            job.TlePath = last.isEmpty() ? job.SettingsTle : PathOf(last);
-            job.FallbackTlePath = job.SettingsTle;
-            job.PreferredSatellite = job.Keys[QString::fromLatin1(LastSatelliteKey)];
-        }
-    }
-    if (job.TlePath.empty()) return;
-    // A text file of other lines reads as entries of names alone: refused by
-    // name rather than shown as a satellite that cannot be computed.
-    auto load = [&job] {
-        LoadResult loaded = LoadCatalogue(job.TlePath, *job.Catalogue);
-        if (!HoldsElementSet(*job.Catalogue))
-            throw InputError(job.TlePath
-                             + ": the file holds no element set (no name line followed by a line "
-                               "beginning \"1 \" and one beginning \"2 \")");
-        return loaded;
-    };
-    try {
-        job.Loaded = load();
-    } catch (const std::exception& e) {
-        job.LoadError = e.what();
-        if (job.FallbackTlePath.empty() || job.FallbackTlePath == job.TlePath) return;
-        // The last file opened has gone: the settings' file instead.
-        job.TlePath = job.FallbackTlePath;
-        job.PreferredSatellite.clear();
-        try {
-            job.Loaded = load();
-            job.LoadError.clear();
-        } catch (const std::exception& again) {
-            job.LoadError = again.what();
-        }
-    }
+    controller_->Load(job, [this, job] { LoadFinished(job); });
 }
 
 void MainWindow::LoadFinished(const std::shared_ptr<LoadJob>& job)
@@ -258,8 +121,8 @@ void MainWindow::LoadFinished(const std::shared_ptr<LoadJob>& job)
                               "are used.")
                    .arg(Q(job->SkippedSettings), FromPath(job->SettingsPath)));
     const bool loaded = ApplyCatalogue(*job);
-    SetBusy(false);
-    if (job->StartUp && (!station_ || !loaded) && !stop_) {
+    controller_->SetBusy(false);
+    if (job->StartUp && (!controller_->StationInUse() || !loaded) && !controller_->Stopping()) {
         // Set up without a text editor: the dialog says what is wrong.
         QString why;
         if (job->SettingsPath.empty()) {
@@ -268,7 +131,7 @@ void MainWindow::LoadFinished(const std::shared_ptr<LoadJob>& job)
             why = QStringLiteral("There is no settings file yet (tavik looks for %1). Give your station and the "
                                  "TLE file to load.")
                       .arg(places.join(QStringLiteral(" and then for ")));
-        } else if (!station_) {
+        } else if (!controller_->StationInUse()) {
             why = QStringLiteral("The settings file cannot be used:\n%1").arg(Q(job->SettingsError));
         } else {
             why = QStringLiteral("The TLE file cannot be loaded:\n%1").arg(Q(job->LoadError));
@@ -288,43 +151,26 @@ void MainWindow::LoadFinished(const std::shared_ptr<LoadJob>& job)
             index = found + 1;
     satelliteBox_->setCurrentIndex(index - 1);
     SelectElementSet(index);
-    if (!job->StartUp) Remember({{QString::fromLatin1(LastTleFileKey), tleFilePath_}});
+    if (!job->StartUp) controller_->Remember({{QString::fromLatin1(LastTleFileKey), controller_->TleFilePath()}});
     // Not for a window that is closing.
-    if (job->RunForecast && !stop_) RunForecast();
+    if (job->RunForecast && !controller_->Stopping()) RunForecast();
 }
 
 void MainWindow::ApplySettings(const LoadJob& job)
 {
-    if (job.SettingsPath.empty()) return;
-    settingsPath_ = FromPath(job.SettingsPath);
-    settingsUsable_ = job.Site.has_value();
-    if (!job.Site) return;
-    settingsTle_ = FromPath(job.SettingsTle);
-    SetStation(*job.Site);
-    const QString model =
-        job.Keys.count(QString::fromLatin1(ModelKey)) ? job.Keys.at(QString::fromLatin1(ModelKey)) : QString();
-    model_ = OrbitModelNamed(model.toStdString()).value_or(OrbitModel::Classic);
-    (model_ == OrbitModel::Sgp4 ? sgp4ModelAction_ : classicModelAction_)->setChecked(true);
-    if (job.Keys.count(QString::fromLatin1(SaveFolderKey)))
-        saveFolder_ = job.Keys.at(QString::fromLatin1(SaveFolderKey));
-    if (job.Keys.count(QString::fromLatin1(WindowSizeKey))) {
+    controller_->TakeSettings(job);
+    if (controller_->StationInUse()) locatorLabel_->setText(Q(controller_->StationInUse()->StationLocator));
+    (controller_->Model() == OrbitModel::Sgp4 ? sgp4ModelAction_ : classicModelAction_)->setChecked(true);
+    if (job.Site && job.Keys.count(QString::fromLatin1(WindowSizeKey))) {
         rememberedSize_ = job.Keys.at(QString::fromLatin1(WindowSizeKey));
         // Read after the window opened: it takes the size it was left at.
-        if (job.StartUp) FitToScreen(rememberedSize_);
+        FitToScreen(rememberedSize_);
     }
-}
-
-void MainWindow::SetStation(const Station& station)
-{
-    station_ = station;
-    locatorLabel_->setText(Q(station_->StationLocator));
 }
 
 bool MainWindow::ApplyCatalogue(LoadJob& job)
 {
-    if (!job.Loaded) return false;
-    catalogue_ = std::move(job.Catalogue);
-    tleFilePath_ = FromPath(job.TlePath);
+    if (!controller_->TakeCatalogue(job)) return false;
     satelliteBox_->clear();
     int widest = 0;
     const QFontMetrics metrics(satelliteBox_->view()->font());
@@ -340,7 +186,7 @@ bool MainWindow::ApplyCatalogue(LoadJob& job)
     if (job.Loaded->IgnoredNames > 0)
         Report(MessageKind::Warning, QStringLiteral("TLE file"),
                QStringLiteral("%1 holds more than %2 satellites; the last %3 are left out.")
-                   .arg(tleFilePath_)
+                   .arg(controller_->TleFilePath())
                    .arg(CatalogueCapacity)
                    .arg(job.Loaded->IgnoredNames));
     return true;
@@ -364,15 +210,15 @@ bool MainWindow::FillStartDate()
 
 void MainWindow::SelectElementSet(int index)
 {
-    current_ = tavik::SelectElementSet(*catalogue_, index);
-    shownIsCurrent_ = false;
-    elementLines_[0]->setText(Q(current_->Line1));
-    elementLines_[1]->setText(Q(current_->Line2));
+    controller_->SelectElementSet(index);
+    const CurrentElementSet& chosen = *controller_->Current();
+    elementLines_[0]->setText(Q(chosen.Line1));
+    elementLines_[1]->setText(Q(chosen.Line2));
     // A refused set says why in its own message; a usable one with doubtful
     // lines runs, with the doubt in sight.
     QStringList warnings;
-    if (!current_->LineProblem)
-        for (const std::string& w : current_->LineWarnings) warnings << Q(w);
+    if (!chosen.LineProblem)
+        for (const std::string& w : chosen.LineWarnings) warnings << Q(w);
     const QString text =
         warnings.isEmpty() ? QString() : QStringLiteral("Warning: ") + warnings.join(QStringLiteral("  "));
     lineWarning_->setText(text);
@@ -383,11 +229,11 @@ void MainWindow::SelectElementSet(int index)
 void MainWindow::ShowElementAge()
 {
     elementAge_->clear();
-    if (!current_ || current_->LineProblem) return;
+    if (!controller_->Current() || controller_->Current()->LineProblem) return;
     const ParsedDate start =
         ParseForecastDate(S(startDayEdit_->text()), S(startMonthEdit_->text()), S(startYearEdit_->text()));
     if (!start) return;
-    const double age = EpochAgeDays(current_->Epoch, *start.Date);
+    const double age = EpochAgeDays(controller_->Current()->Epoch, *start.Date);
     const QString days = QString::number(std::fabs(age), 'f', 1);
     QString text;
     // Dark amber and red on a light window, light ones on a dark window: each
@@ -413,33 +259,14 @@ void MainWindow::ShowElementAge()
     elementAge_->setStyleSheet(QStringLiteral("color: %1").arg(colour.name()));
 }
 
-void MainWindow::Remember(const Remembered& keys)
-{
-    if (settingsPath_.isEmpty() || !station_) return;
-    const bool here = settingsUsable_ && CanReplace(settingsPath_);
-    const QString target = here ? settingsPath_ : FromPath(UserSettingsPath());
-    if (target.isEmpty() || (!here && !MayHoldSettings(target))) return;
-    try {
-        // Elsewhere the station and the TLE file go along, so that the copy
-        // is a settings file of its own.
-        if (here)
-            WriteSettingsFile(target, {}, {}, keys);
-        else
-            WriteSettingsFile(target, Q(station_->StationLocator), settingsTle_, keys);
-        settingsPath_ = target;
-    } catch (const std::exception&) {
-        // Remembering is a convenience; the work goes on without it.
-    }
-}
-
 // ---------------------------------------------------------------- handlers
 
 void MainWindow::OnSatelliteChosen(int listIndex)
 {
-    if (busy_ || listIndex < 0 || listIndex >= catalogue_->CatalogueCount) return;
+    if (controller_->IsBusy() || listIndex < 0 || listIndex >= controller_->Catalogue().CatalogueCount) return;
     ClearSaveStatus();
     SelectElementSet(listIndex + 1);
-    Remember({{QString::fromLatin1(LastSatelliteKey), Q(current_->SatName)}});
+    controller_->Remember({{QString::fromLatin1(LastSatelliteKey), Q(controller_->Current()->SatName)}});
     RunForecast();
 }
 
@@ -448,7 +275,7 @@ void MainWindow::OnSatelliteTyped(const QString& name)
     // The box may report the same choice as activated too; the second one
     // finds the window busy.
     const int index = satelliteBox_->findText(name, Qt::MatchExactly);
-    if (index < 0 || busy_) return;
+    if (index < 0 || controller_->IsBusy()) return;
     satelliteBox_->setCurrentIndex(index);
     OnSatelliteChosen(index);
 }
@@ -485,14 +312,14 @@ void MainWindow::FitSatelliteName(const QString& name)
 void MainWindow::OnSatelliteEntered()
 {
     const int index = BestSatelliteMatch(*satelliteBox_, satelliteBox_->currentText());
-    if (index < 0 || busy_) return;
+    if (index < 0 || controller_->IsBusy()) return;
     satelliteBox_->setCurrentIndex(index);
     OnSatelliteChosen(index);
 }
 
 void MainWindow::OnRecalc()
 {
-    if (busy_) return;
+    if (controller_->IsBusy()) return;
     RunForecast();
 }
 
@@ -508,8 +335,9 @@ void MainWindow::OnSave(ListKind kind)
     // Where the working folder cannot be written (a system folder, a
     // read-only mount), the documents folder.
     const QString name =
-        FromPath(kind == ListKind::Passes ? PassesFileName(current_ ? current_->SatName : std::string())
-                                          : EclipsesFileName(current_ ? current_->SatName : std::string()));
+        FromPath(kind == ListKind::Passes
+                     ? PassesFileName(controller_->Current() ? controller_->Current()->SatName : std::string())
+                     : EclipsesFileName(controller_->Current() ? controller_->Current()->SatName : std::string()));
     SaveList(kind, CanReplace(QDir(work).filePath(name)) ? QString() : services_.DocumentsFolder);
 }
 
@@ -517,19 +345,19 @@ void MainWindow::OnSaveCurrentList() { OnSave(tabs_->currentIndex() == 2 ? ListK
 
 void MainWindow::OnSaveAs()
 {
-    if (busy_ || !shown_) return;
-    const QString start = saveFolder_.isEmpty() ? QDir::currentPath() : saveFolder_;
+    if (controller_->IsBusy() || !controller_->Shown()) return;
+    const QString start = controller_->SaveFolder().isEmpty() ? QDir::currentPath() : controller_->SaveFolder();
     const QString folder = services_.ChooseFolder ? services_.ChooseFolder(this, start) : QString();
     if (folder.isEmpty()) return;
-    saveFolder_ = folder;
-    Remember({{QString::fromLatin1(SaveFolderKey), folder}});
+    controller_->SetSaveFolder(folder);
     SaveList(tabs_->currentIndex() == 2 ? ListKind::Eclipses : ListKind::Passes, folder);
 }
 
 void MainWindow::OnOpenTleFile()
 {
-    if (busy_) return;
-    const QString start = tleFilePath_.isEmpty() ? QDir::currentPath() : QFileInfo(tleFilePath_).absolutePath();
+    if (controller_->IsBusy()) return;
+    const QString start = controller_->TleFilePath().isEmpty() ? QDir::currentPath()
+                                                               : QFileInfo(controller_->TleFilePath()).absolutePath();
     const QString path = services_.ChooseTleFile ? services_.ChooseTleFile(this, start) : QString();
     if (path.isEmpty()) return; // cancelled: nothing changes
     auto job = std::make_shared<LoadJob>();
@@ -542,8 +370,8 @@ void MainWindow::OnOpenTleFile()
 void MainWindow::ReloadTleFile()
 {
     auto job = std::make_shared<LoadJob>();
-    job->TlePath = PathOf(tleFilePath_);
-    if (current_) job->PreferredSatellite = Q(current_->SatName);
+    job->TlePath = PathOf(controller_->TleFilePath());
+    if (controller_->Current()) job->PreferredSatellite = Q(controller_->Current()->SatName);
     job->RunForecast = true;
     StartLoad(job);
 }
@@ -576,14 +404,15 @@ AboutBox* MainWindow::About() const { return about_; }
 
 void MainWindow::EditStation(const QString& why)
 {
-    if (busy_) return;
+    if (controller_->IsBusy()) return;
     if (stationDialog_) {
         stationDialog_->raise();
         return;
     }
-    const QString tle = settingsTle_.isEmpty() ? tleFilePath_ : settingsTle_;
+    const QString tle = controller_->SettingsTle().isEmpty() ? controller_->TleFilePath() : controller_->SettingsTle();
     stationDialog_ =
-        new StationDialog(station_ ? Q(station_->StationLocator) : QString(), tle, why, services_.ChooseTleFile, this);
+        new StationDialog(controller_->StationInUse() ? Q(controller_->StationInUse()->StationLocator) : QString(), tle,
+                          why, services_.ChooseTleFile, this);
     stationDialog_->setAttribute(Qt::WA_DeleteOnClose);
     connect(stationDialog_, &QDialog::accepted, this, &MainWindow::OnStationAccepted);
     // Not blocking: the window stays drawn and the worker keeps going.
@@ -593,62 +422,36 @@ void MainWindow::EditStation(const QString& why)
 void MainWindow::OnStationAccepted()
 {
     const QString locator = stationDialog_->Locator(), tle = QFileInfo(stationDialog_->TleFile()).absoluteFilePath();
-    // Where the settings were found, or the user's folder where that place
-    // cannot be written. A file that could not be read whole and as settings
-    // (a link to some other file, one larger than the limit) is never
-    // rewritten: its first lines would replace someone's text.
-    const bool unusable = !settingsPath_.isEmpty() && !settingsUsable_;
-    QString target = settingsPath_;
-    if (target.isEmpty() || unusable || !CanReplace(target)) target = FromPath(UserSettingsPath());
-    const bool known = target == settingsPath_ && settingsUsable_;
-    if (target.isEmpty() || (!known && !MayHoldSettings(target))) {
-        Report(MessageKind::Error, QStringLiteral("Station"),
-               QStringLiteral("The settings have not been saved: %1 cannot be used as a settings file and is "
-                              "left as it is. Move it away or correct it, then try again.")
-                   .arg(target.isEmpty() ? settingsPath_ : target));
+    const ForecastController::StationSaved saved = controller_->SaveStation(locator, tle);
+    if (!saved.Error.isEmpty()) {
+        Report(MessageKind::Error, QStringLiteral("Station"), saved.Error);
         return;
     }
-    try {
-        WriteSettingsFile(target, locator, tle, {});
-    } catch (const std::exception& e) {
-        Report(MessageKind::Error, QStringLiteral("Station"),
-               QStringLiteral("The settings have not been saved:\n%1").arg(Q(e.what())));
-        return;
-    }
-    if (unusable)
-        Report(MessageKind::Information, QStringLiteral("Station"),
-               QStringLiteral("%1 cannot be used as a settings file and is left as it is; the settings have been saved "
-                              "in %2.")
-                   .arg(settingsPath_, target));
-    settingsPath_ = target;
-    settingsUsable_ = true;
-    settingsTle_ = tle;
-    SetStation(MakeStation(S(locator)));
+    if (!saved.Note.isEmpty()) Report(MessageKind::Information, QStringLiteral("Station"), saved.Note);
+    locatorLabel_->setText(Q(controller_->StationInUse()->StationLocator));
     ClearSaveStatus();
     // The new TLE file, keeping the satellite where the file has it.
     auto job = std::make_shared<LoadJob>();
     job->TlePath = PathOf(tle);
     job->RunForecast = true;
-    if (current_) job->PreferredSatellite = Q(current_->SatName);
+    if (controller_->Current()) job->PreferredSatellite = Q(controller_->Current()->SatName);
     StartLoad(job);
 }
 
 void MainWindow::OnModelChosen(OrbitModel model)
 {
-    if (model == model_) return;
-    model_ = model;
-    Remember({{QString::fromLatin1(ModelKey), QString::fromLatin1(ModelName(model))}});
-    if (!busy_ && current_ && station_) RunForecast();
+    if (controller_->SetModel(model) && !controller_->IsBusy() && controller_->Current() && controller_->StationInUse())
+        RunForecast();
 }
 
 // ---------------------------------------------------------------- saving
 
 void MainWindow::SaveList(ListKind kind, const QString& folder)
 {
-    if (busy_ || !shown_ || !current_) return;
+    if (controller_->IsBusy() || !controller_->Shown() || !controller_->Current()) return;
     const bool passes = kind == ListKind::Passes;
     QLabel* status = passes ? passesStatus_ : eclipsesStatus_;
-    const std::string& name = current_->SatName;
+    const std::string& name = controller_->Current()->SatName;
     const std::string fileName = passes ? PassesFileName(name) : EclipsesFileName(name);
     // The eclipse lines in forms Windows-1252 can hold; the pass lines have
     // no regional forms.
@@ -661,23 +464,24 @@ void MainWindow::SaveList(ListKind kind, const QString& folder)
     const std::filesystem::path base =
         folder.isEmpty() ? std::filesystem::current_path(noFolder) : std::filesystem::path(PathOf(folder));
     const std::string path = noFolder ? fileName : (base / fileName).string();
-    const std::string bytes = passes ? PassesFileBytes(*shown_) : EclipsesFileBytes(*shown_, files.Formats);
-    WriteOnWorker(path, bytes,
-                  [this, status, path, fileName, folder, otherForms, note = files.Note](const QString& error) {
-                      SetBusy(false);
-                      if (!error.isEmpty()) {
-                          status->clear();
-                          Report(MessageKind::Error, QStringLiteral("Save"),
-                                 QStringLiteral("%1 has not been written:\n%2").arg(FromPath(path), error));
-                          return;
-                      }
-                      // The designed place says the name; any other the whole path.
-                      const QString written = (folder.isEmpty() ? FromPath(fileName) : FromPath(path))
-                                              + QStringLiteral(" has been written");
-                      status->setText(written);
-                      status->setToolTip(FromPath(path));
-                      if (otherForms) NoteFileForms(note);
-                  });
+    const std::string bytes =
+        passes ? PassesFileBytes(*controller_->Shown()) : EclipsesFileBytes(*controller_->Shown(), files.Formats);
+    controller_->WriteFile(path, bytes,
+                           [this, status, path, fileName, folder, otherForms, note = files.Note](const QString& error) {
+                               controller_->SetBusy(false);
+                               if (!error.isEmpty()) {
+                                   status->clear();
+                                   Report(MessageKind::Error, QStringLiteral("Save"),
+                                          QStringLiteral("%1 has not been written:\n%2").arg(FromPath(path), error));
+                                   return;
+                               }
+                               // The designed place says the name; any other the whole path.
+                               const QString written = (folder.isEmpty() ? FromPath(fileName) : FromPath(path))
+                                                       + QStringLiteral(" has been written");
+                               status->setText(written);
+                               status->setToolTip(FromPath(path));
+                               if (otherForms) NoteFileForms(note);
+                           });
 }
 
 void MainWindow::NoteFileForms(const std::string& note)
@@ -694,69 +498,18 @@ void MainWindow::ClearSaveStatus()
     eclipsesStatus_->clear();
 }
 
-// ---------------------------------------------------------------- worker
-
-void MainWindow::WriteOnWorker(std::string path, std::string bytes, std::function<void(const QString& error)> done)
-{
-    auto error = std::make_shared<QString>();
-    StartJob(
-        [path = std::move(path), bytes = std::move(bytes), error] {
-            try {
-                WriteFileAtomically(path, bytes);
-            } catch (const std::exception& e) {
-                *error = Q(e.what());
-            }
-        },
-        [error, done = std::move(done)] { done(*error); });
-}
-
-void MainWindow::StartJob(std::function<void()> work, std::function<void()> finished)
-{
-    stop_ = false;
-    SetBusy(true);
-    finished_ = std::move(finished);
-    watcher_->setFuture(QtConcurrent::run([work = std::move(work)] {
-        try {
-            work();
-        } catch (const JobStopped&) {
-            // The window is closing; nothing of the job is wanted.
-        }
-    }));
-}
-
-std::function<void(int, int)> MainWindow::ProgressPoster()
-{
-    return [this](int value, int maximum) {
-        if (stop_) throw JobStopped{};
-        QMetaObject::invokeMethod(
-            this, [this, value, maximum] { SetProgress(value, maximum); }, Qt::QueuedConnection);
-    };
-}
-
 // ---------------------------------------------------------------- forecast
 
 bool MainWindow::ReadyToCompute(const QString& what)
 {
-    if (!current_) {
-        Report(MessageKind::Warning, what,
-               QStringLiteral("There is no satellite to compute. Open a TLE file with File > Open Kep File."));
-        return false;
-    }
-    if (!station_) {
-        Report(MessageKind::Error, what,
-               QStringLiteral("There is no station to compute for. Give it with Forecast > Station…."));
-        return false;
-    }
-    if (const auto why = PropagationProblem(*current_)) {
-        Report(MessageKind::Error, what, Q(*why));
-        return false;
-    }
-    return true;
+    const auto problem = controller_->Problem();
+    if (problem) Report(problem->Kind, what, problem->Text);
+    return !problem;
 }
 
 void MainWindow::RunForecast()
 {
-    if (busy_) return;
+    if (controller_->IsBusy()) return;
     if (!ReadyToCompute(QStringLiteral("Forecast"))) {
         ForecastRefused();
         return;
@@ -777,65 +530,35 @@ void MainWindow::RunForecast()
     // "26" is shown as the year it was taken for.
     startYearEdit_->setText(QString::number(start.Date->Fields().Year));
 
-    auto job = std::make_shared<ForecastJob>();
-    job->Request.Start = *start.Date;
-    job->Request.Elements = *current_;
-    job->Request.Site = *station_;
-    job->Request.Axis = attitude_;
-    job->Request.Model = model_;
-    job->Carry = carry_;
-
     ClearResults();
-    shown_.reset();
+    controller_->DropShown();
     statusBar()->clearMessage();
     SetProgress(0, ProgressMaximum);
-    const auto progress = ProgressPoster();
-    StartJob(
-        [this, job, progress] {
-            try {
-                job->Result = tavik::RunForecast(job->Request, job->Carry, [this, progress](int value, int maximum) {
-                    if (stop_) return false;
-                    progress(value, maximum);
-                    return true;
-                });
-                if (job->Result->End != RunEnd::Cancelled)
-                    job->Details = MakePlanningDetails(*job->Result, job->Request);
-            } catch (const std::exception& e) {
-                job->Error = Q(e.what());
-            }
-        },
-        [this, job] { ForecastFinished(job); });
+    controller_->RunForecast(*start.Date, [this](ForecastController::ForecastJob& job) { ForecastFinished(job); });
 }
 
 void MainWindow::ForecastRefused()
 {
     // Results of the satellite before stay only while they belong to the
     // current one; the name and the lists must never disagree.
-    if (shown_ && !shownIsCurrent_) {
+    if (controller_->Shown() && !controller_->ShownIsCurrent()) {
         ClearResults();
-        shown_.reset();
+        controller_->DropShown();
         illumination_->DrawHourGrid();
         UpdateSaveEnabled();
     }
     emit ForecastDone();
 }
 
-void MainWindow::ForecastFinished(const std::shared_ptr<ForecastJob>& job)
+void MainWindow::ForecastFinished(const ForecastController::ForecastJob& job)
 {
-    carry_ = job->Carry;
-    // A run stopped because the window closed leaves nothing worth showing.
-    if (job->Result && job->Result->End != RunEnd::Cancelled) {
-        shown_ = std::move(job->Result);
-        details_ = std::move(job->Details);
-        shownRequest_ = job->Request;
-        shownIsCurrent_ = true;
-        ShowForecast(*shown_);
-    } else if (!job->Error.isEmpty()) {
-        Report(MessageKind::Error, QStringLiteral("Forecast"), job->Error);
-    }
+    if (job.Result && job.Result->End != RunEnd::Cancelled)
+        ShowForecast(*controller_->Shown());
+    else if (!job.Error.isEmpty())
+        Report(MessageKind::Error, QStringLiteral("Forecast"), job.Error);
     // The hour scale after every run, not only after a new satellite.
     illumination_->DrawHourGrid();
-    SetBusy(false);
+    controller_->SetBusy(false);
     emit ForecastDone();
 }
 
@@ -879,11 +602,11 @@ void MainWindow::ShowForecast(const ForecastResult& result)
         statusBar()->setToolTip(stopped);
     }
     SetProgress(0, ProgressMaximum);
-    if (details_)
-        passDetails_->Show(result, *details_);
+    if (controller_->ShownDetails())
+        passDetails_->Show(result, *controller_->ShownDetails());
     else
         passDetails_->Clear();
-    illumination_->Show(result, details_ ? &*details_ : nullptr);
+    illumination_->Show(result, controller_->ShownDetails() ? &*controller_->ShownDetails() : nullptr);
 }
 
 void MainWindow::ClearResults()
@@ -898,7 +621,7 @@ void MainWindow::ClearResults()
 
 void MainWindow::OnWriteYearFile()
 {
-    if (busy_) return;
+    if (controller_->IsBusy()) return;
     if (!ReadyToCompute(QStringLiteral("Sun angle file"))) {
         emit YearFileDone();
         return;
@@ -913,39 +636,17 @@ void MainWindow::OnWriteYearFile()
         return;
     }
 
-    auto job = std::make_shared<YearJob>();
-    job->Year = *year.Year;
-    job->Elements = *current_;
-    job->Site = *station_;
-    job->Axis = attitude_;
-    // A file only: the forms Windows-1252 can hold.
-    const FileFormats files = Cp1252FileFormats(services_.Formats);
-    job->Formats = files.Formats;
-    job->FormsNote = files.Note;
-    job->Carry = carry_;
-
     SetProgress(0, YearProgressMaximum);
-    const auto progress = ProgressPoster();
-    StartJob(
-        [job, progress] {
-            try {
-                job->Rows = SunAngleYearRows(job->Year, job->Elements, job->Site, job->Axis, job->Carry, job->Formats,
-                                             progress);
-            } catch (const std::exception& e) {
-                job->Error = Q(e.what());
-            }
-        },
-        [this, job] { YearFileFinished(job); });
+    controller_->ComputeYear(*year.Year, [this](const std::shared_ptr<YearJob>& job) { YearFileFinished(job); });
 }
 
 void MainWindow::YearFileFinished(const std::shared_ptr<YearJob>& job)
 {
     SetProgress(0, YearProgressMaximum);
     if (job->Rows.empty() && job->Error.isEmpty()) { // stopped: the window is closing
-        SetBusy(false);
+        controller_->SetBusy(false);
         return;
     }
-    carry_ = job->Carry;
     const std::string fileName = YearFileName(job->Elements.SatName, job->Year);
     // The program's folder, or the documents folder where that cannot be
     // written (an installed program).
@@ -954,17 +655,17 @@ void MainWindow::YearFileFinished(const std::shared_ptr<YearJob>& job)
     const std::string path = (std::filesystem::path(PathOf(folder)) / fileName).string();
     if (!job->Error.isEmpty()) {
         Report(MessageKind::Error, QStringLiteral("Sun angle file"), job->Error);
-        SetBusy(false);
+        controller_->SetBusy(false);
         emit YearFileDone();
         return;
     }
     const std::string bytes = YearFileBytes(job->Rows);
-    WriteOnWorker(path, bytes, [this, job, path](const QString& error) {
+    controller_->WriteFile(path, bytes, [this, job, path](const QString& error) {
         if (error.isEmpty()) {
             // The year file takes the place of the forecast on screen;
             // a file that failed leaves the screen as it was.
             ClearResults();
-            shown_.reset();
+            controller_->DropShown();
             illumination_->DrawHourGrid();
             statusBar()->clearMessage();
             Report(MessageKind::Information, QStringLiteral("Sun angle file"),
@@ -974,17 +675,17 @@ void MainWindow::YearFileFinished(const std::shared_ptr<YearJob>& job)
             Report(MessageKind::Error, QStringLiteral("Sun angle file"),
                    QStringLiteral("%1 has not been written:\n%2").arg(FromPath(path), error));
         }
-        SetBusy(false);
+        controller_->SetBusy(false);
         emit YearFileDone();
     });
 }
 
 // ---------------------------------------------------------------- busy state
 
-void MainWindow::SetBusy(bool busy)
+void MainWindow::ShowBusy(bool busy)
 {
-    if (busy && !busy_) focusBeforeJob_ = QApplication::focusWidget();
-    busy_ = busy;
+    if (busy && !busyShown_) focusBeforeJob_ = QApplication::focusWidget();
+    busyShown_ = busy;
     for (QWidget* w : std::initializer_list<QWidget*>{satelliteBox_, recalcButton_}) w->setEnabled(!busy);
     for (QAction* a : {openAction_, updateAction_, yearFileAction_, recalcAction_, stationAction_, classicModelAction_,
                        sgp4ModelAction_})
@@ -1005,7 +706,7 @@ void MainWindow::UpdateSaveEnabled()
 {
     // Nothing to save while the lists hold no forecast: a save then would
     // replace a file of passes with its header alone.
-    const bool can = !busy_ && shown_.has_value();
+    const bool can = !controller_->IsBusy() && controller_->Shown();
     for (QWidget* w : std::initializer_list<QWidget*>{savePassesButton_, saveEclipsesButton_}) w->setEnabled(can);
     for (QAction* a : {saveAction_, saveAsAction_, exportAction_}) a->setEnabled(can);
 }
@@ -1016,20 +717,14 @@ void MainWindow::SetProgress(int value, int maximum)
     progressBar_->setValue(value);
 }
 
-void MainWindow::StopWorker()
-{
-    stop_ = true;
-    if (watcher_) watcher_->waitForFinished();
-}
-
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     // A forecast or year file still running is stopped; its results are not wanted.
     CancelElementUpdate();
-    StopWorker();
+    controller_->Stop();
     if (about_) about_->close();
     if (const QString size = SizeToRemember(); size != rememberedSize_) {
-        Remember({{QString::fromLatin1(WindowSizeKey), size}});
+        controller_->Remember({{QString::fromLatin1(WindowSizeKey), size}});
         rememberedSize_ = size;
     }
     QMainWindow::closeEvent(event);

@@ -11,6 +11,7 @@
 #include "forecast/Forecast.h"
 #include "forecast/PassDetails.h"
 #include "forecast/StripChart.h"
+#include "shell/ForecastController.h"
 #include "shell/SettingsStore.h"
 #include "shell/ShellServices.h"
 
@@ -66,19 +67,21 @@ public:
     // usable settings the Station dialog opens.
     void StartUp();
 
-    bool IsBusy() const { return busy_; }
+    // What the window computes and keeps.
+    ForecastController* Controller() const { return controller_; }
+    bool IsBusy() const;
     // The forecast on screen; nothing before the first run and after the
     // year file has cleared it.
-    const ForecastResult* ShownResult() const { return shown_ ? &*shown_ : nullptr; }
-    const CurrentElementSet* Current() const { return current_ ? &*current_ : nullptr; }
-    const std::optional<Station>& StationInUse() const { return station_; }
+    const ForecastResult* ShownResult() const;
+    const CurrentElementSet* Current() const;
+    const std::optional<Station>& StationInUse() const;
     // The settings file in use, or empty.
-    const QString& SettingsPath() const { return settingsPath_; }
+    const QString& SettingsPath() const;
     // What the strip chart's tooltip says about the point (strip pixels).
     QString MinuteTip(QPoint at) const;
     AboutBox* About() const;
     PassDetailsView* PassDetails() const { return passDetails_; }
-    const PlanningDetails* ShownDetails() const { return shown_ && details_ ? &*details_ : nullptr; }
+    const PlanningDetails* ShownDetails() const;
     // The pass whose minutes the strip chart highlights, or -1.
     int HighlightedPass() const;
     // Selects in the pass table the pass at a point of the strip chart
@@ -105,9 +108,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    struct LoadJob;
-    struct ForecastJob;
-    struct YearJob;
+    using LoadJob = ForecastController::LoadJob;
+    using YearJob = ForecastController::YearJob;
     enum class ListKind { Passes, Eclipses };
 
     void BuildControls();
@@ -122,15 +124,11 @@ private:
     // what they gave is taken over on this thread.
     bool FillStartDate();
     void StartLoad(const std::shared_ptr<LoadJob>& job);
-    static void ReadInputFiles(LoadJob& job);
     void LoadFinished(const std::shared_ptr<LoadJob>& job);
     void ApplySettings(const LoadJob& job);
     bool ApplyCatalogue(LoadJob& job);
     void SelectElementSet(int index);
     void ShowElementAge();
-    void SetStation(const Station& station);
-    // Writes the remembered choices, where the settings file can be written.
-    void Remember(const Remembered& keys);
 
     // Handlers.
     void OnSatelliteChosen(int listIndex);
@@ -163,59 +161,30 @@ private:
     void OnModelChosen(OrbitModel model);
     void OnStartDateEdited();
 
-    // Runs work on the worker with the window busy, then finished here.
-    void StartJob(std::function<void()> work, std::function<void()> finished);
-    // Writes a file on the worker; done gets the reason it failed, or nothing.
-    void WriteOnWorker(std::string path, std::string bytes, std::function<void(const QString& error)> done);
-    // A progress callback for the worker that moves the progress bar.
-    std::function<void(int, int)> ProgressPoster();
-
     // Checks what a run needs; reports what is missing and returns false.
     bool ReadyToCompute(const QString& what);
     void RunForecast();
     void ForecastRefused();
-    void ForecastFinished(const std::shared_ptr<ForecastJob>& job);
+    void ForecastFinished(const ForecastController::ForecastJob& job);
     void YearFileFinished(const std::shared_ptr<YearJob>& job);
     void ShowForecast(const ForecastResult& result);
     void ClearResults();
     void ClearSaveStatus();
     void SaveList(ListKind kind, const QString& folder);
     void NoteFileForms(const std::string& note);
-    void SetBusy(bool busy);
+    // The controls while a job runs: what would start another is disabled.
+    void ShowBusy(bool busy);
     void UpdateSaveEnabled();
     void SetProgress(int value, int maximum);
-    void StopWorker();
     void Report(MessageKind kind, const QString& title, const QString& text);
 
     ShellServices services_;
 
-    // State.
+    ForecastController* controller_ = nullptr;
     QString startTleFile_;
-    QString settingsPath_;
-    bool settingsUsable_ = false; // settingsPath_ was read whole and as settings, so it may be rewritten
-    QString settingsTle_;         // the TLE file line 2 names, resolved
     QString rememberedSize_;      // the window's size as the settings hold it
-    std::optional<Station> station_;
-    Attitude attitude_;
-    OrbitModel model_ = OrbitModel::Classic;
-    std::unique_ptr<SatelliteCatalogue> catalogue_;
-    QString tleFilePath_;
-    QString saveFolder_; // the last folder of "Save As…"
-    std::optional<CurrentElementSet> current_;
-    // The shadow flag one computation leaves for the next, in the order the
-    // runs and year files happen; only one of them runs at a time.
-    ShadowCarry carry_;
-    std::optional<ForecastResult> shown_;
-    std::optional<PlanningDetails> details_; // of shown_
-    ForecastRequest shownRequest_;           // what computed shown_
-    bool shownIsCurrent_ = false;            // shown_ was computed for current_
-    bool fileFormsNoted_ = false;            // the user has been told that files use other forms
-
-    // Worker.
-    bool busy_ = false;
-    std::atomic<bool> stop_{false};
-    QFutureWatcher<void>* watcher_ = nullptr;
-    std::function<void()> finished_;
+    bool fileFormsNoted_ = false; // the user has been told that files use other forms
+    bool busyShown_ = false;
     QPointer<QWidget> focusBeforeJob_;
 
     // Controls.

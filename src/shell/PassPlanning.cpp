@@ -1,6 +1,7 @@
 // The window's side of the pass details: the selected pass framed on the
 // strip chart, a click there selecting it, and File > Export….
 
+#include "shell/ForecastController.h"
 #include "shell/MainWindow.h"
 #include "shell/QtText.h"
 
@@ -30,7 +31,7 @@ void MainWindow::OnPassSelected(int index) { illumination_->SetHighlightedPass(i
 bool MainWindow::SelectPassAtStripPoint(QPoint at)
 {
     const auto minute = illumination_->MinuteAt(at);
-    return shown_ && details_ && minute && passDetails_->SelectPassAt(*minute);
+    return controller_->Shown() && controller_->ShownDetails() && minute && passDetails_->SelectPassAt(*minute);
 }
 
 QString MainWindow::MinuteTip(QPoint at) const { return illumination_->MinuteTip(at); }
@@ -38,14 +39,16 @@ int MainWindow::HighlightedPass() const { return illumination_->HighlightedPass(
 
 void MainWindow::OnExport()
 {
-    if (busy_ || !shown_ || !details_ || !services_.ChooseExport) return;
-    const QString start = saveFolder_.isEmpty() ? QDir::currentPath() : saveFolder_;
+    if (controller_->IsBusy() || !controller_->Shown() || !controller_->ShownDetails() || !services_.ChooseExport)
+        return;
+    const QString start = controller_->SaveFolder().isEmpty() ? QDir::currentPath() : controller_->SaveFolder();
     const QString filterNote = passDetails_->FilterNote();
-    const std::optional<ExportChoice> choice = services_.ChooseExport(this, Q(shown_->SatName), start, filterNote);
+    const std::optional<ExportChoice> choice =
+        services_.ChooseExport(this, Q(controller_->Shown()->SatName), start, filterNote);
     if (!choice) return;
     // The passes as the Pass details tab shows them, unless all were asked
     // for; the text list is the design's whole list either way.
-    PlanningDetails exported = *details_;
+    PlanningDetails exported = *controller_->ShownDetails();
     const bool filtered = choice->Passes && !choice->AllPasses && !filterNote.isEmpty();
     if (filtered) {
         const int minimum = passDetails_->MinimumElevation();
@@ -54,38 +57,39 @@ void MainWindow::OnExport()
     std::string bytes;
     if (choice->Format == ExportFormat::Text) {
         // The list files exactly as Save writes them.
-        bytes = choice->Passes ? PassesFileBytes(*shown_)
-                               : EclipsesFileBytes(*shown_, Cp1252FileFormats(services_.Formats).Formats);
+        bytes = choice->Passes ? PassesFileBytes(*controller_->Shown())
+                               : EclipsesFileBytes(*controller_->Shown(), Cp1252FileFormats(services_.Formats).Formats);
     } else {
         const auto now = DateTime::FromCalendar(1970, 1, 1)->AddSeconds(services_.Now ? services_.Now() : 0);
-        bytes = ExportBytes(choice->Format, MakeExportContext(*shown_, shownRequest_, now), exported, choice->Passes,
-                            !choice->Passes);
+        bytes = ExportBytes(choice->Format, MakeExportContext(*controller_->Shown(), controller_->ShownRequest(), now),
+                            exported, choice->Passes, !choice->Passes);
     }
     const QString what =
         filtered && choice->Format != ExportFormat::Text ? QStringLiteral(" (%1)").arg(filterNote) : QString();
-    WriteOnWorker(PathOf(choice->Path), std::move(bytes), [this, path = choice->Path, what](const QString& error) {
-        SetBusy(false);
-        if (!error.isEmpty()) {
-            Report(MessageKind::Error, QStringLiteral("Export"), error);
-            return;
-        }
-        statusBar()->showMessage(QStringLiteral("%1 has been written%2.").arg(path, what));
-    });
+    controller_->WriteFile(PathOf(choice->Path), std::move(bytes),
+                           [this, path = choice->Path, what](const QString& error) {
+                               controller_->SetBusy(false);
+                               if (!error.isEmpty()) {
+                                   Report(MessageKind::Error, QStringLiteral("Export"), error);
+                                   return;
+                               }
+                               statusBar()->showMessage(QStringLiteral("%1 has been written%2.").arg(path, what));
+                           });
 }
 
 void MainWindow::SelectTypicalPass()
 {
     // The pass most evenly split between sunlight and shadow, else the highest.
-    if (!shown_ || !details_ || details_->Passes.empty()) return;
+    if (!controller_->Shown() || !controller_->ShownDetails() || controller_->ShownDetails()->Passes.empty()) return;
     auto score = [&](const PassDetail& p) {
         int lit = 0, dark = 0;
-        for (const PassPointDetail& q : PassTrack(*shown_, p)) ++(q.Sunlit ? lit : dark);
+        for (const PassPointDetail& q : PassTrack(*controller_->Shown(), p)) ++(q.Sunlit ? lit : dark);
         return std::pair(std::min(lit, dark), p.Max.Elevation);
     };
     std::size_t best = 0;
-    for (std::size_t i = 1; i < details_->Passes.size(); ++i)
-        if (score(details_->Passes[i]) > score(details_->Passes[best])) best = i;
-    passDetails_->SelectPassAt(details_->Passes[best].FirstMinute);
+    for (std::size_t i = 1; i < controller_->ShownDetails()->Passes.size(); ++i)
+        if (score(controller_->ShownDetails()->Passes[i]) > score(controller_->ShownDetails()->Passes[best])) best = i;
+    passDetails_->SelectPassAt(controller_->ShownDetails()->Passes[best].FirstMinute);
 }
 
 } // namespace tavik::shell

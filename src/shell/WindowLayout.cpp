@@ -1,6 +1,7 @@
 // The window's controls and menus: the designed arrangement, laid out to
 // grow and shrink with the window.
 
+#include "shell/ForecastController.h"
 #include "shell/MainWindow.h"
 #include "shell/QtText.h"
 
@@ -172,8 +173,8 @@ void MainWindow::BuildControls()
     connect(satelliteBox_->lineEdit(), &QLineEdit::returnPressed, this, &MainWindow::OnSatelliteEntered);
     connect(satelliteBox_->lineEdit(), &QLineEdit::editingFinished, this, [this] {
         // A name typed but not chosen goes back to the satellite in use.
-        if (current_ && satelliteBox_->findText(satelliteBox_->currentText(), Qt::MatchExactly) < 0)
-            satelliteBox_->setEditText(Q(current_->SatName));
+        if (controller_->Current() && satelliteBox_->findText(satelliteBox_->currentText(), Qt::MatchExactly) < 0)
+            satelliteBox_->setEditText(Q(controller_->Current()->SatName));
     });
     connect(satelliteBox_, &QComboBox::currentTextChanged, this, &MainWindow::FitSatelliteName);
 
@@ -190,7 +191,7 @@ void MainWindow::BuildControls()
     // their colours mean.
     illumination_ = Named(new IlluminationView(services_.Formats), "IlluminationView");
     connect(illumination_, &IlluminationView::MinuteClicked, this, [this](std::int64_t minute) {
-        if (shown_ && details_) passDetails_->SelectPassAt(minute);
+        if (controller_->Shown() && controller_->ShownDetails()) passDetails_->SelectPassAt(minute);
     });
     connect(illumination_, &IlluminationView::LegendRequested, this, &MainWindow::OnLegend);
 
