@@ -3,9 +3,14 @@
 // where the list was saved beside the Save button, which stays in view.
 #pragma once
 
+#include "catalogue/Catalogue.h"
+
 #include <QListWidget>
 #include <QString>
 #include <QWidget>
+
+#include <string>
+#include <vector>
 
 class QLabel;
 class QPushButton;
@@ -35,6 +40,9 @@ public:
 
     // Puts a widget above the list.
     void AddHeader(QWidget* header);
+    // The list's lines; none shows the note instead, which is no line of
+    // the list (a save writes the forecast, not the widget).
+    void ShowLines(const std::vector<std::string>& lines, const QString& emptyNote);
     QListWidget* List() const { return list_; }
     QPushButton* SaveButton() const { return save_; }
     QLabel* Status() const { return status_; }
@@ -47,6 +55,21 @@ private:
     FittedList* list_ = nullptr;
     QPushButton* save_ = nullptr;
     QLabel* status_ = nullptr;
+};
+
+// The Passes tab: the element lines of the satellite chosen and any doubt
+// about them, the station's locator, above the pass lines.
+class PassesPage : public ListPage {
+    Q_OBJECT
+public:
+    explicit PassesPage(const QString& longestLine);
+    void ShowElementSet(const CurrentElementSet& elements);
+    void ShowLocator(const QString& locator);
+
+private:
+    QLabel* lines_[2] = {nullptr, nullptr};
+    QLabel* locator_ = nullptr;
+    QLabel* warning_ = nullptr;
 };
 
 } // namespace tavik::shell

@@ -14,10 +14,13 @@
 #include "platform/TextForms.h"
 #include "shell/AboutBox.h"
 #include "shell/Controls.h"
+#include "shell/ElementAge.h"
 #include "shell/IlluminationView.h"
 #include "shell/Legend.h"
+#include "shell/ListPage.h"
 #include "shell/PassDetailsView.h"
 #include "shell/PictureBox.h"
+#include "shell/SatelliteBox.h"
 #include "shell/StationDialog.h"
 #include "shell/SunAngleChart.h"
 
@@ -159,7 +162,7 @@ void MainWindow::LoadFinished(const std::shared_ptr<LoadJob>& job)
 void MainWindow::ApplySettings(const LoadJob& job)
 {
     controller_->TakeSettings(job);
-    if (controller_->StationInUse()) locatorLabel_->setText(Q(controller_->StationInUse()->StationLocator));
+    if (controller_->StationInUse()) passesPage_->ShowLocator(Q(controller_->StationInUse()->StationLocator));
     (controller_->Model() == OrbitModel::Sgp4 ? sgp4ModelAction_ : classicModelAction_)->setChecked(true);
     if (job.Site && job.Keys.count(QString::fromLatin1(WindowSizeKey))) {
         rememberedSize_ = job.Keys.at(QString::fromLatin1(WindowSizeKey));
@@ -171,18 +174,7 @@ void MainWindow::ApplySettings(const LoadJob& job)
 bool MainWindow::ApplyCatalogue(LoadJob& job)
 {
     if (!controller_->TakeCatalogue(job)) return false;
-    satelliteBox_->clear();
-    int widest = 0;
-    const QFontMetrics metrics(satelliteBox_->view()->font());
-    for (const std::string& name : job.Loaded->Names) {
-        satelliteBox_->addItem(Q(name));
-        widest = std::max(widest, metrics.horizontalAdvance(Q(name)));
-    }
-    // The box keeps its place and width; its list opens as wide as the
-    // longest name.
-    satelliteBox_->view()->setMinimumWidth(widest + satelliteBox_->view()->verticalScrollBar()->sizeHint().width()
-                                           + 24);
-    satelliteBox_->setCurrentIndex(0);
+    satelliteBox_->SetNames(job.Loaded->Names);
     if (job.Loaded->IgnoredNames > 0)
         Report(MessageKind::Warning, QStringLiteral("TLE file"),
                QStringLiteral("%1 holds more than %2 satellites; the last %3 are left out.")
@@ -212,51 +204,16 @@ void MainWindow::SelectElementSet(int index)
 {
     controller_->SelectElementSet(index);
     const CurrentElementSet& chosen = *controller_->Current();
-    elementLines_[0]->setText(Q(chosen.Line1));
-    elementLines_[1]->setText(Q(chosen.Line2));
-    // A refused set says why in its own message; a usable one with doubtful
-    // lines runs, with the doubt in sight.
-    QStringList warnings;
-    if (!chosen.LineProblem)
-        for (const std::string& w : chosen.LineWarnings) warnings << Q(w);
-    const QString text =
-        warnings.isEmpty() ? QString() : QStringLiteral("Warning: ") + warnings.join(QStringLiteral("  "));
-    lineWarning_->setText(text);
-    lineWarning_->setToolTip(warnings.join(QLatin1Char('\n')));
+    satelliteBox_->SetInUse(Q(chosen.SatName));
+    passesPage_->ShowElementSet(chosen);
     ShowElementAge();
 }
 
 void MainWindow::ShowElementAge()
 {
-    elementAge_->clear();
-    if (!controller_->Current() || controller_->Current()->LineProblem) return;
     const ParsedDate start =
         ParseForecastDate(S(startDayEdit_->text()), S(startMonthEdit_->text()), S(startYearEdit_->text()));
-    if (!start) return;
-    const double age = EpochAgeDays(controller_->Current()->Epoch, *start.Date);
-    const QString days = QString::number(std::fabs(age), 'f', 1);
-    QString text;
-    // Dark amber and red on a light window, light ones on a dark window: each
-    // keeps a contrast of at least 4.5:1 with it.
-    const bool dark = palette().color(QPalette::Window).lightness() < 128;
-    const QColor amber = dark ? QColor(255, 190, 80) : QColor(150, 90, 0);
-    const QColor red = dark ? QColor(255, 120, 120) : QColor(176, 0, 0);
-    QColor colour = palette().color(QPalette::WindowText);
-    if (age < 0) {
-        text =
-            QStringLiteral("The start date lies %1 days before the epoch of these elements: passes drift.").arg(days);
-        colour = amber;
-    } else if (age > 30) {
-        text = QStringLiteral("Elements %1 days old at the start date: passes drift, get fresh elements.").arg(days);
-        colour = red;
-    } else if (age > 14) {
-        text = QStringLiteral("Elements %1 days old at the start date: passes drift.").arg(days);
-        colour = amber;
-    } else {
-        text = QStringLiteral("Elements %1 days old at the start date.").arg(days);
-    }
-    elementAge_->setText(text);
-    elementAge_->setStyleSheet(QStringLiteral("color: %1").arg(colour.name()));
+    elementAge_->Show(controller_->Current(), start ? std::optional<DateTime>(*start.Date) : std::nullopt);
 }
 
 // ---------------------------------------------------------------- handlers
@@ -268,53 +225,6 @@ void MainWindow::OnSatelliteChosen(int listIndex)
     SelectElementSet(listIndex + 1);
     controller_->Remember({{QString::fromLatin1(LastSatelliteKey), Q(controller_->Current()->SatName)}});
     RunForecast();
-}
-
-void MainWindow::OnSatelliteTyped(const QString& name)
-{
-    // The box may report the same choice as activated too; the second one
-    // finds the window busy.
-    const int index = satelliteBox_->findText(name, Qt::MatchExactly);
-    if (index < 0 || controller_->IsBusy()) return;
-    satelliteBox_->setCurrentIndex(index);
-    OnSatelliteChosen(index);
-}
-
-namespace {
-
-int BestSatelliteMatch(const QComboBox& box, const QString& typed)
-{
-    const QString wanted = typed.trimmed();
-    if (wanted.isEmpty()) return -1;
-    // A name typed whole (in any case) first, then the first name that holds
-    // the text, as the drop-down lists them.
-    const int whole = box.findText(wanted, Qt::MatchFixedString);
-    return whole >= 0 ? whole : box.findText(wanted, Qt::MatchContains);
-}
-
-} // namespace
-
-void MainWindow::FitSatelliteName(const QString& name)
-{
-    // A long name ("SAT 1C (SO-50)") showed only its end: the box's designed
-    // font gives way, a point at a time, until the whole name fits, and the
-    // name shows from its start; the tooltip always holds it whole.
-    satelliteBox_->setToolTip(name);
-    QLineEdit* edit = satelliteBox_->lineEdit();
-    QFont font = SansFont(18, true);
-    const int room = edit->contentsRect().width() - 2 * edit->textMargins().left() - 6;
-    while (font.pointSizeF() > 9 && QFontMetrics(font).horizontalAdvance(name) > room)
-        font.setPointSizeF(font.pointSizeF() - 1);
-    edit->setFont(font);
-    edit->setCursorPosition(0);
-}
-
-void MainWindow::OnSatelliteEntered()
-{
-    const int index = BestSatelliteMatch(*satelliteBox_, satelliteBox_->currentText());
-    if (index < 0 || controller_->IsBusy()) return;
-    satelliteBox_->setCurrentIndex(index);
-    OnSatelliteChosen(index);
 }
 
 void MainWindow::OnRecalc()
@@ -428,7 +338,7 @@ void MainWindow::OnStationAccepted()
         return;
     }
     if (!saved.Note.isEmpty()) Report(MessageKind::Information, QStringLiteral("Station"), saved.Note);
-    locatorLabel_->setText(Q(controller_->StationInUse()->StationLocator));
+    passesPage_->ShowLocator(Q(controller_->StationInUse()->StationLocator));
     ClearSaveStatus();
     // The new TLE file, keeping the satellite where the file has it.
     auto job = std::make_shared<LoadJob>();
@@ -564,21 +474,11 @@ void MainWindow::ForecastFinished(const ForecastController::ForecastJob& job)
 
 void MainWindow::ShowForecast(const ForecastResult& result)
 {
-    passList_->clear();
-    for (const std::string& line : PassLines(result)) passList_->addItem(Q(line));
-    eclipseList_->clear();
-    for (const std::string& line : EclipseLines(result, services_.Formats)) eclipseList_->addItem(Q(line));
-    // An empty list says so instead of looking like a forecast that failed;
-    // the note is no line of the list (Save writes the result, not the widget).
+    // An empty list says so instead of looking like a forecast that failed.
     const QString span = result.Completed() ? QStringLiteral("in these %1 days").arg(ForecastDays)
                                             : QStringLiteral("in the days computed");
-    for (auto [list, what] : {std::pair{passList_, QStringLiteral("No passes over the station %1.")},
-                              std::pair{eclipseList_, QStringLiteral("No eclipses %1.")}}) {
-        if (list->count() > 0) continue;
-        auto* note = new QListWidgetItem(what.arg(span), list);
-        note->setFlags(Qt::NoItemFlags);
-        note->setData(Qt::UserRole, QStringLiteral("EmptyNote"));
-    }
+    passesPage_->ShowLines(PassLines(result), QStringLiteral("No passes over the station %1.").arg(span));
+    eclipsesPage_->ShowLines(EclipseLines(result, services_.Formats), QStringLiteral("No eclipses %1.").arg(span));
 
     const QString start = Q(FormatDatePattern(result.Start, services_.Formats));
     statusBar()->setToolTip(QString());

@@ -50,6 +50,10 @@ class IlluminationView;
 class Legend;
 class PassDetailsView;
 class PictureBox;
+class PassesPage;
+class ListPage;
+class ElementAgeLabel;
+class SatelliteBox;
 class StationDialog;
 class SunAngleChart;
 
@@ -132,9 +136,6 @@ private:
 
     // Handlers.
     void OnSatelliteChosen(int listIndex);
-    void OnSatelliteEntered();
-    void FitSatelliteName(const QString& name);
-    void OnSatelliteTyped(const QString& name);
     void OnRecalc();
     void OnSave(ListKind kind);
     void OnSaveCurrentList();
@@ -195,13 +196,12 @@ private:
     QLabel* startYearLabel_ = nullptr;
     QLineEdit* startYearEdit_ = nullptr;
     QPushButton* recalcButton_ = nullptr;
-    QComboBox* satelliteBox_ = nullptr;
+    SatelliteBox* satelliteBox_ = nullptr;
     QTabWidget* tabs_ = nullptr;
     IlluminationView* illumination_ = nullptr;
-    QLabel* elementLines_[2] = {nullptr, nullptr};
-    QLabel* elementAge_ = nullptr;
-    QLabel* locatorLabel_ = nullptr;
-    QLabel* lineWarning_ = nullptr;
+    PassesPage* passesPage_ = nullptr;
+    ListPage* eclipsesPage_ = nullptr;
+    ElementAgeLabel* elementAge_ = nullptr;
     QListWidget* passList_ = nullptr;
     QPushButton* savePassesButton_ = nullptr;
     QLabel* passesStatus_ = nullptr;

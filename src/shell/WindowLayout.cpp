@@ -8,10 +8,12 @@
 #include "output/ListLines.h"
 #include "platform/TextForms.h"
 #include "shell/Controls.h"
+#include "shell/ElementAge.h"
 #include "shell/IlluminationView.h"
 #include "shell/ListPage.h"
 #include "shell/PassDetailsView.h"
 #include "shell/PictureBox.h"
+#include "shell/SatelliteBox.h"
 #include "shell/SunAngleChart.h"
 
 #include <QAbstractItemView>
@@ -148,35 +150,9 @@ void MainWindow::BuildControls()
 
     // The satellite, in its large font at the row's right. Typing searches
     // the names anywhere in them.
-    satelliteBox_ = Named(new QComboBox, "SatelliteBox");
-    satelliteBox_->setFont(SansFont(18, true));
-    satelliteBox_->setEditable(true);
-    satelliteBox_->setInsertPolicy(QComboBox::NoInsert);
-    satelliteBox_->setMaxVisibleItems(20);
-    satelliteBox_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    satelliteBox_->setMinimumContentsLength(12);
-    satelliteBox_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    satelliteBox_->completer()->setCompletionMode(QCompleter::PopupCompletion);
-    satelliteBox_->completer()->setFilterMode(Qt::MatchContains);
-    satelliteBox_->completer()->setCaseSensitivity(Qt::CaseInsensitive);
-    QPalette cp = satelliteBox_->palette();
-    for (auto role : {QPalette::Button, QPalette::Base, QPalette::Window}) cp.setColor(role, LightGrey);
-    for (auto role : {QPalette::ButtonText, QPalette::Text, QPalette::WindowText}) cp.setColor(role, DarkTeal);
-    satelliteBox_->setPalette(cp);
+    satelliteBox_ = Named(new SatelliteBox, "SatelliteBox");
     row->addWidget(satelliteBox_);
-    // Only a user's choice counts, not the filling of the box.
-    connect(satelliteBox_, &QComboBox::activated, this, &MainWindow::OnSatelliteChosen);
-    connect(satelliteBox_->completer(), qOverload<const QString&>(&QCompleter::activated), this,
-            &MainWindow::OnSatelliteTyped);
-    // Enter takes the best match of what was typed ("ISS", "so-50"), not only
-    // a name typed whole.
-    connect(satelliteBox_->lineEdit(), &QLineEdit::returnPressed, this, &MainWindow::OnSatelliteEntered);
-    connect(satelliteBox_->lineEdit(), &QLineEdit::editingFinished, this, [this] {
-        // A name typed but not chosen goes back to the satellite in use.
-        if (controller_->Current() && satelliteBox_->findText(satelliteBox_->currentText(), Qt::MatchExactly) < 0)
-            satelliteBox_->setEditText(Q(controller_->Current()->SatName));
-    });
-    connect(satelliteBox_, &QComboBox::currentTextChanged, this, &MainWindow::FitSatelliteName);
+    connect(satelliteBox_, &SatelliteBox::Chosen, this, &MainWindow::OnSatelliteChosen);
 
     // The tab control.
     tabs_ = Named(new QTabWidget, "Tabs");
@@ -197,40 +173,19 @@ void MainWindow::BuildControls()
 
     // Passes: the element lines, their age, the locator, the pass lines and
     // their saving.
-    auto* passes = new ListPage(LongestPassLine(), "PassList", "SavePassesButton", "PassesStatus");
+    passesPage_ = new PassesPage(LongestPassLine());
+    auto* passes = passesPage_;
     passList_ = passes->List();
     savePassesButton_ = passes->SaveButton();
     passesStatus_ = passes->Status();
-    auto* header = new QWidget;
-    auto* lines = new QGridLayout(header);
-    lines->setContentsMargins(0, 0, 0, 0);
-    lines->setVerticalSpacing(2);
-    for (int i = 0; i < 2; ++i) {
-        elementLines_[i] = MakeLabel(i == 0 ? "ElementLine1" : "ElementLine2",
-                                     i == 0 ? QStringLiteral("TLE Line1") : QStringLiteral("TLE Line2"));
-        elementLines_[i]->setFont(FixedFont(8.25));
-        elementLines_[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        lines->addWidget(elementLines_[i], i, 0);
-    }
-    locatorLabel_ = MakeLabel("LocatorLabel", QString());
-    locatorLabel_->setFont(SansFont(9.75, true));
-    lines->addWidget(locatorLabel_, 0, 1, Qt::AlignRight | Qt::AlignTop);
-    // Doubts about the element lines shown above it (a check digit that does
-    // not match), between the lines and the pass list.
-    lineWarning_ = MakeLabel("LineWarning", QString());
-    lineWarning_->setStyleSheet(QStringLiteral("color: rgb(160, 0, 0)"));
-    lineWarning_->setWordWrap(true);
-    lines->addWidget(lineWarning_, 2, 0, 1, 2);
-    lines->setColumnStretch(0, 1);
-    passes->AddHeader(header);
     connect(passes, &ListPage::SaveClicked, this, [this] { OnSave(ListKind::Passes); });
     // How old the element set is at the start date: in the status bar, so
     // that every tab's forecast shows it.
-    elementAge_ = MakeLabel("ElementAge", QString());
+    elementAge_ = Named(new ElementAgeLabel, "ElementAge");
     statusBar()->addPermanentWidget(elementAge_);
 
     // Eclipses.
-    auto* eclipses =
+    auto* eclipses = eclipsesPage_ =
         new ListPage(LongestEclipseLine(services_.Formats), "EclipseList", "SaveEclipsesButton", "EclipsesStatus");
     eclipseList_ = eclipses->List();
     saveEclipsesButton_ = eclipses->SaveButton();
