@@ -2,16 +2,20 @@
 #include "shell/QtText.h"
 
 #include "catalogue/Settings.h"
+#include "output/ListFiles.h"
+#include "output/ListLines.h"
 #include "output/YearFile.h"
 #include "platform/AtomicFile.h"
 #include "platform/Error.h"
 #include "platform/SettingsLocation.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QFutureWatcher>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <exception>
+#include <filesystem>
 #include <utility>
 
 namespace tavik::shell {
@@ -147,6 +151,19 @@ void ForecastController::TakeSettings(const LoadJob& job)
     model_ = OrbitModelNamed(model.toStdString()).value_or(OrbitModel::Classic);
     if (job.Keys.count(QString::fromLatin1(SaveFolderKey)))
         saveFolder_ = job.Keys.at(QString::fromLatin1(SaveFolderKey));
+}
+
+QString ForecastController::WhatStopsStartUp(const LoadJob& job) const
+{
+    if (job.SettingsPath.empty()) {
+        QStringList places;
+        for (const std::string& c : job.SettingsCandidates) places << FromPath(c);
+        return QStringLiteral("There is no settings file yet (tavik looks for %1). Give your station and the TLE "
+                              "file to load.")
+            .arg(places.join(QStringLiteral(" and then for ")));
+    }
+    if (!station_) return QStringLiteral("The settings file cannot be used:\n%1").arg(Q(job.SettingsError));
+    return QStringLiteral("The TLE file cannot be loaded:\n%1").arg(Q(job.LoadError));
 }
 
 bool ForecastController::TakeCatalogue(LoadJob& job)
@@ -302,6 +319,47 @@ void ForecastController::ComputeYear(int year, std::function<void(const std::sha
             if (!job->Rows.empty() || !job->Error.isEmpty()) carry_ = job->Carry;
             done(job);
         });
+}
+
+// ---------------------------------------------------------------- files
+
+QString ForecastController::DefaultListFolder(bool passes) const
+{
+    // Where the working folder cannot be written (a system folder, a
+    // read-only mount), the documents folder.
+    const std::string satellite = current_ ? current_->SatName : std::string();
+    const QString name = FromPath(passes ? PassesFileName(satellite) : EclipsesFileName(satellite));
+    return CanReplace(QDir(QDir::currentPath()).filePath(name)) ? QString() : services_.DocumentsFolder;
+}
+
+void ForecastController::SaveList(bool passes, const QString& folder, std::function<void(const ListSaved&)> done)
+{
+    auto saved = std::make_shared<ListSaved>();
+    const std::string& name = current_->SatName;
+    saved->FileName = passes ? PassesFileName(name) : EclipsesFileName(name);
+    // The eclipse lines in forms Windows-1252 can hold; the pass lines have
+    // no regional forms.
+    const FileFormats files = Cp1252FileFormats(services_.Formats);
+    if (!passes) saved->FormsNote = files.Note;
+    // In the current working directory, like a file saved from a shell,
+    // unless another folder is given.
+    std::error_code noFolder;
+    const std::filesystem::path base =
+        folder.isEmpty() ? std::filesystem::current_path(noFolder) : std::filesystem::path(PathOf(folder));
+    saved->Path = noFolder ? saved->FileName : (base / saved->FileName).string();
+    const std::string bytes = passes ? PassesFileBytes(*shown_) : EclipsesFileBytes(*shown_, files.Formats);
+    WriteFile(saved->Path, bytes, [saved, done = std::move(done)](const QString& error) {
+        saved->Error = error;
+        done(*saved);
+    });
+}
+
+std::string ForecastController::YearFilePath(const YearJob& job) const
+{
+    const std::string fileName = YearFileName(job.Elements.SatName, job.Year);
+    QString folder = services_.ProgramFolder;
+    if (!CanReplace(QDir(folder).filePath(FromPath(fileName)))) folder = services_.DocumentsFolder;
+    return (std::filesystem::path(PathOf(folder)) / fileName).string();
 }
 
 // ---------------------------------------------------------------- worker

@@ -109,6 +109,10 @@ public:
     // What a start-up load found in the settings file: the station, the
     // model and the folders remembered.
     void TakeSettings(const LoadJob& job);
+    // What keeps a start-up load from a forecast (no settings file, one that
+    // cannot be used, a TLE file that cannot be loaded), for the Station
+    // dialog to say.
+    QString WhatStopsStartUp(const LoadJob& job) const;
     // Makes a load's catalogue the one in use; false when it gave none.
     bool TakeCatalogue(LoadJob& job);
     // Makes entry index (from 1) of the catalogue the satellite chosen.
@@ -134,6 +138,21 @@ public:
     void ComputeYear(int year, std::function<void(const std::shared_ptr<YearJob>&)> done);
     // Writes a file on the worker; done gets the reason it failed, or nothing.
     void WriteFile(std::string path, std::string bytes, std::function<void(const QString& error)> done);
+    // Saves the list of passes or of eclipses of the forecast on screen, as
+    // its file in the folder (the working folder when empty); done gets the
+    // outcome.
+    struct ListSaved {
+        std::string Path, FileName;
+        QString Error;         // empty: written
+        std::string FormsNote; // the file's forms are not the screen's, and why
+    };
+    void SaveList(bool passes, const QString& folder, std::function<void(const ListSaved&)> done);
+    // Where a list's file goes by default: the working folder, or the
+    // documents folder where that cannot be written.
+    QString DefaultListFolder(bool passes) const;
+    // Where the year file for the satellite chosen goes: the program's
+    // folder, or the documents folder where that cannot be written.
+    std::string YearFilePath(const YearJob& job) const;
     // Runs work on the worker, busy meanwhile, then finished here; work that
     // ends early because of a stop finishes all the same.
     void StartJob(std::function<void()> work, std::function<void()> finished);

@@ -2,15 +2,9 @@
 #include "shell/ForecastController.h"
 #include "shell/QtText.h"
 
-#include "astro/TimeScales.h"
-#include "catalogue/Settings.h"
-#include "output/ListFiles.h"
 #include "output/ListLines.h"
 #include "output/YearFile.h"
-#include "platform/AtomicFile.h"
 #include "platform/Clock.h"
-#include "platform/Error.h"
-#include "platform/SettingsLocation.h"
 #include "platform/TextForms.h"
 #include "shell/AboutBox.h"
 #include "shell/Controls.h"
@@ -19,46 +13,26 @@
 #include "shell/Legend.h"
 #include "shell/ListPage.h"
 #include "shell/PassDetailsView.h"
-#include "shell/PictureBox.h"
 #include "shell/SatelliteBox.h"
+#include "shell/StartDateRow.h"
 #include "shell/StationDialog.h"
 #include "shell/SunAngleChart.h"
 
-#include <QAbstractItemView>
 #include <QAction>
-#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
-#include <QCompleter>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QFutureWatcher>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QMenu>
-#include <QMenuBar>
-#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
-#include <QScrollBar>
-#include <QShortcut>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QToolButton>
-#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
-#include <cmath>
-#include <cstring>
-#include <exception>
-#include <filesystem>
 #include <string>
 #include <utility>
-#include <vector>
 
 namespace tavik::shell {
 
@@ -82,13 +56,6 @@ MainWindow::~MainWindow()
     controller_->Stop();
     delete about_.data();
 }
-
-bool MainWindow::IsBusy() const { return controller_->IsBusy(); }
-const ForecastResult* MainWindow::ShownResult() const { return controller_->Shown(); }
-const CurrentElementSet* MainWindow::Current() const { return controller_->Current(); }
-const std::optional<Station>& MainWindow::StationInUse() const { return controller_->StationInUse(); }
-const QString& MainWindow::SettingsPath() const { return controller_->SettingsPath(); }
-const PlanningDetails* MainWindow::ShownDetails() const { return controller_->ShownDetails(); }
 
 // ---------------------------------------------------------------- start-up
 
@@ -127,18 +94,7 @@ void MainWindow::LoadFinished(const std::shared_ptr<LoadJob>& job)
     controller_->SetBusy(false);
     if (job->StartUp && (!controller_->StationInUse() || !loaded) && !controller_->Stopping()) {
         // Set up without a text editor: the dialog says what is wrong.
-        QString why;
-        if (job->SettingsPath.empty()) {
-            QStringList places;
-            for (const std::string& c : job->SettingsCandidates) places << FromPath(c);
-            why = QStringLiteral("There is no settings file yet (tavik looks for %1). Give your station and the "
-                                 "TLE file to load.")
-                      .arg(places.join(QStringLiteral(" and then for ")));
-        } else if (!controller_->StationInUse()) {
-            why = QStringLiteral("The settings file cannot be used:\n%1").arg(Q(job->SettingsError));
-        } else {
-            why = QStringLiteral("The TLE file cannot be loaded:\n%1").arg(Q(job->LoadError));
-        }
+        const QString why = controller_->WhatStopsStartUp(*job);
         EditStation(why);
         return;
     }
@@ -193,10 +149,7 @@ bool MainWindow::FillStartDate()
                               "start date.\n\nType the start date and press \"recalc\"."));
         return false;
     }
-    const CalendarFields today = now->Fields();
-    startDayEdit_->setText(QStringLiteral("%1").arg(today.Day, 2, 10, QLatin1Char('0')));
-    startMonthEdit_->setText(QStringLiteral("%1").arg(today.Month, 2, 10, QLatin1Char('0')));
-    startYearEdit_->setText(QStringLiteral("%1").arg(today.Year, 4, 10, QLatin1Char('0')));
+    startDate_->Show(*now);
     return true;
 }
 
@@ -211,8 +164,7 @@ void MainWindow::SelectElementSet(int index)
 
 void MainWindow::ShowElementAge()
 {
-    const ParsedDate start =
-        ParseForecastDate(S(startDayEdit_->text()), S(startMonthEdit_->text()), S(startYearEdit_->text()));
+    const ParsedDate start = startDate_->Typed();
     elementAge_->Show(controller_->Current(), start ? std::optional<DateTime>(*start.Date) : std::nullopt);
 }
 
@@ -239,17 +191,7 @@ void MainWindow::OnStartDateEdited()
     ShowElementAge();
 }
 
-void MainWindow::OnSave(ListKind kind)
-{
-    const QString work = QDir::currentPath();
-    // Where the working folder cannot be written (a system folder, a
-    // read-only mount), the documents folder.
-    const QString name =
-        FromPath(kind == ListKind::Passes
-                     ? PassesFileName(controller_->Current() ? controller_->Current()->SatName : std::string())
-                     : EclipsesFileName(controller_->Current() ? controller_->Current()->SatName : std::string()));
-    SaveList(kind, CanReplace(QDir(work).filePath(name)) ? QString() : services_.DocumentsFolder);
-}
+void MainWindow::OnSave(ListKind kind) { SaveList(kind, controller_->DefaultListFolder(kind == ListKind::Passes)); }
 
 void MainWindow::OnSaveCurrentList() { OnSave(tabs_->currentIndex() == 2 ? ListKind::Eclipses : ListKind::Passes); }
 
@@ -359,39 +301,23 @@ void MainWindow::OnModelChosen(OrbitModel model)
 void MainWindow::SaveList(ListKind kind, const QString& folder)
 {
     if (controller_->IsBusy() || !controller_->Shown() || !controller_->Current()) return;
-    const bool passes = kind == ListKind::Passes;
-    QLabel* status = passes ? passesStatus_ : eclipsesStatus_;
-    const std::string& name = controller_->Current()->SatName;
-    const std::string fileName = passes ? PassesFileName(name) : EclipsesFileName(name);
-    // The eclipse lines in forms Windows-1252 can hold; the pass lines have
-    // no regional forms.
-    const FileFormats files = Cp1252FileFormats(services_.Formats);
-    const bool otherForms = !passes && !files.Note.empty();
-    // In the current working directory, like a file saved from a shell,
-    // unless another folder is given. The window shows that folder nowhere,
-    // so a failure names the whole path.
-    std::error_code noFolder;
-    const std::filesystem::path base =
-        folder.isEmpty() ? std::filesystem::current_path(noFolder) : std::filesystem::path(PathOf(folder));
-    const std::string path = noFolder ? fileName : (base / fileName).string();
-    const std::string bytes =
-        passes ? PassesFileBytes(*controller_->Shown()) : EclipsesFileBytes(*controller_->Shown(), files.Formats);
-    controller_->WriteFile(path, bytes,
-                           [this, status, path, fileName, folder, otherForms, note = files.Note](const QString& error) {
-                               controller_->SetBusy(false);
-                               if (!error.isEmpty()) {
-                                   status->clear();
-                                   Report(MessageKind::Error, QStringLiteral("Save"),
-                                          QStringLiteral("%1 has not been written:\n%2").arg(FromPath(path), error));
-                                   return;
-                               }
-                               // The designed place says the name; any other the whole path.
-                               const QString written = (folder.isEmpty() ? FromPath(fileName) : FromPath(path))
-                                                       + QStringLiteral(" has been written");
-                               status->setText(written);
-                               status->setToolTip(FromPath(path));
-                               if (otherForms) NoteFileForms(note);
-                           });
+    QLabel* status = kind == ListKind::Passes ? passesStatus_ : eclipsesStatus_;
+    controller_->SaveList(
+        kind == ListKind::Passes, folder, [this, status, folder](const ForecastController::ListSaved& saved) {
+            controller_->SetBusy(false);
+            // The window shows no folder, so a failure names the whole path.
+            if (!saved.Error.isEmpty()) {
+                status->clear();
+                Report(MessageKind::Error, QStringLiteral("Save"),
+                       QStringLiteral("%1 has not been written:\n%2").arg(FromPath(saved.Path), saved.Error));
+                return;
+            }
+            // The designed place says the name; any other the whole path.
+            status->setText((folder.isEmpty() ? FromPath(saved.FileName) : FromPath(saved.Path))
+                            + QStringLiteral(" has been written"));
+            status->setToolTip(FromPath(saved.Path));
+            if (!saved.FormsNote.empty()) NoteFileForms(saved.FormsNote);
+        });
 }
 
 void MainWindow::NoteFileForms(const std::string& note)
@@ -424,21 +350,16 @@ void MainWindow::RunForecast()
         ForecastRefused();
         return;
     }
-    const ParsedDate start =
-        ParseForecastDate(S(startDayEdit_->text()), S(startMonthEdit_->text()), S(startYearEdit_->text()));
+    const ParsedDate start = startDate_->Typed();
     if (!start) {
-        QLineEdit* wrong = start.WrongField == DateTextField::Month  ? startMonthEdit_
-                           : start.WrongField == DateTextField::Year ? startYearEdit_
-                                                                     : startDayEdit_;
         Report(MessageKind::Error, QStringLiteral("Start date"),
                Q(start.Error) + QStringLiteral("\n\nCorrect the start date and press \"recalc\"."));
-        wrong->setFocus();
-        wrong->selectAll();
+        startDate_->Select(start.WrongField);
         ForecastRefused();
         return;
     }
     // "26" is shown as the year it was taken for.
-    startYearEdit_->setText(QString::number(start.Date->Fields().Year));
+    startDate_->ShowYear(start.Date->Fields().Year);
 
     ClearResults();
     controller_->DropShown();
@@ -526,12 +447,11 @@ void MainWindow::OnWriteYearFile()
         emit YearFileDone();
         return;
     }
-    const ParsedYear year = ParseForecastYear(S(startYearEdit_->text()));
+    const ParsedYear year = startDate_->TypedYear();
     if (!year) {
         Report(MessageKind::Error, QStringLiteral("Sun angle file"),
                Q(year.Error) + QStringLiteral("\n\nType the year of the file into the year box."));
-        startYearEdit_->setFocus();
-        startYearEdit_->selectAll();
+        startDate_->Select(DateTextField::Year);
         emit YearFileDone();
         return;
     }
@@ -547,12 +467,7 @@ void MainWindow::YearFileFinished(const std::shared_ptr<YearJob>& job)
         controller_->SetBusy(false);
         return;
     }
-    const std::string fileName = YearFileName(job->Elements.SatName, job->Year);
-    // The program's folder, or the documents folder where that cannot be
-    // written (an installed program).
-    QString folder = services_.ProgramFolder;
-    if (!CanReplace(QDir(folder).filePath(FromPath(fileName)))) folder = services_.DocumentsFolder;
-    const std::string path = (std::filesystem::path(PathOf(folder)) / fileName).string();
+    const std::string path = controller_->YearFilePath(*job);
     if (!job->Error.isEmpty()) {
         Report(MessageKind::Error, QStringLiteral("Sun angle file"), job->Error);
         controller_->SetBusy(false);
@@ -586,7 +501,7 @@ void MainWindow::ShowBusy(bool busy)
 {
     if (busy && !busyShown_) focusBeforeJob_ = QApplication::focusWidget();
     busyShown_ = busy;
-    for (QWidget* w : std::initializer_list<QWidget*>{satelliteBox_, recalcButton_}) w->setEnabled(!busy);
+    for (QWidget* w : std::initializer_list<QWidget*>{satelliteBox_, startDate_->RecalcButton()}) w->setEnabled(!busy);
     for (QAction* a : {openAction_, updateAction_, yearFileAction_, recalcAction_, stationAction_, classicModelAction_,
                        sgp4ModelAction_})
         a->setEnabled(!busy);
@@ -633,36 +548,6 @@ void MainWindow::closeEvent(QCloseEvent* event)
 void MainWindow::Report(MessageKind kind, const QString& title, const QString& text)
 {
     if (services_.ShowMessage) services_.ShowMessage(this, kind, title, text);
-}
-
-// ---------------------------------------------------------------- screenshots
-
-bool MainWindow::SaveScreenshots(const QString& folder)
-{
-    QDir().mkpath(folder);
-    static const char* const Names[] = {"illumination", "passes", "eclipses", "sun-angle", "pass-details"};
-    const int shown = tabs_->currentIndex();
-    bool ok = true;
-    // A pass on the sky plot and its frame on the strip chart.
-    if (passDetails_->SelectedPass() < 0) SelectTypicalPass();
-    auto save = [&](QWidget* w, const QString& name) {
-        QApplication::processEvents();
-        ok = w->grab().save(QDir(folder).filePath(name)) && ok;
-    };
-    for (int i = 0; i < tabs_->count(); ++i) {
-        tabs_->setCurrentIndex(i);
-        save(this, QStringLiteral("tab-%1-%2.png").arg(i + 1).arg(QString::fromLatin1(Names[i])));
-    }
-    tabs_->setCurrentIndex(shown);
-    OnInfo();
-    save(about_, QStringLiteral("about.png"));
-    about_->close();
-    OnLegend();
-    save(legend_, QStringLiteral("legend.png"));
-    legend_->close();
-    if (!stationDialog_) EditStation();
-    if (stationDialog_) save(stationDialog_, QStringLiteral("station.png"));
-    return ok;
 }
 
 } // namespace tavik::shell

@@ -54,6 +54,7 @@ class PassesPage;
 class ListPage;
 class ElementAgeLabel;
 class SatelliteBox;
+class StartDateRow;
 class StationDialog;
 class SunAngleChart;
 
@@ -73,19 +74,19 @@ public:
 
     // What the window computes and keeps.
     ForecastController* Controller() const { return controller_; }
-    bool IsBusy() const;
+    bool IsBusy() const { return controller_->IsBusy(); }
     // The forecast on screen; nothing before the first run and after the
     // year file has cleared it.
-    const ForecastResult* ShownResult() const;
-    const CurrentElementSet* Current() const;
-    const std::optional<Station>& StationInUse() const;
+    const ForecastResult* ShownResult() const { return controller_->Shown(); }
+    const CurrentElementSet* Current() const { return controller_->Current(); }
+    const std::optional<Station>& StationInUse() const { return controller_->StationInUse(); }
     // The settings file in use, or empty.
-    const QString& SettingsPath() const;
+    const QString& SettingsPath() const { return controller_->SettingsPath(); }
     // What the strip chart's tooltip says about the point (strip pixels).
     QString MinuteTip(QPoint at) const;
     AboutBox* About() const;
     PassDetailsView* PassDetails() const { return passDetails_; }
-    const PlanningDetails* ShownDetails() const;
+    const PlanningDetails* ShownDetails() const { return controller_->ShownDetails(); }
     // The pass whose minutes the strip chart highlights, or -1.
     int HighlightedPass() const;
     // Selects in the pass table the pass at a point of the strip chart
@@ -189,13 +190,7 @@ private:
     QPointer<QWidget> focusBeforeJob_;
 
     // Controls.
-    QLabel* startDayLabel_ = nullptr;
-    QLineEdit* startDayEdit_ = nullptr;
-    QLabel* startMonthLabel_ = nullptr;
-    QLineEdit* startMonthEdit_ = nullptr;
-    QLabel* startYearLabel_ = nullptr;
-    QLineEdit* startYearEdit_ = nullptr;
-    QPushButton* recalcButton_ = nullptr;
+    StartDateRow* startDate_ = nullptr;
     SatelliteBox* satelliteBox_ = nullptr;
     QTabWidget* tabs_ = nullptr;
     IlluminationView* illumination_ = nullptr;

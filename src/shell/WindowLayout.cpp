@@ -14,6 +14,7 @@
 #include "shell/PassDetailsView.h"
 #include "shell/PictureBox.h"
 #include "shell/SatelliteBox.h"
+#include "shell/StartDateRow.h"
 #include "shell/SunAngleChart.h"
 
 #include <QAbstractItemView>
@@ -119,33 +120,11 @@ void MainWindow::BuildControls()
     auto* client = Named(new QWidget, "ClientArea");
     setCentralWidget(client);
 
-    startDayLabel_ = MakeLabel("StartDayLabel", QStringLiteral("start at &day:"));
-    startDayEdit_ = Named(new QLineEdit(QStringLiteral("DD")), "StartDayEdit");
-    startMonthLabel_ = MakeLabel("StartMonthLabel", QStringLiteral("&month:"));
-    startMonthEdit_ = Named(new QLineEdit(QStringLiteral("MM")), "StartMonthEdit");
-    startYearLabel_ = MakeLabel("StartYearLabel", QStringLiteral("&year:"));
-    startYearEdit_ = Named(new QLineEdit(QStringLiteral("YYYY")), "StartYearEdit");
+    startDate_ = Named(new StartDateRow, "StartDateRow");
+    connect(startDate_, &StartDateRow::RecalcRequested, this, &MainWindow::OnRecalc);
+    connect(startDate_, &StartDateRow::Edited, this, &MainWindow::OnStartDateEdited);
     auto* row = new QHBoxLayout;
-    row->setSpacing(6);
-    const std::pair<QLabel*, QLineEdit*> dateFields[] = {
-        {startDayLabel_, startDayEdit_}, {startMonthLabel_, startMonthEdit_}, {startYearLabel_, startYearEdit_}};
-    for (auto [label, edit] : dateFields) {
-        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        label->setBuddy(edit);
-        // Room for the placeholder's letters or the digits, whichever is wider.
-        const QFontMetrics m(edit->font());
-        const int text = std::max(m.horizontalAdvance(edit->text()), m.horizontalAdvance(QStringLiteral("0000")));
-        edit->setTextMargins(0, 0, 0, 0);
-        edit->setFixedWidth(text + 12);
-        row->addWidget(label);
-        row->addWidget(edit);
-        row->addSpacing(4);
-        connect(edit, &QLineEdit::returnPressed, this, &MainWindow::OnRecalc);
-        connect(edit, &QLineEdit::textEdited, this, &MainWindow::OnStartDateEdited);
-    }
-    recalcButton_ = Named(new QPushButton(QStringLiteral("&recalc")), "RecalcButton");
-    connect(recalcButton_, &QPushButton::clicked, this, &MainWindow::OnRecalc);
-    row->addWidget(recalcButton_);
+    row->addWidget(startDate_);
     row->addStretch(1);
 
     // The satellite, in its large font at the row's right. Typing searches
@@ -218,10 +197,7 @@ void MainWindow::BuildControls()
     layout->addWidget(tabs_, 1);
     layout->addWidget(progressBar_);
 
-    setTabOrder(startDayEdit_, startMonthEdit_);
-    setTabOrder(startMonthEdit_, startYearEdit_);
-    setTabOrder(startYearEdit_, recalcButton_);
-    setTabOrder(recalcButton_, satelliteBox_);
+    setTabOrder(startDate_->RecalcButton(), satelliteBox_);
     setTabOrder(satelliteBox_, tabs_);
     UpdateSaveEnabled();
 }

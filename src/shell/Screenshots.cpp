@@ -1,0 +1,44 @@
+// The window's screenshots, for the documentation and for looking at the
+// layout: each tab, the about box, the legend and the Station dialog.
+
+#include "shell/AboutBox.h"
+#include "shell/Legend.h"
+#include "shell/MainWindow.h"
+#include "shell/PassDetailsView.h"
+#include "shell/StationDialog.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTabWidget>
+
+namespace tavik::shell {
+
+bool MainWindow::SaveScreenshots(const QString& folder)
+{
+    QDir().mkpath(folder);
+    static const char* const Names[] = {"illumination", "passes", "eclipses", "sun-angle", "pass-details"};
+    const int shown = tabs_->currentIndex();
+    bool ok = true;
+    // A pass on the sky plot and its frame on the strip chart.
+    if (passDetails_->SelectedPass() < 0) SelectTypicalPass();
+    auto save = [&](QWidget* w, const QString& name) {
+        QApplication::processEvents();
+        ok = w->grab().save(QDir(folder).filePath(name)) && ok;
+    };
+    for (int i = 0; i < tabs_->count(); ++i) {
+        tabs_->setCurrentIndex(i);
+        save(this, QStringLiteral("tab-%1-%2.png").arg(i + 1).arg(QString::fromLatin1(Names[i])));
+    }
+    tabs_->setCurrentIndex(shown);
+    OnInfo();
+    save(about_, QStringLiteral("about.png"));
+    about_->close();
+    OnLegend();
+    save(legend_, QStringLiteral("legend.png"));
+    legend_->close();
+    if (!stationDialog_) EditStation();
+    if (stationDialog_) save(stationDialog_, QStringLiteral("station.png"));
+    return ok;
+}
+
+} // namespace tavik::shell
