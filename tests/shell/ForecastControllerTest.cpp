@@ -141,7 +141,8 @@ TEST_F(ControllerTest, SaveListWritesTheFileOrNamesWhyNot)
 TEST_F(ControllerTest, StationSavedInTheSettingsFileItWasReadFrom)
 {
     StartUp();
-    const ForecastController::StationSaved saved = controller_->SaveStation(QStringLiteral("FN31PR"), File("three.tle"));
+    const ForecastController::StationSaved saved =
+        controller_->SaveStation(QStringLiteral("FN31PR"), File("three.tle"));
     EXPECT_EQ(saved.Error, QString());
     EXPECT_EQ(controller_->StationInUse()->StationLocator, "FN31PR");
     QFile ini(File("tavik.ini"));

@@ -657,6 +657,15 @@ TEST_F(WindowTest, EveryControlLiesInsideTheWindowAtCommonScreenSizes)
             EXPECT_TRUE(w->isVisible());
             EXPECT_TRUE(window_->rect().contains(QRect(w->mapTo(window_.get(), QPoint()), w->size())));
         }
+        // No sideways scrolling on a laptop or wider: everything fits the width.
+        for (int tab = 0; tab < tabs->count() && size.Window.width() >= 1350; ++tab) {
+            tabs->setCurrentIndex(tab);
+            QCoreApplication::processEvents();
+            for (const QScrollBar* bar : window_->findChildren<QScrollBar*>())
+                if (bar->orientation() == Qt::Horizontal) {
+                    EXPECT_FALSE(bar->isVisible()) << tab;
+                }
+        }
         // The day rows keep at least their drawn height, scrolling where the window is short, and fill the width.
         tabs->setCurrentIndex(0);
         QCoreApplication::processEvents();
