@@ -125,13 +125,14 @@ PassDetailsView::PassDetailsView(QWidget* parent) : QWidget(parent)
     auto* bottom = new QWidget;
     auto* bottomLayout = new QHBoxLayout(bottom);
     bottomLayout->setContentsMargins(0, 0, 0, 0);
-    bottomLayout->addWidget(plot_);
-    bottomLayout->addWidget(summary_, 1);
+    bottomLayout->addWidget(plot_, 1);
+    bottomLayout->addWidget(summary_, 2);
     auto* split = new QSplitter(Qt::Vertical);
     split->addWidget(table_);
     split->addWidget(bottom);
-    split->setStretchFactor(0, 1);
-    split->setStretchFactor(1, 0);
+    // Both grow with the window: more passes in the table, a larger sky plot.
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 2);
     split->setChildrenCollapsible(false);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
