@@ -30,8 +30,9 @@ PointEvaluator::PointEvaluator(const ForecastRequest& request)
 }
 
 // The light is the instant's own: a first pass finds the shadow, a second
-// computes the illumination with it, as the minute after would.
-StepState PointEvaluator::State(double seconds)
+// computes the illumination with it, as the minute after would. Where only
+// the place is wanted, one pass does.
+StepState PointEvaluator::State(double seconds, int passes)
 {
     // The calendar fields of the whole second, and the fraction added to
     // the second's field, which the chain reads as a double.
@@ -41,7 +42,7 @@ StepState PointEvaluator::State(double seconds)
     const DayTerms day = MakeDayTerms(at);
     ShadowCarry carry;
     StepState s;
-    for (int pass = 0; pass < 2; ++pass) {
+    for (int pass = 0; pass < passes; ++pass) {
         ShadowCarry c = carry;
         if (precise_) {
             ComputePreciseStateOn(s, constants_, *precise_, day, at, c, resonance_, false);
@@ -55,7 +56,7 @@ StepState PointEvaluator::State(double seconds)
 
 PassPointDetail PointEvaluator::At(double seconds)
 {
-    const StepState s = State(seconds);
+    const StepState s = State(seconds, 2);
     PassPointDetail p;
     p.At = DateTime::FromSeconds(std::llround(seconds));
     p.Azimuth = s.SatAzimuth();
@@ -67,8 +68,8 @@ PassPointDetail PointEvaluator::At(double seconds)
     if (s.HasVelocity) {
         p.RangeRate = RangeRate(s.Look, s.Orbit, s.SatVelocity);
     } else {
-        const double after = State(seconds + RangeRateHalfStep).Look.Range;
-        const double before = State(seconds - RangeRateHalfStep).Look.Range;
+        const double after = State(seconds + RangeRateHalfStep, 1).Look.Range;
+        const double before = State(seconds - RangeRateHalfStep, 1).Look.Range;
         p.RangeRate = (after - before) / (2 * RangeRateHalfStep);
     }
     return p;
@@ -76,13 +77,13 @@ PassPointDetail PointEvaluator::At(double seconds)
 
 double PointEvaluator::Elevation(double seconds)
 {
-    const StepState s = State(seconds);
+    const StepState s = State(seconds, 1);
     return s.OrbitStop == Sgp4Stop::None ? s.SatElevation() : std::nan("");
 }
 
 double PointEvaluator::SunFraction(DateTime t)
 {
-    const StepState s = State(static_cast<double>(t.Seconds()));
+    const StepState s = State(static_cast<double>(t.Seconds()), 2);
     return s.InEclipse ? 0.0 : s.SunFraction;
 }
 

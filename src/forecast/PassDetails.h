@@ -93,7 +93,7 @@ public:
     double SunFraction(DateTime t);
 
 private:
-    StepState State(double seconds);
+    StepState State(double seconds, int passes);
 
     const ForecastRequest& request_;
     StepConstants constants_;
@@ -122,7 +122,8 @@ std::optional<double> FindSignChange(const std::function<double(double)>& f, dou
 std::optional<PassPointDetail> HorizonCrossing(PointEvaluator& evaluate, DateTime from, DateTime to);
 
 // The track of a pass, minute by minute from the last minute below the
-// horizon to the first minute below it again (those clipped to the horizon).
+// horizon to the first minute below it again (those clipped to the horizon),
+// from the run's minutes, which keep no range: Range and RangeRate stay 0.
 std::vector<PassPointDetail> PassTrack(const ForecastResult& result, const PassDetail& pass);
 
 } // namespace tavik
