@@ -27,6 +27,10 @@ packages=(
   # the export test reads the iCalendar files back with Debian's parser
   # (run by /usr/bin/python3, not whatever python3 comes first on PATH)
   python3-icalendar
+  # the independent judge of rise and set to the second and of the range
+  # rate: the crossing test runs its SGP4 with its built-in time scale
+  # (nothing downloaded)
+  python3-skyfield
   # the window and the command line
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
   # zlib: compressed downloads are unpacked under the size cap

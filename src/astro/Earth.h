@@ -15,4 +15,9 @@ inline constexpr double EarthRadius = 6378.137; // km, equatorial
 // the station positions of the reference figures were computed with it.
 inline constexpr double PolarRadius = 6356.785; // km, for the station's place on the ellipsoid
 
+// The Earth's rotation at the rate the sidereal angle turns
+// (astro/TimeScales.cpp): 360.98564736629 degrees per day of UT, so that a
+// station's velocity agrees with the angle that places it.
+inline constexpr double EarthRotationRate = 360.98564736629 / 86400.0 * 3.14159265358979323846 / 180.0; // rad/s
+
 } // namespace tavik

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
+#include <cmath>
 
 namespace tavik::cli {
 
@@ -33,6 +35,8 @@ const KnownOption KnownOptions[] = {
     {"--replace", nullptr, &Options::Replace},
     {"--model", &Options::Model, nullptr},
     {"--format", &Options::Format, nullptr},
+    {"--frequency", &Options::Frequency, nullptr},
+    {"--uplink", &Options::Uplink, nullptr},
     {"--all", nullptr, &Options::All},
     {"--save-passes", nullptr, &Options::SavePasses},
     {"--save-eclipses", nullptr, &Options::SaveEclipses},
@@ -132,9 +136,19 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args)
                              : o.SaveEclipses ? "--save-eclipses"
                              : o.Year         ? "--year"
                              : o.Strip        ? "--strip"
+                             : o.Frequency    ? "--frequency"
+                             : o.Uplink       ? "--uplink"
                                               : nullptr;
         if (single) return fail(std::string("option ") + single + " is for one satellite, not with --all");
     }
+    // The Doppler shifts go into the pass details; the design's lists have
+    // no place for them.
+    const bool details = o.Format && *o.Format != "text";
+    const std::pair<bool, const char*> needDetails[] = {{o.Frequency.has_value(), "--frequency"},
+                                                        {o.Uplink.has_value(), "--uplink"}};
+    for (const auto& [given, name] : needDetails)
+        if (given && !details && !o.UpdateTle)
+            return fail(std::string("option ") + name + " needs --format csv, json or ics");
     if (o.UpdateTle) {
         const char* other = o.All            ? "--all"
                             : o.Satellite    ? "--satellite"
@@ -144,6 +158,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args)
                             : o.SaveEclipses ? "--save-eclipses"
                             : o.Year         ? "--year"
                             : o.Strip        ? "--strip"
+                            : o.Frequency    ? "--frequency"
+                            : o.Uplink       ? "--uplink"
                                              : nullptr;
         if (other) return fail(std::string("option ") + other + " does not go with --update-tle, which only fetches");
         if (o.Tle && *o.Tle == "-") return fail("option --update-tle needs a TLE file to replace, not standard input");
@@ -211,7 +227,19 @@ substitutions are read to their end; no input may exceed 64 MiB.
                       event per pass (or eclipse) whose UID stays the same
                       for the same satellite, station and rise time. CSV is
                       RFC 4180 with CR LF; all three are UTF-8. Not with
-                      --all, whose files are always text
+                      --all, whose files are always text. Rise and set are
+                      the horizon crossings to the second (the text lists
+                      keep whole minutes); rise, maximum and set each carry
+                      the range (range_km) and range rate (range_rate_km_s,
+                      positive while the satellite moves away)
+  --frequency MHz     with --format csv, json or ics: the downlink
+                      frequency, e.g. 145.8; rise, maximum and set then
+                      carry its Doppler shift (doppler_hz: the received
+                      minus the transmitted frequency, positive while the
+                      satellite comes closer)
+  --uplink MHz        with --format csv, json or ics: the uplink frequency;
+                      uplink_doppler_hz is the shift the satellite hears,
+                      so transmit the uplink minus it
 
 Outputs. The passes list and the eclipses list go to standard output; dates
 and numbers follow the locale (LC_TIME, LC_NUMERIC).
@@ -278,7 +306,8 @@ Exit status:
      partial lists are printed and written, and the reason goes to standard
      error)
   1  an input that cannot be used (settings file, TLE file, locator,
-     satellite, a --start or --year text that is not a date or year), an
+     satellite, a --start or --year text that is not a date or year, a
+     --frequency or --uplink that is not MHz above 0 up to 300000), an
      element set that cannot be computed or that the SGP4 model cannot
      follow to the end, or a file that cannot be written;
      the other requested files are still written. Also when standard output
@@ -291,6 +320,15 @@ Exit status:
      (Ctrl-C) or SIGTERM: 128 + the signal's number; every file written is
      whole and summary.csv marks the satellites not computed
 )";
+}
+
+std::optional<double> FrequencyMHz(std::string_view text)
+{
+    double mhz = 0;
+    const auto r = std::from_chars(text.data(), text.data() + text.size(), mhz);
+    if (r.ec != std::errc() || r.ptr != text.data() + text.size()) return std::nullopt;
+    if (!std::isfinite(mhz) || mhz <= 0 || mhz > MaxFrequencyMHz) return std::nullopt;
+    return mhz;
 }
 
 std::optional<DateTexts> SplitStartDate(std::string_view text)

@@ -32,6 +32,8 @@ struct Options {
     std::optional<std::string> Timeout;   // --update-tle's overall limit in seconds, checked by ParseCommandLine
     std::optional<std::string> Model;     // "design" or "precise", checked by ParseCommandLine
     std::optional<std::string> Format;    // "text", "csv", "json" or "ics", checked by ParseCommandLine
+    std::optional<std::string> Frequency; // the downlink in MHz, read by FrequencyMHz
+    std::optional<std::string> Uplink;    // the uplink in MHz, read by FrequencyMHz
     bool SavePasses = false;
     bool SaveEclipses = false;
     bool All = false;
@@ -56,6 +58,14 @@ struct ParsedCommandLine {
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args);
 
 std::string UsageText();
+
+// The most --frequency and --uplink take: 300 GHz, where radio ends and the
+// far infrared begins.
+inline constexpr double MaxFrequencyMHz = 300000;
+
+// A frequency in MHz as --frequency and --uplink take it: a decimal number
+// above 0 up to MaxFrequencyMHz ("145.8", "2400"); nothing for any other text.
+std::optional<double> FrequencyMHz(std::string_view text);
 
 // The start day split into the day, month and year texts the engine takes:
 // "YYYY-MM-DD" or "DD.MM.YYYY". Nothing when the text has neither layout;

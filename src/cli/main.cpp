@@ -112,6 +112,17 @@ std::optional<int> YearOption(const Options& o)
     return year.Year;
 }
 
+// --frequency and --uplink in Hz, as the exports take them.
+std::optional<double> FrequencyOption(const std::optional<std::string>& text, const char* option)
+{
+    if (!text) return std::nullopt;
+    const std::optional<double> mhz = FrequencyMHz(*text);
+    if (!mhz)
+        throw InputError(std::string(option) + " " + Quoted(*text) + " is not a frequency: give MHz above 0 up to "
+                         + std::to_string(static_cast<int>(MaxFrequencyMHz)) + ", e.g. 145.8");
+    return *mhz * 1e6;
+}
+
 Station StationFrom(const Options& o, const Settings& settings)
 {
     if (!o.Locator) return MakeStation(settings.StationLocator);
@@ -437,6 +448,8 @@ int Run(int argc, char** argv, StandardOutput& out)
     // Every text option is checked before anything is read or computed.
     const DateTexts start = StartTexts(o);
     const std::optional<int> year = YearOption(o);
+    const std::optional<double> downlink = FrequencyOption(o.Frequency, "--frequency");
+    const std::optional<double> uplink = FrequencyOption(o.Uplink, "--uplink");
 
     Settings settings;
     if (o.Settings || !o.Tle || (!o.Locator && !o.UpdateTle)) {
@@ -482,6 +495,8 @@ int Run(int argc, char** argv, StandardOutput& out)
     if (format != ExportFormat::Text) {
         details = MakePlanningDetails(result, request);
         context = MakeExportContext(result, request, UtcNow().value_or(result.Start));
+        context->DownlinkFrequency = downlink;
+        context->UplinkFrequency = uplink;
         out.DocumentOnly();
         out.Print(ExportBytes(format, *context, *details, true, true));
     } else {

@@ -46,6 +46,7 @@ void ComputeStateOn(StepState& s, const StepConstants& c, const DayTerms& day, c
     carry.InEclipse = ComputeEclipse(s.Light.Sun, s.Look.SatCelX, s.Look.SatCelY, s.Look.SatCelZ, s.Orbit.OrbitRadius);
     s.InEclipse = carry.InEclipse;
     carry.SunFraction = 1;
+    s.HasVelocity = false;
 }
 
 void ComputePreciseStateOn(StepState& s, const StepConstants& c, const Sgp4& model, const DayTerms& day,
@@ -55,6 +56,8 @@ void ComputePreciseStateOn(StepState& s, const StepConstants& c, const Sgp4& mod
     InstantTermsInto(s.Orbit, c.Epoch, day, instant);
     const Sgp4State orbit = model.StateAt(s.Orbit.DaysSinceEpoch * 1440.0, resonance);
     s.OrbitStop = orbit.Stop;
+    s.SatVelocity = orbit.Velocity;
+    s.HasVelocity = orbit.Stop == Sgp4Stop::None;
     if (orbit.Stop != Sgp4Stop::None) return;
     s.Orbit.OrbitRadius = Length(orbit.Position);
     s.Orbit.SatHeight = s.Orbit.OrbitRadius - EarthRadius;

@@ -32,6 +32,10 @@ struct StepState {
     bool InEclipse = false;
     double SunFraction = 1;              // the Sun's disc seen; below 1 only in the SGP4 model's penumbra
     Sgp4Stop OrbitStop = Sgp4Stop::None; // the SGP4 model could not go on; nothing else holds
+    // The satellite's celestial velocity, km/s: SGP4 gives it with the
+    // position; the classic model's Kepler step does not (HasVelocity false).
+    Vector3 SatVelocity;
+    bool HasVelocity = false;
 
     double SatHeight() const { return Orbit.SatHeight; }
     double SatAzimuth() const { return Look.SatAzimuth; }

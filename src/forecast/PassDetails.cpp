@@ -7,64 +7,13 @@ namespace tavik {
 
 namespace {
 
-// The chain at any instant, with the run's constants computed once.
-class Evaluator {
-public:
-    explicit Evaluator(const ForecastRequest& request)
-        : request_(request), constants_(MakeStepConstants(request.Elements, request.Site, request.Axis))
-    {
-        if (request.Model == OrbitModel::Sgp4) precise_.emplace(request.Elements);
-    }
+// Where bisection stops: well inside the second the crossing is given to.
+constexpr double CrossingTolerance = 0.001; // s
 
-    // The light is the instant's own: a first pass finds the shadow, a second
-    // computes the illumination with it, as the minute after would.
-    PassPointDetail At(DateTime t)
-    {
-        const StepState s = State(t);
-        PassPointDetail p;
-        p.At = t;
-        p.Azimuth = s.SatAzimuth();
-        p.Elevation = s.SatElevation();
-        p.Sunlit = !s.InEclipse;
-        p.Illumination = s.Illumination();
-        p.SunAngle = s.SunAngle();
-        return p;
-    }
-
-    // The share of the Sun's disc seen: 1 in full sunlight, 0 in the umbra.
-    double SunFraction(DateTime t)
-    {
-        const StepState s = State(t);
-        return s.InEclipse ? 0.0 : s.SunFraction;
-    }
-
-private:
-    StepState State(DateTime t)
-    {
-        const CalcInstant at = CalcInstantOf(t);
-        const DayTerms day = MakeDayTerms(at);
-        ShadowCarry carry;
-        StepState s;
-        for (int pass = 0; pass < 2; ++pass) {
-            ShadowCarry c = carry;
-            if (precise_) {
-                ComputePreciseStateOn(s, constants_, *precise_, day, at, c, resonance_, false);
-            } else {
-                ComputeStateOn(s, constants_, day, request_.Elements, at, c, false);
-            }
-            carry = c;
-        }
-        return s;
-    }
-
-    const ForecastRequest& request_;
-    StepConstants constants_;
-    std::optional<Sgp4> precise_;
-    // Kept from one instant to the next: the instants mostly move forward, and
-    // the deep-space integration then goes on from where it stood instead of
-    // starting again at the epoch (same numbers either way).
-    ResonanceCarry resonance_;
-};
+// The classic model gives positions only: its range rate is the range's
+// change over a second centred on the instant, which differs from the
+// derivative by a part in a million for a low orbit.
+constexpr double RangeRateHalfStep = 0.5; // s
 
 PassPointDetail PointOf(const ForecastResult& r, std::int64_t k)
 {
@@ -74,7 +23,101 @@ PassPointDetail PointOf(const ForecastResult& r, std::int64_t k)
 
 } // namespace
 
-PassPointDetail EvaluateAt(const ForecastRequest& request, DateTime at) { return Evaluator(request).At(at); }
+PointEvaluator::PointEvaluator(const ForecastRequest& request)
+    : request_(request), constants_(MakeStepConstants(request.Elements, request.Site, request.Axis))
+{
+    if (request.Model == OrbitModel::Sgp4) precise_.emplace(request.Elements);
+}
+
+// The light is the instant's own: a first pass finds the shadow, a second
+// computes the illumination with it, as the minute after would. Where only
+// the place is wanted, one pass does.
+StepState PointEvaluator::State(double seconds, int passes)
+{
+    // The calendar fields of the whole second, and the fraction added to
+    // the second's field, which the chain reads as a double.
+    const double whole = std::floor(seconds);
+    CalcInstant at = CalcInstantOf(DateTime::FromSeconds(static_cast<std::int64_t>(whole)));
+    at.CalcSecond += seconds - whole;
+    const DayTerms day = MakeDayTerms(at);
+    ShadowCarry carry;
+    StepState s;
+    for (int pass = 0; pass < passes; ++pass) {
+        ShadowCarry c = carry;
+        if (precise_) {
+            ComputePreciseStateOn(s, constants_, *precise_, day, at, c, resonance_, false);
+        } else {
+            ComputeStateOn(s, constants_, day, request_.Elements, at, c, false);
+        }
+        carry = c;
+    }
+    return s;
+}
+
+PassPointDetail PointEvaluator::At(double seconds)
+{
+    const StepState s = State(seconds, 2);
+    PassPointDetail p;
+    p.At = DateTime::FromSeconds(std::llround(seconds));
+    p.Azimuth = s.SatAzimuth();
+    p.Elevation = s.SatElevation();
+    p.Sunlit = !s.InEclipse;
+    p.Illumination = s.Illumination();
+    p.SunAngle = s.SunAngle();
+    p.Range = s.Look.Range;
+    if (s.HasVelocity) {
+        p.RangeRate = RangeRate(s.Look, s.Orbit, s.SatVelocity);
+    } else {
+        const double after = State(seconds + RangeRateHalfStep, 1).Look.Range;
+        const double before = State(seconds - RangeRateHalfStep, 1).Look.Range;
+        p.RangeRate = (after - before) / (2 * RangeRateHalfStep);
+    }
+    return p;
+}
+
+double PointEvaluator::Elevation(double seconds)
+{
+    const StepState s = State(seconds, 1);
+    return s.OrbitStop == Sgp4Stop::None ? s.SatElevation() : std::nan("");
+}
+
+double PointEvaluator::SunFraction(DateTime t)
+{
+    const StepState s = State(static_cast<double>(t.Seconds()), 2);
+    return s.InEclipse ? 0.0 : s.SunFraction;
+}
+
+PassPointDetail EvaluateAt(const ForecastRequest& request, DateTime at) { return PointEvaluator(request).At(at); }
+
+std::optional<double> FindSignChange(const std::function<double(double)>& f, double from, double to, double tolerance)
+{
+    const double a = f(from), b = f(to);
+    if (std::isnan(a) || std::isnan(b)) return std::nullopt;
+    if (a == 0) return from;
+    if (b == 0) return to;
+    if ((a > 0) == (b > 0)) return std::nullopt;
+    // from keeps f(from)'s side, to the other.
+    const bool fromAbove = a > 0;
+    while (std::abs(to - from) > tolerance) {
+        const double mid = from + (to - from) / 2;
+        const double m = f(mid);
+        if (std::isnan(m)) return std::nullopt;
+        if (m == 0) return mid;
+        ((m > 0) == fromAbove ? from : to) = mid;
+    }
+    return from + (to - from) / 2;
+}
+
+std::optional<PassPointDetail> HorizonCrossing(PointEvaluator& evaluate, DateTime from, DateTime to)
+{
+    const std::optional<double> at =
+        FindSignChange([&evaluate](double t) { return evaluate.Elevation(t); }, static_cast<double>(from.Seconds()),
+                       static_cast<double>(to.Seconds()), CrossingTolerance);
+    if (!at) return std::nullopt;
+    // Everything at the second given, so that the range rate and the rest
+    // belong to the time printed beside them.
+    return evaluate.At(DateTime::FromSeconds(std::llround(*at)));
+}
 
 PlanningDetails MakePlanningDetails(const ForecastResult& r, const ForecastRequest& request)
 {
@@ -84,7 +127,7 @@ PlanningDetails MakePlanningDetails(const ForecastResult& r, const ForecastReque
     out.End = r.Start;
     if (count == 0) return out;
     out.End = r.Start.AddMinutes(count - 1);
-    Evaluator evaluate(request);
+    PointEvaluator evaluate(request);
     auto minuteOf = [&](const CalcInstant& at) { return DateTime::MinutesBetween(r.Start, DateTimeOf(at)); };
 
     // Each pass as the pass finder closed it (or held it open at the end),
@@ -103,15 +146,25 @@ PlanningDetails MakePlanningDetails(const ForecastResult& r, const ForecastReque
         for (std::int64_t k = first + 1; k < end; ++k)
             if (RunMinute(r, k).SatElevation > RunMinute(r, best).SatElevation) best = k;
         // The peak lies within a minute of the best minute: every second
-        // there, within the run, is tried.
-        p.Max = evaluate.At(r.Start.AddMinutes(best));
+        // there, within the run, is tried (the elevation alone; the whole
+        // point only at the peak).
+        DateTime peak = r.Start.AddMinutes(best);
+        double highest = evaluate.Elevation(static_cast<double>(peak.Seconds()));
         const DateTime from = r.Start.AddMinutes(std::max<std::int64_t>(best - 1, 0));
         const DateTime to = r.Start.AddMinutes(std::min(best + 1, count - 1));
         for (DateTime t = from; t.Seconds() <= to.Seconds(); t = t.AddSeconds(1)) {
-            if (t == p.Max.At) continue;
-            const PassPointDetail q = evaluate.At(t);
-            if (q.Elevation > p.Max.Elevation) p.Max = q;
+            if (t == r.Start.AddMinutes(best)) continue;
+            if (const double e = evaluate.Elevation(static_cast<double>(t.Seconds())); e > highest) {
+                highest = e;
+                peak = t;
+            }
         }
+        p.Max = evaluate.At(peak);
+        // The crossings lie between the last minute below the horizon and
+        // the first above it, and the reverse.
+        if (p.RiseKnown)
+            p.RiseCrossing = HorizonCrossing(evaluate, r.Start.AddMinutes(first - 1), r.Start.AddMinutes(first));
+        if (p.SetKnown) p.SetCrossing = HorizonCrossing(evaluate, r.Start.AddMinutes(end - 1), r.Start.AddMinutes(end));
         out.Passes.push_back(p);
     };
     for (const PassEvent& pass : r.Passes) addPass(minuteOf(pass.Rise.At), minuteOf(pass.Set.At), true);

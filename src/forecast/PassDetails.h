@@ -8,6 +8,7 @@
 #include "forecast/Forecast.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -21,6 +22,8 @@ struct PassPointDetail {
     bool Sunlit = true;      // out of the umbra at that instant
     double Illumination = 0; // 0 to 1
     double SunAngle = 0;     // degrees
+    double Range = 0;        // km, station to satellite
+    double RangeRate = 0;    // km/s, positive while the satellite moves away
 };
 
 struct PassDetail {
@@ -33,6 +36,14 @@ struct PassDetail {
     PassPointDetail Rise; // the first whole minute above the horizon
     PassPointDetail Set;  // the first whole minute below it again
     PassPointDetail Max;  // the highest point, found to the second
+    // The horizon crossings (elevation 0) found to the second, with the
+    // satellite's place and light there; nothing where the run holds no rise
+    // (RiseKnown false) or no set (SetKnown false). Rise and Set keep the
+    // whole minutes the lists have.
+    std::optional<PassPointDetail> RiseCrossing, SetCrossing;
+    // The rise and the set to the second where found, else the whole minute.
+    const PassPointDetail& RiseToTheSecond() const { return RiseCrossing ? *RiseCrossing : Rise; }
+    const PassPointDetail& SetToTheSecond() const { return SetCrossing ? *SetCrossing : Set; }
     std::int64_t DurationMinutes = 0;
     // The run's minutes of the pass, counted from the start: [FirstMinute, EndMinute).
     std::int64_t FirstMinute = 0, EndMinute = 0;
@@ -60,16 +71,59 @@ struct PlanningDetails {
     DateTime End;             // the last minute computed
 };
 
-// The request must be the one that made the result: the maxima are refined
-// with the same model.
+// The request must be the one that made the result: the maxima and the
+// horizon crossings are refined with the same model.
 PlanningDetails MakePlanningDetails(const ForecastResult& result, const ForecastRequest& request);
+
+// The calculation chain at any instant, to a fraction of a second, with one
+// request's model and its constants computed once. Instants are seconds on
+// the DateTime scale (DateTime::Seconds(), with a fraction). Holds a
+// reference to the request, which must outlive it.
+class PointEvaluator {
+public:
+    explicit PointEvaluator(const ForecastRequest& request);
+
+    // Azimuth, elevation, range, range rate and the light there. The light
+    // is the instant's own (not carried from a minute before).
+    PassPointDetail At(double seconds);
+    PassPointDetail At(DateTime t) { return At(static_cast<double>(t.Seconds())); }
+    // The elevation alone, degrees; NaN where the SGP4 model cannot go on.
+    double Elevation(double seconds);
+    // The share of the Sun's disc seen: 1 in full sunlight, 0 in the umbra.
+    double SunFraction(DateTime t);
+
+private:
+    StepState State(double seconds, int passes);
+
+    const ForecastRequest& request_;
+    StepConstants constants_;
+    std::optional<Sgp4> precise_;
+    // Kept from one instant to the next: the instants mostly move forward, and
+    // the deep-space integration then goes on from where it stood instead of
+    // starting again at the epoch (same numbers either way).
+    ResonanceCarry resonance_;
+};
 
 // The elevation, azimuth and light at any instant, with the request's model.
 // The light is the instant's own (not carried from a minute before).
 PassPointDetail EvaluateAt(const ForecastRequest& request, DateTime at);
 
+// Where f changes sign between the instants from and to (seconds, either
+// order), by halving until the bracket is at most tolerance wide: the
+// middle of the last bracket. f(from) <= 0 < f(to) finds a rise, the reverse
+// a set. Nothing when both ends lie on the same side or f is not a number
+// at a probe.
+std::optional<double> FindSignChange(const std::function<double(double)>& f, double from, double to, double tolerance);
+
+// The horizon crossing between two instants on either side of it (the last
+// minute below and the first above, or the reverse), rounded to the nearest
+// second, with the satellite's place, range, range rate and light at that
+// second. Nothing when the elevation does not change sign between them.
+std::optional<PassPointDetail> HorizonCrossing(PointEvaluator& evaluate, DateTime from, DateTime to);
+
 // The track of a pass, minute by minute from the last minute below the
-// horizon to the first minute below it again (those clipped to the horizon).
+// horizon to the first minute below it again (those clipped to the horizon),
+// from the run's minutes, which keep no range: Range and RangeRate stay 0.
 std::vector<PassPointDetail> PassTrack(const ForecastResult& result, const PassDetail& pass);
 
 } // namespace tavik

@@ -148,4 +148,20 @@ void LookAnglesFromPosition(LookState& s, const StationFrame& f, const AttitudeA
     AzimuthElevation(s, o);
 }
 
+// In a frame turning at w about z, a velocity v seen from the fixed frame is
+// v - w x r (r and v already turned into it); the range rate is the
+// line-of-sight part of that velocity, (r - site) . v / |r - site|. Textbook
+// kinematics, as SGP4's TEME velocity is taken to the pseudo-Earth-fixed
+// frame in Vallado et al., AIAA 2006-6753, appendix C.
+double RangeRate(const LookState& s, const OrbitState& o, const Vector3& v)
+{
+    const double c = o.CosMinusSidereal, sn = o.SinMinusSidereal;
+    const Vector3 r{s.SatCelX * c - s.SatCelY * sn, s.SatCelX * sn + s.SatCelY * c, s.SatCelZ};
+    const Vector3 turned{v.X * c - v.Y * sn, v.X * sn + v.Y * c, v.Z};
+    const Vector3 spin{0, 0, EarthRotationRate};
+    const Vector3 relative = turned - Cross(spin, r);
+    const Vector3 line = r - Vector3{s.StationPosX, s.StationPosY, s.StationPosZ};
+    return Dot(line, relative) / Length(line);
+}
+
 } // namespace tavik

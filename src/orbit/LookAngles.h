@@ -70,4 +70,11 @@ struct OrbitPlaneAngles {
 void LookAnglesFromPosition(LookState& out, const StationFrame& frame, const AttitudeAxis& axis,
                             const OrbitPlaneAngles& plane, const Vector3& satellite, const OrbitState& orbit);
 
+// How fast the range grows (km/s; negative while the satellite comes
+// closer), from the satellite's celestial velocity (km/s) and the look
+// state and sidereal angle of the same instant. The station turns with the
+// Earth, so the velocity is taken into the Earth-fixed frame, where the
+// station stands still.
+double RangeRate(const LookState& look, const OrbitState& orbit, const Vector3& velocity);
+
 } // namespace tavik

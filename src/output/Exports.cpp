@@ -1,6 +1,7 @@
 #include "output/Exports.h"
 
 #include "astro/TimeScales.h"
+#include "orbit/Doppler.h"
 #include "output/ListFiles.h"
 #include "platform/Cp1252.h"
 
@@ -8,6 +9,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <utility>
+#include <vector>
 
 namespace tavik {
 
@@ -101,7 +104,8 @@ struct Cell {
     std::string Encoded;
 };
 
-std::string Row(std::initializer_list<Cell> cells)
+template <typename Cells>
+std::string Row(const Cells& cells)
 {
     std::string out;
     bool first = true;
@@ -113,7 +117,21 @@ std::string Row(std::initializer_list<Cell> cells)
     return out + "\r\n";
 }
 
+std::string Row(std::initializer_list<Cell> cells) { return Row<std::initializer_list<Cell>>(cells); }
+
 Cell Num(std::string digits) { return Cell::Number(std::move(digits)); }
+
+// Range and range rate, and the Doppler shifts of the context's frequencies,
+// at one point of a pass: each as its JSON key and its number.
+std::vector<std::pair<std::string, std::string>> Motion(const ExportContext& c, const PassPointDetail& p)
+{
+    std::vector<std::pair<std::string, std::string>> out = {{"range_km", Fixed(p.Range, 1)},
+                                                            {"range_rate_km_s", Fixed(p.RangeRate, 3)}};
+    if (c.DownlinkFrequency) out.emplace_back("doppler_hz", Fixed(DopplerShift(*c.DownlinkFrequency, p.RangeRate), 0));
+    if (c.UplinkFrequency)
+        out.emplace_back("uplink_doppler_hz", Fixed(DopplerShift(*c.UplinkFrequency, p.RangeRate), 0));
+    return out;
+}
 
 std::string CsvHeader(const ExportContext& c, const PlanningDetails& d)
 {
@@ -134,7 +152,8 @@ std::string PassNote(const PassDetail& p, const PlanningDetails& d)
     return {};
 }
 
-void PointJson(std::string& out, const char* name, const PassPointDetail& p, bool known, bool withElevation)
+void PointJson(std::string& out, const ExportContext& c, const char* name, const PassPointDetail& p, bool known,
+               bool withElevation)
 {
     out += std::string("      \"") + name + "\": ";
     if (!known) {
@@ -144,8 +163,9 @@ void PointJson(std::string& out, const char* name, const PassPointDetail& p, boo
     out += "{\"time\": " + JsonTime(known, p.At);
     if (withElevation) out += ", \"elevation_deg\": " + Fixed(p.Elevation, 2);
     out += ", \"azimuth_deg\": " + Fixed(p.Azimuth, 1) + ", \"sunlit\": " + (p.Sunlit ? "true" : "false")
-           + ", \"illumination_pct\": " + Percent(p.Illumination) + ", \"sun_angle_deg\": " + Fixed(p.SunAngle, 1)
-           + "}";
+           + ", \"illumination_pct\": " + Percent(p.Illumination) + ", \"sun_angle_deg\": " + Fixed(p.SunAngle, 1);
+    for (const auto& [key, value] : Motion(c, p)) out += ", \"" + key + "\": " + value;
+    out += "}";
 }
 
 } // namespace
@@ -172,7 +192,8 @@ const char* ExportExtension(ExportFormat format)
 
 ExportContext MakeExportContext(const ForecastResult& result, const ForecastRequest& request, DateTime written)
 {
-    return {result.SatName, request.Site, result.Model, EpochDateTime(request.Elements.Epoch), result.Start, written};
+    return {result.SatName, request.Site, result.Model, EpochDateTime(request.Elements.Epoch),
+            result.Start,   written,      {},           {}};
 }
 
 std::string IsoUtc(DateTime t)
@@ -206,22 +227,62 @@ std::string CsvField(std::string_view text)
 std::string PassesCsv(const ExportContext& c, const PlanningDetails& d)
 {
     std::string out = CsvHeader(c, d);
-    out += Row({"rise_utc", "set_utc", "duration_min", "max_elevation_deg", "max_utc", "rise_azimuth_deg",
-                "max_azimuth_deg", "set_azimuth_deg", "rise_sunlit", "rise_illumination_pct", "rise_sun_angle_deg",
-                "max_sunlit", "max_illumination_pct", "max_sun_angle_deg", "set_sunlit", "set_illumination_pct",
-                "set_sun_angle_deg", "note"});
+    std::vector<Cell> header = {"rise_utc",
+                                "set_utc",
+                                "duration_min",
+                                "max_elevation_deg",
+                                "max_utc",
+                                "rise_azimuth_deg",
+                                "max_azimuth_deg",
+                                "set_azimuth_deg",
+                                "rise_sunlit",
+                                "rise_illumination_pct",
+                                "rise_sun_angle_deg",
+                                "max_sunlit",
+                                "max_illumination_pct",
+                                "max_sun_angle_deg",
+                                "set_sunlit",
+                                "set_illumination_pct",
+                                "set_sun_angle_deg",
+                                "note"};
+    // Appended, so that the older columns keep their places: each motion
+    // figure at rise, maximum and set.
+    for (const auto& [key, value] : Motion(c, PassPointDetail{}))
+        for (const char* at : {"rise_", "max_", "set_"}) header.emplace_back(at + key);
+    out += Row(header);
     auto yes = [](bool b) { return std::string(b ? "yes" : "no"); };
     for (const PassDetail& p : d.Passes) {
         const bool whole = p.RiseKnown && p.SetKnown;
+        const PassPointDetail& up = p.RiseToTheSecond();
+        const PassPointDetail& down = p.SetToTheSecond();
         // Empty where the run holds no rise or no set.
         auto rise = [&](std::string v) { return Num(p.RiseKnown ? v : ""); };
         auto set = [&](std::string v) { return Num(p.SetKnown ? v : ""); };
-        out += Row({rise(IsoUtc(p.Rise.At)), set(IsoUtc(p.Set.At)), Num(whole ? std::to_string(p.DurationMinutes) : ""),
-                    Num(Fixed(p.Max.Elevation, 2)), Num(IsoUtc(p.Max.At)), rise(Fixed(p.Rise.Azimuth, 1)),
-                    Num(Fixed(p.Max.Azimuth, 1)), set(Fixed(p.Set.Azimuth, 1)), rise(yes(p.Rise.Sunlit)),
-                    rise(Percent(p.Rise.Illumination)), rise(Fixed(p.Rise.SunAngle, 1)), Num(yes(p.Max.Sunlit)),
-                    Num(Percent(p.Max.Illumination)), Num(Fixed(p.Max.SunAngle, 1)), set(yes(p.Set.Sunlit)),
-                    set(Percent(p.Set.Illumination)), set(Fixed(p.Set.SunAngle, 1)), PassNote(p, d)});
+        std::vector<Cell> row = {rise(IsoUtc(up.At)),
+                                 set(IsoUtc(down.At)),
+                                 Num(whole ? std::to_string(p.DurationMinutes) : ""),
+                                 Num(Fixed(p.Max.Elevation, 2)),
+                                 Num(IsoUtc(p.Max.At)),
+                                 rise(Fixed(up.Azimuth, 1)),
+                                 Num(Fixed(p.Max.Azimuth, 1)),
+                                 set(Fixed(down.Azimuth, 1)),
+                                 rise(yes(up.Sunlit)),
+                                 rise(Percent(up.Illumination)),
+                                 rise(Fixed(up.SunAngle, 1)),
+                                 Num(yes(p.Max.Sunlit)),
+                                 Num(Percent(p.Max.Illumination)),
+                                 Num(Fixed(p.Max.SunAngle, 1)),
+                                 set(yes(down.Sunlit)),
+                                 set(Percent(down.Illumination)),
+                                 set(Fixed(down.SunAngle, 1)),
+                                 PassNote(p, d)};
+        const auto atRise = Motion(c, up), atMax = Motion(c, p.Max), atSet = Motion(c, down);
+        for (std::size_t i = 0; i < atMax.size(); ++i) {
+            row.push_back(rise(atRise[i].second));
+            row.push_back(Num(atMax[i].second));
+            row.push_back(set(atSet[i].second));
+        }
+        out += Row(row);
     }
     return out;
 }
@@ -260,11 +321,11 @@ std::string DetailsJson(const ExportContext& c, const PlanningDetails& d, bool p
                    + ",\n      \"in_progress_at_end\": " + (p.SetKnown ? "false" : "true")
                    + ",\n      \"duration_min\": "
                    + (p.RiseKnown && p.SetKnown ? std::to_string(p.DurationMinutes) : "null") + ",\n";
-            PointJson(out, "rise", p.Rise, p.RiseKnown, false);
+            PointJson(out, c, "rise", p.RiseToTheSecond(), p.RiseKnown, false);
             out += ",\n";
-            PointJson(out, "max", p.Max, true, true);
+            PointJson(out, c, "max", p.Max, true, true);
             out += ",\n";
-            PointJson(out, "set", p.Set, p.SetKnown, false);
+            PointJson(out, c, "set", p.SetToTheSecond(), p.SetKnown, false);
             out += "\n    }";
         }
         out += d.Passes.empty() ? "]" : "\n  ]";
@@ -339,13 +400,17 @@ std::string DetailsIcs(const ExportContext& c, const PlanningDetails& d, bool pa
     };
     if (passes) {
         for (const PassDetail& p : d.Passes) {
-            std::string description = point("Rise", p.Rise, p.RiseKnown) + "\n" + point("Maximum", p.Max, true)
+            const PassPointDetail& up = p.RiseToTheSecond();
+            const PassPointDetail& down = p.SetToTheSecond();
+            std::string description = point("Rise", up, p.RiseKnown) + "\n" + point("Maximum", p.Max, true)
                                       + ", elevation " + Fixed(p.Max.Elevation, 2) + "\u00B0\n"
-                                      + point("Set", p.Set, p.SetKnown) + "\n";
+                                      + point("Set", down, p.SetKnown) + "\n";
             if (const std::string note = PassNote(p, d); !note.empty()) description += "Note: " + note + ".\n";
             description += header;
+            // The whole minute, as before the crossings were found: a
+            // calendar that holds an older export still replaces its event.
             const std::string key = p.RiseKnown ? IsoUtc(p.Rise.At) : "up at " + IsoUtc(p.Rise.At);
-            event(Uid("pass", c, key), p.Rise.At, p.Set.At,
+            event(Uid("pass", c, key), up.At, down.At,
                   c.SatName + " pass, max " + std::to_string(std::lround(p.Max.Elevation)) + "\u00B0", description);
         }
     }

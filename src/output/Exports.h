@@ -26,6 +26,10 @@ struct ExportContext {
     DateTime Epoch;   // of the element set
     DateTime Start;   // of the run
     DateTime Written; // when the file is made (iCalendar's DTSTAMP)
+    // The frequencies whose Doppler shifts the pass exports add at rise,
+    // maximum and set: the downlink as the station hears it, the uplink as
+    // the satellite hears it. Hz.
+    std::optional<double> DownlinkFrequency, UplinkFrequency;
 };
 
 ExportContext MakeExportContext(const ForecastResult& result, const ForecastRequest& request, DateTime written);
@@ -38,6 +42,8 @@ std::string ExportFileName(std::string_view satName, bool passes, ExportFormat f
 
 // CSV: "key,value" records naming satellite, station, model, element-set
 // epoch and run, an empty record, then a table with a header row. CR LF.
+// Rise and set are the horizon crossings to the second; range, range rate
+// and the Doppler shifts (with a frequency) come after the older columns.
 std::string PassesCsv(const ExportContext& c, const PlanningDetails& d);
 std::string EclipsesCsv(const ExportContext& c, const PlanningDetails& d);
 // One JSON document with the header fields and the passes, the eclipses or both.

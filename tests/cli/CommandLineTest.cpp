@@ -13,7 +13,8 @@ std::string Shown(const Options& o)
     const std::pair<const char*, const std::optional<std::string>*> values[] = {
         {"settings", &o.Settings}, {"tle", &o.Tle}, {"locator", &o.Locator}, {"satellite", &o.Satellite},
         {"start", &o.Start}, {"year", &o.Year}, {"year-dir", &o.YearDir}, {"strip", &o.Strip}, {"out", &o.Out},
-        {"update-tle", &o.UpdateTle}, {"timeout", &o.Timeout}};
+        {"update-tle", &o.UpdateTle}, {"timeout", &o.Timeout}, {"format", &o.Format}, {"frequency", &o.Frequency},
+        {"uplink", &o.Uplink}};
     for (const auto& [name, value] : values) s += *value ? std::string(name) + "=" + **value + " " : "";
     const std::pair<const char*, bool> flags[] = {{"save-passes", o.SavePasses}, {"save-eclipses", o.SaveEclipses},
                                                   {"all", o.All}, {"help", o.Help}, {"version", o.Version},
@@ -59,6 +60,13 @@ TEST(ParseCommandLine, TakesEachOptionOnceWithSpaceOrEqualsAndRefusesTheRest)
         {{"--add-new"}, "option --add-new needs --update-tle", true},
         {{"--replace"}, "option --replace needs --update-tle", true},
         {{"--timeout", "5"}, "option --timeout needs --update-tle", true},
+        {{"--format", "json", "--frequency", "145.8", "--uplink=435.3"}, "format=json frequency=145.8 uplink=435.3 "},
+        // The values themselves are read by FrequencyMHz, so that a bad one is an input error (status 1).
+        {{"--format", "csv", "--frequency", "-1"}, "format=csv frequency=-1 "},
+        {{"--frequency", "145.8"}, "option --frequency needs --format csv, json or ics", true},
+        {{"--format", "text", "--uplink", "435"}, "option --uplink needs --format csv, json or ics", true},
+        {{"--all", "--frequency", "145.8"}, "option --frequency is for one satellite, not with --all", true},
+        {{"--update-tle", "u", "--uplink", "435"}, "--uplink does not go with --update-tle", true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.Args.empty() ? "(nothing)" : row.Args.front());
@@ -77,6 +85,16 @@ TEST(ParseCommandLine, TakesATimeoutOfWholeSecondsFromOneToADay)
         const ParsedCommandLine p = ParseCommandLine({"--update-tle", "u", std::string("--timeout=") + value});
         EXPECT_EQ(p.UsageError.empty(), taken) << '"' << value << "\": " << p.UsageError;
     }
+}
+
+TEST(FrequencyMHz, TakesADecimalNumberAboveZeroUpTo300000)
+{
+    const std::pair<const char*, std::optional<double>> rows[] = {
+        {"145.8", 145.8},         {"2400", 2400},           {"0.137", 0.137},       {"300000", 300000},
+        {"1e3", 1000},            {"0", std::nullopt},      {"-145.8", std::nullopt}, {"300000.1", std::nullopt},
+        {"145,8", std::nullopt},  {"145.8 ", std::nullopt}, {" 145.8", std::nullopt}, {"", std::nullopt},
+        {"MHz", std::nullopt},    {"inf", std::nullopt},    {"nan", std::nullopt},    {"145.8MHz", std::nullopt}};
+    for (const auto& [text, mhz] : rows) EXPECT_EQ(FrequencyMHz(text), mhz) << '"' << text << '"';
 }
 
 TEST(FindSatellite, TakesAnExactNameThenANumberThenANameInAnyCase)

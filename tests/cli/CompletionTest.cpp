@@ -55,6 +55,8 @@ TEST(ForecastCompletion, OffersOptionsValuesAndTheSatellitesOfTheTleFile)
         {{"--tle", "/nonexistent/none.tle", "--satellite", ""}, ""},
         {{"--tle", "-", "--satellite", ""}, ""},
         {{"--locator", ""}, ""},
+        {{"--frequency", ""}, ""},
+        {{"--format", "json", "--upl"}, "--uplink\n"},
         // Names with blanks are quoted, and a quoted name typed so far is matched as the name.
         {{"--tle", Five, "--satellite", "O"}, "ORBIS\\ M\n"},
         {{"--tle", Five, "--satellite", "ORBIS\\ "}, "ORBIS\\ M\n"},

@@ -74,6 +74,11 @@ TAVIK_PROGRAM_TABLE(
                           "tavik-forecast: TAVIK-LEO_eclipses.json has been written\n"},
                .Files = {{"work/TAVIK-LEO_passes.json", "^{"}},
                .Shell = "set -o pipefail; \"$0\" \"$@\" | python3 -c 'import json, sys; json.load(sys.stdin)'"},
+    // The frequencies reach the document: each point's Doppler shifts, at the crossing to the second.
+    Invocation{.Name = "JsonWithDopplerShifts",
+               .Args = With({"--model", "sgp4", "--format", "json", "--frequency", "145.8", "--uplink", "435.3"}),
+               .OutHas = {"\"rise\": {\"time\": \"2026-12-06T", "\"range_rate_km_s\": ", "\"doppler_hz\": ",
+                          "\"uplink_doppler_hz\": "}},
     Invocation{.Name = "WriteThatFailsLeavesTheOtherWritten", .Args = With({"--save-passes", "--save-eclipses"}),
                .Status = 1, .OutHas = {"\nTAVIK-LEO_eclipses.txt has been written\n"},
                .ErrHas = {"tavik-forecast: cannot write TAVIK-LEO_passes.txt"},

@@ -83,7 +83,7 @@ TEST(Export, CsvKeepsANegativeSunAngleANumberAndNeutralisesAFormulaName)
     PassDetail p;
     p.Max.SunAngle = -12.3;
     d.Passes.push_back(p);
-    const ExportContext c{"-2+3", MakeStation("JO40hc"), OrbitModel::Classic, {}, {}, {}};
+    const ExportContext c{"-2+3", MakeStation("JO40hc"), OrbitModel::Classic, {}, {}, {}, {}, {}};
     const std::string csv = PassesCsv(c, d);
     EXPECT_EQ(csv.substr(0, csv.find('\r')), "satellite,\"'-2+3\"");
     EXPECT_NE(csv.find(",-12.3,"), std::string::npos) << csv;
@@ -114,6 +114,44 @@ TEST(Export, CsvAndJsonReadBackWithTheNameWholeAndEveryPassAtItsRefinedTime)
 
 }
 
+// Range, range rate and, with frequencies, the Doppler shifts: JSON keys on rise, max and set, CSV columns after
+// the older ones, which keep their places. -f v / c with v rounded to 1 m/s is within 1.5 Hz of the written shift.
+TEST(Export, RangeRangeRateAndDopplerAtRiseMaxAndSetWithTheOlderCsvColumnsInPlace)
+{
+    Exported e = Export();
+    const std::string plain = DetailsJson(e.Context, e.Details, true, false);
+    e.Context.DownlinkFrequency = 145.8e6;
+    e.Context.UplinkFrequency = 435.3e6;
+    const std::string script =
+        "plain = json.load(open(os.path.join(d, 'plain.json')))['passes'][1]\n"
+        "shifted = json.load(open(os.path.join(d, 'shifted.json')))['passes'][1]\n"
+        "motion = ['range_km', 'range_rate_km_s']\n"
+        "doppler = ['doppler_hz', 'uplink_doppler_hz']\n"
+        "for at in ('rise', 'max', 'set'):\n"
+        "    assert [k for k in plain[at] if k in motion + doppler] == motion, plain[at]\n"
+        "    assert [k for k in shifted[at] if k in motion + doppler] == motion + doppler, shifted[at]\n"
+        "    for key, f in (('doppler_hz', 145.8e6), ('uplink_doppler_hz', 435.3e6)):\n"
+        "        expected = -f * shifted[at]['range_rate_km_s'] / 299792.458\n"
+        "        assert abs(shifted[at][key] - expected) <= 1.5, (at, key, shifted[at][key], expected)\n"
+        "assert shifted['rise']['doppler_hz'] > 0 > shifted['set']['doppler_hz']\n"
+        "assert shifted['rise']['range_rate_km_s'] < 0 < shifted['set']['range_rate_km_s']\n"
+        "rows = list(csv.reader(open(os.path.join(d, 'p.csv'), newline='', encoding='utf-8')))\n"
+        "table = rows[rows.index([]) + 1:]\n"
+        "older = ['rise_utc', 'set_utc', 'duration_min', 'max_elevation_deg', 'max_utc', 'rise_azimuth_deg',\n"
+        "         'max_azimuth_deg', 'set_azimuth_deg', 'rise_sunlit', 'rise_illumination_pct', 'rise_sun_angle_deg',\n"
+        "         'max_sunlit', 'max_illumination_pct', 'max_sun_angle_deg', 'set_sunlit', 'set_illumination_pct',\n"
+        "         'set_sun_angle_deg', 'note']\n"
+        "added = [at + k for k in motion + doppler for at in ('rise_', 'max_', 'set_')]\n"
+        "assert table[0] == older + added, table[0]\n"
+        "assert all(len(r) == len(table[0]) for r in table)\n"
+        "assert table[2][0] == shifted['rise']['time'] and table[2][1] == shifted['set']['time']\n"
+        "assert float(table[2][table[0].index('set_doppler_hz')]) == shifted['set']['doppler_hz']\n";
+    EXPECT_EQ(Check({{"plain.json", plain}, {"shifted.json", DetailsJson(e.Context, e.Details, true, false)},
+                     {"p.csv", PassesCsv(e.Context, e.Details)}},
+                    script),
+              0);
+}
+
 // A calendar updates an event whose UID it knows: two exports of the same run
 // at different times must give the same UIDs, each event its pass's UTC times.
 TEST(Export, ICalendarReadsBackWithUtcTimesAndUidsStableAcrossExports)
@@ -123,8 +161,8 @@ TEST(Export, ICalendarReadsBackWithUtcTimesAndUidsStableAcrossExports)
     auto py = [](DateTime t) {
         const CalendarFields f = t.Fields();
         return "datetime.datetime(" + std::to_string(f.Year) + ", " + std::to_string(f.Month) + ", "
-               + std::to_string(f.Day) + ", " + std::to_string(f.Hour) + ", " + std::to_string(f.Minute)
-               + ", tzinfo=datetime.timezone.utc)";
+               + std::to_string(f.Day) + ", " + std::to_string(f.Hour) + ", " + std::to_string(f.Minute) + ", "
+               + std::to_string(f.Second) + ", tzinfo=datetime.timezone.utc)";
     };
     const std::string script =
         "import icalendar\n"
@@ -136,7 +174,9 @@ TEST(Export, ICalendarReadsBackWithUtcTimesAndUidsStableAcrossExports)
         "assert [str(x['UID']) for x in a] == [str(x['UID']) for x in b]\n"
         "assert len({str(x['UID']) for x in a}) == len(a)\n"
         "assert a[0]['DTSTAMP'].dt != b[0]['DTSTAMP'].dt\n"
-        "assert [a[1]['DTSTART'].dt, a[1]['DTEND'].dt] == [" + py(p.Rise.At) + ", " + py(p.Set.At) + "]\n"
+        // The event spans the horizon crossings, to the second.
+        "assert [a[1]['DTSTART'].dt, a[1]['DTEND'].dt] == [" + py(p.RiseCrossing->At) + ", " + py(p.SetCrossing->At)
+            + "]\n"
         "assert str(a[1]['SUMMARY']).startswith(" + std::string(OddNameInPython).insert(
             std::string(OddNameInPython).size() - 1, " pass, max ") + ")\n"
         "assert 'Rise: ' in str(a[1]['DESCRIPTION'])\n"
