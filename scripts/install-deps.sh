@@ -27,6 +27,9 @@ packages=(
   # the export test reads the iCalendar files back with Debian's parser
   # (run by /usr/bin/python3, not whatever python3 comes first on PATH)
   python3-icalendar
+  # the Sun of the SGP4 model and its eclipse edges are judged against
+  # python3-ephem's apparent Sun (with python3-sgp4 for the orbits)
+  python3-ephem
   # the window and the command line
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
   # zlib: compressed downloads are unpacked under the size cap
