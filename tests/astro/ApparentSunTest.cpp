@@ -67,8 +67,6 @@ TEST(ApparentSun, WithinAThousandthOfADegreeAndTenMillionthsOfAnAuOfEphemFrom195
     RecordProperty("worst_direction_arcsec", std::to_string(worstDirection * 3600));
     RecordProperty("worst_teme_arcsec", std::to_string(worstTeme * 3600));
     RecordProperty("worst_distance_au", std::to_string(worstDistance));
-    std::printf("worst: direction %.3f\", TEME %.3f\", distance %.2e AU\n", worstDirection * 3600, worstTeme * 3600,
-                worstDistance);
 }
 
 // Meeus, Astronomical Algorithms, 2nd ed., example 25.b: 1992 October 13.0 TD,
