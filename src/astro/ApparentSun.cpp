@@ -275,7 +275,8 @@ double JulianDateOf(std::int32_t dayNumber, double dayFraction) { return dayNumb
 } // namespace
 
 // The polynomials of Espenak and Meeus, "Five Millennium Canon of Solar
-// Eclipses: -1999 to +3000" (NASA TP-2006-214141, 2006), section 2.6, for
+// Eclipses: -1999 to +3000" (NASA TP-2006-214141, 2006; section not
+// checked), recalled and compared in the tests with their anchor values, for
 // the spans the satellites' years fall in, and their long-term parabola
 // outside. y is the year with fraction.
 double DeltaTSeconds(double y)
@@ -318,7 +319,9 @@ double DeltaTSeconds(double y)
 
 double Nutation::EquationOfEquinoxes() const { return Longitude * CosDeg(TrueObliquity); }
 
-// Meeus ch. 22: the fundamental arguments (22.?) as polynomials in T, then
+// Meeus ch. 22: the fundamental arguments (the Moon's elongation D, the Sun's
+// and the Moon's mean anomalies M and M', the Moon's argument of latitude F
+// and the longitude of its node Omega, degrees) as polynomials in T, then
 // the series.
 Nutation NutationAt(double t)
 {
