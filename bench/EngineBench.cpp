@@ -2,6 +2,7 @@
 // with the strip rendering), the one-year table, loading a full catalogue,
 // SGP4 over a run's instants, and a run in each model.
 #include "WorkedExample.h"
+#include "astro/ApparentSun.h"
 #include "catalogue/Catalogue.h"
 #include "forecast/Forecast.h"
 #include "forecast/StripChart.h"
@@ -195,5 +196,28 @@ BENCHMARK_CAPTURE(BM_ForecastRunModel, leo_sgp4, ExampleLeo, OrbitModel::Sgp4)->
 BENCHMARK_CAPTURE(BM_ForecastRunModel, molniya_classic, ExampleMolniya, OrbitModel::Classic)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ForecastRunModel, molniya_sgp4, ExampleMolniya, OrbitModel::Sgp4)->Unit(benchmark::kMillisecond);
+
+// The SGP4 model's Sun: the series at one instant, and what a minute of the
+// run pays instead, the day's cubic.
+void BM_ApparentSunSeries(benchmark::State& state)
+{
+    double jd = 2461381.5;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(ApparentSunUtc(jd));
+        jd += 1.0 / 1440;
+    }
+}
+BENCHMARK(BM_ApparentSunSeries)->Unit(benchmark::kMicrosecond);
+
+void BM_SunFromDayTable(benchmark::State& state)
+{
+    const SunDay table = MakeSunDay(17872);
+    double fraction = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(SunAt(table, 17872, fraction));
+        fraction = fraction >= 1 ? 0 : fraction + 1.0 / 1440;
+    }
+}
+BENCHMARK(BM_SunFromDayTable);
 
 } // namespace

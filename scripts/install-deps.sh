@@ -31,6 +31,9 @@ packages=(
   # rate: the crossing test runs its SGP4 with its built-in time scale
   # (nothing downloaded)
   python3-skyfield
+  # the Sun of the SGP4 model and its eclipse edges are judged against
+  # python3-ephem's apparent Sun (with python3-sgp4 for the orbits)
+  python3-ephem
   # the window and the command line
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
   # zlib: compressed downloads are unpacked under the size cap

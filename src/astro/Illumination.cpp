@@ -8,8 +8,15 @@ SunAngleResult ComputeSunAngle(std::int32_t calcDayNumber, double calcDayFractio
                                double attitudeCelX, double attitudeCelY, double attitudeCelZ, bool inEclipse,
                                bool subSolarPoint)
 {
+    return SunAngleFor(SunPosition(calcDayNumber, calcDayFraction, siderealAngle, subSolarPoint), attitudeCelX,
+                       attitudeCelY, attitudeCelZ, inEclipse);
+}
+
+SunAngleResult SunAngleFor(const SunState& sun, double attitudeCelX, double attitudeCelY, double attitudeCelZ,
+                           bool inEclipse)
+{
     SunAngleResult r;
-    r.Sun = SunPosition(calcDayNumber, calcDayFraction, siderealAngle, subSolarPoint);
+    r.Sun = sun;
     double c = r.Sun.SunX * attitudeCelX + r.Sun.SunY * attitudeCelY + r.Sun.SunZ * attitudeCelZ;
     r.SunAngle = ArcSinDeg(-c);
     r.Illumination = inEclipse ? 0.0 : CosDeg(r.SunAngle);

@@ -27,6 +27,11 @@ SunAngleResult ComputeSunAngle(std::int32_t calcDayNumber, double calcDayFractio
                                double attitudeCelX, double attitudeCelY, double attitudeCelZ, bool inEclipse,
                                bool subSolarPoint = true);
 
+// The sun angle and illumination for a sun already placed (the SGP4 model
+// brings its own).
+SunAngleResult SunAngleFor(const SunState& sun, double attitudeCelX, double attitudeCelY, double attitudeCelZ,
+                           bool inEclipse);
+
 // True while the satellite (celestial frame, km) is inside the shadow
 // cylinder behind the Earth. Both comparisons are strict.
 bool ComputeEclipse(const SunState& sun, double satCelX, double satCelY, double satCelZ, double orbitRadius);

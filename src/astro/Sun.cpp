@@ -76,13 +76,17 @@ SunState SunPosition(std::int32_t calcDayNumber, double calcDayFraction, double 
     const double sinLambda = SinDeg(lambda);
     s.SunY = sinLambda * CosObliquity;
     s.SunZ = sinLambda * SinObliquity;
-    if (!subSolarPoint) return s;
+    if (subSolarPoint) PlaceSubSolarPoint(s, siderealAngle);
+    return s;
+}
+
+void PlaceSubSolarPoint(SunState& s, double siderealAngle)
+{
     double declination = ArcSinDeg(s.SunZ);
     // The angle itself is divided by the factor, not its tangent.
     s.SubSolarLat = declination / GeodeticLatitudeFactor;
     double rightAscension = Atan2Deg(s.SunY, s.SunX);
     s.SubSolarLon = WestLongitude(Reduce360(rightAscension - siderealAngle));
-    return s;
 }
 
 double SunDistance(std::int32_t calcDayNumber, double calcDayFraction)

@@ -21,6 +21,9 @@ struct SunState {
 SunState SunPosition(std::int32_t calcDayNumber, double calcDayFraction, double siderealAngle,
                      bool subSolarPoint = true);
 
+// The sub-solar point under the sun vector of s, written into s.
+void PlaceSubSolarPoint(SunState& s, double siderealAngle);
+
 // The astronomical unit as the IAU fixed it in 2012 (Resolution B2:
 // exactly 149 597 870 700 m).
 inline constexpr double AstronomicalUnit = 149597870.7; // km

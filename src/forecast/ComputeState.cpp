@@ -50,7 +50,7 @@ void ComputeStateOn(StepState& s, const StepConstants& c, const DayTerms& day, c
 }
 
 void ComputePreciseStateOn(StepState& s, const StepConstants& c, const Sgp4& model, const DayTerms& day,
-                           const CalcInstant& instant, ShadowCarry& carry, ResonanceCarry& resonance,
+                           const SunDay& sun, const CalcInstant& instant, ShadowCarry& carry, ResonanceCarry& resonance,
                            bool subSolarPoint)
 {
     InstantTermsInto(s.Orbit, c.Epoch, day, instant);
@@ -67,15 +67,13 @@ void ComputePreciseStateOn(StepState& s, const StepConstants& c, const Sgp4& mod
                                  std::cos(orbit.MeanInclination), std::sin(orbit.MeanInclination)};
     LookAnglesFromPosition(s.Look, c.Frame, c.Axis, plane, orbit.Position, s.Orbit);
 
-    s.Light =
-        ComputeSunAngle(s.Orbit.CalcDayNumber, s.Orbit.CalcDayFraction, s.Orbit.SiderealAngle, s.Look.AttitudeCelX,
-                        s.Look.AttitudeCelY, s.Look.AttitudeCelZ, carry.InEclipse, subSolarPoint);
+    const Vector3 toSun = SunAt(sun, s.Orbit.CalcDayNumber, s.Orbit.CalcDayFraction);
+    s.Light = SunAngleFor(SunStateOf(toSun, s.Orbit.SiderealAngle, subSolarPoint), s.Look.AttitudeCelX,
+                          s.Look.AttitudeCelY, s.Look.AttitudeCelZ, carry.InEclipse);
     // Like the flag, the share of the disc is the previous instant's.
     if (!carry.InEclipse) s.Light.Illumination *= carry.SunFraction;
 
-    const ConeShadow shadow =
-        ConicalShadow(orbit.Position, s.Light.Sun, SunDistance(s.Orbit.CalcDayNumber, s.Orbit.CalcDayFraction),
-                      EarthRadius, SunRadius);
+    const ConeShadow shadow = ConicalShadow(orbit.Position, s.Light.Sun, Length(toSun), EarthRadius, SunRadius);
     carry.InEclipse = shadow.Zone == ShadowZone::Umbra;
     carry.SunFraction = shadow.SunFraction;
     s.InEclipse = carry.InEclipse;

@@ -2,6 +2,7 @@
 // file: elements, position, look angles, sun angle, shadow, in that order.
 #pragma once
 
+#include "astro/ApparentSun.h"
 #include "astro/Illumination.h"
 #include "astro/Locator.h"
 #include "catalogue/Catalogue.h"
@@ -77,12 +78,14 @@ void ComputeStateOn(StepState& s, const StepConstants& constants, const DayTerms
 // position at the instant's time since epoch; the attitude axis's orbit
 // plane from its secularly updated mean node, inclination and argument of
 // perigee), the look angles with the design's sidereal angle and station,
-// the design's sun and sun angle, and the conical shadow, with eclipse
-// meaning the umbra and the illumination scaled by the visible share of the
-// Sun's disc. resonance carries the deep-space integration from instant to
-// instant. When SGP4 stops, s.OrbitStop says why and the carry is unchanged.
+// the apparent Sun in TEME from sun (the table of the instant's day, or of the
+// day before for its minute 1440) with the design's sun angle, and the
+// conical shadow with that Sun's true distance, eclipse meaning the umbra and
+// the illumination scaled by the visible share of the Sun's disc. resonance
+// carries the deep-space integration from instant to instant. When SGP4
+// stops, s.OrbitStop says why and the carry is unchanged.
 void ComputePreciseStateOn(StepState& s, const StepConstants& constants, const Sgp4& model, const DayTerms& day,
-                           const CalcInstant& instant, ShadowCarry& carry, ResonanceCarry& resonance,
+                           const SunDay& sun, const CalcInstant& instant, ShadowCarry& carry, ResonanceCarry& resonance,
                            bool subSolarPoint);
 
 } // namespace tavik

@@ -103,8 +103,11 @@ void ComputeDay(const ForecastRequest& request, const StepConstants& constants, 
         }
     };
     if (precise) {
+        // One table for the day serves its minute 1440 too: the cubic passes
+        // through the next midnight's exact Sun.
+        const SunDay sun = MakeSunDay(today.CalcDayNumber);
         steps([&](const DayTerms& terms, const CalcInstant& at) {
-            ComputePreciseStateOn(s, constants, *precise, terms, at, carry, resonance, false);
+            ComputePreciseStateOn(s, constants, *precise, terms, sun, at, carry, resonance, false);
         });
     } else {
         steps([&](const DayTerms& terms, const CalcInstant& at) {

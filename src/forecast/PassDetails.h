@@ -55,6 +55,10 @@ struct EclipseDetail {
     DateTime Entry, Exit;   // whole minutes, as the eclipses list has them: the first
                             // minute in the umbra and the first out of it
     std::int64_t DurationMinutes = 0;
+    // The umbra to the second: the first and the last second in it. Only the
+    // precise model has them; the classic model's shadow cylinder is known
+    // to the minute.
+    std::optional<DateTime> UmbraEntry, UmbraExit;
     // The penumbra around this umbra passage, to the second: the first and
     // the last second with part of the Sun's disc hidden. Only the precise
     // model has one.

@@ -290,7 +290,8 @@ std::string PassesCsv(const ExportContext& c, const PlanningDetails& d)
 std::string EclipsesCsv(const ExportContext& c, const PlanningDetails& d)
 {
     std::string out = CsvHeader(c, d);
-    out += Row({"entry_utc", "exit_utc", "duration_min", "penumbra_entry_utc", "penumbra_exit_utc", "note"});
+    out += Row({"entry_utc", "exit_utc", "duration_min", "umbra_entry_utc", "umbra_exit_utc", "penumbra_entry_utc",
+                "penumbra_exit_utc", "note"});
     for (const EclipseDetail& e : d.Eclipses) {
         const std::string note = !e.EntryKnown  ? "in progress at the start"
                                  : !e.ExitKnown ? "in progress at the end"
@@ -298,6 +299,8 @@ std::string EclipsesCsv(const ExportContext& c, const PlanningDetails& d)
         auto time = [](bool known, DateTime t) { return Num(known ? IsoUtc(t) : ""); };
         out += Row({time(e.EntryKnown, e.Entry), time(e.ExitKnown, e.Exit),
                     Num(e.EntryKnown && e.ExitKnown ? std::to_string(e.DurationMinutes) : ""),
+                    time(e.UmbraEntry.has_value(), e.UmbraEntry.value_or(DateTime{})),
+                    time(e.UmbraExit.has_value(), e.UmbraExit.value_or(DateTime{})),
                     time(e.PenumbraEntry.has_value(), e.PenumbraEntry.value_or(DateTime{})),
                     time(e.PenumbraExit.has_value(), e.PenumbraExit.value_or(DateTime{})), note});
     }
@@ -338,6 +341,8 @@ std::string DetailsJson(const ExportContext& c, const PlanningDetails& d, bool p
             out +=
                 "{\"entry\": " + JsonTime(e.EntryKnown, e.Entry) + ", \"exit\": " + JsonTime(e.ExitKnown, e.Exit)
                 + ", \"duration_min\": " + (e.EntryKnown && e.ExitKnown ? std::to_string(e.DurationMinutes) : "null")
+                + ", \"umbra_entry\": " + JsonTime(e.UmbraEntry.has_value(), e.UmbraEntry.value_or(DateTime{}))
+                + ", \"umbra_exit\": " + JsonTime(e.UmbraExit.has_value(), e.UmbraExit.value_or(DateTime{}))
                 + ", \"penumbra_entry\": " + JsonTime(e.PenumbraEntry.has_value(), e.PenumbraEntry.value_or(DateTime{}))
                 + ", \"penumbra_exit\": " + JsonTime(e.PenumbraExit.has_value(), e.PenumbraExit.value_or(DateTime{}))
                 + "}";
@@ -417,6 +422,8 @@ std::string DetailsIcs(const ExportContext& c, const PlanningDetails& d, bool pa
     if (eclipses) {
         for (const EclipseDetail& e : d.Eclipses) {
             std::string description = "Umbra: " + IsoUtc(e.Entry) + " to " + IsoUtc(e.Exit);
+            if (e.UmbraEntry) description += "\nUmbra entry: " + IsoUtc(*e.UmbraEntry);
+            if (e.UmbraExit) description += "\nUmbra exit: " + IsoUtc(*e.UmbraExit);
             if (e.PenumbraEntry) description += "\nPenumbra entry: " + IsoUtc(*e.PenumbraEntry);
             if (e.PenumbraExit) description += "\nPenumbra exit: " + IsoUtc(*e.PenumbraExit);
             if (!e.EntryKnown) description += "\nNote: in shadow at the start of the run.";

@@ -107,7 +107,12 @@ TEST(Export, CsvAndJsonReadBackWithTheNameWholeAndEveryPassAtItsRefinedTime)
         "j = json.load(open(os.path.join(d, 'a.json'), encoding='utf-8'))\n"
         "assert j['satellite'] == " + std::string(OddNameInPython) + " and j['model'] == 'sgp4'\n"
         "assert len(j['passes']) == " + passes + " and j['passes'][0]['max']['time'] == " + max + "\n"
-        "assert all(x['penumbra_entry'] < x['entry'] for x in j['eclipses'][1:])\n";
+        "assert all(x['penumbra_entry'] < x['entry'] for x in j['eclipses'][1:])\n"
+        // The umbra to the second lies in the minute before the list's entry and before its exit.
+        "iso = datetime.datetime.fromisoformat\n"
+        "assert all(0 <= (iso(x['entry'][:-1]) - iso(x['umbra_entry'][:-1])).total_seconds() < 60\n"
+        "           and 0 < (iso(x['exit'][:-1]) - iso(x['umbra_exit'][:-1])).total_seconds() <= 60\n"
+        "           for x in j['eclipses'][1:-1])\n";
     const std::vector<std::pair<std::string, std::string>> files = {
         {"p.csv", PassesCsv(e.Context, e.Details)}, {"a.json", DetailsJson(e.Context, e.Details, true, true)}};
     EXPECT_EQ(Check(files, script), 0);
