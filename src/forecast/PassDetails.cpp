@@ -10,68 +10,10 @@ namespace {
 // Where bisection stops: well inside the second the crossing is given to.
 constexpr double CrossingTolerance = 0.001; // s
 
-<<<<<<< HEAD
 // The classic model gives positions only: its range rate is the range's
 // change over a second centred on the instant, which differs from the
 // derivative by a part in a million for a low orbit.
 constexpr double RangeRateHalfStep = 0.5; // s
-=======
-    // The light is the instant's own: a first pass finds the shadow, a second
-    // computes the illumination with it, as the minute after would.
-    PassPointDetail At(DateTime t)
-    {
-        const StepState s = State(t);
-        PassPointDetail p;
-        p.At = t;
-        p.Azimuth = s.SatAzimuth();
-        p.Elevation = s.SatElevation();
-        p.Sunlit = !s.InEclipse;
-        p.Illumination = s.Illumination();
-        p.SunAngle = s.SunAngle();
-        return p;
-    }
-
-    // The share of the Sun's disc seen: 1 in full sunlight, 0 in the umbra.
-    double SunFraction(DateTime t)
-    {
-        const StepState s = State(t);
-        return s.InEclipse ? 0.0 : s.SunFraction;
-    }
-
-    bool InUmbra(DateTime t) { return State(t).InEclipse; }
-
-private:
-    StepState State(DateTime t)
-    {
-        const CalcInstant at = CalcInstantOf(t);
-        const DayTerms day = MakeDayTerms(at);
-        ShadowCarry carry;
-        StepState s;
-        for (int pass = 0; pass < 2; ++pass) {
-            ShadowCarry c = carry;
-            if (precise_) {
-                if (!sun_ || sun_->DayNumber != day.CalcDayNumber) sun_ = MakeSunDay(day.CalcDayNumber);
-                ComputePreciseStateOn(s, constants_, *precise_, day, *sun_, at, c, resonance_, false);
-            } else {
-                ComputeStateOn(s, constants_, day, request_.Elements, at, c, false);
-            }
-            carry = c;
-        }
-        return s;
-    }
-
-    const ForecastRequest& request_;
-    StepConstants constants_;
-    std::optional<Sgp4> precise_;
-    // Kept from one instant to the next: the instants mostly move forward, and
-    // the deep-space integration then goes on from where it stood instead of
-    // starting again at the epoch (same numbers either way).
-    ResonanceCarry resonance_;
-    // The Sun's table of the last day evaluated: the instants of a search
-    // mostly fall on one day.
-    std::optional<SunDay> sun_;
-};
->>>>>>> sun
 
 PassPointDetail PointOf(const ForecastResult& r, std::int64_t k)
 {
@@ -103,7 +45,8 @@ StepState PointEvaluator::State(double seconds, int passes)
     for (int pass = 0; pass < passes; ++pass) {
         ShadowCarry c = carry;
         if (precise_) {
-            ComputePreciseStateOn(s, constants_, *precise_, day, at, c, resonance_, false);
+            if (!sun_ || sun_->DayNumber != day.CalcDayNumber) sun_ = MakeSunDay(day.CalcDayNumber);
+            ComputePreciseStateOn(s, constants_, *precise_, day, *sun_, at, c, resonance_, false);
         } else {
             ComputeStateOn(s, constants_, day, request_.Elements, at, c, false);
         }
@@ -144,6 +87,8 @@ double PointEvaluator::SunFraction(DateTime t)
     const StepState s = State(static_cast<double>(t.Seconds()), 2);
     return s.InEclipse ? 0.0 : s.SunFraction;
 }
+
+bool PointEvaluator::InUmbra(DateTime t) { return State(static_cast<double>(t.Seconds()), 2).InEclipse; }
 
 PassPointDetail EvaluateAt(const ForecastRequest& request, DateTime at) { return PointEvaluator(request).At(at); }
 

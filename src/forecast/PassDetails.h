@@ -5,6 +5,7 @@
 // sits beside them.
 #pragma once
 
+#include "astro/ApparentSun.h"
 #include "forecast/Forecast.h"
 
 #include <cstdint>
@@ -95,6 +96,8 @@ public:
     double Elevation(double seconds);
     // The share of the Sun's disc seen: 1 in full sunlight, 0 in the umbra.
     double SunFraction(DateTime t);
+    // Whether the satellite is in the umbra then.
+    bool InUmbra(DateTime t);
 
 private:
     StepState State(double seconds, int passes);
@@ -106,6 +109,9 @@ private:
     // the deep-space integration then goes on from where it stood instead of
     // starting again at the epoch (same numbers either way).
     ResonanceCarry resonance_;
+    // The Sun's table of the last day evaluated: the instants of a search
+    // mostly fall on one day.
+    std::optional<SunDay> sun_;
 };
 
 // The elevation, azimuth and light at any instant, with the request's model.
