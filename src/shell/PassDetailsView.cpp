@@ -202,7 +202,7 @@ void PassDetailsView::UpdateNote()
         note_->setText(QStringLiteral("%1 does not rise above the horizon in this run.").arg(Q(result_->SatName)));
     else
         note_->setText(
-            QStringLiteral("%1; times in %2, maximum found to the second.")
+            QStringLiteral("%1; times in %2, rise, maximum and set found to the second.")
                 .arg(filtered.isEmpty() ? QStringLiteral("%1 passes").arg(d.Passes.size()) : filtered, zone));
 }
 
@@ -225,21 +225,24 @@ void PassDetailsView::Fill()
             row.append(item);
         };
         const QString up = d.AlwaysUp ? QStringLiteral("always up") : QStringLiteral("up at start");
-        add(p.RiseKnown ? TimeText(p.Rise.At, false) : up, QVariant::fromValue(p.Rise.At.Seconds()));
-        add(p.SetKnown ? TimeText(p.Set.At, false, p.Rise.At)
+        // Rise and set are the horizon crossings, to the second.
+        const PassPointDetail& rise = p.RiseToTheSecond();
+        const PassPointDetail& set = p.SetToTheSecond();
+        add(p.RiseKnown ? TimeText(rise.At, true) : up, QVariant::fromValue(rise.At.Seconds()));
+        add(p.SetKnown ? TimeText(set.At, true, rise.At)
                        : (d.AlwaysUp ? QStringLiteral("always up") : QStringLiteral("up at end")),
-            QVariant::fromValue(p.Set.At.Seconds()));
+            QVariant::fromValue(set.At.Seconds()));
         const bool whole = p.RiseKnown && p.SetKnown;
         add(whole ? QString::number(p.DurationMinutes) : QStringLiteral("≥ %1").arg(p.DurationMinutes),
             QVariant::fromValue(p.DurationMinutes));
         add(QStringLiteral("%1°").arg(p.Max.Elevation, 0, 'f', 1), p.Max.Elevation);
         add(TimeText(p.Max.At, true, p.RiseKnown ? std::optional(p.Rise.At) : std::nullopt),
             QVariant::fromValue(p.Max.At.Seconds()));
-        add(p.RiseKnown ? QStringLiteral("%1°").arg(p.Rise.Azimuth, 0, 'f', 0) : QString(), p.Rise.Azimuth);
-        add(p.SetKnown ? QStringLiteral("%1°").arg(p.Set.Azimuth, 0, 'f', 0) : QString(), p.Set.Azimuth);
-        add(p.RiseKnown ? LightText(p.Rise) : QString(), p.Rise.Illumination);
+        add(p.RiseKnown ? QStringLiteral("%1°").arg(rise.Azimuth, 0, 'f', 0) : QString(), rise.Azimuth);
+        add(p.SetKnown ? QStringLiteral("%1°").arg(set.Azimuth, 0, 'f', 0) : QString(), set.Azimuth);
+        add(p.RiseKnown ? LightText(rise) : QString(), rise.Illumination);
         add(LightText(p.Max), p.Max.Illumination);
-        add(p.SetKnown ? LightText(p.Set) : QString(), p.Set.Illumination);
+        add(p.SetKnown ? LightText(set) : QString(), set.Illumination);
         row[Rise]->setData(static_cast<int>(i), PassRole);
         // A pass cut by the run's start or end stands out.
         if (!p.RiseKnown || !p.SetKnown) {
@@ -294,25 +297,31 @@ void PassDetailsView::OnSelectionChanged()
         return;
     }
     const PassDetail& p = details_->Passes[static_cast<std::size_t>(i)];
-    const QString when = p.RiseKnown ? TimeText(p.Rise.At, false) : TimeText(p.Max.At, true);
+    const QString when = p.RiseKnown ? TimeText(p.RiseToTheSecond().At, true) : TimeText(p.Max.At, true);
     plot_->SetPass(p, PassTrack(*result_, p), QStringLiteral("%1, %2").arg(Q(result_->SatName), when));
     const QString zone = localTime_->isChecked() ? QStringLiteral("local time") : QStringLiteral("UTC");
-    auto point = [this](const char* what, const PassPointDetail& q, bool known, bool seconds) {
+    auto point = [this](const char* what, const PassPointDetail& q, bool known) {
         if (!known)
             return QStringLiteral("<tr><td><b>%1</b></td><td colspan=3>outside the run</td></tr>")
                 .arg(QLatin1String(what));
-        return QStringLiteral("<tr><td><b>%1</b></td><td>%2</td><td>azimuth %3°, elevation %4°</td><td>%5</td></tr>")
-            .arg(QLatin1String(what), TimeText(q.At, seconds))
+        // The classic model's minutes keep no range; a point with one shows it.
+        const QString range = q.Range > 0 ? QStringLiteral(", range %1 km, range rate %2 km/s")
+                                                .arg(q.Range, 0, 'f', 0)
+                                                .arg(q.RangeRate, 0, 'f', 3)
+                                          : QString();
+        return QStringLiteral("<tr><td><b>%1</b></td><td>%2</td><td>azimuth %3°, elevation %4°%5</td><td>%6</td></tr>")
+            .arg(QLatin1String(what), TimeText(q.At, true))
             .arg(q.Azimuth, 0, 'f', 1)
             .arg(q.Elevation, 0, 'f', 1)
+            .arg(range)
             .arg(QStringLiteral("%1, illumination %2 %, sun angle %3°")
                      .arg(q.Sunlit ? QStringLiteral("sunlit") : QStringLiteral("in shadow"))
                      .arg(std::lround(100 * q.Illumination))
                      .arg(q.SunAngle, 0, 'f', 1));
     };
     QString text = QStringLiteral("<p><b>%1</b> (%2)</p><table cellspacing=4>").arg(Q(result_->SatName), zone);
-    text += point("Rise", p.Rise, p.RiseKnown, false) + point("Maximum", p.Max, true, true)
-            + point("Set", p.Set, p.SetKnown, false);
+    text += point("Rise", p.RiseToTheSecond(), p.RiseKnown) + point("Maximum", p.Max, true)
+            + point("Set", p.SetToTheSecond(), p.SetKnown);
     text += QStringLiteral("</table>");
     if (p.RiseKnown && p.SetKnown)
         text += QStringLiteral("<p>%1 minutes above the horizon.</p>").arg(p.DurationMinutes);
