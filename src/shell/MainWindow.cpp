@@ -159,6 +159,11 @@ void MainWindow::SelectElementSet(int index)
     const CurrentElementSet& chosen = *controller_->Current();
     satelliteBox_->SetInUse(Q(chosen.SatName));
     passesPage_->ShowElementSet(chosen);
+    // The frequencies remembered for this satellite, or none.
+    const QString key = FrequencyKey(Q(CatalogueNumber(chosen.Line1)));
+    const Remembered keys = ReadRemembered(controller_->SettingsPath());
+    const QStringList mhz = keys.count(key) ? keys.at(key).split(QLatin1Char(',')) : QStringList();
+    passDetails_->SetFrequencies(mhz.value(0).toDouble(), mhz.value(1).toDouble());
     ShowElementAge();
 }
 
@@ -424,7 +429,7 @@ void MainWindow::ShowForecast(const ForecastResult& result)
     }
     SetProgress(0, ProgressMaximum);
     if (controller_->ShownDetails())
-        passDetails_->Show(result, *controller_->ShownDetails());
+        passDetails_->Show(result, *controller_->ShownDetails(), controller_->ShownRequest());
     else
         passDetails_->Clear();
     illumination_->Show(result, controller_->ShownDetails() ? &*controller_->ShownDetails() : nullptr);

@@ -1,14 +1,18 @@
 #include "shell/PassDetailsView.h"
 #include "shell/QtText.h"
 
+#include "orbit/Doppler.h"
+#include "shell/DopplerPlot.h"
 #include "shell/SkyPlot.h"
 
 #include <QCheckBox>
 #include <QDateTime>
+#include <QDoubleSpinBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QSignalBlocker>
 #include <QSortFilterProxyModel>
 #include <QSpinBox>
 #include <QSplitter>
@@ -83,6 +87,24 @@ PassDetailsView::PassDetailsView(QWidget* parent) : QWidget(parent)
     minElevation_->setSuffix(QStringLiteral("°"));
     auto* minLabel = new QLabel(QStringLiteral("Minimum &elevation:"));
     minLabel->setBuddy(minElevation_);
+    // Frequencies with the precision a transceiver is tuned to; 0 is none.
+    const auto frequency = [](const char* name) {
+        auto* box = new QDoubleSpinBox;
+        box->setObjectName(QString::fromLatin1(name));
+        box->setRange(0, 300000);
+        box->setDecimals(4);
+        box->setSuffix(QStringLiteral(" MHz"));
+        box->setSpecialValueText(QStringLiteral("none"));
+        box->setKeyboardTracking(false);
+        return box;
+    };
+    downlink_ = frequency("DownlinkFrequency");
+    uplink_ = frequency("UplinkFrequency");
+    auto* downLabel = new QLabel(QStringLiteral("Do&wnlink:"));
+    downLabel->setBuddy(downlink_);
+    auto* upLabel = new QLabel(QStringLiteral("U&plink:"));
+    upLabel->setBuddy(uplink_);
+    doppler_ = new DopplerPlot;
     note_ = new QLabel;
     note_->setObjectName(QStringLiteral("PassDetailsNote"));
     note_->setWordWrap(true);
@@ -115,6 +137,11 @@ PassDetailsView::PassDetailsView(QWidget* parent) : QWidget(parent)
     controls->addWidget(minLabel);
     controls->addWidget(minElevation_);
     controls->addSpacing(16);
+    controls->addWidget(downLabel);
+    controls->addWidget(downlink_);
+    controls->addWidget(upLabel);
+    controls->addWidget(uplink_);
+    controls->addSpacing(16);
     controls->addWidget(note_, 1);
     summary_ = new QLabel;
     summary_->setObjectName(QStringLiteral("PassSummary"));
@@ -125,8 +152,9 @@ PassDetailsView::PassDetailsView(QWidget* parent) : QWidget(parent)
     auto* bottom = new QWidget;
     auto* bottomLayout = new QHBoxLayout(bottom);
     bottomLayout->setContentsMargins(0, 0, 0, 0);
-    bottomLayout->addWidget(plot_, 1);
-    bottomLayout->addWidget(summary_, 2);
+    bottomLayout->addWidget(plot_, 2);
+    bottomLayout->addWidget(doppler_, 2);
+    bottomLayout->addWidget(summary_, 3);
     auto* split = new QSplitter(Qt::Vertical);
     split->addWidget(table_);
     split->addWidget(bottom);
@@ -147,11 +175,17 @@ PassDetailsView::PassDetailsView(QWidget* parent) : QWidget(parent)
     });
     connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &PassDetailsView::OnSelectionChanged);
+    for (QDoubleSpinBox* box : {downlink_, uplink_})
+        connect(box, &QDoubleSpinBox::valueChanged, this, [this] {
+            OnSelectionChanged();
+            emit FrequenciesChanged(DownlinkMHz(), UplinkMHz());
+        });
 }
 
-void PassDetailsView::Show(const ForecastResult& result, const PlanningDetails& details)
+void PassDetailsView::Show(const ForecastResult& result, const PlanningDetails& details, const ForecastRequest& request)
 {
     result_ = &result;
+    request_ = &request;
     details_ = details;
     Fill();
 }
@@ -159,6 +193,7 @@ void PassDetailsView::Show(const ForecastResult& result, const PlanningDetails& 
 void PassDetailsView::Clear()
 {
     result_ = nullptr;
+    request_ = nullptr;
     details_.reset();
     Fill();
 }
@@ -175,6 +210,17 @@ QString PassDetailsView::TimeText(DateTime t, bool seconds, std::optional<DateTi
     const bool dated = !sameDayAs || shown(*sameDayAs).date() != at.date();
     const QString time = seconds ? QStringLiteral("HH:mm:ss") : QStringLiteral("HH:mm");
     return at.toString(dated ? QStringLiteral("yyyy-MM-dd ") + time : time);
+}
+
+double PassDetailsView::DownlinkMHz() const { return downlink_->value(); }
+double PassDetailsView::UplinkMHz() const { return uplink_->value(); }
+
+void PassDetailsView::SetFrequencies(double downlinkMHz, double uplinkMHz)
+{
+    const QSignalBlocker down(downlink_), up(uplink_);
+    downlink_->setValue(downlinkMHz);
+    uplink_->setValue(uplinkMHz);
+    OnSelectionChanged();
 }
 
 int PassDetailsView::MinimumElevation() const { return minElevation_->value(); }
@@ -287,11 +333,29 @@ bool PassDetailsView::SelectPassAt(std::int64_t minute)
     return false;
 }
 
+void PassDetailsView::ShowDopplerCurve(const PassDetail& p)
+{
+    const double down = DownlinkMHz() * 1e6;
+    if (down <= 0 || !request_) {
+        doppler_->Clear();
+        return;
+    }
+    // Every 10 seconds from the rise (or the run's first minute) to the set.
+    PointEvaluator evaluate(*request_);
+    const double from = static_cast<double>(p.RiseToTheSecond().At.Seconds());
+    const double to = static_cast<double>(p.SetToTheSecond().At.Seconds());
+    std::vector<std::pair<double, double>> samples;
+    for (double t = from; t <= to; t += 10)
+        samples.emplace_back(t - from, DopplerShift(down, evaluate.At(t).RangeRate));
+    doppler_->SetCurve(std::move(samples), QStringLiteral("Doppler at %1 MHz").arg(DownlinkMHz(), 0, 'f', 4));
+}
+
 void PassDetailsView::OnSelectionChanged()
 {
     const int i = SelectedPass();
     if (i < 0 || !details_ || !result_) {
         plot_->Clear();
+        doppler_->Clear();
         summary_->clear();
         emit PassSelected(-1);
         return;
@@ -300,19 +364,25 @@ void PassDetailsView::OnSelectionChanged()
     const QString when = p.RiseKnown ? TimeText(p.RiseToTheSecond().At, true) : TimeText(p.Max.At, true);
     plot_->SetPass(p, PassTrack(*result_, p), QStringLiteral("%1, %2").arg(Q(result_->SatName), when));
     const QString zone = localTime_->isChecked() ? QStringLiteral("local time") : QStringLiteral("UTC");
-    auto point = [this](const char* what, const PassPointDetail& q, bool known) {
+    const double down = DownlinkMHz() * 1e6, up = UplinkMHz() * 1e6;
+    auto point = [this, down, up](const char* what, const PassPointDetail& q, bool known) {
         if (!known)
             return QStringLiteral("<tr><td><b>%1</b></td><td colspan=3>outside the run</td></tr>")
                 .arg(QLatin1String(what));
         // The classic model's minutes keep no range; a point with one shows it.
-        const QString range = q.Range > 0 ? QStringLiteral(", range %1 km, range rate %2 km/s")
-                                                .arg(q.Range, 0, 'f', 0)
-                                                .arg(q.RangeRate, 0, 'f', 3)
-                                          : QString();
+        QString range = q.Range > 0 ? QStringLiteral(", range %1 km, range rate %2 km/s")
+                                          .arg(q.Range, 0, 'f', 0)
+                                          .arg(q.RangeRate, 0, 'f', 3)
+                                    : QString();
+        // The downlink's shift as heard here; the uplink's as the satellite hears it.
+        if (q.Range > 0 && down > 0)
+            range += QStringLiteral(", Doppler %1 Hz").arg(std::lround(DopplerShift(down, q.RangeRate)));
+        if (q.Range > 0 && up > 0)
+            range += QStringLiteral(", uplink %1 Hz").arg(std::lround(DopplerShift(up, q.RangeRate)));
         return QStringLiteral("<tr><td><b>%1</b></td><td>%2</td><td>azimuth %3°, elevation %4°%5</td><td>%6</td></tr>")
             .arg(QLatin1String(what), TimeText(q.At, true))
             .arg(q.Azimuth, 0, 'f', 1)
-            .arg(q.Elevation, 0, 'f', 1)
+            .arg(std::fabs(q.Elevation) < 0.05 ? 0.0 : q.Elevation, 0, 'f', 1) // no "-0.0" at a crossing
             .arg(range)
             .arg(QStringLiteral("%1, illumination %2 %, sun angle %3°")
                      .arg(q.Sunlit ? QStringLiteral("sunlit") : QStringLiteral("in shadow"))
@@ -332,6 +402,7 @@ void PassDetailsView::OnSelectionChanged()
     else
         text += QStringLiteral("<p>Still up at the end of the run; its set lies after it.</p>");
     summary_->setText(text);
+    ShowDopplerCurve(p);
     emit PassSelected(i);
 }
 

@@ -11,6 +11,7 @@
 #include <optional>
 
 class QCheckBox;
+class QDoubleSpinBox;
 class QLabel;
 class QSpinBox;
 class QStandardItemModel;
@@ -18,6 +19,7 @@ class QTableView;
 
 namespace tavik::shell {
 
+class DopplerPlot;
 class PassFilter;
 class SkyPlot;
 
@@ -28,7 +30,7 @@ public:
 
     // The run's passes; the result must outlive the view's use of it (the
     // window keeps it until the next run).
-    void Show(const ForecastResult& result, const PlanningDetails& details);
+    void Show(const ForecastResult& result, const PlanningDetails& details, const ForecastRequest& request);
     void Clear();
 
     // Selects the pass whose minutes (counted from the run's start) hold
@@ -42,21 +44,32 @@ public:
     // "237 of 462 passes, at least 20°"; empty when the filter hides nothing.
     QString FilterNote() const;
 
+    // The downlink and uplink frequencies, MHz; 0 for none. Their Doppler
+    // shifts show at rise, maximum and set, and the downlink's as a curve.
+    double DownlinkMHz() const;
+    double UplinkMHz() const;
+    void SetFrequencies(double downlinkMHz, double uplinkMHz);
+
     QTableView* Table() const { return table_; }
+    DopplerPlot* Doppler() const { return doppler_; }
     SkyPlot* Plot() const { return plot_; }
 
 signals:
     // A pass was selected (its index in the details) or the selection was
     // cleared (-1).
     void PassSelected(int index);
+    // The user changed a frequency.
+    void FrequenciesChanged(double downlinkMHz, double uplinkMHz);
 
 private:
     void Fill();
     void UpdateNote();
     QString TimeText(DateTime t, bool seconds, std::optional<DateTime> sameDayAs = {}) const;
     void OnSelectionChanged();
+    void ShowDopplerCurve(const PassDetail& pass);
 
     const ForecastResult* result_ = nullptr;
+    const ForecastRequest* request_ = nullptr;
     std::optional<PlanningDetails> details_;
     QCheckBox* localTime_ = nullptr;
     QSpinBox* minElevation_ = nullptr;
@@ -66,6 +79,9 @@ private:
     PassFilter* filter_ = nullptr;
     QTableView* table_ = nullptr;
     SkyPlot* plot_ = nullptr;
+    DopplerPlot* doppler_ = nullptr;
+    QDoubleSpinBox* downlink_ = nullptr;
+    QDoubleSpinBox* uplink_ = nullptr;
 };
 
 } // namespace tavik::shell

@@ -61,8 +61,11 @@ void MainWindow::OnExport()
                                : EclipsesFileBytes(*controller_->Shown(), Cp1252FileFormats(services_.Formats).Formats);
     } else {
         const auto now = DateTime::FromCalendar(1970, 1, 1)->AddSeconds(services_.Now ? services_.Now() : 0);
-        bytes = ExportBytes(choice->Format, MakeExportContext(*controller_->Shown(), controller_->ShownRequest(), now),
-                            exported, choice->Passes, !choice->Passes);
+        ExportContext context = MakeExportContext(*controller_->Shown(), controller_->ShownRequest(), now);
+        // The Doppler shifts of the frequencies the Pass details tab holds.
+        if (passDetails_->DownlinkMHz() > 0) context.DownlinkFrequency = passDetails_->DownlinkMHz() * 1e6;
+        if (passDetails_->UplinkMHz() > 0) context.UplinkFrequency = passDetails_->UplinkMHz() * 1e6;
+        bytes = ExportBytes(choice->Format, context, exported, choice->Passes, !choice->Passes);
     }
     const QString what =
         filtered && choice->Format != ExportFormat::Text ? QStringLiteral(" (%1)").arg(filterNote) : QString();

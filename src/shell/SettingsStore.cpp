@@ -16,6 +16,7 @@ namespace tavik::shell {
 namespace {
 
 constexpr const char* UpdateUrlPrefix = "update url ";
+constexpr const char* FrequencyPrefix = "frequencies ";
 
 constexpr qint64 SettingsLimit = 1 << 20; // as the settings reader's
 
@@ -42,7 +43,7 @@ QString KeyOf(const QByteArray& line)
     const QString key = QString::fromUtf8(line.left(eq));
     for (const char* k : {LastTleFileKey, LastSatelliteKey, ModelKey, SaveFolderKey, WindowSizeKey})
         if (key == QLatin1String(k)) return key;
-    if (key.startsWith(QLatin1String(UpdateUrlPrefix))) return key;
+    if (key.startsWith(QLatin1String(UpdateUrlPrefix)) || key.startsWith(QLatin1String(FrequencyPrefix))) return key;
     return {};
 }
 
@@ -52,6 +53,8 @@ QString UpdateUrlKey(const QString& tleFile)
 {
     return QLatin1String(UpdateUrlPrefix) + QString::fromLatin1(QUrl::toPercentEncoding(tleFile, "/"));
 }
+
+QString FrequencyKey(const QString& catalogueNumber) { return QLatin1String(FrequencyPrefix) + catalogueNumber; }
 
 Remembered ReadRemembered(const QString& path)
 {

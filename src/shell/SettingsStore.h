@@ -23,6 +23,10 @@ inline constexpr const char* WindowSizeKey = "window size";
 // the file's path percent-encoded, so that no "=" in it ends the key.
 QString UpdateUrlKey(const QString& tleFile);
 
+// The downlink and uplink frequencies of a satellite, "145.8,435.25" (MHz),
+// one line per catalogue number.
+QString FrequencyKey(const QString& catalogueNumber);
+
 using Remembered = std::map<QString, QString>;
 
 // The remembered lines of the file; nothing when it cannot be read.

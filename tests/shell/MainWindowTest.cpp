@@ -2,6 +2,7 @@
 // replaced.
 
 #include "shell/AboutBox.h"
+#include "shell/DopplerPlot.h"
 #include "shell/IlluminationView.h"
 #include "shell/MainWindow.h"
 #include "shell/PassDetailsView.h"
@@ -689,11 +690,11 @@ TEST_F(WindowTest, RemembersItsSize)
 {
     WriteSettings();
     Start();
-    window_->resize(700, 500);
+    window_->resize(760, 520);
     window_->close();
-    EXPECT_TRUE(Bytes(ProgramFile("tavik.ini")).contains("\nwindow size=700x500"));
+    EXPECT_TRUE(Bytes(ProgramFile("tavik.ini")).contains("\nwindow size=760x520"));
     Start();
-    EXPECT_EQ(window_->size(), QSize(700, 500));
+    EXPECT_EQ(window_->size(), QSize(760, 520));
     WriteAll(ProgramFile("tavik.ini"), "JO40HC\r\nthree.tle\r\nwindow size=5000x4000\r\n");
     Start();
     EXPECT_LE(window_->width(), window_->screen()->availableGeometry().width());
@@ -734,6 +735,38 @@ TEST_F(WindowTest, ElementAgeShowsOnEveryTabInColoursThatHoldContrast)
         ASSERT_TRUE(shown.isValid()) << style.toStdString();
         EXPECT_GE(Contrast(shown, palette.color(QPalette::Window)), 4.5) << style.toStdString();
     }
+}
+
+// A downlink frequency gives the Doppler shift at rise, maximum and set, a curve from approach to recession, and
+// the export's doppler_hz; the frequencies are remembered for the satellite.
+TEST_F(WindowTest, FrequenciesGiveTheDopplerShiftAndAreRememberedPerSatellite)
+{
+    WriteSettings();
+    Start();
+    auto* view = Get<PassDetailsView>("PassDetails");
+    view->Table()->selectRow(2);
+    EXPECT_TRUE(view->Doppler()->Samples().empty());
+    Get<QDoubleSpinBox>("DownlinkFrequency")->setValue(145.8);
+    Get<QDoubleSpinBox>("UplinkFrequency")->setValue(435.25);
+    EXPECT_EQ(Text("PassSummary").count(QStringLiteral("Doppler ")), 3);
+    const auto& curve = view->Doppler()->Samples();
+    ASSERT_GT(curve.size(), 10u);
+    EXPECT_GT(curve.front().second, 0); // approaching after the rise
+    EXPECT_LT(curve.back().second, 0);  // moving away before the set
+    EXPECT_LT(curve.front().second, 145.8e6 * 8 / 299792.458);
+    EXPECT_TRUE(Bytes(ProgramFile("tavik.ini")).contains("\nfrequencies 90001=145.8000,435.2500"));
+
+    exportFormat_ = ExportFormat::Json;
+    exportPath_ = WorkFile("passes.json");
+    Trigger("ExportAction");
+    EXPECT_TRUE(Bytes(exportPath_).contains("\"doppler_hz\""));
+    EXPECT_TRUE(Bytes(exportPath_).contains("\"uplink_doppler_hz\""));
+
+    Choose(2);
+    EXPECT_DOUBLE_EQ(view->DownlinkMHz(), 0);
+    Choose(0);
+    EXPECT_DOUBLE_EQ(view->DownlinkMHz(), 145.8);
+    EXPECT_DOUBLE_EQ(view->UplinkMHz(), 435.25);
 }
 
 // Alt+M was both "month" and "Minimum elevation" on Pass details: on every tab each mnemonic leads to one control.
