@@ -222,7 +222,6 @@ void BM_SunFromDayTable(benchmark::State& state)
 }
 BENCHMARK(BM_SunFromDayTable);
 
-
 // The upcoming list of a full catalogue: 500 low orbits made from the worked
 // example by spreading the mean anomaly and the node, over 24 hours in the
 // SGP4 model on two threads.

@@ -147,13 +147,13 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args)
     }
     if (o.Upcoming || o.Now) {
         const char* mode = o.Upcoming ? "--upcoming" : "--now";
-        const char* other = o.Upcoming && o.Now ? "--now"
-                            : o.All             ? "--all"
-                            : o.SavePasses      ? "--save-passes"
-                            : o.SaveEclipses    ? "--save-eclipses"
-                            : o.Year            ? "--year"
-                            : o.Strip           ? "--strip"
-                            : o.UpdateTle       ? "--update-tle"
+        const char* other = o.Upcoming && o.Now         ? "--now"
+                            : o.All                     ? "--all"
+                            : o.SavePasses              ? "--save-passes"
+                            : o.SaveEclipses            ? "--save-eclipses"
+                            : o.Year                    ? "--year"
+                            : o.Strip                   ? "--strip"
+                            : o.UpdateTle               ? "--update-tle"
                             : o.Upcoming && o.Satellite ? "--satellite"
                             : o.Upcoming && o.Frequency ? "--frequency"
                             : o.Upcoming && o.Uplink    ? "--uplink"

@@ -34,8 +34,8 @@
 #include <QString>
 
 #include <atomic>
-#include <charconv>
 #include <cerrno>
+#include <charconv>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -489,7 +489,8 @@ int RunUpcoming(StandardOutput& out, const Options& o, const Station& station, c
     const auto catalogue = LoadTle(tlePath, loaded);
     ReportLeftOut(loaded, tlePath);
     std::vector<ElementSet> sets;
-    for (int i = 1; i <= catalogue->CatalogueCount; ++i) sets.push_back(catalogue->Entries[static_cast<std::size_t>(i)]);
+    for (int i = 1; i <= catalogue->CatalogueCount; ++i)
+        sets.push_back(catalogue->Entries[static_cast<std::size_t>(i)]);
     const UpcomingList list = UpcomingPasses(sets, request);
     for (const std::string& skipped : list.Skipped) Report("warning: left out " + skipped);
 
@@ -504,8 +505,8 @@ int RunUpcoming(StandardOutput& out, const Options& o, const Station& station, c
         out.Print(UpcomingBytes(format, context, list));
         return out.Broken() ? ExitFailure : ExitSuccess;
     }
-    out.Print("Passes over " + station.StationLocator + " from " + UtcText(request.From) + " to "
-              + UtcText(list.End) + " UTC (" + ModelName(request.Model) + " model)\n");
+    out.Print("Passes over " + station.StationLocator + " from " + UtcText(request.From) + " to " + UtcText(list.End)
+              + " UTC (" + ModelName(request.Model) + " model)\n");
     out.Print("rise (UTC)           az    set (UTC)            az    duration     max el  at (UTC)  sunlit   "
               "eye  satellite\n");
     for (const UpcomingPass& u : list.Passes) {
@@ -517,9 +518,9 @@ int RunUpcoming(StandardOutput& out, const Options& o, const Station& station, c
                                          ? SpanText(p.SetToTheSecond().At.Seconds() - p.RiseToTheSecond().At.Seconds())
                                          : "";
         std::snprintf(line, sizeof line, "%-19s %5s  %-19s %5s  %-11s %6s  %-8s  %-7s  %-3s  %s (%s)\n", rise.c_str(),
-                      p.RiseKnown ? Decimals(p.RiseToTheSecond().Azimuth, 0).c_str() : "",
-                      set.c_str(), p.SetKnown ? Decimals(p.SetToTheSecond().Azimuth, 0).c_str() : "",
-                      duration.c_str(), Decimals(p.Max.Elevation, 1).c_str(), UtcText(p.Max.At).substr(11).c_str(),
+                      p.RiseKnown ? Decimals(p.RiseToTheSecond().Azimuth, 0).c_str() : "", set.c_str(),
+                      p.SetKnown ? Decimals(p.SetToTheSecond().Azimuth, 0).c_str() : "", duration.c_str(),
+                      Decimals(p.Max.Elevation, 1).c_str(), UtcText(p.Max.At).substr(11).c_str(),
                       p.Max.Sunlit ? "sunlit" : "shadow", u.VisibleToEye ? "yes" : "no", u.SatName.c_str(),
                       u.CatalogueNumber.c_str());
         out.Print(line);
@@ -564,8 +565,8 @@ int RunNow(StandardOutput& out, const Options& o, const Station& station, const 
     text += std::string("light        ") + LightName(sky.Light) + "\n";
     if (downlink) {
         const double shift = DopplerShift(*downlink, p.RangeRate);
-        text += "downlink     " + Decimals((*downlink + shift) / 1e6, 6) + " MHz heard (Doppler "
-                + Decimals(shift, 0) + " Hz)\n";
+        text += "downlink     " + Decimals((*downlink + shift) / 1e6, 6) + " MHz heard (Doppler " + Decimals(shift, 0)
+                + " Hz)\n";
     }
     if (uplink) {
         const double shift = DopplerShift(*uplink, p.RangeRate);

@@ -65,8 +65,7 @@ double PeakSecond(PointEvaluator& evaluate, double from, double to)
 
 // One satellite's passes in the window, from the elevation at each whole
 // minute, refined between the minutes.
-void PassesOf(const ElementSet& set, std::size_t index, const UpcomingRequest& request,
-              std::vector<UpcomingPass>& out)
+void PassesOf(const ElementSet& set, std::size_t index, const UpcomingRequest& request, std::vector<UpcomingPass>& out)
 {
     ForecastRequest one{request.From, set, request.Site, request.Axis, 1, request.Model};
     PointEvaluator evaluate(one);

@@ -64,10 +64,10 @@ enum class LightState { Sunlit, Penumbra, Umbra };
 const char* LightName(LightState light); // "sunlit", "penumbra", "umbra"
 
 struct SkyNow {
-    PassPointDetail Point;    // azimuth, elevation, range, range rate at the instant
-    double SubLatitude = 0;   // degrees north, geodetic
-    double SubLongitude = 0;  // degrees east, -180 to 180
-    double Height = 0;        // km above the ellipsoid
+    PassPointDetail Point;                 // azimuth, elevation, range, range rate at the instant
+    double SubLatitude = 0;                // degrees north, geodetic
+    double SubLongitude = 0;               // degrees east, -180 to 180
+    double Height = 0;                     // km above the ellipsoid
     LightState Light = LightState::Sunlit; // Penumbra only in the SGP4 model
     bool Up = false;                       // above the horizon
     // The next rise (while below the horizon) or set (while above), to the

@@ -455,16 +455,15 @@ std::string DetailsIcs(const ExportContext& c, const PlanningDetails& d, bool pa
 
 std::string UpcomingCsv(const ExportContext& c, const UpcomingList& list)
 {
-    std::string out = Row({"station", c.Site.StationLocator})
-                      + Row({"station_latitude_deg", Num(Fixed(c.Site.StationLat, 4))})
-                      + Row({"station_longitude_deg", Num(Fixed(c.Site.StationLon, 4))})
-                      + Row({"model", ModelName(c.Model)}) + Row({"window_start", Num(IsoUtc(c.Start))})
-                      + Row({"window_end", Num(IsoUtc(list.End))}) + "\r\n";
+    std::string out =
+        Row({"station", c.Site.StationLocator}) + Row({"station_latitude_deg", Num(Fixed(c.Site.StationLat, 4))})
+        + Row({"station_longitude_deg", Num(Fixed(c.Site.StationLon, 4))}) + Row({"model", ModelName(c.Model)})
+        + Row({"window_start", Num(IsoUtc(c.Start))}) + Row({"window_end", Num(IsoUtc(list.End))}) + "\r\n";
     std::vector<Cell> header = {"satellite", "catalogue_number", "visible_to_eye"};
     for (Cell& cell : PassHeaderCells(c)) header.push_back(std::move(cell));
     out += Row(header);
     for (const UpcomingPass& u : list.Passes) {
-        const std::string note = !u.Pass.RiseKnown ? "in progress at the start"
+        const std::string note = !u.Pass.RiseKnown  ? "in progress at the start"
                                  : !u.Pass.SetKnown ? "in progress at the end"
                                                     : "";
         std::vector<Cell> row = {Cell(u.SatName), Cell(u.CatalogueNumber), Num(u.VisibleToEye ? "yes" : "no")};
@@ -482,9 +481,9 @@ std::string UpcomingJson(const ExportContext& c, const UpcomingList& list)
     for (std::size_t i = 0; i < list.Passes.size(); ++i) {
         const UpcomingPass& u = list.Passes[i];
         out += i ? ",\n    {\n" : "\n    {\n";
-        out += "      \"satellite\": " + JsonString(u.SatName) + ",\n      \"catalogue_number\": "
-               + JsonString(u.CatalogueNumber) + ",\n      \"visible_to_eye\": " + (u.VisibleToEye ? "true" : "false")
-               + ",\n";
+        out += "      \"satellite\": " + JsonString(u.SatName)
+               + ",\n      \"catalogue_number\": " + JsonString(u.CatalogueNumber)
+               + ",\n      \"visible_to_eye\": " + (u.VisibleToEye ? "true" : "false") + ",\n";
         PassJson(out, c, u.Pass);
         out += "\n    }";
     }
@@ -509,11 +508,10 @@ std::string UpcomingIcs(const ExportContext& c, const UpcomingList& list)
             return std::string(what) + ": " + IsoUtc(q.At) + ", azimuth " + Fixed(q.Azimuth, 1) + "\u00B0, "
                    + SunlitText(q.Sunlit);
         };
-        std::string description = point("Rise", up, p.RiseKnown) + "\n" + point("Maximum", p.Max, true)
-                                  + ", elevation " + Fixed(p.Max.Elevation, 2) + "\u00B0\n"
-                                  + point("Set", down, p.SetKnown) + "\n"
-                                  + (u.VisibleToEye ? "Visible to the eye.\n" : "") + "Station "
-                                  + StationText(c.Site) + ", " + ModelName(c.Model) + " model.";
+        std::string description = point("Rise", up, p.RiseKnown) + "\n" + point("Maximum", p.Max, true) + ", elevation "
+                                  + Fixed(p.Max.Elevation, 2) + "\u00B0\n" + point("Set", down, p.SetKnown) + "\n"
+                                  + (u.VisibleToEye ? "Visible to the eye.\n" : "") + "Station " + StationText(c.Site)
+                                  + ", " + ModelName(c.Model) + " model.";
         // The same key as one satellite's export of the pass, so that either
         // file replaces the other's event.
         const std::string key = p.RiseKnown ? IsoUtc(p.Rise.At) : "up at " + IsoUtc(p.Rise.At);
@@ -521,8 +519,7 @@ std::string UpcomingIcs(const ExportContext& c, const UpcomingList& list)
                + IcsFold("DTSTART:" + Compact(up.At)) + IcsFold("DTEND:" + Compact(down.At))
                + IcsFold("SUMMARY:"
                          + IcsText(u.SatName + " pass, max " + std::to_string(std::lround(p.Max.Elevation)) + "\u00B0"))
-               + IcsFold("DESCRIPTION:" + IcsText(description)) + IcsFold("TRANSP:TRANSPARENT")
-               + IcsFold("END:VEVENT");
+               + IcsFold("DESCRIPTION:" + IcsText(description)) + IcsFold("TRANSP:TRANSPARENT") + IcsFold("END:VEVENT");
     }
     return out + IcsFold("END:VCALENDAR");
 }
@@ -541,25 +538,24 @@ std::string UpcomingBytes(ExportFormat format, const ExportContext& c, const Upc
 std::string SkyNowJson(const ExportContext& c, DateTime at, const SkyNow& sky)
 {
     const PassPointDetail& p = sky.Point;
-    std::string out = "{\n  \"satellite\": " + JsonString(c.SatName) + ",\n  \"station\": {\"locator\": "
-                      + JsonString(c.Site.StationLocator) + ", \"latitude_deg\": " + Fixed(c.Site.StationLat, 4)
-                      + ", \"longitude_deg\": " + Fixed(c.Site.StationLon, 4) + "},\n  \"model\": "
-                      + JsonString(ModelName(c.Model)) + ",\n  \"time\": " + JsonString(IsoUtc(at))
-                      + ",\n  \"azimuth_deg\": " + Fixed(p.Azimuth, 1) + ",\n  \"elevation_deg\": "
-                      + Fixed(p.Elevation, 2) + ",\n  \"range_km\": " + Fixed(p.Range, 1)
-                      + ",\n  \"range_rate_km_s\": " + Fixed(p.RangeRate, 3) + ",\n  \"latitude_deg\": "
-                      + Fixed(sky.SubLatitude, 4) + ",\n  \"longitude_deg\": " + Fixed(sky.SubLongitude, 4)
-                      + ",\n  \"height_km\": " + Fixed(sky.Height, 1) + ",\n  \"light\": "
-                      + JsonString(LightName(sky.Light)) + ",\n  \"up\": " + (sky.Up ? "true" : "false");
+    std::string out =
+        "{\n  \"satellite\": " + JsonString(c.SatName) + ",\n  \"station\": {\"locator\": "
+        + JsonString(c.Site.StationLocator) + ", \"latitude_deg\": " + Fixed(c.Site.StationLat, 4)
+        + ", \"longitude_deg\": " + Fixed(c.Site.StationLon, 4) + "},\n  \"model\": " + JsonString(ModelName(c.Model))
+        + ",\n  \"time\": " + JsonString(IsoUtc(at)) + ",\n  \"azimuth_deg\": " + Fixed(p.Azimuth, 1)
+        + ",\n  \"elevation_deg\": " + Fixed(p.Elevation, 2) + ",\n  \"range_km\": " + Fixed(p.Range, 1)
+        + ",\n  \"range_rate_km_s\": " + Fixed(p.RangeRate, 3) + ",\n  \"latitude_deg\": " + Fixed(sky.SubLatitude, 4)
+        + ",\n  \"longitude_deg\": " + Fixed(sky.SubLongitude, 4) + ",\n  \"height_km\": " + Fixed(sky.Height, 1)
+        + ",\n  \"light\": " + JsonString(LightName(sky.Light)) + ",\n  \"up\": " + (sky.Up ? "true" : "false");
     if (c.DownlinkFrequency) {
         const double shift = DopplerShift(*c.DownlinkFrequency, p.RangeRate);
-        out += ",\n  \"doppler_hz\": " + Fixed(shift, 0) + ",\n  \"downlink_received_hz\": "
-               + Fixed(*c.DownlinkFrequency + shift, 0);
+        out += ",\n  \"doppler_hz\": " + Fixed(shift, 0)
+               + ",\n  \"downlink_received_hz\": " + Fixed(*c.DownlinkFrequency + shift, 0);
     }
     if (c.UplinkFrequency) {
         const double shift = DopplerShift(*c.UplinkFrequency, p.RangeRate);
-        out += ",\n  \"uplink_doppler_hz\": " + Fixed(shift, 0) + ",\n  \"uplink_transmit_hz\": "
-               + Fixed(*c.UplinkFrequency - shift, 0);
+        out += ",\n  \"uplink_doppler_hz\": " + Fixed(shift, 0)
+               + ",\n  \"uplink_transmit_hz\": " + Fixed(*c.UplinkFrequency - shift, 0);
     }
     out += std::string(",\n  \"next\": ");
     if (sky.Next) {
