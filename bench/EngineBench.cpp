@@ -6,11 +6,13 @@
 #include "catalogue/Catalogue.h"
 #include "forecast/Forecast.h"
 #include "forecast/StripChart.h"
+#include "forecast/Upcoming.h"
 #include "orbit/Sgp4.h"
 #include "output/YearFile.h"
 
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <cstdio>
 #include <memory>
 
@@ -219,5 +221,28 @@ void BM_SunFromDayTable(benchmark::State& state)
     }
 }
 BENCHMARK(BM_SunFromDayTable);
+
+// The upcoming list of a full catalogue: 500 low orbits made from the worked
+// example by spreading the mean anomaly and the node, over 24 hours in the
+// SGP4 model on two threads.
+void BM_Upcoming500(benchmark::State& state)
+{
+    std::vector<ElementSet> sets;
+    for (int i = 0; i < CatalogueCapacity; ++i) {
+        ElementSet e = ExampleSet();
+        e.MeanAnomaly = std::fmod(e.MeanAnomaly + 7.3 * i, 360.0);
+        e.RAAN = std::fmod(e.RAAN + 13.7 * i, 360.0);
+        sets.push_back(e);
+    }
+    UpcomingRequest request;
+    request.From = *DateTime::FromCalendar(2026, 12, 6);
+    request.Site = Site();
+    request.Model = OrbitModel::Sgp4;
+    request.Threads = 2;
+    std::size_t passes = 0;
+    for (auto _ : state) passes = UpcomingPasses(sets, request).Passes.size();
+    state.counters["passes"] = static_cast<double>(passes);
+}
+BENCHMARK(BM_Upcoming500)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

@@ -38,6 +38,10 @@ const KnownOption KnownOptions[] = {
     {"--frequency", &Options::Frequency, nullptr},
     {"--uplink", &Options::Uplink, nullptr},
     {"--all", nullptr, &Options::All},
+    {"--upcoming", nullptr, &Options::Upcoming},
+    {"--hours", &Options::Hours, nullptr},
+    {"--min-elevation", &Options::MinElevation, nullptr},
+    {"--now", nullptr, &Options::Now},
     {"--save-passes", nullptr, &Options::SavePasses},
     {"--save-eclipses", nullptr, &Options::SaveEclipses},
     {"--help", nullptr, &Options::Help},
@@ -141,14 +145,36 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args)
                                               : nullptr;
         if (single) return fail(std::string("option ") + single + " is for one satellite, not with --all");
     }
-    // The Doppler shifts go into the pass details; the design's lists have
-    // no place for them.
-    const bool details = o.Format && *o.Format != "text";
+    if (o.Upcoming || o.Now) {
+        const char* mode = o.Upcoming ? "--upcoming" : "--now";
+        const char* other = o.Upcoming && o.Now         ? "--now"
+                            : o.All                     ? "--all"
+                            : o.SavePasses              ? "--save-passes"
+                            : o.SaveEclipses            ? "--save-eclipses"
+                            : o.Year                    ? "--year"
+                            : o.Strip                   ? "--strip"
+                            : o.UpdateTle               ? "--update-tle"
+                            : o.Upcoming && o.Satellite ? "--satellite"
+                            : o.Upcoming && o.Frequency ? "--frequency"
+                            : o.Upcoming && o.Uplink    ? "--uplink"
+                            : o.Now && o.Start          ? "--start"
+                                                        : nullptr;
+        if (other) return fail(std::string("option ") + other + " does not go with " + mode);
+        if (o.Now && o.Format && *o.Format != "text" && *o.Format != "json")
+            return fail("option --now prints text or json, not " + Quoted(*o.Format));
+    }
+    const std::pair<bool, const char*> needUpcoming[] = {{o.Hours.has_value(), "--hours"},
+                                                         {o.MinElevation.has_value(), "--min-elevation"}};
+    for (const auto& [given, name] : needUpcoming)
+        if (given && !o.Upcoming) return fail(std::string("option ") + name + " needs --upcoming");
+    // The Doppler shifts go into the pass details (or the sky now); the
+    // design's lists have no place for them.
+    const bool details = (o.Format && *o.Format != "text") || o.Now;
     const std::pair<bool, const char*> needDetails[] = {{o.Frequency.has_value(), "--frequency"},
                                                         {o.Uplink.has_value(), "--uplink"}};
     for (const auto& [given, name] : needDetails)
         if (given && !details && !o.UpdateTle)
-            return fail(std::string("option ") + name + " needs --format csv, json or ics");
+            return fail(std::string("option ") + name + " needs --format csv, json or ics, or --now");
     if (o.UpdateTle) {
         const char* other = o.All            ? "--all"
                             : o.Satellite    ? "--satellite"
@@ -232,12 +258,14 @@ substitutions are read to their end; no input may exceed 64 MiB.
                       keep whole minutes); rise, maximum and set each carry
                       the range (range_km) and range rate (range_rate_km_s,
                       positive while the satellite moves away)
-  --frequency MHz     with --format csv, json or ics: the downlink
+  --frequency MHz     with --format csv, json or ics, or with --now: the downlink
                       frequency, e.g. 145.8; rise, maximum and set then
                       carry its Doppler shift (doppler_hz: the received
                       minus the transmitted frequency, positive while the
-                      satellite comes closer)
-  --uplink MHz        with --format csv, json or ics: the uplink frequency;
+                      satellite comes closer); --now also prints the
+                      frequency heard
+  --uplink MHz        with --format csv, json or ics, or with --now: the
+                      uplink frequency;
                       uplink_doppler_hz is the shift the satellite hears,
                       so transmit the uplink minus it
 
@@ -275,6 +303,26 @@ The whole catalogue at once:
                       current folder. One --all writes into a folder at a
                       time; a second one is refused
 
+Every satellite, and the sky now:
+  --upcoming          list the passes of every satellite of the TLE file over
+                      the station in the coming hours, from now (or from
+                      00:00 UTC of --start), sorted by rise: rise and set to
+                      the second with their azimuths, duration, maximum
+                      elevation and its time, sunlit at the maximum, and
+                      whether the pass is visible to the eye (the satellite
+                      sunlit while the Sun is at least 6 degrees below the
+                      horizon). --format csv, json or ics give the same
+                      fields as one satellite's pass export, each pass led by
+                      the satellite's name and catalogue number
+  --hours N           with --upcoming: the window, 1 to 168 hours (default 24)
+  --min-elevation DEG with --upcoming: leave out passes whose maximum
+                      elevation stays below DEG (0 to 90, default 0)
+  --now               print where the satellite (--satellite) stands now:
+                      azimuth, elevation, range, range rate, the point under
+                      it and its height, sunlit or in shadow (umbra or
+                      penumbra in the SGP4 model), and the next rise or set
+                      with the time left; --format json for scripts
+
 Keeping the element sets fresh:
   --update-tle URL    download a TLE file over HTTP or HTTPS (at most 16 MiB,
                       also unpacked) and, when every entry in it reads as an
@@ -306,7 +354,8 @@ Exit status:
      partial lists are printed and written, and the reason goes to standard
      error)
   1  an input that cannot be used (settings file, TLE file, locator,
-     satellite, a --start or --year text that is not a date or year, a
+     satellite, a --start or --year text that is not a date or year, an
+     --hours or --min-elevation out of its range, a
      --frequency or --uplink that is not MHz above 0 up to 300000), an
      element set that cannot be computed or that the SGP4 model cannot
      follow to the end, or a file that cannot be written;

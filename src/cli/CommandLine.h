@@ -28,12 +28,16 @@ struct Options {
     std::optional<std::string> YearDir;
     std::optional<std::string> Strip;
     std::optional<std::string> Out;
-    std::optional<std::string> UpdateTle; // the URL to fetch the TLE file from
-    std::optional<std::string> Timeout;   // --update-tle's overall limit in seconds, checked by ParseCommandLine
-    std::optional<std::string> Model;     // "design" or "precise", checked by ParseCommandLine
-    std::optional<std::string> Format;    // "text", "csv", "json" or "ics", checked by ParseCommandLine
-    std::optional<std::string> Frequency; // the downlink in MHz, read by FrequencyMHz
-    std::optional<std::string> Uplink;    // the uplink in MHz, read by FrequencyMHz
+    std::optional<std::string> UpdateTle;    // the URL to fetch the TLE file from
+    std::optional<std::string> Timeout;      // --update-tle's overall limit in seconds, checked by ParseCommandLine
+    std::optional<std::string> Model;        // "design" or "precise", checked by ParseCommandLine
+    std::optional<std::string> Format;       // "text", "csv", "json" or "ics", checked by ParseCommandLine
+    std::optional<std::string> Frequency;    // the downlink in MHz, read by FrequencyMHz
+    std::optional<std::string> Uplink;       // the uplink in MHz, read by FrequencyMHz
+    std::optional<std::string> Hours;        // --upcoming's window in hours, read by HoursOption
+    std::optional<std::string> MinElevation; // --upcoming's least maximum elevation, degrees
+    bool Upcoming = false;                   // the passes of every satellite over the coming hours
+    bool Now = false;                        // where the chosen satellite stands now
     bool SavePasses = false;
     bool SaveEclipses = false;
     bool All = false;

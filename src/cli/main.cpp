@@ -11,7 +11,9 @@
 #include "catalogue/Catalogue.h"
 #include "catalogue/Settings.h"
 #include "forecast/Forecast.h"
+#include "forecast/Upcoming.h"
 #include "net/TleDownload.h"
+#include "orbit/Doppler.h"
 #include "output/Exports.h"
 #include "output/ListFiles.h"
 #include "output/ListLines.h"
@@ -33,6 +35,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <charconv>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -415,6 +418,172 @@ int RunAll(StandardOutput& out, const Options& o, const DateTexts& start, const 
     return status;
 }
 
+// "2026-12-07 06:59:12", UTC: the list is read beside a UTC clock.
+std::string UtcText(DateTime t)
+{
+    const CalendarFields f = t.Fields();
+    char b[32];
+    std::snprintf(b, sizeof b, "%04d-%02d-%02d %02d:%02d:%02d", f.Year, f.Month, f.Day, f.Hour, f.Minute, f.Second);
+    return b;
+}
+
+std::string Decimals(double value, int decimals)
+{
+    char b[48];
+    std::snprintf(b, sizeof b, "%.*f", decimals, value == 0 ? 0.0 : value);
+    return b;
+}
+
+// "1h 02m 05s", "12m 40s", "35s".
+std::string SpanText(std::int64_t seconds)
+{
+    char b[48];
+    if (seconds >= 3600)
+        std::snprintf(b, sizeof b, "%lldh %02lldm %02llds", static_cast<long long>(seconds / 3600),
+                      static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
+    else if (seconds >= 60)
+        std::snprintf(b, sizeof b, "%lldm %02llds", static_cast<long long>(seconds / 60),
+                      static_cast<long long>(seconds % 60));
+    else
+        std::snprintf(b, sizeof b, "%llds", static_cast<long long>(seconds));
+    return b;
+}
+
+DateTime NowOrThrow()
+{
+    const std::optional<DateTime> now = UtcNow();
+    if (!now)
+        throw InputError("the system clock reads a date outside the years 1 to 9999; give the start with --start "
+                         "YYYY-MM-DD");
+    return *now;
+}
+
+int RunUpcoming(StandardOutput& out, const Options& o, const Station& station, const std::string& tlePath)
+{
+    UpcomingRequest request;
+    request.Site = station;
+    request.Model = ModelOf(o);
+    if (o.Hours) {
+        const std::string& h = *o.Hours;
+        const bool digits = !h.empty() && h.size() <= 3 && h.find_first_not_of("0123456789") == std::string::npos;
+        if (!digits || std::stoi(h) < 1 || std::stoi(h) > UpcomingHoursAtMost)
+            throw InputError("--hours " + Quoted(h) + " is not a number of hours from 1 to "
+                             + std::to_string(UpcomingHoursAtMost));
+        request.Hours = std::stoi(h);
+    }
+    if (o.MinElevation) {
+        double deg = 0;
+        const std::string& m = *o.MinElevation;
+        const auto r = std::from_chars(m.data(), m.data() + m.size(), deg);
+        if (r.ec != std::errc() || r.ptr != m.data() + m.size() || !(deg >= 0 && deg <= 90))
+            throw InputError("--min-elevation " + Quoted(m) + " is not an elevation from 0 to 90 degrees");
+        request.MinElevation = deg;
+    }
+    if (o.Start) {
+        const DateTexts start = StartTexts(o);
+        request.From = *ParseDateTexts(start.Day, start.Month, start.Year).Date; // StartTexts checked it
+    } else {
+        request.From = NowOrThrow();
+    }
+    LoadResult loaded;
+    const auto catalogue = LoadTle(tlePath, loaded);
+    ReportLeftOut(loaded, tlePath);
+    std::vector<ElementSet> sets;
+    for (int i = 1; i <= catalogue->CatalogueCount; ++i)
+        sets.push_back(catalogue->Entries[static_cast<std::size_t>(i)]);
+    const UpcomingList list = UpcomingPasses(sets, request);
+    for (const std::string& skipped : list.Skipped) Report("warning: left out " + skipped);
+
+    const ExportFormat format = ExportFormatNamed(o.Format.value_or("text")).value_or(ExportFormat::Text);
+    if (format != ExportFormat::Text) {
+        ExportContext context;
+        context.Site = station;
+        context.Model = request.Model;
+        context.Start = request.From;
+        context.Written = UtcNow().value_or(request.From);
+        out.DocumentOnly();
+        out.Print(UpcomingBytes(format, context, list));
+        return out.Broken() ? ExitFailure : ExitSuccess;
+    }
+    out.Print("Passes over " + station.StationLocator + " from " + UtcText(request.From) + " to " + UtcText(list.End)
+              + " UTC (" + ModelName(request.Model) + " model)\n");
+    out.Print("rise (UTC)           az    set (UTC)            az    duration     max el  at (UTC)  sunlit   "
+              "eye  satellite\n");
+    for (const UpcomingPass& u : list.Passes) {
+        const PassDetail& p = u.Pass;
+        char line[256];
+        const std::string rise = p.RiseKnown ? UtcText(p.RiseToTheSecond().At) : "(up at the start)";
+        const std::string set = p.SetKnown ? UtcText(p.SetToTheSecond().At) : "(up at the end)";
+        const std::string duration = p.RiseKnown && p.SetKnown
+                                         ? SpanText(p.SetToTheSecond().At.Seconds() - p.RiseToTheSecond().At.Seconds())
+                                         : "";
+        std::snprintf(line, sizeof line, "%-19s %5s  %-19s %5s  %-11s %6s  %-8s  %-7s  %-3s  %s (%s)\n", rise.c_str(),
+                      p.RiseKnown ? Decimals(p.RiseToTheSecond().Azimuth, 0).c_str() : "", set.c_str(),
+                      p.SetKnown ? Decimals(p.SetToTheSecond().Azimuth, 0).c_str() : "", duration.c_str(),
+                      Decimals(p.Max.Elevation, 1).c_str(), UtcText(p.Max.At).substr(11).c_str(),
+                      p.Max.Sunlit ? "sunlit" : "shadow", u.VisibleToEye ? "yes" : "no", u.SatName.c_str(),
+                      u.CatalogueNumber.c_str());
+        out.Print(line);
+    }
+    if (list.Passes.empty()) out.Print("no passes in the window\n");
+    return out.Broken() ? ExitFailure : ExitSuccess;
+}
+
+int RunNow(StandardOutput& out, const Options& o, const Station& station, const std::string& tlePath,
+           std::optional<double> downlink, std::optional<double> uplink)
+{
+    const CurrentElementSet elements = ChooseSatellite(o, tlePath);
+    const DateTime now = NowOrThrow();
+    ForecastRequest request;
+    request.Start = now;
+    request.Elements = elements;
+    request.Site = station;
+    request.Model = ModelOf(o);
+    const SkyNow sky = SkyAt(request, now);
+    if (o.Format && *o.Format == "json") {
+        ExportContext context;
+        context.SatName = elements.SatName;
+        context.Site = station;
+        context.Model = request.Model;
+        context.Start = now;
+        context.Written = now;
+        context.DownlinkFrequency = downlink;
+        context.UplinkFrequency = uplink;
+        out.DocumentOnly();
+        out.Print(SkyNowJson(context, now, sky));
+        return out.Broken() ? ExitFailure : ExitSuccess;
+    }
+    const PassPointDetail& p = sky.Point;
+    std::string text = elements.SatName + " from " + station.StationLocator + " at " + UtcText(now) + " UTC ("
+                       + ModelName(request.Model) + " model)\n";
+    text += "azimuth      " + Decimals(p.Azimuth, 1) + " deg\n";
+    text += "elevation    " + Decimals(p.Elevation, 2) + " deg (" + (sky.Up ? "above" : "below") + " the horizon)\n";
+    text += "range        " + Decimals(p.Range, 1) + " km\n";
+    text += "range rate   " + Decimals(p.RangeRate, 3) + " km/s\n";
+    text += "under it     " + Decimals(sky.SubLatitude, 4) + " deg N, " + Decimals(sky.SubLongitude, 4) + " deg E\n";
+    text += "height       " + Decimals(sky.Height, 1) + " km\n";
+    text += std::string("light        ") + LightName(sky.Light) + "\n";
+    if (downlink) {
+        const double shift = DopplerShift(*downlink, p.RangeRate);
+        text += "downlink     " + Decimals((*downlink + shift) / 1e6, 6) + " MHz heard (Doppler " + Decimals(shift, 0)
+                + " Hz)\n";
+    }
+    if (uplink) {
+        const double shift = DopplerShift(*uplink, p.RangeRate);
+        text += "uplink       " + Decimals((*uplink - shift) / 1e6, 6) + " MHz to transmit (Doppler "
+                + Decimals(shift, 0) + " Hz)\n";
+    }
+    if (sky.Next)
+        text += std::string(sky.Up ? "next set     " : "next rise    ") + UtcText(sky.Next->At) + " UTC, azimuth "
+                + Decimals(sky.Next->Azimuth, 1) + " deg, in " + SpanText(sky.Next->At.Seconds() - now.Seconds())
+                + "\n";
+    else
+        text += std::string(sky.Up ? "next set     " : "next rise    ") + "none within "
+                + std::to_string(SkyNowSearchHours) + " hours\n";
+    out.Print(text);
+    return out.Broken() ? ExitFailure : ExitSuccess;
+}
+
 int Run(int argc, char** argv, StandardOutput& out)
 {
     const ParsedCommandLine parsed = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
@@ -472,6 +641,8 @@ int Run(int argc, char** argv, StandardOutput& out)
     }
     const Station station = StationFrom(o, settings);
     if (o.All) return RunAll(out, o, start, station, tlePath);
+    if (o.Upcoming) return RunUpcoming(out, o, station, tlePath);
+    if (o.Now) return RunNow(out, o, station, tlePath, downlink, uplink);
     const CurrentElementSet elements = ChooseSatellite(o, tlePath);
 
     const RegionalFormats formats = FormatsFromProcessLocale();

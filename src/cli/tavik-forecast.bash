@@ -112,7 +112,7 @@ _tavik_forecast()
             done < <(LC_ALL=C sed -n 's/[[:space:]]*\r\{0,1\}$//; /^[12] /d; /^$/d; p' -- "$tle" | LC_ALL=C sort -u)
             return
             ;;
-        --locator | --update-tle | --timeout | --frequency | --uplink)
+        --locator | --update-tle | --timeout | --frequency | --uplink | --hours | --min-elevation)
             return
             ;;
     esac

@@ -123,14 +123,14 @@ struct DayRange {
     std::atomic<int> Done{0};
 };
 
+} // namespace
+
 int ThreadCount(int requested)
 {
     if (requested > 0) return std::min(requested, ThreadsAtMost);
     unsigned n = std::thread::hardware_concurrency();
     return static_cast<int>(std::clamp(n, 1u, static_cast<unsigned>(DefaultThreadsAtMost)));
 }
-
-} // namespace
 
 ForecastResult RunForecast(const ForecastRequest& request, ShadowCarry& carry, const ForecastProgress& progress)
 {

@@ -117,6 +117,8 @@ using ForecastProgress = std::function<bool(int value, int maximum)>;
 inline constexpr int DefaultThreadsAtMost = 4;
 // A cap on what a caller may ask for, so a typo cannot start thousands.
 inline constexpr int ThreadsAtMost = 16;
+// The threads a request's Threads field stands for.
+int ThreadCount(int requested);
 
 struct ForecastRequest {
     DateTime Start; // 00:00:00 UTC of the first day

@@ -98,6 +98,8 @@ public:
     double SunFraction(DateTime t);
     // Whether the satellite is in the umbra then.
     bool InUmbra(DateTime t);
+    // The whole chain's state at the instant, with the instant's own light.
+    StepState StateAt(double seconds) { return State(seconds, 2); }
 
 private:
     StepState State(double seconds, int passes);

@@ -168,6 +168,85 @@ void PointJson(std::string& out, const ExportContext& c, const char* name, const
     out += "}";
 }
 
+// A pass's fields inside its object: the flags, the duration, then rise,
+// max and set.
+void PassJson(std::string& out, const ExportContext& c, const PassDetail& p)
+{
+    out += "      \"in_progress_at_start\": " + std::string(p.RiseKnown ? "false" : "true")
+           + ",\n      \"in_progress_at_end\": " + (p.SetKnown ? "false" : "true") + ",\n      \"duration_min\": "
+           + (p.RiseKnown && p.SetKnown ? std::to_string(p.DurationMinutes) : "null") + ",\n";
+    PointJson(out, c, "rise", p.RiseToTheSecond(), p.RiseKnown, false);
+    out += ",\n";
+    PointJson(out, c, "max", p.Max, true, true);
+    out += ",\n";
+    PointJson(out, c, "set", p.SetToTheSecond(), p.SetKnown, false);
+}
+
+// The pass table's header cells and one pass's cells, shared by one
+// satellite's export and the list of every satellite's passes.
+std::vector<Cell> PassHeaderCells(const ExportContext& c)
+{
+    std::vector<Cell> header = {"rise_utc",
+                                "set_utc",
+                                "duration_min",
+                                "max_elevation_deg",
+                                "max_utc",
+                                "rise_azimuth_deg",
+                                "max_azimuth_deg",
+                                "set_azimuth_deg",
+                                "rise_sunlit",
+                                "rise_illumination_pct",
+                                "rise_sun_angle_deg",
+                                "max_sunlit",
+                                "max_illumination_pct",
+                                "max_sun_angle_deg",
+                                "set_sunlit",
+                                "set_illumination_pct",
+                                "set_sun_angle_deg",
+                                "note"};
+    // Appended, so that the older columns keep their places: each motion
+    // figure at rise, maximum and set.
+    for (const auto& [key, value] : Motion(c, PassPointDetail{}))
+        for (const char* at : {"rise_", "max_", "set_"}) header.emplace_back(at + key);
+    return header;
+}
+
+std::vector<Cell> PassRowCells(const ExportContext& c, const PassDetail& p, const std::string& note)
+{
+    auto yes = [](bool b) { return std::string(b ? "yes" : "no"); };
+    const bool whole = p.RiseKnown && p.SetKnown;
+    const PassPointDetail& up = p.RiseToTheSecond();
+    const PassPointDetail& down = p.SetToTheSecond();
+    // Empty where the run holds no rise or no set.
+    auto rise = [&](std::string v) { return Num(p.RiseKnown ? v : ""); };
+    auto set = [&](std::string v) { return Num(p.SetKnown ? v : ""); };
+    std::vector<Cell> row = {rise(IsoUtc(up.At)),
+                             set(IsoUtc(down.At)),
+                             Num(whole ? std::to_string(p.DurationMinutes) : ""),
+                             Num(Fixed(p.Max.Elevation, 2)),
+                             Num(IsoUtc(p.Max.At)),
+                             rise(Fixed(up.Azimuth, 1)),
+                             Num(Fixed(p.Max.Azimuth, 1)),
+                             set(Fixed(down.Azimuth, 1)),
+                             rise(yes(up.Sunlit)),
+                             rise(Percent(up.Illumination)),
+                             rise(Fixed(up.SunAngle, 1)),
+                             Num(yes(p.Max.Sunlit)),
+                             Num(Percent(p.Max.Illumination)),
+                             Num(Fixed(p.Max.SunAngle, 1)),
+                             set(yes(down.Sunlit)),
+                             set(Percent(down.Illumination)),
+                             set(Fixed(down.SunAngle, 1)),
+                             note};
+    const auto atRise = Motion(c, up), atMax = Motion(c, p.Max), atSet = Motion(c, down);
+    for (std::size_t i = 0; i < atMax.size(); ++i) {
+        row.push_back(rise(atRise[i].second));
+        row.push_back(Num(atMax[i].second));
+        row.push_back(set(atSet[i].second));
+    }
+    return row;
+}
+
 } // namespace
 
 std::optional<ExportFormat> ExportFormatNamed(std::string_view name)
@@ -227,63 +306,8 @@ std::string CsvField(std::string_view text)
 std::string PassesCsv(const ExportContext& c, const PlanningDetails& d)
 {
     std::string out = CsvHeader(c, d);
-    std::vector<Cell> header = {"rise_utc",
-                                "set_utc",
-                                "duration_min",
-                                "max_elevation_deg",
-                                "max_utc",
-                                "rise_azimuth_deg",
-                                "max_azimuth_deg",
-                                "set_azimuth_deg",
-                                "rise_sunlit",
-                                "rise_illumination_pct",
-                                "rise_sun_angle_deg",
-                                "max_sunlit",
-                                "max_illumination_pct",
-                                "max_sun_angle_deg",
-                                "set_sunlit",
-                                "set_illumination_pct",
-                                "set_sun_angle_deg",
-                                "note"};
-    // Appended, so that the older columns keep their places: each motion
-    // figure at rise, maximum and set.
-    for (const auto& [key, value] : Motion(c, PassPointDetail{}))
-        for (const char* at : {"rise_", "max_", "set_"}) header.emplace_back(at + key);
-    out += Row(header);
-    auto yes = [](bool b) { return std::string(b ? "yes" : "no"); };
-    for (const PassDetail& p : d.Passes) {
-        const bool whole = p.RiseKnown && p.SetKnown;
-        const PassPointDetail& up = p.RiseToTheSecond();
-        const PassPointDetail& down = p.SetToTheSecond();
-        // Empty where the run holds no rise or no set.
-        auto rise = [&](std::string v) { return Num(p.RiseKnown ? v : ""); };
-        auto set = [&](std::string v) { return Num(p.SetKnown ? v : ""); };
-        std::vector<Cell> row = {rise(IsoUtc(up.At)),
-                                 set(IsoUtc(down.At)),
-                                 Num(whole ? std::to_string(p.DurationMinutes) : ""),
-                                 Num(Fixed(p.Max.Elevation, 2)),
-                                 Num(IsoUtc(p.Max.At)),
-                                 rise(Fixed(up.Azimuth, 1)),
-                                 Num(Fixed(p.Max.Azimuth, 1)),
-                                 set(Fixed(down.Azimuth, 1)),
-                                 rise(yes(up.Sunlit)),
-                                 rise(Percent(up.Illumination)),
-                                 rise(Fixed(up.SunAngle, 1)),
-                                 Num(yes(p.Max.Sunlit)),
-                                 Num(Percent(p.Max.Illumination)),
-                                 Num(Fixed(p.Max.SunAngle, 1)),
-                                 set(yes(down.Sunlit)),
-                                 set(Percent(down.Illumination)),
-                                 set(Fixed(down.SunAngle, 1)),
-                                 PassNote(p, d)};
-        const auto atRise = Motion(c, up), atMax = Motion(c, p.Max), atSet = Motion(c, down);
-        for (std::size_t i = 0; i < atMax.size(); ++i) {
-            row.push_back(rise(atRise[i].second));
-            row.push_back(Num(atMax[i].second));
-            row.push_back(set(atSet[i].second));
-        }
-        out += Row(row);
-    }
+    out += Row(PassHeaderCells(c));
+    for (const PassDetail& p : d.Passes) out += Row(PassRowCells(c, p, PassNote(p, d)));
     return out;
 }
 
@@ -320,15 +344,7 @@ std::string DetailsJson(const ExportContext& c, const PlanningDetails& d, bool p
         for (std::size_t i = 0; i < d.Passes.size(); ++i) {
             const PassDetail& p = d.Passes[i];
             out += i ? ",\n    {\n" : "\n    {\n";
-            out += "      \"in_progress_at_start\": " + std::string(p.RiseKnown ? "false" : "true")
-                   + ",\n      \"in_progress_at_end\": " + (p.SetKnown ? "false" : "true")
-                   + ",\n      \"duration_min\": "
-                   + (p.RiseKnown && p.SetKnown ? std::to_string(p.DurationMinutes) : "null") + ",\n";
-            PointJson(out, c, "rise", p.RiseToTheSecond(), p.RiseKnown, false);
-            out += ",\n";
-            PointJson(out, c, "max", p.Max, true, true);
-            out += ",\n";
-            PointJson(out, c, "set", p.SetToTheSecond(), p.SetKnown, false);
+            PassJson(out, c, p);
             out += "\n    }";
         }
         out += d.Passes.empty() ? "]" : "\n  ]";
@@ -435,6 +451,121 @@ std::string DetailsIcs(const ExportContext& c, const PlanningDetails& d, bool pa
         }
     }
     return out + IcsFold("END:VCALENDAR");
+}
+
+std::string UpcomingCsv(const ExportContext& c, const UpcomingList& list)
+{
+    std::string out =
+        Row({"station", c.Site.StationLocator}) + Row({"station_latitude_deg", Num(Fixed(c.Site.StationLat, 4))})
+        + Row({"station_longitude_deg", Num(Fixed(c.Site.StationLon, 4))}) + Row({"model", ModelName(c.Model)})
+        + Row({"window_start", Num(IsoUtc(c.Start))}) + Row({"window_end", Num(IsoUtc(list.End))}) + "\r\n";
+    std::vector<Cell> header = {"satellite", "catalogue_number", "visible_to_eye"};
+    for (Cell& cell : PassHeaderCells(c)) header.push_back(std::move(cell));
+    out += Row(header);
+    for (const UpcomingPass& u : list.Passes) {
+        const std::string note = !u.Pass.RiseKnown  ? "in progress at the start"
+                                 : !u.Pass.SetKnown ? "in progress at the end"
+                                                    : "";
+        std::vector<Cell> row = {Cell(u.SatName), Cell(u.CatalogueNumber), Num(u.VisibleToEye ? "yes" : "no")};
+        for (Cell& cell : PassRowCells(c, u.Pass, note)) row.push_back(std::move(cell));
+        out += Row(row);
+    }
+    return out;
+}
+
+std::string UpcomingJson(const ExportContext& c, const UpcomingList& list)
+{
+    std::string out = "{\n  \"station\": {\"locator\": " + JsonString(c.Site.StationLocator)
+                      + ", \"latitude_deg\": " + Fixed(c.Site.StationLat, 4)
+                      + ", \"longitude_deg\": " + Fixed(c.Site.StationLon, 4) + "},\n  \"passes\": [";
+    for (std::size_t i = 0; i < list.Passes.size(); ++i) {
+        const UpcomingPass& u = list.Passes[i];
+        out += i ? ",\n    {\n" : "\n    {\n";
+        out += "      \"satellite\": " + JsonString(u.SatName)
+               + ",\n      \"catalogue_number\": " + JsonString(u.CatalogueNumber)
+               + ",\n      \"visible_to_eye\": " + (u.VisibleToEye ? "true" : "false") + ",\n";
+        PassJson(out, c, u.Pass);
+        out += "\n    }";
+    }
+    out += list.Passes.empty() ? "]" : "\n  ]";
+    return out + "\n}\n";
+}
+
+std::string UpcomingIcs(const ExportContext& c, const UpcomingList& list)
+{
+    std::string out = IcsFold("BEGIN:VCALENDAR") + IcsFold("VERSION:2.0")
+                      + IcsFold("PRODID:-//tavik//satellite passes and eclipses//EN") + IcsFold("CALSCALE:GREGORIAN")
+                      + IcsFold("X-WR-CALNAME:" + IcsText("Passes over " + c.Site.StationLocator));
+    const std::string stamp = Compact(c.Written);
+    for (const UpcomingPass& u : list.Passes) {
+        const PassDetail& p = u.Pass;
+        const PassPointDetail& up = p.RiseToTheSecond();
+        const PassPointDetail& down = p.SetToTheSecond();
+        ExportContext one = c;
+        one.SatName = u.SatName;
+        auto point = [](const char* what, const PassPointDetail& q, bool known) {
+            if (!known) return std::string(what) + ": outside the window";
+            return std::string(what) + ": " + IsoUtc(q.At) + ", azimuth " + Fixed(q.Azimuth, 1) + "\u00B0, "
+                   + SunlitText(q.Sunlit);
+        };
+        std::string description = point("Rise", up, p.RiseKnown) + "\n" + point("Maximum", p.Max, true) + ", elevation "
+                                  + Fixed(p.Max.Elevation, 2) + "\u00B0\n" + point("Set", down, p.SetKnown) + "\n"
+                                  + (u.VisibleToEye ? "Visible to the eye.\n" : "") + "Station " + StationText(c.Site)
+                                  + ", " + ModelName(c.Model) + " model.";
+        // The same key as one satellite's export of the pass, so that either
+        // file replaces the other's event.
+        const std::string key = p.RiseKnown ? IsoUtc(p.Rise.At) : "up at " + IsoUtc(p.Rise.At);
+        out += IcsFold("BEGIN:VEVENT") + IcsFold("UID:" + Uid("pass", one, key)) + IcsFold("DTSTAMP:" + stamp)
+               + IcsFold("DTSTART:" + Compact(up.At)) + IcsFold("DTEND:" + Compact(down.At))
+               + IcsFold("SUMMARY:"
+                         + IcsText(u.SatName + " pass, max " + std::to_string(std::lround(p.Max.Elevation)) + "\u00B0"))
+               + IcsFold("DESCRIPTION:" + IcsText(description)) + IcsFold("TRANSP:TRANSPARENT") + IcsFold("END:VEVENT");
+    }
+    return out + IcsFold("END:VCALENDAR");
+}
+
+std::string UpcomingBytes(ExportFormat format, const ExportContext& c, const UpcomingList& list)
+{
+    switch (format) {
+    case ExportFormat::Csv: return UpcomingCsv(c, list);
+    case ExportFormat::Json: return UpcomingJson(c, list);
+    case ExportFormat::Ics: return UpcomingIcs(c, list);
+    case ExportFormat::Text: break;
+    }
+    return {};
+}
+
+std::string SkyNowJson(const ExportContext& c, DateTime at, const SkyNow& sky)
+{
+    const PassPointDetail& p = sky.Point;
+    std::string out =
+        "{\n  \"satellite\": " + JsonString(c.SatName) + ",\n  \"station\": {\"locator\": "
+        + JsonString(c.Site.StationLocator) + ", \"latitude_deg\": " + Fixed(c.Site.StationLat, 4)
+        + ", \"longitude_deg\": " + Fixed(c.Site.StationLon, 4) + "},\n  \"model\": " + JsonString(ModelName(c.Model))
+        + ",\n  \"time\": " + JsonString(IsoUtc(at)) + ",\n  \"azimuth_deg\": " + Fixed(p.Azimuth, 1)
+        + ",\n  \"elevation_deg\": " + Fixed(p.Elevation, 2) + ",\n  \"range_km\": " + Fixed(p.Range, 1)
+        + ",\n  \"range_rate_km_s\": " + Fixed(p.RangeRate, 3) + ",\n  \"latitude_deg\": " + Fixed(sky.SubLatitude, 4)
+        + ",\n  \"longitude_deg\": " + Fixed(sky.SubLongitude, 4) + ",\n  \"height_km\": " + Fixed(sky.Height, 1)
+        + ",\n  \"light\": " + JsonString(LightName(sky.Light)) + ",\n  \"up\": " + (sky.Up ? "true" : "false");
+    if (c.DownlinkFrequency) {
+        const double shift = DopplerShift(*c.DownlinkFrequency, p.RangeRate);
+        out += ",\n  \"doppler_hz\": " + Fixed(shift, 0)
+               + ",\n  \"downlink_received_hz\": " + Fixed(*c.DownlinkFrequency + shift, 0);
+    }
+    if (c.UplinkFrequency) {
+        const double shift = DopplerShift(*c.UplinkFrequency, p.RangeRate);
+        out += ",\n  \"uplink_doppler_hz\": " + Fixed(shift, 0)
+               + ",\n  \"uplink_transmit_hz\": " + Fixed(*c.UplinkFrequency - shift, 0);
+    }
+    out += std::string(",\n  \"next\": ");
+    if (sky.Next) {
+        out += "{\"event\": " + JsonString(sky.Up ? "set" : "rise") + ", \"time\": " + JsonString(IsoUtc(sky.Next->At))
+               + ", \"azimuth_deg\": " + Fixed(sky.Next->Azimuth, 1)
+               + ", \"seconds_left\": " + std::to_string(sky.Next->At.Seconds() - at.Seconds()) + "}";
+    } else {
+        out += "null";
+    }
+    return out + "\n}\n";
 }
 
 std::string ExportBytes(ExportFormat format, const ExportContext& c, const PlanningDetails& d, bool passes,

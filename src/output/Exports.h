@@ -5,6 +5,7 @@
 
 #include "astro/Locator.h"
 #include "forecast/PassDetails.h"
+#include "forecast/Upcoming.h"
 
 #include <optional>
 #include <string>
@@ -56,6 +57,23 @@ std::string DetailsIcs(const ExportContext& c, const PlanningDetails& d, bool pa
 // The export of the chosen lists in the format (not Text).
 std::string ExportBytes(ExportFormat format, const ExportContext& c, const PlanningDetails& d, bool passes,
                         bool eclipses);
+
+// The passes of every satellite in a window (UpcomingPasses), each with the
+// same rise, max and set as one satellite's pass export, led by the
+// satellite's name and catalogue number. c names the station, the model, the
+// window's start (Start) and when the file is made; its SatName is not read.
+std::string UpcomingCsv(const ExportContext& c, const UpcomingList& list);
+// {"station": ..., "passes": [{"satellite": ..., "catalogue_number": ...,
+// "rise": ..., "max": ..., "set": ...}, ...]}
+std::string UpcomingJson(const ExportContext& c, const UpcomingList& list);
+// One VEVENT per pass, rise to set to the second.
+std::string UpcomingIcs(const ExportContext& c, const UpcomingList& list);
+std::string UpcomingBytes(ExportFormat format, const ExportContext& c, const UpcomingList& list);
+
+// One satellite at an instant (SkyAt), as a JSON document; with the
+// context's frequencies also their Doppler shifts and the shifted
+// frequencies (the downlink as heard, the uplink to transmit).
+std::string SkyNowJson(const ExportContext& c, DateTime at, const SkyNow& sky);
 
 // A CSV field holding text: quoted where it holds a comma, a quote, CR or
 // LF, and, where it begins with "=", "+", "-", "@", a tab or CR, given a

@@ -63,8 +63,8 @@ TEST(ParseCommandLine, TakesEachOptionOnceWithSpaceOrEqualsAndRefusesTheRest)
         {{"--format", "json", "--frequency", "145.8", "--uplink=435.3"}, "format=json frequency=145.8 uplink=435.3 "},
         // The values themselves are read by FrequencyMHz, so that a bad one is an input error (status 1).
         {{"--format", "csv", "--frequency", "-1"}, "format=csv frequency=-1 "},
-        {{"--frequency", "145.8"}, "option --frequency needs --format csv, json or ics", true},
-        {{"--format", "text", "--uplink", "435"}, "option --uplink needs --format csv, json or ics", true},
+        {{"--frequency", "145.8"}, "option --frequency needs --format csv, json or ics, or --now", true},
+        {{"--format", "text", "--uplink", "435"}, "option --uplink needs --format csv, json or ics, or --now", true},
         {{"--all", "--frequency", "145.8"}, "option --frequency is for one satellite, not with --all", true},
         {{"--update-tle", "u", "--uplink", "435"}, "--uplink does not go with --update-tle", true},
     };
