@@ -39,9 +39,11 @@ struct Orbit {
     const char* Line2;
 };
 
-constexpr Orbit Leo = {"low orbit, 51.6 degrees", "1 99101U 26041A   26335.51234567  .00012345  00000-0  21962-3 0  9993",
+constexpr Orbit Leo = {"low orbit, 51.6 degrees",
+    "1 99101U 26041A   26335.51234567  .00012345  00000-0  21962-3 0  9993",
                        "2 99101  51.6393 187.4219 0004712 112.9034 247.2511 15.49823110 51030"};
-constexpr Orbit Sso = {"sun-synchronous, 98.6 degrees", "1 99102U 26050A   26336.25000000  .00000150  00000-0  80000-4 0  9999",
+constexpr Orbit Sso = {"sun-synchronous, 98.6 degrees",
+    "1 99102U 26050A   26336.25000000  .00000150  00000-0  80000-4 0  9999",
                        "2 99102  98.6000 340.0000 0011000  90.0000 270.2000 14.30000000 10004"};
 constexpr Orbit Geo = {"geostationary", "1 99104U 23077A   26338.39583333 -.00000287  00000-0  00000+0 0  9943",
                        "2 99104   0.0357  84.2114 0002149 301.7761 218.5547  1.00272385 12880"};
@@ -75,7 +77,8 @@ TEST(YearOfLight, BetaAtMidnightWithinFiveHundredthsOfADegreeOfAnIndependentRefe
 
 TEST(YearOfLight, BetaAtMidnightLiesWithinTheDaysRange)
 {
-    const YearOfLight year = ComputeYearOfLight(RequestFor(Leo, *DateTime::FromCalendar(2026, 12, 7), OrbitModel::Sgp4));
+    const YearOfLight year = ComputeYearOfLight(RequestFor(Leo, *DateTime::FromCalendar(2026, 12, 7),
+        OrbitModel::Sgp4));
     for (const LightDay& day : year.Days) {
         EXPECT_LE(day.BetaMin, day.Beta);
         EXPECT_GE(day.BetaMax, day.Beta);
@@ -120,7 +123,8 @@ TEST(YearOfLight, ASeasonUnderWayAtTheStartBeginsOnTheFirstDay)
 
 TEST(YearOfLight, EclipseFiguresOfEachDayAgree)
 {
-    const YearOfLight year = ComputeYearOfLight(RequestFor(Leo, *DateTime::FromCalendar(2026, 12, 7), OrbitModel::Sgp4));
+    const YearOfLight year = ComputeYearOfLight(RequestFor(Leo, *DateTime::FromCalendar(2026, 12, 7),
+        OrbitModel::Sgp4));
     for (const LightDay& day : year.Days) {
         EXPECT_NEAR(day.SunlitFraction, 1 - day.ShadowMinutes / 1440, 1e-12);
         EXPECT_EQ(day.LongestEclipse.has_value(), day.Eclipses > 0);

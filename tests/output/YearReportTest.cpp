@@ -35,16 +35,20 @@ YearOfLight TwoDays()
 TEST(YearReport, JsonHasTheHeaderTheDaysAndTheSeasons)
 {
     EXPECT_EQ(YearReportJson(TwoDays()),
-              "{\n  \"satellite\": \"SAT \\\"1\\\"\",\n  \"model\": \"sgp4\",\n  \"attitude\": \"0,0\",\n  \"days\": [\n"
-              "    {\"date\": \"2027-03-01\", \"beta_deg\": 12.346, \"beta_min_deg\": 12.000, \"beta_max_deg\": 12.500, "
+              "{\n  \"satellite\": \"SAT \\\"1\\\"\",\n  \"model\": \"sgp4\",\n"
+              "  \"attitude\": \"0,0\",\n  \"days\": [\n"
+              "    {\"date\": \"2027-03-01\", \"beta_deg\": 12.346, \"beta_min_deg\": 12.000, "
+                "\"beta_max_deg\": 12.500, "
               "\"eclipses\": 0, \"longest_eclipse_min\": null, \"shortest_eclipse_min\": null, "
               "\"longest_penumbra_min\": null, \"shadow_min\": 0.00, \"sunlit_fraction\": 1.0000, "
               "\"sun_angle_deg\": -3.250},\n"
-              "    {\"date\": \"2027-03-02\", \"beta_deg\": 12.346, \"beta_min_deg\": 12.000, \"beta_max_deg\": 12.500, "
+              "    {\"date\": \"2027-03-02\", \"beta_deg\": 12.346, \"beta_min_deg\": 12.000, "
+                "\"beta_max_deg\": 12.500, "
               "\"eclipses\": 2, \"longest_eclipse_min\": 35.50, \"shortest_eclipse_min\": 20.25, "
               "\"longest_penumbra_min\": 35.75, \"shadow_min\": 55.75, \"sunlit_fraction\": 0.9613, "
               "\"sun_angle_deg\": -3.250}\n  ],\n"
-              "  \"seasons\": [\n    {\"first\": \"2027-03-02\", \"last\": \"2027-03-02\", \"longest_eclipse_min\": 35.50}"
+              "  \"seasons\": [\n    {\"first\": \"2027-03-02\", \"last\": \"2027-03-02\", "
+                "\"longest_eclipse_min\": 35.50}"
               "\n  ]\n}\n");
 }
 
@@ -73,7 +77,8 @@ TEST(YearReport, TextNamesSatelliteModelAndAttitudeThenRowsAndSeasons)
 {
     const std::string text = YearReportText(TwoDays());
     const char* parts[] = {"Year of light: SAT \"1\"\n", "Model: sgp4\n", "Attitude: 0,0\n",
-                           "2027-03-02   12.35   12.00   12.50   2    35.50    20.25    35.75   55.75  0.9613    -3.25\n",
+                           "2027-03-02   12.35   12.00   12.50   2    35.50    20.25    35.75   55.75"
+                           "  0.9613    -3.25\n",
                            "Eclipse seasons: 1\n2027-03-02 to 2027-03-02, 1 day, longest eclipse 35.50 min\n"};
     for (const char* part : parts) EXPECT_NE(text.find(part), std::string::npos) << part;
 }
