@@ -7,6 +7,7 @@
 #include "forecast/Forecast.h"
 #include "forecast/StripChart.h"
 #include "forecast/Upcoming.h"
+#include "forecast/YearOfLight.h"
 #include "orbit/Sgp4.h"
 #include "output/YearFile.h"
 
@@ -198,6 +199,30 @@ BENCHMARK_CAPTURE(BM_ForecastRunModel, leo_sgp4, ExampleLeo, OrbitModel::Sgp4)->
 BENCHMARK_CAPTURE(BM_ForecastRunModel, molniya_classic, ExampleMolniya, OrbitModel::Classic)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ForecastRunModel, molniya_sgp4, ExampleMolniya, OrbitModel::Sgp4)->Unit(benchmark::kMillisecond);
+
+// The year of light: 367 days of minutes (a day either side) with the
+// eclipse edges to the second, on one thread and on both cores.
+void BM_YearOfLight(benchmark::State& state, OrbitModel model)
+{
+    auto catalogue = std::make_unique<SatelliteCatalogue>();
+    ParseCatalogue(ExampleLeo, "bench.tle", *catalogue);
+    ForecastRequest r = Request();
+    r.Elements = SelectElementSet(*catalogue, 1);
+    r.Model = model;
+    r.Threads = static_cast<int>(state.range(0));
+    for (auto _ : state) benchmark::DoNotOptimize(ComputeYearOfLight(r));
+}
+BENCHMARK_CAPTURE(BM_YearOfLight, leo_sgp4, OrbitModel::Sgp4)
+    ->Arg(1)
+    ->Arg(2)
+    ->ArgName("threads")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_YearOfLight, leo_classic, OrbitModel::Classic)
+    ->Arg(2)
+    ->ArgName("threads")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // The SGP4 model's Sun: the series at one instant, and what a minute of the
 // run pays instead, the day's cubic.

@@ -44,6 +44,7 @@ const KnownOption KnownOptions[] = {
     {"--now", nullptr, &Options::Now},
     {"--save-passes", nullptr, &Options::SavePasses},
     {"--save-eclipses", nullptr, &Options::SaveEclipses},
+    {"--year-report", nullptr, &Options::YearReport},
     {"--help", nullptr, &Options::Help},
     {"-h", nullptr, &Options::Help},
     {"--version", nullptr, &Options::Version},
@@ -126,6 +127,22 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args)
     }
     if (o.Model && !OrbitModelNamed(*o.Model))
         return fail("option --model takes classic or sgp4, not " + Quoted(*o.Model));
+    if (o.YearReport) {
+        // The report goes to standard output alone; the 59-day outputs are
+        // another run.
+        const char* other = o.All            ? "--all"
+                            : o.UpdateTle    ? "--update-tle"
+                            : o.SavePasses   ? "--save-passes"
+                            : o.SaveEclipses ? "--save-eclipses"
+                            : o.Year         ? "--year"
+                            : o.Strip        ? "--strip"
+                            : o.Frequency    ? "--frequency"
+                            : o.Uplink       ? "--uplink"
+                                             : nullptr;
+        if (other) return fail(std::string("option ") + other + " does not go with --year-report");
+        if (o.Format && *o.Format != "text" && *o.Format != "csv" && *o.Format != "json")
+            return fail("option --format takes text, csv or json with --year-report, not " + Quoted(*o.Format));
+    }
     if (o.Format && !ExportFormatNamed(*o.Format))
         return fail("option --format takes text, csv, json or ics, not " + Quoted(*o.Format));
     // --all writes the lists each satellite's way; the other forms are for
@@ -279,6 +296,19 @@ and numbers follow the locale (LC_TIME, LC_NUMERIC).
   --year-dir DIR      write the year file into DIR instead
   --strip FILE        draw the day-by-minute strip chart, with its date column
                       and hour scale, as a PNG image into FILE
+  --year-report       instead of the lists, a year of light on standard
+                      output: for 365 days from the start day, the beta
+                      angle (between the orbit plane and the Sun, positive
+                      on the side of r x v) at 00:00 UTC and its least and
+                      greatest over the day, the eclipses entered that day
+                      with the longest and shortest (umbra; the longest
+                      penumbra passage in the SGP4 model), the minutes in
+                      the umbra, the sunlit fraction and the sun angle at
+                      12:00 UTC; then the eclipse seasons (runs of days with
+                      an eclipse). The SGP4 model unless --model says
+                      otherwise; eclipse edges to the second in it.
+                      --format text (default), csv or json; not with the
+                      other outputs
 Files are written in Windows-1252 with CR LF line ends. Where the locale's
 AM/PM designators or decimal separator hold characters Windows-1252 lacks,
 the files use 24-hour time or "." instead (standard error says so once); the
@@ -364,7 +394,8 @@ Exit status:
      "| head" does, only ends the listing
   2  a wrong command line: unknown option, option without its value, option
      given twice, stray argument, a --model other than classic or sgp4,
-     a --timeout that is not a whole number of seconds
+     a --timeout that is not a whole number of seconds, --year-report with
+     another output or a --format other than text, csv or json
   129, 130, 143  --all was stopped by SIGHUP (a closed terminal), SIGINT
      (Ctrl-C) or SIGTERM: 128 + the signal's number; every file written is
      whole and summary.csv marks the satellites not computed

@@ -43,8 +43,9 @@ struct Options {
     bool All = false;
     bool Help = false;
     bool Version = false;
-    bool AddNew = false;  // --update-tle also adds the download's new entries
-    bool Replace = false; // --update-tle makes the file exactly the download
+    bool AddNew = false;     // --update-tle also adds the download's new entries
+    bool Replace = false;    // --update-tle makes the file exactly the download
+    bool YearReport = false; // the year of light instead of the 59-day lists
 };
 
 // The overall limit of a download without --timeout, and the most it takes.

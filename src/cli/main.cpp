@@ -12,12 +12,14 @@
 #include "catalogue/Settings.h"
 #include "forecast/Forecast.h"
 #include "forecast/Upcoming.h"
+#include "forecast/YearOfLight.h"
 #include "net/TleDownload.h"
 #include "orbit/Doppler.h"
 #include "output/Exports.h"
 #include "output/ListFiles.h"
 #include "output/ListLines.h"
 #include "output/YearFile.h"
+#include "output/YearReport.h"
 #include "platform/AtomicFile.h"
 #include "platform/Clock.h"
 #include "platform/Error.h"
@@ -582,6 +584,27 @@ int RunNow(StandardOutput& out, const Options& o, const Station& station, const 
                 + std::to_string(SkyNowSearchHours) + " hours\n";
     out.Print(text);
     return out.Broken() ? ExitFailure : ExitSuccess;
+// The year of light on standard output. A stop before the year's end is
+// reported as the forecast reports it.
+int RunYearReport(StandardOutput& out, const Options& o, const DateTexts& start, const Station& station,
+                  const CurrentElementSet& elements)
+{
+    ForecastRequest request;
+    request.Start = *ParseDateTexts(start.Day, start.Month, start.Year).Date; // StartTexts checked it
+    request.Elements = elements;
+    request.Site = station;
+    // The SGP4 model is this report's default: it has the velocity and the penumbra.
+    request.Model = o.Model ? ModelOf(o) : OrbitModel::Sgp4;
+    if (const std::string far = EpochDistanceWarning(EpochAgeDays(elements.Epoch, request.Start)); !far.empty())
+        Report("warning: " + Quoted(elements.SatName) + ": " + far);
+    const YearOfLight year = ComputeYearOfLight(request);
+    const std::string format = o.Format.value_or("text");
+    if (format != "text") out.DocumentOnly();
+    out.Print(format == "json" ? YearReportJson(year) : format == "csv" ? YearReportCsv(year) : YearReportText(year));
+    if (year.End == RunEnd::Completed) return ExitSuccess;
+    Report(Quoted(elements.SatName) + ": the orbit could not be followed beyond " + IsoUtc(year.StopTime) + "; "
+           + std::to_string(year.Days.size()) + " of " + std::to_string(YearOfLightDays) + " days in the report");
+    return year.End == RunEnd::BelowMinimumHeight || year.End == RunEnd::BelowSurface ? ExitSuccess : ExitFailure;
 }
 
 int Run(int argc, char** argv, StandardOutput& out)
@@ -644,6 +667,7 @@ int Run(int argc, char** argv, StandardOutput& out)
     if (o.Upcoming) return RunUpcoming(out, o, station, tlePath);
     if (o.Now) return RunNow(out, o, station, tlePath, downlink, uplink);
     const CurrentElementSet elements = ChooseSatellite(o, tlePath);
+    if (o.YearReport) return RunYearReport(out, o, start, station, elements);
 
     const RegionalFormats formats = FormatsFromProcessLocale();
     ForecastRequest request;

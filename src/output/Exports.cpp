@@ -63,30 +63,6 @@ std::string Uid(std::string_view kind, const ExportContext& c, std::string_view 
 
 std::string SunlitText(bool sunlit) { return sunlit ? "sunlit" : "eclipsed"; }
 
-std::string JsonString(std::string_view s)
-{
-    std::string out = "\"";
-    for (char c : s) {
-        const auto ch = static_cast<unsigned char>(c);
-        switch (ch) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (ch < 0x20) {
-                char b[8];
-                std::snprintf(b, sizeof b, "\\u%04x", ch);
-                out += b;
-            } else {
-                out += c;
-            }
-        }
-    }
-    return out + "\"";
-}
-
 std::string JsonTime(bool known, DateTime t) { return known ? JsonString(IsoUtc(t)) : "null"; }
 
 // A cell of a CSV row: text the program was given (names, notes) goes
@@ -248,6 +224,30 @@ std::vector<Cell> PassRowCells(const ExportContext& c, const PassDetail& p, cons
 }
 
 } // namespace
+
+std::string JsonString(std::string_view s)
+{
+    std::string out = "\"";
+    for (char c : s) {
+        const auto ch = static_cast<unsigned char>(c);
+        switch (ch) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        default:
+            if (ch < 0x20) {
+                char b[8];
+                std::snprintf(b, sizeof b, "\\u%04x", ch);
+                out += b;
+            } else {
+                out += c;
+            }
+        }
+    }
+    return out + "\"";
+}
 
 std::optional<ExportFormat> ExportFormatNamed(std::string_view name)
 {

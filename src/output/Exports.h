@@ -80,6 +80,8 @@ std::string SkyNowJson(const ExportContext& c, DateTime at, const SkyNow& sky);
 // leading "'" inside the quotes so that no spreadsheet reads it as a formula.
 // Every CSV tavik writes puts its text through here; numbers go as written.
 std::string CsvField(std::string_view text);
+// A JSON string: quotes, backslash and control characters escaped.
+std::string JsonString(std::string_view text);
 // iCalendar TEXT: backslash, semicolon, comma and newline escaped.
 std::string IcsText(std::string_view text);
 // Folds a content line at 75 octets, never inside a UTF-8 character; CR LF ends.

@@ -18,7 +18,8 @@ std::string Shown(const Options& o)
     for (const auto& [name, value] : values) s += *value ? std::string(name) + "=" + **value + " " : "";
     const std::pair<const char*, bool> flags[] = {{"save-passes", o.SavePasses}, {"save-eclipses", o.SaveEclipses},
                                                   {"all", o.All}, {"help", o.Help}, {"version", o.Version},
-                                                  {"add-new", o.AddNew}, {"replace", o.Replace}};
+                                                  {"add-new", o.AddNew}, {"replace", o.Replace},
+                                                  {"year-report", o.YearReport}};
     for (const auto& [name, set] : flags) s += set ? std::string(name) + " " : "";
     return s;
 }
@@ -67,6 +68,15 @@ TEST(ParseCommandLine, TakesEachOptionOnceWithSpaceOrEqualsAndRefusesTheRest)
         {{"--format", "text", "--uplink", "435"}, "option --uplink needs --format csv, json or ics, or --now", true},
         {{"--all", "--frequency", "145.8"}, "option --frequency is for one satellite, not with --all", true},
         {{"--update-tle", "u", "--uplink", "435"}, "--uplink does not go with --update-tle", true},
+        {{"--year-report", "--format", "json", "--model", "classic"}, "format=json year-report "},
+        {{"--year-report", "--format", "ics"}, "option --format takes text, csv or json with --year-report", true},
+        {{"--year-report", "--all"}, "option --all does not go with --year-report", true},
+        {{"--year-report", "--strip", "s.png"}, "option --strip does not go with --year-report", true},
+        {{"--year-report", "--save-passes"}, "option --save-passes does not go with --year-report", true},
+        {{"--year-report", "--year", "2027"}, "option --year does not go with --year-report", true},
+        {{"--year-report", "--update-tle", "u"}, "option --update-tle does not go with --year-report", true},
+        {{"--year-report", "--format", "csv", "--frequency", "145.8"},
+         "option --frequency does not go with --year-report", true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.Args.empty() ? "(nothing)" : row.Args.front());

@@ -43,6 +43,7 @@ TEST(ForecastCompletion, OffersOptionsValuesAndTheSatellitesOfTheTleFile)
     const struct { std::vector<std::string> Words; std::string Replies; } rows[] = {
         {{"--save-e"}, "--save-eclipses\n"},
         {{"--he"}, "--help\n"}, // listed as "-h, --help"
+        {{"--year-r"}, "--year-report\n"},
         {{"--model", ""}, "classic\nsgp4\ndesign\nprecise\n"},
         {{"--format=c"}, "csv\n"},
         {{"--all", "--format", ""}, "text\ncsv\njson\nics\n"},

@@ -1,0 +1,164 @@
+// The year of light: the beta angle against python3-sgp4 and ephem's Sun, the
+// eclipse seasons of a geostationary satellite, a season cut by the report's
+// start, and the classic model's daily sun angle as the year file has it.
+#include "forecast/YearOfLight.h"
+
+#include "PythonReference.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+namespace tavik {
+namespace {
+
+// The beta angle at each instant (seconds from 1899 December 30): the SGP4
+// state's orbit normal r x v against ephem's apparent Sun turned into TEME.
+constexpr const char* BetaScript = R"(import ephem, math, sys
+from sgp4.api import Satrec
+from sgp4.propagation import gstime
+greenwich = ephem.Observer()
+greenwich.lon, greenwich.lat, greenwich.pressure = '0', '0', 0
+sat = Satrec.twoline2rv(sys.argv[1], sys.argv[2])
+for t in sys.argv[3:]:
+    jd = float(t) / 86400 + 2415018.5
+    e, r, v = sat.sgp4(math.floor(jd), jd - math.floor(jd))
+    date = ephem.Date(jd - 2415020)
+    s = ephem.Sun(date)
+    greenwich.date = date
+    ra = s.g_ra - math.remainder(float(greenwich.sidereal_time()) - gstime(jd), 2 * math.pi)
+    u = [math.cos(s.g_dec) * math.cos(ra), math.cos(s.g_dec) * math.sin(ra), math.sin(s.g_dec)]
+    n = [r[1] * v[2] - r[2] * v[1], r[2] * v[0] - r[0] * v[2], r[0] * v[1] - r[1] * v[0]]
+    print(math.degrees(math.asin(sum(a * b for a, b in zip(n, u)) / math.sqrt(sum(c * c for c in n)))))
+)";
+
+struct Orbit {
+    const char* What;
+    const char* Line1;
+    const char* Line2;
+};
+
+constexpr Orbit Leo = {"low orbit, 51.6 degrees",
+    "1 99101U 26041A   26335.51234567  .00012345  00000-0  21962-3 0  9993",
+                       "2 99101  51.6393 187.4219 0004712 112.9034 247.2511 15.49823110 51030"};
+constexpr Orbit Sso = {"sun-synchronous, 98.6 degrees",
+    "1 99102U 26050A   26336.25000000  .00000150  00000-0  80000-4 0  9999",
+                       "2 99102  98.6000 340.0000 0011000  90.0000 270.2000 14.30000000 10004"};
+constexpr Orbit Geo = {"geostationary", "1 99104U 23077A   26338.39583333 -.00000287  00000-0  00000+0 0  9943",
+                       "2 99104   0.0357  84.2114 0002149 301.7761 218.5547  1.00272385 12880"};
+
+ForecastRequest RequestFor(const Orbit& o, DateTime start, OrbitModel model)
+{
+    auto catalogue = std::make_unique<SatelliteCatalogue>();
+    ParseCatalogue(std::string("TEST\n") + o.Line1 + "\n" + o.Line2 + "\n", "test.tle", *catalogue);
+    return {start, SelectElementSet(*catalogue, 1), MakeStation("JO40hc"), {}, 0, model};
+}
+
+TEST(YearOfLight, BetaAtMidnightWithinFiveHundredthsOfADegreeOfAnIndependentReference)
+{
+    const DateTime start = *DateTime::FromCalendar(2026, 12, 7);
+    const int days[] = {0, 45, 100, 182, 250, 364};
+    for (const Orbit* o : {&Leo, &Sso}) {
+        SCOPED_TRACE(o->What);
+        const YearOfLight year = ComputeYearOfLight(RequestFor(*o, start, OrbitModel::Sgp4));
+        ASSERT_EQ(year.Days.size(), 365u);
+        std::string args = "'" + std::string(o->Line1) + "', '" + o->Line2 + "'";
+        for (int d : days) args += ", '" + std::to_string(start.AddDays(d).Seconds()) + "'";
+        const auto rows =
+            test::NumberRows(test::RunPython("import sys\nsys.argv = ['', " + args + "]\n" + BetaScript));
+        ASSERT_EQ(rows.size(), std::size(days));
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            SCOPED_TRACE(days[i]);
+            EXPECT_NEAR(year.Days[static_cast<std::size_t>(days[i])].Beta, rows[i][0], 0.05);
+        }
+    }
+}
+
+TEST(YearOfLight, BetaAtMidnightLiesWithinTheDaysRange)
+{
+    const YearOfLight year = ComputeYearOfLight(RequestFor(Leo, *DateTime::FromCalendar(2026, 12, 7),
+        OrbitModel::Sgp4));
+    for (const LightDay& day : year.Days) {
+        EXPECT_LE(day.BetaMin, day.Beta);
+        EXPECT_GE(day.BetaMax, day.Beta);
+    }
+}
+
+TEST(YearOfLight, GeostationaryHasTwoSeasonsOfAboutFortyFiveDaysAroundTheEquinoxes)
+{
+    // The longest eclipse, at the equinox: the umbra's chord at 42,164 km
+    // (the cone has narrowed to about 6,180 km), the classic cylinder's wider.
+    // The classic model counts whole minutes.
+    const struct { OrbitModel Model; double Longest, Within; } rows[] = {{OrbitModel::Sgp4, 67.5, 0.5},
+                                                                          {OrbitModel::Classic, 69.1, 1.0}};
+    for (const auto& [model, longest, within] : rows) {
+        SCOPED_TRACE(ModelName(model));
+        const YearOfLight year = ComputeYearOfLight(RequestFor(Geo, *DateTime::FromCalendar(2027, 1, 1), model));
+        ASSERT_EQ(year.Seasons.size(), 2u);
+        const DateTime equinoxes[] = {*DateTime::FromCalendar(2027, 3, 20), *DateTime::FromCalendar(2027, 9, 23)};
+        for (std::size_t i = 0; i < 2; ++i) {
+            const EclipseSeason& s = year.Seasons[i];
+            const std::int64_t length = DateTime::MinutesBetween(s.First, s.Last) / 1440 + 1;
+            EXPECT_GE(length, 44);
+            EXPECT_LE(length, 46);
+            EXPECT_LT(s.First.Seconds(), equinoxes[i].Seconds());
+            EXPECT_GT(s.Last.Seconds(), equinoxes[i].Seconds());
+            EXPECT_NEAR(s.LongestEclipse, longest, within);
+        }
+    }
+}
+
+TEST(YearOfLight, ASeasonUnderWayAtTheStartBeginsOnTheFirstDay)
+{
+    const DateTime start = *DateTime::FromCalendar(2027, 3, 20);
+    const YearOfLight year = ComputeYearOfLight(RequestFor(Geo, start, OrbitModel::Sgp4));
+    ASSERT_FALSE(year.Seasons.empty());
+    EXPECT_EQ(year.Seasons.front().First, start);
+    EXPECT_EQ(year.Days.front().Eclipses, 1);
+    // The March season comes round again at the end: it is a season of its own.
+    EXPECT_EQ(year.Seasons.size(), 3u);
+    EXPECT_EQ(year.Seasons.back().Last, start.AddDays(364));
+}
+
+TEST(YearOfLight, EclipseFiguresOfEachDayAgree)
+{
+    const YearOfLight year = ComputeYearOfLight(RequestFor(Leo, *DateTime::FromCalendar(2026, 12, 7),
+        OrbitModel::Sgp4));
+    for (const LightDay& day : year.Days) {
+        EXPECT_NEAR(day.SunlitFraction, 1 - day.ShadowMinutes / 1440, 1e-12);
+        EXPECT_EQ(day.LongestEclipse.has_value(), day.Eclipses > 0);
+        if (day.Eclipses == 0) continue;
+        EXPECT_LE(*day.ShortestEclipse, *day.LongestEclipse);
+        ASSERT_TRUE(day.LongestPenumbra.has_value());
+        EXPECT_GT(*day.LongestPenumbra, *day.LongestEclipse);
+        // The penumbra of a low orbit is crossed in seconds, up to a minute where the orbit grazes the shadow.
+        EXPECT_LT(*day.LongestPenumbra - *day.LongestEclipse, 2.5);
+    }
+}
+
+TEST(YearOfLight, ClassicSunAngleIsTheYearFilesAtNoon)
+{
+    const DateTime start = *DateTime::FromCalendar(2027, 1, 1);
+    const ForecastRequest request = RequestFor(Leo, start, OrbitModel::Classic);
+    const YearOfLight year = ComputeYearOfLight(request);
+    EXPECT_EQ(year.Model, OrbitModel::Classic);
+    EXPECT_FALSE(year.Days.front().LongestPenumbra.has_value());
+    for (const int d : {0, 100, 364}) {
+        ShadowCarry carry;
+        const StepState s =
+            ComputeState(request.Elements, request.Site, request.Axis, CalcInstantOf(start.AddDays(d).AddMinutes(720)),
+                         carry);
+        EXPECT_EQ(year.Days[static_cast<std::size_t>(d)].SunAngle, s.SunAngle()) << d;
+    }
+}
+
+TEST(YearOfLight, NamesTheAttitudeAsLongitudeCommaLatitude)
+{
+    const struct { Attitude Axis; const char* Name; } rows[] = {
+        {{0, 0}, "0,0"}, {{12.5, -3}, "12.5,-3"}, {{-0.0, 90}, "0,90"}};
+    for (const auto& row : rows) EXPECT_EQ(AttitudeName(row.Axis), row.Name);
+}
+
+} // namespace
+} // namespace tavik
