@@ -584,6 +584,8 @@ int RunNow(StandardOutput& out, const Options& o, const Station& station, const 
                 + std::to_string(SkyNowSearchHours) + " hours\n";
     out.Print(text);
     return out.Broken() ? ExitFailure : ExitSuccess;
+}
+
 // The year of light on standard output. A stop before the year's end is
 // reported as the forecast reports it.
 int RunYearReport(StandardOutput& out, const Options& o, const DateTexts& start, const Station& station,
