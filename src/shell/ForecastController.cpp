@@ -180,6 +180,22 @@ void ForecastController::SelectElementSet(int index)
     shownIsCurrent_ = false;
 }
 
+std::pair<double, double> ForecastController::Frequencies() const
+{
+    if (!current_) return {0, 0};
+    const QString key = FrequencyKey(Q(CatalogueNumber(current_->Line1)));
+    const Remembered keys = ReadRemembered(settingsPath_);
+    const QStringList mhz = keys.count(key) ? keys.at(key).split(QLatin1Char(',')) : QStringList();
+    return {mhz.value(0).toDouble(), mhz.value(1).toDouble()};
+}
+
+void ForecastController::SetFrequencies(double downlinkMHz, double uplinkMHz)
+{
+    if (!current_) return;
+    Remember({{FrequencyKey(Q(CatalogueNumber(current_->Line1))),
+               QStringLiteral("%1,%2").arg(downlinkMHz, 0, 'f', 4).arg(uplinkMHz, 0, 'f', 4)}});
+}
+
 bool ForecastController::SetModel(OrbitModel model)
 {
     if (model == model_) return false;

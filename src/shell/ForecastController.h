@@ -21,6 +21,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 template <typename T>
@@ -118,6 +119,10 @@ public:
     // Makes entry index (from 1) of the catalogue the satellite chosen.
     void SelectElementSet(int index);
     void SetStation(const Station& station) { station_ = station; }
+    // The downlink and uplink frequencies remembered for the satellite
+    // chosen, MHz; 0 for none.
+    std::pair<double, double> Frequencies() const;
+    void SetFrequencies(double downlinkMHz, double uplinkMHz);
     // Chooses the model; true when it changed, which is remembered.
     bool SetModel(OrbitModel model);
     // Writes the remembered choices, where the settings file can be written.

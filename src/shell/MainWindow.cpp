@@ -159,11 +159,8 @@ void MainWindow::SelectElementSet(int index)
     const CurrentElementSet& chosen = *controller_->Current();
     satelliteBox_->SetInUse(Q(chosen.SatName));
     passesPage_->ShowElementSet(chosen);
-    // The frequencies remembered for this satellite, or none.
-    const QString key = FrequencyKey(Q(CatalogueNumber(chosen.Line1)));
-    const Remembered keys = ReadRemembered(controller_->SettingsPath());
-    const QStringList mhz = keys.count(key) ? keys.at(key).split(QLatin1Char(',')) : QStringList();
-    passDetails_->SetFrequencies(mhz.value(0).toDouble(), mhz.value(1).toDouble());
+    const auto [downlink, uplink] = controller_->Frequencies();
+    passDetails_->SetFrequencies(downlink, uplink);
     ShowElementAge();
 }
 

@@ -176,11 +176,7 @@ void MainWindow::BuildControls()
     sunAngleChart_ = new SunAngleChart(services_.Formats);
     passDetails_ = Named(new PassDetailsView, "PassDetails");
     connect(passDetails_, &PassDetailsView::PassSelected, this, &MainWindow::OnPassSelected);
-    connect(passDetails_, &PassDetailsView::FrequenciesChanged, this, [this](double down, double up) {
-        if (const CurrentElementSet* chosen = controller_->Current())
-            controller_->Remember({{FrequencyKey(Q(CatalogueNumber(chosen->Line1))),
-                                    QStringLiteral("%1,%2").arg(down, 0, 'f', 4).arg(up, 0, 'f', 4)}});
-    });
+    connect(passDetails_, &PassDetailsView::FrequenciesChanged, controller_, &ForecastController::SetFrequencies);
 
     tabs_->addTab(illumination_, QStringLiteral("Illumination"));
     tabs_->addTab(passes, QStringLiteral("Passes"));
