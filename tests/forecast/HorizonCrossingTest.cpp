@@ -1,6 +1,7 @@
 // Rise and set to the second: the root finder's edges, the rules every crossing keeps, and skyfield's SGP4
 // (Debian's python3-skyfield) as the independent judge of the crossings and range rates.
 #include "forecast/PassDetails.h"
+#include "PlannedRun.h"
 #include "output/Exports.h"
 
 #include "TestSupport.h"
@@ -12,23 +13,6 @@
 
 namespace tavik {
 namespace {
-
-struct PlannedRun {
-    ForecastRequest Request;
-    ForecastResult Result;
-    PlanningDetails Details;
-};
-
-PlannedRun RunEntry(int index, DateTime start, OrbitModel model)
-{
-    auto catalogue = std::make_unique<SatelliteCatalogue>();
-    LoadCatalogue(std::string(TAVIK_EXAMPLES) + "/example.tle", *catalogue);
-    PlannedRun run{{start, SelectElementSet(*catalogue, index), MakeStation("JO40hc"), {}, 0, model}, {}, {}};
-    ShadowCarry carry;
-    run.Result = RunForecast(run.Request, carry);
-    run.Details = MakePlanningDetails(run.Result, run.Request);
-    return run;
-}
 
 TEST(FindSignChange, FindsTheRootFromEitherEndAndGivesUpWithoutABracket)
 {

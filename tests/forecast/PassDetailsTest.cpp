@@ -1,6 +1,7 @@
 // The pass details beside the lists: the maximum found to the second, passes
 // cut by the run's edges, a satellite that never sets.
 #include "forecast/PassDetails.h"
+#include "PlannedRun.h"
 #include "output/ListLines.h"
 
 #include <gtest/gtest.h>
@@ -9,23 +10,6 @@
 
 namespace tavik {
 namespace {
-
-struct PlannedRun {
-    ForecastRequest Request;
-    ForecastResult Result;
-    PlanningDetails Details;
-};
-
-PlannedRun RunEntry(int index, DateTime start, OrbitModel model, const char* locator = "JO40hc")
-{
-    auto catalogue = std::make_unique<SatelliteCatalogue>();
-    LoadCatalogue(std::string(TAVIK_EXAMPLES) + "/example.tle", *catalogue);
-    PlannedRun run{{start, SelectElementSet(*catalogue, index), MakeStation(locator), {}, 0, model}, {}, {}};
-    ShadowCarry carry;
-    run.Result = RunForecast(run.Request, carry);
-    run.Details = MakePlanningDetails(run.Result, run.Request);
-    return run;
-}
 
 // A search that stops at the best minute, or steps the wrong way, is off by
 // up to 30 s; every second of the pass, tried one by one, finds the peak.
