@@ -2,6 +2,9 @@
 // and from choosing a satellite to its drawn result. Runs offscreen.
 #include "shell/AboutBox.h"
 #include "shell/MainWindow.h"
+#include "shell/SkyNowPanel.h"
+
+#include "catalogue/Catalogue.h"
 
 #include <benchmark/benchmark.h>
 
@@ -15,6 +18,7 @@
 
 namespace {
 
+using tavik::CurrentElementSet;
 using tavik::shell::MainWindow;
 using tavik::shell::ShellServices;
 
@@ -66,6 +70,29 @@ void BM_ChoiceToDrawnResult(benchmark::State& state)
     }
 }
 BENCHMARK(BM_ChoiceToDrawnResult)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// The sky-now panel's work each second: the place, the light and the labels, with the next rise or set kept from
+// the search before (which runs again only once that crossing has passed). The panel is shown, in both models.
+void BM_SkyNowUpdate(benchmark::State& state)
+{
+    auto catalogue = std::make_unique<tavik::SatelliteCatalogue>();
+    tavik::LoadCatalogue(ShellServices::System().ProgramFolder.toStdString() + "/example.tle", *catalogue);
+    const CurrentElementSet elements = tavik::SelectElementSet(*catalogue, 1);
+    const tavik::Station station = tavik::MakeStation("JO40hc");
+    tavik::shell::SkyNowPanel panel;
+    const auto model = state.range(0) == 0 ? tavik::OrbitModel::Classic : tavik::OrbitModel::Sgp4;
+    panel.SetSource([&] { return tavik::shell::SkyNowPanel::Target{&elements, &station, model}; });
+    std::time_t now = 1796515200; // 2026-12-06 00:00 UTC
+    panel.SetClock([&now] { return now; });
+    panel.show();
+    panel.Update(); // the first search
+    for (auto _ : state) {
+        ++now;
+        panel.Update();
+    }
+    state.counters["searches"] = panel.Searches();
+}
+BENCHMARK(BM_SkyNowUpdate)->Arg(0)->Arg(1)->Unit(benchmark::kNanosecond)->Iterations(3600);
 
 } // namespace
 

@@ -45,6 +45,7 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <sys/stat.h>
@@ -493,7 +494,21 @@ int RunUpcoming(StandardOutput& out, const Options& o, const Station& station, c
     std::vector<ElementSet> sets;
     for (int i = 1; i <= catalogue->CatalogueCount; ++i)
         sets.push_back(catalogue->Entries[static_cast<std::size_t>(i)]);
-    const UpcomingList list = UpcomingPasses(sets, request);
+    // Progress as --all gives it: a line kept up to date on a terminal, else
+    // a line every thousand satellites; standard output holds the list alone.
+    const bool terminal = ::isatty(STDERR_FILENO);
+    std::mutex said;
+    std::size_t shown = 0; // the threads report out of order: never a count smaller than one shown
+    const auto progress = [&](std::size_t done, std::size_t count) {
+        const std::lock_guard<std::mutex> lock(said);
+        if (done <= shown) return;
+        shown = done;
+        if (terminal)
+            std::fprintf(stderr, "\r\033[K%zu/%zu satellites%s", done, count, done == count ? "\n" : "");
+        else if (done % 1000 == 0 || (done == count && count >= 1000))
+            std::fprintf(stderr, "%s: %zu of %zu satellites done\n", ProgramName, done, count);
+    };
+    const UpcomingList list = UpcomingPasses(sets, request, progress);
     for (const std::string& skipped : list.Skipped) Report("warning: left out " + skipped);
 
     const ExportFormat format = ExportFormatNamed(o.Format.value_or("text")).value_or(ExportFormat::Text);

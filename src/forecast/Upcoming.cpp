@@ -176,10 +176,8 @@ const char* LightName(LightState light)
     return "sunlit";
 }
 
-SkyNow SkyAt(const ForecastRequest& request, DateTime at)
+SkyNow SkyPlaceAt(PointEvaluator& evaluate, OrbitModel model, DateTime at)
 {
-    if (const auto why = PropagationProblem(request.Elements)) throw InputError(request.Elements.SatName + ": " + *why);
-    PointEvaluator evaluate(request);
     SkyNow sky;
     const double t = static_cast<double>(at.Seconds());
     const StepState s = evaluate.StateAt(t);
@@ -203,23 +201,32 @@ SkyNow SkyAt(const ForecastRequest& request, DateTime at)
 
     if (s.InEclipse) {
         sky.Light = LightState::Umbra;
-    } else if (request.Model == OrbitModel::Sgp4 && s.SunFraction < 1) {
+    } else if (model == OrbitModel::Sgp4 && s.SunFraction < 1) {
         sky.Light = LightState::Penumbra;
     }
+    return sky;
+}
 
+std::optional<PassPointDetail> NextHorizonCrossing(PointEvaluator& evaluate, DateTime at, bool up)
+{
     // Minute by minute to the first change of side, then to the second.
-    const bool up = sky.Up;
     DateTime before = at;
     for (int m = 1; m <= SkyNowSearchHours * 60; ++m) {
         const DateTime after = at.AddMinutes(m);
         const double e = evaluate.Elevation(static_cast<double>(after.Seconds()));
         if (std::isnan(e)) break;
-        if ((e > 0) != up) {
-            sky.Next = HorizonCrossing(evaluate, before, after);
-            break;
-        }
+        if ((e > 0) != up) return HorizonCrossing(evaluate, before, after);
         before = after;
     }
+    return std::nullopt;
+}
+
+SkyNow SkyAt(const ForecastRequest& request, DateTime at)
+{
+    if (const auto why = PropagationProblem(request.Elements)) throw InputError(request.Elements.SatName + ": " + *why);
+    PointEvaluator evaluate(request);
+    SkyNow sky = SkyPlaceAt(evaluate, request.Model, at);
+    sky.Next = NextHorizonCrossing(evaluate, at, sky.Up);
     return sky;
 }
 

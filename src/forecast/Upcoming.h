@@ -81,4 +81,10 @@ inline constexpr int SkyNowSearchHours = 7 * 24;
 // The satellite of request (its Start is not read) at the instant at.
 SkyNow SkyAt(const ForecastRequest& request, DateTime at);
 
+// The two halves of SkyAt, for a caller that asks every second and keeps the
+// next rise or set until it has passed: the place alone (Next left empty),
+// cheap; and the search for the next crossing, up to SkyNowSearchHours ahead.
+SkyNow SkyPlaceAt(PointEvaluator& evaluate, OrbitModel model, DateTime at);
+std::optional<PassPointDetail> NextHorizonCrossing(PointEvaluator& evaluate, DateTime at, bool up);
+
 } // namespace tavik

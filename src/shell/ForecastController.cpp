@@ -308,6 +308,36 @@ void ForecastController::RunForecast(DateTime start, std::function<void(Forecast
         });
 }
 
+void ForecastController::ComputeUpcoming(DateTime from, int hours, std::function<void(UpcomingJob&)> done)
+{
+    auto job = std::make_shared<UpcomingJob>();
+    job->Request.From = from;
+    job->Request.Hours = hours;
+    job->Request.Site = *station_;
+    job->Request.Axis = attitude_;
+    job->Request.Model = model_;
+    std::vector<ElementSet> sets;
+    for (int i = 1; i <= catalogue_->CatalogueCount; ++i)
+        sets.push_back(catalogue_->Entries[static_cast<std::size_t>(i)]);
+    StartJob(
+        [this, job, sets = std::move(sets)] {
+            // Called from the engine's own threads, where no stop may be
+            // thrown: a stopped window only stops hearing of it.
+            const auto progress = [this](std::size_t value, std::size_t count) {
+                if (stop_) return;
+                QMetaObject::invokeMethod(
+                    this, [this, value, count] { emit Progress(static_cast<int>(value), static_cast<int>(count)); },
+                    Qt::QueuedConnection);
+            };
+            try {
+                job->List = UpcomingPasses(sets, job->Request, progress);
+            } catch (const std::exception& e) {
+                job->Error = Q(e.what());
+            }
+        },
+        [job, done = std::move(done)] { done(*job); });
+}
+
 void ForecastController::ComputeYear(int year, std::function<void(const std::shared_ptr<YearJob>&)> done)
 {
     auto job = std::make_shared<YearJob>();

@@ -10,6 +10,7 @@
 #include "forecast/ComputeState.h"
 #include "forecast/Forecast.h"
 #include "forecast/PassDetails.h"
+#include "forecast/Upcoming.h"
 #include "shell/SettingsStore.h"
 #include "shell/ShellServices.h"
 
@@ -71,6 +72,11 @@ public:
         std::string FormsNote; // why Formats are not the screen's
         ShadowCarry Carry;
         std::vector<std::string> Rows;
+        QString Error;
+    };
+    struct UpcomingJob {
+        UpcomingRequest Request;
+        std::optional<UpcomingList> List;
         QString Error;
     };
     // Why something cannot be computed, and how grave that is.
@@ -139,6 +145,10 @@ public:
     // Computes the forecast from the start date for the satellite chosen;
     // done gets the job, whose result (if any) is then the one on screen.
     void RunForecast(DateTime start, std::function<void(ForecastJob&)> done);
+    // Computes the passes of every satellite of the catalogue from the
+    // instant on, in the model chosen; done gets the job. The station must
+    // be known.
+    void ComputeUpcoming(DateTime from, int hours, std::function<void(UpcomingJob&)> done);
     // Computes the rows of the year file; done gets the job.
     void ComputeYear(int year, std::function<void(const std::shared_ptr<YearJob>&)> done);
     // Writes a file on the worker; done gets the reason it failed, or nothing.

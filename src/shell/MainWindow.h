@@ -11,6 +11,7 @@
 #include "forecast/Forecast.h"
 #include "forecast/PassDetails.h"
 #include "forecast/StripChart.h"
+#include "forecast/Upcoming.h"
 #include "shell/ForecastController.h"
 #include "shell/SettingsStore.h"
 #include "shell/ShellServices.h"
@@ -57,6 +58,7 @@ class SatelliteBox;
 class StartDateRow;
 class StationDialog;
 class SunAngleChart;
+class UpcomingView;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -86,6 +88,7 @@ public:
     QString MinuteTip(QPoint at) const;
     AboutBox* About() const;
     PassDetailsView* PassDetails() const { return passDetails_; }
+    UpcomingView* Upcoming() const { return upcoming_; }
     const PlanningDetails* ShownDetails() const { return controller_->ShownDetails(); }
     // The pass whose minutes the strip chart highlights, or -1.
     int HighlightedPass() const;
@@ -157,6 +160,10 @@ private:
     void OnPassSelected(int index);
     // For the screenshots: a pass that shows both colours of the sky plot.
     void SelectTypicalPass();
+    // A pass chosen on the Upcoming tab, in UpcomingPlanning.cpp: its
+    // satellite chosen and the pass selected on Pass details, after a run
+    // from its date where the run on screen does not hold it.
+    void OnUpcomingChosen(int entry, const UpcomingPass& pass);
     void OnInfo();
     void OnLegend();
     void OnStationAccepted();
@@ -211,6 +218,7 @@ private:
     QAction* yearFileAction_ = nullptr;
     QAction* exportAction_ = nullptr;
     PassDetailsView* passDetails_ = nullptr;
+    UpcomingView* upcoming_ = nullptr;
     QAction* updateAction_ = nullptr;
     QPointer<net::Download> download_;
     QPointer<QProgressDialog> updateProgress_;

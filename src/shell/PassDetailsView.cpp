@@ -3,6 +3,7 @@
 
 #include "orbit/Doppler.h"
 #include "shell/DopplerPlot.h"
+#include "shell/SkyNowPanel.h"
 #include "shell/SkyPlot.h"
 
 #include <QCheckBox>
@@ -155,6 +156,9 @@ PassDetailsView::PassDetailsView(QWidget* parent) : QWidget(parent)
     bottomLayout->addWidget(plot_, 2);
     bottomLayout->addWidget(doppler_, 2);
     bottomLayout->addWidget(summary_, 3);
+    skyNow_ = new SkyNowPanel;
+    skyNow_->setObjectName(QStringLiteral("SkyNow"));
+    bottomLayout->addWidget(skyNow_, 2);
     auto* split = new QSplitter(Qt::Vertical);
     split->addWidget(table_);
     split->addWidget(bottom);
@@ -175,9 +179,11 @@ PassDetailsView::PassDetailsView(QWidget* parent) : QWidget(parent)
     });
     connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &PassDetailsView::OnSelectionChanged);
+    connect(skyNow_, &SkyNowPanel::PresentChanged, this, &PassDetailsView::ShowPresent);
     for (QDoubleSpinBox* box : {downlink_, uplink_})
         connect(box, &QDoubleSpinBox::valueChanged, this, [this] {
             OnSelectionChanged();
+            skyNow_->SetFrequencies(DownlinkMHz(), UplinkMHz());
             emit FrequenciesChanged(DownlinkMHz(), UplinkMHz());
         });
 }
@@ -221,6 +227,21 @@ void PassDetailsView::SetFrequencies(double downlinkMHz, double uplinkMHz)
     downlink_->setValue(downlinkMHz);
     uplink_->setValue(uplinkMHz);
     OnSelectionChanged();
+    // Called for every satellite chosen: the panel follows at once.
+    skyNow_->SetFrequencies(downlinkMHz, uplinkMHz);
+}
+
+void PassDetailsView::ShowPresent(bool up, double azimuth, double elevation, qint64 seconds)
+{
+    const int i = SelectedPass();
+    const bool same = up && i >= 0 && details_ && request_ && skyNow_->Follows(request_->Elements);
+    std::optional<QPointF> at;
+    if (same) {
+        const PassDetail& p = details_->Passes[static_cast<std::size_t>(i)];
+        if (p.RiseToTheSecond().At.Seconds() <= seconds && seconds <= p.SetToTheSecond().At.Seconds())
+            at = QPointF(azimuth, elevation);
+    }
+    plot_->SetPresent(at);
 }
 
 int PassDetailsView::MinimumElevation() const { return minElevation_->value(); }
@@ -363,6 +384,9 @@ void PassDetailsView::OnSelectionChanged()
     const PassDetail& p = details_->Passes[static_cast<std::size_t>(i)];
     const QString when = p.RiseKnown ? TimeText(p.RiseToTheSecond().At, true) : TimeText(p.Max.At, true);
     plot_->SetPass(p, PassTrack(*result_, p), QStringLiteral("%1, %2").arg(Q(result_->SatName), when));
+    if (skyNow_->Last())
+        ShowPresent(skyNow_->Last()->Up, skyNow_->Last()->Point.Azimuth, skyNow_->Last()->Point.Elevation,
+                    skyNow_->Last()->Point.At.Seconds());
     const QString zone = localTime_->isChecked() ? QStringLiteral("local time") : QStringLiteral("UTC");
     const double down = DownlinkMHz() * 1e6, up = UplinkMHz() * 1e6;
     auto point = [this, down, up](const char* what, const PassPointDetail& q, bool known) {

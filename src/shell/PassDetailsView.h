@@ -21,6 +21,7 @@ namespace tavik::shell {
 
 class DopplerPlot;
 class PassFilter;
+class SkyNowPanel;
 class SkyPlot;
 
 class PassDetailsView : public QWidget {
@@ -53,6 +54,7 @@ public:
     QTableView* Table() const { return table_; }
     DopplerPlot* Doppler() const { return doppler_; }
     SkyPlot* Plot() const { return plot_; }
+    SkyNowPanel* SkyNow() const { return skyNow_; }
 
 signals:
     // A pass was selected (its index in the details) or the selection was
@@ -67,6 +69,9 @@ private:
     QString TimeText(DateTime t, bool seconds, std::optional<DateTime> sameDayAs = {}) const;
     void OnSelectionChanged();
     void ShowDopplerCurve(const PassDetail& pass);
+    // The satellite's place now, marked on the plot while the selected pass
+    // of that satellite is in progress.
+    void ShowPresent(bool up, double azimuth, double elevation, qint64 seconds);
 
     const ForecastResult* result_ = nullptr;
     const ForecastRequest* request_ = nullptr;
@@ -80,6 +85,7 @@ private:
     QTableView* table_ = nullptr;
     SkyPlot* plot_ = nullptr;
     DopplerPlot* doppler_ = nullptr;
+    SkyNowPanel* skyNow_ = nullptr;
     QDoubleSpinBox* downlink_ = nullptr;
     QDoubleSpinBox* uplink_ = nullptr;
 };

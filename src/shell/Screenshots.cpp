@@ -6,9 +6,11 @@
 #include "shell/MainWindow.h"
 #include "shell/PassDetailsView.h"
 #include "shell/StationDialog.h"
+#include "shell/UpcomingView.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QTabWidget>
 
 namespace tavik::shell {
@@ -16,7 +18,7 @@ namespace tavik::shell {
 bool MainWindow::SaveScreenshots(const QString& folder)
 {
     QDir().mkpath(folder);
-    static const char* const Names[] = {"illumination", "passes", "eclipses", "sun-angle", "pass-details"};
+    static const char* const Names[] = {"illumination", "passes", "eclipses", "sun-angle", "pass-details", "upcoming"};
     const int shown = tabs_->currentIndex();
     bool ok = true;
     // A pass on the sky plot and its frame on the strip chart.
@@ -27,6 +29,12 @@ bool MainWindow::SaveScreenshots(const QString& folder)
     };
     for (int i = 0; i < tabs_->count(); ++i) {
         tabs_->setCurrentIndex(i);
+        // The list computed on being seen, drawn once it is done.
+        if (tabs_->widget(i) == upcoming_ && controller_->IsBusy()) {
+            QEventLoop loop;
+            connect(upcoming_, &UpcomingView::Computed, &loop, &QEventLoop::quit);
+            loop.exec();
+        }
         save(this, QStringLiteral("tab-%1-%2.png").arg(i + 1).arg(QString::fromLatin1(Names[i])));
     }
     tabs_->setCurrentIndex(shown);

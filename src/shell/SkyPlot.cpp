@@ -13,6 +13,7 @@ namespace {
 const QColor SunlitColour(230, 160, 0);
 const QColor EclipsedColour(40, 60, 160);
 const QColor GridColour(170, 170, 170);
+const QColor PresentColour(220, 0, 200);
 
 } // namespace
 
@@ -31,9 +32,17 @@ void SkyPlot::SetPass(const PassDetail& pass, std::vector<PassPointDetail> track
     update();
 }
 
+void SkyPlot::SetPresent(std::optional<QPointF> azimuthElevation)
+{
+    if (azimuthElevation == present_) return;
+    present_ = azimuthElevation;
+    update();
+}
+
 void SkyPlot::Clear(QString why)
 {
     hasPass_ = false;
+    present_.reset();
     track_.clear();
     title_ = std::move(why);
     update();
@@ -131,6 +140,16 @@ void SkyPlot::paintEvent(QPaintEvent*)
     if (pass_.RiseKnown) mark(pass_.Rise, QColor(0, 170, 0), QStringLiteral("rise"), false);
     if (pass_.SetKnown) mark(pass_.Set, QColor(200, 0, 0), QStringLiteral("set"), true);
     mark(pass_.Max, Qt::white, QStringLiteral("max %1°").arg(pass_.Max.Elevation, 0, 'f', 1), false);
+    if (present_) {
+        // Now: a diamond in a colour of its own, larger than the other marks.
+        const QPointF c = Place(present_->x(), present_->y());
+        p.setPen(QPen(Qt::black, 1.5));
+        p.setBrush(PresentColour);
+        p.drawPolygon(QPolygonF({c + QPointF(0, -8), c + QPointF(8, 0), c + QPointF(0, 8), c + QPointF(-8, 0)}));
+        p.setBrush(Qt::NoBrush);
+        p.setPen(palette().color(QPalette::Text));
+        p.drawText(c + QPointF(10, 12), QStringLiteral("now"));
+    }
 
     // Title and legend below the plot.
     p.setPen(palette().color(QPalette::Text));

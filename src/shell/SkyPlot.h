@@ -8,6 +8,7 @@
 
 #include <QWidget>
 
+#include <optional>
 #include <vector>
 
 namespace tavik::shell {
@@ -20,6 +21,9 @@ public:
     void SetPass(const PassDetail& pass, std::vector<PassPointDetail> track, QString title);
     void Clear(QString why = {});
     bool HasPass() const { return hasPass_; }
+    // The satellite's place at this moment, marked on the pass; nothing: no mark.
+    void SetPresent(std::optional<QPointF> azimuthElevation);
+    const std::optional<QPointF>& Present() const { return present_; }
 
     // Where the compass letter of an azimuth (0, 90, 180 or 270 degrees) is
     // drawn, and the note shown without a pass: below the plot, clear of the
@@ -37,6 +41,7 @@ private:
     PassDetail pass_;
     std::vector<PassPointDetail> track_;
     QString title_;
+    std::optional<QPointF> present_; // x azimuth, y elevation
 };
 
 } // namespace tavik::shell

@@ -14,8 +14,10 @@
 #include "shell/PassDetailsView.h"
 #include "shell/PictureBox.h"
 #include "shell/SatelliteBox.h"
+#include "shell/SkyNowPanel.h"
 #include "shell/StartDateRow.h"
 #include "shell/SunAngleChart.h"
+#include "shell/UpcomingView.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -183,6 +185,14 @@ void MainWindow::BuildControls()
     tabs_->addTab(eclipses, QStringLiteral("Eclipses"));
     tabs_->addTab(sunAngleChart_, QStringLiteral("Sun Angle"));
     tabs_->addTab(passDetails_, QStringLiteral("Pass details"));
+    // Upcoming: every satellite's passes over the coming hours; the sky now
+    // sits on Pass details, beside the sky plot it marks.
+    upcoming_ = Named(new UpcomingView(controller_, services_.Now), "Upcoming");
+    upcoming_->SetStartDate([this] { return startDate_->Typed().Date; });
+    connect(upcoming_, &UpcomingView::PassChosen, this, &MainWindow::OnUpcomingChosen);
+    tabs_->addTab(upcoming_, QStringLiteral("Upcoming"));
+    passDetails_->SkyNow()->Follow(controller_);
+    if (services_.Now) passDetails_->SkyNow()->SetClock(services_.Now);
     tabs_->setCurrentIndex(0);
 
     progressBar_ = Named(new QProgressBar, "ProgressBar");

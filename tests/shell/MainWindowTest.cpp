@@ -8,12 +8,17 @@
 #include "shell/PassDetailsView.h"
 #include "shell/PictureBox.h"
 #include "shell/ShellServices.h"
+#include "shell/SkyNowPanel.h"
 #include "shell/SkyPlot.h"
+#include "shell/UpcomingView.h"
 #include "shell/StationDialog.h"
 #include "shell/SunAngleChart.h"
 
 #include "catalogue/Settings.h"
 #include "forecast/StripChart.h"
+#include "forecast/Upcoming.h"
+#include "orbit/Doppler.h"
+#include "platform/Clock.h"
 
 #include <gtest/gtest.h>
 
@@ -923,6 +928,135 @@ TEST_F(WindowTest, ClosingDuringARunStopsItAndShowsNothingOfIt)
     EXPECT_EQ(window_->ShownResult(), nullptr);
     EXPECT_TRUE(Items("PassList").isEmpty());
     EXPECT_TRUE(messages_.empty());
+}
+
+
+// The Upcoming tab lists every satellite's passes by rise, filters them, survives quick re-clicks, and a row chosen
+// makes its satellite the chosen one with that pass selected on Pass details.
+TEST_F(WindowTest, UpcomingListsEveryPassAndChoosingOneSelectsItOnPassDetails)
+{
+    WriteSettings();
+    Start();
+    auto* upcoming = Get<UpcomingView>("Upcoming");
+    QSignalSpy computed(upcoming, &UpcomingView::Computed);
+    Get<QTabWidget>("Tabs")->setCurrentWidget(upcoming); // computed on being seen; the clicks wait for it
+    QTest::mouseClick(Get<QPushButton>("UpcomingCompute"), Qt::LeftButton);
+    QTest::mouseClick(Get<QPushButton>("UpcomingCompute"), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return computed.count() == 2 && !window_->IsBusy(); }, 60000));
+    QTableView* table = upcoming->Table();
+    ASSERT_GT(table->model()->rowCount(), 3);
+    EXPECT_EQ(Text("UpcomingStatus"), QStringLiteral("%1 passes in the 24 hours from 2024-03-05 23:30 UTC (classic "
+                                                     "model).").arg(table->model()->rowCount()));
+    std::vector<qint64> rises;
+    QStringList names;
+    for (int r = 0; r < table->model()->rowCount(); ++r) {
+        rises.push_back(table->model()->index(r, 1).data(Qt::UserRole).toLongLong());
+        names << table->model()->index(r, 0).data().toString();
+    }
+    EXPECT_TRUE(std::is_sorted(rises.begin(), rises.end()));
+    EXPECT_EQ(QSet<QString>(names.begin(), names.end()), (QSet<QString>{"TAVSAT 1", "KESTREL-2", "ORBIS M"}));
+    Get<QSpinBox>("UpcomingMinimumElevation")->setValue(90);
+    EXPECT_EQ(table->model()->rowCount(), 0);
+    EXPECT_TRUE(Text("UpcomingStatus").startsWith("No passes above 90° in the 24 hours"));
+    Get<QSpinBox>("UpcomingMinimumElevation")->setValue(0);
+
+    const int row = static_cast<int>(names.indexOf("KESTREL-2"));
+    ASSERT_GE(row, 0);
+    table->setCurrentIndex(table->model()->index(row, 0));
+    QTest::keyClick(table, Qt::Key_Return);
+    ASSERT_TRUE(WaitIdle());
+    const auto& list = upcoming->List()->Passes;
+    const auto chosen = std::find_if(list.begin(), list.end(), [](const UpcomingPass& u) {
+        return u.SatName == "KESTREL-2";
+    });
+    EXPECT_EQ(Get<QComboBox>("SatelliteBox")->currentText(), QStringLiteral("KESTREL-2"));
+    EXPECT_EQ(window_->Current()->SatName, "KESTREL-2");
+    EXPECT_EQ(Get<QTabWidget>("Tabs")->currentWidget(), window_->PassDetails());
+    const int selected = window_->PassDetails()->SelectedPass();
+    ASSERT_GE(selected, 0);
+    const PassDetail& shown = window_->ShownDetails()->Passes.at(static_cast<std::size_t>(selected));
+    EXPECT_EQ(shown.RiseToTheSecond().At.Seconds(), chosen->Pass.RiseToTheSecond().At.Seconds());
+    EXPECT_EQ(shown.SetToTheSecond().At.Seconds(), chosen->Pass.SetToTheSecond().At.Seconds());
+}
+
+// A pass beyond the run on screen: the start date moves to its day, a run starts, and the pass is selected after.
+TEST_F(WindowTest, UpcomingPassOutsideTheRunStartsARunFromItsDay)
+{
+    WriteSettings();
+    Start();
+    auto* upcoming = Get<UpcomingView>("Upcoming");
+    QSignalSpy computed(upcoming, &UpcomingView::Computed);
+    Get<QComboBox>("UpcomingFrom")->setCurrentIndex(1); // from the start date
+    SetText("StartMonthEdit", "6");
+    Get<QTabWidget>("Tabs")->setCurrentWidget(upcoming);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return computed.count() == 1 && !window_->IsBusy(); }, 60000));
+    SetText("StartMonthEdit", "3");
+    ASSERT_GT(upcoming->Table()->model()->rowCount(), 0);
+    upcoming->Table()->setCurrentIndex(upcoming->Table()->model()->index(0, 0));
+    const UpcomingPass first = upcoming->List()->Passes.front();
+    QTest::keyClick(upcoming->Table(), Qt::Key_Return);
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(window_->ShownResult()->Start.Fields().Month, 6);
+    EXPECT_EQ(window_->Current()->SatName, first.SatName);
+    const int selected = window_->PassDetails()->SelectedPass();
+    ASSERT_GE(selected, 0);
+    EXPECT_EQ(window_->ShownDetails()->Passes.at(static_cast<std::size_t>(selected)).Max.At.Seconds() / 60,
+              first.Pass.Max.At.Seconds() / 60);
+}
+
+// The sky-now panel shows what SkyAt gives for the same instant, searches the next rise or set only once it has
+// passed, marks the present place on the selected pass, and runs its timer only while seen.
+TEST_F(WindowTest, SkyNowPanelAgreesWithSkyAtAndSearchesOnlyWhenTheCrossingHasPassed)
+{
+    WriteSettings();
+    Start();
+    SkyNowPanel* panel = window_->PassDetails()->SkyNow();
+    EXPECT_FALSE(panel->Running()); // the Pass details tab is not shown
+    Get<QTabWidget>("Tabs")->setCurrentWidget(window_->PassDetails());
+    EXPECT_TRUE(panel->Running());
+    std::time_t now = March5At2330 + 3600;
+    panel->SetClock([&now] { return now; });
+    Get<QDoubleSpinBox>("DownlinkFrequency")->setValue(145.8);
+    ForecastRequest request;
+    request.Elements = *window_->Current();
+    request.Site = *window_->StationInUse();
+    const SkyNow sky = SkyAt(request, *UtcAt(now));
+    const SkyNow& shown = *panel->Last();
+    EXPECT_EQ(shown.Point.Azimuth, sky.Point.Azimuth);
+    EXPECT_EQ(shown.Point.Elevation, sky.Point.Elevation);
+    EXPECT_EQ(shown.Point.RangeRate, sky.Point.RangeRate);
+    EXPECT_EQ(shown.SubLatitude, sky.SubLatitude);
+    EXPECT_EQ(shown.Height, sky.Height);
+    EXPECT_EQ(shown.Light, sky.Light);
+    EXPECT_EQ(shown.Next->At.Seconds(), sky.Next->At.Seconds());
+    EXPECT_EQ(Text("SkyNowAzimuth"), QStringLiteral("%1°").arg(sky.Point.Azimuth, 0, 'f', 1));
+    EXPECT_EQ(Text("SkyNowRange"), QStringLiteral("%1 km").arg(sky.Point.Range, 0, 'f', 0));
+    EXPECT_TRUE(Text("SkyNowDownlink").startsWith(
+        QStringLiteral("%1 MHz heard").arg(145.8 + DopplerShift(145.8e6, sky.Point.RangeRate) / 1e6, 0, 'f', 6)));
+
+    const int searches = panel->Searches();
+    now += 1;
+    panel->Update();
+    EXPECT_EQ(panel->Searches(), searches);
+    now = static_cast<std::time_t>(now + sky.Next->At.Seconds() - UtcAt(now)->Seconds() + 1);
+    panel->Update();
+    EXPECT_EQ(panel->Searches(), searches + 1);
+    EXPECT_NE(panel->Last()->Up, sky.Up);
+
+    // At the maximum of the selected pass, the plot marks where the satellite stands.
+    SkyPlot* plot = window_->PassDetails()->Plot();
+    window_->PassDetails()->Table()->selectRow(0);
+    const int selected = window_->PassDetails()->SelectedPass();
+    const PassPointDetail max = window_->ShownDetails()->Passes.at(static_cast<std::size_t>(selected)).Max;
+    now = static_cast<std::time_t>(March5At2330 + max.At.Seconds() - UtcAt(March5At2330)->Seconds());
+    panel->Update();
+    ASSERT_TRUE(plot->Present().has_value());
+    EXPECT_NEAR(plot->Present()->y(), max.Elevation, 0.01);
+    now += 86400;
+    panel->Update();
+    EXPECT_FALSE(plot->Present().has_value());
+    Get<QTabWidget>("Tabs")->setCurrentIndex(0);
+    EXPECT_FALSE(panel->Running());
 }
 
 } // namespace
