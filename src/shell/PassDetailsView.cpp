@@ -155,16 +155,19 @@ PassDetailsView::PassDetailsView(QWidget* parent) : QWidget(parent)
     bottomLayout->setContentsMargins(0, 0, 0, 0);
     bottomLayout->addWidget(plot_, 2);
     bottomLayout->addWidget(doppler_, 2);
-    bottomLayout->addWidget(summary_, 3);
+    // The selected pass in words, and under it the satellite now.
     skyNow_ = new SkyNowPanel;
     skyNow_->setObjectName(QStringLiteral("SkyNow"));
-    bottomLayout->addWidget(skyNow_, 2);
+    auto* words = new QVBoxLayout;
+    words->addWidget(summary_, 1);
+    words->addWidget(skyNow_);
+    bottomLayout->addLayout(words, 4);
     auto* split = new QSplitter(Qt::Vertical);
     split->addWidget(table_);
     split->addWidget(bottom);
     // Both grow with the window: more passes in the table, a larger sky plot.
-    split->setStretchFactor(0, 3);
-    split->setStretchFactor(1, 2);
+    split->setStretchFactor(0, 1);
+    split->setStretchFactor(1, 1);
     split->setChildrenCollapsible(false);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -13,6 +13,7 @@
 #include "shell/IlluminationView.h"
 #include "shell/PassDetailsView.h"
 #include "shell/PictureBox.h"
+#include "shell/SkyNowPanel.h"
 
 #include <QDir>
 #include <QFile>
@@ -82,8 +83,14 @@ void MainWindow::OnExport()
 
 void MainWindow::SelectTypicalPass()
 {
-    // The pass most evenly split between sunlight and shadow, else the highest.
     if (!controller_->Shown() || !controller_->ShownDetails() || controller_->ShownDetails()->Passes.empty()) return;
+    // The pass in progress, on which the present place shows.
+    passDetails_->SkyNow()->Update();
+    if (const auto& now = passDetails_->SkyNow()->Last();
+        now && now->Up
+        && passDetails_->SelectPassAt(DateTime::MinutesBetween(controller_->Shown()->Start, now->Point.At)))
+        return;
+    // Else the pass most evenly split between sunlight and shadow, else the highest.
     auto score = [&](const PassDetail& p) {
         int lit = 0, dark = 0;
         for (const PassPointDetail& q : PassTrack(*controller_->Shown(), p)) ++(q.Sunlit ? lit : dark);

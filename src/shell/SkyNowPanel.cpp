@@ -53,39 +53,41 @@ SkyNowPanel::SkyNowPanel(QWidget* parent) : QWidget(parent)
     title_->setWordWrap(true);
     grid_ = new QGridLayout;
     grid_->setContentsMargins(0, 0, 0, 0);
-    grid_->setHorizontalSpacing(8);
+    grid_->setHorizontalSpacing(10);
     grid_->setVerticalSpacing(1);
+    // Two figures a row: the panel sits under the pass's summary.
     azimuth_ = AddRow("Azimuth", "SkyNowAzimuth");
     elevation_ = AddRow("Elevation", "SkyNowElevation");
     range_ = AddRow("Range", "SkyNowRange");
     rangeRate_ = AddRow("Range rate", "SkyNowRangeRate");
-    under_ = AddRow("Under it", "SkyNowUnder");
-    height_ = AddRow("Height", "SkyNowHeight");
     light_ = AddRow("Light", "SkyNowLight");
-    nextName_ = new QLabel(QStringLiteral("Next rise"));
-    nextText_ = AddRow("", "SkyNowNext");
-    grid_->addWidget(nextName_, grid_->rowCount() - 1, 0);
+    height_ = AddRow("Height", "SkyNowHeight");
+    under_ = AddRow("Under it", "SkyNowUnder");
+    nextText_ = AddRow("Next rise", "SkyNowNext", &nextName_);
     downlinkText_ = AddRow("Downlink", "SkyNowDownlink");
     uplinkText_ = AddRow("Uplink", "SkyNowUplink");
     grid_->setColumnStretch(1, 1);
+    grid_->setColumnStretch(3, 1);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 0, 0, 0);
     layout->addWidget(title_);
     layout->addLayout(grid_);
-    layout->addStretch(1);
     ShowNothing(QStringLiteral("No satellite chosen."));
 }
 
 SkyNowPanel::~SkyNowPanel() = default;
 
-QLabel* SkyNowPanel::AddRow(const char* name, const char* objectName)
+QLabel* SkyNowPanel::AddRow(const char* name, const char* objectName, QLabel** nameLabel)
 {
-    const int row = grid_->rowCount();
-    if (*name) grid_->addWidget(new QLabel(QString::fromUtf8(name)), row, 0);
+    const int row = figures_ / 2, column = figures_ % 2 * 2;
+    ++figures_;
+    auto* label = new QLabel(QString::fromUtf8(name));
+    if (nameLabel) *nameLabel = label;
+    grid_->addWidget(label, row, column);
     auto* value = new QLabel;
     value->setObjectName(QString::fromLatin1(objectName));
     value->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    grid_->addWidget(value, row, 1);
+    grid_->addWidget(value, row, column + 1);
     return value;
 }
 

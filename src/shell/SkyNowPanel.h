@@ -69,7 +69,7 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    QLabel* AddRow(const char* name, const char* objectName);
+    QLabel* AddRow(const char* name, const char* objectName, QLabel** nameLabel = nullptr);
     void ShowNothing(const QString& why);
 
     std::function<std::time_t()> clock_;
@@ -81,6 +81,7 @@ private:
     QLabel *under_ = nullptr, *height_ = nullptr, *light_ = nullptr, *nextName_ = nullptr, *nextText_ = nullptr;
     QLabel *downlinkText_ = nullptr, *uplinkText_ = nullptr;
     QGridLayout* grid_ = nullptr;
+    int figures_ = 0; // placed in the grid so far
 
     // The evaluator of the satellite followed, made again when it changes;
     // it holds a reference to request_.

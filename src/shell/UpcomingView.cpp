@@ -218,11 +218,13 @@ void UpcomingView::Fill()
             add(p.SetKnown ? TimeText(set.At, rise.At) : QStringLiteral("up at end"),
                 QVariant::fromValue(set.At.Seconds()));
             const std::int64_t seconds = set.At.Seconds() - rise.At.Seconds();
-            add(QStringLiteral("%1%2:%3")
-                    .arg(p.RiseKnown && p.SetKnown ? QString() : QStringLiteral("≥ "))
-                    .arg(seconds / 60)
-                    .arg(seconds % 60, 2, 10, QLatin1Char('0')),
-                QVariant::fromValue(seconds));
+            // "5:25", or "10:38:36" for a pass of hours.
+            auto two = [](std::int64_t v) { return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0')); };
+            const QString span =
+                seconds >= 3600
+                    ? QStringLiteral("%1:%2:%3").arg(seconds / 3600).arg(two(seconds / 60 % 60), two(seconds % 60))
+                    : QStringLiteral("%1:%2").arg(seconds / 60).arg(two(seconds % 60));
+            add((p.RiseKnown && p.SetKnown ? QString() : QStringLiteral("≥ ")) + span, QVariant::fromValue(seconds));
             add(QStringLiteral("%1°").arg(p.Max.Elevation, 0, 'f', 1), p.Max.Elevation);
             add(TimeText(p.Max.At, rise.At), QVariant::fromValue(p.Max.At.Seconds()));
             add(p.RiseKnown ? QStringLiteral("%1°").arg(rise.Azimuth, 0, 'f', 0) : QString(), rise.Azimuth);
