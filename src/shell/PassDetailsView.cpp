@@ -161,7 +161,7 @@ PassDetailsView::PassDetailsView(QWidget* parent) : QWidget(parent)
     auto* words = new QVBoxLayout;
     words->addWidget(summary_, 1);
     words->addWidget(skyNow_);
-    bottomLayout->addLayout(words, 4);
+    bottomLayout->addLayout(words, 6);
     auto* split = new QSplitter(Qt::Vertical);
     split->addWidget(table_);
     split->addWidget(bottom);

@@ -87,6 +87,9 @@ QLabel* SkyNowPanel::AddRow(const char* name, const char* objectName, QLabel** n
     auto* value = new QLabel;
     value->setObjectName(QString::fromLatin1(objectName));
     value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // The figures share what width there is: on a small screen the window's
+    // width wins over the tail of a long one.
+    value->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     grid_->addWidget(value, row, column + 1);
     return value;
 }

@@ -647,7 +647,8 @@ TEST_F(WindowTest, EveryControlLiesInsideTheWindowAtCommonScreenSizes)
     const struct { int Tab; const char* Name; } controls[] = {
         {0, "StartDayEdit"}, {0, "StartYearEdit"}, {0, "RecalcButton"}, {0, "SatelliteBox"}, {0, "HourStrip"},
         {0, "LegendButton"}, {1, "SavePassesButton"}, {1, "PassesStatus"}, {1, "ElementLine2"},
-        {2, "SaveEclipsesButton"}, {4, "MinimumElevation"}, {4, "SkyPlot"}, {0, "ProgressBar"},
+        {2, "SaveEclipsesButton"}, {4, "MinimumElevation"}, {4, "SkyPlot"}, {4, "SkyNowDownlink"},
+        {5, "UpcomingCompute"}, {5, "UpcomingTable"}, {0, "ProgressBar"},
     };
     auto* tabs = Get<QTabWidget>("Tabs");
     for (const auto& size : sizes) {
