@@ -46,6 +46,7 @@ struct DownloadResult;
 namespace tavik::shell {
 
 class AboutBox;
+class AttitudeMenu;
 class IlluminationView;
 class Legend;
 class PassDetailsView;
@@ -93,6 +94,7 @@ public:
     // (strip pixels), as a click there does; false when no pass is there.
     bool SelectPassAtStripPoint(QPoint at);
     StationDialog* StationEditor() const;
+    AttitudeMenu* Attitudes() const { return attitudeMenu_; }
 
     // Opens the Station dialog; why says what made it open, if anything.
     void EditStation(const QString& why = {});
@@ -219,6 +221,7 @@ private:
     QAction* stationAction_ = nullptr;
     QAction* classicModelAction_ = nullptr;
     QAction* sgp4ModelAction_ = nullptr;
+    AttitudeMenu* attitudeMenu_ = nullptr;
     QAction* legendAction_ = nullptr;
     QAction* infoAction_ = nullptr;
     QPointer<AboutBox> about_;
