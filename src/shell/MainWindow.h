@@ -98,8 +98,8 @@ public:
 
     // Opens the Station dialog; why says what made it open, if anything.
     void EditStation(const QString& why = {});
-    // Grabs each tab, the about box, the legend and the Station dialog as
-    // PNG files into the folder.
+    // Grabs each tab, the about box, the legend, the attitude dialog and the
+    // Station dialog as PNG files into the folder.
     bool SaveScreenshots(const QString& folder);
 
 signals:
