@@ -2,6 +2,7 @@
 
 #include "forecast/Forecast.h"
 #include "output/Exports.h"
+#include "platform/Error.h"
 #include "platform/Text.h"
 
 #include <algorithm>
@@ -34,6 +35,7 @@ const KnownOption KnownOptions[] = {
     {"--add-new", nullptr, &Options::AddNew},
     {"--replace", nullptr, &Options::Replace},
     {"--model", &Options::Model, nullptr},
+    {"--attitude", &Options::Attitude, nullptr},
     {"--format", &Options::Format, nullptr},
     {"--frequency", &Options::Frequency, nullptr},
     {"--uplink", &Options::Uplink, nullptr},
@@ -127,6 +129,13 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args)
     }
     if (o.Model && !OrbitModelNamed(*o.Model))
         return fail("option --model takes classic or sgp4, not " + Quoted(*o.Model));
+    if (o.Attitude) {
+        try {
+            ParseAttitude(*o.Attitude);
+        } catch (const InputError& e) {
+            return fail(std::string("option --attitude: ") + e.what());
+        }
+    }
     if (o.YearReport) {
         // The report goes to standard output alone; the 59-day outputs are
         // another run.
@@ -175,6 +184,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args)
                             : o.Upcoming && o.Frequency ? "--frequency"
                             : o.Upcoming && o.Uplink    ? "--uplink"
                             : o.Now && o.Start          ? "--start"
+                            : o.Now && o.Attitude       ? "--attitude"
                                                         : nullptr;
         if (other) return fail(std::string("option ") + other + " does not go with " + mode);
         if (o.Now && o.Format && *o.Format != "text" && *o.Format != "json")
@@ -203,6 +213,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args)
                             : o.Strip        ? "--strip"
                             : o.Frequency    ? "--frequency"
                             : o.Uplink       ? "--uplink"
+                            : o.Attitude     ? "--attitude"
                                              : nullptr;
         if (other) return fail(std::string("option ") + other + " does not go with --update-tle, which only fetches");
         if (o.Tle && *o.Tle == "-") return fail("option --update-tle needs a TLE file to replace, not standard input");
@@ -253,6 +264,19 @@ substitutions are read to their end; no input may exceed 64 MiB.
                       the visible share of the Sun's disc). design and
                       precise are older names of the two. The year file
                       keeps the classic model
+  --attitude AXIS     the spacecraft axis the sun angle and the illumination
+                      are measured against: LON,LAT (default 0,0) in the
+                      orbit plane, degrees (longitude -360 to 360 from
+                      perigee, latitude -90 to 90 towards the orbit normal;
+                      0,0 points away from perigee), or an axis that turns:
+                      sun (towards the Sun), nadir (towards the Earth's
+                      centre), orbit-normal (along r x v), velocity (along
+                      the inertial velocity) or inertial:RA,DEC (fixed in
+                      the sky: right ascension 0 to 360, declination -90 to
+                      90, degrees). Named in the headers of the csv, json
+                      and ics exports and of --year-report; the year file
+                      and the lists keep their form. Not with --now, which
+                      shows no sun angle
   --format FORMAT     text (default): the passes and eclipses lists as they
                       have always been; csv, json or ics: the pass details
                       (rise, set, duration, the maximum elevation and its
@@ -394,6 +418,7 @@ Exit status:
      "| head" does, only ends the listing
   2  a wrong command line: unknown option, option without its value, option
      given twice, stray argument, a --model other than classic or sgp4,
+     an --attitude in none of its forms or out of its ranges,
      a --timeout that is not a whole number of seconds, --year-report with
      another output or a --format other than text, csv or json
   129, 130, 143  --all was stopped by SIGHUP (a closed terminal), SIGINT

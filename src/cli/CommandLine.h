@@ -31,6 +31,7 @@ struct Options {
     std::optional<std::string> UpdateTle;    // the URL to fetch the TLE file from
     std::optional<std::string> Timeout;      // --update-tle's overall limit in seconds, checked by ParseCommandLine
     std::optional<std::string> Model;        // "design" or "precise", checked by ParseCommandLine
+    std::optional<std::string> Attitude;     // the sun angle's axis, checked by ParseCommandLine
     std::optional<std::string> Format;       // "text", "csv", "json" or "ics", checked by ParseCommandLine
     std::optional<std::string> Frequency;    // the downlink in MHz, read by FrequencyMHz
     std::optional<std::string> Uplink;       // the uplink in MHz, read by FrequencyMHz

@@ -298,6 +298,9 @@ OrbitModel ModelOf(const Options& o)
     return o.Model ? OrbitModelNamed(*o.Model).value_or(OrbitModel::Classic) : OrbitModel::Classic;
 }
 
+// --attitude is checked by ParseCommandLine.
+Attitude AttitudeOf(const Options& o) { return o.Attitude ? ParseAttitude(*o.Attitude) : Attitude{}; }
+
 // Every entry of the file, however many: the text is held (it is at most
 // 64 MiB) and each entry made from its lines when a thread takes it.
 int RunAll(StandardOutput& out, const Options& o, const DateTexts& start, const Station& station,
@@ -327,6 +330,7 @@ int RunAll(StandardOutput& out, const Options& o, const DateTexts& start, const 
     request.YearText = start.Year;
     request.Site = station;
     request.Model = ModelOf(o);
+    request.Axis = AttitudeOf(o);
     // Every form here goes into files.
     const FileFormats files = Cp1252FileFormats(FormatsFromProcessLocale());
     if (!files.Note.empty()) Report("note: " + files.Note);
@@ -466,6 +470,7 @@ int RunUpcoming(StandardOutput& out, const Options& o, const Station& station, c
     UpcomingRequest request;
     request.Site = station;
     request.Model = ModelOf(o);
+    request.Axis = AttitudeOf(o);
     if (o.Hours) {
         const std::string& h = *o.Hours;
         const bool digits = !h.empty() && h.size() <= 3 && h.find_first_not_of("0123456789") == std::string::npos;
@@ -516,6 +521,7 @@ int RunUpcoming(StandardOutput& out, const Options& o, const Station& station, c
         ExportContext context;
         context.Site = station;
         context.Model = request.Model;
+        context.Axis = request.Axis;
         context.Start = request.From;
         context.Written = UtcNow().value_or(request.From);
         out.DocumentOnly();
@@ -556,6 +562,7 @@ int RunNow(StandardOutput& out, const Options& o, const Station& station, const 
     request.Elements = elements;
     request.Site = station;
     request.Model = ModelOf(o);
+    request.Axis = AttitudeOf(o);
     const SkyNow sky = SkyAt(request, now);
     if (o.Format && *o.Format == "json") {
         ExportContext context;
@@ -612,6 +619,7 @@ int RunYearReport(StandardOutput& out, const Options& o, const DateTexts& start,
     request.Site = station;
     // The SGP4 model is this report's default: it has the velocity and the penumbra.
     request.Model = o.Model ? ModelOf(o) : OrbitModel::Sgp4;
+    request.Axis = AttitudeOf(o);
     if (const std::string far = EpochDistanceWarning(EpochAgeDays(elements.Epoch, request.Start)); !far.empty())
         Report("warning: " + Quoted(elements.SatName) + ": " + far);
     const YearOfLight year = ComputeYearOfLight(request);
@@ -692,6 +700,7 @@ int Run(int argc, char** argv, StandardOutput& out)
     request.Elements = elements;
     request.Site = station;
     request.Model = ModelOf(o);
+    request.Axis = AttitudeOf(o);
     ShadowCarry carry;
     const ForecastResult result = RunForecast(request, carry);
     if (const std::string far = EpochDistanceWarning(EpochAgeDays(elements.Epoch, request.Start)); !far.empty())

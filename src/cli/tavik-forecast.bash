@@ -1,5 +1,5 @@
 # bash completion for tavik-forecast: its options (as its --help lists them),
-# the values of --model and --format, files and folders where they are
+# the values of --model, --attitude and --format, files and folders where they are
 # asked for, and for --satellite the names in the TLE file the command line
 # would read.
 
@@ -85,6 +85,11 @@ _tavik_forecast()
             ;;
         --model)
             COMPREPLY=($(compgen -W 'classic sgp4 design precise' -- "$cur"))
+            return
+            ;;
+        --attitude)
+            COMPREPLY=($(compgen -W '0,0 sun nadir orbit-normal velocity inertial:' -- "$cur"))
+            [[ ${COMPREPLY[0]-} == inertial: ]] && compopt -o nospace
             return
             ;;
         --format)

@@ -1,5 +1,6 @@
 #include "forecast/ComputeState.h"
 
+#include "astro/Angles.h"
 #include "astro/Shadow.h"
 
 #include <cmath>
@@ -32,17 +33,72 @@ StepConstants MakeStepConstants(const CurrentElementSet& elements, const Station
     c.Epoch = SplitEpoch(elements.Epoch);
     c.Frame = MakeStationFrame(c.Prepared);
     c.Axis = MakeAttitudeAxis(attitude);
+    c.Kind = attitude.Kind;
+    const double cd = CosDeg(attitude.Declination);
+    c.InertialAxis = {cd * CosDeg(attitude.RightAscension), cd * SinDeg(attitude.RightAscension),
+                      SinDeg(attitude.Declination)};
     return c;
 }
+
+namespace {
+
+Vector3 Unit(const Vector3& v)
+{
+    const double length = Length(v);
+    return length > 0 ? Vector3{v.X / length, v.Y / length, v.Z / length} : Vector3{};
+}
+
+// The axis of the kinds set as a vector each instant, in the frame of the
+// chain's celestial vectors, into the look state where the sun angle reads
+// it. velocity may have any length; only its direction counts.
+void FlownAxisInto(LookState& look, const StepConstants& c, const SunState& sun, const Vector3& velocity)
+{
+    const Vector3 r{look.SatCelX, look.SatCelY, look.SatCelZ};
+    Vector3 axis;
+    switch (c.Kind) {
+    case AttitudeKind::Plane: return;
+    case AttitudeKind::Sun: axis = {sun.SunX, sun.SunY, sun.SunZ}; break;
+    case AttitudeKind::Nadir: axis = Unit(Vector3{-r.X, -r.Y, -r.Z}); break;
+    case AttitudeKind::OrbitNormal: axis = Unit(Cross(r, velocity)); break;
+    case AttitudeKind::Velocity: axis = Unit(velocity); break;
+    case AttitudeKind::Inertial: axis = c.InertialAxis; break;
+    }
+    look.AttitudeCelX = axis.X;
+    look.AttitudeCelY = axis.Y;
+    look.AttitudeCelZ = axis.Z;
+}
+
+// The classic model's velocity direction: on the Kepler ellipse the orbit-plane
+// position is (a (cos E - e), b sin E), so its time derivative is
+// (-a sin E, b cos E) dE/dt with dE/dt > 0; the positive factor is left out.
+// Turned into the celestial frame with the instant's rotation. The drift of
+// node and perigee is left out: it turns the motion by a few hundredths of a
+// degree in a low orbit.
+Vector3 KeplerVelocityDirection(const LookState& look, const OrbitState& o)
+{
+    const double vx = -o.SemiMajorAxis * o.SinEccAnomaly;
+    const double vy = o.SemiMinorAxis * o.CosEccAnomaly;
+    return {vx * look.RotXx + vy * look.RotXy, vx * look.RotYx + vy * look.RotYy, vx * look.RotZx + vy * look.RotZy};
+}
+
+} // namespace
 
 void ComputeStateOn(StepState& s, const StepConstants& c, const DayTerms& day, const CurrentElementSet& elements,
                     const CalcInstant& instant, ShadowCarry& carry, bool subSolarPoint)
 {
     SatellitePositionInto(s.Orbit, elements, c.Prepared, c.Epoch, day, instant);
     LookAnglesInto(s.Look, c.Frame, c.Axis, elements, c.Prepared, s.Orbit);
-    s.Light =
-        ComputeSunAngle(s.Orbit.CalcDayNumber, s.Orbit.CalcDayFraction, s.Orbit.SiderealAngle, s.Look.AttitudeCelX,
-                        s.Look.AttitudeCelY, s.Look.AttitudeCelZ, carry.InEclipse, subSolarPoint);
+    if (c.Kind == AttitudeKind::Plane) {
+        s.Light =
+            ComputeSunAngle(s.Orbit.CalcDayNumber, s.Orbit.CalcDayFraction, s.Orbit.SiderealAngle, s.Look.AttitudeCelX,
+                            s.Look.AttitudeCelY, s.Look.AttitudeCelZ, carry.InEclipse, subSolarPoint);
+    } else {
+        // The same two steps as ComputeSunAngle, with the axis set in between.
+        const SunState sun =
+            SunPosition(s.Orbit.CalcDayNumber, s.Orbit.CalcDayFraction, s.Orbit.SiderealAngle, subSolarPoint);
+        FlownAxisInto(s.Look, c, sun, KeplerVelocityDirection(s.Look, s.Orbit));
+        s.Light = SunAngleFor(sun, s.Look.AttitudeCelX, s.Look.AttitudeCelY, s.Look.AttitudeCelZ, carry.InEclipse);
+    }
     carry.InEclipse = ComputeEclipse(s.Light.Sun, s.Look.SatCelX, s.Look.SatCelY, s.Look.SatCelZ, s.Orbit.OrbitRadius);
     s.InEclipse = carry.InEclipse;
     carry.SunFraction = 1;
@@ -68,8 +124,9 @@ void ComputePreciseStateOn(StepState& s, const StepConstants& c, const Sgp4& mod
     LookAnglesFromPosition(s.Look, c.Frame, c.Axis, plane, orbit.Position, s.Orbit);
 
     const Vector3 toSun = SunAt(sun, s.Orbit.CalcDayNumber, s.Orbit.CalcDayFraction);
-    s.Light = SunAngleFor(SunStateOf(toSun, s.Orbit.SiderealAngle, subSolarPoint), s.Look.AttitudeCelX,
-                          s.Look.AttitudeCelY, s.Look.AttitudeCelZ, carry.InEclipse);
+    const SunState sunState = SunStateOf(toSun, s.Orbit.SiderealAngle, subSolarPoint);
+    if (c.Kind != AttitudeKind::Plane) FlownAxisInto(s.Look, c, sunState, orbit.Velocity);
+    s.Light = SunAngleFor(sunState, s.Look.AttitudeCelX, s.Look.AttitudeCelY, s.Look.AttitudeCelZ, carry.InEclipse);
     // Like the flag, the share of the disc is the previous instant's.
     if (!carry.InEclipse) s.Light.Illumination *= carry.SunFraction;
 

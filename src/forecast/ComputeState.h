@@ -62,7 +62,9 @@ struct StepConstants {
     PreparedElements Prepared;
     EpochSplit Epoch;
     StationFrame Frame;
-    AttitudeAxis Axis;
+    AttitudeAxis Axis;                       // the plane angles' axis
+    AttitudeKind Kind = AttitudeKind::Plane; // other kinds set the celestial axis each instant
+    Vector3 InertialAxis;                    // celestial unit vector of the inertial kind
 };
 
 StepConstants MakeStepConstants(const CurrentElementSet& elements, const Station& station, const Attitude& attitude);

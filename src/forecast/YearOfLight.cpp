@@ -6,7 +6,6 @@
 #include "astro/Angles.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <functional>
 #include <thread>
@@ -118,17 +117,6 @@ std::int64_t FirstSecond(std::int64_t outside, std::int64_t inside, const std::f
 }
 
 } // namespace
-
-std::string AttitudeName(const Attitude& axis)
-{
-    // The shortest text that reads back as the same double, whatever the locale.
-    auto text = [](double v) {
-        char buffer[32];
-        const auto r = std::to_chars(buffer, buffer + sizeof buffer, v == 0 ? 0.0 : v);
-        return std::string(buffer, r.ptr);
-    };
-    return text(axis.AttitudeLon) + "," + text(axis.AttitudeLat);
-}
 
 YearOfLight ComputeYearOfLight(const ForecastRequest& request)
 {

@@ -48,9 +48,6 @@ struct YearOfLight {
     DateTime StopTime; // the minute the run stopped at, if it did
 };
 
-// The attitude as the program names it: "LON,LAT" in degrees ("0,0").
-std::string AttitudeName(const Attitude& axis);
-
 // The year from request.Start (00:00 UTC) in request.Model with
 // request.Axis; request.Threads as for the forecast. Throws InputError when
 // the element set cannot be propagated.

@@ -3,17 +3,11 @@
 #pragma once
 
 #include "astro/Vector3.h"
+#include "orbit/Attitude.h"
 #include "orbit/Elements.h"
 #include "orbit/Propagation.h"
 
 namespace tavik {
-
-// Spacecraft attitude in orbit-plane longitude and latitude, degrees. Both
-// are 0 from start-up on, which points the axis away from perigee.
-struct Attitude {
-    double AttitudeLon = 0;
-    double AttitudeLat = 0;
-};
 
 struct LookState {
     // Earth-fixed unit vectors and position (km) of the station.
@@ -41,7 +35,8 @@ struct StationFrame {
     double PosX = 0, PosY = 0, PosZ = 0; // km
 };
 
-// The attitude axis in the orbit-plane frame.
+// The attitude axis in the orbit-plane frame, from the plane angles (the
+// kinds set as a vector each instant replace it after the rotation).
 struct AttitudeAxis {
     double Ax = -1, Ay = 0, Az = 0;
 };

@@ -114,8 +114,8 @@ std::string CsvHeader(const ExportContext& c, const PlanningDetails& d)
     return Row({"satellite", c.SatName}) + Row({"station", c.Site.StationLocator})
            + Row({"station_latitude_deg", Num(Fixed(c.Site.StationLat, 4))})
            + Row({"station_longitude_deg", Num(Fixed(c.Site.StationLon, 4))}) + Row({"model", ModelName(c.Model)})
-           + Row({"element_set_epoch", Num(IsoUtc(c.Epoch))}) + Row({"run_start", Num(IsoUtc(c.Start))})
-           + Row({"run_end", Num(IsoUtc(d.End))}) + "\r\n";
+           + Row({"attitude", AttitudeName(c.Axis)}) + Row({"element_set_epoch", Num(IsoUtc(c.Epoch))})
+           + Row({"run_start", Num(IsoUtc(c.Start))}) + Row({"run_end", Num(IsoUtc(d.End))}) + "\r\n";
 }
 
 // A pass that was up at the start or still up at the end has no rise or no
@@ -271,8 +271,15 @@ const char* ExportExtension(ExportFormat format)
 
 ExportContext MakeExportContext(const ForecastResult& result, const ForecastRequest& request, DateTime written)
 {
-    return {result.SatName, request.Site, result.Model, EpochDateTime(request.Elements.Epoch),
-            result.Start,   written,      {},           {}};
+    return {result.SatName,
+            request.Site,
+            result.Model,
+            request.Axis,
+            EpochDateTime(request.Elements.Epoch),
+            result.Start,
+            written,
+            {},
+            {}};
 }
 
 std::string IsoUtc(DateTime t)
@@ -336,9 +343,10 @@ std::string DetailsJson(const ExportContext& c, const PlanningDetails& d, bool p
     std::string out = "{\n  \"satellite\": " + JsonString(c.SatName) + ",\n  \"station\": {\"locator\": "
                       + JsonString(c.Site.StationLocator) + ", \"latitude_deg\": " + Fixed(c.Site.StationLat, 4)
                       + ", \"longitude_deg\": " + Fixed(c.Site.StationLon, 4) + "},\n  \"model\": "
-                      + JsonString(ModelName(c.Model)) + ",\n  \"element_set_epoch\": " + JsonString(IsoUtc(c.Epoch))
-                      + ",\n  \"run_start\": " + JsonString(IsoUtc(c.Start)) + ",\n  \"run_end\": "
-                      + JsonString(IsoUtc(d.End)) + ",\n  \"always_visible\": " + (d.AlwaysUp ? "true" : "false");
+                      + JsonString(ModelName(c.Model)) + ",\n  \"attitude\": " + JsonString(AttitudeName(c.Axis))
+                      + ",\n  \"element_set_epoch\": " + JsonString(IsoUtc(c.Epoch)) + ",\n  \"run_start\": "
+                      + JsonString(IsoUtc(c.Start)) + ",\n  \"run_end\": " + JsonString(IsoUtc(d.End))
+                      + ",\n  \"always_visible\": " + (d.AlwaysUp ? "true" : "false");
     if (passes) {
         out += ",\n  \"passes\": [";
         for (std::size_t i = 0; i < d.Passes.size(); ++i) {
@@ -404,8 +412,8 @@ std::string DetailsIcs(const ExportContext& c, const PlanningDetails& d, bool pa
                       + IcsFold("PRODID:-//tavik//satellite passes and eclipses//EN") + IcsFold("CALSCALE:GREGORIAN")
                       + IcsFold("X-WR-CALNAME:" + IcsText(c.SatName + " over " + c.Site.StationLocator));
     const std::string stamp = Compact(c.Written);
-    const std::string header = "Station " + StationText(c.Site) + ", " + ModelName(c.Model) + " model, element set of "
-                               + IsoUtc(c.Epoch) + ".";
+    const std::string header = "Station " + StationText(c.Site) + ", " + ModelName(c.Model) + " model, attitude "
+                               + AttitudeName(c.Axis) + ", element set of " + IsoUtc(c.Epoch) + ".";
     auto event = [&](const std::string& uid, DateTime start, DateTime end, const std::string& summary,
                      const std::string& description) {
         out += IcsFold("BEGIN:VEVENT") + IcsFold("UID:" + uid) + IcsFold("DTSTAMP:" + stamp)
@@ -458,7 +466,8 @@ std::string UpcomingCsv(const ExportContext& c, const UpcomingList& list)
     std::string out =
         Row({"station", c.Site.StationLocator}) + Row({"station_latitude_deg", Num(Fixed(c.Site.StationLat, 4))})
         + Row({"station_longitude_deg", Num(Fixed(c.Site.StationLon, 4))}) + Row({"model", ModelName(c.Model)})
-        + Row({"window_start", Num(IsoUtc(c.Start))}) + Row({"window_end", Num(IsoUtc(list.End))}) + "\r\n";
+        + Row({"attitude", AttitudeName(c.Axis)}) + Row({"window_start", Num(IsoUtc(c.Start))})
+        + Row({"window_end", Num(IsoUtc(list.End))}) + "\r\n";
     std::vector<Cell> header = {"satellite", "catalogue_number", "visible_to_eye"};
     for (Cell& cell : PassHeaderCells(c)) header.push_back(std::move(cell));
     out += Row(header);
@@ -475,9 +484,9 @@ std::string UpcomingCsv(const ExportContext& c, const UpcomingList& list)
 
 std::string UpcomingJson(const ExportContext& c, const UpcomingList& list)
 {
-    std::string out = "{\n  \"station\": {\"locator\": " + JsonString(c.Site.StationLocator)
-                      + ", \"latitude_deg\": " + Fixed(c.Site.StationLat, 4)
-                      + ", \"longitude_deg\": " + Fixed(c.Site.StationLon, 4) + "},\n  \"passes\": [";
+    std::string out = "{\n  \"station\": {\"locator\": " + JsonString(c.Site.StationLocator) + ", \"latitude_deg\": "
+                      + Fixed(c.Site.StationLat, 4) + ", \"longitude_deg\": " + Fixed(c.Site.StationLon, 4)
+                      + "},\n  \"attitude\": " + JsonString(AttitudeName(c.Axis)) + ",\n  \"passes\": [";
     for (std::size_t i = 0; i < list.Passes.size(); ++i) {
         const UpcomingPass& u = list.Passes[i];
         out += i ? ",\n    {\n" : "\n    {\n";
@@ -511,7 +520,7 @@ std::string UpcomingIcs(const ExportContext& c, const UpcomingList& list)
         std::string description = point("Rise", up, p.RiseKnown) + "\n" + point("Maximum", p.Max, true) + ", elevation "
                                   + Fixed(p.Max.Elevation, 2) + "\u00B0\n" + point("Set", down, p.SetKnown) + "\n"
                                   + (u.VisibleToEye ? "Visible to the eye.\n" : "") + "Station " + StationText(c.Site)
-                                  + ", " + ModelName(c.Model) + " model.";
+                                  + ", " + ModelName(c.Model) + " model, attitude " + AttitudeName(c.Axis) + ".";
         // The same key as one satellite's export of the pass, so that either
         // file replaces the other's event.
         const std::string key = p.RiseKnown ? IsoUtc(p.Rise.At) : "up at " + IsoUtc(p.Rise.At);

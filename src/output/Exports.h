@@ -24,6 +24,7 @@ struct ExportContext {
     std::string SatName;
     Station Site;
     OrbitModel Model = OrbitModel::Classic;
+    Attitude Axis;    // the sun angles' axis
     DateTime Epoch;   // of the element set
     DateTime Start;   // of the run
     DateTime Written; // when the file is made (iCalendar's DTSTAMP)

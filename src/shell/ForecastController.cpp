@@ -178,6 +178,22 @@ void ForecastController::SelectElementSet(int index)
 {
     current_ = tavik::SelectElementSet(*catalogue_, index);
     shownIsCurrent_ = false;
+    const Remembered keys = ReadRemembered(settingsPath_);
+    const auto found = keys.find(AttitudeKey(Q(CatalogueNumber(current_->Line1))));
+    attitude_ = {};
+    try {
+        if (found != keys.end()) attitude_ = ParseAttitude(found->second.toStdString());
+    } catch (const InputError&) {
+        // A line edited by hand into nonsense: the satellite flies the default.
+    }
+}
+
+bool ForecastController::SetAttitude(const Attitude& attitude)
+{
+    if (attitude == attitude_) return false;
+    attitude_ = attitude;
+    if (current_) Remember({{AttitudeKey(Q(CatalogueNumber(current_->Line1))), Q(AttitudeName(attitude))}});
+    return true;
 }
 
 std::pair<double, double> ForecastController::Frequencies() const

@@ -129,6 +129,12 @@ public:
     // chosen, MHz; 0 for none.
     std::pair<double, double> Frequencies() const;
     void SetFrequencies(double downlinkMHz, double uplinkMHz);
+    // The attitude flown by the satellite chosen: the one remembered for it
+    // when it was chosen (0,0 when none is), or the one set since.
+    const Attitude& AttitudeInUse() const { return attitude_; }
+    // Chooses the attitude of the satellite chosen; true when it changed,
+    // which is remembered for that satellite.
+    bool SetAttitude(const Attitude& attitude);
     // Chooses the model; true when it changed, which is remembered.
     bool SetModel(OrbitModel model);
     // Writes the remembered choices, where the settings file can be written.
@@ -191,7 +197,7 @@ private:
     bool settingsUsable_ = false; // settingsPath_ was read whole and as settings, so it may be rewritten
     QString settingsTle_;
     std::optional<Station> station_;
-    Attitude attitude_{0, 0};
+    Attitude attitude_;
     OrbitModel model_ = OrbitModel::Classic;
     std::unique_ptr<SatelliteCatalogue> catalogue_;
     QString tleFilePath_;

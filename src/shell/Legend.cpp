@@ -1,4 +1,5 @@
 #include "shell/Legend.h"
+#include "shell/AttitudeMenu.h"
 
 #include "forecast/StripChart.h"
 
@@ -72,23 +73,30 @@ Legend::Legend(QWidget* parent) : QDialog(parent)
     add(frame, QStringLiteral("Magenta frame: the pass chosen on the Pass details tab; a click on a pass in the "
                               "chart chooses it there."));
 
-    auto* terms = new QLabel(QStringLiteral(
-        "One row per day, one tick per minute from 00:00 to 24:00 UTC.\n\n"
-        "\"sun angle\": the angle between the direction of the sun and the satellite's attitude axis, "
-        "-90° to 90°.\n"
-        "\"illum\": how much of the satellite's sunlit side faces the sun, from the sun angle, 0 to 100 %.\n\n"
-        "The attitude axis is fixed: it lies in the orbit plane along the line of apsides (attitude "
-        "longitude and latitude 0) for every satellite and is never turned, so sun angle and illumination "
-        "hold for that attitude only."));
-    terms->setWordWrap(true);
+    terms_ = new QLabel;
+    terms_->setObjectName(QStringLiteral("LegendTerms"));
+    terms_->setWordWrap(true);
+    ShowAttitude({});
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addSpacing(8);
-    layout->addWidget(terms);
+    layout->addWidget(terms_);
     layout->addWidget(buttons);
     setMinimumWidth(460);
+}
+
+void Legend::ShowAttitude(const Attitude& attitude)
+{
+    terms_->setText(
+        QStringLiteral("One row per day, one tick per minute from 00:00 to 24:00 UTC.\n\n"
+                       "\"sun angle\": the angle between the direction of the sun and the satellite's attitude axis, "
+                       "-90° to 90°.\n"
+                       "\"illum\": how much of the satellite's sunlit side faces the sun, from the sun angle, 0 to "
+                       "100 %.\n\n"
+                       "The attitude is chosen per satellite in the Forecast menu. ")
+        + AttitudeDescription(attitude));
 }
 
 } // namespace tavik::shell

@@ -7,6 +7,7 @@
 #include "platform/Clock.h"
 #include "platform/TextForms.h"
 #include "shell/AboutBox.h"
+#include "shell/AttitudeMenu.h"
 #include "shell/Controls.h"
 #include "shell/ElementAge.h"
 #include "shell/IlluminationView.h"
@@ -161,6 +162,7 @@ void MainWindow::SelectElementSet(int index)
     passesPage_->ShowElementSet(chosen);
     const auto [downlink, uplink] = controller_->Frequencies();
     passDetails_->SetFrequencies(downlink, uplink);
+    attitudeMenu_->Show(controller_->AttitudeInUse());
     ShowElementAge();
 }
 
@@ -248,6 +250,7 @@ void MainWindow::OnInfo()
 void MainWindow::OnLegend()
 {
     if (!legend_) legend_ = new Legend(this);
+    legend_->ShowAttitude(controller_->AttitudeInUse());
     legend_->show();
     legend_->raise();
     legend_->activateWindow();
@@ -407,8 +410,9 @@ void MainWindow::ShowForecast(const ForecastResult& result)
     statusBar()->setToolTip(QString());
     if (result.Completed()) {
         sunAngleChart_->SetBars(result.DailySunAngle, Q(result.SatName), start);
-        const QString done = QStringLiteral("Forecast for %1 from %2, computed with %3.")
-                                 .arg(Q(result.SatName), start, QString::fromLatin1(ModelDescription(result.Model)));
+        const QString done = QStringLiteral("Forecast for %1 from %2, computed with %3, attitude %4.")
+                                 .arg(Q(result.SatName), start, QString::fromLatin1(ModelDescription(result.Model)),
+                                      Q(AttitudeName(controller_->ShownRequest().Axis)));
         statusBar()->showMessage(done);
         // The whole of it, where a narrow window cuts the line.
         statusBar()->setToolTip(done);
@@ -417,9 +421,10 @@ void MainWindow::ShowForecast(const ForecastResult& result)
         // whose title names what the bars belong to; the reason is shown,
         // and the progress bar does not stay as if the run hung.
         const QString stopped =
-            QStringLiteral("Stopped on day %1: %2 (%3).")
+            QStringLiteral("Stopped on day %1: %2 (%3, attitude %4).")
                 .arg(result.StopDay)
-                .arg(Q(StopMessage(result, services_.Formats)), QString::fromLatin1(ModelDescription(result.Model)));
+                .arg(Q(StopMessage(result, services_.Formats)), QString::fromLatin1(ModelDescription(result.Model)),
+                     Q(AttitudeName(controller_->ShownRequest().Axis)));
         statusBar()->showMessage(stopped);
         // The whole of it, where the status line cuts it at the window's edge.
         statusBar()->setToolTip(stopped);
@@ -505,7 +510,7 @@ void MainWindow::ShowBusy(bool busy)
     busyShown_ = busy;
     for (QWidget* w : std::initializer_list<QWidget*>{satelliteBox_, startDate_->RecalcButton()}) w->setEnabled(!busy);
     for (QAction* a : {openAction_, updateAction_, yearFileAction_, recalcAction_, stationAction_, classicModelAction_,
-                       sgp4ModelAction_})
+                       sgp4ModelAction_, attitudeMenu_->menuAction()})
         a->setEnabled(!busy);
     UpdateSaveEnabled();
     if (busy) {

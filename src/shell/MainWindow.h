@@ -47,6 +47,7 @@ struct DownloadResult;
 namespace tavik::shell {
 
 class AboutBox;
+class AttitudeMenu;
 class IlluminationView;
 class Legend;
 class PassDetailsView;
@@ -96,11 +97,12 @@ public:
     // (strip pixels), as a click there does; false when no pass is there.
     bool SelectPassAtStripPoint(QPoint at);
     StationDialog* StationEditor() const;
+    AttitudeMenu* Attitudes() const { return attitudeMenu_; }
 
     // Opens the Station dialog; why says what made it open, if anything.
     void EditStation(const QString& why = {});
-    // Grabs each tab, the about box, the legend and the Station dialog as
-    // PNG files into the folder.
+    // Grabs each tab, the about box, the legend, the attitude dialog and the
+    // Station dialog as PNG files into the folder.
     bool SaveScreenshots(const QString& folder);
 
 signals:
@@ -227,6 +229,7 @@ private:
     QAction* stationAction_ = nullptr;
     QAction* classicModelAction_ = nullptr;
     QAction* sgp4ModelAction_ = nullptr;
+    AttitudeMenu* attitudeMenu_ = nullptr;
     QAction* legendAction_ = nullptr;
     QAction* infoAction_ = nullptr;
     QPointer<AboutBox> about_;

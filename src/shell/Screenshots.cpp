@@ -1,7 +1,9 @@
 // The window's screenshots, for the documentation and for looking at the
-// layout: each tab, the about box, the legend and the Station dialog.
+// layout: each tab, the about box, the legend, the attitude dialog and the
+// Station dialog.
 
 #include "shell/AboutBox.h"
+#include "shell/AttitudeDialog.h"
 #include "shell/Legend.h"
 #include "shell/MainWindow.h"
 #include "shell/PassDetailsView.h"
@@ -44,6 +46,9 @@ bool MainWindow::SaveScreenshots(const QString& folder)
     OnLegend();
     save(legend_, QStringLiteral("legend.png"));
     legend_->close();
+    AttitudeDialog attitude(AttitudeKind::Plane, controller_->AttitudeInUse(), this);
+    attitude.show();
+    save(&attitude, QStringLiteral("attitude.png"));
     if (!stationDialog_) EditStation();
     if (stationDialog_) save(stationDialog_, QStringLiteral("station.png"));
     return ok;

@@ -17,6 +17,7 @@ namespace {
 
 constexpr const char* UpdateUrlPrefix = "update url ";
 constexpr const char* FrequencyPrefix = "frequencies ";
+constexpr const char* AttitudePrefix = "attitude ";
 
 constexpr qint64 SettingsLimit = 1 << 20; // as the settings reader's
 
@@ -43,7 +44,8 @@ QString KeyOf(const QByteArray& line)
     const QString key = QString::fromUtf8(line.left(eq));
     for (const char* k : {LastTleFileKey, LastSatelliteKey, ModelKey, SaveFolderKey, WindowSizeKey})
         if (key == QLatin1String(k)) return key;
-    if (key.startsWith(QLatin1String(UpdateUrlPrefix)) || key.startsWith(QLatin1String(FrequencyPrefix))) return key;
+    for (const char* prefix : {UpdateUrlPrefix, FrequencyPrefix, AttitudePrefix})
+        if (key.startsWith(QLatin1String(prefix))) return key;
     return {};
 }
 
@@ -55,6 +57,8 @@ QString UpdateUrlKey(const QString& tleFile)
 }
 
 QString FrequencyKey(const QString& catalogueNumber) { return QLatin1String(FrequencyPrefix) + catalogueNumber; }
+
+QString AttitudeKey(const QString& catalogueNumber) { return QLatin1String(AttitudePrefix) + catalogueNumber; }
 
 Remembered ReadRemembered(const QString& path)
 {

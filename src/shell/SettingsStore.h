@@ -27,6 +27,10 @@ QString UpdateUrlKey(const QString& tleFile);
 // one line per catalogue number.
 QString FrequencyKey(const QString& catalogueNumber);
 
+// The attitude flown by a satellite, in its one text form ("sun", "10,0"),
+// one line per catalogue number.
+QString AttitudeKey(const QString& catalogueNumber);
+
 using Remembered = std::map<QString, QString>;
 
 // The remembered lines of the file; nothing when it cannot be read.

@@ -7,9 +7,11 @@
 
 #include "output/ListLines.h"
 #include "platform/TextForms.h"
+#include "shell/AttitudeMenu.h"
 #include "shell/Controls.h"
 #include "shell/ElementAge.h"
 #include "shell/IlluminationView.h"
+#include "shell/Legend.h"
 #include "shell/ListPage.h"
 #include "shell/PassDetailsView.h"
 #include "shell/PictureBox.h"
@@ -95,6 +97,8 @@ void MainWindow::BuildMenus()
         models->addAction(a);
     }
     classicModelAction_->setChecked(true);
+    attitudeMenu_ = new AttitudeMenu(this);
+    forecast->addMenu(attitudeMenu_);
     legendAction_ = Named(forecast->addAction(QStringLiteral("&Legend")), "LegendAction");
 
     infoAction_ = Named(menuBar()->addAction(QStringLiteral("&Info")), "InfoAction");
@@ -110,6 +114,14 @@ void MainWindow::BuildMenus()
     connect(stationAction_, &QAction::triggered, this, [this] { EditStation(); });
     connect(classicModelAction_, &QAction::triggered, this, [this] { OnModelChosen(OrbitModel::Classic); });
     connect(sgp4ModelAction_, &QAction::triggered, this, [this] { OnModelChosen(OrbitModel::Sgp4); });
+    // A new attitude reruns the forecast, as a new model does.
+    connect(attitudeMenu_, &AttitudeMenu::Chosen, this, [this](const Attitude& attitude) {
+        if (controller_->SetAttitude(attitude) && !controller_->IsBusy() && controller_->Current()
+            && controller_->StationInUse())
+            RunForecast();
+        attitudeMenu_->Show(controller_->AttitudeInUse());
+        if (legend_) legend_->ShowAttitude(controller_->AttitudeInUse());
+    });
     connect(legendAction_, &QAction::triggered, this, &MainWindow::OnLegend);
     connect(infoAction_, &QAction::triggered, this, &MainWindow::OnInfo);
 }

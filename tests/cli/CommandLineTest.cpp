@@ -14,7 +14,7 @@ std::string Shown(const Options& o)
         {"settings", &o.Settings}, {"tle", &o.Tle}, {"locator", &o.Locator}, {"satellite", &o.Satellite},
         {"start", &o.Start}, {"year", &o.Year}, {"year-dir", &o.YearDir}, {"strip", &o.Strip}, {"out", &o.Out},
         {"update-tle", &o.UpdateTle}, {"timeout", &o.Timeout}, {"format", &o.Format}, {"frequency", &o.Frequency},
-        {"uplink", &o.Uplink}};
+        {"uplink", &o.Uplink}, {"attitude", &o.Attitude}};
     for (const auto& [name, value] : values) s += *value ? std::string(name) + "=" + **value + " " : "";
     const std::pair<const char*, bool> flags[] = {{"save-passes", o.SavePasses}, {"save-eclipses", o.SaveEclipses},
                                                   {"all", o.All}, {"help", o.Help}, {"version", o.Version},
@@ -77,6 +77,12 @@ TEST(ParseCommandLine, TakesEachOptionOnceWithSpaceOrEqualsAndRefusesTheRest)
         {{"--year-report", "--update-tle", "u"}, "option --update-tle does not go with --year-report", true},
         {{"--year-report", "--format", "csv", "--frequency", "145.8"},
          "option --frequency does not go with --year-report", true},
+        {{"--attitude", "10,-5", "--year-report"}, "attitude=10,-5 year-report "},
+        {{"--attitude=inertial:120,-20", "--all"}, "attitude=inertial:120,-20 all "},
+        {{"--attitude", "sideways"}, "option --attitude: the attitude \"sideways\" is not one of LON,LAT", true},
+        {{"--attitude", "0,91"}, "the attitude \"0,91\" is not one of", true},
+        {{"--now", "--attitude", "sun"}, "option --attitude does not go with --now", true},
+        {{"--update-tle", "u", "--attitude", "sun"}, "--attitude does not go with --update-tle", true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.Args.empty() ? "(nothing)" : row.Args.front());

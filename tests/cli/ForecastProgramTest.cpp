@@ -79,6 +79,13 @@ TAVIK_PROGRAM_TABLE(
                .Args = With({"--model", "sgp4", "--format", "json", "--frequency", "145.8", "--uplink", "435.3"}),
                .OutHas = {"\"rise\": {\"time\": \"2026-12-06T", "\"range_rate_km_s\": ", "\"doppler_hz\": ",
                           "\"uplink_doppler_hz\": "}},
+    // The attitude is named in the export's header; the lists and the year file keep their form and follow it.
+    Invocation{.Name = "SunPointingAttitude",
+               .Args = With({"--attitude", "sun", "--format", "csv", "--year", "2024", "--year-dir", "{root}/work"}),
+               .OutHas = {"\r\nmodel,classic\r\nattitude,sun\r\n"},
+               .ErrHas = {"TAVIK-LEO_sowi_2024.csv has been written\n"},
+               .Files = {{"work/TAVIK-LEO_sowi_2024.csv",
+                          "date;sun angle;sun_lat; sun_long\r\n2024-01-01 ; -89.99999"}}},
     Invocation{.Name = "WriteThatFailsLeavesTheOtherWritten", .Args = With({"--save-passes", "--save-eclipses"}),
                .Status = 1, .OutHas = {"\nTAVIK-LEO_eclipses.txt has been written\n"},
                .ErrHas = {"tavik-forecast: cannot write TAVIK-LEO_passes.txt"},

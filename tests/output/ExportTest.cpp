@@ -83,7 +83,7 @@ TEST(Export, CsvKeepsANegativeSunAngleANumberAndNeutralisesAFormulaName)
     PassDetail p;
     p.Max.SunAngle = -12.3;
     d.Passes.push_back(p);
-    const ExportContext c{"-2+3", MakeStation("JO40hc"), OrbitModel::Classic, {}, {}, {}, {}, {}};
+    const ExportContext c{"-2+3", MakeStation("JO40hc"), OrbitModel::Classic, {}, {}, {}, {}, {}, {}};
     const std::string csv = PassesCsv(c, d);
     EXPECT_EQ(csv.substr(0, csv.find('\r')), "satellite,\"'-2+3\"");
     EXPECT_NE(csv.find(",-12.3,"), std::string::npos) << csv;

@@ -775,6 +775,27 @@ TEST_F(WindowTest, FrequenciesGiveTheDopplerShiftAndAreRememberedPerSatellite)
     EXPECT_DOUBLE_EQ(view->UplinkMHz(), 435.25);
 }
 
+// The attitude chosen in the Forecast menu reruns the forecast, is named in the status line and the legend, and is
+// remembered for that satellite alone.
+TEST_F(WindowTest, AttitudeIsChosenInTheMenuAndRememberedPerSatellite)
+{
+    WriteSettings();
+    Start();
+    Trigger("AttitudeSunAction");
+    EXPECT_EQ(window_->Controller()->ShownRequest().Axis.Kind, AttitudeKind::Sun);
+    EXPECT_TRUE(window_->statusBar()->currentMessage().endsWith(QStringLiteral(", attitude sun.")));
+    EXPECT_TRUE(Bytes(ProgramFile("tavik.ini")).contains("\nattitude 90001=sun"));
+    Trigger("LegendAction");
+    EXPECT_TRUE(Text("LegendTerms").contains(QStringLiteral("points at the Sun")));
+
+    Choose(2);
+    EXPECT_EQ(window_->Controller()->ShownRequest().Axis.Kind, AttitudeKind::Plane);
+    EXPECT_TRUE(Get<QAction>("AttitudePlaneAction")->isChecked());
+    Choose(0);
+    EXPECT_EQ(window_->Controller()->ShownRequest().Axis.Kind, AttitudeKind::Sun);
+    EXPECT_TRUE(Get<QAction>("AttitudeSunAction")->isChecked());
+}
+
 // Alt+M was both "month" and "Minimum elevation" on Pass details: on every tab each mnemonic leads to one control.
 TEST_F(WindowTest, MnemonicsAreUniqueOnEveryTab)
 {

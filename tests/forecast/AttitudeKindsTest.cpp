@@ -1,0 +1,137 @@
+// The axes that turn: each one against the vector it is defined by, computed here from the chain's own
+// position, velocity and Sun, in both models.
+#include "forecast/ComputeState.h"
+#include "forecast/Forecast.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace tavik {
+namespace {
+
+const OrbitModel Models[] = {OrbitModel::Classic, OrbitModel::Sgp4};
+
+CurrentElementSet Leo()
+{
+    auto catalogue = std::make_unique<SatelliteCatalogue>();
+    LoadCatalogue(std::string(TAVIK_EXAMPLES) + "/example.tle", *catalogue);
+    return SelectElementSet(*catalogue, 1);
+}
+
+DateTime Start() { return *DateTime::FromCalendar(2026, 12, 6); }
+
+// The chain at t (seconds from the start), as the runs call it.
+StepState StateAt(OrbitModel model, const Attitude& axis, double t)
+{
+    static const CurrentElementSet elements = Leo();
+    const StepConstants c = MakeStepConstants(elements, MakeStation("JO40hc"), axis);
+    CalcInstant at = CalcInstantOf(Start());
+    at.CalcSecond = t;
+    const DayTerms day = MakeDayTerms(at);
+    StepState s;
+    ShadowCarry carry;
+    if (model == OrbitModel::Sgp4) {
+        ResonanceCarry resonance;
+        ComputePreciseStateOn(s, c, Sgp4(elements), day, MakeSunDay(day.CalcDayNumber), at, carry, resonance, true);
+    } else {
+        ComputeStateOn(s, c, day, elements, at, carry, true);
+    }
+    return s;
+}
+
+Attitude Kind(AttitudeKind kind)
+{
+    Attitude a;
+    a.Kind = kind;
+    return a;
+}
+
+Vector3 Axis(const StepState& s) { return {s.Look.AttitudeCelX, s.Look.AttitudeCelY, s.Look.AttitudeCelZ}; }
+Vector3 Position(const StepState& s) { return {s.Look.SatCelX, s.Look.SatCelY, s.Look.SatCelZ}; }
+Vector3 SunOf(const StepState& s) { return {s.Sun().SunX, s.Sun().SunY, s.Sun().SunZ}; }
+double Degrees(double radians) { return radians * 180 / 3.141592653589793; }
+
+// The velocity's direction from positions one second either side: the model's own motion, drift included.
+Vector3 Motion(OrbitModel model, double t)
+{
+    return Position(StateAt(model, {}, t + 1)) - Position(StateAt(model, {}, t - 1));
+}
+
+// Instants through a day, in and out of the shadow: every 7 minutes 11 seconds.
+std::vector<double> Instants()
+{
+    std::vector<double> t;
+    for (double s = 0; s < 86400; s += 431) t.push_back(s);
+    return t;
+}
+
+TEST(AttitudeKinds, SunPointingGivesMinus90AndNoIlluminationAtEveryMinute)
+{
+    for (OrbitModel model : Models)
+        for (double t : Instants()) {
+            const StepState s = StateAt(model, Kind(AttitudeKind::Sun), t);
+            EXPECT_NEAR(s.SunAngle(), -90, 1e-5) << ModelName(model) << " " << t;
+            EXPECT_NEAR(s.Illumination(), 0, 1e-5) << ModelName(model) << " " << t;
+        }
+}
+
+// Beta, positive when the Sun lies on the side of r x v; the sun angle of the normal is minus it.
+TEST(AttitudeKinds, OrbitNormalGivesMinusTheBetaAngle)
+{
+    for (OrbitModel model : Models)
+        for (double t : Instants()) {
+            const StepState s = StateAt(model, Kind(AttitudeKind::OrbitNormal), t);
+            const Vector3 normal = Cross(Position(s), Motion(model, t));
+            const double beta = 90 - Degrees(AngleBetween(normal, SunOf(s)));
+            EXPECT_NEAR(s.SunAngle(), -beta, 0.05) << ModelName(model) << " " << t;
+        }
+}
+
+// Each axis against the vector it stands for: angle between them in degrees, and how close it must be. The
+// classic model's velocity leaves the drift of node and perigee out.
+TEST(AttitudeKinds, NadirVelocityAndInertialAxesPointWhereTheyShould)
+{
+    for (OrbitModel model : Models)
+        for (double t : {0.0, 20000.0, 43200.0, 70000.0}) {
+            const StepState nadir = StateAt(model, Kind(AttitudeKind::Nadir), t);
+            const Vector3 down = Vector3{} - Position(nadir);
+            EXPECT_NEAR(Degrees(AngleBetween(Axis(nadir), down)), 0, 1e-6) << ModelName(model) << " " << t;
+            EXPECT_NEAR(Length(Axis(nadir)), 1, 1e-12);
+
+            const StepState velocity = StateAt(model, Kind(AttitudeKind::Velocity), t);
+            EXPECT_NEAR(Degrees(AngleBetween(Axis(velocity), Motion(model, t))), 0, 0.05)
+                << ModelName(model) << " " << t;
+            EXPECT_NEAR(Length(Axis(velocity)), 1, 1e-12);
+        }
+}
+
+// An inertial axis at the Sun's right ascension and declination of 12:00 gives -90 then, and stays within the
+// Sun's motion over half a day (about 0.5 degrees) of it through the day.
+TEST(AttitudeKinds, InertialAxisAtTheSunsPlaceGivesAboutMinus90)
+{
+    for (OrbitModel model : Models) {
+        const Vector3 sun = SunOf(StateAt(model, {}, 43200));
+        Attitude inertial = Kind(AttitudeKind::Inertial);
+        inertial.RightAscension = std::fmod(Degrees(std::atan2(sun.Y, sun.X)) + 360, 360);
+        inertial.Declination = Degrees(std::asin(sun.Z));
+        EXPECT_NEAR(StateAt(model, inertial, 43200).SunAngle(), -90, 1e-3) << ModelName(model);
+        for (double t : Instants()) EXPECT_NEAR(StateAt(model, inertial, t).SunAngle(), -90, 0.6) << t;
+    }
+}
+
+// The plane angles through the chain: (0, 90) points against the orbit normal, whatever the model.
+TEST(AttitudeKinds, PlaneLatitude90PointsAgainstTheNormal)
+{
+    for (OrbitModel model : Models) {
+        const StepState plane = StateAt(model, Attitude{0, 90}, 43200);
+        const StepState normal = StateAt(model, Kind(AttitudeKind::OrbitNormal), 43200);
+        EXPECT_NEAR(plane.SunAngle(), -normal.SunAngle(), 0.05) << ModelName(model);
+    }
+}
+
+} // namespace
+} // namespace tavik
