@@ -10,6 +10,7 @@
 #include "forecast/ComputeState.h"
 #include "forecast/Forecast.h"
 #include "forecast/PassDetails.h"
+#include "forecast/YearOfLight.h"
 #include "shell/SettingsStore.h"
 #include "shell/ShellServices.h"
 
@@ -71,6 +72,11 @@ public:
         std::string FormsNote; // why Formats are not the screen's
         ShadowCarry Carry;
         std::vector<std::string> Rows;
+        QString Error;
+    };
+    struct LightJob {
+        ForecastRequest Request;
+        std::optional<YearOfLight> Year;
         QString Error;
     };
     // Why something cannot be computed, and how grave that is.
@@ -141,6 +147,11 @@ public:
     void RunForecast(DateTime start, std::function<void(ForecastJob&)> done);
     // Computes the rows of the year file; done gets the job.
     void ComputeYear(int year, std::function<void(const std::shared_ptr<YearJob>&)> done);
+    // Computes the year of light from start for the satellite chosen, in
+    // model; done gets the job (busy until done ends it).
+    void ComputeYearOfLight(DateTime start, OrbitModel model,
+                            std::function<void(const std::shared_ptr<LightJob>&)> done);
+    const Attitude& AttitudeInUse() const { return attitude_; }
     // Writes a file on the worker; done gets the reason it failed, or nothing.
     void WriteFile(std::string path, std::string bytes, std::function<void(const QString& error)> done);
     // Saves the list of passes or of eclipses of the forecast on screen, as

@@ -57,6 +57,7 @@ class SatelliteBox;
 class StartDateRow;
 class StationDialog;
 class SunAngleChart;
+class YearView;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -86,6 +87,7 @@ public:
     QString MinuteTip(QPoint at) const;
     AboutBox* About() const;
     PassDetailsView* PassDetails() const { return passDetails_; }
+    YearView* Year() const { return yearView_; }
     const PlanningDetails* ShownDetails() const { return controller_->ShownDetails(); }
     // The pass whose minutes the strip chart highlights, or -1.
     int HighlightedPass() const;
@@ -209,6 +211,8 @@ private:
     QAction* saveAction_ = nullptr;
     QAction* saveAsAction_ = nullptr;
     QAction* yearFileAction_ = nullptr;
+    QAction* yearReportAction_ = nullptr;
+    YearView* yearView_ = nullptr;
     QAction* exportAction_ = nullptr;
     PassDetailsView* passDetails_ = nullptr;
     QAction* updateAction_ = nullptr;

@@ -6,6 +6,9 @@
 #include "shell/MainWindow.h"
 #include "shell/PassDetailsView.h"
 #include "shell/StationDialog.h"
+#include "shell/YearView.h"
+
+#include <QEventLoop>
 
 #include <QApplication>
 #include <QDir>
@@ -16,7 +19,7 @@ namespace tavik::shell {
 bool MainWindow::SaveScreenshots(const QString& folder)
 {
     QDir().mkpath(folder);
-    static const char* const Names[] = {"illumination", "passes", "eclipses", "sun-angle", "pass-details"};
+    static const char* const Names[] = {"illumination", "passes", "eclipses", "sun-angle", "pass-details", "year"};
     const int shown = tabs_->currentIndex();
     bool ok = true;
     // A pass on the sky plot and its frame on the strip chart.
@@ -27,6 +30,13 @@ bool MainWindow::SaveScreenshots(const QString& folder)
     };
     for (int i = 0; i < tabs_->count(); ++i) {
         tabs_->setCurrentIndex(i);
+        if (tabs_->widget(i) == yearView_) {
+            // The tab computes its year when shown; the picture waits for it.
+            QEventLoop loop;
+            connect(yearView_, &YearView::Computed, &loop, &QEventLoop::quit);
+            QApplication::processEvents();
+            if (IsBusy()) loop.exec();
+        }
         save(this, QStringLiteral("tab-%1-%2.png").arg(i + 1).arg(QString::fromLatin1(Names[i])));
     }
     tabs_->setCurrentIndex(shown);

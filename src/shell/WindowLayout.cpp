@@ -16,6 +16,7 @@
 #include "shell/SatelliteBox.h"
 #include "shell/StartDateRow.h"
 #include "shell/SunAngleChart.h"
+#include "shell/YearView.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -75,6 +76,7 @@ void MainWindow::BuildMenus()
     exportAction_ = Named(file->addAction(QStringLiteral("&Export…")), "ExportAction");
     exportAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
     yearFileAction_ = Named(file->addAction(QStringLiteral("&Write Sun Angle File for one year")), "YearFileAction");
+    yearReportAction_ = Named(file->addAction(QStringLiteral("Export &year report…")), "YearReportAction");
     file->addSeparator();
     exitAction_ = Named(file->addAction(QStringLiteral("E&xit")), "ExitAction");
     exitAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -103,6 +105,9 @@ void MainWindow::BuildMenus()
     connect(saveAsAction_, &QAction::triggered, this, &MainWindow::OnSaveAs);
     connect(exportAction_, &QAction::triggered, this, &MainWindow::OnExport);
     connect(yearFileAction_, &QAction::triggered, this, &MainWindow::OnWriteYearFile);
+    connect(yearReportAction_, &QAction::triggered, this, [this] { yearView_->ExportReport(); });
+    connect(controller_, &ForecastController::BusyChanged, yearReportAction_,
+            [this](bool busy) { yearReportAction_->setEnabled(!busy); });
     connect(exitAction_, &QAction::triggered, this, &QWidget::close);
     connect(recalcAction_, &QAction::triggered, this, &MainWindow::OnRecalc);
     connect(stationAction_, &QAction::triggered, this, [this] { EditStation(); });
@@ -183,6 +188,13 @@ void MainWindow::BuildControls()
     tabs_->addTab(eclipses, QStringLiteral("Eclipses"));
     tabs_->addTab(sunAngleChart_, QStringLiteral("Sun Angle"));
     tabs_->addTab(passDetails_, QStringLiteral("Pass details"));
+    // Year: the year of light of the satellite chosen from the start date.
+    yearView_ = new YearView(controller_, services_, [this]() -> std::optional<DateTime> {
+        const ParsedDate start = startDate_->Typed();
+        return start ? std::optional<DateTime>(*start.Date) : std::nullopt;
+    });
+    tabs_->addTab(yearView_, QStringLiteral("Year"));
+    connect(this, &MainWindow::ForecastDone, yearView_, &YearView::Refresh);
     tabs_->setCurrentIndex(0);
 
     progressBar_ = Named(new QProgressBar, "ProgressBar");

@@ -194,3 +194,39 @@ TEST(Export, ICalendarReadsBackWithUtcTimesAndUidsStableAcrossExports)
 
 } // namespace
 } // namespace tavik
+
+namespace tavik {
+namespace {
+
+// A passage through the penumbra alone is its own entry: JSON "umbra": false with the penumbra's edges and no
+// umbra fields, the CSV's umbra column false, an iCalendar event of its own.
+TEST(Export, PenumbraAloneIsAnEntryMarkedAsSuch)
+{
+    ExportContext c;
+    c.SatName = "GEO";
+    PlanningDetails d;
+    d.HasPenumbra = true;
+    EclipseDetail e;
+    e.Umbra = false;
+    e.Entry = *DateTime::FromCalendar(2027, 2, 23, 22, 41);
+    e.Exit = e.Entry.AddMinutes(12);
+    e.DurationMinutes = 12;
+    e.PenumbraEntry = e.Entry.AddSeconds(-23);
+    e.PenumbraExit = e.Exit.AddSeconds(-8);
+    d.Eclipses.push_back(e);
+    const std::string json = DetailsJson(c, d, false, true);
+    EXPECT_NE(json.find("{\"umbra\": false, \"penumbra_entry\": \"2027-02-23T22:40:37Z\", "
+                        "\"penumbra_exit\": \"2027-02-23T22:52:52Z\"}"),
+              std::string::npos)
+        << json;
+    EXPECT_EQ(json.find("umbra_entry"), std::string::npos);
+    const std::string csv = EclipsesCsv(c, d);
+    EXPECT_NE(csv.find("\r\n,,,,,2027-02-23T22:40:37Z,2027-02-23T22:52:52Z,penumbra only,false\r\n"), std::string::npos)
+        << csv;
+    const std::string ics = DetailsIcs(c, d, false, true);
+    EXPECT_NE(ics.find("SUMMARY:GEO penumbra only\\, 12 min"), std::string::npos) << ics;
+    EXPECT_NE(ics.find("DTSTART:20270223T224037Z"), std::string::npos) << ics;
+}
+
+} // namespace
+} // namespace tavik
