@@ -357,7 +357,10 @@ void ForecastController::ComputeYearOfLight(DateTime start, OrbitModel model,
             }
             progress(1, 1);
         },
-        [job, done = std::move(done)] { done(job); });
+        [this, job, done = std::move(done)] {
+            emit Progress(0, 1);
+            done(job);
+        });
 }
 
 // ---------------------------------------------------------------- files

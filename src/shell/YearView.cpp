@@ -140,7 +140,7 @@ YearView::YearView(ForecastController* controller, ShellServices services,
     view_ = new HoverView(chart, this);
     view_->setObjectName(QStringLiteral("YearChart"));
     view_->setRenderHint(QPainter::Antialiasing);
-    view_->setMinimumSize(400, 250);
+    view_->setMinimumSize(300, 200);
 
     summary_ = new QLabel;
     summary_->setObjectName(QStringLiteral("YearSummary"));
@@ -152,6 +152,7 @@ YearView::YearView(ForecastController* controller, ShellServices services,
     seasons_->verticalHeader()->hide();
     seasons_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     seasons_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    seasons_->horizontalHeader()->setStretchLastSection(true);
     auto* side = new QVBoxLayout;
     auto* seasonsTitle = new QLabel(QStringLiteral("<b>Eclipse seasons</b>"));
     side->addWidget(seasonsTitle);
@@ -314,8 +315,8 @@ void YearView::Show(const YearOfLight& year)
     auto* minutes = qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical, longest_).value(0));
     auto* days = qobject_cast<QCategoryAxis*>(chart->axes(Qt::Horizontal, beta_).value(0));
     const double step = high - low > 60 ? 20 : 10;
-    const double bottom = std::max(-90.0, std::floor(low / step - 0.1) * step);
-    const double top = std::min(90.0, std::ceil(high / step + 0.1) * step);
+    const double bottom = low >= 0 ? 0 : std::max(-90.0, std::floor(low / step - 0.1) * step);
+    const double top = high <= 0 ? 0 : std::min(90.0, std::ceil(high / step + 0.1) * step);
     const int ticks = static_cast<int>(std::lround((top - bottom) / step)) + 1;
     degrees->setRange(bottom, top);
     degrees->setTickCount(ticks);
@@ -326,7 +327,9 @@ void YearView::Show(const YearOfLight& year)
 
     // A label on the first day and on each first of a month not close to it.
     for (const QString& label : days->categoriesLabels()) days->remove(label);
-    days->append(IsoDate(year.Days.front().Date), 0);
+    // Short: the first label has little room before the axis' start.
+    const CalendarFields first = year.Days.front().Date.Fields();
+    days->append(QStringLiteral("%1 %2").arg(first.Day).arg(QString::fromLatin1(MonthNames[first.Month - 1])), 0);
     for (int i = 10; i < static_cast<int>(year.Days.size()); ++i) {
         const CalendarFields f = year.Days[static_cast<std::size_t>(i)].Date.Fields();
         if (f.Day != 1) continue;
