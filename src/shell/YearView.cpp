@@ -42,6 +42,18 @@ QString IsoDate(DateTime t)
     return QString::fromLatin1(b);
 }
 
+// Why a year stopped short.
+QString StopReason(RunEnd end)
+{
+    switch (end) {
+    case RunEnd::Completed:
+    case RunEnd::Cancelled: return QStringLiteral("stopped");
+    case RunEnd::BelowMinimumHeight: return QStringLiteral("the satellite sank below 150 km");
+    case RunEnd::KeplerFailed: return QStringLiteral("Kepler's equation did not converge");
+    default: return QStringLiteral("the SGP4 model cannot follow the orbit further");
+    }
+}
+
 struct ReportFormat {
     const char* Suffix;
     const char* Filter;
@@ -248,8 +260,9 @@ void YearView::Finished(const ForecastController::LightJob& job)
     if (job.Year && !job.Year->Days.empty()) {
         Show(*job.Year);
     } else if (job.Year) {
-        ShowEmpty(QStringLiteral("%1 cannot be followed through a single day from %2: the run stopped at %3.")
-                      .arg(Q(r.Elements.SatName), IsoDate(r.Start), Q(IsoUtc(job.Year->StopTime))));
+        ShowEmpty(QStringLiteral("%1 cannot be followed through a single day from %2: %3 at %4.")
+                      .arg(Q(r.Elements.SatName), IsoDate(r.Start), StopReason(job.Year->End),
+                           Q(IsoUtc(job.Year->StopTime))));
     } else if (!job.Error.isEmpty()) {
         ShowEmpty(QStringLiteral("The year of %1 cannot be computed: %2").arg(Q(r.Elements.SatName), job.Error));
     } else {
@@ -283,6 +296,18 @@ void YearView::ShowEmpty(const QString& why)
         delete s;
     }
     view_->chart()->setTitle(QStringLiteral("Beta angle and eclipses through the year"));
+    // Empty axes with their usual scales rather than Qt's 0 to 1.
+    const auto axes = view_->chart()->axes();
+    for (QAbstractAxis* axis : axes) {
+        if (auto* v = qobject_cast<QValueAxis*>(axis)) {
+            const bool beta = v->objectName() == QLatin1String("BetaAxis");
+            v->setRange(beta ? -90 : 0, beta ? 90 : 60);
+            v->setTickCount(7);
+        } else if (auto* d = qobject_cast<QCategoryAxis*>(axis)) {
+            for (const QString& label : d->categoriesLabels()) d->remove(label);
+            d->setRange(-0.5, YearOfLightDays - 0.5);
+        }
+    }
     seasons_->setRowCount(0);
     summary_->setText(why);
 }
@@ -404,8 +429,7 @@ void YearView::Show(const YearOfLight& year)
                   .arg(year.Days.size())
                   .arg(Q(year.SatName), IsoDate(year.Days.front().Date));
     if (year.End != RunEnd::Completed)
-        status_ += QStringLiteral(" The run stopped at %1: the satellite could not be followed further.")
-                       .arg(Q(IsoUtc(year.StopTime)));
+        status_ += QStringLiteral(" The run stopped at %1: %2.").arg(Q(IsoUtc(year.StopTime)), StopReason(year.End));
     statusLabel_->setText(status_);
 }
 

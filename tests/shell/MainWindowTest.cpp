@@ -1010,3 +1010,21 @@ TEST_F(WindowTest, YearReportExportComputesTheYearFirst)
     EXPECT_EQ(view->Year()->Model, OrbitModel::Classic);
     EXPECT_EQ(Bytes(WorkFile("leo.csv")), QByteArray::fromStdString(YearReportCsv(*view->Year())));
 }
+
+// A satellite that cannot be followed through one day of the year leaves the chart empty and says why.
+TEST_F(WindowTest, YearTabSaysWhyItIsEmpty)
+{
+    WriteSettings("year.tle");
+    StartOnly(1798761600);
+    ASSERT_TRUE(WaitIdle());
+    Choose(3);
+    messages_.clear();
+    YearView* view = window_->Year();
+    Get<QTabWidget>("Tabs")->setCurrentWidget(view);
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(view->Year(), nullptr);
+    EXPECT_EQ(view->BetaSeries()->count(), 0);
+    EXPECT_TRUE(view->Status().startsWith(QStringLiteral("TAVIK-REENTRY cannot be followed through a single day from "
+                                                         "2027-01-01: ")))
+        << view->Status().toStdString();
+}
