@@ -90,6 +90,30 @@ double PointEvaluator::SunFraction(DateTime t)
 
 bool PointEvaluator::InUmbra(DateTime t) { return State(static_cast<double>(t.Seconds()), 2).InEclipse; }
 
+std::vector<std::pair<std::int64_t, std::int64_t>> PenumbraOnlyRuns(std::int64_t count,
+                                                                    const std::function<int(std::int64_t)>& zone)
+{
+    std::vector<std::pair<std::int64_t, std::int64_t>> runs;
+    for (std::int64_t a = 1; a < count; ++a) {
+        if (zone(a) == 0 || zone(a - 1) != 0) continue;
+        std::int64_t b = a;
+        bool umbra = false;
+        for (; b < count && zone(b) != 0; ++b) umbra = umbra || zone(b) == 2;
+        if (!umbra && b < count) runs.emplace_back(a, b);
+        a = b;
+    }
+    return runs;
+}
+
+DateTime PenumbraEdge(PointEvaluator& evaluate, DateTime lit, DateTime shaded)
+{
+    while (std::abs(lit.Seconds() - shaded.Seconds()) > 1) {
+        const DateTime mid = DateTime::FromSeconds(lit.Seconds() + (shaded.Seconds() - lit.Seconds()) / 2);
+        (evaluate.SunFraction(mid) >= 1 ? lit : shaded) = mid;
+    }
+    return shaded;
+}
+
 PassPointDetail EvaluateAt(const ForecastRequest& request, DateTime at) { return PointEvaluator(request).At(at); }
 
 std::optional<double> FindSignChange(const std::function<double(double)>& f, double from, double to, double tolerance)
@@ -227,6 +251,26 @@ PlanningDetails MakePlanningDetails(const ForecastResult& r, const ForecastReque
     };
     for (const EclipseEvent& e : r.Eclipses) addEclipse(e.Entry, e.Exit, true);
     if (r.EclipseUnderWay) addEclipse(*r.EclipseUnderWay, out.End, false);
+    if (!out.HasPenumbra) return out;
+
+    // The passages through the penumbra alone, among the umbra's in time order.
+    const auto zone = [&r](std::int64_t k) {
+        const MinuteRecord& m = RunMinute(r, k);
+        return m.InEclipse ? 2 : m.SunFraction < 1 ? 1 : 0;
+    };
+    for (const auto& [first, end] : PenumbraOnlyRuns(count, zone)) {
+        EclipseDetail e;
+        e.Umbra = false;
+        e.Entry = r.Start.AddMinutes(first);
+        e.Exit = r.Start.AddMinutes(end);
+        e.DurationMinutes = end - first;
+        e.PenumbraEntry = PenumbraEdge(evaluate, e.Entry.AddMinutes(-1), e.Entry);
+        e.PenumbraExit = PenumbraEdge(evaluate, e.Exit, e.Exit.AddMinutes(-1));
+        out.Eclipses.push_back(e);
+    }
+    std::stable_sort(out.Eclipses.begin(), out.Eclipses.end(), [](const EclipseDetail& a, const EclipseDetail& b) {
+        return a.Entry.Seconds() < b.Entry.Seconds();
+    });
     return out;
 }
 

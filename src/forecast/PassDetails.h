@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace tavik {
@@ -51,6 +52,12 @@ struct PassDetail {
 };
 
 struct EclipseDetail {
+    // False for a passage through the penumbra alone, which never reaches
+    // the umbra (a grazing one, precise model only): Entry and Exit then hold
+    // the first minute with part of the Sun hidden and the first minute
+    // with all of it seen again, the umbra's fields are empty and the
+    // penumbra's hold its edges. The eclipses list has no such passage.
+    bool Umbra = true;
     bool EntryKnown = true; // false: in shadow at the run's first minute
     bool ExitKnown = true;  // false: still in shadow at its last
     DateTime Entry, Exit;   // whole minutes, as the eclipses list has them: the first
@@ -115,6 +122,21 @@ private:
     // mostly fall on one day.
     std::optional<SunDay> sun_;
 };
+
+// The passages through the penumbra alone among minute samples: each run
+// [first, end) of minutes with part of the Sun hidden and none in the umbra,
+// with the whole Sun seen at first - 1 and at end (so none open at either end
+// of the count). zone(k): 0 sunlit, 1 penumbra, 2 umbra. A passage shorter
+// than a minute that falls wholly between two samples shows in none and is
+// not found: at the edge of a season a low orbit's grazing passages last
+// seconds, and looking between every pair of sunlit minutes would cost more
+// than the run.
+std::vector<std::pair<std::int64_t, std::int64_t>> PenumbraOnlyRuns(std::int64_t count,
+                                                                    const std::function<int(std::int64_t)>& zone);
+
+// The first second with part of the Sun hidden, between lit (the whole Sun
+// seen) and shaded (not), and the reverse for an exit: by halving.
+DateTime PenumbraEdge(PointEvaluator& evaluate, DateTime lit, DateTime shaded);
 
 // The elevation, azimuth and light at any instant, with the request's model.
 // The light is the instant's own (not carried from a minute before).

@@ -235,6 +235,25 @@ YearOfLight ComputeYearOfLight(const ForecastRequest& request)
         if (penumbra) day.LongestPenumbra = std::max(day.LongestPenumbra.value_or(*penumbra), *penumbra);
         a = b;
     }
+    // The passages through the penumbra alone count in their day's longest
+    // penumbra, though not as eclipses.
+    if (precise) {
+        const auto zone = [&](std::int64_t k) {
+            const MinuteLight& m = minutes[static_cast<std::size_t>(k)];
+            return m.Umbra ? 2 : m.Fraction < 1.0f ? 1 : 0;
+        };
+        for (const auto& [a, b] : PenumbraOnlyRuns(limit, zone)) {
+            const DateTime from = PenumbraEdge(*evaluate, runStart.AddMinutes(a - 1), runStart.AddMinutes(a));
+            const DateTime last = PenumbraEdge(*evaluate, runStart.AddMinutes(b), runStart.AddMinutes(b - 1));
+            if (from.Seconds() < startSeconds) continue;
+            const std::int64_t d = (from.Seconds() - startSeconds) / 86400;
+            if (d >= days) continue;
+            // From the first second with part of the Sun hidden to the first with all of it seen again.
+            const double length = static_cast<double>(last.Seconds() + 1 - from.Seconds()) / 60.0;
+            LightDay& day = year.Days[static_cast<std::size_t>(d)];
+            day.LongestPenumbra = std::max(day.LongestPenumbra.value_or(length), length);
+        }
+    }
     for (LightDay& day : year.Days) day.SunlitFraction = 1.0 - day.ShadowMinutes / MinutesPerDay;
 
     for (const LightDay& day : year.Days) {

@@ -23,8 +23,9 @@ struct LightDay {
     // Of the eclipses entered on this day, minutes (to the second in the SGP4
     // model, whole minutes in the classic one); nothing on a day without.
     std::optional<double> LongestEclipse, ShortestEclipse;
-    // The longest penumbra passage around those eclipses, from the first to
-    // the last second with part of the Sun's disc hidden; SGP4 model only.
+    // The longest penumbra passage around those eclipses, or through the
+    // penumbra alone entered on this day, from the first second with part of
+    // the Sun's disc hidden to the first with all of it seen; SGP4 model only.
     std::optional<double> LongestPenumbra;
     double ShadowMinutes = 0; // of this day in the umbra, whoever's eclipse
     double SunlitFraction = 1;

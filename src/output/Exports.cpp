@@ -322,18 +322,21 @@ std::string EclipsesCsv(const ExportContext& c, const PlanningDetails& d)
 {
     std::string out = CsvHeader(c, d);
     out += Row({"entry_utc", "exit_utc", "duration_min", "umbra_entry_utc", "umbra_exit_utc", "penumbra_entry_utc",
-                "penumbra_exit_utc", "note"});
+                "penumbra_exit_utc", "note", "umbra"});
     for (const EclipseDetail& e : d.Eclipses) {
-        const std::string note = !e.EntryKnown  ? "in progress at the start"
-                                 : !e.ExitKnown ? "in progress at the end"
-                                                : "";
+        const std::string note = !e.Umbra        ? "penumbra only"
+                                 : !e.EntryKnown ? "in progress at the start"
+                                 : !e.ExitKnown  ? "in progress at the end"
+                                                 : "";
         auto time = [](bool known, DateTime t) { return Num(known ? IsoUtc(t) : ""); };
-        out += Row({time(e.EntryKnown, e.Entry), time(e.ExitKnown, e.Exit),
-                    Num(e.EntryKnown && e.ExitKnown ? std::to_string(e.DurationMinutes) : ""),
+        // The first three columns are the umbra's whole minutes, as the list has them.
+        out += Row({time(e.Umbra && e.EntryKnown, e.Entry), time(e.Umbra && e.ExitKnown, e.Exit),
+                    Num(e.Umbra && e.EntryKnown && e.ExitKnown ? std::to_string(e.DurationMinutes) : ""),
                     time(e.UmbraEntry.has_value(), e.UmbraEntry.value_or(DateTime{})),
                     time(e.UmbraExit.has_value(), e.UmbraExit.value_or(DateTime{})),
                     time(e.PenumbraEntry.has_value(), e.PenumbraEntry.value_or(DateTime{})),
-                    time(e.PenumbraExit.has_value(), e.PenumbraExit.value_or(DateTime{})), note});
+                    time(e.PenumbraExit.has_value(), e.PenumbraExit.value_or(DateTime{})), note,
+                    Num(e.Umbra ? "true" : "false")});
     }
     return out;
 }
@@ -362,6 +365,11 @@ std::string DetailsJson(const ExportContext& c, const PlanningDetails& d, bool p
         for (std::size_t i = 0; i < d.Eclipses.size(); ++i) {
             const EclipseDetail& e = d.Eclipses[i];
             out += i ? ",\n    " : "\n    ";
+            if (!e.Umbra) {
+                out += "{\"umbra\": false, \"penumbra_entry\": " + JsonString(IsoUtc(e.PenumbraEntry.value_or(e.Entry)))
+                       + ", \"penumbra_exit\": " + JsonString(IsoUtc(e.PenumbraExit.value_or(e.Exit))) + "}";
+                continue;
+            }
             out +=
                 "{\"entry\": " + JsonTime(e.EntryKnown, e.Entry) + ", \"exit\": " + JsonTime(e.ExitKnown, e.Exit)
                 + ", \"duration_min\": " + (e.EntryKnown && e.ExitKnown ? std::to_string(e.DurationMinutes) : "null")
@@ -369,7 +377,7 @@ std::string DetailsJson(const ExportContext& c, const PlanningDetails& d, bool p
                 + ", \"umbra_exit\": " + JsonTime(e.UmbraExit.has_value(), e.UmbraExit.value_or(DateTime{}))
                 + ", \"penumbra_entry\": " + JsonTime(e.PenumbraEntry.has_value(), e.PenumbraEntry.value_or(DateTime{}))
                 + ", \"penumbra_exit\": " + JsonTime(e.PenumbraExit.has_value(), e.PenumbraExit.value_or(DateTime{}))
-                + "}";
+                + ", \"umbra\": true}";
         }
         out += d.Eclipses.empty() ? "]" : "\n  ]";
     }
@@ -445,6 +453,15 @@ std::string DetailsIcs(const ExportContext& c, const PlanningDetails& d, bool pa
     }
     if (eclipses) {
         for (const EclipseDetail& e : d.Eclipses) {
+            if (!e.Umbra) {
+                const DateTime from = e.PenumbraEntry.value_or(e.Entry), to = e.PenumbraExit.value_or(e.Exit);
+                const auto seconds = to.Seconds() + 1 - from.Seconds();
+                event(Uid("penumbra", c, IsoUtc(from)), from, to.AddSeconds(1),
+                      c.SatName + " penumbra only, " + std::to_string((seconds + 30) / 60) + " min",
+                      "Penumbra entry: " + IsoUtc(from) + "\nPenumbra exit: " + IsoUtc(to)
+                          + "\nPart of the Sun hidden; no umbra.\n" + header);
+                continue;
+            }
             std::string description = "Umbra: " + IsoUtc(e.Entry) + " to " + IsoUtc(e.Exit);
             if (e.UmbraEntry) description += "\nUmbra entry: " + IsoUtc(*e.UmbraEntry);
             if (e.UmbraExit) description += "\nUmbra exit: " + IsoUtc(*e.UmbraExit);

@@ -383,6 +383,32 @@ void ForecastController::ComputeYear(int year, std::function<void(const std::sha
         });
 }
 
+void ForecastController::ComputeYearOfLight(DateTime start, OrbitModel model,
+                                            std::function<void(const std::shared_ptr<LightJob>&)> done)
+{
+    auto job = std::make_shared<LightJob>();
+    job->Request.Start = start;
+    job->Request.Elements = *current_;
+    job->Request.Site = station_.value_or(Station{}); // the year does not depend on it
+    job->Request.Axis = attitude_;
+    job->Request.Model = model;
+    const auto progress = ProgressPoster();
+    StartJob(
+        [job, progress] {
+            progress(0, 1);
+            try {
+                job->Year = tavik::ComputeYearOfLight(job->Request);
+            } catch (const std::exception& e) {
+                job->Error = Q(e.what());
+            }
+            progress(1, 1);
+        },
+        [this, job, done = std::move(done)] {
+            emit Progress(0, 1);
+            done(job);
+        });
+}
+
 // ---------------------------------------------------------------- files
 
 QString ForecastController::DefaultListFolder(bool passes) const

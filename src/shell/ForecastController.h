@@ -11,6 +11,7 @@
 #include "forecast/Forecast.h"
 #include "forecast/PassDetails.h"
 #include "forecast/Upcoming.h"
+#include "forecast/YearOfLight.h"
 #include "shell/SettingsStore.h"
 #include "shell/ShellServices.h"
 
@@ -77,6 +78,11 @@ public:
     struct UpcomingJob {
         UpcomingRequest Request;
         std::optional<UpcomingList> List;
+        QString Error;
+    };
+    struct LightJob {
+        ForecastRequest Request;
+        std::optional<YearOfLight> Year;
         QString Error;
     };
     // Why something cannot be computed, and how grave that is.
@@ -157,6 +163,10 @@ public:
     void ComputeUpcoming(DateTime from, int hours, std::function<void(UpcomingJob&)> done);
     // Computes the rows of the year file; done gets the job.
     void ComputeYear(int year, std::function<void(const std::shared_ptr<YearJob>&)> done);
+    // Computes the year of light from start for the satellite chosen, in
+    // model; done gets the job (busy until done ends it).
+    void ComputeYearOfLight(DateTime start, OrbitModel model,
+                            std::function<void(const std::shared_ptr<LightJob>&)> done);
     // Writes a file on the worker; done gets the reason it failed, or nothing.
     void WriteFile(std::string path, std::string bytes, std::function<void(const QString& error)> done);
     // Saves the list of passes or of eclipses of the forecast on screen, as

@@ -60,6 +60,7 @@ class StartDateRow;
 class StationDialog;
 class SunAngleChart;
 class UpcomingView;
+class YearView;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -90,6 +91,7 @@ public:
     AboutBox* About() const;
     PassDetailsView* PassDetails() const { return passDetails_; }
     UpcomingView* Upcoming() const { return upcoming_; }
+    YearView* Year() const { return yearView_; }
     const PlanningDetails* ShownDetails() const { return controller_->ShownDetails(); }
     // The pass whose minutes the strip chart highlights, or -1.
     int HighlightedPass() const;
@@ -218,6 +220,8 @@ private:
     QAction* saveAction_ = nullptr;
     QAction* saveAsAction_ = nullptr;
     QAction* yearFileAction_ = nullptr;
+    QAction* yearReportAction_ = nullptr;
+    YearView* yearView_ = nullptr;
     QAction* exportAction_ = nullptr;
     PassDetailsView* passDetails_ = nullptr;
     UpcomingView* upcoming_ = nullptr;

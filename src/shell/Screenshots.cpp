@@ -9,6 +9,7 @@
 #include "shell/PassDetailsView.h"
 #include "shell/StationDialog.h"
 #include "shell/UpcomingView.h"
+#include "shell/YearView.h"
 
 #include <QApplication>
 #include <QDir>
@@ -20,7 +21,8 @@ namespace tavik::shell {
 bool MainWindow::SaveScreenshots(const QString& folder)
 {
     QDir().mkpath(folder);
-    static const char* const Names[] = {"illumination", "passes", "eclipses", "sun-angle", "pass-details", "upcoming"};
+    static const char* const Names[] = {"illumination", "passes",   "eclipses", "sun-angle",
+                                        "pass-details", "upcoming", "year"};
     const int shown = tabs_->currentIndex();
     bool ok = true;
     // A pass on the sky plot and its frame on the strip chart.
@@ -31,11 +33,18 @@ bool MainWindow::SaveScreenshots(const QString& folder)
     };
     for (int i = 0; i < tabs_->count(); ++i) {
         tabs_->setCurrentIndex(i);
-        // The list computed on being seen, drawn once it is done.
+        // The upcoming list and the year are computed on being seen: the
+        // picture waits for them.
         if (tabs_->widget(i) == upcoming_ && controller_->IsBusy()) {
             QEventLoop loop;
             connect(upcoming_, &UpcomingView::Computed, &loop, &QEventLoop::quit);
             loop.exec();
+        }
+        if (tabs_->widget(i) == yearView_) {
+            QEventLoop loop;
+            connect(yearView_, &YearView::Computed, &loop, &QEventLoop::quit);
+            QApplication::processEvents();
+            if (IsBusy()) loop.exec();
         }
         save(this, QStringLiteral("tab-%1-%2.png").arg(i + 1).arg(QString::fromLatin1(Names[i])));
     }

@@ -20,6 +20,7 @@
 #include "shell/StartDateRow.h"
 #include "shell/SunAngleChart.h"
 #include "shell/UpcomingView.h"
+#include "shell/YearView.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -79,6 +80,7 @@ void MainWindow::BuildMenus()
     exportAction_ = Named(file->addAction(QStringLiteral("&Export…")), "ExportAction");
     exportAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
     yearFileAction_ = Named(file->addAction(QStringLiteral("&Write Sun Angle File for one year")), "YearFileAction");
+    yearReportAction_ = Named(file->addAction(QStringLiteral("Export &year report…")), "YearReportAction");
     file->addSeparator();
     exitAction_ = Named(file->addAction(QStringLiteral("E&xit")), "ExitAction");
     exitAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -109,6 +111,9 @@ void MainWindow::BuildMenus()
     connect(saveAsAction_, &QAction::triggered, this, &MainWindow::OnSaveAs);
     connect(exportAction_, &QAction::triggered, this, &MainWindow::OnExport);
     connect(yearFileAction_, &QAction::triggered, this, &MainWindow::OnWriteYearFile);
+    connect(yearReportAction_, &QAction::triggered, this, [this] { yearView_->ExportReport(); });
+    connect(controller_, &ForecastController::BusyChanged, yearReportAction_,
+            [this](bool busy) { yearReportAction_->setEnabled(!busy); });
     connect(exitAction_, &QAction::triggered, this, &QWidget::close);
     connect(recalcAction_, &QAction::triggered, this, &MainWindow::OnRecalc);
     connect(stationAction_, &QAction::triggered, this, [this] { EditStation(); });
@@ -205,6 +210,13 @@ void MainWindow::BuildControls()
     tabs_->addTab(upcoming_, QStringLiteral("Upcoming"));
     passDetails_->SkyNow()->Follow(controller_);
     if (services_.Now) passDetails_->SkyNow()->SetClock(services_.Now);
+    // Year: the year of light of the satellite chosen from the start date.
+    yearView_ = new YearView(controller_, services_, [this]() -> std::optional<DateTime> {
+        const ParsedDate start = startDate_->Typed();
+        return start ? std::optional<DateTime>(*start.Date) : std::nullopt;
+    });
+    tabs_->addTab(yearView_, QStringLiteral("Year"));
+    connect(this, &MainWindow::ForecastDone, yearView_, &YearView::Refresh);
     tabs_->setCurrentIndex(0);
 
     progressBar_ = Named(new QProgressBar, "ProgressBar");

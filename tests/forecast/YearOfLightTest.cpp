@@ -137,6 +137,24 @@ TEST(YearOfLight, EclipseFiguresOfEachDayAgree)
     }
 }
 
+// Days before a geostationary season's first umbra the satellite grazes the penumbra alone: no eclipse on the
+// day, but its longest penumbra; the classic model has none.
+TEST(YearOfLight, PassagesThroughThePenumbraAloneCountInTheirDaysLongestPenumbra)
+{
+    const DateTime start = *DateTime::FromCalendar(2027, 2, 15);
+    const YearOfLight year = ComputeYearOfLight(RequestFor(Geo, start, OrbitModel::Sgp4));
+    ASSERT_FALSE(year.Seasons.empty());
+    const auto first = (year.Seasons.front().First.Seconds() - start.Seconds()) / 86400;
+    ASSERT_GE(first, 2);
+    const LightDay& before = year.Days[static_cast<std::size_t>(first - 1)];
+    EXPECT_EQ(before.Eclipses, 0);
+    ASSERT_TRUE(before.LongestPenumbra.has_value());
+    EXPECT_GT(*before.LongestPenumbra, 1.0);
+    EXPECT_FALSE(year.Days.front().LongestPenumbra.has_value());
+    const YearOfLight classic = ComputeYearOfLight(RequestFor(Geo, start, OrbitModel::Classic));
+    EXPECT_FALSE(classic.Days[static_cast<std::size_t>(first - 1)].LongestPenumbra.has_value());
+}
+
 TEST(YearOfLight, ClassicSunAngleIsTheYearFilesAtNoon)
 {
     const DateTime start = *DateTime::FromCalendar(2027, 1, 1);

@@ -107,12 +107,15 @@ TEST(Export, CsvAndJsonReadBackWithTheNameWholeAndEveryPassAtItsRefinedTime)
         "j = json.load(open(os.path.join(d, 'a.json'), encoding='utf-8'))\n"
         "assert j['satellite'] == " + std::string(OddNameInPython) + " and j['model'] == 'sgp4'\n"
         "assert len(j['passes']) == " + passes + " and j['passes'][0]['max']['time'] == " + max + "\n"
-        "assert all(x['penumbra_entry'] < x['entry'] for x in j['eclipses'][1:])\n"
+        // The umbra passages; those through the penumbra alone have no umbra fields.
+        "umbrae = [x for x in j['eclipses'] if x['umbra']]\n"
+        "assert all(set(x) == {'umbra', 'penumbra_entry', 'penumbra_exit'} for x in j['eclipses'] if not x['umbra'])\n"
+        "assert all(x['penumbra_entry'] < x['entry'] for x in umbrae[1:])\n"
         // The umbra to the second lies in the minute before the list's entry and before its exit.
         "iso = datetime.datetime.fromisoformat\n"
         "assert all(0 <= (iso(x['entry'][:-1]) - iso(x['umbra_entry'][:-1])).total_seconds() < 60\n"
         "           and 0 < (iso(x['exit'][:-1]) - iso(x['umbra_exit'][:-1])).total_seconds() <= 60\n"
-        "           for x in j['eclipses'][1:-1])\n";
+        "           for x in umbrae[1:-1])\n";
     const std::vector<std::pair<std::string, std::string>> files = {
         {"p.csv", PassesCsv(e.Context, e.Details)}, {"a.json", DetailsJson(e.Context, e.Details, true, true)}};
     EXPECT_EQ(Check(files, script), 0);
@@ -190,6 +193,42 @@ TEST(Export, ICalendarReadsBackWithUtcTimesAndUidsStableAcrossExports)
                      {"b.ics", DetailsIcs(second.Context, second.Details, true, false)}},
                     script),
               0);
+}
+
+} // namespace
+} // namespace tavik
+
+namespace tavik {
+namespace {
+
+// A passage through the penumbra alone is its own entry: JSON "umbra": false with the penumbra's edges and no
+// umbra fields, the CSV's umbra column false, an iCalendar event of its own.
+TEST(Export, PenumbraAloneIsAnEntryMarkedAsSuch)
+{
+    ExportContext c;
+    c.SatName = "GEO";
+    PlanningDetails d;
+    d.HasPenumbra = true;
+    EclipseDetail e;
+    e.Umbra = false;
+    e.Entry = *DateTime::FromCalendar(2027, 2, 23, 22, 41);
+    e.Exit = e.Entry.AddMinutes(12);
+    e.DurationMinutes = 12;
+    e.PenumbraEntry = e.Entry.AddSeconds(-23);
+    e.PenumbraExit = e.Exit.AddSeconds(-8);
+    d.Eclipses.push_back(e);
+    const std::string json = DetailsJson(c, d, false, true);
+    EXPECT_NE(json.find("{\"umbra\": false, \"penumbra_entry\": \"2027-02-23T22:40:37Z\", "
+                        "\"penumbra_exit\": \"2027-02-23T22:52:52Z\"}"),
+              std::string::npos)
+        << json;
+    EXPECT_EQ(json.find("\"umbra_entry\""), std::string::npos);
+    const std::string csv = EclipsesCsv(c, d);
+    EXPECT_NE(csv.find("\r\n,,,,,2027-02-23T22:40:37Z,2027-02-23T22:52:52Z,penumbra only,false\r\n"), std::string::npos)
+        << csv;
+    const std::string ics = DetailsIcs(c, d, false, true);
+    EXPECT_NE(ics.find("SUMMARY:GEO penumbra only\\, 12 min"), std::string::npos) << ics;
+    EXPECT_NE(ics.find("DTSTART:20270223T224037Z"), std::string::npos) << ics;
 }
 
 } // namespace

@@ -151,3 +151,27 @@ TEST_F(ControllerTest, StationSavedInTheSettingsFileItWasReadFrom)
 }
 
 } // namespace
+
+namespace {
+
+// The year of light of the satellite chosen, in the model asked for (not the controller's), on the worker.
+TEST_F(ControllerTest, YearOfLightTakesTheSatelliteChosenAndTheModelAskedFor)
+{
+    StartUp();
+    controller_->SelectElementSet(2);
+    std::shared_ptr<ForecastController::LightJob> job;
+    Await([&](std::function<void()> done) {
+        controller_->ComputeYearOfLight(*DateTime::FromCalendar(2024, 3, 5), OrbitModel::Classic,
+                                        [&job, done](const std::shared_ptr<ForecastController::LightJob>& j) {
+                                            job = j;
+                                            done();
+                                        });
+    });
+    ASSERT_TRUE(job && job->Year) << (job ? job->Error.toStdString() : std::string());
+    EXPECT_EQ(job->Year->SatName, controller_->Current()->SatName);
+    EXPECT_EQ(job->Year->Model, OrbitModel::Classic);
+    EXPECT_EQ(job->Year->Days.size(), 365u);
+    EXPECT_FALSE(controller_->IsBusy());
+}
+
+} // namespace

@@ -13,12 +13,14 @@
 #include "shell/UpcomingView.h"
 #include "shell/StationDialog.h"
 #include "shell/SunAngleChart.h"
+#include "shell/YearView.h"
 
 #include "catalogue/Settings.h"
 #include "forecast/StripChart.h"
 #include "forecast/Upcoming.h"
 #include "orbit/Doppler.h"
 #include "platform/Clock.h"
+#include "output/YearReport.h"
 
 #include <gtest/gtest.h>
 
@@ -1089,4 +1091,96 @@ int main(int argc, char** argv)
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
+}
+
+// The Year tab of a geostationary satellite in the precise model by default: 365 days charted, two seasons, the
+// hover naming the day's values, and File > Export year report writing what the year report writes.
+TEST_F(WindowTest, YearTabChartsTheYearAndExportsItsReport)
+{
+    WriteSettings("year.tle");
+    StartOnly(1798761600); // 2027-01-01 00:00 UTC
+    ASSERT_TRUE(WaitIdle());
+    Choose(2);
+    YearView* view = window_->Year();
+    Get<QTabWidget>("Tabs")->setCurrentWidget(view);
+    ASSERT_TRUE(WaitIdle());
+    ASSERT_NE(view->Year(), nullptr) << view->Status().toStdString();
+    EXPECT_EQ(view->Model(), OrbitModel::Sgp4);
+    EXPECT_EQ(view->BetaSeries()->count(), 365);
+    EXPECT_EQ(view->LongestSeries()->count(), 365);
+    EXPECT_EQ(view->Year()->Seasons.size(), 2u);
+    EXPECT_EQ(view->Seasons()->rowCount(), 2);
+
+    // The hover over the beta line at the March equinox.
+    const int day = 78;
+    const LightDay& d = view->Year()->Days[day];
+    QChart* chart = view->Chart()->chart();
+    const QPoint at = view->Chart()->mapFromScene(chart->mapToScene(chart->mapToPosition(QPointF(day, d.Beta))));
+    QMouseEvent move(QEvent::MouseMove, at, view->Chart()->viewport()->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(view->Chart()->viewport(), &move);
+    const auto n = [](double v) { return QString::number(v, 'f', 2); };
+    const QString tip = QStringLiteral("2027-03-20\nbeta %1° (%2° to %3° over the day)\n1 eclipse, longest %4 min\n"
+                                       "in shadow %5 min, sunlit %6 % of the day")
+                            .arg(n(d.Beta), n(d.BetaMin), n(d.BetaMax), n(*d.LongestEclipse), n(d.ShadowMinutes),
+                                 n(d.SunlitFraction * 100));
+    EXPECT_EQ(view->DayTip(day), tip);
+    EXPECT_EQ(view->Chart()->toolTip(), tip);
+
+    // By the extension, else by the filter chosen; a folder that is not there is named in the error.
+    struct Case {
+        const char* Name;
+        const char* Filter;
+        const char* Written;
+        std::string (*Bytes)(const YearOfLight&);
+    };
+    const Case exports[] = {{"geo.json", "", "geo.json", YearReportJson},
+                            {"geo.txt", "JSON files (*.json)", "geo.txt", YearReportText},
+                            {"geo", "CSV files (*.csv)", "geo.csv", YearReportCsv}};
+    for (const auto& e : exports) {
+        SCOPED_TRACE(e.Name);
+        view->ChooseFile = [&](QWidget*, const QString&, QString* filter) {
+            *filter = QString::fromLatin1(e.Filter);
+            return WorkFile(e.Name);
+        };
+        Trigger("YearReportAction");
+        EXPECT_EQ(Bytes(WorkFile(e.Written)), QByteArray::fromStdString(e.Bytes(*view->Year())));
+    }
+    EXPECT_TRUE(messages_.empty());
+    view->ChooseFile = [&](QWidget*, const QString&, QString*) { return WorkFile("missing/geo.csv"); };
+    Trigger("YearReportAction");
+    EXPECT_TRUE(OnlyMessage().startsWith(WorkFile("missing/geo.csv") + QStringLiteral(" has not been written")));
+}
+
+// A year asked for before any is on screen is computed first, then written; the classic model when chosen.
+TEST_F(WindowTest, YearReportExportComputesTheYearFirst)
+{
+    WriteSettings("year.tle");
+    StartOnly(1798761600);
+    ASSERT_TRUE(WaitIdle());
+    YearView* view = window_->Year();
+    view->SetModel(OrbitModel::Classic);
+    view->ChooseFile = [&](QWidget*, const QString&, QString*) { return WorkFile("leo.csv"); };
+    Trigger("YearReportAction");
+    ASSERT_NE(view->Year(), nullptr);
+    EXPECT_EQ(view->Year()->Model, OrbitModel::Classic);
+    EXPECT_EQ(Bytes(WorkFile("leo.csv")), QByteArray::fromStdString(YearReportCsv(*view->Year())));
+}
+
+// A satellite that cannot be followed through one day of the year leaves the chart empty and says why.
+TEST_F(WindowTest, YearTabSaysWhyItIsEmpty)
+{
+    WriteSettings("year.tle");
+    StartOnly(1798761600);
+    ASSERT_TRUE(WaitIdle());
+    Choose(3);
+    messages_.clear();
+    YearView* view = window_->Year();
+    Get<QTabWidget>("Tabs")->setCurrentWidget(view);
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(view->Year(), nullptr);
+    EXPECT_EQ(view->BetaSeries()->count(), 0);
+    EXPECT_TRUE(view->Status().startsWith(QStringLiteral("TAVIK-REENTRY cannot be followed through a single day from "
+                                                         "2027-01-01: ")))
+        << view->Status().toStdString();
 }
