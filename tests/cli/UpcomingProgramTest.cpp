@@ -22,7 +22,7 @@ std::string Checked(const std::string& python)
 const std::string Sorted = "p = d[\"passes\"]\n"
                            "rises = [x[\"rise\"][\"time\"] if x[\"rise\"] else \"\" for x in p]\n"
                            "assert p and rises == sorted(rises), rises\n";
-const std::string Shape = "assert sorted(d) == [\"passes\", \"station\"], sorted(d)\n"
+const std::string Shape = "assert sorted(d) == [\"attitude\", \"passes\", \"station\"], sorted(d)\n"
                           "for x in d[\"passes\"]:\n"
                           "    assert {\"satellite\", \"catalogue_number\", \"rise\", \"max\", \"set\"} <= set(x), x\n"
                           "    assert x[\"max\"][\"elevation_deg\"] > 0, x\n";
@@ -84,7 +84,7 @@ TAVIK_PROGRAM_TABLE(
                           "\nnext "}},
     Invocation{.Name = "TextWithFrequencies",
                .Args = Plus(Station, {"--now", "--frequency", "145.8", "--uplink", "435.3"}),
-               .OutHas = {"\ndownlink     145.8", " MHz heard (Doppler ", "\nuplink       435.", " MHz to transmit"}},
+               .OutHas = {"\ndownlink     145.", " MHz heard (Doppler ", "\nuplink       435.", " MHz to transmit"}},
     Invocation{.Name = "Json", .Args = Plus(Station, {"--now", "--format", "json", "--frequency", "145.8"}),
                .Shell = Checked(NowFields)},
     Invocation{.Name = "JsonInThePreciseModel",
