@@ -18,6 +18,7 @@ void DopplerPlot::SetCurve(std::vector<std::pair<double, double>> samples, QStri
 {
     samples_ = std::move(samples);
     title_ = std::move(title);
+    setToolTip(title_);
     update();
 }
 
@@ -53,7 +54,9 @@ void DopplerPlot::paintEvent(QPaintEvent*)
     p.drawText(QRect(0, area.bottom() - m.height() / 2, area.left() - 4, m.height()), Qt::AlignRight, kHz(-extent));
     p.drawText(QRect(area.left(), area.bottom() + 2, area.width(), m.height()), Qt::AlignRight,
                QStringLiteral("%1 min").arg(duration / 60, 0, 'f', 1));
-    p.drawText(QRect(area.left(), 2, area.width(), m.height()), Qt::AlignLeft, title_);
+    // The title takes the whole width, above the scale too; what still does
+    // not fit is elided, and the tooltip holds it whole.
+    p.drawText(QRect(2, 2, width() - 4, m.height()), Qt::AlignLeft, m.elidedText(title_, Qt::ElideRight, width() - 4));
     QPainterPath curve(at(samples_.front().first, samples_.front().second));
     for (const auto& [t, hz] : samples_) curve.lineTo(at(t, hz));
     p.setPen(QPen(QColor(200, 60, 0), 2));
