@@ -1,4 +1,5 @@
 #include "shell/PassDetailsView.h"
+#include "shell/PassTable.h"
 #include "shell/QtText.h"
 
 #include "orbit/Doppler.h"
@@ -43,8 +44,6 @@ enum Column {
     LightSet,
     Columns
 };
-constexpr int SortRole = Qt::UserRole;
-constexpr int PassRole = Qt::UserRole + 1;
 
 // "sunlit 97% 14°": the light and the sun angle at that point.
 QString LightText(const PassPointDetail& p)
@@ -56,26 +55,6 @@ QString LightText(const PassPointDetail& p)
 }
 
 } // namespace
-
-// Hides passes whose maximum lies below the chosen elevation.
-class PassFilter : public QSortFilterProxyModel {
-public:
-    using QSortFilterProxyModel::QSortFilterProxyModel;
-    void SetMinimum(double degrees)
-    {
-        minimum_ = degrees;
-        invalidateFilter();
-    }
-
-protected:
-    bool filterAcceptsRow(int row, const QModelIndex& parent) const override
-    {
-        return sourceModel()->index(row, MaxElevation, parent).data(SortRole).toDouble() >= minimum_;
-    }
-
-private:
-    double minimum_ = 0;
-};
 
 PassDetailsView::PassDetailsView(QWidget* parent) : QWidget(parent)
 {
@@ -115,20 +94,9 @@ PassDetailsView::PassDetailsView(QWidget* parent) : QWidget(parent)
                                        QStringLiteral("Max el"), QStringLiteral("Max at"), QStringLiteral("Rise az"),
                                        QStringLiteral("Set az"), QStringLiteral("At rise"), QStringLiteral("At max"),
                                        QStringLiteral("At set")});
-    filter_ = new PassFilter(this);
+    filter_ = new ElevationFilter(MaxElevation, this);
     filter_->setSourceModel(model_);
-    filter_->setSortRole(SortRole);
-    table_ = new QTableView;
-    table_->setObjectName(QStringLiteral("PassTable"));
-    table_->setModel(filter_);
-    table_->setSortingEnabled(true);
-    table_->sortByColumn(Rise, Qt::AscendingOrder);
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setSelectionMode(QAbstractItemView::SingleSelection);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->verticalHeader()->hide();
-    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 4);
-    table_->horizontalHeader()->setStretchLastSection(true);
+    table_ = MakePassTable(filter_, Rise, "PassTable");
     plot_ = new SkyPlot;
     plot_->setObjectName(QStringLiteral("SkyPlot"));
 

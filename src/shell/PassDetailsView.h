@@ -20,7 +20,7 @@ class QTableView;
 namespace tavik::shell {
 
 class DopplerPlot;
-class PassFilter;
+class ElevationFilter;
 class SkyNowPanel;
 class SkyPlot;
 
@@ -81,7 +81,7 @@ private:
     QLabel* note_ = nullptr;
     QLabel* summary_ = nullptr; // the selected pass in full
     QStandardItemModel* model_ = nullptr;
-    PassFilter* filter_ = nullptr;
+    ElevationFilter* filter_ = nullptr;
     QTableView* table_ = nullptr;
     SkyPlot* plot_ = nullptr;
     DopplerPlot* doppler_ = nullptr;

@@ -1,4 +1,5 @@
 #include "shell/UpcomingView.h"
+#include "shell/PassTable.h"
 #include "shell/QtText.h"
 
 #include "platform/Clock.h"
@@ -23,8 +24,6 @@ namespace tavik::shell {
 namespace {
 
 enum Column { Satellite, Rise, Set, Duration, MaxElevation, MaxTime, RiseAzimuth, SetAzimuth, Sunlit, Eye, Columns };
-constexpr int SortRole = Qt::UserRole;
-constexpr int PassRole = Qt::UserRole + 1;
 
 QDateTime Utc(DateTime t)
 {
@@ -44,26 +43,6 @@ QString TimeText(DateTime t, std::optional<DateTime> sameDayAs = {})
 std::int64_t EndOf(const UpcomingPass& u) { return u.Pass.SetToTheSecond().At.Seconds(); }
 
 } // namespace
-
-// Hides passes whose maximum lies below the chosen elevation.
-class UpcomingFilter : public QSortFilterProxyModel {
-public:
-    using QSortFilterProxyModel::QSortFilterProxyModel;
-    void SetMinimum(double degrees)
-    {
-        minimum_ = degrees;
-        invalidateFilter();
-    }
-
-protected:
-    bool filterAcceptsRow(int row, const QModelIndex& parent) const override
-    {
-        return sourceModel()->index(row, MaxElevation, parent).data(SortRole).toDouble() >= minimum_;
-    }
-
-private:
-    double minimum_ = 0;
-};
 
 UpcomingView::UpcomingView(ForecastController* controller, std::function<std::time_t()> clock, QWidget* parent)
     : QWidget(parent), controller_(controller), clock_(std::move(clock))
@@ -96,20 +75,9 @@ UpcomingView::UpcomingView(ForecastController* controller, std::function<std::ti
                                        QStringLiteral("Duration"), QStringLiteral("Max el"), QStringLiteral("Max at"),
                                        QStringLiteral("Rise az"), QStringLiteral("Set az"), QStringLiteral("At max"),
                                        QStringLiteral("Eye")});
-    filter_ = new UpcomingFilter(this);
+    filter_ = new ElevationFilter(MaxElevation, this);
     filter_->setSourceModel(model_);
-    filter_->setSortRole(SortRole);
-    table_ = new QTableView;
-    table_->setObjectName(QStringLiteral("UpcomingTable"));
-    table_->setModel(filter_);
-    table_->setSortingEnabled(true);
-    table_->sortByColumn(Rise, Qt::AscendingOrder);
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setSelectionMode(QAbstractItemView::SingleSelection);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->verticalHeader()->hide();
-    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 4);
-    table_->horizontalHeader()->setStretchLastSection(true);
+    table_ = MakePassTable(filter_, Rise, "UpcomingTable");
     table_->setToolTip(QStringLiteral("Double-click a pass (or press Enter) to see it on Pass details"));
 
     auto* controls = new QHBoxLayout;

@@ -23,7 +23,7 @@ class QTimer;
 namespace tavik::shell {
 
 class ForecastController;
-class UpcomingFilter;
+class ElevationFilter;
 
 class UpcomingView : public QWidget {
     Q_OBJECT
@@ -67,7 +67,7 @@ private:
     QPushButton* compute_ = nullptr;
     QLabel* status_ = nullptr;
     QStandardItemModel* model_ = nullptr;
-    UpcomingFilter* filter_ = nullptr;
+    ElevationFilter* filter_ = nullptr;
     QTableView* table_ = nullptr;
     QTimer* timer_ = nullptr;
     std::optional<UpcomingList> list_;
