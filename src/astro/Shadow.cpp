@@ -1,5 +1,7 @@
 #include "astro/Shadow.h"
 
+#include "astro/Angles.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -28,6 +30,7 @@ ConeShadow ConicalShadow(const Vector3& satellite, const SunState& sun, double s
     const double c = AngleBetween(toSun, toEarth); // between the two discs' centres
 
     ConeShadow s;
+    s.Margin = (c - (a + b)) * DegPerRadian;
     if (c >= a + b) return s;
     s.Zone = ShadowZone::Penumbra;
     if (c <= b - a) {

@@ -17,6 +17,11 @@ enum class ShadowZone { Sunlit, Penumbra, Umbra };
 struct ConeShadow {
     ShadowZone Zone = ShadowZone::Sunlit;
     double SunFraction = 1; // the part of the Sun's disc the satellite sees, 0 to 1
+    // The angle between the two discs' centres less the sum of their radii,
+    // degrees: below 0 the Earth hides part of the Sun. Smooth where the
+    // zone is not, so a passage through the penumbra between two samples
+    // shows as a dip toward 0 in the samples around it.
+    double Margin = 0;
 };
 
 // satellite: position from the Earth's centre, km; sun: the direction toward

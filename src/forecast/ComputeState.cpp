@@ -4,6 +4,7 @@
 #include "astro/Shadow.h"
 
 #include <cmath>
+#include <limits>
 
 namespace tavik {
 
@@ -102,6 +103,7 @@ void ComputeStateOn(StepState& s, const StepConstants& c, const DayTerms& day, c
     carry.InEclipse = ComputeEclipse(s.Light.Sun, s.Look.SatCelX, s.Look.SatCelY, s.Look.SatCelZ, s.Orbit.OrbitRadius);
     s.InEclipse = carry.InEclipse;
     carry.SunFraction = 1;
+    s.ShadowMargin = std::numeric_limits<double>::infinity();
     s.HasVelocity = false;
 }
 
@@ -135,6 +137,7 @@ void ComputePreciseStateOn(StepState& s, const StepConstants& c, const Sgp4& mod
     carry.SunFraction = shadow.SunFraction;
     s.InEclipse = carry.InEclipse;
     s.SunFraction = shadow.SunFraction;
+    s.ShadowMargin = shadow.Margin;
 }
 
 StepState ComputeState(const CurrentElementSet& elements, const Station& station, const Attitude& attitude,

@@ -31,7 +31,10 @@ struct StepState {
     LookState Look;
     SunAngleResult Light;
     bool InEclipse = false;
-    double SunFraction = 1;              // the Sun's disc seen; below 1 only in the SGP4 model's penumbra
+    double SunFraction = 1; // the Sun's disc seen; below 1 only in the SGP4 model's penumbra
+    // The SGP4 model's ConeShadow::Margin, degrees; the classic model's
+    // cylinder has no penumbra to come near: infinity.
+    double ShadowMargin = 0;
     Sgp4Stop OrbitStop = Sgp4Stop::None; // the SGP4 model could not go on; nothing else holds
     // The satellite's celestial velocity, km/s: SGP4 gives it with the
     // position; the classic model's Kepler step does not (HasVelocity false).

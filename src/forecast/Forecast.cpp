@@ -99,6 +99,7 @@ void ComputeDay(const ForecastRequest& request, const StepConstants& constants, 
             rec.InEclipse = s.InEclipse;
             rec.KeplerConverged = s.Orbit.KeplerConverged;
             rec.SunFraction = s.SunFraction;
+            rec.ShadowMargin = s.ShadowMargin;
             rec.OrbitStop = s.OrbitStop;
         }
     };

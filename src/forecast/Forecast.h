@@ -37,6 +37,7 @@ struct MinuteRecord {
     bool KeplerConverged = true;
     Sgp4Stop OrbitStop = Sgp4Stop::None; // the SGP4 model could not go on at this step
     double SunFraction = 1;              // the Sun's disc seen (SGP4 model's penumbra)
+    double ShadowMargin = 0;             // degrees, StepState::ShadowMargin
 };
 
 enum class RunEnd {

@@ -90,6 +90,13 @@ double PointEvaluator::SunFraction(DateTime t)
 
 bool PointEvaluator::InUmbra(DateTime t) { return State(static_cast<double>(t.Seconds()), 2).InEclipse; }
 
+double PointEvaluator::ShadowMargin(double seconds)
+{
+    // The margin is the instant's geometry alone: no carried flag to settle.
+    const StepState s = State(seconds, 1);
+    return s.OrbitStop == Sgp4Stop::None ? s.ShadowMargin : std::nan("");
+}
+
 std::vector<std::pair<std::int64_t, std::int64_t>> PenumbraOnlyRuns(std::int64_t count,
                                                                     const std::function<int(std::int64_t)>& zone)
 {
@@ -103,6 +110,74 @@ std::vector<std::pair<std::int64_t, std::int64_t>> PenumbraOnlyRuns(std::int64_t
         a = b;
     }
     return runs;
+}
+
+namespace {
+
+// Where the search for the deepest point of a dip stops: a passage much
+// shorter than this could hide beside the point found.
+constexpr double DipTolerance = 0.01; // s
+
+struct Lowest {
+    double At = 0, Value = 0;
+};
+
+// The least of f over [from, to], f having one minimum there: golden-section
+// search (Kiefer 1953), each step keeping the bracket's part around the lower
+// of two inner probes. NaN where a probe is not a number.
+Lowest GoldenMinimum(const std::function<double(double)>& f, double from, double to, double tolerance)
+{
+    const double ratio = (std::sqrt(5.0) - 1) / 2; // 0.618...
+    double a = from, b = to;
+    double x1 = b - ratio * (b - a), x2 = a + ratio * (b - a);
+    double f1 = f(x1), f2 = f(x2);
+    while (b - a > tolerance) {
+        if (std::isnan(f1) || std::isnan(f2)) return {x1, std::nan("")};
+        if (f1 <= f2) {
+            b = x2;
+            x2 = x1;
+            f2 = f1;
+            x1 = b - ratio * (b - a);
+            f1 = f(x1);
+        } else {
+            a = x1;
+            x1 = x2;
+            f1 = f2;
+            x2 = a + ratio * (b - a);
+            f2 = f(x2);
+        }
+    }
+    return f1 <= f2 ? Lowest{x1, f1} : Lowest{x2, f2};
+}
+
+} // namespace
+
+std::vector<Graze> GrazesBetweenMinutes(PointEvaluator& evaluate, DateTime start, std::int64_t count,
+                                        const std::function<double(std::int64_t)>& margin)
+{
+    std::vector<Graze> grazes;
+    if (count < 3) return grazes;
+    const auto f = [&evaluate](double t) { return evaluate.ShadowMargin(t); };
+    double before = margin(0), here = margin(1);
+    for (std::int64_t k = 1; k + 1 < count; ++k) {
+        const double after = margin(k + 1);
+        const bool dip = here >= 0 && before > here && after >= here && here < std::max(before, after) - here;
+        before = here;
+        here = after;
+        if (!dip) continue;
+        const auto from = static_cast<double>(start.AddMinutes(k - 1).Seconds());
+        const auto to = static_cast<double>(start.AddMinutes(k + 1).Seconds());
+        const Lowest low = GoldenMinimum(f, from, to, DipTolerance);
+        if (!(low.Value < 0)) continue;
+        if (evaluate.StateAt(low.At).InEclipse) continue;
+        const std::optional<double> entry = FindSignChange(f, from, low.At, CrossingTolerance);
+        const std::optional<double> exit = FindSignChange(f, low.At, to, CrossingTolerance);
+        if (!entry || !exit) continue;
+        const auto first = static_cast<std::int64_t>(std::ceil(*entry));
+        const auto last = std::max(static_cast<std::int64_t>(std::floor(*exit)), first);
+        grazes.push_back({DateTime::FromSeconds(first), DateTime::FromSeconds(last)});
+    }
+    return grazes;
 }
 
 DateTime PenumbraEdge(PointEvaluator& evaluate, DateTime lit, DateTime shaded)
@@ -258,6 +333,16 @@ PlanningDetails MakePlanningDetails(const ForecastResult& r, const ForecastReque
         const MinuteRecord& m = RunMinute(r, k);
         return m.InEclipse ? 2 : m.SunFraction < 1 ? 1 : 0;
     };
+    for (const Graze& g : GrazesBetweenMinutes(evaluate, r.Start, count,
+                                               [&r](std::int64_t k) { return RunMinute(r, k).ShadowMargin; })) {
+        EclipseDetail e;
+        e.Umbra = false;
+        e.Entry = r.Start.AddMinutes(DateTime::MinutesBetween(r.Start, g.Last) + 1);
+        e.Exit = e.Entry;
+        e.PenumbraEntry = g.First;
+        e.PenumbraExit = g.Last;
+        out.Eclipses.push_back(e);
+    }
     for (const auto& [first, end] : PenumbraOnlyRuns(count, zone)) {
         EclipseDetail e;
         e.Umbra = false;

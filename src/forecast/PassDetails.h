@@ -55,8 +55,10 @@ struct EclipseDetail {
     // False for a passage through the penumbra alone, which never reaches
     // the umbra (a grazing one, precise model only): Entry and Exit then hold
     // the first minute with part of the Sun hidden and the first minute
-    // with all of it seen again, the umbra's fields are empty and the
-    // penumbra's hold its edges. The eclipses list has no such passage.
+    // with all of it seen again (both the minute after it, DurationMinutes
+    // 0, for one that falls wholly between two minutes), the umbra's fields
+    // are empty and the penumbra's hold its edges. The eclipses list has no
+    // such passage.
     bool Umbra = true;
     bool EntryKnown = true; // false: in shadow at the run's first minute
     bool ExitKnown = true;  // false: still in shadow at its last
@@ -105,6 +107,9 @@ public:
     double SunFraction(DateTime t);
     // Whether the satellite is in the umbra then.
     bool InUmbra(DateTime t);
+    // The shadow margin (ConeShadow::Margin), degrees: below 0 part of the
+    // Sun is hidden. SGP4 model only; NaN where it cannot go on.
+    double ShadowMargin(double seconds);
     // The whole chain's state at the instant, with the instant's own light.
     StepState StateAt(double seconds) { return State(seconds, 2); }
 
@@ -127,12 +132,30 @@ private:
 // [first, end) of minutes with part of the Sun hidden and none in the umbra,
 // with the whole Sun seen at first - 1 and at end (so none open at either end
 // of the count). zone(k): 0 sunlit, 1 penumbra, 2 umbra. A passage shorter
-// than a minute that falls wholly between two samples shows in none and is
-// not found: at the edge of a season a low orbit's grazing passages last
-// seconds, and looking between every pair of sunlit minutes would cost more
-// than the run.
+// than a minute that falls wholly between two samples shows in none:
+// GrazesBetweenMinutes finds those.
 std::vector<std::pair<std::int64_t, std::int64_t>> PenumbraOnlyRuns(std::int64_t count,
                                                                     const std::function<int(std::int64_t)>& zone);
+
+// A passage through the penumbra alone, to the second: the first and the
+// last second with part of the Sun hidden (the same second for one shorter
+// than a second that holds no whole one).
+struct Graze {
+    DateTime First, Last;
+};
+
+// The passages through the penumbra alone that fall wholly between two of
+// count minute samples from start, where every sample sees the whole Sun:
+// at the edge of a season a low orbit's grazing passages last seconds.
+// margin(k): the shadow margin of minute k, degrees. Only a sunlit sample
+// whose margin is a local minimum, and closer to 0 than the margin climbs
+// to the next sample on either side, can hide a dip below 0 (a parabola
+// through the three samples dips at most a quarter of that below the
+// lowest); the two minutes around it are searched for the deepest point,
+// and a dip below 0 refined at both ends. A dip reaching the umbra is left
+// out, as the umbra's whole-minute lists leave it out.
+std::vector<Graze> GrazesBetweenMinutes(PointEvaluator& evaluate, DateTime start, std::int64_t count,
+                                        const std::function<double(std::int64_t)>& margin);
 
 // The first second with part of the Sun hidden, between lit (the whole Sun
 // seen) and shaded (not), and the reverse for an exit: by halving.

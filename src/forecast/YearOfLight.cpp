@@ -23,6 +23,7 @@ constexpr int SunAngleMinute = 12 * 60; // the year file's 12:00 UTC
 struct MinuteLight {
     double Beta = 0;    // degrees
     float Fraction = 1; // the Sun's disc seen; 0 in the umbra
+    float Margin = 0;   // degrees, StepState::ShadowMargin (SGP4 model)
     bool Umbra = false;
     bool Stop = false; // the chain could not go on here: nothing from here on holds
 };
@@ -93,6 +94,7 @@ void ComputeDays(const ForecastRequest& request, const StepConstants& constants,
             previousSun = s.Sun();
             rec.Umbra = s.InEclipse;
             rec.Fraction = s.InEclipse ? 0.0f : static_cast<float>(s.SunFraction);
+            rec.Margin = static_cast<float>(s.ShadowMargin);
             if (m == SunAngleMinute) sunAngles[static_cast<std::size_t>(day)] = s.SunAngle();
         }
     }
@@ -236,15 +238,20 @@ YearOfLight ComputeYearOfLight(const ForecastRequest& request)
         a = b;
     }
     // The passages through the penumbra alone count in their day's longest
-    // penumbra, though not as eclipses.
+    // penumbra, though not as eclipses: those the minutes show and those
+    // between two of them.
     if (precise) {
         const auto zone = [&](std::int64_t k) {
             const MinuteLight& m = minutes[static_cast<std::size_t>(k)];
             return m.Umbra ? 2 : m.Fraction < 1.0f ? 1 : 0;
         };
-        for (const auto& [a, b] : PenumbraOnlyRuns(limit, zone)) {
-            const DateTime from = PenumbraEdge(*evaluate, runStart.AddMinutes(a - 1), runStart.AddMinutes(a));
-            const DateTime last = PenumbraEdge(*evaluate, runStart.AddMinutes(b), runStart.AddMinutes(b - 1));
+        std::vector<Graze> alone = GrazesBetweenMinutes(*evaluate, runStart, limit, [&](std::int64_t k) {
+            return static_cast<double>(minutes[static_cast<std::size_t>(k)].Margin);
+        });
+        for (const auto& [a, b] : PenumbraOnlyRuns(limit, zone))
+            alone.push_back({PenumbraEdge(*evaluate, runStart.AddMinutes(a - 1), runStart.AddMinutes(a)),
+                             PenumbraEdge(*evaluate, runStart.AddMinutes(b), runStart.AddMinutes(b - 1))});
+        for (const auto& [from, last] : alone) {
             if (from.Seconds() < startSeconds) continue;
             const std::int64_t d = (from.Seconds() - startSeconds) / 86400;
             if (d >= days) continue;

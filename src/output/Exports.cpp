@@ -456,8 +456,10 @@ std::string DetailsIcs(const ExportContext& c, const PlanningDetails& d, bool pa
             if (!e.Umbra) {
                 const DateTime from = e.PenumbraEntry.value_or(e.Entry), to = e.PenumbraExit.value_or(e.Exit);
                 const auto seconds = to.Seconds() + 1 - from.Seconds();
-                event(Uid("penumbra", c, IsoUtc(from)), from, to.AddSeconds(1),
-                      c.SatName + " penumbra only, " + std::to_string((seconds + 30) / 60) + " min",
+                // A graze between two minutes lasts seconds, which "0 min" would hide.
+                const std::string length =
+                    seconds < 60 ? std::to_string(seconds) + " s" : std::to_string((seconds + 30) / 60) + " min";
+                event(Uid("penumbra", c, IsoUtc(from)), from, to.AddSeconds(1), c.SatName + " penumbra only, " + length,
                       "Penumbra entry: " + IsoUtc(from) + "\nPenumbra exit: " + IsoUtc(to)
                           + "\nPart of the Sun hidden; no umbra.\n" + header);
                 continue;

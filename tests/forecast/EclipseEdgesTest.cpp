@@ -5,8 +5,10 @@
 // millisecond. The engine sees the discs from the satellite instead and takes
 // its own Sun and the IAU's 695,700 km (0.03 s at most at these edges).
 // Grazing passages included: a low orbit and a geostationary one as their
-// eclipse seasons begin, and the penumbra alone before a geostationary
-// season's first umbra.
+// eclipse seasons begin, the penumbra alone before a geostationary season's
+// first umbra, and a sun-synchronous orbit's last passages of a season through
+// the penumbra alone, shrinking from 74 s to 25 s, the last two wholly between
+// two minutes.
 #include "forecast/PassDetails.h"
 
 #include "PythonReference.h"
@@ -92,6 +94,8 @@ constexpr Orbit Orbits[] = {
      "2 99104   0.0357  84.2114 0002149 301.7761 218.5547  1.00272385 12880", 2027, 2, 25, 0, 168, 60},
     {"geostationary, grazing the penumbra", "1 99104U 23077A   26338.39583333 -.00000287  00000-0  00000+0 0  9943",
      "2 99104   0.0357  84.2114 0002149 301.7761 218.5547  1.00272385 12880", 2027, 2, 20, 0, 168, 60},
+    {"sun-synchronous, a season's last grazes", "1 99102U 26050A   26336.25000000  .00000150  00000-0  80000-4 0  9999",
+     "2 99102  98.6000   3.0000 0011000  90.0000 270.2000 14.30000000 10000", 2026, 12, 7, 130, 14, 2},
 };
 
 // Each engine edge is a whole second: the first (entry) or last (exit) second
@@ -128,11 +132,8 @@ TEST(EclipseEdges, UmbraAndPenumbraWithinASecondOfAnIndependentConicalShadowPenu
         for (const auto& row : rows) {
             ASSERT_EQ(row.size(), 4u);
             if (row[1] < 0) {
-                // Penumbra alone: found where a whole minute falls inside it.
-                if (std::floor(row[3] / 60) * 60 < row[0]) {
-                    ++between;
-                    continue;
-                }
+                // Penumbra alone, some wholly between two whole minutes.
+                if (std::floor(row[3] / 60) * 60 < row[0]) ++between;
                 ++grazing;
                 const auto match = std::find_if(details.Eclipses.begin(), details.Eclipses.end(), [&](const auto& e) {
                     return !e.Umbra && std::abs(static_cast<double>(e.PenumbraEntry->Seconds()) - row[0]) < 120;
@@ -172,6 +173,7 @@ TEST(EclipseEdges, UmbraAndPenumbraWithinASecondOfAnIndependentConicalShadowPenu
         grazed += grazing;
     }
     EXPECT_GT(grazed, 0u);
+    EXPECT_EQ(between, 2u);
     RecordProperty("worst_edge_beyond_rounding_s", std::to_string(worst));
     RecordProperty("penumbra_alone_passages", std::to_string(grazed));
     RecordProperty("penumbra_alone_between_two_minutes", std::to_string(between));

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 
 namespace tavik {
@@ -70,6 +72,21 @@ TEST(PassDetails, GeostationarySatelliteIsSaidToBeAlwaysUp)
     ASSERT_EQ(run.Details.Passes.size(), 1u);
     EXPECT_FALSE(run.Details.Passes[0].RiseKnown);
     EXPECT_FALSE(run.Details.Passes[0].SetKnown);
+}
+
+// Samples dipping toward 0 send the search between them; a satellite that stays clear of the penumbra (geostationary
+// at the June solstice, its shadow margin some 14 degrees) has no passage found there, by the search or by the run.
+TEST(PassDetails, GrazeSearchInventsNoPassageWhereTheShadowStaysClear)
+{
+    const DateTime start = *DateTime::FromCalendar(2027, 6, 21);
+    const PlannedRun run = RunEntry(4, start, OrbitModel::Sgp4);
+    PointEvaluator evaluate(run.Request);
+    // Each tenth minute a sampled local minimum of 0, below what the samples beside it climb.
+    const auto dips = [](std::int64_t k) { return 0.01 * static_cast<double>(std::abs(k % 10 - 5)); };
+    EXPECT_EQ(GrazesBetweenMinutes(evaluate, start, 100, dips).size(), 0u);
+    const auto alone = std::count_if(run.Details.Eclipses.begin(), run.Details.Eclipses.end(),
+                                     [](const EclipseDetail& e) { return !e.Umbra; });
+    EXPECT_EQ(alone, 0);
 }
 
 } // namespace

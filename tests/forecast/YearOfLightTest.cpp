@@ -155,6 +155,24 @@ TEST(YearOfLight, PassagesThroughThePenumbraAloneCountInTheirDaysLongestPenumbra
     EXPECT_FALSE(classic.Days[static_cast<std::size_t>(first - 1)].LongestPenumbra.has_value());
 }
 
+// A sun-synchronous orbit at the edge of its season: on 30 December 2026 its one passage through the shadow grazes the
+// penumbra for seconds between 23:10 and 23:11, at no whole minute (the independent conical shadow of
+// EclipseEdgesTest gives 8 s). The day has no eclipse but that longest penumbra.
+TEST(YearOfLight, APassageThroughThePenumbraBetweenTwoMinutesCountsInItsDay)
+{
+    constexpr Orbit Edge = {"sun-synchronous at the season's edge",
+        "1 99102U 26050A   26336.25000000  .00000150  00000-0  80000-4 0  9999",
+                            "2 99102  98.6000 318.0000 0011000  90.0000 270.2000 14.30000000 10009"};
+    const YearOfLight year = ComputeYearOfLight(RequestFor(Edge, *DateTime::FromCalendar(2026, 12, 30),
+        OrbitModel::Sgp4));
+    ASSERT_FALSE(year.Days.empty());
+    const LightDay& day = year.Days.front();
+    EXPECT_EQ(day.Eclipses, 0);
+    ASSERT_TRUE(day.LongestPenumbra.has_value());
+    EXPECT_GT(*day.LongestPenumbra, 0.0);
+    EXPECT_LT(*day.LongestPenumbra, 1.0 / 6);
+}
+
 TEST(YearOfLight, ClassicSunAngleIsTheYearFilesAtNoon)
 {
     const DateTime start = *DateTime::FromCalendar(2027, 1, 1);

@@ -231,5 +231,24 @@ TEST(Export, PenumbraAloneIsAnEntryMarkedAsSuch)
     EXPECT_NE(ics.find("DTSTART:20270223T224037Z"), std::string::npos) << ics;
 }
 
+// A graze wholly between two minutes lasts seconds: its event says so rather than "0 min".
+TEST(Export, PenumbraAloneUnderAMinuteIsGivenInSeconds)
+{
+    ExportContext c;
+    c.SatName = "SSO";
+    PlanningDetails d;
+    d.HasPenumbra = true;
+    EclipseDetail e;
+    e.Umbra = false;
+    e.Entry = *DateTime::FromCalendar(2026, 12, 12, 19, 45);
+    e.Exit = e.Entry;
+    e.PenumbraEntry = e.Entry.AddSeconds(-54);
+    e.PenumbraExit = e.Entry.AddSeconds(-30);
+    d.Eclipses.push_back(e);
+    const std::string ics = DetailsIcs(c, d, false, true);
+    EXPECT_NE(ics.find("SUMMARY:SSO penumbra only\\, 25 s"), std::string::npos) << ics;
+    EXPECT_NE(ics.find("DTEND:20261212T194431Z"), std::string::npos) << ics;
+}
+
 } // namespace
 } // namespace tavik
