@@ -9,8 +9,11 @@
 
 namespace tavik {
 
-// The nominal solar radius of IAU 2015 Resolution B3.
-inline constexpr double SunRadius = 695700; // km, the IAU's nominal solar radius
+// The round solar radius long used in eclipse work; the nominal value of
+// IAU 2015 Resolution B3 is 695,700 km. The larger one matters only for the
+// shallowest grazes (a second on a graze of a few seconds), and it is the
+// one the independent shadow checks take.
+inline constexpr double SunRadius = 696000; // km
 
 enum class ShadowZone { Sunlit, Penumbra, Umbra };
 

@@ -3,12 +3,12 @@
 // and the shadow as the two cones tangent to a spherical Earth (6378.137 km)
 // and Sun (696,000 km), no atmosphere, each edge found by halving to a
 // millisecond. The engine sees the discs from the satellite instead and takes
-// its own Sun and the IAU's 695,700 km (0.03 s at most at these edges).
+// its own Sun.
 // Grazing passages included: a low orbit and a geostationary one as their
 // eclipse seasons begin, the penumbra alone before a geostationary season's
 // first umbra, and a sun-synchronous orbit's last passages of a season through
 // the penumbra alone, shrinking from 74 s to 25 s, the last two wholly between
-// two minutes.
+// two minutes, and a later one lasting 8 s.
 #include "forecast/PassDetails.h"
 
 #include "PythonReference.h"
@@ -96,6 +96,8 @@ constexpr Orbit Orbits[] = {
      "2 99104   0.0357  84.2114 0002149 301.7761 218.5547  1.00272385 12880", 2027, 2, 20, 0, 168, 60},
     {"sun-synchronous, a season's last grazes", "1 99102U 26050A   26336.25000000  .00000150  00000-0  80000-4 0  9999",
      "2 99102  98.6000   3.0000 0011000  90.0000 270.2000 14.30000000 10000", 2026, 12, 7, 130, 14, 2},
+    {"sun-synchronous, a graze of seconds", "1 99102U 26050A   26336.25000000  .00000150  00000-0  80000-4 0  9999",
+     "2 99102  98.6000 318.0000 0011000  90.0000 270.2000 14.30000000 10009", 2026, 12, 30, 22, 2, 1},
 };
 
 // Each engine edge is a whole second: the first (entry) or last (exit) second
@@ -169,11 +171,11 @@ TEST(EclipseEdges, UmbraAndPenumbraWithinASecondOfAnIndependentConicalShadowPenu
                    && e.PenumbraExit->Seconds() < to;
         });
         EXPECT_EQ(static_cast<std::size_t>(inWindow), umbrae + grazing);
-        EXPECT_GE(umbrae + grazing, 2u);
+        EXPECT_GE(umbrae + grazing, 1u);
         grazed += grazing;
     }
     EXPECT_GT(grazed, 0u);
-    EXPECT_EQ(between, 2u);
+    EXPECT_EQ(between, 3u);
     RecordProperty("worst_edge_beyond_rounding_s", std::to_string(worst));
     RecordProperty("penumbra_alone_passages", std::to_string(grazed));
     RecordProperty("penumbra_alone_between_two_minutes", std::to_string(between));
