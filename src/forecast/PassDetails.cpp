@@ -118,13 +118,8 @@ namespace {
 // shorter than this could hide beside the point found.
 constexpr double DipTolerance = 0.01; // s
 
-struct Lowest {
-    double At = 0, Value = 0;
-};
+} // namespace
 
-// The least of f over [from, to], f having one minimum there: golden-section
-// search (Kiefer 1953), each step keeping the bracket's part around the lower
-// of two inner probes. NaN where a probe is not a number.
 Lowest GoldenMinimum(const std::function<double(double)>& f, double from, double to, double tolerance)
 {
     const double ratio = (std::sqrt(5.0) - 1) / 2; // 0.618...
@@ -149,8 +144,6 @@ Lowest GoldenMinimum(const std::function<double(double)>& f, double from, double
     }
     return f1 <= f2 ? Lowest{x1, f1} : Lowest{x2, f2};
 }
-
-} // namespace
 
 std::vector<Graze> GrazesBetweenMinutes(PointEvaluator& evaluate, DateTime start, std::int64_t count,
                                         const std::function<double(std::int64_t)>& margin)

@@ -137,6 +137,15 @@ private:
 std::vector<std::pair<std::int64_t, std::int64_t>> PenumbraOnlyRuns(std::int64_t count,
                                                                     const std::function<int(std::int64_t)>& zone);
 
+// The least of f over [from, to], f having one minimum there, found to
+// within tolerance by golden-section search (Kiefer 1953), each step keeping
+// the bracket's part around the lower of two inner probes. Value is NaN
+// where a probe is not a number.
+struct Lowest {
+    double At = 0, Value = 0;
+};
+Lowest GoldenMinimum(const std::function<double(double)>& f, double from, double to, double tolerance);
+
 // A passage through the penumbra alone, to the second: the first and the
 // last second with part of the Sun hidden (the same second for one shorter
 // than a second that holds no whole one).

@@ -38,29 +38,11 @@ double SunElevation(const StepState& s)
 }
 
 // The highest point within [from, to] (seconds), where the elevation has
-// one peak, by golden-section search; the second it rounds to.
+// one peak; the second it rounds to.
 double PeakSecond(PointEvaluator& evaluate, double from, double to)
 {
-    const double ratio = (std::sqrt(5.0) - 1) / 2;
-    double a = from, b = to;
-    double c = b - ratio * (b - a), d = a + ratio * (b - a);
-    double fc = evaluate.Elevation(c), fd = evaluate.Elevation(d);
-    while (b - a > MaximumTolerance) {
-        if (fc >= fd) {
-            b = d;
-            d = c;
-            fd = fc;
-            c = b - ratio * (b - a);
-            fc = evaluate.Elevation(c);
-        } else {
-            a = c;
-            c = d;
-            fc = fd;
-            d = a + ratio * (b - a);
-            fd = evaluate.Elevation(d);
-        }
-    }
-    return std::round((a + b) / 2);
+    const auto depth = [&evaluate](double t) { return -evaluate.Elevation(t); };
+    return std::round(GoldenMinimum(depth, from, to, MaximumTolerance).At);
 }
 
 // One satellite's passes in the window, from the elevation at each whole

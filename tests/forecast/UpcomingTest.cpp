@@ -3,6 +3,7 @@
 #include "forecast/Upcoming.h"
 #include "output/Exports.h"
 
+#include "PlannedRun.h"
 #include "TestSupport.h"
 
 #include <cmath>
@@ -52,6 +53,22 @@ TEST(UpcomingPasses, AreSortedByRiseAndTheSameOnAnyNumberOfThreads)
     for (std::size_t i = 0; i < a.Passes.size(); ++i) {
         EXPECT_EQ(a.Passes[i].SatName, b.Passes[i].SatName) << i;
         EXPECT_EQ(a.Passes[i].Pass.Max.At, b.Passes[i].Pass.Max.At) << i;
+    }
+}
+
+// The list finds each maximum by a search between the minutes, Pass details by trying every second: the same
+// second, or its neighbour where the peak lies on a half second.
+TEST(UpcomingPasses, PeakOnTheSecondPassDetailsFinds)
+{
+    const PlannedRun run = RunEntry(1, Start, OrbitModel::Sgp4);
+    const UpcomingList list = UpcomingPasses({run.Request.Elements}, Request(Start, 48));
+    ASSERT_GE(list.Passes.size(), 5u);
+    for (const UpcomingPass& u : list.Passes) {
+        const auto same = std::find_if(run.Details.Passes.begin(), run.Details.Passes.end(),
+                                       [&](const PassDetail& p) { return p.Rise.At == u.Pass.Rise.At; });
+        ASSERT_NE(same, run.Details.Passes.end()) << u.Pass.Rise.At.Seconds();
+        EXPECT_LE(std::abs(u.Pass.Max.At.Seconds() - same->Max.At.Seconds()), 1) << u.Pass.Rise.At.Seconds();
+        EXPECT_NEAR(u.Pass.Max.Elevation, same->Max.Elevation, 1e-3) << u.Pass.Rise.At.Seconds();
     }
 }
 
