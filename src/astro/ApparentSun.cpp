@@ -16,8 +16,8 @@ namespace {
 // there to the apparent place is his ch. 25, "higher accuracy": the shift to
 // the FK5 frame, nutation (ch. 22, IAU 1980 theory, its largest terms) and
 // aberration. The coefficients were recalled, not copied from the book; the
-// tests hold the result to an arcsecond-class reference over 1957-2100, and
-// a wrong figure among the larger terms would show there.
+// tests hold the result to an arcsecond-class reference over 1957-2100 and
+// the sums to the book's worked example 25.b at its printed 1e-8.
 
 constexpr double Pi = 3.14159265358979323846;
 constexpr double DegreesPerRadian = 180 / Pi;
@@ -343,15 +343,21 @@ Nutation NutationAt(double t)
     return n;
 }
 
-ApparentSunPosition ApparentSunTT(double julianDateTT)
+HeliocentricEarth EarthFromTheSun(double julianDateTT)
 {
     const double tau = (julianDateTT - J2000) / 365250; // Julian millennia
-    const double t = 10 * tau;                          // Julian centuries
+    return {Power({L0, L1, L2, L3, L4, L5}, tau) * 1e-8, Power({B0, B1}, tau) * 1e-8,
+            Power({R0, R1, R2, R3, R4}, tau) * 1e-8};
+}
 
-    // The Earth seen from the Sun, ecliptic and equinox of date (VSOP87D).
-    const double l = Power({L0, L1, L2, L3, L4, L5}, tau) * 1e-8 * DegreesPerRadian;
-    const double b = Power({B0, B1}, tau) * 1e-8 * DegreesPerRadian;
-    const double r = Power({R0, R1, R2, R3, R4}, tau) * 1e-8; // astronomical units
+ApparentSunPosition ApparentSunTT(double julianDateTT)
+{
+    const double t = (julianDateTT - J2000) / 36525; // Julian centuries
+
+    const HeliocentricEarth earth = EarthFromTheSun(julianDateTT);
+    const double l = earth.Longitude * DegreesPerRadian;
+    const double b = earth.Latitude * DegreesPerRadian;
+    const double r = earth.Distance;
 
     // The Sun seen from the Earth, turned to the FK5 frame (Meeus 25.9).
     double lambda = l + 180;

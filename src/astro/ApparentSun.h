@@ -37,6 +37,14 @@ struct ApparentSunPosition {
     Vector3 Teme;
 };
 
+// The Earth seen from the Sun, ecliptic and equinox of date, from the
+// truncated VSOP87D series of Meeus's Appendix III: longitude and latitude
+// in radians (the longitude not reduced to one turn), distance in AU.
+struct HeliocentricEarth {
+    double Longitude = 0, Latitude = 0, Distance = 0;
+};
+HeliocentricEarth EarthFromTheSun(double julianDateTT);
+
 // The apparent Sun at a Julian Date of terrestrial time.
 ApparentSunPosition ApparentSunTT(double julianDateTT);
 // The apparent Sun at a Julian Date of UTC (taken as UT1: they differ by

@@ -82,6 +82,17 @@ TEST(ApparentSun, MeeusWorkedExampleOf1992October13)
     EXPECT_NEAR(sun.Distance / AstronomicalUnit, 0.99760775, 1e-7);
 }
 
+// The same example's heliocentric Earth from the truncated series, printed
+// to 1e-8: L = -43.63484796 rad, B = -0.00000312 rad, R = 0.99760775 AU. Each
+// term's amplitude is a whole number of 1e-8, so a term copied wrong shows.
+TEST(ApparentSun, MeeusWorkedExampleOfTheEarthFromTheSun)
+{
+    const HeliocentricEarth e = EarthFromTheSun(2448908.5);
+    EXPECT_NEAR(e.Longitude, -43.63484796, 0.5e-8);
+    EXPECT_NEAR(e.Latitude, -0.00000312, 0.5e-8);
+    EXPECT_NEAR(e.Distance, 0.99760775, 0.5e-8);
+}
+
 // Meeus example 22.a, 1987 April 10, 0h TD: delta psi -3.788", delta epsilon
 // +9.443", true obliquity 23 deg 26' 36.850"; the equation of the equinoxes
 // is then -0.2317 s of time (example 12.a), -3.4755".
