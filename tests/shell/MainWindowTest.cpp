@@ -621,7 +621,6 @@ TEST_F(StartedWindow, EveryControlLiesInsideTheWindowAtCommonScreenSizes)
     const struct { const char* Screen; QSize Window; } sizes[] = {
         {"1366x768 laptop", {1350, 700}},
         {"1920x1080 maximised", {1920, 1040}},
-        {"1024x600 netbook", {1008, 552}},
         {"800x600", {784, 552}},
         {"1920x1080 at scale 2", {960, 500}},
     };
@@ -841,7 +840,6 @@ TEST_F(StartedWindow, PassTableAndStripChartSelectEachOtherAndExportNamesAFileIt
         magenta += framed.pixelColor(i % framed.width(), i / framed.width()) == QColor(230, 0, 230);
     EXPECT_GT(magenta, 10);
 
-    // A click in the middle of another pass's minutes on the chart.
     table->clearSelection();
     EXPECT_EQ(window_->HighlightedPass(), -1);
     const int wanted = selected + 1;
@@ -1011,7 +1009,6 @@ TEST_F(StartedWindow, SkyNowPanelAgreesWithSkyAtAndSearchesOnlyWhenTheCrossingHa
     EXPECT_EQ(panel->Searches(), searches + 1);
     EXPECT_NE(panel->Last()->Up, sky.Up);
 
-    // At the maximum of the selected pass, the plot marks where the satellite stands.
     SkyPlot* plot = window_->PassDetails()->Plot();
     window_->PassDetails()->Table()->selectRow(0);
     const int selected = window_->PassDetails()->SelectedPass();
