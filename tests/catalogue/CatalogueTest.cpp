@@ -65,6 +65,11 @@ std::string ThreeSatellites(std::string_view eol = "\r\n")
 {
     return Join({"TAVSAT 1", TavsatL1, TavsatL2, "KESTREL-2", KestrelL1, KestrelL2, "ORBIS M", OrbisL1, OrbisL2}, eol);
 }
+// TAVSAT 1 alone and five days later, and a download of the later one with ORBIS M: the updates' files.
+const std::string NewerL1 = WithEpochDay(TavsatL1, "20350");
+const std::string OnlyTavsat = Join({"TAVSAT 1", TavsatL1, TavsatL2});
+const std::string NewerTavsat = Join({"TAVSAT 1", NewerL1, TavsatL2});
+const std::string Download = NewerTavsat + Join({"ORBIS M", OrbisL1, OrbisL2});
 // 500 records: off the stack.
 std::unique_ptr<SatelliteCatalogue> Loaded(std::string_view text, LoadResult* result = nullptr)
 {
@@ -298,10 +303,7 @@ TEST(CheckTleText, RefusesWhatIsNotWholeNamingTheEntry)
 // removes depends on the mode.
 TEST(UpdateTleText, MergesByNumberAndAddsOrReplacesOnlyWhenAsked)
 {
-    const std::string newer = WithEpochDay(TavsatL1, "20350");
     const std::string mine = Join({"My Tavsat", TavsatL1, TavsatL2, "KESTREL-2", KestrelL1, KestrelL2}, "\n");
-    const std::string download = Join({"TAVSAT 1", newer, TavsatL2, "ORBIS M", OrbisL1, OrbisL2});
-    const std::string tavsat = Join({"TAVSAT 1", TavsatL1, TavsatL2});
     using V = std::vector<std::string>;
     const struct Row {
         const char* Case;
@@ -311,31 +313,31 @@ TEST(UpdateTleText, MergesByNumberAndAddsOrReplacesOnlyWhenAsked)
         std::string Text;
         V Updated = {}, Kept = {}, Listed = {}, Added = {}, Removed = {}, Older = {};
     } rows[] = {
-        {"merge: the newer entry's lines, the rest kept, the new one listed", mine, download, UpdateMode::Merge,
-         Join({"My Tavsat", newer, TavsatL2, "KESTREL-2", KestrelL1, KestrelL2}, "\n"), {"My Tavsat (90001)"},
+        {"merge: the newer entry's lines, the rest kept, the new one listed", mine, Download, UpdateMode::Merge,
+         Join({"My Tavsat", NewerL1, TavsatL2, "KESTREL-2", KestrelL1, KestrelL2}, "\n"), {"My Tavsat (90001)"},
          {"KESTREL-2 (90002)"}, {"ORBIS M (90003)"}},
-        {"add new: the new one appended with the file's line ends", mine, download, UpdateMode::AddNew,
-         Join({"My Tavsat", newer, TavsatL2, "KESTREL-2", KestrelL1, KestrelL2, "ORBIS M", OrbisL1, OrbisL2}, "\n"),
+        {"add new: the new one appended with the file's line ends", mine, Download, UpdateMode::AddNew,
+         Join({"My Tavsat", NewerL1, TavsatL2, "KESTREL-2", KestrelL1, KestrelL2, "ORBIS M", OrbisL1, OrbisL2}, "\n"),
          {"My Tavsat (90001)"}, {"KESTREL-2 (90002)"}, {}, {"ORBIS M (90003)"}},
-        {"replace: exactly the download", mine, download, UpdateMode::Replace, download, {"TAVSAT 1 (90001)"}, {}, {},
+        {"replace: exactly the download", mine, Download, UpdateMode::Replace, Download, {"TAVSAT 1 (90001)"}, {}, {},
          {"ORBIS M (90003)"}, {"KESTREL-2 (90002)"}},
-        {"an older entry in the download is not taken", Join({"TAVSAT 1", newer, TavsatL2}), tavsat, UpdateMode::Merge,
-         Join({"TAVSAT 1", newer, TavsatL2}), {}, {}, {}, {}, {}, {"TAVSAT 1 (90001)"}},
-        {"the same epoch changes nothing", tavsat, tavsat, UpdateMode::AddNew, tavsat},
-        {"a last line without its end gets one before an added entry", "TAVSAT 1\r\n" + std::string(TavsatL1) + "\r\n"
-         + std::string(TavsatL2), Join({"ORBIS M", OrbisL1, OrbisL2}), UpdateMode::AddNew,
-         tavsat + Join({"ORBIS M", OrbisL1, OrbisL2}), {}, {"TAVSAT 1 (90001)"}, {}, {"ORBIS M (90003)"}},
-        {"an entry without its line 2 is completed", Join({"TAVSAT 1", TavsatL1}), tavsat, UpdateMode::Merge, tavsat,
-         {"TAVSAT 1 (90001)"}},
+        {"an older entry in the download is not taken", NewerTavsat, OnlyTavsat, UpdateMode::Merge, NewerTavsat, {}, {},
+         {}, {}, {}, {"TAVSAT 1 (90001)"}},
+        {"the same epoch changes nothing", OnlyTavsat, OnlyTavsat, UpdateMode::AddNew, OnlyTavsat},
+        {"a last line without its end gets one before an added entry", OnlyTavsat.substr(0, OnlyTavsat.size() - 2),
+         Join({"ORBIS M", OrbisL1, OrbisL2}), UpdateMode::AddNew,
+         OnlyTavsat + Join({"ORBIS M", OrbisL1, OrbisL2}), {}, {"TAVSAT 1 (90001)"}, {}, {"ORBIS M (90003)"}},
+        {"an entry without its line 2 is completed", Join({"TAVSAT 1", TavsatL1}), OnlyTavsat, UpdateMode::Merge,
+         OnlyTavsat, {"TAVSAT 1 (90001)"}},
         {"an entry without lines gets both after its name line, blanks and all", "KESTREL-2\nTAVSAT 1 \nORBIS M",
-         tavsat, UpdateMode::Merge, "KESTREL-2\nTAVSAT 1 \n" + std::string(TavsatL1) + "\n" + std::string(TavsatL2)
+         OnlyTavsat, UpdateMode::Merge, "KESTREL-2\nTAVSAT 1 \n" + std::string(TavsatL1) + "\n" + std::string(TavsatL2)
          + "\nORBIS M", {"TAVSAT 1 (no number)"}, {"KESTREL-2 (no number)", "ORBIS M (no number)"}},
         {"an epoch no set can have is replaced",
-         Join({"TAVSAT 1", std::string(TavsatL1).replace(18, 14, "99999999999999"), TavsatL2}), tavsat,
-         UpdateMode::Merge, tavsat, {"TAVSAT 1 (90001)"}},
-        {"an empty file stays empty when merged", "", download, UpdateMode::Merge, "", {}, {},
+         Join({"TAVSAT 1", std::string(TavsatL1).replace(18, 14, "99999999999999"), TavsatL2}), OnlyTavsat,
+         UpdateMode::Merge, OnlyTavsat, {"TAVSAT 1 (90001)"}},
+        {"an empty file stays empty when merged", "", Download, UpdateMode::Merge, "", {}, {},
          {"TAVSAT 1 (90001)", "ORBIS M (90003)"}},
-        {"no file yet: the download", std::nullopt, download, UpdateMode::Merge, download, {}, {}, {},
+        {"no file yet: the download", std::nullopt, Download, UpdateMode::Merge, Download, {}, {}, {},
          {"TAVSAT 1 (90001)", "ORBIS M (90003)"}},
     };
     for (const Row& row : rows) {
@@ -353,10 +355,8 @@ TEST(UpdateTleText, MergesByNumberAndAddsOrReplacesOnlyWhenAsked)
 
 TEST(UpdateTleText, ReportsEachKindOfChangeInALineAndRefusesToMergeIntoWhatHoldsNoEntry)
 {
-    const std::string newer = WithEpochDay(TavsatL1, "20350");
-    const std::string download = Join({"TAVSAT 1", newer, TavsatL2, "ORBIS M", OrbisL1, OrbisL2});
-    const std::string mine = Join({"TAVSAT 1", TavsatL1, TavsatL2, "KESTREL-2", KestrelL1, KestrelL2});
-    TleChanges merged = UpdateTleText(mine, download, UpdateMode::Merge, "my.tle", "src").Changes;
+    const std::string mine = OnlyTavsat + Join({"KESTREL-2", KestrelL1, KestrelL2});
+    TleChanges merged = UpdateTleText(mine, Download, UpdateMode::Merge, "my.tle", "src").Changes;
     merged.Backup = "my.tle.bak";
     const std::string report = DescribeTleChanges(merged);
     for (const char* line : {"merged: entries the file holds are updated where the download is newer",
@@ -367,16 +367,16 @@ TEST(UpdateTleText, ReportsEachKindOfChangeInALineAndRefusesToMergeIntoWhatHolds
                              "oldest epoch now: 2020-12-15 12:17 UTC, TAVSAT 1 (90001)\n"})
         EXPECT_TRUE(Contains(report, line)) << line << "\n" << report;
     const std::string replaced =
-        DescribeTleChanges(UpdateTleText(mine, download, UpdateMode::Replace, "my.tle", "src").Changes);
+        DescribeTleChanges(UpdateTleText(mine, Download, UpdateMode::Replace, "my.tle", "src").Changes);
     EXPECT_TRUE(Contains(replaced, "replaced: the file is now exactly the download\n")) << replaced;
     EXPECT_TRUE(Contains(replaced, "removed: 1 (KESTREL-2 (90002))\n")) << replaced;
     EXPECT_TRUE(Contains(replaced, "oldest epoch now: 2020-12-15 12:17 UTC, TAVSAT 1 (90001)\n")) << replaced;
     const std::string message = InputErrorMessage([&] {
-        UpdateTleText(Join({TavsatL1, TavsatL2}), download, UpdateMode::AddNew, "my.tle", "src");
+        UpdateTleText(Join({TavsatL1, TavsatL2}), Download, UpdateMode::AddNew, "my.tle", "src");
     });
     EXPECT_TRUE(Contains(message, "my.tle: no satellite found")) << message;
     EXPECT_TRUE(Contains(message, "only replacing the file with the download can update it")) << message;
-    EXPECT_EQ(UpdateTleText(Join({TavsatL1, TavsatL2}), download, UpdateMode::Replace, "my.tle", "src").Text, download);
+    EXPECT_EQ(UpdateTleText(Join({TavsatL1, TavsatL2}), Download, UpdateMode::Replace, "my.tle", "src").Text, Download);
 }
 
 // The previous file is kept beside it before any change, one copy; an update that changes nothing writes nothing,
@@ -384,32 +384,30 @@ TEST(UpdateTleText, ReportsEachKindOfChangeInALineAndRefusesToMergeIntoWhatHolds
 TEST(ApplyTleUpdate, KeepsThePreviousFileAsBakAndWritesNothingWhenNothingChanges)
 {
     test::TempFolder folder;
-    const std::string mine = Join({"TAVSAT 1", TavsatL1, TavsatL2});
-    const std::string path = folder.Write("kep.txt", mine).string();
-    const std::string newer = Join({"TAVSAT 1", WithEpochDay(TavsatL1, "20350"), TavsatL2});
+    const std::string path = folder.Write("kep.txt", OnlyTavsat).string();
     const std::string newest = Join({"TAVSAT 1", WithEpochDay(TavsatL1, "20360"), TavsatL2});
 
-    const TleUpdatePlan same = PlanTleUpdate(path, mine, UpdateMode::Merge, "src");
+    const TleUpdatePlan same = PlanTleUpdate(path, OnlyTavsat, UpdateMode::Merge, "src");
     EXPECT_FALSE(same.Changed());
     EXPECT_EQ(ApplyTleUpdate(same).Backup, "");
     EXPECT_FALSE(std::filesystem::exists(path + ".bak"));
 
-    EXPECT_EQ(ApplyTleUpdate(PlanTleUpdate(path, newer, UpdateMode::Merge, "src")).Backup, path + ".bak");
-    EXPECT_EQ(test::ReadBytes(path), newer);
-    EXPECT_EQ(test::ReadBytes(path + ".bak"), mine);
+    EXPECT_EQ(ApplyTleUpdate(PlanTleUpdate(path, NewerTavsat, UpdateMode::Merge, "src")).Backup, path + ".bak");
+    EXPECT_EQ(test::ReadBytes(path), NewerTavsat);
+    EXPECT_EQ(test::ReadBytes(path + ".bak"), OnlyTavsat);
     ApplyTleUpdate(PlanTleUpdate(path, newest, UpdateMode::Merge, "src"));
-    EXPECT_EQ(test::ReadBytes(path + ".bak"), newer);
+    EXPECT_EQ(test::ReadBytes(path + ".bak"), NewerTavsat);
 
     const TleUpdatePlan stale = PlanTleUpdate(path, Join({"ORBIS M", OrbisL1, OrbisL2}), UpdateMode::Replace, "src");
-    folder.Write("kep.txt", mine);
+    folder.Write("kep.txt", OnlyTavsat);
     try {
         ApplyTleUpdate(stale);
         ADD_FAILURE() << "an update of a file edited meanwhile went through";
     } catch (const OutputError& e) {
         EXPECT_EQ(std::string(e.what()), "cannot update " + path + ": it changed while the update was prepared");
     }
-    EXPECT_EQ(test::ReadBytes(path), mine);
-    EXPECT_EQ(test::ReadBytes(path + ".bak"), newer);
+    EXPECT_EQ(test::ReadBytes(path), OnlyTavsat);
+    EXPECT_EQ(test::ReadBytes(path + ".bak"), NewerTavsat);
 }
 
 // Run as user nobody (only root can become it), a file of root's in a folder anyone may write is not replaced:
@@ -418,11 +416,9 @@ TEST(ApplyTleUpdate, LeavesAFileTheUserMayNotWriteAndSaysItIsReadOnly)
 {
     if (::geteuid() != 0) GTEST_SKIP() << "needs root to play another user";
     test::TempFolder folder;
-    const std::string mine = Join({"TAVSAT 1", TavsatL1, TavsatL2});
-    const std::string path = folder.Write("kep.txt", mine).string();
+    const std::string path = folder.Write("kep.txt", OnlyTavsat).string();
     ::chmod(folder.Path.c_str(), 0777);
-    const TleUpdatePlan plan = PlanTleUpdate(path, Join({"TAVSAT 1", WithEpochDay(TavsatL1, "20350"), TavsatL2}),
-                                             UpdateMode::Merge, "src");
+    const TleUpdatePlan plan = PlanTleUpdate(path, NewerTavsat, UpdateMode::Merge, "src");
     const pid_t pid = ::fork();
     if (pid == 0) {
         if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(2);
@@ -436,9 +432,8 @@ TEST(ApplyTleUpdate, LeavesAFileTheUserMayNotWriteAndSaysItIsReadOnly)
     int status = 0;
     ::waitpid(pid, &status, 0);
     EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_EQ(test::ReadBytes(path), mine);
+    EXPECT_EQ(test::ReadBytes(path), OnlyTavsat);
     EXPECT_FALSE(std::filesystem::exists(path + ".bak"));
-    EXPECT_EQ(ApplyTleUpdate(plan).Backup, path + ".bak"); // root may, as cp would
 }
 
 } // namespace

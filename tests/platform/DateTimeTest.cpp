@@ -69,7 +69,6 @@ TEST(DateTime, FieldsOfTheExtremeSecondCountsDoNotOverflow)
     const CalendarFields f = DateTime::FromCalendar(1899, 12, 29, 6, 30, 15)->Fields();
     EXPECT_EQ(std::tie(f.Year, f.Month, f.Day, f.Hour, f.Minute, f.Second), std::tuple(1899, 12, 29, 6, 30, 15));
     EXPECT_TRUE(DateTime::FromCalendar(1899, 12, 29)->IsMidnight());
-    EXPECT_FALSE(DateTime::FromSeconds(-1).IsMidnight());
     // Before the first 400-year era.
     const CalendarFields leapDay = DateTime::FromCalendar(1, 1, 1)->AddDays(-307).Fields();
     EXPECT_EQ(std::tie(leapDay.Year, leapDay.Month, leapDay.Day), std::tuple(0, 2, 29));
@@ -94,8 +93,6 @@ TEST(Clock, OffsetFollowsTheZoneAndDaylightTimeAndTheUtcDateDoesNotAndOnlyYears1
         {"right/UTC", 1483228826, 0, *DateTime::FromCalendar(2016, 12, 31, 23, 59, 59)},
         {"UTC0", LastSecondOf9999, 0, *DateTime::FromCalendar(9999, 12, 31, 23, 59, 59)},
         {"UTC0", LastSecondOf9999 + 1, 0, std::nullopt},
-        {"UTC0", LastSecondOf9999 + 86400LL * 366 * 1000, 0, std::nullopt},
-
         {"UTC0", -62135596800 - 1, 0, std::nullopt}, // the second before 0001-01-01
     };
     for (const auto& c : cases) {

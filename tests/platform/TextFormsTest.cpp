@@ -45,7 +45,6 @@ TEST(FormatNumber, PatternRoundsHalvesAwayFromZeroAndPadsDefaultKeepsFifteenDigi
         EXPECT_EQ(FormatDefaultDouble(c.Value, IsoFormats()), c.Default) << c.Value;
         EXPECT_EQ(FormatDefaultDouble(c.Value, GermanLikeFormats()), comma) << c.Value;
     }
-    EXPECT_EQ(FormatDefaultDouble(1e300, IsoFormats()), "1E+300");
 }
 
 TEST(ParseDateTexts, AcceptsRealDaysAndNamesTheWrongTextBriefly)
