@@ -65,9 +65,6 @@ TAVIK_PROGRAM_TABLE(
     // A frequency that is no frequency would give Doppler shifts of nothing.
     Bad("FrequencyNegative", With({"--format", "json", "--frequency", "-145.8"}),
         {"--frequency \"-145.8\" is not a frequency: give MHz above 0 up to 300000"}),
-    Bad("FrequencyOfLetters", With({"--format", "csv", "--frequency", "two metres"}), {"--frequency \"two metres\""}),
-    Bad("FrequencyWithADecimalComma", With({"--format", "csv", "--frequency", "145,8"}), {"--frequency \"145,8\""}),
-    Bad("UplinkAboveRadio", With({"--format", "ics", "--uplink", "300000.1"}), {"--uplink \"300000.1\""}),
     Bad("UplinkNotANumber", With({"--format", "ics", "--uplink", "nan"}), {"--uplink \"nan\""}),
     Bad("YearFolderMissing", With({"--year", "2026", "--year-dir", "{root}/gone"}),
         {"cannot write {root}/gone/BADIN-1_sowi_2026.csv", std::strerror(ENOENT)}, {{"good.tle", Good}}, {Lists}),

@@ -35,19 +35,26 @@ TEST(PassDetails, MaximumIsTheBruteForcePeakToASecondInBothModels)
 }
 
 // The list gives a pass already up at 00:00 the rise time 00:00; the details
-// say the rise is unknown instead of taking the run's first minute for one.
+// say the rise is unknown instead of taking the run's first minute for one,
+// and give no crossing on the side a pass runs over the run's edge.
 TEST(PassDetails, PassUpAtTheStartHasNoRise)
 {
     const PlannedRun run = RunEntry(3, *DateTime::FromCalendar(2026, 12, 8), OrbitModel::Classic); // the Molniya
-    ASSERT_FALSE(run.Details.Passes.empty());
+    ASSERT_GE(run.Details.Passes.size(), 2u);
     const PassDetail& first = run.Details.Passes.front();
     EXPECT_FALSE(first.RiseKnown);
+    EXPECT_FALSE(first.RiseCrossing.has_value());
     EXPECT_TRUE(first.SetKnown);
+    EXPECT_TRUE(first.SetCrossing.has_value());
     EXPECT_FALSE(run.Details.AlwaysUp);
     EXPECT_EQ(PassLine(run.Result.Passes.front()).substr(12, 5), "00:00");
     EXPECT_EQ(first.Set.At, *DateTime::FromCalendar(2026, 12, 8, 4, 21));
     // The last pass of the run, still open at its end, is there too.
     EXPECT_GT(run.Details.Passes.size(), run.Result.Passes.size());
+    const PassDetail& last = run.Details.Passes.back();
+    EXPECT_TRUE(last.RiseCrossing.has_value());
+    EXPECT_FALSE(last.SetKnown);
+    EXPECT_FALSE(last.SetCrossing.has_value());
     // A rise at the run's second minute is a rise like any other.
     const PlannedRun late = RunEntry(1, *DateTime::FromCalendar(2026, 12, 1), OrbitModel::Classic, "PM95vr");
     ASSERT_EQ(late.Details.Passes.front().FirstMinute, 1);
