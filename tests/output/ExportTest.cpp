@@ -252,3 +252,35 @@ TEST(Export, PenumbraAloneUnderAMinuteIsGivenInSeconds)
 
 } // namespace
 } // namespace tavik
+
+namespace tavik {
+namespace {
+
+// A pass or an eclipse that the run cut at one end has no duration in any format: the minutes counted are only
+// those inside the run.
+TEST(Export, PassAndEclipseCutByTheRunHaveNoDuration)
+{
+    ExportContext c;
+    c.SatName = "LEO";
+    PlanningDetails d;
+    PassDetail p;
+    p.RiseKnown = false;
+    p.DurationMinutes = 7;
+    d.Passes.push_back(p);
+    EclipseDetail e;
+    e.ExitKnown = false;
+    e.DurationMinutes = 9;
+    d.Eclipses.push_back(e);
+    const std::string json = DetailsJson(c, d, true, true);
+    EXPECT_EQ(json.find("\"duration_min\": 7"), std::string::npos) << json;
+    EXPECT_EQ(json.find("\"duration_min\": 9"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"duration_min\": null,\n"), std::string::npos) << json;
+    EXPECT_NE(json.find(", \"duration_min\": null, "), std::string::npos) << json;
+    const std::string passes = PassesCsv(c, d);
+    EXPECT_NE(passes.find("\r\n,1899-12-30T00:00:00Z,,"), std::string::npos) << passes;
+    const std::string eclipses = EclipsesCsv(c, d);
+    EXPECT_NE(eclipses.find("\r\n1899-12-30T00:00:00Z,,,"), std::string::npos) << eclipses;
+}
+
+} // namespace
+} // namespace tavik

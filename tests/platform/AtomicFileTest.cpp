@@ -121,17 +121,22 @@ Made Make(Setup setup, const std::string& f)
     case Setup::FolderOwnersLinkInStickyFolder: return sticky(Other, Other);
     case Setup::OwnLinkInStickyFolder: return sticky(::geteuid(), ::geteuid());
     case Setup::HiddenNamesLeftBehind: {
-        // The next write removes hidden names whose writer is gone or that are an hour old.
+        // The next write removes hidden names whose writer is gone or that are an hour old; names of another
+        // form are not ours, old or not.
         const pid_t child = ::fork();
         if (child == 0) ::_exit(0);
         EXPECT_EQ(::waitpid(child, nullptr, 0), child); // its pid now names no process
-        const std::string killed = ".out.txt." + std::to_string(child) + "-aB3dE9.tmp";
-        const std::string mine = ".out.txt." + std::to_string(::getpid()), aged = mine + "-zzzzzz.tmp";
-        for (const std::string& name : {killed, aged, mine + "-aB3dE9.tmp", std::string(".out.txt.mine.tmp"),
-                                        std::string(".out.txt.ABCD1234.tmp"), std::string(".other.txt.1-aB3dE9.tmp")})
-            Regular(f + "/" + name);
-        fs::last_write_time(f + "/" + aged, fs::file_time_type::clock::now() - std::chrono::hours(2));
-        return {Regular(file), file, -1, {killed, aged}};
+        const std::string dead = ".out.txt." + std::to_string(child), mine = ".out.txt." + std::to_string(::getpid());
+        const std::vector<std::string> gone = {dead + "-aB3dE9.tmp", mine + "-zzzzzz.tmp", ".out.txt.ABCD1234.tmp",
+                                               ".out.txt.999999999-aB3dE9.tmp"};
+        const std::vector<std::string> aged = {gone[1], gone[2], ".out.txt.mine.tmp", ".out.txt.ABCD_234.tmp",
+                                               ".out.txt.1x3-aB3dE9.tmp", dead + "-aB3_E9.tmp",
+                                               ".other.txt.1-aB3dE9.tmp"};
+        for (const std::string& name : aged) Regular(f + "/" + name);
+        for (const std::string& name : {gone[0], gone[3], mine + "-aB3dE9.tmp"}) Regular(f + "/" + name);
+        for (const std::string& name : aged)
+            fs::last_write_time(f + "/" + name, fs::file_time_type::clock::now() - std::chrono::hours(2));
+        return {Regular(file), file, -1, gone};
     }
     }
     return {};
