@@ -2,6 +2,7 @@
 // eclipse seasons of a geostationary satellite, a season cut by the report's
 // start, and the classic model's daily sun angle as the year file has it.
 #include "forecast/YearOfLight.h"
+#include "forecast/PassDetails.h"
 
 #include "PythonReference.h"
 
@@ -142,6 +143,18 @@ TEST(YearOfLight, PassagesThroughThePenumbraAloneCountInTheirDaysLongestPenumbra
     EXPECT_EQ(before.Eclipses, 0);
     ASSERT_TRUE(before.LongestPenumbra.has_value());
     EXPECT_GT(*before.LongestPenumbra, 1.0);
+    // The same passages as the eclipse details find them, each to the second: from the first second with part
+    // of the Sun hidden to the first with all of it seen again, one after the last hidden.
+    const ForecastRequest request = RequestFor(Geo, before.Date, OrbitModel::Sgp4);
+    ShadowCarry carry;
+    const PlanningDetails details = MakePlanningDetails(RunForecast(request, carry), request);
+    double longest = 0;
+    for (const EclipseDetail& e : details.Eclipses) {
+        if (e.Umbra || e.PenumbraEntry->Seconds() >= before.Date.Seconds() + 86400) continue;
+        const std::int64_t seconds = e.PenumbraExit->Seconds() + 1 - e.PenumbraEntry->Seconds();
+        longest = std::max(longest, static_cast<double>(seconds) / 60);
+    }
+    EXPECT_EQ(*before.LongestPenumbra, longest);
     EXPECT_FALSE(year.Days.front().LongestPenumbra.has_value());
     const YearOfLight classic = ComputeYearOfLight(RequestFor(Geo, start, OrbitModel::Classic));
     EXPECT_FALSE(classic.Days[static_cast<std::size_t>(first - 1)].LongestPenumbra.has_value());
