@@ -324,6 +324,8 @@ TEST(UpdateTleText, MergesByNumberAndAddsOrReplacesOnlyWhenAsked)
         {"an older entry in the download is not taken", NewerTavsat, OnlyTavsat, UpdateMode::Merge, NewerTavsat, {}, {},
          {}, {}, {}, {"TAVSAT 1 (90001)"}},
         {"the same epoch changes nothing", OnlyTavsat, OnlyTavsat, UpdateMode::AddNew, OnlyTavsat},
+        {"a number the download holds twice gives its newest set, first or not", OnlyTavsat, NewerTavsat + OnlyTavsat,
+         UpdateMode::Merge, NewerTavsat, {"TAVSAT 1 (90001)"}},
         {"a last line without its end gets one before an added entry", OnlyTavsat.substr(0, OnlyTavsat.size() - 2),
          Join({"ORBIS M", OrbisL1, OrbisL2}), UpdateMode::AddNew,
          OnlyTavsat + Join({"ORBIS M", OrbisL1, OrbisL2}), {}, {"TAVSAT 1 (90001)"}, {}, {"ORBIS M (90003)"}},
