@@ -321,6 +321,23 @@ TEST_P(GrowingOnAFullDisk, KeepsThePiecesBefore)
     EXPECT_EQ(Listing(folder.Path), std::vector<std::string>{"out.txt"});
 }
 
+// Where the file system has no unnamed files the new content waits under a hidden name; the tests that play such
+// a file system must really take that way.
+TEST(WriteFileAtomically, StagesUnderAHiddenNameWhenAsked)
+{
+    test::TempFolder folder;
+    const std::string path = (folder.Path / "out.txt").string();
+    std::vector<std::string> during;
+    const WriteFunction write = [&](int fd, const void* data, std::size_t size) {
+        during = Listing(folder.Path);
+        return ::write(fd, data, size);
+    };
+    WriteFileAtomically(path, NewBytes, write, Staging::HiddenName);
+    ASSERT_EQ(during.size(), 1u);
+    EXPECT_EQ(during[0].rfind(".out.txt." + std::to_string(::getpid()) + "-", 0), 0u) << during[0];
+    EXPECT_EQ(Listing(folder.Path), std::vector<std::string>{"out.txt"});
+}
+
 INSTANTIATE_TEST_SUITE_P(Table, GrowingOnAFullDisk,
                          ::testing::Values(GrowCase{"ReplacedFile", File, Staging::Unnamed},
                                            GrowCase{"NewFile", NewFile, Staging::Unnamed},
