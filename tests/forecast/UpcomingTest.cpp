@@ -96,6 +96,14 @@ TEST(UpcomingPasses, KeepAPassUnderWayAtTheStartAndOneStillUpAtTheEndWithoutInve
     ASSERT_TRUE(p.SetCrossing.has_value());
     ASSERT_GE(p.SetCrossing->At.Seconds() - p.RiseCrossing->At.Seconds(), 240);
 
+    // A window that opens in the minute before the rise holds the rise.
+    const std::int64_t rise = p.RiseCrossing->At.Seconds();
+    const UpcomingList justBefore = UpcomingPasses(leo, Request(DateTime::FromSeconds(rise - rise % 60), 1));
+    ASSERT_FALSE(justBefore.Passes.empty());
+    EXPECT_EQ(justBefore.Passes.front().Pass.FirstMinute, 1);
+    EXPECT_TRUE(justBefore.Passes.front().Pass.RiseKnown);
+    EXPECT_EQ(justBefore.Passes.front().Pass.RiseCrossing->At, p.RiseCrossing->At);
+
     const DateTime inside = p.RiseCrossing->At.AddMinutes(2);
     const UpcomingList cutAtStart = UpcomingPasses(leo, Request(inside, 1));
     ASSERT_FALSE(cutAtStart.Passes.empty());
