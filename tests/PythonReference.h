@@ -1,6 +1,7 @@
 // Reference figures computed by Debian's own Python packages (python3-ephem,
-// python3-sgp4), run by /usr/bin/python3 rather than whatever python3 comes
-// first on PATH: the script prints, the test reads its standard output.
+// python3-sgp4, python3-skyfield) with the scripts in tests/reference, run by
+// /usr/bin/python3 rather than whatever python3 comes first on PATH: the
+// script prints, the test reads its standard output.
 #pragma once
 
 #include "TestSupport.h"
@@ -14,13 +15,22 @@
 
 namespace tavik::test {
 
-// What the script printed; a failure when it could not run or exited with an error.
-inline std::string RunPython(const std::string& script)
+// One word to the shell, whatever it holds.
+inline std::string ShellQuoted(const std::string& word)
 {
-    TempFolder folder;
-    const auto file = folder.Write("reference.py", script);
+    std::string quoted = "'";
+    for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+// What a script of tests/reference printed given these arguments; a failure
+// when it could not run or exited with an error.
+inline std::string RunReference(const std::string& script, const std::vector<std::string>& arguments = {})
+{
+    std::string command = "/usr/bin/python3 " + ShellQuoted(std::string(TAVIK_TEST_REFERENCE "/") + script);
+    for (const auto& a : arguments) command += " " + ShellQuoted(a);
     std::string out;
-    std::FILE* python = ::popen(("/usr/bin/python3 " + file.string()).c_str(), "r");
+    std::FILE* python = ::popen(command.c_str(), "r");
     if (!python) {
         ADD_FAILURE() << "could not start /usr/bin/python3";
         return out;

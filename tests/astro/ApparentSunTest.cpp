@@ -22,32 +22,9 @@ Vector3 Direction(double rightAscension, double declination)
 
 double DegreesBetween(const Vector3& a, const Vector3& b) { return AngleBetween(a, b) * DegreesPerRadian; }
 
-// 150 instants from Sputnik's launch to the end of 2100, each at another time
-// of day. For each: the Julian Date (UTC), ephem's apparent geocentric right
-// ascension and declination of date, its distance in AU, and the right
-// ascension from the mean equinox (TEME): ephem's less the equation of the
-// equinoxes, which is ephem's apparent sidereal time at Greenwich less
-// python3-sgp4's mean sidereal time (the one that defines TEME).
-constexpr const char* EphemSunScript = R"(import ephem, math
-from sgp4.propagation import gstime
-first = ephem.julian_date('1957/10/4')
-last = ephem.julian_date('2100/12/31')
-greenwich = ephem.Observer()
-greenwich.lon, greenwich.lat, greenwich.pressure = '0', '0', 0
-for i in range(150):
-    jd = first + (last - first) * i / 149 + (i * 0.377) % 1
-    date = ephem.Date(jd - 2415020)
-    sun = ephem.Sun(date)
-    greenwich.date = date
-    equation = float(greenwich.sidereal_time()) - gstime(jd)
-    equation = math.remainder(equation, 2 * math.pi)
-    print(repr(jd), math.degrees(sun.g_ra), math.degrees(sun.g_dec), sun.earth_distance,
-          math.degrees(sun.g_ra - equation))
-)";
-
 TEST(ApparentSun, WithinAThousandthOfADegreeAndTenMillionthsOfAnAuOfEphemFrom1957To2100)
 {
-    const auto rows = test::NumberRows(test::RunPython(EphemSunScript));
+    const auto rows = test::NumberRows(test::RunReference("apparent_sun.py"));
     ASSERT_EQ(rows.size(), 150u);
     double worstDirection = 0, worstTeme = 0, worstDistance = 0;
     for (const auto& row : rows) {

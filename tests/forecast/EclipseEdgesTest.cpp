@@ -1,8 +1,6 @@
-// The SGP4 model's eclipse edges against an independent reference: the same
-// element sets through python3-sgp4, ephem's apparent Sun turned into TEME,
-// and the shadow as the two cones tangent to a spherical Earth (6378.137 km)
-// and Sun (696,000 km), no atmosphere, each edge found by halving to a
-// millisecond. Grazing passages included: the penumbra alone before a
+// The SGP4 model's eclipse edges against an independent reference
+// (tests/reference/shadow_passages.py: python3-sgp4, ephem's Sun and a
+// conical shadow, no atmosphere). Grazing passages included: the penumbra alone before a
 // geostationary season's first umbra, and a sun-synchronous orbit's last
 // passages of a season, shrinking from 74 s to 25 s (the last two wholly
 // between two minutes), and a later one lasting 8 s.
@@ -19,60 +17,6 @@
 
 namespace tavik {
 namespace {
-
-constexpr const char* ReferenceScript = R"(import ephem, math, sys
-from sgp4.api import Satrec
-from sgp4.propagation import gstime
-RE, RS, AU = 6378.137, 696000.0, 149597870.7
-greenwich = ephem.Observer()
-greenwich.lon, greenwich.lat, greenwich.pressure = '0', '0', 0
-def sun_teme(jd):
-    date = ephem.Date(jd - 2415020)
-    s = ephem.Sun(date)
-    greenwich.date = date
-    ra = s.g_ra - math.remainder(float(greenwich.sidereal_time()) - gstime(jd), 2 * math.pi)
-    d = s.earth_distance * AU
-    return [d * math.cos(s.g_dec) * math.cos(ra), d * math.cos(s.g_dec) * math.sin(ra), d * math.sin(s.g_dec)]
-def zone(sat, t):
-    jd = t / 86400 + 2415018.5  # seconds from 1899 December 30, as DateTime counts
-    e, r, v = sat.sgp4(math.floor(jd), jd - math.floor(jd))
-    sun = sun_teme(jd)
-    D = math.sqrt(sum(c * c for c in sun))
-    u = [c / D for c in sun]
-    x = -sum(a * b for a, b in zip(r, u))            # behind the Earth along the anti-sun axis
-    d = math.sqrt(max(0.0, sum(c * c for c in r) - x * x))  # from the axis
-    au = math.asin((RS - RE) / D); xu = RE / math.sin(au)
-    ap = math.asin((RS + RE) / D); xp = RE / math.sin(ap)
-    umbra = x > 0 and x < xu and d < (xu - x) * math.tan(au)
-    shade = x > -RE * math.sin(ap) and d < (xp + x) * math.tan(ap)
-    return 2 if umbra else (1 if shade else 0)
-def edge(sat, a, b, test):
-    fa = test(zone(sat, a))
-    while b - a > 1e-3:
-        m = (a + b) / 2
-        if test(zone(sat, m)) == fa: a = m
-        else: b = m
-    return (a + b) / 2
-def passages(line1, line2, start, hours, step):
-    # Every shadow passage wholly within the window: penumbra entry, umbra
-    # entry, umbra exit, penumbra exit, seconds from 1899 December 30 (-1: no umbra).
-    sat = Satrec.twoline2rv(line1, line2)
-    t, z, end, open_ = start, zone(sat, start), start + hours * 3600, None
-    while t < end:
-        n = min(t + step, end)
-        zn = zone(sat, n)
-        if zn >= 1 and z == 0:
-            open_ = [edge(sat, t, n, lambda q: q >= 1), -1, -1]
-        if open_ is not None and zn == 2 and z < 2:
-            open_[1] = edge(sat, t, n, lambda q: q == 2)
-        if open_ is not None and zn < 2 and z == 2:
-            open_[2] = edge(sat, t, n, lambda q: q == 2)
-        if open_ is not None and zn == 0 and z >= 1:
-            print(*(repr(x) for x in open_ + [edge(sat, t, n, lambda q: q >= 1)]))
-            open_ = None
-        t, z = n, zn
-passages(sys.argv[1], sys.argv[2], float(sys.argv[3]), float(sys.argv[4]), float(sys.argv[5]))
-)";
 
 struct Orbit {
     const char* What;
@@ -109,7 +53,6 @@ double Beyond(std::int64_t engine, double reference, bool entry)
 
 TEST(EclipseEdges, UmbraAndPenumbraWithinASecondOfAnIndependentConicalShadowPenumbraAloneIncluded)
 {
-    const std::string script = ReferenceScript;
     double worst = 0;
     std::size_t grazed = 0, between = 0;
     for (const Orbit& o : Orbits) {
@@ -124,9 +67,8 @@ TEST(EclipseEdges, UmbraAndPenumbraWithinASecondOfAnIndependentConicalShadowPenu
 
         const std::int64_t from = start.Seconds() + std::int64_t{o.FromHour} * 3600;
         const std::int64_t to = from + std::int64_t{o.Hours} * 3600;
-        const auto rows = test::NumberRows(test::RunPython(
-            "import sys\nsys.argv = ['', '" + std::string(o.Line1) + "', '" + o.Line2 + "', '" + std::to_string(from)
-            + "', '" + std::to_string(o.Hours) + "', '" + std::to_string(o.StepSeconds) + "']\n" + script));
+        const auto rows = test::NumberRows(test::RunReference("shadow_passages.py",
+            {o.Line1, o.Line2, std::to_string(from), std::to_string(o.Hours), std::to_string(o.StepSeconds)}));
         std::size_t umbrae = 0, grazing = 0;
         for (const auto& row : rows) {
             ASSERT_EQ(row.size(), 4u);

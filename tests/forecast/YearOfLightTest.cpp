@@ -14,26 +14,6 @@
 namespace tavik {
 namespace {
 
-// The beta angle at each instant (seconds from 1899 December 30): the SGP4
-// state's orbit normal r x v against ephem's apparent Sun turned into TEME.
-constexpr const char* BetaScript = R"(import ephem, math, sys
-from sgp4.api import Satrec
-from sgp4.propagation import gstime
-greenwich = ephem.Observer()
-greenwich.lon, greenwich.lat, greenwich.pressure = '0', '0', 0
-sat = Satrec.twoline2rv(sys.argv[1], sys.argv[2])
-for t in sys.argv[3:]:
-    jd = float(t) / 86400 + 2415018.5
-    e, r, v = sat.sgp4(math.floor(jd), jd - math.floor(jd))
-    date = ephem.Date(jd - 2415020)
-    s = ephem.Sun(date)
-    greenwich.date = date
-    ra = s.g_ra - math.remainder(float(greenwich.sidereal_time()) - gstime(jd), 2 * math.pi)
-    u = [math.cos(s.g_dec) * math.cos(ra), math.cos(s.g_dec) * math.sin(ra), math.sin(s.g_dec)]
-    n = [r[1] * v[2] - r[2] * v[1], r[2] * v[0] - r[0] * v[2], r[0] * v[1] - r[1] * v[0]]
-    print(math.degrees(math.asin(sum(a * b for a, b in zip(n, u)) / math.sqrt(sum(c * c for c in n)))))
-)";
-
 struct Orbit {
     const char* What;
     const char* Line1;
@@ -64,10 +44,9 @@ TEST(YearOfLight, BetaAtMidnightWithinFiveHundredthsOfADegreeOfAnIndependentRefe
         SCOPED_TRACE(o->What);
         const YearOfLight year = ComputeYearOfLight(RequestFor(*o, start, OrbitModel::Sgp4));
         ASSERT_EQ(year.Days.size(), 365u);
-        std::string args = "'" + std::string(o->Line1) + "', '" + o->Line2 + "'";
-        for (int d : days) args += ", '" + std::to_string(start.AddDays(d).Seconds()) + "'";
-        const auto rows =
-            test::NumberRows(test::RunPython("import sys\nsys.argv = ['', " + args + "]\n" + BetaScript));
+        std::vector<std::string> arguments{o->Line1, o->Line2};
+        for (int d : days) arguments.push_back(std::to_string(start.AddDays(d).Seconds()));
+        const auto rows = test::NumberRows(test::RunReference("beta.py", arguments));
         ASSERT_EQ(rows.size(), std::size(days));
         for (std::size_t i = 0; i < rows.size(); ++i) {
             SCOPED_TRACE(days[i]);
