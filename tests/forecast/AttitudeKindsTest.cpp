@@ -7,7 +7,6 @@
 
 #include <cmath>
 #include <memory>
-#include <optional>
 #include <vector>
 
 namespace tavik {
@@ -69,16 +68,6 @@ std::vector<double> Instants()
     return t;
 }
 
-TEST(AttitudeKinds, SunPointingGivesMinus90AndNoIlluminationAtEveryMinute)
-{
-    for (OrbitModel model : Models)
-        for (double t : Instants()) {
-            const StepState s = StateAt(model, Kind(AttitudeKind::Sun), t);
-            EXPECT_NEAR(s.SunAngle(), -90, 1e-5) << ModelName(model) << " " << t;
-            EXPECT_NEAR(s.Illumination(), 0, 1e-5) << ModelName(model) << " " << t;
-        }
-}
-
 // Beta, positive when the Sun lies on the side of r x v; the sun angle of the normal is minus it.
 TEST(AttitudeKinds, OrbitNormalGivesMinusTheBetaAngle)
 {
@@ -120,16 +109,6 @@ TEST(AttitudeKinds, InertialAxisAtTheSunsPlaceGivesAboutMinus90)
         inertial.Declination = Degrees(std::asin(sun.Z));
         EXPECT_NEAR(StateAt(model, inertial, 43200).SunAngle(), -90, 1e-3) << ModelName(model);
         for (double t : Instants()) EXPECT_NEAR(StateAt(model, inertial, t).SunAngle(), -90, 0.6) << t;
-    }
-}
-
-// The plane angles through the chain: (0, 90) points against the orbit normal, whatever the model.
-TEST(AttitudeKinds, PlaneLatitude90PointsAgainstTheNormal)
-{
-    for (OrbitModel model : Models) {
-        const StepState plane = StateAt(model, Attitude{0, 90}, 43200);
-        const StepState normal = StateAt(model, Kind(AttitudeKind::OrbitNormal), 43200);
-        EXPECT_NEAR(plane.SunAngle(), -normal.SunAngle(), 0.05) << ModelName(model);
     }
 }
 

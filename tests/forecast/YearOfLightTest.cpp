@@ -1,6 +1,5 @@
-// The year of light: the beta angle against python3-sgp4 and ephem's Sun, the
-// eclipse seasons of a geostationary satellite, a season cut by the report's
-// start, and the classic model's daily sun angle as the year file has it.
+// The year of light: the beta angle against python3-sgp4 and ephem's Sun, the eclipse seasons of a geostationary
+// satellite, a season cut by the report's start, and passages through the penumbra alone.
 #include "forecast/YearOfLight.h"
 #include "forecast/PassDetails.h"
 
@@ -8,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <memory>
 
 namespace tavik {
@@ -91,24 +89,6 @@ TEST(YearOfLight, ASeasonUnderWayAtTheStartBeginsOnTheFirstDay)
     EXPECT_EQ(year.Seasons.back().Last, start.AddDays(364));
 }
 
-TEST(YearOfLight, BetaAndEclipseFiguresOfEachDayAgree)
-{
-    const YearOfLight year = ComputeYearOfLight(RequestFor(Leo, *DateTime::FromCalendar(2026, 12, 7),
-        OrbitModel::Sgp4));
-    for (const LightDay& day : year.Days) {
-        EXPECT_LE(day.BetaMin, day.Beta);
-        EXPECT_GE(day.BetaMax, day.Beta);
-        EXPECT_NEAR(day.SunlitFraction, 1 - day.ShadowMinutes / 1440, 1e-12);
-        EXPECT_EQ(day.LongestEclipse.has_value(), day.Eclipses > 0);
-        if (day.Eclipses == 0) continue;
-        EXPECT_LE(*day.ShortestEclipse, *day.LongestEclipse);
-        ASSERT_TRUE(day.LongestPenumbra.has_value());
-        EXPECT_GT(*day.LongestPenumbra, *day.LongestEclipse);
-        // The penumbra of a low orbit is crossed in seconds, up to a minute where the orbit grazes the shadow.
-        EXPECT_LT(*day.LongestPenumbra - *day.LongestEclipse, 2.5);
-    }
-}
-
 // Days before a geostationary season's first umbra the satellite grazes the penumbra alone: no eclipse on the
 // day, but its longest penumbra; the classic model has none.
 TEST(YearOfLight, PassagesThroughThePenumbraAloneCountInTheirDaysLongestPenumbra)
@@ -155,20 +135,6 @@ TEST(YearOfLight, APassageThroughThePenumbraBetweenTwoMinutesCountsInItsDay)
     ASSERT_TRUE(day.LongestPenumbra.has_value());
     EXPECT_GT(*day.LongestPenumbra, 0.0);
     EXPECT_LT(*day.LongestPenumbra, 1.0 / 6);
-}
-
-TEST(YearOfLight, ClassicSunAngleIsTheYearFilesAtNoon)
-{
-    const DateTime start = *DateTime::FromCalendar(2027, 1, 1);
-    const ForecastRequest request = RequestFor(Leo, start, OrbitModel::Classic);
-    const YearOfLight year = ComputeYearOfLight(request);
-    for (const int d : {0, 100, 364}) {
-        ShadowCarry carry;
-        const StepState s =
-            ComputeState(request.Elements, request.Site, request.Axis, CalcInstantOf(start.AddDays(d).AddMinutes(720)),
-                         carry);
-        EXPECT_EQ(year.Days[static_cast<std::size_t>(d)].SunAngle, s.SunAngle()) << d;
-    }
 }
 
 } // namespace
