@@ -1,5 +1,4 @@
-// The axes that turn: each one against the vector it is defined by, computed here from the chain's own
-// position, velocity and Sun, in both models.
+// The axes that turn, each against the vector it is defined by, from the chain's own position, velocity and Sun.
 #include "forecast/ComputeState.h"
 #include "forecast/Forecast.h"
 

@@ -1,4 +1,4 @@
-// Whole 59-day runs: structure, progress and cancelling, the stop below 150 km and the shadow flag carried in.
+// Whole 59-day runs: structure and progress, the stop below 150 km, and the minutes counted across midnight.
 #include "forecast/Forecast.h"
 #include "WorkedExample.h"
 #include "output/ListLines.h"
@@ -8,16 +8,16 @@
 namespace tavik {
 namespace {
 
-ForecastResult RunExample(const CurrentElementSet& e, bool startInShadow = false, const ForecastProgress& progress = {})
+ForecastResult RunExample(const CurrentElementSet& e, const ForecastProgress& progress = {})
 {
-    ShadowCarry carry{startInShadow};
+    ShadowCarry carry;
     return RunForecast({*DateTime::FromCalendar(2026, 12, 6), e, test::Lat50Lon10(), {}}, carry, progress);
 }
 
 TEST(RunForecast, CoversFiftyNineDaysOf1441StepsIntoTheNextYearReportingEachDayThenZero)
 {
     std::vector<int> days;
-    const ForecastResult r = RunExample(test::WorkedExampleSet(), false, [&](int v, int) {
+    const ForecastResult r = RunExample(test::WorkedExampleSet(), [&](int v, int) {
         days.push_back(v);
         return true;
     });
@@ -32,20 +32,6 @@ TEST(RunForecast, CoversFiftyNineDaysOf1441StepsIntoTheNextYearReportingEachDayT
     const std::vector<std::string> labels = RowLabels(r, IsoFormats());
     ASSERT_EQ(labels.size(), 59u);
     EXPECT_EQ(labels.front() + labels[25] + labels[26] + labels.back(), "2026-12-062026-12-312027-01-012027-02-02");
-}
-
-TEST(RunForecast, StopsWhenTheCallbackSaysSo)
-{
-    std::vector<int> values;
-    const ForecastResult dark = RunExample(test::WorkedExampleSet(), true, [&](int v, int max) {
-        values.push_back(v * 100 + max);
-        return v < 3;
-    });
-    EXPECT_EQ(values, (std::vector<int>{160, 260, 360})); // the day and the 60 days of the bar
-    EXPECT_EQ(dark.End, RunEnd::Cancelled);
-    EXPECT_EQ(dark.StopDay, 3);
-    EXPECT_EQ(dark.StopMinute, 0);
-    EXPECT_EQ(dark.Minutes.size(), 2u * 1441u);
 }
 
 // A satellite that sinks through 150 km within the run, and one below it at the very first step.

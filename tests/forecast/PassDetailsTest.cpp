@@ -8,9 +8,8 @@
 namespace tavik {
 namespace {
 
-// The list gives a pass already up at 00:00 the rise time 00:00; the details
-// say the rise is unknown instead of taking the run's first minute for one,
-// and give no crossing on the side a pass runs over the run's edge.
+// The list gives a pass already up at 00:00 the rise time 00:00; the details say the rise is unknown instead of
+// taking the run's first minute for one, and give no crossing on the side a pass runs over the run's edge.
 TEST(PassDetails, PassUpAtTheStartHasNoRise)
 {
     const PlannedRun run = RunEntry(3, *DateTime::FromCalendar(2026, 12, 8), OrbitModel::Classic); // the Molniya

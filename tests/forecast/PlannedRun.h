@@ -1,5 +1,4 @@
-// A forecast of one entry of the bundled example file, with its pass and
-// eclipse details, for the tests of what is built on the details.
+// A forecast of one entry of the bundled example file with its pass and eclipse details, for the tests built on them.
 #pragma once
 
 #include "forecast/PassDetails.h"
