@@ -346,14 +346,12 @@ TEST(UpdateTleText, MergesByNumberAndAddsOrReplacesOnlyWhenAsked)
 TEST(UpdateTleText, ReportsEachKindOfChangeInALineAndRefusesToMergeIntoWhatHoldsNoEntry)
 {
     const std::string mine = OnlyTavsat + Join({"KESTREL-2", KestrelL1, KestrelL2});
-    TleChanges merged = UpdateTleText(mine, Download, UpdateMode::Merge, "my.tle", "src").Changes;
-    merged.Backup = "my.tle.bak";
-    const std::string report = DescribeTleChanges(merged);
-    for (const char* line : {"merged: entries the file holds are updated where the download is newer",
-                             "2 entries in the file\n", "updated (newer epoch): 1 (TAVSAT 1 (90001))\n",
+    // The mode's line and the backup's: the download's tests.
+    const std::string report =
+        DescribeTleChanges(UpdateTleText(mine, Download, UpdateMode::Merge, "my.tle", "src").Changes);
+    for (const char* line : {"2 entries in the file\n", "updated (newer epoch): 1 (TAVSAT 1 (90001))\n",
                              "not in the download, kept: 1 (KESTREL-2 (90002))\n",
                              "only in the download, not added: 1 (ORBIS M (90003))\n",
-                             "the previous file is kept as my.tle.bak\n",
                              "oldest epoch now: 2020-12-15 12:17 UTC, TAVSAT 1 (90001)\n"})
         EXPECT_TRUE(Contains(report, line)) << line << "\n" << report;
     const std::string replaced =

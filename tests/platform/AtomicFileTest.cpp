@@ -54,7 +54,6 @@ enum class Setup { // what a path names before the write
     PipeWithReader, Socket, MissingFolder, ReadOnlyFolder, File, HardLinked, Mode0600, OwnedByOther,
     ForeignLinkInStickyFolder, FolderOwnersLinkInStickyFolder, OwnLinkInStickyFolder, HiddenNamesLeftBehind,
     OpenFileThroughProc, FortyLinks };
-// The disk's ways.
 enum class Disk { Takes, FullAtOnce, FullHalfWay, TakesNothingHalfWay, Dribbles };
 
 // The path to write; the file whose bytes end up new, or stay old on failure; a pipe's read end; names removed.

@@ -1,5 +1,3 @@
-// Calendar arithmetic on date-time values, and UTC from the local clock and
-// the C library's zone rules, whatever the zone.
 #include "platform/DateTime.h"
 #include "TestSupport.h"
 #include "platform/Clock.h"

@@ -1,4 +1,3 @@
-// Who may write a file, and the copy kept before an update.
 #include "platform/FileAccess.h"
 #include "platform/AtomicFile.h"
 #include "platform/Error.h"

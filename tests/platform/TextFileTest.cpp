@@ -1,5 +1,3 @@
-// Reading whole single-byte text files, and where the settings file is looked
-// for: beside the program, then in the user's folder.
 #include "platform/TextFile.h"
 #include "platform/SettingsLocation.h"
 #include "TestSupport.h"

@@ -1,5 +1,3 @@
-// The text forms of numbers and dates, the regional formats they follow, the
-// reading of the typed start date, and the small text helpers the readers share.
 #include "platform/TextForms.h"
 #include "TestSupport.h"
 #include "platform/RegionalFormats.h"
