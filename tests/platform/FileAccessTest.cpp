@@ -67,6 +67,7 @@ TEST(WriteFileAtomically, LeavesAFileTheUserMayNotWriteAndSaysItIsReadOnly)
     EXPECT_EQ(test::ReadBytes(file), "old");
 }
 
+// Its name and the one copy: ApplyTleUpdate's test.
 TEST(KeepBackup, WritesOneCopyBesideTheFileWithItsPermissionBits)
 {
     test::TempFolder folder;
@@ -74,12 +75,10 @@ TEST(KeepBackup, WritesOneCopyBesideTheFileWithItsPermissionBits)
     const std::string backup = file.string() + ".bak";
     ::chmod(file.c_str(), 0600);
     KeepBackup(file.string(), "first");
-    EXPECT_EQ(BackupPath(file.string()), backup);
     EXPECT_EQ(test::ReadBytes(backup), "first");
     EXPECT_EQ(std::filesystem::status(backup).permissions(), std::filesystem::perms(0600));
     ::chmod(backup.c_str(), 0666);
     KeepBackup(file.string(), "second");
-    EXPECT_EQ(test::ReadBytes(backup), "second");
     EXPECT_EQ(std::filesystem::status(backup).permissions(), std::filesystem::perms(0600));
 }
 
