@@ -15,14 +15,6 @@
 
 namespace tavik::test {
 
-// One word to the shell, whatever it holds.
-inline std::string ShellQuoted(const std::string& word)
-{
-    std::string quoted = "'";
-    for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
 // What a script of tests/reference printed given these arguments; a failure
 // when it could not run or exited with an error.
 inline std::string RunReference(const std::string& script, const std::vector<std::string>& arguments = {})

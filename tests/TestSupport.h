@@ -31,14 +31,21 @@ inline bool Contains(const std::string& text, std::string_view part)
     return text.find(part) != std::string::npos;
 }
 
+// One word to the shell, whatever it holds.
+inline std::string ShellQuoted(const std::string& word)
+{
+    std::string quoted = "'";
+    for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
 inline std::string ReadBytes(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-// A folder of its own under the system's temporary folder, removed with everything in it when the test
-// ends.
+// A folder of its own under the system's temporary folder, removed with all it holds when the test ends.
 class TempFolder {
 public:
     TempFolder()

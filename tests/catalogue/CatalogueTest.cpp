@@ -83,36 +83,31 @@ TEST(LenientNumber, ReadsTheLongestPrefixThatFitsTheNumberRule)
 {
     const double inf = std::numeric_limits<double>::infinity();
     const struct { const char* Text; double Value; } cases[] = {
-        {" 12.5", 12.5}, {"\t1\n2", 12}, {"-3.5e2", -350}, {"1.5D1", 15}, {"1.5d+1", 15}, {"abc", 0}, {"", 0},
-        {"12abc", 12}, {"+7", 7}, {".5", 0.5}, {"5.", 5}, {"-.5", -0.5}, {"-", 0}, {".", 0}, {"--5", 0}, {"- 5", -5},
-        {"1E", 1}, {"1E-", 1}, {"1E999", inf}, {"-1E999", -inf}, {"1E-999", 0}, {"1E0000001", 10}, {"1E-0000001", 0.1},
-        {"1.2.3", 1.2}, {"1E5.5", 1e5}, {"1E1234567", inf},
+        {" 12.5", 12.5}, {"\t1\n2", 12}, {"-3.5e2", -350}, {"1.5d+1", 15}, {"12abc", 12}, {".5", 0.5}, {"-", 0},
+        {"--5", 0}, {"- 5", -5}, {"1E-", 1}, {"-1E999", -inf}, {"1E-999", 0}, {"1E0000001", 10}, {"1.2.3", 1.2},
+        {"1E1234567", inf},
     };
     for (const auto& c : cases) EXPECT_DOUBLE_EQ(LenientNumber(c.Text), c.Value) << '"' << c.Text << '"';
 }
 
-// A text or file without a name line is refused and leaves the catalogue as it was.
+// A text without a name line is refused and leaves the catalogue as it was; a file that cannot be read is named
+// by the command line's TleFileMissing.
 TEST(ParseCatalogue, LineEndsBlankLinesByteOrderMarkAndLineOrderGiveTheSameEntries)
 {
     const std::string mixed = Join({"TAVSAT 1", TavsatL1, TavsatL2}, "\n")
                               + Join({"KESTREL-2", KestrelL1, KestrelL2}, "\r") + Join({"ORBIS M", OrbisL1, OrbisL2});
-    const std::string cr = ThreeSatellites("\r");
-    const std::string noFinalEnd = cr.substr(0, cr.size() - 1);
     const struct { std::string Text; int Orphans = 0; const char* Says = nullptr; } cases[] = {
-        {mixed}, {noFinalEnd}, {"\xEF\xBB\xBF" + ThreeSatellites()},
+        {mixed}, {"\xEF\xBB\xBF" + ThreeSatellites()},
         {Join({"", "  ", "TAVSAT 1", "", TavsatL1, "   ", TavsatL2, "\t", "KESTREL-2", KestrelL1, KestrelL2, " ",
                "ORBIS M", OrbisL1, OrbisL2, "", "     "})},
         {Join({"TAVSAT 1", TavsatL2, TavsatL1, "KESTREL-2", KestrelL1, KestrelL2, "ORBIS M", OrbisL2, OrbisL1})},
         {Join({"", OrbisL1, OrbisL2, "1 STRAY"}) + ThreeSatellites(), 3}, // before the first name: in no entry
-        {"\r\n   \r\n\n", 0, "weekly.tle: no satellite found"},
         {Join({TavsatL1, TavsatL2}), 0, "weekly.tle: no satellite found"},
         {"\xFE\xFF", 0, "weekly.tle: the file is in UTF-16"},
         {std::string("\xFF\xFEN\0A\0M\0E\0\r\0\n\0", 14), 0, "weekly.tle: the file is in UTF-16"},
-
     };
-    const std::string data = TAVIK_TEST_DATA;
     auto cat = std::make_unique<SatelliteCatalogue>();
-    LoadCatalogue(data + "/three.tle", *cat);
+    LoadCatalogue(TAVIK_TEST_DATA "/three.tle", *cat);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Text);
         if (c.Says) {
@@ -128,8 +123,6 @@ TEST(ParseCatalogue, LineEndsBlankLinesByteOrderMarkAndLineOrderGiveTheSameEntri
         ExpectEntry(cat->Entry(2), Kestrel);
         ExpectEntry(cat->Entry(3), Orbis);
     }
-    EXPECT_TRUE(Contains(InputErrorMessage([&] { LoadCatalogue(data + "/none.tle", *cat); }), data + "/none.tle: "));
-    EXPECT_EQ(cat->CatalogueCount, 3);
 }
 
 // A field read one column too far or too short took in its neighbour's digit or lost its own.
@@ -151,8 +144,7 @@ TEST(ParseCatalogue, EachFieldReadsExactlyItsColumns)
         EXPECT_EQ(read(f.Line, f.First - 1, 0, f.Field), 0) << i;
     }
     const struct { int Line; std::size_t Cut; double ElementSet::*Field; double Value; } parts[] = {
-        {1, 25, &ElementSet::Epoch, 20345.5}, {2, 47, &ElementSet::MeanAnomaly, 123}, // columns 44-47 hold "123."
-        {2, 53, &ElementSet::MeanMotion, 1}, {2, 66, &ElementSet::RevNumber, 123}};
+        {1, 25, &ElementSet::Epoch, 20345.5}, {2, 47, &ElementSet::MeanAnomaly, 123}}; // columns 44-47: "123."
     for (const auto& p : parts) EXPECT_DOUBLE_EQ(read(p.Line, p.Cut, 0, p.Field), p.Value) << p.Cut;
 }
 
@@ -225,17 +217,11 @@ TEST(CheckElementLines, CutLinesAndTwoSatellitesAreProblemsWrongCheckDigitsWarni
         {std::string(OrbisL1), std::string(OrbisL2), std::nullopt, {}}, // Orbis: "-" counts 1
         {l1, withLast(l2, '0'), std::nullopt, {digit(2, '0', 5)}},
         {withLast(l1, 'x'), l2, std::nullopt, {"element line 1: column 69 holds no check digit"}},
-        {l1, l2 + " ", std::nullopt, {length(2, 70)}}, {l1.substr(0, 68), l2, std::nullopt, {length(1, 68)}},
-        {l1, l2.substr(0, 63), std::nullopt, {length(2, 63)}},
-        {l1, l2.substr(0, 9), "its element line 2 is cut off after column 9, inside the inclination (columns 9-16)",
-         {length(2, 9)}},
+        {l1.substr(0, 68), l2, std::nullopt, {length(1, 68)}}, {l1, l2.substr(0, 63), std::nullopt, {length(2, 63)}},
         {l1, l2.substr(0, 62),
          "its element line 2 is cut off after column 62, inside the mean motion (columns 53-63)", {length(2, 62)}},
         {l1, "2 90002" + l2.substr(7), two + "\"90002\"", {digit(2, '5', 6)}},
-        {l1, "2 9 0\x7F" "1" + l2.substr(7), two + "\"9 0?1\"", {}}, // shown with what is not printable as "?"
         {"1 00005" + l1.substr(7), "2     5" + l2.substr(7), std::nullopt, {digit(1, '5', 0), digit(2, '5', 0)}},
-        // Laid out apart.
-        {"1 00015" + l1.substr(7), "2 0015 " + l2.substr(7), std::nullopt, {digit(1, '5', 1), digit(2, '5', 1)}},
     };
     // A line cut right after a field the orbit reads names the next one; a line 1 of 43 columns has all it needs.
     const struct { int Line; std::size_t Cut; std::string Next; } edges[] = {
@@ -285,7 +271,6 @@ TEST(CheckTleText, RefusesWhatIsNotWholeNamingTheEntry)
         {"an entry cut inside a line", Join({"TAVSAT 1", TavsatL1, TavsatL2.substr(0, 47)}),
          "entry 1 \"TAVSAT 1\": its element line 2 is cut off"},
         {"an entry cut after its name", ThreeSatellites() + "NEXT\r\n", "entry 4 \"NEXT\" lacks its element line 1"},
-        {"an HTML page", "\n <!DOCTYPE html><html><body>Not Found</body></html>", "an HTML or XML page"},
         {"lines before the first name", Join({TavsatL1, TavsatL2, "KESTREL-2", KestrelL1, KestrelL2}),
          "2 element lines come before the first name line"},
         {"one line before the first name", Join({TavsatL2, "KESTREL-2", KestrelL1, KestrelL2}),
@@ -300,7 +285,7 @@ TEST(CheckTleText, RefusesWhatIsNotWholeNamingTheEntry)
 }
 
 // An update changes the entries the file holds in place, keeping names, line ends and all else; what it adds or
-// removes depends on the mode.
+// removes depends on the mode. A replacing update and one that changes nothing: the download's tests.
 TEST(UpdateTleText, MergesByNumberAndAddsOrReplacesOnlyWhenAsked)
 {
     const std::string mine = Join({"My Tavsat", TavsatL1, TavsatL2, "KESTREL-2", KestrelL1, KestrelL2}, "\n");
@@ -319,11 +304,8 @@ TEST(UpdateTleText, MergesByNumberAndAddsOrReplacesOnlyWhenAsked)
         {"add new: the new one appended with the file's line ends", mine, Download, UpdateMode::AddNew,
          Join({"My Tavsat", NewerL1, TavsatL2, "KESTREL-2", KestrelL1, KestrelL2, "ORBIS M", OrbisL1, OrbisL2}, "\n"),
          {"My Tavsat (90001)"}, {"KESTREL-2 (90002)"}, {}, {"ORBIS M (90003)"}},
-        {"replace: exactly the download", mine, Download, UpdateMode::Replace, Download, {"TAVSAT 1 (90001)"}, {}, {},
-         {"ORBIS M (90003)"}, {"KESTREL-2 (90002)"}},
         {"an older entry in the download is not taken", NewerTavsat, OnlyTavsat, UpdateMode::Merge, NewerTavsat, {}, {},
          {}, {}, {}, {"TAVSAT 1 (90001)"}},
-        {"the same epoch changes nothing", OnlyTavsat, OnlyTavsat, UpdateMode::AddNew, OnlyTavsat},
         {"a number the download holds twice gives its newest set, first or not", OnlyTavsat, NewerTavsat + OnlyTavsat,
          UpdateMode::Merge, NewerTavsat, {"TAVSAT 1 (90001)"}},
         {"a last line without its end gets one before an added entry", OnlyTavsat.substr(0, OnlyTavsat.size() - 2),
@@ -358,19 +340,16 @@ TEST(UpdateTleText, MergesByNumberAndAddsOrReplacesOnlyWhenAsked)
 TEST(UpdateTleText, ReportsEachKindOfChangeInALineAndRefusesToMergeIntoWhatHoldsNoEntry)
 {
     const std::string mine = OnlyTavsat + Join({"KESTREL-2", KestrelL1, KestrelL2});
-    TleChanges merged = UpdateTleText(mine, Download, UpdateMode::Merge, "my.tle", "src").Changes;
-    merged.Backup = "my.tle.bak";
-    const std::string report = DescribeTleChanges(merged);
-    for (const char* line : {"merged: entries the file holds are updated where the download is newer",
-                             "2 entries in the file\n", "updated (newer epoch): 1 (TAVSAT 1 (90001))\n",
+    // The mode's line and the backup's: the download's tests.
+    const std::string report =
+        DescribeTleChanges(UpdateTleText(mine, Download, UpdateMode::Merge, "my.tle", "src").Changes);
+    for (const char* line : {"2 entries in the file\n", "updated (newer epoch): 1 (TAVSAT 1 (90001))\n",
                              "not in the download, kept: 1 (KESTREL-2 (90002))\n",
                              "only in the download, not added: 1 (ORBIS M (90003))\n",
-                             "the previous file is kept as my.tle.bak\n",
                              "oldest epoch now: 2020-12-15 12:17 UTC, TAVSAT 1 (90001)\n"})
         EXPECT_TRUE(Contains(report, line)) << line << "\n" << report;
     const std::string replaced =
         DescribeTleChanges(UpdateTleText(mine, Download, UpdateMode::Replace, "my.tle", "src").Changes);
-    EXPECT_TRUE(Contains(replaced, "replaced: the file is now exactly the download\n")) << replaced;
     EXPECT_TRUE(Contains(replaced, "removed: 1 (KESTREL-2 (90002))\n")) << replaced;
     EXPECT_TRUE(Contains(replaced, "oldest epoch now: 2020-12-15 12:17 UTC, TAVSAT 1 (90001)\n")) << replaced;
     const std::string message = InputErrorMessage([&] {
@@ -381,19 +360,13 @@ TEST(UpdateTleText, ReportsEachKindOfChangeInALineAndRefusesToMergeIntoWhatHolds
     EXPECT_EQ(UpdateTleText(Join({TavsatL1, TavsatL2}), Download, UpdateMode::Replace, "my.tle", "src").Text, Download);
 }
 
-// The previous file is kept beside it before any change, one copy; an update that changes nothing writes nothing,
-// and one whose file was edited meanwhile is refused.
-TEST(ApplyTleUpdate, KeepsThePreviousFileAsBakAndWritesNothingWhenNothingChanges)
+// The previous file is kept beside it before any change, one copy, and an update whose file was edited meanwhile
+// is refused. One that changes nothing writes nothing: the download's tests.
+TEST(ApplyTleUpdate, KeepsThePreviousFileAsBakAndRefusesAFileEditedMeanwhile)
 {
     test::TempFolder folder;
     const std::string path = folder.Write("kep.txt", OnlyTavsat).string();
     const std::string newest = Join({"TAVSAT 1", WithEpochDay(TavsatL1, "20360"), TavsatL2});
-
-    const TleUpdatePlan same = PlanTleUpdate(path, OnlyTavsat, UpdateMode::Merge, "src");
-    EXPECT_FALSE(same.Changed());
-    EXPECT_EQ(ApplyTleUpdate(same).Backup, "");
-    EXPECT_FALSE(std::filesystem::exists(path + ".bak"));
-
     EXPECT_EQ(ApplyTleUpdate(PlanTleUpdate(path, NewerTavsat, UpdateMode::Merge, "src")).Backup, path + ".bak");
     EXPECT_EQ(test::ReadBytes(path), NewerTavsat);
     EXPECT_EQ(test::ReadBytes(path + ".bak"), OnlyTavsat);

@@ -8,7 +8,6 @@
 namespace tavik {
 namespace {
 
-namespace fs = std::filesystem;
 using test::Contains;
 using test::InputErrorMessage;
 
@@ -27,12 +26,8 @@ TEST(ParseSettings, TheLinesAreTakenAsWrittenAndARefusalNamesTheFileAndTheLine)
         {"JO40HC\r\n/tle/a.tle\r\nXX\r\n\r\n", {"JO40HC", "/tle/a.tle"}}, // lone CRs and LFs: the TLE reader's tests
         {"\xEF\xBB\xBFjo40hc12\r\na.tle\r\n", {"jo40hc12", "a.tle"}},                   // shown as written
         {"JO40\r\n tles/my sats.tle \r\n", {"JO40", " tles/my sats.tle "}},             // path not trimmed
-        {"", {"station.ini: the file is empty"}}, {"JO40HC", {"station.ini: line 2 is missing"}},
-        {"JO40HC\r\n", {"station.ini: line 2 is missing"}},
-        {"JO40HC\r\n\r\n/tle/a.tle\r\n", {"station.ini: line 2 is empty"}},
+        {"", {"station.ini: the file is empty"}}, {"JO40HC\r\n", {"station.ini: line 2 is missing"}},
         {"JO40HC\r\n \t\r\n", {"station.ini: line 2 is empty"}},
-        {"JO40HC\r\r\n/tle/a.tle\r\n", {"station.ini: line 2 is empty"}}, // a CR, then a CR LF: two line ends
-        {"\r\n/tle/a.tle\r\n", {"station.ini: line 1: \"\" is not a Maidenhead locator"}},
         {"JO40YZ\r\n/tle/a.tle\r\n",
          {"station.ini: line 1: \"JO40YZ\" is not a Maidenhead locator: characters 5 and 6"}},
         {"JO\x1B" "0HC\r\na.tle", {"station.ini: line 1: \"JO?0HC\""}},
@@ -53,27 +48,7 @@ TEST(ParseSettings, TheLinesAreTakenAsWrittenAndARefusalNamesTheFileAndTheLine)
         if (c.Says.size() > 1) {
             EXPECT_TRUE(Contains(message, c.Says[1])) << message;
         }
-
     }
-}
-
-TEST(ReadSettings, RelativeTlePathIsTakenFromTheSettingsFolderAndRefusalsNameTheFile)
-{
-    test::TempFolder folder;
-    const struct { const char* Line2; fs::path Expected; } cases[] = {
-        {"kep/weekly.tle", folder.Path / "kep" / "weekly.tle"}, {"weekly.tle", folder.Path / "weekly.tle"},
-        {"/srv/tle/weekly.tle", "/srv/tle/weekly.tle"}, // absolute: left alone
-    };
-    for (const auto& c : cases) {
-        const fs::path ini = folder.Write("tavik.ini", std::string("IO91WM\r\n") + c.Line2 + "\r\n");
-        EXPECT_EQ(fs::path(ReadSettings(ini.string()).TleFilePath).lexically_normal(), c.Expected.lexically_normal());
-    }
-    const fs::path bad = folder.Write("bad.ini", "JO40YZ\r\nthree.tle\r\n");
-    EXPECT_TRUE(Contains(InputErrorMessage([&] { ReadSettings(bad.string()); }), bad.string() + ": line 1"));
-    const std::string missing = (folder.Path / "none.ini").string();
-    EXPECT_TRUE(Contains(InputErrorMessage([&] { ReadSettings(missing); }), missing));
-    const fs::path huge = folder.Write("huge.ini", "IO91WM\r\nweekly.tle\r\n" + std::string(1 << 20, ' '));
-    EXPECT_TRUE(Contains(InputErrorMessage([&] { ReadSettings(huge.string()); }), "is larger than 1 MiB"));
 }
 
 } // namespace

@@ -39,50 +39,31 @@ TEST(ParseCommandLine, TakesEachOptionOnceWithSpaceOrEqualsAndRefusesTheRest)
         // "=" keeps a value that looks like an option; an empty path is for the file check.
         {{"--satellite=--odd--", "--tle=", "-h"}, "tle= satellite=--odd-- help "},
         {{"--all", "--out", "o", "--version"}, "out=o all version "},
-        {{"--frob"}, "unknown option \"--frob\"", true}, {{"--frob=1"}, "unknown option \"--frob\"", true},
-        {{"-x"}, "unknown option \"-x\"", true}, {{"--tle"}, "--tle needs a value", true},
-        {{"--tle", "--locator", "JO40hc"}, "--tle needs a value", true},
+        {{"--frob=1"}, "unknown option \"--frob\"", true},
+        {{"--tle"}, "--tle needs a value", true}, {{"--tle", "--locator", "JO40hc"}, "--tle needs a value", true},
         {{"--save-passes=yes"}, "--save-passes takes no value", true},
-        {{"stray"}, "unexpected argument \"stray\"", true}, {{"-"}, "unexpected argument \"-\"", true},
-        {{"--tle", "a", "--tle=b"}, "--tle is given more than once", true},
+        {{"stray"}, "unexpected argument \"stray\"", true},
         {{"--help", "-h"}, "is given more than once", true}, {{"--year-dir", "out"}, "--year-dir needs --year", true},
         {{"--out", "o"}, "option --out needs --all", true},
         {{"--all", "--save-passes"}, "option --save-passes is for one satellite, not with --all", true},
-        {{"--all", "--satellite", "2"}, "option --satellite is for one satellite", true},
-        {{"--all", "--strip", "s.png"}, "option --strip is for one satellite", true},
         {{"--update-tle", "https://x/a.txt", "--satellite", "2"}, "--satellite does not go with --update-tle", true},
         {{"--update-tle", "https://x/a.txt", "--tle", "-"},
          "--update-tle needs a TLE file to replace, not standard input", true},
-
         {{"--model", "fast"}, "option --model takes classic or sgp4, not \"fast\"", true},
         {{"--update-tle", "u", "--timeout", "5", "--add-new"}, "update-tle=u timeout=5 add-new "},
         {{"--update-tle=u", "--replace", "--timeout=86400"}, "update-tle=u timeout=86400 replace "},
         {{"--update-tle", "u", "--add-new", "--replace"}, "options --add-new and --replace exclude each other", true},
         {{"--add-new"}, "option --add-new needs --update-tle", true},
-        {{"--replace"}, "option --replace needs --update-tle", true},
-        {{"--timeout", "5"}, "option --timeout needs --update-tle", true},
         {{"--format", "json", "--frequency", "145.8", "--uplink=435.3"}, "format=json frequency=145.8 uplink=435.3 "},
         // The values themselves are read by FrequencyMHz, so that a bad one is an input error (status 1).
         {{"--format", "csv", "--frequency", "-1"}, "format=csv frequency=-1 "},
         {{"--frequency", "145.8"}, "option --frequency needs --format csv, json or ics, or --now", true},
-        {{"--format", "text", "--uplink", "435"}, "option --uplink needs --format csv, json or ics, or --now", true},
-        {{"--all", "--frequency", "145.8"}, "option --frequency is for one satellite, not with --all", true},
-        {{"--update-tle", "u", "--uplink", "435"}, "--uplink does not go with --update-tle", true},
         {{"--year-report", "--format", "json", "--model", "classic"}, "format=json year-report "},
         {{"--year-report", "--format", "ics"}, "option --format takes text, csv or json with --year-report", true},
         {{"--year-report", "--all"}, "option --all does not go with --year-report", true},
-        {{"--year-report", "--strip", "s.png"}, "option --strip does not go with --year-report", true},
-        {{"--year-report", "--save-passes"}, "option --save-passes does not go with --year-report", true},
-        {{"--year-report", "--year", "2027"}, "option --year does not go with --year-report", true},
-        {{"--year-report", "--update-tle", "u"}, "option --update-tle does not go with --year-report", true},
-        {{"--year-report", "--format", "csv", "--frequency", "145.8"},
-         "option --frequency does not go with --year-report", true},
         {{"--attitude", "10,-5", "--year-report"}, "attitude=10,-5 year-report "},
-        {{"--attitude=inertial:120,-20", "--all"}, "attitude=inertial:120,-20 all "},
         {{"--attitude", "sideways"}, "option --attitude: the attitude \"sideways\" is not one of LON,LAT", true},
-        {{"--attitude", "0,91"}, "the attitude \"0,91\" is not one of", true},
         {{"--now", "--attitude", "sun"}, "option --attitude does not go with --now", true},
-        {{"--update-tle", "u", "--attitude", "sun"}, "--attitude does not go with --update-tle", true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.Args.empty() ? "(nothing)" : row.Args.front());
@@ -95,8 +76,8 @@ TEST(ParseCommandLine, TakesEachOptionOnceWithSpaceOrEqualsAndRefusesTheRest)
 TEST(ParseCommandLine, TakesATimeoutOfWholeSecondsFromOneToADay)
 {
     const std::pair<const char*, bool> rows[] = {
-        {"1", true},       {"120", true},  {"0007", true}, {"86400", true}, {"0", false},  {"86401", false},
-        {"-5", false},     {"1.5", false}, {"", false},    {"5s", false},   {"99999999999999999999", false}};
+        {"1", true}, {"0007", true}, {"86400", true}, {"0", false}, {"86401", false}, {"1.5", false}, {"", false},
+        {"99999999999999999999", false}};
     for (const auto& [value, taken] : rows) {
         const ParsedCommandLine p = ParseCommandLine({"--update-tle", "u", std::string("--timeout=") + value});
         EXPECT_EQ(p.UsageError.empty(), taken) << '"' << value << "\": " << p.UsageError;
@@ -106,10 +87,9 @@ TEST(ParseCommandLine, TakesATimeoutOfWholeSecondsFromOneToADay)
 TEST(FrequencyMHz, TakesADecimalNumberAboveZeroUpTo300000)
 {
     const std::pair<const char*, std::optional<double>> rows[] = {
-        {"145.8", 145.8},         {"2400", 2400},           {"0.137", 0.137},       {"300000", 300000},
-        {"1e3", 1000},            {"0", std::nullopt},      {"-145.8", std::nullopt}, {"300000.1", std::nullopt},
-        {"145,8", std::nullopt},  {"145.8 ", std::nullopt}, {" 145.8", std::nullopt}, {"", std::nullopt},
-        {"MHz", std::nullopt},    {"inf", std::nullopt},    {"nan", std::nullopt},    {"145.8MHz", std::nullopt}};
+        {"145.8", 145.8},           {"300000", 300000},      {"1e3", 1000},            {"0", std::nullopt},
+        {"300000.1", std::nullopt}, {"145,8", std::nullopt}, {" 145.8", std::nullopt}, {"", std::nullopt},
+        {"nan", std::nullopt}};
     for (const auto& [text, mhz] : rows) EXPECT_EQ(FrequencyMHz(text), mhz) << '"' << text << '"';
 }
 

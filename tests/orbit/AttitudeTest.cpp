@@ -14,7 +14,6 @@ TEST(Attitude, ReadsEachFormAndNamesItBack)
         AttitudeKind Kind;
         const char* Name;
     } rows[] = {
-        {"0,0", AttitudeKind::Plane, "0,0"},
         {"12.5,-3", AttitudeKind::Plane, "12.5,-3"},
         {"-0,90", AttitudeKind::Plane, "0,90"},
         {"-360,-90", AttitudeKind::Plane, "-360,-90"},
@@ -30,17 +29,6 @@ TEST(Attitude, ReadsEachFormAndNamesItBack)
         EXPECT_EQ(a.Kind, row.Kind) << row.Text;
         EXPECT_EQ(AttitudeName(a), row.Name) << row.Text;
     }
-}
-
-TEST(Attitude, KeepsTheAnglesOfItsKind)
-{
-    const Attitude plane = ParseAttitude("12.5,-3");
-    EXPECT_EQ(plane.AttitudeLon, 12.5);
-    EXPECT_EQ(plane.AttitudeLat, -3);
-    const Attitude inertial = ParseAttitude("inertial:120,-20.25");
-    EXPECT_EQ(inertial.RightAscension, 120);
-    EXPECT_EQ(inertial.Declination, -20.25);
-    EXPECT_EQ(inertial.AttitudeLon, 0);
 }
 
 TEST(Attitude, RefusesOtherTextNamingItAndTheFormsTaken)

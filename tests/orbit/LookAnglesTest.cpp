@@ -5,8 +5,6 @@
 
 #include "Printed.h"
 
-#include <tuple>
-
 namespace tavik {
 namespace {
 
@@ -32,34 +30,6 @@ TEST(LookAngles, GeostationarySatelliteEastOverheadAndBelowAndThePoleOnTheEllips
     EXPECT_EQ(overhead.SatElevation, 90);
     EXPECT_EQ(overhead.SatAzimuth, 0); // atan2(0, 0) gives 0
     EXPECT_LT(look(0, 180).SatElevation, 0);
-}
-
-TEST(LookAngles, AttitudeAxisTurnsWithTheOrbitIntoTheCelestialFrame)
-{
-    // An inclined orbit, turned by node and perigee: the rotation must stay a rotation.
-    OrbitState o;
-    o.CosArgPerigee = CosDeg(40);
-    o.SinArgPerigee = SinDeg(40);
-    o.CosRAAN = CosDeg(200);
-    o.SinRAAN = SinDeg(200);
-    CurrentElementSet e;
-    e.Inclination = 98.7;
-    const PreparedElements p = PrepareElements(e, {});
-    // Attitude (0, 0) points away from perigee, (90, 0) against the motion at perigee, (0, 90) against the normal.
-    for (const auto& [lon, lat, column] : {std::tuple{0.0, 0.0, 0}, {90.0, 0.0, 1}, {0.0, 90.0, 2}}) {
-        const LookState s = LookAngles(e, p, o, {lon, lat});
-        const double rot[3][3] = {
-            {s.RotXx, s.RotXy, s.RotXz}, {s.RotYx, s.RotYy, s.RotYz}, {s.RotZx, s.RotZy, s.RotZz}};
-
-        EXPECT_NEAR(s.AttitudeCelX, -rot[0][column], 1e-12) << column;
-        EXPECT_NEAR(s.AttitudeCelY, -rot[1][column], 1e-12) << column;
-        EXPECT_NEAR(s.AttitudeCelZ, -rot[2][column], 1e-12) << column;
-        if (column == 0) { // the third column is the cross product of the first two
-            EXPECT_NEAR(s.RotXz, s.RotYx * s.RotZy - s.RotZx * s.RotYy, 1e-12);
-            EXPECT_NEAR(s.RotYz, s.RotZx * s.RotXy - s.RotXx * s.RotZy, 1e-12);
-            EXPECT_NEAR(s.RotZz, s.RotXx * s.RotYy - s.RotYx * s.RotXy, 1e-12);
-        }
-    }
 }
 
 } // namespace

@@ -77,18 +77,6 @@ TEST(CsvField, TextThatASpreadsheetWouldTakeForAFormulaGetsAQuoteInFront)
     for (const auto& [text, cell] : cases) EXPECT_EQ(CsvField(text), cell) << text;
 }
 
-TEST(Export, CsvKeepsANegativeSunAngleANumberAndNeutralisesAFormulaName)
-{
-    PlanningDetails d;
-    PassDetail p;
-    p.Max.SunAngle = -12.3;
-    d.Passes.push_back(p);
-    const ExportContext c{"-2+3", MakeStation("JO40hc"), OrbitModel::Classic, {}, {}, {}, {}, {}, {}};
-    const std::string csv = PassesCsv(c, d);
-    EXPECT_EQ(csv.substr(0, csv.find('\r')), "satellite,\"'-2+3\"");
-    EXPECT_NE(csv.find(",-12.3,"), std::string::npos) << csv;
-}
-
 TEST(Export, CsvAndJsonReadBackWithTheNameWholeAndEveryPassAtItsRefinedTime)
 {
     const Exported e = Export();
@@ -107,9 +95,8 @@ TEST(Export, CsvAndJsonReadBackWithTheNameWholeAndEveryPassAtItsRefinedTime)
         "j = json.load(open(os.path.join(d, 'a.json'), encoding='utf-8'))\n"
         "assert j['satellite'] == " + std::string(OddNameInPython) + " and j['model'] == 'sgp4'\n"
         "assert len(j['passes']) == " + passes + " and j['passes'][0]['max']['time'] == " + max + "\n"
-        // The umbra passages; those through the penumbra alone have no umbra fields.
+        // The umbra passages (those through the penumbra alone: the penumbra test below).
         "umbrae = [x for x in j['eclipses'] if x['umbra']]\n"
-        "assert all(set(x) == {'umbra', 'penumbra_entry', 'penumbra_exit'} for x in j['eclipses'] if not x['umbra'])\n"
         "assert all(x['penumbra_entry'] < x['entry'] for x in umbrae[1:])\n"
         // The umbra to the second lies in the minute before the list's entry and before its exit.
         "iso = datetime.datetime.fromisoformat\n"
@@ -119,7 +106,6 @@ TEST(Export, CsvAndJsonReadBackWithTheNameWholeAndEveryPassAtItsRefinedTime)
     const std::vector<std::pair<std::string, std::string>> files = {
         {"p.csv", PassesCsv(e.Context, e.Details)}, {"a.json", DetailsJson(e.Context, e.Details, true, true)}};
     EXPECT_EQ(Check(files, script), 0);
-
 }
 
 // Range, range rate and, with frequencies, the Doppler shifts: JSON keys on rise, max and set, CSV columns after
@@ -182,12 +168,10 @@ TEST(Export, ICalendarReadsBackWithUtcTimesAndUidsStableAcrossExports)
         "assert [str(x['UID']) for x in a] == [str(x['UID']) for x in b]\n"
         "assert len({str(x['UID']) for x in a}) == len(a)\n"
         "assert a[0]['DTSTAMP'].dt != b[0]['DTSTAMP'].dt\n"
-        // The event spans the horizon crossings, to the second.
         "assert [a[1]['DTSTART'].dt, a[1]['DTEND'].dt] == [" + py(p.RiseCrossing->At) + ", " + py(p.SetCrossing->At)
             + "]\n"
         "assert str(a[1]['SUMMARY']).startswith(" + std::string(OddNameInPython).insert(
             std::string(OddNameInPython).size() - 1, " pass, max ") + ")\n"
-        "assert 'Rise: ' in str(a[1]['DESCRIPTION'])\n"
         "assert all(len(l) <= 75 for l in open(os.path.join(d, 'a.ics'), 'rb').read().split(b'\\r\\n'))\n";
     EXPECT_EQ(Check({{"a.ics", DetailsIcs(first.Context, first.Details, true, false)},
                      {"b.ics", DetailsIcs(second.Context, second.Details, true, false)}},
@@ -195,14 +179,9 @@ TEST(Export, ICalendarReadsBackWithUtcTimesAndUidsStableAcrossExports)
               0);
 }
 
-} // namespace
-} // namespace tavik
-
-namespace tavik {
-namespace {
-
 // A passage through the penumbra alone is its own entry: JSON "umbra": false with the penumbra's edges and no
-// umbra fields, the CSV's umbra column false, an iCalendar event of its own.
+// umbra fields, the CSV's umbra column false, an iCalendar event of its own. A graze wholly between two minutes
+// lasts seconds: its event says so rather than "0 min".
 TEST(Export, PenumbraAloneIsAnEntryMarkedAsSuch)
 {
     ExportContext c;
@@ -216,7 +195,11 @@ TEST(Export, PenumbraAloneIsAnEntryMarkedAsSuch)
     e.DurationMinutes = 12;
     e.PenumbraEntry = e.Entry.AddSeconds(-23);
     e.PenumbraExit = e.Exit.AddSeconds(-8);
-    d.Eclipses.push_back(e);
+    EclipseDetail graze = e;
+    graze.Entry = graze.Exit = *DateTime::FromCalendar(2027, 2, 24, 19, 45);
+    graze.PenumbraEntry = graze.Entry.AddSeconds(-54);
+    graze.PenumbraExit = graze.Entry.AddSeconds(-30);
+    d.Eclipses = {e, graze};
     const std::string json = DetailsJson(c, d, false, true);
     EXPECT_NE(json.find("{\"umbra\": false, \"penumbra_entry\": \"2027-02-23T22:40:37Z\", "
                         "\"penumbra_exit\": \"2027-02-23T22:52:52Z\"}"),
@@ -229,32 +212,9 @@ TEST(Export, PenumbraAloneIsAnEntryMarkedAsSuch)
     const std::string ics = DetailsIcs(c, d, false, true);
     EXPECT_NE(ics.find("SUMMARY:GEO penumbra only\\, 12 min"), std::string::npos) << ics;
     EXPECT_NE(ics.find("DTSTART:20270223T224037Z"), std::string::npos) << ics;
+    EXPECT_NE(ics.find("SUMMARY:GEO penumbra only\\, 25 s"), std::string::npos) << ics;
+    EXPECT_NE(ics.find("DTEND:20270224T194431Z"), std::string::npos) << ics;
 }
-
-// A graze wholly between two minutes lasts seconds: its event says so rather than "0 min".
-TEST(Export, PenumbraAloneUnderAMinuteIsGivenInSeconds)
-{
-    ExportContext c;
-    c.SatName = "SSO";
-    PlanningDetails d;
-    d.HasPenumbra = true;
-    EclipseDetail e;
-    e.Umbra = false;
-    e.Entry = *DateTime::FromCalendar(2026, 12, 12, 19, 45);
-    e.Exit = e.Entry;
-    e.PenumbraEntry = e.Entry.AddSeconds(-54);
-    e.PenumbraExit = e.Entry.AddSeconds(-30);
-    d.Eclipses.push_back(e);
-    const std::string ics = DetailsIcs(c, d, false, true);
-    EXPECT_NE(ics.find("SUMMARY:SSO penumbra only\\, 25 s"), std::string::npos) << ics;
-    EXPECT_NE(ics.find("DTEND:20261212T194431Z"), std::string::npos) << ics;
-}
-
-} // namespace
-} // namespace tavik
-
-namespace tavik {
-namespace {
 
 // A pass or an eclipse that the run cut at one end has no duration in any format: the minutes counted are only
 // those inside the run.

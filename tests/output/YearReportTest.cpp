@@ -52,15 +52,6 @@ TEST(YearReport, JsonHasTheHeaderTheDaysAndTheSeasons)
               "\n  ]\n}\n");
 }
 
-TEST(YearReport, JsonOfAnEmptyYearIsStillOneDocument)
-{
-    YearOfLight year;
-    year.SatName = "X";
-    EXPECT_EQ(YearReportJson(year),
-              "{\n  \"satellite\": \"X\",\n  \"model\": \"sgp4\",\n  \"attitude\": \"0,0\",\n  \"days\": [],\n"
-              "  \"seasons\": []\n}\n");
-}
-
 TEST(YearReport, CsvHasTheJsonDayFieldsAsColumns)
 {
     const std::string csv = YearReportCsv(TwoDays());

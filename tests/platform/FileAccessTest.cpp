@@ -1,4 +1,3 @@
-// Who may write a file, and the copy kept before an update.
 #include "platform/FileAccess.h"
 #include "platform/AtomicFile.h"
 #include "platform/Error.h"
@@ -27,7 +26,6 @@ TEST(MayWrite, FollowsTheOwnerGroupAndOthersBitsAndLetsRootWrite)
         {"someone's file 0644 of a group the user is in", {0100644, 1001, 24}, user, false},
         {"someone's file 0646", {0100646, 1001, 1001}, user, true},
         {"someone's file 0646 whose group bit forbids the user's group", {0100646, 1001, 24}, user, false},
-        {"root and a 0444 file", {0100444, 1000, 1000}, UserIdentity{0, {0}}, true},
         {"root and someone's 0400 file", {0100400, 1001, 1001}, UserIdentity{0, {0}}, true},
     };
     for (const auto& row : rows) EXPECT_EQ(MayWrite(row.File, row.Who), row.May) << row.Case;
@@ -46,37 +44,22 @@ int AsNobody(const std::function<bool()>& check)
     return WIFEXITED(status) ? WEXITSTATUS(status) : 3;
 }
 
-TEST(ReadOnlyReason, NamesTheModeAndTheOwnerOfAFileTheUserMayNotWrite)
-{
-    test::TempFolder folder;
-    const auto file = folder.Write("kep.txt", "x");
-    ::chmod(file.c_str(), 0444);
-    ::chmod(folder.Path.c_str(), 0777); // the user could rename over it: only the rule stops the replacement
-    if (::geteuid() != 0) {
-        EXPECT_EQ(ReadOnlyReason(file.string()).value_or(""), "it is read-only for you (mode 0444)");
-        GTEST_SKIP() << "a file of another user needs root to make";
-    }
-    EXPECT_EQ(ReadOnlyReason(file.string()), std::nullopt); // root writes it, as cp does
-    ::chmod(file.c_str(), 0644);
-    const std::string expected =
-        "it is read-only for you: it belongs to user 0 (mode 0644), so replacing it would make it yours";
-    EXPECT_EQ(AsNobody([&] { return ReadOnlyReason(file.string()) == expected; }), 0);
-    EXPECT_EQ(AsNobody([&] { return !ReadOnlyReason((folder.Path / "new.txt").string()); }), 0);
-}
-
-// A save replaced a list file the user may not write (a rename in a folder anyone may write).
+// A save replaced a list file the user may not write (a rename in a folder anyone may write); the reason names
+// the owner and the mode.
 TEST(WriteFileAtomically, LeavesAFileTheUserMayNotWriteAndSaysItIsReadOnly)
 {
     if (::geteuid() != 0) GTEST_SKIP() << "a file of another user needs root to make";
     test::TempFolder folder;
     const auto file = folder.Write("TAVIK-LEO_passes.txt", "old");
+    ::chmod(file.c_str(), 0644);
     ::chmod(folder.Path.c_str(), 0777);
-    const std::string said = "cannot write " + file.string() + ": it is read-only for you";
+    const std::string said = "cannot write " + file.string() + ": it is read-only for you: it belongs to user 0 "
+                             + "(mode 0644), so replacing it would make it yours";
     EXPECT_EQ(AsNobody([&] {
                   try {
                       WriteFileAtomically(file.string(), "new");
                   } catch (const OutputError& e) {
-                      return std::string(e.what()).starts_with(said);
+                      return e.what() == said;
                   }
                   return false;
               }),
@@ -84,6 +67,7 @@ TEST(WriteFileAtomically, LeavesAFileTheUserMayNotWriteAndSaysItIsReadOnly)
     EXPECT_EQ(test::ReadBytes(file), "old");
 }
 
+// Its name and the one copy: ApplyTleUpdate's test.
 TEST(KeepBackup, WritesOneCopyBesideTheFileWithItsPermissionBits)
 {
     test::TempFolder folder;
@@ -91,12 +75,10 @@ TEST(KeepBackup, WritesOneCopyBesideTheFileWithItsPermissionBits)
     const std::string backup = file.string() + ".bak";
     ::chmod(file.c_str(), 0600);
     KeepBackup(file.string(), "first");
-    EXPECT_EQ(BackupPath(file.string()), backup);
     EXPECT_EQ(test::ReadBytes(backup), "first");
     EXPECT_EQ(std::filesystem::status(backup).permissions(), std::filesystem::perms(0600));
     ::chmod(backup.c_str(), 0666);
     KeepBackup(file.string(), "second");
-    EXPECT_EQ(test::ReadBytes(backup), "second");
     EXPECT_EQ(std::filesystem::status(backup).permissions(), std::filesystem::perms(0600));
 }
 

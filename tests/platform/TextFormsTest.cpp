@@ -1,5 +1,3 @@
-// The text forms of numbers and dates, the regional formats they follow, the
-// reading of the typed start date, and the small text helpers the readers share.
 #include "platform/TextForms.h"
 #include "TestSupport.h"
 #include "platform/RegionalFormats.h"
@@ -26,17 +24,15 @@ DateTime At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
 TEST(FormatNumber, PatternRoundsHalvesAwayFromZeroAndPadsDefaultKeepsFifteenDigits)
 {
     const struct { double Value; int Digits; const char* Pattern; const char* Default; } cases[] = {
-        {0.5, 2, "01", "0.5"}, {2.5, 2, "03", "2.5"}, {99.5, 2, "100", "99.5"}, {-0.5, 2, "-01", "-0.5"},
-        {-0.3, 2, "-00", "-0.3"}, {-12.5, 2, "-13", "-12.5"}, {86.99999, 3, "087", "86.99999"}, {-0.0, 3, "000", "0"},
-        {1234.6, 3, "1235", "1234.6"}, {5, 0, "5", "5"}, {1e20, 3, "100000000000000000000", "1E+20"},
-        {0.49999999999999994, 2, "00", "0.5"}, {4503599627370497.0, 2, "4503599627370497", "4.5035996273705E+15"},
-        {-0.47091234567890123, 2, "-00", "-0.470912345678901"}, {0.1 + 0.2, 2, "00", "0.3"}, {1e-5, 2, "00", "1E-05"},
-        {-1.5e-5, 2, "-00", "-1.5E-05"}, {0.00012345, 2, "00", "0.00012345"}, {1e15, 2, "1000000000000000", "1E+15"},
-        {123456789012345678.0, 2, "123456789012345680", "1.23456789012346E+17"},
-        {999999999999999.0, 2, "999999999999999", "999999999999999"}, {1e14, 3, "100000000000000", "100000000000000"},
+        {0.5, 2, "01", "0.5"}, {99.5, 2, "100", "99.5"}, {-0.5, 2, "-01", "-0.5"}, {-0.3, 2, "-00", "-0.3"},
+        {-0.0, 3, "000", "0"}, {1234.6, 3, "1235", "1234.6"}, {5, 0, "5", "5"},
+        {1e20, 3, "100000000000000000000", "1E+20"}, {0.49999999999999994, 2, "00", "0.5"},
+        {4503599627370497.0, 2, "4503599627370497", "4.5035996273705E+15"},
+        {-0.47091234567890123, 2, "-00", "-0.470912345678901"}, {1e-5, 2, "00", "1E-05"},
+        {0.00012345, 2, "00", "0.00012345"}, {1e15, 2, "1000000000000000", "1E+15"},
+        {999999999999999.0, 2, "999999999999999", "999999999999999"},
         {999999999999999.9, 2, "1000000000000000", "1E+15"}, // rounding to 15 digits carries into the next power of ten
-        {5e-324, 2, "00", "4.94065645841247E-324"}, {NaN, 2, "??", "NaN"}, {Inf, 2, "??", "Inf"},
-        {-Inf, 3, "???", "-Inf"},
+        {NaN, 2, "??", "NaN"}, {Inf, 2, "??", "Inf"}, {-Inf, 3, "???", "-Inf"},
     };
     for (const auto& c : cases) {
         std::string comma = c.Default;
@@ -58,7 +54,7 @@ TEST(ParseDateTexts, AcceptsRealDaysAndNamesTheWrongTextBriefly)
         {" 05 ", "01", " 2026\t", F::None, "2026-01-05"}, {"+29", "2", "2024", F::None, "2024-02-29"},
         {"1", "1", "1", F::None, "0001-01-01"}, {"31", "12", "9999", F::None, "9999-12-31"},
         {"31", "2", "2026", F::Day, "The day \"31\" does not exist: February 2026 has 28 days."},
-        {"31", "4", "2026", F::Day, "April 2026 has 30 days"}, {"0", "1", "2026", F::Day, "\"0\""},
+        {"0", "1", "2026", F::Day, "\"0\""},
         {"  ", "12", "2026", F::Day, "The day is empty."},
         {"6 6", "12", "2026", F::Day, "The day \"6 6\" is not a whole number."},
         {"6", "-", "2026", F::Month, "The month \"-\" is not a whole number."},
@@ -67,7 +63,6 @@ TEST(ParseDateTexts, AcceptsRealDaysAndNamesTheWrongTextBriefly)
         {"6", "0", "2026", F::Month, "\"0\""}, {"6", "12", "", F::Year, "The year is empty."},
         {"6", "12", "0", F::Year, "The year \"0\" is not between 1 and 9999."},
         {"6", "12", "10000", F::Year, "\"10000\""}, {"6", "12", "99999999999999999999", F::Year, "9999"},
-        {"6", "12", "-2024", F::Year, "\"-2024\""},
         {"6", "12", "2024.5", F::Year, "The year \"2024.5\" is not a whole number."},
         {"31", "13", "2026", F::Month, "\"13\""}, // the day is judged once month and year are sound
         {"6", "12", std::string(1 << 20, '7') + "x", F::Year, "\"" + std::string(40, '7') + "...\""},
@@ -120,7 +115,7 @@ TEST(FormatsFromPatterns, DatePatternGivesOrderSeparatorAndPadding)
         {"%_d.%0m.%Y", "2.01.2026"}, {"%D", "01/02/2026"}, {"%F", "2026-01-02"}, {"%d. %m. %Y", "02. 01. 2026"},
         {"%d/%m/%Ey", "02/01/2026"}, {"%10d/%19m/%Y", "02/01/2026"}, // field widths are skipped
         {"%Y\xE5\xB9\xB4%m\xE6\x9C\x88%d\xE6\x97\xA5", "2026/01/02"}, // %Y年%m月%d日
-        {"%d %b, %Y", "02/01/2026"}, {"%h %-d %Y", "01/2/2026"}, {"%A, %B %d, %Y", "01/02/2026"},
+        {"%A, %B %d, %Y", "01/02/2026"},
         {"%d!%m!%Y", "02!01!2026"}, {"%d:%m:%Y", "02:01:2026"}, {"%d@%m@%Y", "02@01@2026"}, // punctuation edges
         {"%d[%m[%Y", "02[01[2026"}, {"%d`%m`%Y", "02`01`2026"}, {"%d{%m{%Y", "02{01{2026"}, {"%d~%m~%Y", "02~01~2026"},
         {"%d0%m0%Y", "02/01/2026"}, {"%dA%mA%Y", "02/01/2026"}, // a digit or letter is no separator
@@ -137,12 +132,10 @@ TEST(FormatsFromPatterns, TimePatternGivesClockSeparatorPaddingAndDesignators)
     const struct {
         const char *Pattern, *AmPm, *Am, *Pm, *Afternoon, *Night;
     } cases[] = {
-        {"%T", "", "", "", "17:05:09", "00:30:00"}, {"%k:%M:%S", "", "", "", "17:05:09", "0:30:00"},
+        {"%k:%M:%S", "", "", "", "17:05:09", "0:30:00"},
         {"kl. %H.%M %z", "", "", "", "17.05.09", "00.30.00"}, // seconds always shown, the zone dropped
-        {"%R", "", "", "", "17:05:09", "00:30:00"}, {"%r", "%I:%M:%S %p", "AM", "PM", "05:05:09 PM", "12:30:00 AM"},
         {"%r", "", "AM", "PM", "05:05:09 PM", "12:30:00 AM"},
         {"%l:%M:%S %p", "", "AM", "PM", "5:05:09 PM", "12:30:00 AM"},
-        {"%Z %I:%M:%S %p", "", "AM", "PM", "05:05:09 PM", "12:30:00 AM"},
         {"%p %I.%M.%S", "", "vorm.", "nachm.", "nachm. 05.05.09", "vorm. 12.30.00"},
         {"%M:%H", "", "", "", "17:05:09", "00:30:00"}, {"", "", "AM", "PM", "17:05:09", "00:30:00"},
     };
@@ -151,7 +144,6 @@ TEST(FormatsFromPatterns, TimePatternGivesClockSeparatorPaddingAndDesignators)
         SCOPED_TRACE(c.Pattern);
         EXPECT_EQ(FormatLongTime(At(2026, 1, 2, 17, 5, 9), f), c.Afternoon);
         EXPECT_EQ(FormatLongTime(At(2026, 1, 2, 0, 30, 0), f), c.Night);
-        EXPECT_EQ(f.DecimalSeparator, ",");
     }
     EXPECT_EQ(FormatsFromPatterns("%d.%m.%Y", "%T", "", "", "", "").DecimalSeparator, ".");
 }
@@ -166,7 +158,7 @@ TEST(DateTimeForms, RegionalFormsAndInFilesTheFormsWindows1252CanHold)
     bare.PmDesignator.clear();
     RegionalFormats latin1 = UsLikeFormats();
     latin1.PmDesignator = "p.\xC2\xA0m."; // a no-break space is in the code page
-    RegionalFormats arabic = UsLikeFormats(); // ar_EG
+    RegionalFormats arabic = UsLikeFormats(); // ar_EG's designators alone: the command line's tests
     arabic.Order = DateOrder::DayMonthYear;
     arabic.AmDesignator = "\xD8\xB5";
     arabic.PmDesignator = "\xD9\x85";
@@ -190,8 +182,6 @@ TEST(DateTimeForms, RegionalFormsAndInFilesTheFormsWindows1252CanHold)
         {before, At(2026, 12, 6, 17, 13, 0), "12/6/2026 nachm. 5:13:00", "2026/12/06", ""},
         {bare, At(2026, 12, 6, 17, 13, 0), "12/6/2026 5:13:00", "2026/12/06", ""}, // no blank for no designator
         {latin1, At(2026, 12, 8, 23, 35, 0), "12/8/2026 11:35:00 p.\xC2\xA0m.", "2026/12/08", ""},
-        {arabic, At(2026, 12, 8, 23, 35, 0), "8/12/2026 23:35:00", "2026/12/08",
-         cannot + "AM/PM designators \"\xD8\xB5\" and \"\xD9\x85\", so the files use 24-hour time" + keeps},
         {all, At(2026, 12, 8, 23, 35, 0), "2026-12-08 23:35:00", "2026-12-08",
          cannot + "date separator \"\xE2\x80\xA4\", AM/PM designators \"\xD8\xB5\" and \"\xD9\x85\", time separator "
                   "\"\xEA\x9E\x89\" and decimal separator \"\xD9\xAB\", so the files use ISO dates, 24-hour time, "
@@ -205,16 +195,6 @@ TEST(DateTimeForms, RegionalFormsAndInFilesTheFormsWindows1252CanHold)
         EXPECT_EQ(files.Note, c.Note) << c.General;
         EXPECT_EQ(files.Formats == c.Formats, files.Note.empty()) << c.General;
     }
-}
-
-TEST(LocaleTextToUtf8, LegacyCodeSetsAreConvertedAndUtf8OrAsciiKept)
-{
-    const struct { std::string Text, Codeset; std::optional<std::string> Utf8; } cases[] = {
-        {"\x80", "KOI8-R", "\xE2\x94\x80"}, // the lowest byte that is not ASCII
-        {"AM", "NO-SUCH-CODESET", "AM"}, {"\xCF\x80", "UTF-8", "\xCF\x80"}, {"\x80", "NO-SUCH-CODESET", std::nullopt},
-        {"\xFF", "UTF-16", std::nullopt}, // half a character
-    };
-    for (const auto& c : cases) EXPECT_EQ(LocaleTextToUtf8(c.Text, c.Codeset), c.Utf8) << c.Codeset;
 }
 
 bool Installed(const char* name)
@@ -261,7 +241,6 @@ TEST(FormatsFromProcessLocale, CategoriesResolveLikeSetlocaleAndTheGlobalLocaleI
         const RegionalFormats f = FormatsFromProcessLocale();
         EXPECT_EQ(FormatGeneralDateTime(At(2026, 12, 6, 17, 13, 0), f), c.Evening);
         EXPECT_EQ(FormatDefaultDouble(-12.25, f), c.Number);
-
     }
     EXPECT_EQ(std::setlocale(LC_ALL, nullptr), globalBefore);
     EXPECT_STREQ(std::localeconv()->decimal_point, ".");
