@@ -82,6 +82,16 @@ TEST(Nutation, MeeusWorkedExampleOf1987April10)
     EXPECT_NEAR(n.EquationOfEquinoxes() * 3600, -3.4755, 0.005);
 }
 
+// Espenak and Meeus' polynomials at the years they are anchored on, and no
+// jump of more than a second where one span hands over to the next.
+TEST(DeltaT, PolynomialsAtTheirAnchorsAndAcrossTheirJoins)
+{
+    const std::pair<double, double> anchors[] = {{1950, 29.07}, {1975, 45.45}, {2000, 63.86}, {2100, 202.7}};
+    for (const auto& [year, seconds] : anchors) EXPECT_NEAR(DeltaTSeconds(year), seconds, 0.1) << year;
+    for (const double join : {1900.0, 1920.0, 1941.0, 1961.0, 1986.0, 2005.0, 2050.0, 2150.0})
+        EXPECT_NEAR(DeltaTSeconds(join - 1e-9), DeltaTSeconds(join), 1.0) << join;
+}
+
 // The run takes the Sun from the day's cubic, not the series: every 10 minutes
 // of three days, midnight at both ends included, the two agree to a few
 // ten-thousandths of an arcsecond in direction and to 1e-8 of the distance.
