@@ -1,5 +1,5 @@
 // The forecast controller without a window, where the window's own tests do not reach it: the refusal before any
-// load, a model chosen twice, the station saved in the settings file the start read.
+// load and the station saved in the settings file the start read.
 
 #include "shell/ForecastController.h"
 
@@ -65,14 +65,6 @@ TEST_F(ControllerTest, NothingIsComputedWithoutASatelliteOrAStation)
     StartUp();
     controller_->SelectElementSet(1);
     EXPECT_FALSE(controller_->Problem());
-}
-
-TEST_F(ControllerTest, AChosenModelIsRememberedInTheSettingsFile)
-{
-    StartUp();
-    EXPECT_FALSE(controller_->SetModel(OrbitModel::Sgp4));
-    EXPECT_TRUE(controller_->SetModel(OrbitModel::Classic));
-    EXPECT_EQ(ReadRemembered(File("tavik.ini")).at(QStringLiteral("model")), QStringLiteral("classic"));
 }
 
 TEST_F(ControllerTest, StationSavedInTheSettingsFileItWasReadFrom)
