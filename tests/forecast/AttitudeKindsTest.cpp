@@ -6,28 +6,22 @@
 
 #include <cmath>
 #include <memory>
-#include <vector>
 
 namespace tavik {
 namespace {
 
 const OrbitModel Models[] = {OrbitModel::Classic, OrbitModel::Sgp4};
 
-CurrentElementSet Leo()
-{
-    auto catalogue = std::make_unique<SatelliteCatalogue>();
-    LoadCatalogue(std::string(TAVIK_EXAMPLES) + "/example.tle", *catalogue);
-    return SelectElementSet(*catalogue, 1);
-}
-
-DateTime Start() { return *DateTime::FromCalendar(2026, 12, 6); }
-
 // The chain at t (seconds from the start), as the runs call it.
 StepState StateAt(OrbitModel model, const Attitude& axis, double t)
 {
-    static const CurrentElementSet elements = Leo();
+    static const CurrentElementSet elements = [] {
+        auto catalogue = std::make_unique<SatelliteCatalogue>();
+        LoadCatalogue(std::string(TAVIK_EXAMPLES) + "/example.tle", *catalogue);
+        return SelectElementSet(*catalogue, 1);
+    }();
     const StepConstants c = MakeStepConstants(elements, MakeStation("JO40hc"), axis);
-    CalcInstant at = CalcInstantOf(Start());
+    CalcInstant at = CalcInstantOf(*DateTime::FromCalendar(2026, 12, 6));
     at.CalcSecond = t;
     const DayTerms day = MakeDayTerms(at);
     StepState s;
@@ -59,28 +53,8 @@ Vector3 Motion(OrbitModel model, double t)
     return Position(StateAt(model, {}, t + 1)) - Position(StateAt(model, {}, t - 1));
 }
 
-// Instants through a day, in and out of the shadow: every 7 minutes 11 seconds.
-std::vector<double> Instants()
-{
-    std::vector<double> t;
-    for (double s = 0; s < 86400; s += 431) t.push_back(s);
-    return t;
-}
-
-// Beta, positive when the Sun lies on the side of r x v; the sun angle of the normal is minus it.
-TEST(AttitudeKinds, OrbitNormalGivesMinusTheBetaAngle)
-{
-    for (OrbitModel model : Models)
-        for (double t : Instants()) {
-            const StepState s = StateAt(model, Kind(AttitudeKind::OrbitNormal), t);
-            const Vector3 normal = Cross(Position(s), Motion(model, t));
-            const double beta = 90 - Degrees(AngleBetween(normal, SunOf(s)));
-            EXPECT_NEAR(s.SunAngle(), -beta, 0.05) << ModelName(model) << " " << t;
-        }
-}
-
 // Each axis against the vector it stands for: angle between them in degrees, and how close it must be. The
-// classic model's velocity leaves the drift of node and perigee out.
+// classic model's velocity leaves the drift of node and perigee out; the orbit normal is r x v.
 TEST(AttitudeKinds, NadirVelocityAndInertialAxesPointWhereTheyShould)
 {
     for (OrbitModel model : Models)
@@ -94,6 +68,10 @@ TEST(AttitudeKinds, NadirVelocityAndInertialAxesPointWhereTheyShould)
             EXPECT_NEAR(Degrees(AngleBetween(Axis(velocity), Motion(model, t))), 0, 0.05)
                 << ModelName(model) << " " << t;
             EXPECT_NEAR(Length(Axis(velocity)), 1, 1e-12);
+
+            const StepState normal = StateAt(model, Kind(AttitudeKind::OrbitNormal), t);
+            const Vector3 rxv = Cross(Position(normal), Motion(model, t));
+            EXPECT_NEAR(Degrees(AngleBetween(Axis(normal), rxv)), 0, 0.05) << ModelName(model) << " " << t;
         }
 }
 
@@ -107,7 +85,8 @@ TEST(AttitudeKinds, InertialAxisAtTheSunsPlaceGivesAboutMinus90)
         inertial.RightAscension = std::fmod(Degrees(std::atan2(sun.Y, sun.X)) + 360, 360);
         inertial.Declination = Degrees(std::asin(sun.Z));
         EXPECT_NEAR(StateAt(model, inertial, 43200).SunAngle(), -90, 1e-3) << ModelName(model);
-        for (double t : Instants()) EXPECT_NEAR(StateAt(model, inertial, t).SunAngle(), -90, 0.6) << t;
+        // Through the day, in and out of the shadow: every 7 minutes 11 seconds.
+        for (double t = 0; t < 86400; t += 431) EXPECT_NEAR(StateAt(model, inertial, t).SunAngle(), -90, 0.6) << t;
     }
 }
 

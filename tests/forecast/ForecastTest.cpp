@@ -34,24 +34,16 @@ TEST(RunForecast, CoversFiftyNineDaysOf1441StepsIntoTheNextYearReportingEachDayT
     EXPECT_EQ(labels.front() + labels[25] + labels[26] + labels.back(), "2026-12-062026-12-312027-01-012027-02-02");
 }
 
-// A satellite that sinks through 150 km within the run, and one below it at the very first step.
+// A satellite below 150 km at the very first step: the run stops there and says so. (One sinking through the
+// limit within the run is the command line's reentry case.)
 TEST(RunForecast, StopsBelow150KmSayingSoEvenAtTheFirstStep)
 {
-    CurrentElementSet decaying = test::WorkedExampleSet("DECAYING"); // sinks through 150 km within the run
-    decaying.MeanMotion = 16.2;
-    decaying.Decay = 0.004;
-
-    const ForecastResult r = RunExample(decaying);
-    EXPECT_EQ(r.End, RunEnd::BelowMinimumHeight);
-    EXPECT_GT(r.StopDay, 1);
-    EXPECT_EQ(r.WalkedSteps, r.Minutes.size() - 1);
-    EXPECT_NE(StopMessage(r, IsoFormats()).find("\"DECAYING\" sank below 150 km at "), std::string::npos);
-    CurrentElementSet low = test::WorkedExampleSet(); // below the limit at the first step
+    CurrentElementSet low = test::WorkedExampleSet("LOW");
     low.MeanMotion = 16.6;
     const ForecastResult first = RunExample(low);
-    EXPECT_EQ(first.End, RunEnd::BelowMinimumHeight);
     EXPECT_EQ(first.Minutes.size(), 1u);
     EXPECT_EQ(first.WalkedSteps, 0u);
+    EXPECT_NE(StopMessage(first, IsoFormats()).find("\"LOW\" sank below 150 km at "), std::string::npos);
 }
 
 // Minute 1440 of a day and minute 0 of the next are one instant: it counts once, and as minute 1440 only where

@@ -24,40 +24,12 @@ TEST(StripColours, ShadowBlackSunlightYellowByIlluminationPassesGreenByElevation
     for (std::size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(cases[i].first, cases[i].second) << "case " << i;
 }
 
-ForecastResult Synthetic(std::size_t steps) // sunlit steps below the horizon, all drawn
-{
-    ForecastResult r;
-    r.Minutes.assign(steps, {.SatHeight = 0, .SatAzimuth = 0, .SatElevation = -10, .SunAngle = 0, .Illumination = 1});
-    r.WalkedSteps = steps;
-    return r;
-}
-
-TEST(RenderStrip, TicksSitInTheirRowsAndColumnsAndTheLastTickWins)
-{
-    ForecastResult r = Synthetic(2 * 1441);
-    r.Minutes[100].InEclipse = true; // day 1, minutes 100 and 101 share a column
-    r.Minutes[101].InEclipse = true;
-    const PixelBuffer b = RenderStrip(r);
-    const int x = PixelColumn(100 * MinuteWidth(889)); // 61.736 -> 62
-    ASSERT_EQ(b.Width, 889);
-    ASSERT_EQ(b.Height, 681);
-    ASSERT_EQ(x, 62);
-    // Row 1's first line and what lies beyond rows 1 and 2 stay free.
-    const std::pair<int, Rgb> column[] = {
-        {5, White}, {11, White}, {12, Black}, {21, Black}, {22, White}, {23, Yellow}, {40, White}};
-    for (const auto& [y, colour] : column) EXPECT_EQ(b.At(x, y), colour) << y;
-    r = Synthetic(1441); // minutes 1 and 2 both land in column 1 (0.617 and 1.235)
-    r.Minutes[1].InEclipse = true;
-    EXPECT_EQ(RenderStrip(r).At(1, 15), Yellow);
-    r.Minutes[1].InEclipse = false;
-    r.Minutes[2].InEclipse = true;
-    EXPECT_EQ(RenderStrip(r).At(1, 15), Black);
-}
-
 TEST(RenderStrip, PassTickIsCoveredUnlessTheBandIsAskedForAndNothingAfterTheLastDrawnStep)
 {
-    ForecastResult r = Synthetic(1441 + 10);
+    ForecastResult r; // sunlit steps below the horizon
+    r.Minutes.assign(1441 + 10, {.SatElevation = -10, .Illumination = 1});
     r.Minutes[720].SatElevation = 45;
+    r.Minutes[1441 + 2].InEclipse = true; // shares day 2's column 1 with minute 1: the last drawn wins
     r.WalkedSteps = 1441 + 5;
     const int x = PixelColumn(720 * MinuteWidth(889));
     const PixelBuffer plain = RenderStrip(r);
@@ -67,6 +39,7 @@ TEST(RenderStrip, PassTickIsCoveredUnlessTheBandIsAskedForAndNothingAfterTheLast
         EXPECT_EQ(banded.At(x, y), (y <= 14 ? Rgb{0, 172, 0} : Yellow)) << y;
     }
 
+    EXPECT_EQ(plain.At(PixelColumn(2 * MinuteWidth(889)), 23), Black);
     EXPECT_EQ(plain.At(PixelColumn(4 * MinuteWidth(889)), 23), Yellow);
     EXPECT_EQ(plain.At(PixelColumn(5 * MinuteWidth(889)), 23), White); // the first step not drawn
 }
