@@ -2,21 +2,25 @@
 // line on standard error naming the file or option and what is wrong, and
 // everything that was there left as it was: no file announced, none
 // replaced, no temporary file.
-#include "Support.h"
+#include "Program.h"
 
 #include <cerrno>
 #include <cstring>
 
-namespace tavik::badinput {
+namespace tavik::program {
 namespace {
 
-const std::string Good = Entry("BADIN-1");
+// A made-up low orbit without drag: any epoch keeps it above 150 km for the whole run.
+const std::string Line1 = "1 90021U 26001A   26338.50000000  .00000000  00000-0  00000-0 0  9998";
+const std::string Line2 = "2 90021  51.6400 120.0000 0005000  90.0000 270.0000 15.50000000 12347";
+const std::string MeanMotion0 = "2 90021  51.6400 120.0000 0005000  90.0000 270.0000  0.00000000 12346";
+
+const std::string Good = "BADIN-1\r\n" + Line1 + "\r\n" + Line2 + "\r\n";
 const std::string OldList = "visible passes forecast for BADIN-1\r\nan older line\r\n";
 
-std::vector<std::string> With(std::vector<std::string> more, const char* tle = "{root}/good.tle",
-                              const char* start = "2026-12-06")
+std::vector<std::string> With(std::vector<std::string> more, const char* tle = "{root}/good.tle")
 {
-    std::vector<std::string> args = {"--tle", tle, "--locator", "JO40HC", "--start", start};
+    std::vector<std::string> args = {"--tle", tle, "--locator", "JO40HC", "--start", "2026-12-06"};
     args.insert(args.end(), more.begin(), more.end());
     return args;
 }
@@ -28,13 +32,6 @@ Invocation Bad(const char* name, std::vector<std::string> args, std::vector<std:
             .Unchanged = true};
 }
 
-std::string SixHundred()
-{
-    std::string s;
-    for (int i = 1; i <= 600; ++i) s += Entry("SAT " + std::to_string(i));
-    return s;
-}
-
 TAVIK_PROGRAM_TABLE(
     ForecastProgramBadInput, ExitsWithOneLineNamingTheProblemAndChangesNothing,
     Bad("SettingsFileMissing", {"--settings", "{root}/none.ini"},
@@ -44,19 +41,18 @@ TAVIK_PROGRAM_TABLE(
         {{"tavik.ini", "JO40HC\r\ngood.tle \r\n"}, {"good.tle", Good}}),
     Bad("LocatorWithACyrillicO", {"--tle", "{root}/good.tle", "--locator", "J\xD0\x9E" "40HC"},
         {"--locator \"J\xD0\x9E" "40HC\"", "character 2 is \"\xD0\x9E\" (U+041E)"}),
-    Bad("TleFileMissing", With({}, "{root}/none.tle"), {"TLE file {root}/none.tle", std::strerror(ENOENT)}),
     Bad("TleEndlessDevice", With({}, "/dev/zero"), {"/dev/zero: is larger than 64 MiB"}),
     Bad("TleEmptyStandardInput", With({}, "-"), {"TLE text on standard input: no satellite found"}),
     Bad("UnknownSatellite", With({"--satellite", "6"}),
         {"no satellite \"6\" in {root}/good.tle, which holds 1 satellite; give its name or a number from 1 to 1"}),
     // Past the 500 entries read, it is there but cannot be chosen.
     Bad("SatelliteBeyondThe500th", With({"--satellite", "SAT 550"}),
-        {"satellite \"SAT 550\" lies past the 500 entries that are read from {root}/good.tle: it is number 550 of 600"},
-        {{"good.tle", SixHundred()}}),
+        {"satellite \"SAT 550\" lies past the 500 entries that are read from {root}/good.tle: it is number 551 of 600"},
+        {{"good.tle", CopiesOfTheLowSatellite(600)}}),
     Bad("MeanMotionZero", With({"--save-passes"}), {"\"BADIN-1\"", "mean motion"},
-        {{"good.tle", Entry("BADIN-1", GoodLine1, Replaced(GoodLine2, 53, 63, " 0.00000000"))},
+        {{"good.tle", "BADIN-1\r\n" + Line1 + "\r\n" + MeanMotion0 + "\r\n"},
          {"work/BADIN-1_passes.txt", OldList}}),
-    Bad("StartWithoutALayout", With({}, "{root}/good.tle", "tomorrow"),
+    Bad("StartWithoutALayout", {"--tle", "{root}/good.tle", "--locator", "JO40HC", "--start", "tomorrow"},
         {"--start \"tomorrow\"", "YYYY-MM-DD or DD.MM.YYYY"}),
     Bad("YearOfLetters", With({"--year", "abc"}), {"--year \"abc\"", "whole number"}),
     // A frequency that is no frequency would give Doppler shifts of nothing.
@@ -64,4 +60,4 @@ TAVIK_PROGRAM_TABLE(
         {"--frequency \"-145.8\" is not a frequency: give MHz above 0 up to 300000"}));
 
 } // namespace
-} // namespace tavik::badinput
+} // namespace tavik::program
