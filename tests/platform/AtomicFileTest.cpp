@@ -243,7 +243,6 @@ const TargetCase Cases[] = {
     {"OwnLinkInAStickyFolderIsFollowed", OwnLinkInStickyFolder, Takes, nullptr},
     {"DiskFullHalfWayKeepsTheOldFile", File, FullHalfWay, Full},
     {"WriteThatTakesNothingIsAFullDisk", File, TakesNothingHalfWay, Full},
-    // No unnamed files (O_TMPFILE).
     {"DiskFullUnderAHiddenName", File, FullHalfWay, Full, AsAnyone, Staging::HiddenName},
     {"ShortAndInterruptedWritesAreResumed", File, Dribbles, nullptr},
     {"StaleHiddenNamesAreRemoved", HiddenNamesLeftBehind, Takes, nullptr},

@@ -1,5 +1,3 @@
-// Windows-1252 to and from UTF-8, checked against the C library's converter
-// and at the edges of every range.
 #include "platform/Cp1252.h"
 
 #include <gtest/gtest.h>

@@ -1,14 +1,9 @@
 #include "platform/FileAccess.h"
-#include "platform/AtomicFile.h"
-#include "platform/Error.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace tavik {
 namespace {
@@ -31,43 +26,7 @@ TEST(MayWrite, FollowsTheOwnerGroupAndOthersBitsAndLetsRootWrite)
     for (const auto& row : rows) EXPECT_EQ(MayWrite(row.File, row.Who), row.May) << row.Case;
 }
 
-// Runs check as user nobody in a child process (only root can become nobody); its exit status: 0 when it held.
-int AsNobody(const std::function<bool()>& check)
-{
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        const bool dropped = ::setgid(65534) == 0 && ::setuid(65534) == 0;
-        ::_exit(!dropped ? 2 : check() ? 0 : 1);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 3;
-}
-
-// A save replaced a list file the user may not write (a rename in a folder anyone may write); the reason names
-// the owner and the mode.
-TEST(WriteFileAtomically, LeavesAFileTheUserMayNotWriteAndSaysItIsReadOnly)
-{
-    if (::geteuid() != 0) GTEST_SKIP() << "a file of another user needs root to make";
-    test::TempFolder folder;
-    const auto file = folder.Write("TAVIK-LEO_passes.txt", "old");
-    ::chmod(file.c_str(), 0644);
-    ::chmod(folder.Path.c_str(), 0777);
-    const std::string said = "cannot write " + file.string() + ": it is read-only for you: it belongs to user 0 "
-                             + "(mode 0644), so replacing it would make it yours";
-    EXPECT_EQ(AsNobody([&] {
-                  try {
-                      WriteFileAtomically(file.string(), "new");
-                  } catch (const OutputError& e) {
-                      return e.what() == said;
-                  }
-                  return false;
-              }),
-              0);
-    EXPECT_EQ(test::ReadBytes(file), "old");
-}
-
-// Its name and the one copy: ApplyTleUpdate's test.
+// Its name and the one copy: the download's and ApplyTleUpdate's tests.
 TEST(KeepBackup, WritesOneCopyBesideTheFileWithItsPermissionBits)
 {
     test::TempFolder folder;

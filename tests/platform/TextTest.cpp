@@ -1,4 +1,3 @@
-// Lines split at LF, CR LF or a lone CR, within the text given and not a byte beyond it.
 #include "platform/Text.h"
 
 #include <gtest/gtest.h>
