@@ -17,7 +17,6 @@ TEST(WindowInfo, IsAskedForByHelpOrVersionBeforeTheEndOfTheOptions)
         {{"--help"}, help},
         {{"-h"}, help},
         {{"--version"}, version},
-        {{"amateur.tle", "--version"}, version},
         {{"--version", "--help"}, version},
         {{"--", "--help"}, ""},
         {{"--screenshot-dir", "--help"}, ""},
