@@ -1,4 +1,3 @@
-// The DayNumber scale, sidereal time and the analytic sun at reference instants.
 #include "astro/TimeScales.h"
 
 #include "astro/Sun.h"

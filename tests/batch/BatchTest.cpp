@@ -1,4 +1,3 @@
-// The whole catalogue at once: rows, files, names that repeat, refusals.
 #include "batch/Batch.h"
 #include "output/ListLines.h"
 #include "TestSupport.h"
@@ -66,7 +65,6 @@ TEST_F(BatchTest, OneRowPerEntryInOrderWithTheirFilesForAnyThreadCount)
     EXPECT_TRUE(rows[2].PassesFile.empty());
     EXPECT_EQ(rows[3].Passes, 0);
     EXPECT_EQ(rows[3].SunlitPercent, 100); // always in view and lit: the open pass gives no line
-    EXPECT_FALSE(rows[3].WriteFailed) << rows[3].Reason;
 }
 
 // An interrupted batch marks its rows: the command line's signal tests.

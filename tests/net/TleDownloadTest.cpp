@@ -38,7 +38,6 @@ QByteArray Gzip(const QByteArray& bytes)
     return out;
 }
 
-// Answers each request by its path, whole or in the way a faulty or hostile server does.
 class Server : public QTcpServer {
 public:
     using Handler = std::function<void(QTcpSocket*)>;
@@ -101,7 +100,6 @@ struct Fixture {
 TEST(UpdateTleFile, EveryFailedDownloadNamesTheLimitOrTheFaultAndLeavesTheOldFile)
 {
     Fixture f;
-    ASSERT_TRUE(f.Http.isListening());
     f.Http.On("/silent", [](QTcpSocket*) {}); // as a server behind a dead proxy
     f.Http.On("/hop", [&f](QTcpSocket* s) {
         s->write(Response("301 Moved Permanently", {}, "Location: " + f.Base.toLatin1() + "/silent\r\n"));

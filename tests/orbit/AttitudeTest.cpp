@@ -33,10 +33,9 @@ TEST(Attitude, ReadsEachFormAndNamesItBack)
 
 TEST(Attitude, RefusesOtherTextNamingItAndTheFormsTaken)
 {
-    const char* bad[] = {"",          "Sun",           "sun ",          "0",           "0,",         ",0",
-                         "0,0,0",     "1e2,0",         "+1,0",          "0,90.5",      "361,0",      "nan,0",
-                         "inf,0",     "inertial:",     "inertial:-1,0", "inertial:0,91", "inertial:sun",
-                         "orbit normal", "0;0"};
+    const char* bad[] = {"",          "Sun",           "0",           "0,",          ",0",           "0,0,0",
+                         "1e2,0",     "+1,0",          "0,90.5",      "361,0",       "nan,0",        "inertial:",
+                         "inertial:-1,0", "inertial:0,91", "inertial:sun"};
     for (const char* text : bad) {
         try {
             ParseAttitude(text);

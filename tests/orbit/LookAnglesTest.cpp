@@ -1,4 +1,3 @@
-// Station on the ellipsoid, azimuth and elevation, and the attitude axis.
 #include "orbit/LookAngles.h"
 
 #include "astro/Angles.h"

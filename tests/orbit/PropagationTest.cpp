@@ -1,4 +1,3 @@
-// Epoch constants and propagation to a calculation instant, with the worked example.
 #include "orbit/Propagation.h"
 #include "WorkedExample.h"
 
@@ -42,9 +41,8 @@ TEST(SolveKepler, ReferenceSolutionsConvergenceAndItsBound)
     // corrections (0: more than 100, within the bound; -1: a correction that is not a number stops at once).
     // 95.7012 is the root of E - 0.1 sin E = 90 degrees to four decimals (checked by hand).
     const std::tuple<double, double, const char*, int> cases[] = {
-        {90, 0.1, "95.7012", 3}, {90, 0, "90.0000", 1}, {0, 0.5, "0.0000", 1}, {180, 0.9, "180.0000", 1},
-        {1, 0.74, nullptr, 3}, {45, 0.74, nullptr, 5}, {135, 0.5, nullptr, 3}, {250, 0.74, nullptr, 4},
-        {359, 0.0005, nullptr, 1}, {10, 0.99, nullptr, 0}, {10, std::nan(""), nullptr, -1}};
+        {90, 0.1, "95.7012", 3}, {90, 0, "90.0000", 1}, {0, 0.5, "0.0000", 1}, {1, 0.74, nullptr, 3},
+        {45, 0.74, nullptr, 5}, {359, 0.0005, nullptr, 1}, {10, 0.99, nullptr, 0}, {10, std::nan(""), nullptr, -1}};
     for (const auto& [m, ecc, expected, corrections] : cases) {
         SCOPED_TRACE(::testing::Message() << m << " " << ecc);
         const KeplerSolution s = SolveKepler(m, ecc);

@@ -1,4 +1,3 @@
-// The list files and the year file, byte for byte.
 #include "output/ListFiles.h"
 #include "WorkedExample.h"
 #include "output/YearFile.h"
@@ -36,7 +35,6 @@ TEST(YearFile, RunsOver366DaysFromJanuaryFirstWithProgress)
         progress.push_back(v);
     });
     ASSERT_EQ(leap.size(), 366u);
-    // The sun at noon a few minutes' arc east of Greenwich, 23 degrees south.
     EXPECT_EQ(leap.front(), "2024-01-01 ; -82.774964425836;-23.1758106166653;-0.838294144085182");
     EXPECT_EQ(leap.back().substr(0, 10) + Rows(2023, IsoFormats()).back().substr(0, 10), "2024-12-312024-01-01");
     ASSERT_EQ(progress.size(), 367u);

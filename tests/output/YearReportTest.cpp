@@ -1,4 +1,3 @@
-// The year of light's text, CSV and JSON forms, from a year made by hand.
 #include "output/YearReport.h"
 
 #include <gtest/gtest.h>
