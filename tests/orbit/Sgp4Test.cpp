@@ -61,16 +61,6 @@ std::vector<VerificationSet> ReadSets(const std::filesystem::path& folder)
     return sets;
 }
 
-// The times the reference program runs a set at: the epoch, then start to
-// stop in steps, the last one cut back to stop.
-std::vector<double> ScheduledTimes(const VerificationSet& s)
-{
-    std::vector<double> times{0.0};
-    for (double t = std::fabs(s.Start) > 1.0e-8 ? s.Start - s.Step : s.Start; t < s.Stop;)
-        times.push_back(t = std::min(t + s.Step, s.Stop));
-    return times;
-}
-
 // The sets the reference stops with an error, and when: at the first time
 // of its schedule it has no row for. tcppver.out does not name the error;
 // these are the conditions this model meets there, and they agree with the
@@ -109,7 +99,11 @@ TEST(Sgp4, MatchesTheRevisionsVerificationOutput)
         const VerificationSet& set = sets[i];
         SCOPED_TRACE("set " + std::to_string(set.Number));
         ASSERT_GT(set.Step, 0);
-        const std::vector<double> times = ScheduledTimes(set);
+        // The times the reference program runs a set at: the epoch, then start to stop in steps, the last one
+        // cut back to stop.
+        std::vector<double> times{0.0};
+        for (double t = std::fabs(set.Start) > 1.0e-8 ? set.Start - set.Step : set.Start; t < set.Stop;)
+            times.push_back(t = std::min(t + set.Step, set.Stop));
         ASSERT_FALSE(set.Rows.empty());
         ASSERT_LE(set.Rows.size(), times.size());
         const auto* expected = std::find_if(std::begin(ExpectedStops), std::end(ExpectedStops), [&](const auto& e) {

@@ -8,14 +8,6 @@
 namespace tavik {
 namespace {
 
-std::vector<std::string> Lines(std::string_view text)
-{
-    std::vector<std::string> lines;
-    LineReader reader(text);
-    while (const auto line = reader.Next()) lines.emplace_back(*line);
-    return lines;
-}
-
 TEST(LineReader, SplitsAtEachKindOfLineEnd)
 {
     using L = std::vector<std::string>;
@@ -25,7 +17,12 @@ TEST(LineReader, SplitsAtEachKindOfLineEnd)
         // A text that ends on CR, cut from a larger one whose next byte is LF: that LF is not the text's.
         {std::string_view("a\r\nb").substr(0, 2), L{"a"}},
     };
-    for (const auto& [text, lines] : cases) EXPECT_EQ(Lines(text), lines) << '"' << text << '"';
+    for (const auto& [text, lines] : cases) {
+        L read;
+        LineReader reader(text);
+        while (const auto line = reader.Next()) read.emplace_back(*line);
+        EXPECT_EQ(read, lines) << '"' << text << '"';
+    }
 }
 
 } // namespace
