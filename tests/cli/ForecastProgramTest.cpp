@@ -101,11 +101,13 @@ TAVIK_PROGRAM_TABLE(
     Invocation{.Name = "NoSettingsAnywhere", .Args = {"--start", "2026-12-06"}, .Status = 1,
                .ErrHas = {"{root}/program/tavik.ini", "{root}/home/.config/tavik/tavik.ini"},
                .Shell = "mkdir ../program && cp \"$0\" ../program && exec ../program/tavik-forecast \"$@\""},
-    // The strip chart into standard output, as with "| display": the image alone, drawn without a display.
-    Invocation{.Name = "StripIntoStandardOutput", .Args = With({"--strip", "/dev/stdout"}),
-               .ErrHas = {"tavik-forecast: /dev/stdout has been written\n"},
+    // The strip chart into standard output, as with "| display": the image alone, drawn without a display. The
+    // link is the test's own, made as /dev/stdout is, so that a faulty write cannot replace the system's.
+    Invocation{.Name = "StripIntoStandardOutput", .Args = With({"--strip", "{root}/stdout"}),
+               .ErrHas = {"tavik-forecast: {root}/stdout has been written\n"},
                .Files = {{"piped.png", Png}, {"piped.png", "IEND\xAE\x42\x60\x82"}, {"piped.png", "!has been written"}},
-               .Shell = "set -o pipefail; \"$0\" \"$@\" | cat > ../piped.png", .Env = {{"QT_QPA_PLATFORM", ""}}},
+               .Shell = "set -o pipefail; ln -s /proc/self/fd/1 ../stdout && \"$0\" \"$@\" | cat > ../piped.png",
+               .Env = {{"QT_QPA_PLATFORM", ""}}},
     // Written in Windows-1252, the AM/PM designators of ar_EG and the decimal separator of ps_AF became "?".
     Invocation{.Name = "ArabicLocale", .Args = With({"--save-eclipses", "--year", "2026", "--year-dir", "{root}/work"}),
                .ErrHas = {"tavik-forecast: note: Windows-1252 cannot hold the locale's", "24-hour time"},
